@@ -1,0 +1,40 @@
+// CheckFrequency: the one road by which a typed or read frequency enters the station. It
+// completes a short entry to ddd.ddd, checks it against the band, snaps it to the raster and
+// returns the text to store, or a token: "", "Err", "RANGE" or "E: ...".
+#pragma once
+
+#include "BandTable.h"
+#include "rack/RackPorts.h"
+
+#include <QString>
+
+namespace k7 {
+
+struct DeviceTables;
+struct RackTables;
+class Prompter;
+
+class FrequencyChecker final : public FrequencyGuard {
+public:
+    FrequencyChecker(const DeviceTables& devices, const RackTables& rack, Prompter& prompter);
+
+    // quiet: true when reading a file (no boxes for length and range problems).
+    // slot: the slot whose receiver the frequency is for; its band applies when it is a slot
+    // in use (1..DeviceCount), otherwise the band of slot 1 (the editor passes 0).
+    QString CheckFrequency(const QString& text, bool quiet, int slot);
+    // True when the value lies in one of band 14's two ranges; shows its message when not.
+    bool CheckJapanBand(const QString& text);
+    bool FrequencyFitsSlot(const QString& frequency, int slot) const override;
+
+    const BandTables& tables() const { return tables_; }
+
+private:
+    int bandFor(int slot) const;
+
+    const DeviceTables& devices_;
+    const RackTables& rack_;
+    Prompter& prompter_;
+    BandTables tables_;
+};
+
+} // namespace k7

@@ -1,0 +1,51 @@
+// The files the station makes itself (Default.frq, Template.frq, the Rack_Data.frq snapshot)
+// from the preset table of each band, and the operations that decide between a loaded file and
+// the rack's own settings.
+#pragma once
+
+#include "rack/RackPorts.h"
+
+#include <QString>
+
+namespace k7 {
+
+struct DeviceTables;
+struct RackTables;
+struct FileState;
+class FrqFile;
+class SettingsStore;
+class TimerBank;
+
+// The preset list entry index (1-based) of a band, the band's fallback past the list, "" for a
+// band without presets.
+QString PresetFrequency(int index, int band);
+
+class DefaultFiles final : public RackFiles {
+public:
+    DefaultFiles(FrqFile& frq, FileState& files, RackTables& rack, const DeviceTables& devices,
+                 SettingsStore& settings, TimerBank& timers);
+
+    // CurrentFile from "LastSet"; the data folder and Default.frq made when missing.
+    void PrepareDataFolder();
+    // Default.frq (Def-n names) or any other name (Perf names) from the presets; false when
+    // the file could not be written.
+    bool WriteDefaultFile(const QString& name);
+    void InitEditorDefaults();
+
+    QString LoadRackFile(const QString& name) override;
+    void CopyLoadToCurrent() override;
+    bool RackDiffers() override;
+    void AcceptLoadedFile() override;
+    void CurrentFromRack() override;
+    bool WriteRackSnapshot() override;
+
+private:
+    FrqFile& frq_;
+    FileState& files_;
+    RackTables& rack_;
+    const DeviceTables& devices_;
+    SettingsStore& settings_;
+    TimerBank& timers_;
+};
+
+} // namespace k7

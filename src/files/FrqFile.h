@@ -1,0 +1,46 @@
+// The .frq frequency file: two writers (the editor's table, the rack's working settings) and
+// two readers (the editor reader, the rack loader) with their checks and messages. Files are
+// Windows-1252 text with CR LF line ends in the data folder "USB Files"; every write goes
+// through QSaveFile, so a failed write leaves the previous file intact.
+#pragma once
+
+#include <QString>
+
+namespace k7 {
+
+struct DeviceTables;
+struct RackTables;
+struct FileState;
+class FrequencyChecker;
+class Prompter;
+class StartupDialogPort;
+
+class FrqFile {
+public:
+    // dataFolder: the "USB Files" folder itself.
+    FrqFile(QString dataFolder, FileState& files, RackTables& rack, const DeviceTables& devices,
+            FrequencyChecker& checker, Prompter& prompter, StartupDialogPort* dialog);
+
+    const QString& dataFolder() const { return dataFolder_; }
+    bool FrqFileExists(const QString& name) const;
+    // The writers return false (and leave any previous file untouched) when the file cannot be
+    // written; errorString() then says why.
+    bool SaveEditorFile(const QString& name);
+    bool SaveCurrentFile(const QString& name);
+    // The file name on success, else "No frq file", "NUMBER", "EXIT", "NOLINE" or "".
+    QString ReadEditorFile(const QString& name);
+    QString LoadRackFile(const QString& name);
+    QString errorString() const { return error_; }
+
+private:
+    QString dataFolder_;
+    FileState& files_;
+    RackTables& rack_;
+    const DeviceTables& devices_;
+    FrequencyChecker& checker_;
+    Prompter& prompter_;
+    StartupDialogPort* dialog_;
+    QString error_;
+};
+
+} // namespace k7

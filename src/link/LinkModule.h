@@ -1,0 +1,65 @@
+// The link to the receivers' USB devices: one handle per device, the single transmit and
+// receive buffers, open/configure, write, read with answer acceptance, drain, and the fast
+// (polling) and slow (before exit) settings. No operation here ever shows a message.
+#pragma once
+
+#include "DeviceTables.h"
+#include "Ftd2xx.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+namespace k7 {
+
+class EventPump;
+
+struct LinkStatus {
+    std::uint32_t BytesWritten = 0;
+    std::uint32_t BytesRead = 0;
+    FT_STATUS Status = FT_OK; // of the last read or purge
+};
+
+class LinkModule {
+public:
+    static constexpr int kTxSize = 20;
+    static constexpr int kRxSize = 21;
+    static constexpr std::uint32_t kBaudRate = 56000;
+    static constexpr std::uint32_t kPollReadTimeoutMs = 4;
+    static constexpr std::uint32_t kSlowTimeoutMs = 500;
+    static constexpr std::uint8_t kSlowLatencyMs = 100;
+    static constexpr std::uint32_t kResetPipeRetries = 100;
+
+    LinkModule(Ftd2xx& driver, DeviceTables& devices, EventPump& pump);
+
+    // Called with the device's enumeration index for every accepted answer in RxBuffer.
+    void SetAnswerParser(std::function<void(int deviceIndex)> parser) {
+        parser_ = std::move(parser);
+    }
+
+    void OpenDevice(int index);
+    void CloseDevice(int index);
+    void WriteDevice(int index, int count);
+    void ReadDevice(int index, int count);
+    std::uint32_t DrainDevices();
+    void SetSlowLink();
+    void SetFastLink();
+    // 40 ms for fewer than three devices, otherwise (n - 1) poll intervals.
+    std::uint8_t PollingLatency() const;
+
+    Ftd2xx& driver() { return driver_; }
+    bool validIndex(int index) const { return index >= 0 && index < kMaxDevices; }
+
+    std::array<FT_HANDLE, kMaxDevices> DeviceHandles{};
+    std::array<std::uint8_t, kTxSize> TxBuffer{};
+    std::array<std::uint8_t, kRxSize> RxBuffer{};
+    LinkStatus Status;
+
+private:
+    Ftd2xx& driver_;
+    DeviceTables& devices_;
+    EventPump& pump_;
+    std::function<void(int)> parser_;
+};
+
+} // namespace k7

@@ -1,0 +1,25 @@
+// Open and save file dialogs. The result is the chosen path, or nothing when cancelled.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace k7 {
+
+struct FileDialogSpec {
+    QString title;
+    QString folder;
+    QString filter;        // e.g. "Frequency Files (*.frq)"
+    QString defaultSuffix; // without the dot
+    bool hideReadOnly = false;
+};
+
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+    virtual std::optional<QString> ChooseOpenFile(const FileDialogSpec& spec) = 0;
+    virtual std::optional<QString> ChooseSaveFile(const FileDialogSpec& spec) = 0;
+};
+
+} // namespace k7

@@ -1,0 +1,54 @@
+// A prompter for tests: records every box and answers from a script, or with the box's
+// default button once the script is used up.
+#pragma once
+
+#include "platform/FileChooser.h"
+#include "platform/Prompter.h"
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+namespace k7::test {
+
+class ScriptedPrompter final : public Prompter {
+public:
+    MsgAnswer ShowMessage(const MessageBoxSpec& box) override {
+        boxes.push_back(box);
+        if (!answers.empty()) {
+            const MsgAnswer answer = answers.front();
+            answers.pop_front();
+            return answer;
+        }
+        return DefaultAnswer(box);
+    }
+
+    std::vector<MessageBoxSpec> boxes;
+    std::deque<MsgAnswer> answers;
+};
+
+class ScriptedFileChooser final : public FileChooser {
+public:
+    std::optional<QString> ChooseOpenFile(const FileDialogSpec& spec) override {
+        return next(spec);
+    }
+    std::optional<QString> ChooseSaveFile(const FileDialogSpec& spec) override {
+        return next(spec);
+    }
+
+    std::vector<FileDialogSpec> dialogs;
+    std::deque<std::optional<QString>> choices; // nullopt: cancelled
+
+private:
+    std::optional<QString> next(const FileDialogSpec& spec) {
+        dialogs.push_back(spec);
+        if (choices.empty()) {
+            return std::nullopt;
+        }
+        auto choice = choices.front();
+        choices.pop_front();
+        return choice;
+    }
+};
+
+} // namespace k7::test
