@@ -1,0 +1,131 @@
+// Discovery: identify sweeps over every slot until each receiver has answered once, the
+// give-up after fifteen unevaluated sweeps, and the choice of settings on completion.
+#include "RackEngine.h"
+
+#include "FileState.h"
+#include "RackPorts.h"
+#include "RackTables.h"
+#include "link/LinkModule.h"
+#include "platform/EventPump.h"
+#include "platform/Prompter.h"
+#include "platform/TimerBank.h"
+
+#include <algorithm>
+
+namespace k7 {
+
+namespace {
+
+constexpr int kEvaluatedSweeps = 9; // sweeps with a counter of 9 or more are not evaluated
+constexpr int kMaxRetryGroups = 14; // the fifteenth unevaluated sweep gives up
+const QString kLineBreak = QStringLiteral("\r\n");
+
+} // namespace
+
+QString RackEngine::NotRespondingText() {
+    return QStringLiteral("At least one receiver is not responding") + kLineBreak +
+           QStringLiteral("You should reconnect your system") + kLineBreak +
+           QStringLiteral("Please read software manual 'Appendix A'") + kLineBreak +
+           QStringLiteral("Monitoring will close'");
+}
+
+void RackEngine::discoveryTick() {
+    ++rack_.ProbeIndex;
+    const int count = std::clamp<int>(devices_.DeviceCount, 0, kMaxSlots);
+    if (rack_.ProbeIndex > count) {
+        evaluateSweep();
+        return;
+    }
+    const int slot = rack_.ProbeIndex;
+    sendQuery(slot, '?', kIdentifyAnswerSize);
+    pump_.LetPendingMessagesRun();
+    StartupDialogPort& dialog = ports_.dialog;
+    if (count == 1) {
+        dialog.SetReceiverNumber(
+            dialog.ReceiverNumber() == QStringLiteral("1") ? QString() : QStringLiteral("1"));
+    } else {
+        dialog.SetReceiverNumber(QString::number(slot));
+    }
+    dialog.SetProgress(slot);
+}
+
+void RackEngine::evaluateSweep() {
+    timers_.setEnabled(PollTimer, false);
+    const int count = std::clamp<int>(devices_.DeviceCount, 0, kMaxSlots);
+    bool allAnswered = false;
+    if (rack_.SweepCounter < kEvaluatedSweeps) {
+        allAnswered = true;
+        for (int slot = 1; slot <= count; ++slot) {
+            if (rack_.ProbeAnswered[static_cast<std::size_t>(slot)] != slot) {
+                allAnswered = false;
+            }
+        }
+    } else {
+        link_.DrainDevices();
+        rack_.SweepCounter = 1;
+        ++rack_.RetryGroups;
+        if (rack_.RetryGroups > kMaxRetryGroups) {
+            failDiscovery();
+            return;
+        }
+    }
+    rack_.ProbeIndex = 0;
+    ++rack_.SweepCounter;
+    if (allAnswered) {
+        completeDiscovery();
+        return;
+    }
+    files_.FileInUse = false;
+    if (!closing_) {
+        timers_.setEnabled(PollTimer, true);
+    }
+}
+
+void RackEngine::completeDiscovery() {
+    timers_.setEnabled(PollTimer, false);
+    link_.DrainDevices();
+    rack_.SweepCounter = 1;
+    rack_.MeterIndex = 0;
+    RackFiles& files = ports_.files;
+    if (files_.LoadLastFile) {
+        const QString result = files.LoadRackFile(files_.CurrentFile);
+        if (!result.isEmpty() && result == files_.CurrentFile) {
+            files.CopyLoadToCurrent();
+            rack_.PollMode = PollMetering;
+            if (files.RackDiffers()) {
+                queryOpen_ = true;
+                ports_.dialog.ShowQuery();
+            } else {
+                files_.FileInUse = true;
+                files.AcceptLoadedFile();
+            }
+            return;
+        }
+        MessageBoxSpec box;
+        box.icon = MsgIcon::Exclamation;
+        box.buttons = MsgButtons::OK;
+        if (result == QStringLiteral("No frq file")) {
+            box.text = files_.CurrentFile + QStringLiteral(" does not exist ") + kLineBreak +
+                       QStringLiteral("Exiting file load") + kLineBreak;
+        } else {
+            box.text = QStringLiteral("An error occurred reading the file: ") + files_.CurrentFile +
+                       kLineBreak + QStringLiteral("Exiting file load") + kLineBreak;
+        }
+        prompter_.ShowMessage(box);
+    }
+    files_.FileInUse = false;
+    rack_.PollMode = PollMetering;
+    files.CurrentFromRack();
+}
+
+void RackEngine::failDiscovery() {
+    MessageBoxSpec box;
+    box.text = NotRespondingText();
+    box.icon = MsgIcon::Exclamation;
+    box.buttons = MsgButtons::OK;
+    prompter_.ShowMessage(box);
+    timers_.disableAll();
+    closeCountdown();
+}
+
+} // namespace k7
