@@ -1,0 +1,175 @@
+// The receiver control panel's controller (frmRx without its window): the texts, enabled fields,
+// key rules, colours and slider events of the panel for one receiver, and the "M", "m" and "I"
+// frames it sends. The window is a thin view over it; the whole panel runs in tests without one.
+#pragma once
+
+#include "rack/Protocol.h"
+#include "rack/RackPorts.h"
+#include "rack/TimerPause.h"
+
+#include <QChar>
+#include <QColor>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+namespace k7 {
+
+struct DeviceTables;
+struct RackTables;
+struct FileState;
+class EventPump;
+class FrequencyChecker;
+class FrqFile;
+class LinkModule;
+class Prompter;
+class Timer;
+class TimerBank;
+class TimerFactory;
+
+// What the controller asks of its window.
+class ReceiverPanelView {
+public:
+    virtual ~ReceiverPanelView() = default;
+    // Shown modeless, top-most at (5, 389), without taking the focus.
+    virtual void ShowPanel() = 0;
+    virtual void HidePanel() = 0;
+    // The controller's state changed: show it again (texts, enabled fields, colours, slider).
+    virtual void StateChanged() = 0;
+};
+
+class ReceiverPanel final : public ReceiverPanelPort {
+public:
+    struct Wiring {
+        RackTables& rack;
+        const DeviceTables& devices;
+        FileState& files;
+        LinkModule& link;
+        TimerBank& timers;
+        TimerFactory& timerFactory; // makes tmrReProg
+        EventPump& pump;
+        FrequencyChecker& checker;
+        FrqFile& frq;
+        Prompter& prompter;
+        ShellPort* shell = nullptr; // focus back to the meter panel; may be null
+    };
+
+    static constexpr int kReProgMs = 100;
+    static constexpr int kDragPollMs = 12;
+    static constexpr int kOk = 0, kCancel = 1, kUserMute = 2;
+    static inline const QColor kHoverColour{0, 255, 0};
+    static inline const QColor kRestColour{0, 128, 0};
+    static inline const QColor kOnColour{255, 0, 0};
+    static inline const QColor kOffColour{255, 255, 0};
+
+    explicit ReceiverPanel(const Wiring& wiring);
+    ~ReceiverPanel() override;
+    ReceiverPanel(const ReceiverPanel&) = delete;
+    ReceiverPanel& operator=(const ReceiverPanel&) = delete;
+
+    void SetView(ReceiverPanelView* view) { view_ = view; }
+
+    // A right click on a slot's cell: SelectedSlot is set, and the panel opens (activated for
+    // that slot) only for an answering receiver of a K7.5 rack. False when nothing opened.
+    bool Open(int slot);
+    // ReceiverPanelPort: a settings answer for the slot shown reloads the panel.
+    void SettingsAnswered(int slot) override;
+    // The panel unloads at the stop; its changes are taken back unless the exit was confirmed.
+    void Unload(bool exitConfirmed);
+
+    // The panel's operations; all act on the slot the panel was opened for.
+    void SaveChanges();
+    void CancelChanges();
+    void ToggleUserMute();
+    void ProgramFrequency();
+
+    // Key rules: the character a key press becomes, or nothing when it is refused (or, for
+    // Enter, consumed by the save it starts).
+    std::optional<QChar> NameKeyPress(QChar key);
+    std::optional<QChar> FreqKeyPress(QChar key);
+    void NameEdited(const QString& text) { txtName_ = text; }
+    void FreqEdited(const QString& text) { txtFreq_ = text; }
+
+    // lblRxControls: 0 "OK", 1 "Cancel", 2 "User Mute".
+    void ControlClicked(int index);
+    void HoverControl(int index);
+    void HoverPanel();
+    // The window's close box: as "Cancel".
+    void CloseRequested();
+
+    // VSlider1.
+    void SliderValueChanged(int value);
+    void SliderScrolled(int value);
+    void SliderPressed();
+    void SliderReleased();
+
+    // State the view shows.
+    bool visible() const { return visible_; }
+    int slot() const { return slot_; }
+    const QString& txtName() const { return txtName_; }
+    const QString& txtFreq() const { return txtFreq_; }
+    bool nameEnabled() const { return nameEnabled_; }
+    bool freqEnabled() const { return freqEnabled_; }
+    const QString& lblMute() const { return lblMute_; }
+    int sliderValue() const { return sliderValue_; }
+    const QString& lblOnOff() const { return lblOnOff_; }
+    QColor onOffColour() const { return userMuteShown_ ? kOnColour : kOffColour; }
+    const QString& lblSet() const { return lblSet_; }
+    const QString& lblBand() const { return lblBand_; }
+    QColor controlColour(int index) const;
+    bool KeepPanelOpen() const { return keepPanelOpen_; }
+    bool SkipSliderChange() const { return skipSliderChange_; }
+    bool reProgPending() const { return pending_.has_value(); }
+
+private:
+    // A frequency change waiting for tmrReProg: everything it needs, so that it programs the
+    // slot and the values it was started for whatever the panel shows when it fires.
+    struct PendingFrequency {
+        int slot;
+        QString frequency; // already checked
+    };
+
+    void Activate();
+    void HidePanel();
+    void FocusMeters();
+    void ApplyLevel(int value);
+    void ClearCaptured();
+    // The checked frequency text for the panel's slot, or nothing when it is refused (the
+    // operator has been told).
+    std::optional<QString> CheckedFrequency(const QString& text);
+    // Programs a checked frequency into slot s and restarts the timers the caller stopped.
+    void SendFrequency(int s, const QString& frequency, TimerPause& pause);
+    void ReProgFired();
+    void WriteCurrentFile();
+    void SendNameFrame(int slot);
+    void SendMuteFrame(int slot, int level);
+    void SendFrequencyFrame(int slot);
+    void WriteFrame(int slot, const std::optional<SettingsFrame>& frame);
+    int bandTypeByte(int slot) const;
+    void notify();
+
+    Wiring w_;
+    ReceiverPanelView* view_ = nullptr;
+    std::unique_ptr<Timer> tmrReProg_;
+    std::optional<PendingFrequency> pending_;
+    std::optional<TimerPause> sliderHold_;
+
+    int slot_ = 0;
+    bool visible_ = false;
+    bool keepPanelOpen_ = false;
+    bool skipSliderChange_ = false;
+    int scrollCount_ = 0; // ScrollCount
+    QString txtName_, txtFreq_;
+    bool nameEnabled_ = false, freqEnabled_ = false;
+    QString lblMute_, lblOnOff_, lblSet_, lblBand_;
+    bool userMuteShown_ = false;
+    int sliderValue_ = 1;
+    int hovered_ = -1; // the label under the mouse, -1 for none
+    QString OrigName, OrigFrequency, OrigMuteLevel, OrigBandType;
+    bool captured_ = false; // the Orig values hold what activation captured
+};
+
+} // namespace k7

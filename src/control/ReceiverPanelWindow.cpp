@@ -1,0 +1,249 @@
+#include "ReceiverPanelWindow.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace k7 {
+
+namespace {
+
+QLabel* Caption(const QString& text, const QString& tip, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    if (!tip.isEmpty()) {
+        label->setToolTip(tip);
+    }
+    return label;
+}
+
+} // namespace
+
+ReceiverPanelWindow::ReceiverPanelWindow(ReceiverPanel& panel, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), panel_(panel) {
+    setObjectName(QStringLiteral("frmRx"));
+    setWindowTitle(QStringLiteral("Receiver Parameters"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAutoFillBackground(true);
+    QPalette dark = palette();
+    dark.setColor(QPalette::Window, QColor(16, 16, 16));
+    dark.setColor(QPalette::WindowText, QColor(220, 220, 220));
+    setPalette(dark);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(Caption(QStringLiteral("Name:"), QStringLiteral("Change name"), this), 0, 0);
+    txtName_ = new QLineEdit(this);
+    txtName_->setObjectName(QStringLiteral("txtName"));
+    txtName_->setMaxLength(6); // a pasted text cannot grow past a name either
+    grid->addWidget(txtName_, 0, 1);
+
+    grid->addWidget(Caption(QStringLiteral("Freq:"), QStringLiteral("Edit the Rx frequency"), this),
+                    1, 0);
+    txtFreq_ = new QLineEdit(this);
+    txtFreq_->setObjectName(QStringLiteral("txtFreq"));
+    txtFreq_->setContextMenuPolicy(Qt::NoContextMenu); // only keys that pass the rules
+    grid->addWidget(txtFreq_, 1, 1);
+
+    grid->addWidget(Caption(QStringLiteral("Band Split:"), QString(), this), 2, 0);
+    lblBand_ = new QLabel(this);
+    grid->addWidget(lblBand_, 2, 1);
+    grid->addWidget(
+        Caption(QStringLiteral("File:"), QStringLiteral("Current frequency file"), this), 3, 0);
+    lblSet_ = new QLabel(this);
+    grid->addWidget(lblSet_, 3, 1);
+
+    auto* frame = new QFrame(this);
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto* frameGrid = new QGridLayout(frame);
+    slider_ = new QSlider(Qt::Vertical, frame);
+    slider_->setObjectName(QStringLiteral("VSlider1"));
+    slider_->setRange(1, 10);
+    slider_->setPageStep(1);
+    slider_->setTickPosition(QSlider::TicksRight);
+    slider_->setTickInterval(1);
+    slider_->setTracking(false); // a drag reports scroll events, its end one value change
+    slider_->setToolTip(QStringLiteral("Move to change Mute threshold"));
+    frameGrid->addWidget(slider_, 0, 0, 5, 1);
+    for (int i = 0; i < 5; ++i) {
+        auto* scale = new QLabel(QString::number(10 - 2 * i), frame);
+        frameGrid->addWidget(scale, i, 1);
+    }
+    grid->addWidget(frame, 0, 2, 5, 1);
+
+    auto* muteColumn = new QVBoxLayout;
+    muteColumn->addWidget(Caption(QStringLiteral("Mute Level"), QString(), this));
+    lblMute_ = new QLabel(this);
+    lblMute_->setAlignment(Qt::AlignCenter);
+    muteColumn->addWidget(lblMute_);
+    lblOnOff_ = new QLabel(this);
+    lblOnOff_->setAlignment(Qt::AlignCenter);
+    muteColumn->addWidget(lblOnOff_);
+    muteColumn->addStretch();
+    grid->addLayout(muteColumn, 0, 3, 5, 1);
+
+    const std::array<QString, 3> texts{QStringLiteral("OK"), QStringLiteral("Cancel"),
+                                       QStringLiteral("User Mute")};
+    const std::array<QString, 3> tips{QStringLiteral("Save and make changes"),
+                                      QStringLiteral("Cancel changes"),
+                                      QStringLiteral("Switch Audio mute")};
+    auto* buttons = new QHBoxLayout;
+    for (int i = 0; i < 3; ++i) {
+        controls_[i] = new QLabel(texts[i], this);
+        controls_[i]->setObjectName(QStringLiteral("lblRxControls%1").arg(i));
+        controls_[i]->setToolTip(tips[i]);
+        controls_[i]->setAlignment(Qt::AlignCenter);
+        QFont bold = controls_[i]->font();
+        bold.setBold(true);
+        controls_[i]->setFont(bold);
+        buttons->addWidget(controls_[i]);
+    }
+    grid->addLayout(buttons, 5, 0, 1, 4);
+
+    installEventFilter(this);
+    for (QObject* child : children()) {
+        if (child->isWidgetType()) {
+            child->installEventFilter(this);
+        }
+    }
+    for (QObject* child : frame->children()) {
+        child->installEventFilter(this);
+    }
+    connect(txtName_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { panel_.NameEdited(text); });
+    connect(txtFreq_, &QLineEdit::textChanged, this,
+            [this](const QString& text) { panel_.FreqEdited(text); });
+    connect(slider_, &QSlider::valueChanged, this,
+            [this](int value) { panel_.SliderValueChanged(value); });
+    connect(slider_, &QSlider::sliderMoved, this,
+            [this](int value) { panel_.SliderScrolled(value); });
+
+    panel_.SetView(this);
+    StateChanged();
+}
+
+ReceiverPanelWindow::~ReceiverPanelWindow() {
+    panel_.SetView(nullptr);
+}
+
+void ReceiverPanelWindow::ShowPanel() {
+    StateChanged();
+    move(kLeft, kTop);
+    show();
+    raise();
+}
+
+void ReceiverPanelWindow::HidePanel() {
+    hide();
+}
+
+void ReceiverPanelWindow::StateChanged() {
+    if (txtName_->text() != panel_.txtName()) {
+        txtName_->setText(panel_.txtName());
+    }
+    if (txtFreq_->text() != panel_.txtFreq()) {
+        txtFreq_->setText(panel_.txtFreq());
+    }
+    txtName_->setEnabled(panel_.nameEnabled());
+    txtFreq_->setEnabled(panel_.freqEnabled());
+    lblBand_->setText(panel_.lblBand());
+    lblSet_->setText(panel_.lblSet());
+    lblMute_->setText(panel_.lblMute());
+    lblOnOff_->setText(panel_.lblOnOff());
+    setTextColour(lblOnOff_, panel_.onOffColour());
+    for (int i = 0; i < 3; ++i) {
+        setTextColour(controls_[i], panel_.controlColour(i));
+    }
+    // The controller already knows the level it shows; the move must not come back to it as
+    // the operator's change.
+    if (slider_->value() != panel_.sliderValue() && !slider_->isSliderDown()) {
+        const QSignalBlocker quiet(slider_);
+        slider_->setValue(panel_.sliderValue());
+    }
+}
+
+void ReceiverPanelWindow::setTextColour(QLabel* label, const QColor& colour) {
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, colour);
+    label->setPalette(p);
+}
+
+bool ReceiverPanelWindow::filterKey(QLineEdit* box, QEvent* event) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    QChar ch;
+    if (key->key() == Qt::Key_Backspace) {
+        ch = QChar('\b');
+    } else if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        ch = QChar('\r');
+    } else if (key->text().size() == 1 && key->text().at(0).isPrint()) {
+        ch = key->text().at(0);
+    } else {
+        return false; // cursor keys, Delete and shortcuts edit as usual
+    }
+    const std::optional<QChar> result =
+        box == txtName_ ? panel_.NameKeyPress(ch) : panel_.FreqKeyPress(ch);
+    if (!result) {
+        return true;
+    }
+    if (*result != ch) {
+        box->insert(QString(*result));
+        return true;
+    }
+    return false;
+}
+
+bool ReceiverPanelWindow::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if (type == QEvent::KeyPress && (watched == txtName_ || watched == txtFreq_)) {
+        return filterKey(static_cast<QLineEdit*>(watched), event);
+    }
+    const auto control = std::find(controls_.begin(), controls_.end(), watched);
+    if (control != controls_.end()) {
+        const int index = static_cast<int>(control - controls_.begin());
+        if (type == QEvent::Enter) {
+            panel_.HoverControl(index);
+        } else if (type == QEvent::Leave) {
+            panel_.HoverPanel();
+        } else if (type == QEvent::MouseButtonRelease &&
+                   static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
+                   (*control)->rect().contains(
+                       static_cast<QMouseEvent*>(event)->position().toPoint())) {
+            panel_.ControlClicked(index);
+            return true;
+        }
+        return false;
+    }
+    if (watched == slider_ &&
+        (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease)) {
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            if (type == QEvent::MouseButtonPress) {
+                panel_.SliderPressed();
+            } else {
+                panel_.SliderReleased();
+            }
+        }
+        return false;
+    }
+    if (type == QEvent::Enter) {
+        panel_.HoverPanel();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ReceiverPanelWindow::closeEvent(QCloseEvent* event) {
+    if (!event->spontaneous()) {
+        QWidget::closeEvent(event); // the station itself closes the window at the stop
+        return;
+    }
+    // The close box takes the changes back, as "Cancel" does; the window stays loaded.
+    event->ignore();
+    panel_.CloseRequested();
+}
+
+} // namespace k7

@@ -1,0 +1,59 @@
+// The receiver control panel's window (frmRx, "Receiver Parameters"): a thin view that shows the
+// ReceiverPanel controller's state and forwards keys, clicks, hovering and slider events to it.
+#pragma once
+
+#include "ReceiverPanel.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QSlider;
+
+namespace k7 {
+
+class ReceiverPanelWindow final : public QWidget, public ReceiverPanelView {
+    Q_OBJECT
+public:
+    static constexpr int kLeft = 5;
+    static constexpr int kTop = 389;
+
+    explicit ReceiverPanelWindow(ReceiverPanel& panel, QWidget* parent = nullptr);
+    ~ReceiverPanelWindow() override;
+
+    void ShowPanel() override;
+    void HidePanel() override;
+    void StateChanged() override;
+
+    // For the window's tests: the controls by their station names.
+    QLineEdit* txtName() const { return txtName_; }
+    QLineEdit* txtFreq() const { return txtFreq_; }
+    QSlider* VSlider1() const { return slider_; }
+    QLabel* lblRxControls(int index) const { return controls_.at(index); }
+    QLabel* lblMute() const { return lblMute_; }
+    QLabel* lblOnOff() const { return lblOnOff_; }
+    QLabel* lblSet() const { return lblSet_; }
+    QLabel* lblBand() const { return lblBand_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool filterKey(QLineEdit* box, QEvent* event);
+    static void setTextColour(QLabel* label, const QColor& colour);
+
+    ReceiverPanel& panel_;
+    QLineEdit* txtName_ = nullptr;
+    QLineEdit* txtFreq_ = nullptr;
+    QSlider* slider_ = nullptr;
+    QLabel* lblMute_ = nullptr;
+    QLabel* lblOnOff_ = nullptr;
+    QLabel* lblSet_ = nullptr;
+    QLabel* lblBand_ = nullptr;
+    std::array<QLabel*, 3> controls_{};
+};
+
+} // namespace k7
