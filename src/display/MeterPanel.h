@@ -33,6 +33,10 @@ struct MeterFonts {
     QFont FontB18;
 };
 
+// One redraw's move of a peak-hold height: it jumps up to a higher level, holds while the level
+// stays within 9 pixels of it, then falls a pixel a redraw, but never below 10 by falling.
+void StepPeakHold(std::uint8_t& peak, int height);
+
 // PeakHold entries of a slot.
 enum PeakEntry : int { PeakRfA = 1, PeakRfB = 2, PeakAudio = 4 };
 

@@ -107,6 +107,14 @@ MeterPanel::BarSpec MakeBarSpec(CellKind kind, BarKind bar, bool muted) {
 
 } // namespace
 
+void StepPeakHold(std::uint8_t& peak, int height) {
+    if (height > peak) {
+        peak = static_cast<std::uint8_t>(std::min(height, 255));
+    } else if (peak - height > 9 && peak > 10) {
+        --peak;
+    }
+}
+
 int MeterPanel::PeakHold(int slot, int entry) const {
     if (!RackTables::validSlot(slot) || entry < 1 || entry > 4) {
         return 0;
@@ -286,12 +294,7 @@ void MeterPanel::drawBar(const BarSpec& spec, int height, std::uint8_t& peak, in
     CopyRect(atlasBuf_,
              Columns(spec.litLeft, spec.litRight, spec.litBottom - height, spec.litBottom), barBuf_,
              QPoint(0, spec.bottom));
-    // The peak holds while the level stays within 9 pixels of it, then falls a pixel a redraw.
-    if (height > peak) {
-        peak = static_cast<std::uint8_t>(height);
-    } else if (peak - height > 9 && peak > 10) {
-        --peak;
-    }
+    StepPeakHold(peak, height);
     const int p = std::max(0, peak - 5);
     const bool alarm = spec.audioSwitch > 0 && peak >= spec.audioSwitch;
     const SpriteRect& marker = SpriteAt(alarm ? Sprite::ThresholdMarker : Sprite::PeakMarker);
