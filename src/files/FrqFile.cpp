@@ -140,9 +140,16 @@ bool FrqFile::WriteLines(const QString& name, const QStringList& lines) {
     const QString path = pathOf(name);
     QSaveFile file(path);
     const QByteArray bytes = EncodeWindows1252(Lines(lines));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        error_ = QStringLiteral("%1 could not be written: %2")
-                     .arg(QDir::toNativeSeparators(path), file.errorString());
+    // Unbuffered, so that a short write (a full disk, a size limit) shows in write()'s count:
+    // the buffered path hands it to commit() as a success.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(bytes) != bytes.size() || !file.commit()) {
+        const QString reason = file.error() == QFileDevice::NoError
+                                   ? QStringLiteral("the disk may be full")
+                                   : file.errorString();
+        error_ = QStringLiteral("%1 could not be written (%2); any previous file of that name "
+                                "is unchanged.")
+                     .arg(QDir::toNativeSeparators(path), reason);
         return false;
     }
     error_.clear();
