@@ -1,0 +1,322 @@
+// The receiver control panel's controller over a small rack: key rules, saves with the frames
+// the receivers get, user mute, slider, cancel, activation and the timers it pauses.
+#include "PanelRig.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace k7 {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+QString NameOf(const Bytes& m) {
+    QString name;
+    for (int i : {3, 4, 5, 7, 8, 9}) {
+        name += QChar(m[static_cast<std::size_t>(i)]);
+    }
+    return name;
+}
+
+class ReceiverPanelTest : public ::testing::Test {
+protected:
+    void open(int slot = 1) { ASSERT_TRUE(rig.panel.Open(slot)); }
+    char letter(int slot, std::size_t i) const {
+        return static_cast<char>(rig.frames(slot)[i].bytes[2]);
+    }
+    test::PanelRig rig;
+    ReceiverPanel& panel = rig.panel;
+};
+
+TEST_F(ReceiverPanelTest, NameKeysKeepSixCharactersAndSaveWithUnderscores) {
+    open();
+    rig.type(true, QString(QChar('\b')).repeated(6) + "AB CDE"); // the seventh is refused
+    EXPECT_EQ(panel.txtName(), "AB_CDE");
+    EXPECT_FALSE(panel.NameKeyPress('X'));
+    rig.type(true, "\b\b\b\bZ");
+    EXPECT_EQ(panel.txtName(), "ABZ");
+    rig.type(true, "\b");
+    EXPECT_EQ(panel.txtName(), "AB");
+    EXPECT_FALSE(panel.NameKeyPress(QChar(0xE9))) << "a receiver shows one byte per character";
+
+    rig.type(true, "\r"); // Enter saves and closes
+    EXPECT_FALSE(panel.visible());
+    const auto sent = rig.frames(1);
+    ASSERT_EQ(sent.size(), 1u);
+    const Bytes& m = sent[0].bytes;
+    EXPECT_EQ(m[2], 'M');
+    EXPECT_EQ(NameOf(m), "AB____");
+    EXPECT_EQ(m[6], 5);
+    EXPECT_EQ(rig.rack.CurData[1].Name, "AB____");
+    EXPECT_TRUE(QFile::exists(rig.filePath())) << "the file in force follows the change";
+    EXPECT_TRUE(rig.polling());
+
+    open(2);
+    panel.NameEdited("");
+    panel.ControlClicked(ReceiverPanel::kOk);
+    EXPECT_EQ(NameOf(rig.frames(2).at(0).bytes), "______");
+}
+
+TEST_F(ReceiverPanelTest, FrequencyKeysTakeDigitsAndOneUserSeparator) {
+    rig.rack.DecimalSeparatorCode = ',';
+    open();
+    rig.type(false, "\b\b\b\b\b\b\b");
+    EXPECT_EQ(panel.txtFreq(), "");
+    EXPECT_FALSE(panel.FreqKeyPress('\r')) << "Enter in an empty field does nothing";
+    panel.ControlClicked(ReceiverPanel::kOk);
+    EXPECT_TRUE(panel.visible());
+    rig.type(false, "6a1x3,5.7,5");
+    EXPECT_EQ(panel.txtFreq(), "613,575");
+    EXPECT_TRUE(rig.driver.writes.empty());
+    EXPECT_TRUE(rig.prompter.boxes.empty());
+}
+
+TEST_F(ReceiverPanelTest, ValidFrequencyIsSnappedProgrammedAndWritten) {
+    open();
+    panel.FreqEdited("620013"); // 13 kHz above a raster point
+    rig.type(false, "\r");
+    EXPECT_FALSE(panel.visible());
+    const auto sent = rig.frames(1);
+    ASSERT_EQ(sent.size(), 1u);
+    const Bytes& i = sent[0].bytes;
+    EXPECT_EQ(i[2], 'I');
+    EXPECT_EQ((Bytes{i[3], i[4], i[5], i[6]}), (Bytes{62, 0, 25, 5}));
+    EXPECT_EQ(rig.rack.CurData[1].Frequency, "620.025");
+    EXPECT_EQ(rig.rack.RxData[1].Frequency, "620.025");
+    QFile file(rig.filePath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("620.025"));
+    EXPECT_TRUE(rig.polling());
+
+    // The captured values went with the save: leaving now takes nothing back.
+    panel.Unload(false);
+    EXPECT_EQ(rig.rack.CurData[1].Frequency, "620.025");
+    EXPECT_EQ(rig.rack.CurData[1].Name, "VOCAL1");
+    EXPECT_EQ(rig.driver.writes.size(), 1u);
+}
+
+TEST_F(ReceiverPanelTest, RefusedOrEmptyFrequencyKeepsThePanelOpenAndSendsNothing) {
+    open();
+    for (const QString& entry : {QStringLiteral("700"), QStringLiteral("")}) {
+        panel.FreqEdited(entry);
+        panel.NameEdited("NEWNAM"); // a name change must not slip out either
+        rig.type(true, "\r");
+        EXPECT_TRUE(panel.visible()) << entry.toStdString();
+        EXPECT_TRUE(panel.KeepPanelOpen());
+        EXPECT_TRUE(rig.polling()) << "the timers run again after the box";
+    }
+    ASSERT_EQ(rig.prompter.boxes.size(), 2u);
+    EXPECT_TRUE(rig.prompter.boxes[0].text.startsWith("Sorry, 700.000 is an invalid Frequency."));
+    EXPECT_EQ(rig.prompter.boxes[1].text, "Please enter\r\nNo frequency data");
+    rig.clock.advanceMs(500);
+    EXPECT_TRUE(rig.driver.writes.empty());
+    EXPECT_EQ(rig.rack.CurData[1], rig.rack.RxData[1]);
+    EXPECT_FALSE(QFile::exists(rig.filePath()));
+}
+
+TEST_F(ReceiverPanelTest, NameAndFrequencyGoOutAsMThenIAtLeast100msApartToTheirSlot) {
+    open(1);
+    panel.NameEdited("LEAD");
+    panel.FreqEdited("630.000");
+    panel.ControlClicked(ReceiverPanel::kOk);
+    // Before tmrReProg fires the operator opens another receiver.
+    rig.clock.advanceMs(40);
+    open(3);
+    rig.clock.advanceMs(200);
+    EXPECT_TRUE(rig.frames(3).empty());
+    const auto frames = rig.frames(1);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(NameOf(frames[0].bytes), "LEAD__");
+    EXPECT_EQ(frames[1].bytes[2], 'I');
+    EXPECT_EQ(frames[1].bytes[3], 63);
+    EXPECT_GE(frames[1].ms - frames[0].ms, 100.0);
+    EXPECT_EQ(rig.rack.CurData[1].Frequency, "630.000");
+    EXPECT_EQ(panel.txtFreq(), "612.000") << "the panel shows slot 3 untouched";
+}
+
+TEST_F(ReceiverPanelTest, SliderSendsOnValueChangesAndEveryThirdScrollAndCancelRestores) {
+    open();
+    panel.SliderValueChanged(8); // the operator's first move is sent
+    panel.SliderPressed();
+    for (int v : {7, 6, 5, 4, 3, 2}) {
+        panel.SliderScrolled(v);
+    }
+    panel.SliderReleased();
+    panel.SliderValueChanged(2); // the end of the drag repeats the level just sent
+    const auto frames = rig.frames(1);
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ((Bytes{frames[0].bytes[6], frames[1].bytes[6], frames[2].bytes[6]}),
+              (Bytes{8, 5, 2}));
+    EXPECT_EQ(frames[1].bytes[2], 'm');
+    EXPECT_EQ(rig.rack.CurData[1].MuteLevel, "2");
+    EXPECT_EQ(panel.lblMute(), "2");
+
+    panel.ControlClicked(ReceiverPanel::kCancel);
+    EXPECT_FALSE(panel.visible());
+    ASSERT_EQ(rig.frames(1).size(), 4u);
+    EXPECT_EQ(rig.frames(1)[3].bytes[2], 'm');
+    EXPECT_EQ(rig.frames(1)[3].bytes[6], 5);
+    EXPECT_EQ(rig.rack.CurData[1].MuteLevel, "5");
+}
+
+TEST_F(ReceiverPanelTest, ActivationMovingTheSliderDropsOnlyItsOwnEcho) {
+    open(1);
+    rig.rack.CurData[2].MuteLevel = "9";
+    open(2);
+    EXPECT_TRUE(panel.SkipSliderChange());
+    panel.SliderValueChanged(9); // the window echoing activation's move
+    EXPECT_TRUE(rig.driver.writes.empty());
+    panel.SliderValueChanged(3);
+    ASSERT_EQ(rig.frames(2).size(), 1u);
+    EXPECT_EQ(rig.frames(2)[0].bytes[6], 3);
+}
+
+TEST_F(ReceiverPanelTest, HoldingTheSliderPollsAt12msAndRestoresOnlyWhatItStopped) {
+    open();
+    panel.SliderPressed();
+    EXPECT_EQ(rig.timers.interval(0), 12);
+    EXPECT_TRUE(rig.timers.enabled(0));
+    EXPECT_FALSE(rig.timers.enabled(4));
+    rig.ticks.clear();
+    rig.clock.advanceMs(120);
+    EXPECT_EQ(std::count(rig.ticks.begin(), rig.ticks.end(), 0), 10);
+    panel.SliderReleased();
+    EXPECT_EQ(rig.timers.interval(0), test::PanelRig::kPollMs);
+    EXPECT_TRUE(rig.polling());
+
+    // During a programming pass polling is off: neither the slider nor a command starts it.
+    for (int tag : {0, 2, 4}) {
+        rig.timers.setEnabled(tag, false);
+    }
+    rig.timers.setEnabled(3, true);
+    panel.SliderPressed();
+    panel.SliderReleased();
+    panel.ToggleUserMute();
+    panel.FreqEdited("625.000");
+    panel.ControlClicked(ReceiverPanel::kOk);
+    EXPECT_FALSE(rig.timers.enabled(0) || rig.timers.enabled(2) || rig.timers.enabled(4));
+    EXPECT_EQ(rig.timers.interval(0), test::PanelRig::kPollMs);
+    EXPECT_EQ(rig.frames(1).size(), 2u);
+}
+
+TEST_F(ReceiverPanelTest, UserMuteTogglesBit6AndStaysTrueAfterAPass) {
+    rig.rack.CurData[1].BandType = "3";
+    open();
+    panel.ControlClicked(ReceiverPanel::kUserMute);
+    EXPECT_EQ(panel.lblOnOff(), "ON");
+    EXPECT_EQ(panel.onOffColour(), ReceiverPanel::kOnColour);
+    EXPECT_TRUE(rig.rack.UserMute[1]);
+    EXPECT_EQ(rig.rack.CurData[1].BandType, "67");
+    panel.ControlClicked(ReceiverPanel::kUserMute);
+    EXPECT_EQ(panel.lblOnOff(), "OFF");
+    ASSERT_EQ(rig.frames(1).size(), 2u);
+    EXPECT_EQ(rig.frames(1)[0].bytes[2], 'm');
+    EXPECT_EQ(rig.frames(1)[0].bytes[11], 67);
+    EXPECT_EQ(rig.frames(1)[1].bytes[11], 3);
+
+    // A pass leaves BandType "0" while the receiver reports its user mute on.
+    rig.rack.CurData[2].BandType = "0";
+    rig.rack.UserMute[2] = true;
+    open(2);
+    EXPECT_EQ(panel.lblOnOff(), "ON");
+    panel.SliderValueChanged(7);
+    ASSERT_EQ(rig.frames(2).size(), 1u);
+    EXPECT_EQ(rig.frames(2)[0].bytes[11], 64);
+    panel.ControlClicked(ReceiverPanel::kCancel);
+    EXPECT_EQ(rig.frames(2).back().bytes[11], 64) << "Cancel keeps it muted too";
+    EXPECT_TRUE(rig.rack.UserMute[2]);
+}
+
+TEST_F(ReceiverPanelTest, CancelAfterUserMuteSendsTheOriginalByteAndShowsIt) {
+    open();
+    panel.ToggleUserMute();
+    panel.ControlClicked(ReceiverPanel::kCancel);
+    EXPECT_FALSE(rig.rack.UserMute[1]);
+    EXPECT_EQ(rig.frames(1).back().bytes[11], 0);
+    panel.Unload(false);
+    EXPECT_EQ(rig.frames(1).size(), 2u) << "nothing left to take back";
+}
+
+TEST_F(ReceiverPanelTest, ActivationDecidesWhatMayBeEdited) {
+    rig.rack.MuteHighBit[1] = false;
+    open(1);
+    EXPECT_FALSE(panel.nameEnabled());
+    EXPECT_FALSE(panel.freqEnabled());
+    EXPECT_EQ(panel.lblSet(), "Show.frq");
+    EXPECT_EQ(panel.lblBand(), "K7.5 606-638");
+    panel.SliderValueChanged(9);
+    panel.ToggleUserMute();
+    EXPECT_EQ(rig.frames(1).size(), 2u) << "mute level and user mute still go out";
+
+    rig.devices.SlotBand[2] = 14;
+    open(2);
+    EXPECT_EQ(panel.lblBand(), "Japan");
+    EXPECT_TRUE(panel.nameEnabled());
+    EXPECT_FALSE(panel.freqEnabled());
+
+    rig.devices.SlotBand[3] = 37;
+    rig.files.CurrentFile = "Default.frq";
+    rig.files.FileInUse = false;
+    open(3);
+    EXPECT_EQ(panel.lblBand(), "Unknown Rx");
+    EXPECT_TRUE(panel.freqEnabled());
+    EXPECT_EQ(panel.lblSet(), "Rx Data");
+    rig.files.LoadLastFile = true;
+    open(3);
+    EXPECT_FALSE(panel.nameEnabled());
+    EXPECT_FALSE(panel.freqEnabled());
+    EXPECT_EQ(panel.lblSet(), "Default.frq");
+}
+
+TEST_F(ReceiverPanelTest, ReceiversOwnDataIsNotWrittenToTheLastFile) {
+    rig.files.FileInUse = false;
+    rig.files.LoadLastFile = true; // the file is loaded at start, but the operator chose the rack
+    open();
+    panel.NameEdited("SOLO");
+    panel.ControlClicked(ReceiverPanel::kOk);
+    EXPECT_EQ(rig.frames(1).size(), 1u);
+    EXPECT_FALSE(QFile::exists(rig.filePath()));
+}
+
+TEST_F(ReceiverPanelTest, OnlyAnAnsweringK75ReceiverOpensAndTheShownSlotStays) {
+    open(1);
+    rig.rack.SlotState[3] = 0;
+    EXPECT_FALSE(panel.Open(3)); // silent
+    EXPECT_EQ(rig.rack.SelectedSlot, 3) << "the click selects before it is known what opens";
+    EXPECT_FALSE(panel.Open(5)); // beyond the rack
+    EXPECT_FALSE(panel.Open(0));
+    EXPECT_EQ(panel.slot(), 1);
+    panel.ToggleUserMute();
+    EXPECT_EQ(rig.frames(1).size(), 1u);
+    EXPECT_EQ(rig.driver.writes.size(), 1u);
+
+    test::PanelRig other;
+    other.devices.ModelVariant = ModelK73;
+    EXPECT_FALSE(other.panel.Open(1));
+    EXPECT_FALSE(other.panel.visible());
+}
+
+TEST_F(ReceiverPanelTest, SettingsAnswerReloadsOnlyThePanelOfItsSlot) {
+    open(2);
+    panel.NameEdited("TYPED");
+    rig.rack.CurData[2].Name = "FROMRX";
+    panel.SettingsAnswered(1);
+    EXPECT_EQ(panel.txtName(), "TYPED");
+    panel.SettingsAnswered(2);
+    EXPECT_EQ(panel.txtName(), "FROMRX");
+}
+
+TEST_F(ReceiverPanelTest, HoverColoursTheLabelUnderTheMouse) {
+    open();
+    panel.HoverControl(ReceiverPanel::kCancel);
+    EXPECT_EQ(panel.controlColour(ReceiverPanel::kCancel), ReceiverPanel::kHoverColour);
+    EXPECT_EQ(panel.controlColour(ReceiverPanel::kOk), ReceiverPanel::kRestColour);
+    panel.HoverPanel();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(panel.controlColour(i), ReceiverPanel::kRestColour);
+    }
+}
+
+} // namespace
+} // namespace k7

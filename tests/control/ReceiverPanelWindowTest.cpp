@@ -1,0 +1,86 @@
+// The receiver control panel's window on the offscreen platform: real key presses and mouse
+// clicks reach the controller, and what it shows is what the controller holds.
+#include "control/ReceiverPanelWindow.h"
+#include "PanelRig.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTest>
+
+namespace k7 {
+
+class ReceiverPanelWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void typedNameAndFrequencyReachTheReceiver() {
+        test::PanelRig rig;
+        ReceiverPanelWindow window(rig.panel);
+        QVERIFY(rig.panel.Open(2));
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.windowTitle(), QStringLiteral("Receiver Parameters"));
+        QCOMPARE(window.pos(), QPoint(5, 389));
+        QCOMPARE(window.txtName()->text(), QStringLiteral("VOCAL2"));
+
+        window.txtName()->setFocus();
+        window.txtName()->end(false);
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(window.txtName(), Qt::Key_Backspace);
+        }
+        QTest::keyClicks(window.txtName(), QStringLiteral("GT R1XY")); // "Y" is the seventh
+        QCOMPARE(window.txtName()->text(), QStringLiteral("GT_R1X"));
+        window.txtFreq()->selectAll();
+        QTest::keyClicks(window.txtFreq(), QStringLiteral("6x31.2.5"));
+        QCOMPARE(window.txtFreq()->text(), QStringLiteral("631.25"));
+        QTest::keyClick(window.txtFreq(), Qt::Key_Return);
+        QVERIFY(!window.isVisible());
+
+        rig.clock.advanceMs(150);
+        const auto frames = rig.frames(2);
+        QCOMPARE(frames.size(), std::size_t{2});
+        QCOMPARE(frames[0].bytes[2], std::uint8_t{'M'});
+        QCOMPARE(frames[0].bytes[3], std::uint8_t{'G'});
+        QCOMPARE(frames[0].bytes[9], std::uint8_t{'X'});
+        QCOMPARE(frames[1].bytes[2], std::uint8_t{'I'});
+        QCOMPARE(frames[1].bytes[4], std::uint8_t{12});
+        QCOMPARE(frames[1].bytes[5], std::uint8_t{50});
+        QCOMPARE(rig.rack.CurData[2].Name, QStringLiteral("GT_R1X"));
+        QCOMPARE(rig.rack.CurData[2].Frequency, QStringLiteral("631.250"));
+    }
+
+    void labelsAndSliderDriveTheController() {
+        test::PanelRig rig;
+        rig.rack.CurData[1].MuteLevel = QStringLiteral("7");
+        ReceiverPanelWindow window(rig.panel);
+        QVERIFY(rig.panel.Open(1));
+        QCOMPARE(window.VSlider1()->value(), 7);
+        QCOMPARE(window.lblMute()->text(), QStringLiteral("7"));
+        QCOMPARE(window.lblSet()->text(), QStringLiteral("Show.frq"));
+        QCOMPARE(window.lblBand()->text(), QStringLiteral("K7.5 606-638"));
+        QCOMPARE(window.lblRxControls(2)->toolTip(), QStringLiteral("Switch Audio mute"));
+
+        QTest::mouseClick(window.lblRxControls(ReceiverPanel::kUserMute), Qt::LeftButton);
+        QCOMPARE(window.lblOnOff()->text(), QStringLiteral("ON"));
+        QCOMPARE(window.lblOnOff()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+
+        QTest::mousePress(window.VSlider1(), Qt::LeftButton);
+        QCOMPARE(rig.timers.interval(0), 12);
+        QTest::mouseRelease(window.VSlider1(), Qt::LeftButton);
+        QCOMPARE(rig.timers.interval(0), test::PanelRig::kPollMs);
+        QVERIFY(rig.polling());
+        window.VSlider1()->setValue(3);
+        QCOMPARE(window.lblMute()->text(), QStringLiteral("3"));
+        QCOMPARE(rig.frames(1).back().bytes[6], std::uint8_t{3});
+
+        QTest::mouseClick(window.lblRxControls(ReceiverPanel::kCancel), Qt::LeftButton);
+        QVERIFY(!window.isVisible());
+        QCOMPARE(rig.frames(1).back().bytes[6], std::uint8_t{7});
+        QCOMPARE(rig.frames(1).back().bytes[11], std::uint8_t{0});
+    }
+};
+
+} // namespace k7
+
+QTEST_MAIN(k7::ReceiverPanelWindowTest)
+#include "ReceiverPanelWindowTest.moc"
