@@ -64,7 +64,6 @@ void Trace::Timer(const QJsonValue& tag, bool enabled, int interval) {
 
 void Trace::Exit(int code) {
     write(QStringLiteral("exit"), {{QStringLiteral("code"), code}});
-    file_.flush();
 }
 
 void Trace::write(const QString& event, QJsonObject fields) {
@@ -75,6 +74,8 @@ void Trace::write(const QString& event, QJsonObject fields) {
     fields.insert(QStringLiteral("event"), event);
     file_.write(QJsonDocument(fields).toJson(QJsonDocument::Compact));
     file_.write("\n");
+    // Each line reaches the file at once, so that a trace explains also a run that crashed.
+    file_.flush();
 }
 
 } // namespace k7
