@@ -47,7 +47,11 @@ QColor ZoneColour(int row, bool rf, bool lit, bool muted) {
 
 // A bar sprite of 20 columns, segments of three rows with a one-row gap counted from the bottom.
 void PaintBar(QImage& atlas, Sprite sprite, bool rf, bool lit, bool muted) {
-    const QRect r = SpriteAt(sprite).rect();
+    QRect r = SpriteAt(sprite).rect();
+    if (rf) {
+        // A full-scale RF bar reads one row above its sprite (256 rows from a 255-row sprite).
+        r.setTop(r.top() - 1);
+    }
     QPainter p(&atlas);
     p.fillRect(r, kBarBack);
     for (int y = r.top(); y <= r.bottom(); ++y) {

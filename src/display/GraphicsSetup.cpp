@@ -30,6 +30,7 @@ QFont MakeFont(const QString& family, int pixels, bool bold) {
     font.setPixelSize(pixels);
     font.setBold(bold);
     font.setHintingPreference(QFont::PreferFullHinting);
+    font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
 

@@ -290,6 +290,9 @@ void MeterPanel::drawLamps(bool muted, const CellLayout& cell) {
 
 void MeterPanel::drawBar(const BarSpec& spec, int height, std::uint8_t& peak, int threshold,
                          QPoint at) {
+    // The RF sprites are a row shorter than the bar; start from black so no row of an earlier
+    // bar shows through at the top.
+    FillBuffer(barBuf_, Colour::Black);
     CopyRect(atlasBuf_, spec.unlit, barBuf_, QPoint(0, spec.bottom));
     CopyRect(atlasBuf_,
              Columns(spec.litLeft, spec.litRight, spec.litBottom - height, spec.litBottom), barBuf_,
