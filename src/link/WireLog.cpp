@@ -12,7 +12,8 @@ WireLog::~WireLog() {
 
 bool WireLog::open(const QString& path) {
     file_.setFileName(path);
-    return file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    // Unbuffered: each line reaches the file at once, so a crash never loses the tail of the log.
+    return file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
 }
 
 QByteArray WireLog::device(FT_HANDLE handle) const {
@@ -85,8 +86,8 @@ FT_STATUS WireLog::FT_SetDataCharacteristics(FT_HANDLE handle, std::uint8_t word
     return status;
 }
 
-FT_STATUS WireLog::FT_SetFlowControl(FT_HANDLE handle, std::uint16_t flowControl,
-                                     std::uint8_t xon, std::uint8_t xoff) {
+FT_STATUS WireLog::FT_SetFlowControl(FT_HANDLE handle, std::uint16_t flowControl, std::uint8_t xon,
+                                     std::uint8_t xoff) {
     const FT_STATUS status = inner_.FT_SetFlowControl(handle, flowControl, xon, xoff);
     line(device(handle), "CONFIG", status, "flow " + QByteArray::number(flowControl));
     return status;

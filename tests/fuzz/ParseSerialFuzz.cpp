@@ -1,0 +1,102 @@
+// Fuzz target for ParseSerial: the input sets up the device and rack tables (device index,
+// bank, position, layout, hold state, separator), then feeds one answer after another into
+// RxBuffer. Any read outside a table, a redraw of a cell that does not exist or a mute level
+// outside 1..10 stops the run.
+#include "link/DeviceTables.h"
+#include "rack/AnswerParser.h"
+#include "rack/RackPorts.h"
+#include "rack/RackTables.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+using namespace k7;
+
+void require(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+class CheckingDisplay final : public MeterDisplay {
+public:
+    void Display8VU(int receiver, int position) override {
+        require(receiver == position && position >= 1 && position <= 8);
+    }
+    void Display16VU(int receiver, int position) override { check(receiver, position); }
+    void Display24VU(int receiver, int position) override { check(receiver, position); }
+    void ResetPeaks() override {}
+    void PrepareCells8() override {}
+    void PrepareCells16() override {}
+    void PrepareCells24() override {}
+    void ClearPanel() override {}
+    void ShowPanel() override {}
+
+private:
+    static void check(int receiver, int position) {
+        require(receiver >= 1 && receiver <= kMaxSlots && position >= 1 && position <= 8);
+        require((receiver - 1) % 8 + 1 == position);
+    }
+};
+
+class CheckingPanel final : public ReceiverPanelPort {
+public:
+    void SettingsAnswered(int slot) override { require(RackTables::validSlot(slot)); }
+};
+
+constexpr std::size_t kSetup = 8;
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < kSetup) {
+        return 0;
+    }
+    DeviceTables devices;
+    RackTables rack;
+    AnswerParser::RxBytes rx{};
+    AnswerParser parser(devices, rack, rx);
+    CheckingDisplay display;
+    CheckingPanel panel;
+    parser.setMeterDisplay(&display);
+    parser.setReceiverPanel(&panel);
+
+    const int device = static_cast<int>(data[0]) - 8; // -8..247: in and out of range
+    for (int d = 0; d < kMaxDevices; ++d) {
+        devices.DeviceGroup[static_cast<std::size_t>(d)] =
+            static_cast<std::int8_t>(data[1]) + d / 8;
+        devices.DeviceGroupPos[static_cast<std::size_t>(d)] =
+            static_cast<std::uint8_t>(data[2] + d % 8);
+    }
+    devices.RackLayout = data[3] % 5;
+    rack.HoldAnswers = data[4];
+    rack.DecimalSeparatorCode = data[6] ? data[6] : '.';
+    for (int s = 1; s <= kMaxSlots; ++s) {
+        rack.HoldCount[static_cast<std::size_t>(s)] = data[5];
+        rack.VoltageKnown[static_cast<std::size_t>(s)] = (data[7] & 1) != 0;
+    }
+    rack.SelectedSlot = data[7] >> 2;
+
+    for (std::size_t at = kSetup; at < size; at += rx.size()) {
+        rx.fill(0);
+        for (std::size_t i = 0; i < rx.size() && at + i < size; ++i) {
+            rx[i] = data[at + i];
+        }
+        parser.ParseSerial(device);
+        parser.ParseSerial(device + static_cast<int>(rx[1] % 48)); // another device, too
+    }
+
+    for (int s = 1; s <= kMaxSlots; ++s) {
+        const QString& level = rack.RxData[static_cast<std::size_t>(s)].MuteLevel;
+        if (!level.isNull()) {
+            const int value = level.toInt();
+            require(value >= 1 && value <= 10);
+        }
+        require(rack.RxData[static_cast<std::size_t>(s)].Name.isNull() ||
+                rack.RxData[static_cast<std::size_t>(s)].Name.size() == 6);
+    }
+    return 0;
+}
