@@ -1,116 +1,91 @@
-// A receiver control panel wired over a small rack on the manual clock: four K7.5 receivers of
-// band 36 that have answered, the six station timers (recording their ticks), a frequency file
-// in force, and every frame the panel writes recorded per slot with the time it left.
+// A receiver control panel over a live simulated rack on the manual clock: three K7.5 receivers
+// of band 36 found, identified and metered by the real rack engine, the panel told of settings
+// answers, and a frequency file in force. Frames are read back at the simulated receivers.
 #pragma once
 
 #include "control/CheckFrequency.h"
 #include "control/ReceiverPanel.h"
 #include "files/FrqFile.h"
+#include "link/Identification.h"
 #include "link/LinkModule.h"
 #include "platform/TimerBank.h"
 #include "rack/FileState.h"
+#include "rack/RackEngine.h"
 #include "rack/RackTables.h"
+#include "sim/SimulatedRack.h"
 #include "support/ManualClock.h"
+#include "support/RackDoubles.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 
-#include <cstring>
 #include <vector>
 
 namespace k7::test {
 
-// The receivers' side of the link: accepts everything and keeps each write with its time.
-class RecordingDriver final : public Ftd2xx {
-public:
-    struct Write {
-        FT_HANDLE handle;
+struct PanelRig {
+    static constexpr int kReceivers = 3; // polled every 17 ms, apart from the 12 ms of a drag
+
+    struct Frame {
         std::vector<std::uint8_t> bytes;
         double ms;
     };
-    explicit RecordingDriver(const ManualClock& clock) : clock_(clock) {}
 
-    FT_STATUS FT_Write(FT_HANDLE handle, const void* buffer, std::uint32_t n,
-                       std::uint32_t* written) override {
-        const auto* bytes = static_cast<const std::uint8_t*>(buffer);
-        writes.push_back({handle, {bytes, bytes + n}, clock_.nowMs()});
-        *written = n;
-        return FT_OK;
+    static sim::Scenario Rack() {
+        sim::Scenario scenario = sim::Scenario::simulated(kReceivers);
+        for (int i = 0; i < kReceivers; ++i) {
+            sim::ReceiverSetup& rx = scenario.receivers[static_cast<std::size_t>(i)];
+            rx.name = {'V', 'O', 'C', 'A', 'L', static_cast<char>('1' + i)};
+            rx.frequency = {61, 20, 0};
+            rx.mute = 5;
+            rx.muteHighBit = true;
+            rx.bandType = 0;
+        }
+        return scenario;
     }
-    FT_STATUS FT_CreateDeviceInfoList(std::uint32_t*) override { return FT_OK; }
-    FT_STATUS FT_GetDeviceInfoDetail(std::uint32_t, std::uint32_t*, std::uint32_t*, std::uint32_t*,
-                                     std::uint32_t*, char*, char*, FT_HANDLE*) override {
-        return FT_OK;
-    }
-    FT_STATUS FT_Open(int, FT_HANDLE*) override { return FT_OK; }
-    FT_STATUS FT_SetBaudRate(FT_HANDLE, std::uint32_t) override { return FT_OK; }
-    FT_STATUS FT_SetDataCharacteristics(FT_HANDLE, std::uint8_t, std::uint8_t,
-                                        std::uint8_t) override {
-        return FT_OK;
-    }
-    FT_STATUS FT_SetFlowControl(FT_HANDLE, std::uint16_t, std::uint8_t, std::uint8_t) override {
-        return FT_OK;
-    }
-    FT_STATUS FT_SetTimeouts(FT_HANDLE, std::uint32_t, std::uint32_t) override { return FT_OK; }
-    FT_STATUS FT_SetLatencyTimer(FT_HANDLE, std::uint8_t) override { return FT_OK; }
-    FT_STATUS FT_SetResetPipeRetryCount(FT_HANDLE, std::uint32_t) override { return FT_OK; }
-    FT_STATUS FT_Close(FT_HANDLE) override { return FT_OK; }
-    FT_STATUS FT_Read(FT_HANDLE, void*, std::uint32_t, std::uint32_t* got) override {
-        *got = 0;
-        return FT_OK;
-    }
-    FT_STATUS FT_Purge(FT_HANDLE, std::uint32_t) override { return FT_OK; }
-    FT_STATUS FT_GetQueueStatus(FT_HANDLE, std::uint32_t* queued) override {
-        *queued = 0;
-        return FT_OK;
-    }
-    FT_STATUS FT_ListDevices(std::uint32_t*, void*, std::uint32_t) override { return FT_OK; }
-
-    std::vector<Write> writes;
-
-private:
-    const ManualClock& clock_;
-};
-
-struct PanelRig {
-    static constexpr int kReceivers = 4;
-    static constexpr int kPollMs = 50;
 
     PanelRig() {
-        devices.DeviceCount = kReceivers;
-        devices.LastDeviceIndex = kReceivers - 1;
-        devices.ModelVariant = ModelK75;
-        devices.RackLayout = 1;
-        devices.PollInterval = kPollMs;
-        for (int s = 1; s <= kReceivers; ++s) {
-            devices.SlotDevice[s] = s - 1;
-            devices.SlotBand[s] = 36; // 606-638
-            link.DeviceHandles[s - 1] = static_cast<FT_HANDLE>(100 + s);
-            rack.SlotState[s] = 2;
-            rack.MuteHighBit[s] = true;
-            rack.CurData[s] = {QStringLiteral("VOCAL%1").arg(s), QStringLiteral("612.000"),
-                               QStringLiteral("5"), QStringLiteral("0")};
-            rack.RxData[s] = rack.CurData[s];
-        }
+        identification.ConnectUSB();
+        engine.InitialiseRackTables();
+        engine.CreateTimers();
+        engine.StartDiscovery();
+        engine.parser().setReceiverPanel(&panel);
+        started = clock.runUntil([this] { return monitoring(); }, 10000);
         files.CurrentFile = QStringLiteral("Show.frq");
         files.FileInUse = true;
-        timers.Create({kPollMs, 240, 2000, 120, 5000, 90},
-                      [this](int tag) { ticks.push_back(tag); });
-        for (int tag : {0, 2, 4}) {
-            timers.setEnabled(tag, true);
-        }
     }
 
-    // The 13-byte frames written to a slot's device, in order.
-    std::vector<RecordingDriver::Write> frames(int slot) const {
-        std::vector<RecordingDriver::Write> out;
-        for (const auto& w : driver.writes) {
-            if (w.handle == static_cast<FT_HANDLE>(100 + slot)) {
-                out.push_back(w);
+    bool monitoring() const {
+        return engine.Activity() == RackActivity::Monitoring && timers.enabled(PollTimer);
+    }
+    sim::SimulatedReceiver& receiver(int slot) { return simRack.receiver(slot - 1); }
+    // The settings frames ("M", "m", "I") a slot's receiver took, in order.
+    std::vector<Frame> frames(int slot) {
+        std::vector<Frame> out;
+        for (const sim::ReceivedFrame& f : receiver(slot).frames()) {
+            if (f.accepted && (f.command == 'M' || f.command == 'm' || f.command == 'I')) {
+                out.push_back({f.bytes, static_cast<double>(f.atMicros) / 1000.0});
             }
         }
         return out;
+    }
+    // Frames some receiver recorded and refused (a bad checksum, field or framing).
+    int refusedFrames() {
+        int n = 0;
+        for (int s = 1; s <= kReceivers; ++s) {
+            for (const sim::ReceivedFrame& f : receiver(s).frames()) {
+                n += f.accepted ? 0 : 1;
+            }
+        }
+        return n;
+    }
+    std::size_t settingsFrames() {
+        std::size_t n = 0;
+        for (int s = 1; s <= kReceivers; ++s) {
+            n += frames(s).size();
+        }
+        return n;
     }
     bool polling() const { return timers.enabled(0) && timers.enabled(2) && timers.enabled(4); }
     QString filePath() const { return QDir(data.path()).filePath(files.CurrentFile); }
@@ -132,9 +107,10 @@ struct PanelRig {
     }
 
     ManualClock clock;
-    RecordingDriver driver{clock};
+    sim::SimulatedRack simRack{Rack(), clock};
     DeviceTables devices;
-    LinkModule link{driver, devices, clock};
+    LinkModule link{simRack, devices, clock};
+    Identification identification{simRack, link, devices, clock};
     RackTables rack;
     FileState files;
     TimerBank timers{clock};
@@ -142,8 +118,16 @@ struct PanelRig {
     QTemporaryDir data;
     FrequencyChecker checker{devices, rack, prompter};
     FrqFile frq{data.path(), files, rack, devices, checker, prompter, nullptr};
-    std::vector<int> ticks;
-    ReceiverPanel panel{{rack, devices, files, link, timers, clock, clock, checker, frq, prompter}};
+    RecordingMeterDisplay display;
+    RecordingStartupDialog dialog;
+    RecordingShell shell;
+    FakeRackFiles rackFiles{rack, files, devices.DeviceCount, timers};
+    RackEngine engine{
+        devices, link,  rack,     files,
+        timers,  clock, prompter, RackEnginePorts{display, dialog, shell, rackFiles, checker}};
+    ReceiverPanel panel{
+        {rack, devices, files, link, timers, clock, clock, checker, frq, prompter, &shell}};
+    bool started = false;
 };
 
 } // namespace k7::test

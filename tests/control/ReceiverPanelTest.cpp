@@ -21,10 +21,9 @@ QString NameOf(const Bytes& m) {
 
 class ReceiverPanelTest : public ::testing::Test {
 protected:
+    void SetUp() override { ASSERT_TRUE(rig.started); }
+    void TearDown() override { EXPECT_EQ(rig.refusedFrames(), 0); }
     void open(int slot = 1) { ASSERT_TRUE(rig.panel.Open(slot)); }
-    char letter(int slot, std::size_t i) const {
-        return static_cast<char>(rig.frames(slot)[i].bytes[2]);
-    }
     test::PanelRig rig;
     ReceiverPanel& panel = rig.panel;
 };
@@ -49,6 +48,7 @@ TEST_F(ReceiverPanelTest, NameKeysKeepSixCharactersAndSaveWithUnderscores) {
     EXPECT_EQ(NameOf(m), "AB____");
     EXPECT_EQ(m[6], 5);
     EXPECT_EQ(rig.rack.CurData[1].Name, "AB____");
+    EXPECT_EQ(rig.receiver(1).name(), (std::array<char, 6>{'A', 'B', '_', '_', '_', '_'}));
     EXPECT_TRUE(QFile::exists(rig.filePath())) << "the file in force follows the change";
     EXPECT_TRUE(rig.polling());
 
@@ -68,7 +68,7 @@ TEST_F(ReceiverPanelTest, FrequencyKeysTakeDigitsAndOneUserSeparator) {
     EXPECT_TRUE(panel.visible());
     rig.type(false, "6a1x3,5.7,5");
     EXPECT_EQ(panel.txtFreq(), "613,575");
-    EXPECT_TRUE(rig.driver.writes.empty());
+    EXPECT_EQ(rig.settingsFrames(), 0u);
     EXPECT_TRUE(rig.prompter.boxes.empty());
 }
 
@@ -83,6 +83,7 @@ TEST_F(ReceiverPanelTest, ValidFrequencyIsSnappedProgrammedAndWritten) {
     EXPECT_EQ(i[2], 'I');
     EXPECT_EQ((Bytes{i[3], i[4], i[5], i[6]}), (Bytes{62, 0, 25, 5}));
     EXPECT_EQ(rig.rack.CurData[1].Frequency, "620.025");
+    EXPECT_EQ(rig.receiver(1).frequency(), (std::array<std::uint8_t, 3>{62, 0, 25}));
     EXPECT_EQ(rig.rack.RxData[1].Frequency, "620.025");
     QFile file(rig.filePath());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -93,7 +94,7 @@ TEST_F(ReceiverPanelTest, ValidFrequencyIsSnappedProgrammedAndWritten) {
     panel.Unload(false);
     EXPECT_EQ(rig.rack.CurData[1].Frequency, "620.025");
     EXPECT_EQ(rig.rack.CurData[1].Name, "VOCAL1");
-    EXPECT_EQ(rig.driver.writes.size(), 1u);
+    EXPECT_EQ(rig.settingsFrames(), 1u);
 }
 
 TEST_F(ReceiverPanelTest, RefusedOrEmptyFrequencyKeepsThePanelOpenAndSendsNothing) {
@@ -110,7 +111,7 @@ TEST_F(ReceiverPanelTest, RefusedOrEmptyFrequencyKeepsThePanelOpenAndSendsNothin
     EXPECT_TRUE(rig.prompter.boxes[0].text.startsWith("Sorry, 700.000 is an invalid Frequency."));
     EXPECT_EQ(rig.prompter.boxes[1].text, "Please enter\r\nNo frequency data");
     rig.clock.advanceMs(500);
-    EXPECT_TRUE(rig.driver.writes.empty());
+    EXPECT_EQ(rig.settingsFrames(), 0u);
     EXPECT_EQ(rig.rack.CurData[1], rig.rack.RxData[1]);
     EXPECT_FALSE(QFile::exists(rig.filePath()));
 }
@@ -132,6 +133,8 @@ TEST_F(ReceiverPanelTest, NameAndFrequencyGoOutAsMThenIAtLeast100msApartToTheirS
     EXPECT_EQ(frames[1].bytes[3], 63);
     EXPECT_GE(frames[1].ms - frames[0].ms, 100.0);
     EXPECT_EQ(rig.rack.CurData[1].Frequency, "630.000");
+    EXPECT_EQ(rig.receiver(1).name(), (std::array<char, 6>{'L', 'E', 'A', 'D', '_', '_'}));
+    EXPECT_EQ(rig.receiver(1).frequency(), (std::array<std::uint8_t, 3>{63, 0, 0}));
     EXPECT_EQ(panel.txtFreq(), "612.000") << "the panel shows slot 3 untouched";
 }
 
@@ -166,7 +169,7 @@ TEST_F(ReceiverPanelTest, ActivationMovingTheSliderDropsOnlyItsOwnEcho) {
     open(2);
     EXPECT_TRUE(panel.SkipSliderChange());
     panel.SliderValueChanged(9); // the window echoing activation's move
-    EXPECT_TRUE(rig.driver.writes.empty());
+    EXPECT_EQ(rig.settingsFrames(), 0u);
     panel.SliderValueChanged(3);
     ASSERT_EQ(rig.frames(2).size(), 1u);
     EXPECT_EQ(rig.frames(2)[0].bytes[6], 3);
@@ -178,11 +181,18 @@ TEST_F(ReceiverPanelTest, HoldingTheSliderPollsAt12msAndRestoresOnlyWhatItStoppe
     EXPECT_EQ(rig.timers.interval(0), 12);
     EXPECT_TRUE(rig.timers.enabled(0));
     EXPECT_FALSE(rig.timers.enabled(4));
-    rig.ticks.clear();
+    auto queries = [this] {
+        int n = 0;
+        for (int s = 1; s <= test::PanelRig::kReceivers; ++s) {
+            n += rig.receiver(s).countOf('D');
+        }
+        return n;
+    };
+    const int before = queries();
     rig.clock.advanceMs(120);
-    EXPECT_EQ(std::count(rig.ticks.begin(), rig.ticks.end(), 0), 10);
+    EXPECT_EQ(queries() - before, 10);
     panel.SliderReleased();
-    EXPECT_EQ(rig.timers.interval(0), test::PanelRig::kPollMs);
+    EXPECT_EQ(rig.timers.interval(0), rig.devices.PollInterval);
     EXPECT_TRUE(rig.polling());
 
     // During a programming pass polling is off: neither the slider nor a command starts it.
@@ -196,11 +206,11 @@ TEST_F(ReceiverPanelTest, HoldingTheSliderPollsAt12msAndRestoresOnlyWhatItStoppe
     panel.FreqEdited("625.000");
     panel.ControlClicked(ReceiverPanel::kOk);
     EXPECT_FALSE(rig.timers.enabled(0) || rig.timers.enabled(2) || rig.timers.enabled(4));
-    EXPECT_EQ(rig.timers.interval(0), test::PanelRig::kPollMs);
+    EXPECT_EQ(rig.timers.interval(0), rig.devices.PollInterval);
     EXPECT_EQ(rig.frames(1).size(), 2u);
 }
 
-TEST_F(ReceiverPanelTest, UserMuteTogglesBit6AndStaysTrueAfterAPass) {
+TEST_F(ReceiverPanelTest, UserMuteTogglesBit6AndSendsM) {
     rig.rack.CurData[1].BandType = "3";
     open();
     panel.ControlClicked(ReceiverPanel::kUserMute);
@@ -215,17 +225,35 @@ TEST_F(ReceiverPanelTest, UserMuteTogglesBit6AndStaysTrueAfterAPass) {
     EXPECT_EQ(rig.frames(1)[0].bytes[11], 67);
     EXPECT_EQ(rig.frames(1)[1].bytes[11], 3);
 
-    // A pass leaves BandType "0" while the receiver reports its user mute on.
-    rig.rack.CurData[2].BandType = "0";
-    rig.rack.UserMute[2] = true;
+    EXPECT_FALSE(rig.receiver(1).userMute());
+}
+
+TEST_F(ReceiverPanelTest, UserMutedReceiverStaysMutedWhenItsSliderMovesAfterAPass) {
+    open(2);
+    panel.ToggleUserMute();
+    panel.ControlClicked(ReceiverPanel::kOk);
+    ASSERT_TRUE(rig.receiver(2).userMute());
+    // A changed-only programming pass, as a file load starts it: it leaves BandType "0".
+    for (int tag : {0, 4}) {
+        rig.timers.setEnabled(tag, false);
+    }
+    rig.rack.PassStart = rig.rack.ProgramRack = rig.rack.ChangedOnly = true;
+    rig.timers.setEnabled(3, true);
+    ASSERT_TRUE(rig.clock.runUntil([this] { return rig.rack.ProgrammingBusy; }, 1000));
+    ASSERT_TRUE(rig.clock.runUntil([this] { return rig.monitoring(); }, 3000));
+    EXPECT_EQ(rig.rack.CurData[2].BandType, "0");
+    rig.clock.advanceMs(500); // meter answers report the user mute again
+    ASSERT_TRUE(rig.rack.UserMute[2]);
+
     open(2);
     EXPECT_EQ(panel.lblOnOff(), "ON");
     panel.SliderValueChanged(7);
-    ASSERT_EQ(rig.frames(2).size(), 1u);
-    EXPECT_EQ(rig.frames(2)[0].bytes[11], 64);
+    EXPECT_EQ(rig.frames(2).back().bytes[11], 64);
+    EXPECT_TRUE(rig.receiver(2).userMute());
+    EXPECT_EQ(rig.receiver(2).muteLevel(), 7);
     panel.ControlClicked(ReceiverPanel::kCancel);
-    EXPECT_EQ(rig.frames(2).back().bytes[11], 64) << "Cancel keeps it muted too";
-    EXPECT_TRUE(rig.rack.UserMute[2]);
+    EXPECT_EQ(rig.receiver(2).muteLevel(), 5);
+    EXPECT_TRUE(rig.receiver(2).userMute()) << "Cancel keeps it muted too";
 }
 
 TEST_F(ReceiverPanelTest, CancelAfterUserMuteSendsTheOriginalByteAndShowsIt) {
@@ -284,17 +312,16 @@ TEST_F(ReceiverPanelTest, OnlyAnAnsweringK75ReceiverOpensAndTheShownSlotStays) {
     rig.rack.SlotState[3] = 0;
     EXPECT_FALSE(panel.Open(3)); // silent
     EXPECT_EQ(rig.rack.SelectedSlot, 3) << "the click selects before it is known what opens";
-    EXPECT_FALSE(panel.Open(5)); // beyond the rack
+    EXPECT_FALSE(panel.Open(4)); // beyond the rack
     EXPECT_FALSE(panel.Open(0));
     EXPECT_EQ(panel.slot(), 1);
     panel.ToggleUserMute();
     EXPECT_EQ(rig.frames(1).size(), 1u);
-    EXPECT_EQ(rig.driver.writes.size(), 1u);
+    EXPECT_EQ(rig.settingsFrames(), 1u);
 
-    test::PanelRig other;
-    other.devices.ModelVariant = ModelK73;
-    EXPECT_FALSE(other.panel.Open(1));
-    EXPECT_FALSE(other.panel.visible());
+    rig.devices.ModelVariant = ModelK73;
+    EXPECT_FALSE(panel.Open(2));
+    EXPECT_EQ(panel.slot(), 1);
 }
 
 TEST_F(ReceiverPanelTest, SettingsAnswerReloadsOnlyThePanelOfItsSlot) {

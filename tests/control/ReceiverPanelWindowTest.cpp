@@ -16,6 +16,7 @@ class ReceiverPanelWindowTest : public QObject {
 private slots:
     void typedNameAndFrequencyReachTheReceiver() {
         test::PanelRig rig;
+        QVERIFY(rig.started);
         ReceiverPanelWindow window(rig.panel);
         QVERIFY(rig.panel.Open(2));
         QVERIFY(window.isVisible());
@@ -47,6 +48,10 @@ private slots:
         QCOMPARE(frames[1].bytes[5], std::uint8_t{50});
         QCOMPARE(rig.rack.CurData[2].Name, QStringLiteral("GT_R1X"));
         QCOMPARE(rig.rack.CurData[2].Frequency, QStringLiteral("631.250"));
+        // The simulated receiver holds them.
+        QCOMPARE(rig.receiver(2).name(), (std::array<char, 6>{'G', 'T', '_', 'R', '1', 'X'}));
+        QCOMPARE(rig.receiver(2).frequency(), (std::array<std::uint8_t, 3>{63, 12, 50}));
+        QCOMPARE(rig.refusedFrames(), 0);
     }
 
     void labelsAndSliderDriveTheController() {
@@ -67,7 +72,7 @@ private slots:
         QTest::mousePress(window.VSlider1(), Qt::LeftButton);
         QCOMPARE(rig.timers.interval(0), 12);
         QTest::mouseRelease(window.VSlider1(), Qt::LeftButton);
-        QCOMPARE(rig.timers.interval(0), test::PanelRig::kPollMs);
+        QCOMPARE(rig.timers.interval(0), rig.devices.PollInterval);
         QVERIFY(rig.polling());
         window.VSlider1()->setValue(3);
         QCOMPARE(window.lblMute()->text(), QStringLiteral("3"));
