@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -165,7 +166,9 @@ void StartupDialog::refresh() {
     if (state.visible && !wasVisible_) {
         Place(true);
         show();
-        raise();
+        if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+            raise(); // top-most in front of the main window (the offscreen platform has no order)
+        }
     } else if (!state.visible && wasVisible_) {
         hide();
     }

@@ -36,7 +36,7 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
                                              ports.timerFactory, ports.pump, checker_, frq_,
                                              ports.prompter, &window_})),
       engine_(devices_, link_, rack_, files_, timers_, ports.pump, ports.prompter,
-              RackEnginePorts{ports.display, dialog_, window_, defaults_, checker_, panel_.get()}) {
+              RackEnginePorts{display_, dialog_, window_, defaults_, checker_, panel_.get()}) {
     timers_.setObserver(
         [this](int tag, bool enabled, int interval) { timerChanged(tag, enabled, interval); });
     dialog_.AddObserver([this] { ports_.trace.Dialog(dialog_.state()); });

@@ -3,6 +3,7 @@
 // start-up sequence (each step a named operation), the exit request and the orderly stop.
 #pragma once
 
+#include "DisplayRelay.h"
 #include "MainWindowController.h"
 #include "StartupDialogController.h"
 #include "StartupRules.h"
@@ -43,7 +44,6 @@ struct StationPorts {
     FileChooser& fileChooser;
     SettingsStore& settings;
     Ftd2xx& driver;
-    MeterDisplay& display;
     Trace& trace;
 };
 
@@ -76,6 +76,9 @@ public:
     Station& operator=(const Station&) = delete;
 
     void SetHooks(StationHooks hooks) { hooks_ = std::move(hooks); }
+    // The meter display (the real panel, or a test's recording one), built over the station's
+    // tables after the station. Attach it before Start().
+    void AttachDisplay(MeterDisplay& display) { display_.Attach(&display); }
 
     // The whole start-up sequence. False when start-up refused to run (the program ends with
     // kExitRefused; nothing is left open).
@@ -152,6 +155,7 @@ private:
     StationOptions options_;
     StationHooks hooks_;
     std::unique_ptr<SingleInstance> instance_;
+    DisplayRelay display_;
 
     DeviceTables devices_;
     RackTables rack_;

@@ -46,7 +46,8 @@ void Trace::Dialog(const StartupDialogState& state) {
                             .arg(int(state.closeButtonFocused))
                             .arg(state.lblRx, state.lblRxNo)
                             .arg(state.progress);
-    if (key == lastDialog_) {
+    // Nothing to tell until the dialog is first shown.
+    if (key == lastDialog_ || (lastDialog_.isEmpty() && !state.visible)) {
         return;
     }
     lastDialog_ = key;

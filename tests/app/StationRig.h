@@ -36,10 +36,11 @@ struct StationRig {
           trace(clock) {
         trace.open(dir.filePath(QStringLiteral("trace.jsonl")));
         station = std::make_unique<Station>(
-            StationPorts{clock, clock, clock, prompter, chooser, settings, simRack, display, trace},
+            StationPorts{clock, clock, clock, prompter, chooser, settings, simRack, trace},
             StationOptions{dir.filePath(QStringLiteral("app")),
                            lockFolder.isEmpty() ? dir.filePath(QStringLiteral("run"))
                                                 : lockFolder});
+        station->AttachDisplay(display);
         StationHooks hooks;
         hooks.Stopped = [this](int code) { stoppedWith.push_back(code); };
         station->SetHooks(hooks);
