@@ -166,7 +166,17 @@ void Station::ShowStartupProgress() {
 }
 
 void Station::CreateTimers() {
-    engine_.CreateTimers();
+    // The rack engine's handler, counted, so that a stop asked for inside it (a button pressed
+    // while the handler lets messages run) waits until the handler has returned.
+    timers_.Create(kTimerIntervals, [this](int tag) {
+        ++handlerDepth_;
+        engine_.ICcrpTimerNotifyEx_Timer(tag);
+        --handlerDepth_;
+        if (handlerDepth_ == 0 && stopDeferred_) {
+            stopDeferred_ = false;
+            CloseApplication();
+        }
+    });
 }
 
 void Station::FillReceiverCount() {

@@ -177,6 +177,8 @@ private:
     RackActivity interrupted_ = RackActivity::Discovery;
     // Timers the exit request stopped (or kept from starting), restarted by "Continue".
     std::vector<int> paused_;
+    int handlerDepth_ = 0;      // timer handlers running (nested through the event pump)
+    bool stopDeferred_ = false; // a stop asked for inside a handler, run when it returns
     bool stopping_ = false;
     bool stopped_ = false;
     int exitCode_ = kExitOk;

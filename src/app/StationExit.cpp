@@ -117,6 +117,16 @@ void Station::CloseApplication() {
     if (stopping_) {
         return;
     }
+    if (handlerDepth_ > 0) {
+        // Releasing the timers and the graphics under a running timer handler would pull them
+        // from under it: nothing more runs, and the stop follows as soon as it returns.
+        stopDeferred_ = true;
+        exitPending_ = false;
+        engine_.EnterClosing();
+        dialog_.StopCountdown();
+        timers_.disableAll();
+        return;
+    }
     stopping_ = true;
     exitPending_ = false;
     engine_.EnterClosing();

@@ -200,3 +200,53 @@ TEST(StationClose, CloseNowStopsInOrderAndEndsWithZero) {
 
 } // namespace
 } // namespace k7
+
+namespace k7 {
+namespace {
+
+// Presses "Close now" from inside the box it is shown, as an operator would click the dialog
+// while a timer handler waits on a message.
+class ClosingPrompter final : public Prompter {
+public:
+    MsgAnswer ShowMessage(const MessageBoxSpec& box) override {
+        texts.push_back(box.text);
+        if (station && !station->Stopped()) {
+            station->CloseNow();
+            stoppedInside = station->Stopped();
+        }
+        return DefaultAnswer(box);
+    }
+    Station* station = nullptr;
+    std::vector<QString> texts;
+    bool stoppedInside = true;
+};
+
+TEST(StationClose, StopAskedInsideATimerHandlerRunsWhenTheHandlerReturns) {
+    sim::Scenario scenario = RackOf(1);
+    scenario.receivers[0].faults.silent = true; // discovery gives up with a message
+    test::ManualClock clock;
+    sim::SimulatedRack simRack(scenario, clock);
+    ClosingPrompter prompter;
+    test::ScriptedFileChooser chooser;
+    QTemporaryDir dir;
+    QtSettingsStore settings(dir.filePath(QStringLiteral("s.conf")));
+    Trace trace(clock);
+    test::RecordingMeterDisplay display;
+    Station station(StationPorts{clock, clock, clock, prompter, chooser, settings, simRack, trace},
+                    StationOptions{dir.filePath(QStringLiteral("app")), dir.path()});
+    station.AttachDisplay(display);
+    prompter.station = &station;
+    ASSERT_TRUE(station.Start());
+    ASSERT_TRUE(clock.runUntil([&] { return !prompter.texts.empty(); }, 60000));
+    EXPECT_TRUE(prompter.texts[0].startsWith(QStringLiteral("At least one receiver")));
+    EXPECT_FALSE(prompter.stoppedInside) << "nothing is released under the running handler";
+    EXPECT_TRUE(station.Stopped());
+    EXPECT_EQ(station.ExitCode(), 0);
+    EXPECT_FALSE(station.timers().exists());
+    EXPECT_FALSE(simRack.isOpen(0));
+    clock.advanceMs(30000);
+    EXPECT_EQ(prompter.texts.size(), 1u);
+}
+
+} // namespace
+} // namespace k7
