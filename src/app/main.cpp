@@ -58,6 +58,10 @@ int main(int argc, char** argv) {
         return Refuse(QStringLiteral("cannot write the trace %1: %2")
                           .arg(line.traceFile, trace.errorString()));
     }
+    const auto refuseTraced = [&trace](const QString& text) {
+        trace.Exit(k7::Station::kExitRefused);
+        return Refuse(text);
+    };
 
     std::unique_ptr<k7::Ftd2xx> device;
     if (line.simulated()) {
@@ -68,7 +72,7 @@ int main(int argc, char** argv) {
             QString error;
             scenario = k7::sim::Scenario::fromFile(line.scenarioFile, &error);
             if (!scenario) {
-                return Refuse(error);
+                return refuseTraced(error);
             }
         }
         device = std::make_unique<k7::sim::SimulatedRack>(*scenario, clock);
@@ -79,8 +83,8 @@ int main(int argc, char** argv) {
     k7::WireLog wireLog(*device, clock);
     if (!line.wireLog.isEmpty()) {
         if (!wireLog.open(line.wireLog)) {
-            return Refuse(QStringLiteral("cannot write the wire log %1: %2")
-                              .arg(line.wireLog, wireLog.errorString()));
+            return refuseTraced(QStringLiteral("cannot write the wire log %1: %2")
+                                    .arg(line.wireLog, wireLog.errorString()));
         }
         driver = &wireLog;
     }
