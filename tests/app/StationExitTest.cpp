@@ -139,6 +139,14 @@ TEST(StationClose, UnpluggedReceiverEndsTheProgramThroughTheCloseCountdown) {
     ASSERT_TRUE(rig.RunToMonitoring());
     ASSERT_TRUE(rig.clock.runUntil(
         [&] { return DialogStateName(rig.station->dialog().state()) == "close"; }, 12000));
+    // An exit request in the countdown holds it; "Continue" returns to a fresh countdown,
+    // since the program still has to end.
+    rig.clock.advanceMs(5000);
+    rig.station->window().KeyPressed(MainWindowController::kEscapeKey);
+    rig.clock.advanceMs(30000);
+    EXPECT_TRUE(rig.stoppedWith.empty());
+    rig.station->dialog().PressContinue();
+    EXPECT_EQ(DialogStateName(rig.station->dialog().state()), QStringLiteral("close"));
     const double shownAt = rig.clock.nowMs();
     ASSERT_TRUE(rig.clock.runUntil([&] { return !rig.stoppedWith.empty(); }, 30000));
     EXPECT_NEAR(rig.clock.nowMs() - shownAt, 21000, 1000);
