@@ -15,7 +15,7 @@ struct BandInfo {
     const char* panelName; // "K7.5 830-865", "Japan", "Unknown Rx"
     double low;            // MHz; 0 when the band has no range check
     double high;
-    int rasterKHz;         // 25, or 125 for the Japanese band
+    int rasterKHz; // 25, or 125 for the Japanese band
     const char* messageLine;
 };
 
