@@ -1,0 +1,81 @@
+#include "MeterModel.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace k7::sim {
+
+MeterModel::MeterModel(const MeterRanges& ranges, std::uint32_t seed, int position)
+    : ranges_(ranges) {
+    std::seed_seq sequence{seed, static_cast<std::uint32_t>(position), 0x4b37u};
+    random_.seed(sequence);
+    const double middle = (ranges_.rfLow + ranges_.rfHigh) / 2.0;
+    rfA_ = middle;
+    rfB_ = middle;
+}
+
+double MeterModel::uniform(double low, double high) {
+    // Drawn from the raw generator, so that the sequence is the same with every library.
+    const double unit = static_cast<double>(random_() - std::mt19937::min()) /
+                        (static_cast<double>(std::mt19937::max() - std::mt19937::min()) + 1.0);
+    return low + (high - low) * unit;
+}
+
+MeterReading MeterModel::sample(std::int64_t nowMicros, int muteLevel, bool userMuted) {
+    const double now = static_cast<double>(nowMicros) / 1e6;
+    const double dt =
+        last_ < 0 ? 0.0 : std::clamp(static_cast<double>(nowMicros - last_) / 1e6, 0.0, 10.0);
+    last_ = nowMicros;
+
+    // RF: a random walk pulled back to the middle of the range, each antenna on its own.
+    const double low = ranges_.rfLow;
+    const double high = ranges_.rfHigh;
+    const double middle = (low + high) / 2.0;
+    const double spread = std::max(1.0, (high - low) / 2.0);
+    const double pull = std::min(1.0, dt * 0.8);
+    const double step = spread * std::sqrt(std::max(dt, 0.004)) * 0.6;
+    rfA_ = std::clamp(rfA_ + (middle - rfA_) * pull + uniform(-step, step), low, high);
+    rfB_ = std::clamp(rfB_ + (middle - rfB_) * pull + uniform(-step, step), low, high);
+
+    // A fade now and then (about every 20 s), when the transmitter is shadowed.
+    if (now >= fadeUntil_ && uniform(0.0, 1.0) < dt / 20.0) {
+        fadeUntil_ = now + uniform(0.2, 1.2);
+        fadeDepth_ = uniform(40.0, 110.0);
+    }
+    const double fade = now < fadeUntil_ ? fadeDepth_ : 0.0;
+    const int a = static_cast<int>(std::lround(std::clamp(rfA_ - fade, 0.0, 255.0)));
+    const int b = static_cast<int>(std::lround(std::clamp(rfB_ - fade * 0.8, 0.0, 255.0)));
+
+    // Diversity: the other antenna takes over when it is clearly stronger.
+    if (antennaB_ ? a > b + 3 : b > a + 3) {
+        antennaB_ = !antennaB_;
+    }
+    const bool squelched = std::max(a, b) < SquelchThreshold(muteLevel);
+
+    // Speech: bursts of 0.3 to 3 s with syllables, pauses of 0.2 to 1.5 s near the floor.
+    if (now >= phaseEnd_) {
+        talking_ = !talking_;
+        phaseEnd_ = now + (talking_ ? uniform(0.3, 3.0) : uniform(0.2, 1.5));
+    }
+    const double target = talking_ ? uniform(0.35, 1.0) : uniform(0.0, 0.08);
+    level_ += (target - level_) * std::min(1.0, std::max(dt, 0.004) * 12.0);
+    const double audioRange = ranges_.audioHigh - ranges_.audioLow;
+    int audio = static_cast<int>(std::lround(ranges_.audioLow + audioRange * level_));
+    if (squelched || userMuted) {
+        audio = 0;
+    }
+
+    // The battery loses one step every 90 s, with a little noise on the reading.
+    const double voltage = ranges_.battery - now / 90.0 + uniform(-0.6, 0.6);
+
+    MeterReading reading;
+    reading.rfA = static_cast<std::uint8_t>(a);
+    reading.rfB = static_cast<std::uint8_t>(b);
+    reading.audio = static_cast<std::uint8_t>(std::clamp(audio, 0, 255));
+    reading.voltage = static_cast<std::uint8_t>(std::clamp(std::lround(voltage), 0L, 255L));
+    reading.antennaB = antennaB_;
+    reading.squelched = squelched;
+    return reading;
+}
+
+} // namespace k7::sim

@@ -1,0 +1,56 @@
+// The seeded model behind a simulated receiver's meter answers: two antennas whose RF levels
+// wander inside their range with occasional fades, diversity switching, speech-like audio in
+// bursts and pauses, a slowly falling battery and squelch when the RF drops under the mute
+// threshold. The same seed and the same query times give the same readings.
+#pragma once
+
+#include <cstdint>
+#include <random>
+
+namespace k7::sim {
+
+struct MeterReading {
+    std::uint8_t rfA = 0;
+    std::uint8_t rfB = 0;
+    std::uint8_t audio = 0;
+    std::uint8_t voltage = 0;
+    bool antennaB = false; // diversity: antenna B in use
+    bool squelched = false;
+};
+
+struct MeterRanges {
+    int rfLow = 110;
+    int rfHigh = 170;
+    int audioLow = 12;
+    int audioHigh = 160;
+    int battery = 190;
+};
+
+class MeterModel {
+public:
+    MeterModel(const MeterRanges& ranges, std::uint32_t seed, int position);
+
+    // Advances the model to the given time and returns its reading. muteLevel 1..10 sets the
+    // squelch threshold; a user-muted receiver reports no audio.
+    MeterReading sample(std::int64_t nowMicros, int muteLevel, bool userMuted);
+
+    // The raw RF level under which a receiver at this mute level squelches its audio.
+    static int SquelchThreshold(int muteLevel) { return 50 + 10 * muteLevel; }
+
+private:
+    double uniform(double low, double high);
+
+    MeterRanges ranges_;
+    std::mt19937 random_;
+    std::int64_t last_ = -1;
+    double rfA_ = 0;
+    double rfB_ = 0;
+    bool antennaB_ = false;
+    double fadeUntil_ = -1; // seconds
+    double fadeDepth_ = 0;
+    bool talking_ = false;
+    double phaseEnd_ = 0; // seconds: end of the current burst or pause
+    double level_ = 0;    // audio envelope 0..1
+};
+
+} // namespace k7::sim

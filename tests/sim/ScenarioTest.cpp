@@ -1,0 +1,116 @@
+// Scenario files: every field but the serial has a default, a bad file is refused with a
+// message naming the file and the fault; and the rack built for "--simulate N".
+#include "sim/Scenario.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace k7::sim {
+namespace {
+
+TEST(Scenario, ReadsAFileWithDefaults) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("stage.json"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({ "seed": 9, "answers": "immediate", "receivers": [
+        { "serial": "5K000101", "location": 289, "name": "LEAD", "frequency": "613.575",
+          "mute": 7, "muteHighBit": true, "bandType": 36, "userMute": true,
+          "rf": [90, 150], "settingsEvery": 4,
+          "presets": [ { "name": "Perf_1", "frequency": "850.400", "mute": 5, "bandType": 64 } ],
+          "changes": [ { "atMs": 15000, "name": "NEWNAM" }, { "atMs": 2000, "mute": 3 } ],
+          "faults": { "identifyFrom": 3, "unplugAtMs": null, "shortAnswer": 0.25 } },
+        { "serial": "5K000102" } ] })");
+    file.close();
+
+    QString error;
+    const auto scenario = Scenario::fromFile(path, &error);
+    ASSERT_TRUE(scenario) << error.toStdString();
+    EXPECT_EQ(scenario->seed, 9u);
+    EXPECT_TRUE(scenario->immediateAnswers);
+    ASSERT_EQ(scenario->receivers.size(), 2u);
+    const ReceiverSetup& a = scenario->receivers[0];
+    EXPECT_EQ(a.location, 289u);
+    EXPECT_EQ(a.name, (std::array<char, 6>{'L', 'E', 'A', 'D', '_', '_'}));
+    EXPECT_EQ(a.frequency, (std::array<std::uint8_t, 3>{61, 35, 75}));
+    EXPECT_EQ(a.bandType, 36 | 0x40);
+    EXPECT_EQ(a.rf, (std::array<int, 2>{90, 150}));
+    ASSERT_EQ(a.presets.size(), 1u);
+    EXPECT_EQ(a.presets[0].frequency, (std::array<std::uint8_t, 3>{85, 4, 0}));
+    EXPECT_EQ(a.presets[0].muteByte, 69);
+    ASSERT_EQ(a.changes.size(), 2u);
+    EXPECT_EQ(a.changes[0].atMs, 2000) << "changes in time order";
+    EXPECT_EQ(a.faults.identifyFrom, 3);
+    EXPECT_FALSE(a.faults.unplugAtMs);
+    EXPECT_DOUBLE_EQ(a.faults.shortAnswer, 0.25);
+
+    const ReceiverSetup& b = scenario->receivers[1];
+    EXPECT_EQ(b.location, DefaultLocation(1));
+    EXPECT_GT(b.location, DefaultLocation(0));
+    EXPECT_EQ(b.mute >= 1 && b.mute <= 10, true);
+    EXPECT_EQ(b.bandType, 0);
+    EXPECT_TRUE(b.presets.empty());
+    EXPECT_FALSE(b.faults.silent);
+    EXPECT_EQ(b.faults.identifyFrom, 1);
+}
+
+TEST(Scenario, RefusesABadFileSayingWhatIsWrong) {
+    const auto message = [](const char* json) {
+        QString error;
+        EXPECT_FALSE(Scenario::fromJson(json, QStringLiteral("/tmp/x/rack.json"), &error));
+        return error.toStdString();
+    };
+    EXPECT_EQ(message("{ \"receivers\": [ { \"serial\": \"5K1\", \"mute\": 11 } ] }"),
+              "rack.json: receiver 1: \"mute\" must be a whole number from 1 to 10");
+    EXPECT_EQ(message("{ \"receivers\": [ {}, {} ] }"),
+              "rack.json: receiver 1: \"serial\" must be a text of 1 to 15 characters");
+    EXPECT_EQ(
+        message("{ \"receivers\": [ { \"serial\": \"5K1\", \"faults\": { \"slient\": true } } ] }"),
+        "rack.json: receiver 1, faults: unknown field \"slient\"");
+    EXPECT_EQ(message("{ \"receivers\": [ { \"serial\": \"5K1\", \"frequency\": \"613.57\" } ] }"),
+              "rack.json: receiver 1: \"frequency\" must be a frequency text like \"606.600\"");
+    EXPECT_EQ(message("{ \"answers\": \"later\", \"receivers\": [] }"),
+              "rack.json: \"answers\" must be \"immediate\" or \"latency\"");
+    EXPECT_EQ(message("{ \"receivers\": [] }"),
+              "rack.json: \"receivers\" must be a list of 1 to 40 receivers");
+    EXPECT_EQ(message("{ \"receivers\": [ { \"serial\": \"5K1\", \"rf\": [170, 110] } ] }"),
+              "rack.json: receiver 1: \"rf\" must have its low value first");
+    EXPECT_EQ(
+        message("{ \"receivers\": [ { \"serial\": \"5K1\", \"changes\": [ { \"mute\": 2 } ] } ] }"),
+        "rack.json: receiver 1, change 1: \"atMs\" is missing");
+    EXPECT_NE(message("{ \"receivers\": [ ").find("rack.json: not valid JSON"), std::string::npos);
+
+    QString error;
+    EXPECT_FALSE(Scenario::fromFile(QStringLiteral("/nonexistent/rack.json"), &error));
+    EXPECT_TRUE(error.startsWith(QStringLiteral("/nonexistent/rack.json: cannot be read")));
+}
+
+TEST(Scenario, BuildsARackOfBand36Receivers) {
+    const Scenario s = Scenario::simulated(40, 5);
+    ASSERT_EQ(s.receivers.size(), 40u);
+    EXPECT_EQ(s.seed, 5u);
+    EXPECT_EQ(s.receivers[0].serial, QStringLiteral("5K000101"));
+    EXPECT_EQ(s.receivers[0].name, (std::array<char, 6>{'V', 'O', 'X', '_', '1', '_'}));
+    EXPECT_EQ(s.receivers[1].name, (std::array<char, 6>{'G', 'T', 'R', '_', '2', '_'}));
+    EXPECT_EQ(s.receivers[9].frequency, (std::array<std::uint8_t, 3>{61, 35, 0}));
+    EXPECT_EQ(s.receivers[10].frequency, (std::array<std::uint8_t, 3>{61, 40, 0}));
+    for (std::size_t i = 0; i < s.receivers.size(); ++i) {
+        const ReceiverSetup& r = s.receivers[i];
+        EXPECT_TRUE(r.serial.startsWith(QStringLiteral("5K")));
+        EXPECT_EQ(r.bandType, 36);
+        const int khz = r.frequency[0] * 10000 + r.frequency[1] * 100 + r.frequency[2];
+        EXPECT_GE(khz, 606000);
+        EXPECT_LE(khz, 638000);
+        EXPECT_EQ(khz % 25, 0) << "on the 25 kHz raster";
+        if (i > 0) {
+            EXPECT_GT(r.location, s.receivers[i - 1].location);
+            EXPECT_NE(r.frequency, s.receivers[i - 1].frequency);
+        }
+        EXPECT_LT(r.rf[0], r.rf[1]);
+        EXPECT_LE(r.rf[1], 255);
+    }
+}
+
+} // namespace
+} // namespace k7::sim
