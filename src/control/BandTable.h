@@ -17,6 +17,8 @@ struct BandInfo {
     double high;
     int rasterKHz; // 25, or 125 for the Japanese band
     const char* messageLine;
+    double low2 = 0; // a second range (the Japanese band only); 0 when there is none
+    double high2 = 0;
 };
 
 // The row of a band code; codes without a row of their own get the "Unknown Rx" row.
