@@ -86,6 +86,7 @@ bool MeterPanel::InitGraphics(const QString& assetDir, QSize panelSize) {
 
 void MeterPanel::LoadFonts(const QString& fontDir) {
     unloadFonts();
+    textCache_.fill(TextBoxCache{});
     const std::array<QString, 2> files{QStringLiteral("LiberationSans-Regular.ttf"),
                                        QStringLiteral("LiberationSans-Bold.ttf")};
     // A face that cannot be loaded falls back to the system's match for its family, so the
@@ -127,6 +128,7 @@ void MeterPanel::CloseGraphics() {
         *buffer = QImage();
     }
     unloadFonts();
+    textCache_.fill(TextBoxCache{});
     setUp_ = false;
 }
 
