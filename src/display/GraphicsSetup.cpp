@@ -4,6 +4,7 @@
 #include "display/Raster.h"
 
 #include <QFontDatabase>
+#include <QSaveFile>
 #include <QStringList>
 
 #include <cmath>
@@ -130,6 +131,18 @@ void MeterPanel::CloseGraphics() {
     unloadFonts();
     textCache_.fill(TextBoxCache{});
     setUp_ = false;
+}
+
+bool MeterPanel::SaveSnapshot(const QString& file) const {
+    if (!setUp_) {
+        return false;
+    }
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || !panelBuf_.save(&out, "PNG")) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
 }
 
 void MeterPanel::BuildCell8() {

@@ -71,6 +71,9 @@ public:
     void ShowPanel() override;
 
     const QImage& PanelBuf() const { return panelBuf_; }
+    // Writes PanelBuf as a PNG file, whole or not at all; false when nothing is set up or the
+    // file cannot be written.
+    bool SaveSnapshot(const QString& file) const;
     const QImage& CellBuf() const { return cellBuf_; }
     const QImage& AtlasBuf() const { return atlasBuf_; }
     void setPasteListener(std::function<void(const QRect&)> listener) {

@@ -147,6 +147,17 @@ TEST_F(CellBackgroundTest, MissingOrUnusableAtlasIsToldOnceAndTheStationGoesOn) 
     EXPECT_EQ(prompter.boxes.size(), 2u);
 }
 
+TEST_F(CellBackgroundTest, SnapshotIsThePanelBufferOrNothing) {
+    StartRack(1, 3);
+    panel.Display8VU(2, 2);
+    const QString file = assets.filePath(QStringLiteral("panel.png"));
+    ASSERT_TRUE(panel.SaveSnapshot(file));
+    EXPECT_EQ(QImage(file).convertToFormat(QImage::Format_RGB32), panel.PanelBuf());
+    EXPECT_FALSE(panel.SaveSnapshot(assets.filePath(QStringLiteral("missing/panel.png"))));
+    panel.CloseGraphics();
+    EXPECT_FALSE(panel.SaveSnapshot(file));
+}
+
 TEST_F(CellBackgroundTest, ClosedGraphicsDrawNothing) {
     StartRack(1, 1);
     panel.CloseGraphics();
