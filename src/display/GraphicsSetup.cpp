@@ -121,6 +121,7 @@ void MeterPanel::BuildScaling() {
     k7::BuildScaling(scaling_);
     BuildLayout16(layout16_);
     BuildLayout24(layout24_);
+    scaled_ = true;
 }
 
 void MeterPanel::CloseGraphics() {

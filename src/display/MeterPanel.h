@@ -119,6 +119,7 @@ private:
     std::array<int, 2> fontIds_{-1, -1};
 
     bool setUp_ = false;
+    bool scaled_ = false; // no cell is drawn before the scaling and position tables exist
     QImage atlasBuf_;
     QImage panelBuf_;
     QImage cellBuf_;

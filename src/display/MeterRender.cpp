@@ -139,7 +139,7 @@ void MeterPanel::ResetPeaks() {
 }
 
 void MeterPanel::Display8VU(int receiver, int position) {
-    if (!setUp_ || !RackTables::validSlot(receiver) || position < 1 || position > 8) {
+    if (!setUp_ || !scaled_ || !RackTables::validSlot(receiver) || position < 1 || position > 8) {
         return;
     }
     const QPoint o = CellOrigin8(position);
@@ -159,7 +159,7 @@ void MeterPanel::Display8VU(int receiver, int position) {
 }
 
 void MeterPanel::Display16VU(int receiver, int /*position*/) {
-    if (!setUp_ || receiver < 1 || receiver > 16) {
+    if (!setUp_ || !scaled_ || receiver < 1 || receiver > 16) {
         return;
     }
     const CellPositions& p = layout16_[receiver];
@@ -172,7 +172,7 @@ void MeterPanel::Display16VU(int receiver, int /*position*/) {
 }
 
 void MeterPanel::Display24VU(int receiver, int /*position*/) {
-    if (!setUp_ || receiver < 1 || receiver > 24) {
+    if (!setUp_ || !scaled_ || receiver < 1 || receiver > 24) {
         return;
     }
     const CellPositions& p = layout24_[receiver];
