@@ -49,7 +49,12 @@ QString DefaultFiles::localised(const char* frequency) const {
     return text;
 }
 
+QString DefaultFiles::errorString() const {
+    return folderError_.isEmpty() ? frq_.errorString() : folderError_;
+}
+
 bool DefaultFiles::PrepareDataFolder() {
+    folderError_.clear();
     QString last = settings_.GetSetting(kNameSets, kLastSet, QStringLiteral("No Files"));
     if (last == QLatin1String("No Files")) {
         settings_.SaveSetting(kNameSets, kLastSet, kDefaultFile);
@@ -61,6 +66,9 @@ bool DefaultFiles::PrepareDataFolder() {
         return frq_.FrqFileExists(kDefaultFile) || WriteDefaultFile(kDefaultFile);
     }
     if (!QDir().mkpath(frq_.dataFolder())) {
+        folderError_ = QStringLiteral("The folder %1 could not be made; check that its parent "
+                                      "folder exists and can be written.")
+                           .arg(QDir::toNativeSeparators(frq_.dataFolder()));
         return false;
     }
     // A fresh folder gets both default files at once, so the first start already leaves the

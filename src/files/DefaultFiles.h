@@ -27,8 +27,9 @@ public:
 
     // CurrentFile from "LastSet"; the data folder and Default.frq made when missing (a new
     // folder of a K7.5 set-up gets Template.frq too). False when a file or the folder could not
-    // be made; the FrqFile's errorString() says why.
+    // be made; errorString() then says why.
     bool PrepareDataFolder();
+    QString errorString() const;
     // Default.frq (Def-n names) or any other name (Perf names) from the presets; false when
     // the file could not be written.
     bool WriteDefaultFile(const QString& name);
@@ -53,6 +54,7 @@ private:
     const DeviceTables& devices_;
     SettingsStore& settings_;
     TimerBank& timers_;
+    QString folderError_;
 };
 
 } // namespace k7

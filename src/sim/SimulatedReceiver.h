@@ -38,6 +38,8 @@ public:
                                       std::int64_t nowMicros);
 
     const ReceiverSetup& setup() const { return setup_; }
+    // Fault switches can be thrown while the rack runs (a test unplugs or silences a receiver).
+    FaultSwitches& faults() { return setup_.faults; }
     const std::deque<ReceivedFrame>& frames() const { return frames_; }
     std::vector<ReceivedFrame> framesOf(char command) const;
     int countOf(char command) const;

@@ -87,6 +87,7 @@ TEST_F(DefaultFilesTest, LaterStartsKeepTheChosenFileAndAnExistingDefault) {
     freshFolder();
     QFile(dir.path() + "/USB Files").open(QIODevice::WriteOnly);
     EXPECT_FALSE(defaults.PrepareDataFolder());
+    EXPECT_TRUE(defaults.errorString().contains("USB Files"));
 }
 
 TEST_F(DefaultFilesTest, PresetsByBand) {

@@ -1,6 +1,8 @@
 // Arbitrary bytes as a .frq file for both readers. The first byte picks the interface model,
-// the band, the separator and discovery or metering, so that every reader path is reached.
-// Built as a libFuzzer target and, with fixed inputs, as a plain regression test.
+// the band, the separator and discovery or metering; the bytes are read as a file of their
+// own and spliced as lines into a well-formed file, so that the fuzzer reaches the late
+// entries without a corpus. Built as a libFuzzer target and, with fixed inputs, as a plain
+// regression test.
 #include "control/CheckFrequency.h"
 #include "files/FrqFile.h"
 #include "link/DeviceTables.h"
@@ -61,6 +63,16 @@ void CheckResult(const QString& result, const QString& name) {
           result == QLatin1String("No frq file"));
 }
 
+QList<QByteArray> WellFormedLines() {
+    QList<QByteArray> lines{"Veltora USB Receiver file", "24", "5"};
+    for (int i = 1; i <= k7::kFileEntries; ++i) {
+        lines << "Mic" + QByteArray::number(i) << "613.575"
+              << "5"
+              << "64" << QByteArray();
+    }
+    return lines;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -72,15 +84,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rig.rack.DecimalSeparatorCode = (mode & 0x40) ? ',' : '.';
     rig.rack.PollMode = (mode & 0x80) ? k7::PollDiscovery : k7::PollMetering;
 
-    const QString name = QStringLiteral("Fuzz.frq");
-    {
-        QFile file(rig.folder + QLatin1Char('/') + name);
-        Check(file.open(QIODevice::WriteOnly));
-        file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    QList<QByteArray> spliced = WellFormedLines();
+    const QList<QByteArray> inserted = bytes.split('\n');
+    const qsizetype at = size > 1 ? data[1] % spliced.size() : 0;
+    for (qsizetype i = 0; i < inserted.size() && at + i < spliced.size(); ++i) {
+        spliced[at + i] = inserted[i];
     }
-    CheckResult(rig.frq.ReadEditorFile(name), name);
-    CheckResult(rig.frq.LoadRackFile(name), name);
-    Check(rig.files.EntryCount >= 0 && rig.files.EntryCount <= k7::kFileEntries);
-    Check(rig.files.GlobalMuteLevel <= 10);
+    for (const QByteArray& content : {bytes, spliced.join("\r\n") + "\r\n"}) {
+        const QString name = QStringLiteral("Fuzz.frq");
+        {
+            QFile file(rig.folder + QLatin1Char('/') + name);
+            Check(file.open(QIODevice::WriteOnly));
+            file.write(content);
+        }
+        CheckResult(rig.frq.ReadEditorFile(name), name);
+        CheckResult(rig.frq.LoadRackFile(name), name);
+        Check(rig.files.EntryCount >= 0 && rig.files.EntryCount <= k7::kFileEntries);
+        Check(rig.files.GlobalMuteLevel <= 10);
+    }
     return 0;
 }

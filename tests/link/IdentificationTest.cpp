@@ -3,6 +3,7 @@
 #include "link/Identification.h"
 #include "link/LinkModule.h"
 #include "sim/SimulatedRack.h"
+#include "support/ForwardingDriver.h"
 #include "support/ManualClock.h"
 
 #include <gtest/gtest.h>
@@ -108,6 +109,60 @@ TEST(ConnectUSB, ModelFollowsTheLastClassifiedDeviceAndForeignSerialsAreUsed) {
     EXPECT_EQ(foreign.devices.SlotBand[1], 99) << "band left as it was";
     EXPECT_EQ(foreign.devices.SlotBand[2], 36);
     EXPECT_TRUE(foreign.rack.isOpen(0));
+}
+
+} // namespace
+} // namespace k7
+
+namespace k7 {
+namespace {
+
+// A rack on which one device's details cannot be read.
+class UnreadableDetails final : public test::ForwardingDriver {
+public:
+    UnreadableDetails(Ftd2xx& inner, std::uint32_t broken)
+        : ForwardingDriver(inner), broken_(broken) {}
+    FT_STATUS FT_GetDeviceInfoDetail(std::uint32_t index, std::uint32_t* flags, std::uint32_t* type,
+                                     std::uint32_t* id, std::uint32_t* locId, char* serial,
+                                     char* description, FT_HANDLE* h) override {
+        if (index == broken_) {
+            return FT_DEVICE_NOT_FOUND;
+        }
+        return ForwardingDriver::FT_GetDeviceInfoDetail(index, flags, type, id, locId, serial,
+                                                        description, h);
+    }
+
+private:
+    std::uint32_t broken_;
+};
+
+TEST(ConnectUSB, ADeviceWithUnreadableDetailsStillServesASlotOfItsOwn) {
+    test::ManualClock clock;
+    DeviceTables devices;
+    sim::SimulatedRack rack(rackOf({{"5K000101", 0x21}, {"5K000102", 0x22}, {"5K000103", 0x23}}),
+                            clock);
+    UnreadableDetails driver(rack, 2);
+    LinkModule link(driver, devices, clock);
+    Identification identification(driver, link, devices, clock);
+
+    ASSERT_EQ(identification.ConnectUSB(), 3);
+    // Location 0 sorts it first, but it keeps its own index: every device serves one slot.
+    EXPECT_EQ(devices.SlotDevice[1], 2);
+    EXPECT_EQ(devices.SlotDevice[2], 0);
+    EXPECT_EQ(devices.SlotDevice[3], 1);
+    EXPECT_EQ(devices.DeviceGroupPos[2], 1);
+    EXPECT_EQ(devices.DeviceGroupPos[0], 2);
+}
+
+TEST(ConnectUSB, RefusesMoreDevicesThanTheTablesHold) {
+    test::ManualClock clock;
+    DeviceTables devices;
+    sim::SimulatedRack rack(sim::Scenario::simulated(41), clock);
+    LinkModule link(rack, devices, clock);
+    Identification identification(rack, link, devices, clock);
+    EXPECT_EQ(identification.ConnectUSB(), kConnectTooMany);
+    EXPECT_EQ(devices.DeviceCount, 0);
+    EXPECT_FALSE(rack.isOpen(0));
 }
 
 } // namespace
