@@ -102,12 +102,20 @@ TEST(Passes, AFullPassSendsNameThenFrequency90MsLaterToEverySlot) {
     EXPECT_EQ(h->receiver(1).framesOf('I')[0].bytes[12], 0x51);
 }
 
-TEST(Passes, TheMuteByteRulesHoldOnTheWholeRoad) {
+TEST(SettingsAnswers, MuteBytesAndFrontPanelChangesReachBothTables) {
     sim::Scenario scenario = sim::Scenario::simulated(2, 3);
     scenario.immediateAnswers = true;
     scenario.receivers[0].mute = 5;
     scenario.receivers[0].muteHighBit = true;
+    scenario.receivers[0].settingsEvery = 7;
     scenario.receivers[1].mute = 10;
+    sim::ScheduledChange change;
+    change.atMs = 6000;
+    change.name = std::array<char, 6>{'B', 'A', 'C', 'K', ' ', '2'};
+    change.frequency = std::array<std::uint8_t, 3>{61, 5, 50};
+    change.mute = 3;
+    change.userMute = true;
+    scenario.receivers[1].changes.push_back(change);
     RackHarness h(scenario);
     ASSERT_EQ(h.Start(), 2);
     ASSERT_TRUE(h.RunToMonitoring());
@@ -115,6 +123,18 @@ TEST(Passes, TheMuteByteRulesHoldOnTheWholeRoad) {
     EXPECT_EQ(h.rack.RxData[1].MuteLevel, QStringLiteral("5"));
     EXPECT_FALSE(h.rack.MuteHighBit[2]);
     EXPECT_EQ(h.rack.RxData[2].MuteLevel, QStringLiteral("10"));
+    ASSERT_LT(h.NowMs(), 6000);
+
+    h.clock.advanceMs(7000 - h.NowMs());
+    EXPECT_TRUE(h.panel.answeredSlots.contains(1));
+    EXPECT_TRUE(h.rack.MuteHighBit[1]);
+    EXPECT_EQ(h.rack.CurData[1].MuteLevel, QStringLiteral("5"));
+    ASSERT_TRUE(h.panel.answeredSlots.contains(2));
+    EXPECT_EQ(h.rack.RxData[2], (SettingsRow{"BACK 2", "610.550", "3", "36"}));
+    EXPECT_EQ(h.rack.CurData[2].Name, QStringLiteral("BACK 2"));
+    EXPECT_EQ(h.rack.CurData[2].Frequency, QStringLiteral("610.550"));
+    EXPECT_EQ(h.rack.CurData[2].MuteLevel, QStringLiteral("3"));
+    EXPECT_TRUE(h.rack.UserMute[2]);
 }
 
 } // namespace

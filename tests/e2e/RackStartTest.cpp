@@ -25,7 +25,8 @@ struct RackCase {
 class StartToMetering : public ::testing::TestWithParam<RackCase> {};
 
 TEST_P(StartToMetering, CompletesOpensAndMetersEveryReceiver) {
-    const auto [n, immediate] = GetParam();
+    const int n = GetParam().receivers;
+    const bool immediate = GetParam().immediate;
     RackHarness h(rackOf(n, immediate));
     ASSERT_EQ(h.Start(), n);
     ASSERT_TRUE(h.clock.runUntil([&] { return called(h.rackFiles, "CurrentFromRack"); }, 60000));
