@@ -81,7 +81,8 @@ void RackEngine::endPass() {
     dialog.SetReceiverNumber(QString());
     if (rack_.ProgramRack) {
         const QString& file = files_.CurrentFile;
-        ports_.shell.ShowTitleSuffix(QStringLiteral("FILE: ") + file.left(file.size() - 4));
+        ports_.shell.ShowTitleSuffix(QStringLiteral("FILE: ") +
+                                     file.left(std::max<qsizetype>(file.size() - 4, 0)));
     } else {
         if (!files_.LoadLastFile && !ports_.files.WriteRackSnapshot()) {
             MessageBoxSpec box;

@@ -17,6 +17,32 @@ std::unique_ptr<RackHarness> meteringRack(int n, bool immediate = false) {
     return h;
 }
 
+void startFullPass(RackHarness& h) { // what the file-open command does
+    h.rack.PassStart = true;
+    h.rack.ProgramRack = true;
+    h.rack.ChangedOnly = false;
+    h.timers.setEnabled(PassTimer, true);
+}
+
+std::vector<std::uint8_t> bytes(const SettingsFrame& frame) {
+    return {frame.begin(), frame.end()};
+}
+
+TEST(Metering, OneQueryPerTickVisitsTheSlotsInTurnFromSlotOne) {
+    auto h = meteringRack(3);
+    EXPECT_EQ(h->rack.MeterIndex, 0);
+    const int interval = h->devices.PollInterval;
+    h->clock.advanceMs(interval);
+    EXPECT_EQ(h->rack.MeterIndex, 1);
+    EXPECT_EQ(h->receiver(0).countOf('D'), 1);
+    EXPECT_EQ(h->receiver(1).countOf('D'), 0);
+    h->clock.advanceMs(interval * 6);
+    EXPECT_EQ(h->rack.MeterIndex, 1); // wrapped after slot 3, twice
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(h->receiver(i).countOf('D'), i == 0 ? 3 : 2) << i;
+    }
+}
+
 TEST(AnswerRate, AReceiverThatStopsAnsweringIsFlaggedAndThePanelBlankedOnce) {
     auto h = meteringRack(4);
     h->clock.advanceMs(5000);
@@ -29,13 +55,30 @@ TEST(AnswerRate, AReceiverThatStopsAnsweringIsFlaggedAndThePanelBlankedOnce) {
     EXPECT_FALSE(h->rack.SlowFlag[1]);
     EXPECT_EQ(h->display.calls, (QStringList{"PrepareCells8", "ShowPanel"}));
     EXPECT_FALSE(h->display.draws.contains(QStringLiteral("8:3,3")));
+    EXPECT_TRUE(h->Monitoring());
     h->display.calls.clear();
-    h->clock.advanceMs(5000);
+    const int queries = h->receiver(2).countOf('D');
+    h->clock.advanceMs(5000); // still silent: still polled, not blanked again
     EXPECT_TRUE(h->display.calls.isEmpty());
+    EXPECT_GT(h->receiver(2).countOf('D'), queries + 20);
     h->line.cut(2, false);
     h->clock.advanceMs(5000);
     EXPECT_FALSE(h->rack.SlowFlag[3]);
-    EXPECT_TRUE(h->Monitoring());
+}
+
+TEST(AnswerRate, BlanksThePanelOfEachLayout) {
+    const std::pair<int, QStringList> cases[] = {
+        {12, {"ClearPanel", "PrepareCells16", "ShowPanel"}},
+        {20, {"ClearPanel", "PrepareCells24", "ShowPanel"}},
+        {30, {"ClearPanel"}}};
+    for (const auto& [n, expected] : cases) {
+        auto h = meteringRack(n);
+        // No receiver can give this many answers: every one becomes slow at the next check.
+        h->rack.AnswersPerSecond = 1000;
+        h->display.calls.clear();
+        h->clock.advanceMs(5000);
+        EXPECT_EQ(h->display.calls, expected) << n;
+    }
 }
 
 TEST(Watchdog, AnUnpluggedReceiverEndsMonitoringWithinTwoSeconds) {
@@ -53,10 +96,22 @@ TEST(Watchdog, AnUnpluggedReceiverEndsMonitoringWithinTwoSeconds) {
         EXPECT_FALSE(h.timers.enabled(tag)) << tag;
     }
     EXPECT_EQ(h.dialog.form, RecordingStartupDialog::Form::CloseCountdown);
+    const int queries = h.receiver(0).countOf('D');
+    h.clock.advanceMs(10000);
+    EXPECT_EQ(h.receiver(0).countOf('D'), queries);
+}
+
+TEST(Watchdog, ACountTheDriverCannotGiveIsNoVerdict) {
+    auto h = meteringRack(4);
+    h->line.listStatus = FT_IO_ERROR;
+    h->clock.advanceMs(4100);
+    EXPECT_EQ(h->engine.Activity(), RackActivity::Monitoring);
+    EXPECT_TRUE(h->timers.enabled(WatchdogTimer));
 }
 
 TEST(Passes, ChangedOnlySendsTheNameFrameOnlyWhereTheNameDiffersAndThenNothing) {
     auto h = meteringRack(3);
+    h->rack.UserMute[1] = true;
     h->files.LoadData = h->rack.RxData;
     h->files.LoadData[2].Name = QStringLiteral("LEAD");
     h->rackFiles.AcceptLoadedFile();
@@ -66,11 +121,36 @@ TEST(Passes, ChangedOnlySendsTheNameFrameOnlyWhereTheNameDiffersAndThenNothing) 
     EXPECT_TRUE(h->receiver(1).framesOf('M')[0].accepted);
     EXPECT_EQ(QByteArray(h->receiver(1).name().data(), 6), "LEAD__");
     for (int i = 0; i < 3; ++i) {
+        const auto s = static_cast<std::size_t>(i + 1);
         EXPECT_EQ(h->receiver(i).countOf('I'), 0) << i;
+        EXPECT_EQ(h->rack.CurData[s].BandType, QStringLiteral("0"));
+        EXPECT_FALSE(h->rack.UserMute[s]);
     }
+    EXPECT_EQ(h->rack.RxData[2].Name, QStringLiteral("LEAD"));
+    EXPECT_FALSE(h->rack.ChangedOnly);
+    EXPECT_TRUE(h->rack.ProgramRack);
     h->rackFiles.AcceptLoadedFile();
     ASSERT_TRUE(h->RunToMonitoring());
     EXPECT_EQ(h->receiver(1).countOf('M'), 1);
+}
+
+TEST(Passes, AChangedFrequencyGoesOut90MsAfterItsSlotsTickUnlessTheBandRefusesIt) {
+    auto h = meteringRack(3);
+    h->guard.refused.insert(QStringLiteral("999.000"));
+    h->files.LoadData = h->rack.RxData;
+    h->files.LoadData[1].Frequency = QStringLiteral("999.000");
+    h->files.LoadData[2].Frequency = QStringLiteral("61x.000");
+    h->files.LoadData[3].Frequency = QStringLiteral("612.300");
+    const QString before = h->rack.RxData[1].Frequency;
+    h->rackFiles.AcceptLoadedFile();
+    const std::int64_t started = h->clock.nowMicros();
+    ASSERT_TRUE(h->RunToMonitoring());
+    EXPECT_EQ(h->receiver(0).countOf('I') + h->receiver(1).countOf('I'), 0);
+    EXPECT_EQ(h->rack.RxData[1].Frequency, before);
+    ASSERT_EQ(h->receiver(2).countOf('I'), 1);
+    EXPECT_EQ(h->receiver(2).framesOf('I')[0].atMicros - started, (4 * 120 + 90) * 1000);
+    EXPECT_EQ(h->receiver(2).frequency(), (std::array<std::uint8_t, 3>{61, 23, 0}));
+    EXPECT_EQ(h->rack.RxData[3].Frequency, QStringLiteral("612.300"));
 }
 
 TEST(Passes, AFullPassSendsNameThenFrequency90MsLaterToEverySlot) {
@@ -79,12 +159,9 @@ TEST(Passes, AFullPassSendsNameThenFrequency90MsLaterToEverySlot) {
     for (int s = 1; s <= 3; ++s) {
         h->rack.CurData[static_cast<std::size_t>(s)] =
             SettingsRow{QStringLiteral("CH%1").arg(s), QString::fromLatin1(frequencies[s - 1]),
-                        QStringLiteral("5"), QStringLiteral("0")};
+                        QStringLiteral("5"), QStringLiteral("64")};
     }
-    h->rack.PassStart = true;
-    h->rack.ProgramRack = true;
-    h->rack.ChangedOnly = false;
-    h->timers.setEnabled(PassTimer, true);
+    startFullPass(*h);
     ASSERT_TRUE(h->RunToMonitoring());
     for (int i = 0; i < 3; ++i) {
         const sim::SimulatedReceiver& rx = h->receiver(i);
@@ -93,21 +170,67 @@ TEST(Passes, AFullPassSendsNameThenFrequency90MsLaterToEverySlot) {
         const sim::ReceivedFrame m = rx.framesOf('M')[0];
         const sim::ReceivedFrame f = rx.framesOf('I')[0];
         EXPECT_TRUE(m.accepted && f.accepted) << i;
+        EXPECT_EQ(m.bytes[11], 64) << i; // the band/type byte as it was
         EXPECT_EQ(f.atMicros - m.atMicros, 90000) << i;
-        EXPECT_NE(f.bytes[12], 'R') << i;
-        const auto bytes = FrequencyBytes(QString::fromLatin1(frequencies[i]));
-        EXPECT_EQ(rx.frequency(), *bytes) << i;
+        EXPECT_EQ(f.bytes, bytes(*BuildFrequencyFrame(h->rack, i + 1))) << i;
+        EXPECT_EQ(rx.frequency(), *FrequencyBytes(QString::fromLatin1(frequencies[i]))) << i;
+        EXPECT_EQ(h->rack.CurData[static_cast<std::size_t>(i + 1)].BandType, QStringLiteral("0"));
     }
     EXPECT_EQ(h->receiver(1).framesOf('I')[0].bytes[10], 0);
     EXPECT_EQ(h->receiver(1).framesOf('I')[0].bytes[12], 0x51);
 }
 
-TEST(Passes, TheMuteByteRulesHoldOnTheWholeRoad) {
+TEST(Passes, APassStopsPollingItselfAndKeepsTheFrequencyFrameFromOtherWrites) {
+    auto h = meteringRack(2);
+    h->rack.CurData[1].Frequency = QStringLiteral("606.600");
+    const int queries = h->receiver(0).countOf('D') + h->receiver(1).countOf('D');
+    startFullPass(*h);                 // the starter left timers 0, 2 and 4 running
+    h->clock.advanceMs(120 + 120 + 1); // start tick, slot 1's "M"; its "I" waits
+    EXPECT_FALSE(h->timers.enabled(PollTimer));
+    EXPECT_FALSE(h->timers.enabled(WatchdogTimer));
+    EXPECT_FALSE(h->timers.enabled(AnswerRateTimer));
+    EXPECT_EQ(h->engine.Activity(), RackActivity::Pass);
+    EXPECT_FALSE(h->engine.PollingMayRun());
+    h->link.TxBuffer.fill(0xEE); // another exchange in the 90 ms reuses the transmit buffer
+    h->clock.advanceMs(90);
+    ASSERT_EQ(h->receiver(0).countOf('I'), 1);
+    EXPECT_EQ(h->receiver(0).framesOf('I')[0].bytes, bytes(*BuildFrequencyFrame(h->rack, 1)));
+    ASSERT_TRUE(h->RunToMonitoring());
+    EXPECT_EQ(h->receiver(0).countOf('D') + h->receiver(1).countOf('D'), queries);
+}
+
+TEST(Passes, TheOpeningPassShowsItsProgressAndTellsASnapshotThatFailed) {
+    RackHarness h(sim::Scenario::simulated(3, 3));
+    h.rackFiles.snapshotWrites = false;
+    ASSERT_EQ(h.Start(), 3);
+    ASSERT_TRUE(h.clock.runUntil([&] { return h.rack.ProgrammingBusy; }, 5000));
+    EXPECT_EQ(h.dialog.activity, QStringLiteral("Using Rx data:"));
+    EXPECT_EQ(h.dialog.form, RecordingStartupDialog::Form::Progress);
+    h.clock.advanceMs(240);
+    EXPECT_EQ(h.dialog.activity, QStringLiteral("Opening Rx: "));
+    EXPECT_EQ(h.dialog.receiverNumber, QStringLiteral("2"));
+    EXPECT_EQ(h.dialog.progress, 2);
+    ASSERT_TRUE(h.RunToMonitoring());
+    EXPECT_TRUE(h.dialog.receiverNumber.isEmpty());
+    ASSERT_EQ(h.prompter.boxes.size(), 1u);
+    EXPECT_TRUE(h.prompter.boxes[0].text.contains(QStringLiteral("Rack_Data.frq")));
+    EXPECT_EQ(h.shell.titles, QStringList{"Using: Receiver Data"});
+}
+
+TEST(SettingsAnswers, MuteBytesAndFrontPanelChangesReachBothTables) {
     sim::Scenario scenario = sim::Scenario::simulated(2, 3);
     scenario.immediateAnswers = true;
     scenario.receivers[0].mute = 5;
     scenario.receivers[0].muteHighBit = true;
+    scenario.receivers[0].settingsEvery = 7;
     scenario.receivers[1].mute = 10;
+    sim::ScheduledChange change;
+    change.atMs = 6000;
+    change.name = std::array<char, 6>{'B', 'A', 'C', 'K', ' ', '2'};
+    change.frequency = std::array<std::uint8_t, 3>{61, 5, 50};
+    change.mute = 3;
+    change.userMute = true;
+    scenario.receivers[1].changes.push_back(change);
     RackHarness h(scenario);
     ASSERT_EQ(h.Start(), 2);
     ASSERT_TRUE(h.RunToMonitoring());
@@ -115,6 +238,18 @@ TEST(Passes, TheMuteByteRulesHoldOnTheWholeRoad) {
     EXPECT_EQ(h.rack.RxData[1].MuteLevel, QStringLiteral("5"));
     EXPECT_FALSE(h.rack.MuteHighBit[2]);
     EXPECT_EQ(h.rack.RxData[2].MuteLevel, QStringLiteral("10"));
+    ASSERT_LT(h.NowMs(), 6000);
+
+    h.clock.advanceMs(7000 - h.NowMs());
+    EXPECT_TRUE(h.panel.answeredSlots.contains(1));
+    EXPECT_TRUE(h.rack.MuteHighBit[1]);
+    EXPECT_EQ(h.rack.CurData[1].MuteLevel, QStringLiteral("5"));
+    ASSERT_TRUE(h.panel.answeredSlots.contains(2));
+    EXPECT_EQ(h.rack.RxData[2], (SettingsRow{"BACK 2", "610.550", "3", "36"}));
+    EXPECT_EQ(h.rack.CurData[2].Name, QStringLiteral("BACK 2"));
+    EXPECT_EQ(h.rack.CurData[2].Frequency, QStringLiteral("610.550"));
+    EXPECT_EQ(h.rack.CurData[2].MuteLevel, QStringLiteral("3"));
+    EXPECT_TRUE(h.rack.UserMute[2]);
 }
 
 } // namespace

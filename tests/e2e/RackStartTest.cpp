@@ -1,5 +1,7 @@
 // From start to metering on simulated racks: discovery timing with immediate and latency
-// answers, receivers that answer late or never, and what the receivers were sent.
+// answers, receivers that answer late or never, the load-last-file decision, and what the
+// receivers were sent.
+#include "rack/Protocol.h"
 #include "support/RackHarness.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +19,14 @@ bool called(const FakeRackFiles& files, const char* call) {
     return files.calls.contains(QString::fromLatin1(call));
 }
 
+// The row discovery stores for a receiver.
+SettingsRow reported(const sim::SimulatedReceiver& rx) {
+    const auto f = rx.frequency();
+    return SettingsRow{QString::fromLatin1(rx.name().data(), 6).replace(' ', '_'),
+                       FrequencyText(f[0], f[1], f[2], '.'), QString::number(rx.muteLevel()),
+                       QString::number(rx.bandType())};
+}
+
 struct RackCase {
     int receivers;
     bool immediate;
@@ -25,23 +35,32 @@ struct RackCase {
 class StartToMetering : public ::testing::TestWithParam<RackCase> {};
 
 TEST_P(StartToMetering, CompletesOpensAndMetersEveryReceiver) {
-    const auto [n, immediate] = GetParam();
+    const int n = GetParam().receivers;
+    const bool immediate = GetParam().immediate;
     RackHarness h(rackOf(n, immediate));
     ASSERT_EQ(h.Start(), n);
+    EXPECT_EQ(h.engine.Activity(), RackActivity::Discovery);
     ASSERT_TRUE(h.clock.runUntil([&] { return called(h.rackFiles, "CurrentFromRack"); }, 60000));
-    const int sweepTicks = n + 1;
     // A late answer is read by the next sweep's probe of the slot.
-    const double completion = (immediate ? sweepTicks : 2 * sweepTicks) * 120.0;
-    EXPECT_EQ(h.NowMs(), completion);
+    const int sweepTicks = n + 1;
+    EXPECT_EQ(h.NowMs(), (immediate ? sweepTicks : 2 * sweepTicks) * 120.0);
+    EXPECT_FALSE(h.timers.enabled(PollTimer));
     const double completed = h.NowMs();
     ASSERT_TRUE(h.RunToMonitoring());
-    EXPECT_NEAR(h.NowMs() - completed, (n + 2) * 120.0, 0.001);
+    EXPECT_EQ(h.NowMs() - completed, (n + 2) * 120.0);
+    EXPECT_EQ(h.timers.interval(PollTimer), h.devices.PollInterval);
+    EXPECT_TRUE(h.timers.enabled(WatchdogTimer));
+    EXPECT_TRUE(h.timers.enabled(AnswerRateTimer));
+    EXPECT_EQ(h.dialog.form, RecordingStartupDialog::Form::Hidden);
+    EXPECT_EQ(h.dialog.activity, QStringLiteral("USB Monitoring"));
+    EXPECT_EQ(h.shell.titles, QStringList{"Using: Receiver Data"});
+    EXPECT_EQ(h.shell.focusCount, 1);
+    EXPECT_TRUE(called(h.rackFiles, "WriteRackSnapshot"));
 
     ASSERT_TRUE(h.clock.runUntil(
         [&] {
-            for (int i = 0; i < n; ++i) {
-                if (h.rack.SlotState[static_cast<std::size_t>(i + 1)] != 2 ||
-                    h.rack.AnswerCount[static_cast<std::size_t>(i + 1)] < 2) {
+            for (int s = 1; s <= n; ++s) {
+                if (h.rack.AnswerCount[static_cast<std::size_t>(s)] < 2) {
                     return false;
                 }
             }
@@ -50,18 +69,16 @@ TEST_P(StartToMetering, CompletesOpensAndMetersEveryReceiver) {
         5000));
     for (int i = 0; i < n; ++i) {
         const sim::SimulatedReceiver& rx = h.receiver(i);
-        const int slot = i + 1; // the scenario's locations are in slot order
+        const auto slot = static_cast<std::size_t>(i + 1); // locations are in slot order
         EXPECT_EQ(rx.countOf('?'), immediate ? 1 : 2) << i;
         EXPECT_EQ(rx.countOf('M') + rx.countOf('I') + rx.countOf('m'), 0) << i;
-        EXPECT_GT(rx.countOf('D'), 1) << i;
         for (const sim::ReceivedFrame& frame : rx.frames()) {
             EXPECT_TRUE(frame.accepted) << i << " " << frame.command;
         }
-        const SettingsRow& row = h.rack.RxData[static_cast<std::size_t>(slot)];
-        EXPECT_EQ(row.Name, QString::fromLatin1(rx.name().data(), 6).replace(' ', '_')) << i;
-        EXPECT_EQ(h.rack.CurData[static_cast<std::size_t>(slot)].Frequency, row.Frequency);
+        EXPECT_EQ(h.rack.RxData[slot], reported(rx)) << i;
+        EXPECT_EQ(h.rack.CurData[slot], reported(rx)) << i;
+        EXPECT_EQ(h.rack.SlotState[slot], 2);
     }
-    EXPECT_EQ(h.shell.titles, QStringList{"Using: Receiver Data"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Racks, StartToMetering,
@@ -71,7 +88,17 @@ INSTANTIATE_TEST_SUITE_P(Racks, StartToMetering,
                                            RackCase{9, false}, RackCase{16, false},
                                            RackCase{24, false}));
 
-TEST(LateReceivers, ThirdSweepAndUnevaluatedNinthSweep) {
+TEST(Discovery, OneReceiverBlinksItsNumberAndSweepsInTwoTicks) {
+    sim::Scenario scenario = rackOf(1, true);
+    scenario.receivers[0].faults.silent = true;
+    RackHarness h(scenario);
+    ASSERT_EQ(h.Start(), 1);
+    h.clock.advanceMs(120 * 6 + 1);
+    EXPECT_EQ(h.dialog.numbers, (QStringList{"", "1", ""}));
+    EXPECT_EQ(h.receiver(0).countOf('?'), 3);
+}
+
+TEST(Discovery, AnswersFromTheThirdSweepOrAnUnevaluatedNinthSweep) {
     const std::pair<int, int> cases[] = {{3, 3}, {9, 10}}; // first identify answered, sweep
     for (const auto& [from, acceptedSweep] : cases) {
         sim::Scenario scenario = rackOf(4, true);
@@ -85,20 +112,101 @@ TEST(LateReceivers, ThirdSweepAndUnevaluatedNinthSweep) {
     }
 }
 
-TEST(LateReceivers, ASilentReceiverFailsDiscoveryAfter121Sweeps) {
+TEST(Discovery, ASilentReceiverEndsInTheFailureAfterExactly121Sweeps) {
     sim::Scenario scenario = rackOf(2, false);
     scenario.receivers[1].faults.silent = true;
     RackHarness h(scenario);
     ASSERT_EQ(h.Start(), 2);
-    ASSERT_TRUE(h.clock.runUntil([&] { return !h.prompter.boxes.empty(); }, 600000));
+    h.clock.advanceMs(121 * 3 * 120 - 1);
+    EXPECT_TRUE(h.prompter.boxes.empty());
+    h.clock.advanceMs(1);
+    ASSERT_EQ(h.prompter.boxes.size(), 1u);
     EXPECT_EQ(h.receiver(1).countOf('?'), 121);
     EXPECT_EQ(h.receiver(0).countOf('?'), 121);
-    EXPECT_EQ(h.prompter.boxes[0].text, RackEngine::NotRespondingText());
-    EXPECT_EQ(h.engine.Activity(), RackActivity::Closing);
+    const MessageBoxSpec& box = h.prompter.boxes[0];
+    EXPECT_EQ(box.text, QStringLiteral("At least one receiver is not responding\r\nYou should "
+                                       "reconnect your system\r\nPlease read software manual "
+                                       "'Appendix A'\r\nMonitoring will close'"));
+    EXPECT_EQ(box.icon, MsgIcon::Exclamation);
+    EXPECT_EQ(box.buttons, MsgButtons::OK);
+    EXPECT_TRUE(box.title.isEmpty());
+    for (int tag = 0; tag < TimerBank::kCount; ++tag) {
+        EXPECT_FALSE(h.timers.enabled(tag)) << tag;
+    }
     EXPECT_EQ(h.dialog.form, RecordingStartupDialog::Form::CloseCountdown);
+    EXPECT_EQ(h.engine.Activity(), RackActivity::Closing);
+    EXPECT_FALSE(h.engine.PollingMayRun());
+    h.engine.StartMonitoring(); // nothing restarts polling on a closing station
+    EXPECT_FALSE(h.timers.enabled(PollTimer));
     h.clock.advanceMs(60000);
     EXPECT_EQ(h.receiver(0).countOf('?'), 121);
     EXPECT_EQ(h.receiver(0).countOf('D'), 0);
+    EXPECT_TRUE(h.rackFiles.calls.isEmpty());
+}
+
+class LastFile : public ::testing::Test {
+protected:
+    LastFile() : h(rackOf(2, true)) {
+        h.files.LoadLastFile = true;
+        h.files.CurrentFile = QStringLiteral("Band1.frq");
+        for (int i = 0; i < 2; ++i) {
+            h.rackFiles.loaded[static_cast<std::size_t>(i + 1)] = reported(h.receiver(i));
+            h.rackFiles.loaded[static_cast<std::size_t>(i + 1)].MuteLevel = QStringLiteral("9");
+        }
+    }
+    RackHarness h;
+};
+
+TEST_F(LastFile, ThatMatchesIsAcceptedWithoutAQuestion) {
+    ASSERT_EQ(h.Start(), 2);
+    ASSERT_TRUE(h.RunToMonitoring());
+    EXPECT_EQ(h.rackFiles.calls,
+              (QStringList{"LoadRackFile:Band1.frq", "CopyLoadToCurrent", "RackDiffers",
+                           "AcceptLoadedFile", "CopyLoadToCurrent"}));
+    EXPECT_TRUE(h.files.FileInUse);
+    EXPECT_EQ(h.shell.titles, QStringList{"FILE: Band1"});
+    EXPECT_EQ(h.receiver(0).muteLevel(), 9); // only the mute level differed
+    EXPECT_EQ(h.receiver(1).countOf('I'), 0);
+}
+
+TEST_F(LastFile, ThatDiffersWaitsForTheOperatorWithEveryTimerOff) {
+    h.rackFiles.loaded[1].Name = QStringLiteral("OTHER");
+    ASSERT_EQ(h.Start(), 2);
+    h.clock.advanceMs(3 * 120);
+    EXPECT_EQ(h.dialog.form, RecordingStartupDialog::Form::Query);
+    EXPECT_EQ(h.engine.Activity(), RackActivity::LoadQuestion);
+    EXPECT_FALSE(h.engine.PollingMayRun());
+    h.clock.advanceMs(20000);
+    for (int tag = 0; tag < TimerBank::kCount; ++tag) {
+        EXPECT_FALSE(h.timers.enabled(tag)) << tag;
+    }
+    h.rackFiles.CurrentFromRack(); // the operator's "No"
+    EXPECT_EQ(h.engine.Activity(), RackActivity::Pass);
+    ASSERT_TRUE(h.RunToMonitoring());
+    EXPECT_EQ(h.rack.CurData[1], reported(h.receiver(0)));
+}
+
+TEST_F(LastFile, ThatCannotBeReadIsToldAndTheReceiversDataTaken) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"No frq file", "Band1.frq does not exist \r\nExiting file load\r\n"},
+        {"NUMBER", "An error occurred reading the file: Band1.frq\r\nExiting file load\r\n"},
+        {"", "An error occurred reading the file: Band1.frq\r\nExiting file load\r\n"}};
+    for (const auto& [result, text] : cases) {
+        RackHarness run(rackOf(1, true));
+        run.files.LoadLastFile = true;
+        run.files.FileInUse = true;
+        run.files.CurrentFile = QStringLiteral("Band1.frq");
+        run.rackFiles.loadResult = QString::fromLatin1(result);
+        ASSERT_EQ(run.Start(), 1);
+        ASSERT_TRUE(run.RunToMonitoring());
+        ASSERT_EQ(run.prompter.boxes.size(), 1u) << result;
+        EXPECT_EQ(run.prompter.boxes[0].text, QString::fromLatin1(text));
+        EXPECT_EQ(run.prompter.boxes[0].icon, MsgIcon::Exclamation);
+        EXPECT_FALSE(run.files.FileInUse);
+        EXPECT_FALSE(called(run.rackFiles, "CopyLoadToCurrent"));
+        EXPECT_FALSE(called(run.rackFiles, "WriteRackSnapshot")); // the last file stays on
+        EXPECT_EQ(run.shell.titles, QStringList{"Using: Receiver Data"});
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // A driver decorator for tests: passes every call through, except that the answers of the
-// devices whose line a test has cut are never delivered (the receiver stopped answering).
+// devices whose line a test has cut are never delivered (the receiver stopped answering) and
+// that the device count can be made to fail.
 #pragma once
 
 #include "link/Ftd2xx.h"
@@ -76,8 +77,14 @@ public:
         return inner_.FT_GetQueueStatus(h, rx);
     }
     FT_STATUS FT_ListDevices(std::uint32_t* n, void* arg, std::uint32_t flags) override {
+        if (listStatus != FT_OK) {
+            return listStatus;
+        }
         return inner_.FT_ListDevices(n, arg, flags);
     }
+
+    // A device count the driver cannot give.
+    FT_STATUS listStatus = FT_OK;
 
 private:
     bool isCut(FT_HANDLE h) const {
