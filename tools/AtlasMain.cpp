@@ -17,7 +17,9 @@ namespace {
 using k7::Sprite;
 using k7::SpriteAt;
 
-const QColor kPanel(22, 24, 28);
+const QColor kPanel(24, 26, 30);
+// The recessed wells the meters sit in: near black, so the elements' black boxes blend in.
+const QColor kWell(7, 8, 9);
 const QColor kBarBack(10, 11, 13);
 
 // The colour of a bar segment by its height above the bar's bottom on the long (255-row) scale.
@@ -47,7 +49,11 @@ QColor ZoneColour(int row, bool rf, bool lit, bool muted) {
 
 // A bar sprite of 20 columns, segments of three rows with a one-row gap counted from the bottom.
 void PaintBar(QImage& atlas, Sprite sprite, bool rf, bool lit, bool muted) {
-    const QRect r = SpriteAt(sprite).rect();
+    QRect r = SpriteAt(sprite).rect();
+    if (rf) {
+        // A full-scale RF bar reads one row above its sprite (256 rows from a 255-row sprite).
+        r.setTop(r.top() - 1);
+    }
     QPainter p(&atlas);
     p.fillRect(r, kBarBack);
     for (int y = r.top(); y <= r.bottom(); ++y) {
@@ -73,7 +79,7 @@ void PaintMarker(QImage& atlas, Sprite sprite, const QColor& colour) {
 void PaintLamp(QImage& atlas, Sprite sprite, const QColor& core, bool glow) {
     const QRect r = SpriteAt(sprite).rect();
     QPainter p(&atlas);
-    p.fillRect(r, kPanel);
+    p.fillRect(r, kWell);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF disc = QRectF(r).adjusted(0.5, 0.5, 0.5, 0.5);
     QRadialGradient g(disc.center() - QPointF(1.5, 1.5), disc.width() / 2);
@@ -152,9 +158,12 @@ void PaintCell8(QImage& atlas) {
     p.fillRect(r, kPanel);
     Engrave(p, r.adjusted(2, 2, -2, -2));
     // Name plate behind the text box, and a well behind the bars and scales.
-    Engrave(p, QRect(r.left() + 4, r.top() + 12, 192, 40));
-    Engrave(p, QRect(r.left() + 9, r.top() + 58, 182, 268));
-    p.fillRect(QRect(r.left() + 11, r.top() + 60, 178, 264), QColor(16, 18, 21));
+    const QRect plate(r.left() + 3, r.top() + 11, 194, 43);
+    const QRect meters(r.left() + 8, r.top() + 57, 184, 270);
+    for (const QRect& well : {plate, meters}) {
+        p.fillRect(well, kWell);
+        Engrave(p, well);
+    }
 }
 
 // The 24-slot background; the 16-slot cell reads the same area as two overlapping halves, so it
@@ -163,11 +172,14 @@ void PaintSmallCell(QImage& atlas) {
     const QRect r16 = SpriteAt(Sprite::Cell16Background).rect();
     const QRect r24 = SpriteAt(Sprite::Cell24Background).rect();
     QPainter p(&atlas);
-    p.fillRect(r16, kPanel);
+    p.fillRect(r16, kWell);
     Engrave(p, r24.adjusted(1, 1, -1, -1));
-    // A quiet band under the name plate.
-    p.setPen(QColor(36, 39, 44));
+    // A name plate band across the top, set off by an engraved line.
+    p.fillRect(QRect(r24.left() + 3, r24.top() + 3, r24.width() - 6, 30), QColor(0, 0, 0));
+    p.setPen(QColor(8, 9, 11));
     p.drawLine(r24.left() + 3, r24.top() + 33, r24.right() - 3, r24.top() + 33);
+    p.setPen(QColor(52, 56, 62));
+    p.drawLine(r24.left() + 3, r24.top() + 34, r24.right() - 3, r24.top() + 34);
 }
 
 } // namespace

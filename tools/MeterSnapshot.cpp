@@ -1,4 +1,4 @@
-// k7_meter_snapshot: renders an 8-receiver and a 24-receiver meter panel with made-up meter
+// k7_meter_snapshot: renders an 8-, a 14- and a 24-receiver meter panel with made-up meter
 // values to PNG files, to judge the look of the panel without receivers or a screen.
 //   k7_meter_snapshot ASSET_DIR OUTPUT_DIR
 #include "display/MeterPanel.h"
@@ -52,6 +52,8 @@ void Animate(k7::RackTables& rack, k7::MeterPanel& panel, int count, int layout)
             rack.LastAntenna = static_cast<std::uint8_t>(slot % 2);
             if (layout == 1) {
                 panel.Display8VU(slot, slot);
+            } else if (layout == 2) {
+                panel.Display16VU(slot, slot);
             } else {
                 panel.Display24VU(slot, slot);
             }
@@ -73,6 +75,8 @@ bool Render(const QString& assets, const QString& file, int count, int layout) {
     panel.ResetPeaks();
     if (layout == 1) {
         panel.PrepareCells8();
+    } else if (layout == 2) {
+        panel.PrepareCells16();
     } else {
         panel.PrepareCells24();
     }
@@ -94,6 +98,7 @@ int main(int argc, char** argv) {
     const QString assets = QString::fromLocal8Bit(argv[1]);
     const QDir out(QString::fromLocal8Bit(argv[2]));
     const bool ok = Render(assets, out.filePath(QStringLiteral("panel-8.png")), 8, 1) &&
+                    Render(assets, out.filePath(QStringLiteral("panel-16.png")), 14, 2) &&
                     Render(assets, out.filePath(QStringLiteral("panel-24.png")), 24, 3);
     return ok ? 0 : 1;
 }

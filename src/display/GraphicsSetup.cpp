@@ -4,6 +4,7 @@
 #include "display/Raster.h"
 
 #include <QFontDatabase>
+#include <QSaveFile>
 #include <QStringList>
 
 #include <cmath>
@@ -30,6 +31,7 @@ QFont MakeFont(const QString& family, int pixels, bool bold) {
     font.setPixelSize(pixels);
     font.setBold(bold);
     font.setHintingPreference(QFont::PreferFullHinting);
+    font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
 
@@ -85,6 +87,7 @@ bool MeterPanel::InitGraphics(const QString& assetDir, QSize panelSize) {
 
 void MeterPanel::LoadFonts(const QString& fontDir) {
     unloadFonts();
+    textCache_.fill(TextBoxCache{});
     const std::array<QString, 2> files{QStringLiteral("LiberationSans-Regular.ttf"),
                                        QStringLiteral("LiberationSans-Bold.ttf")};
     // A face that cannot be loaded falls back to the system's match for its family, so the
@@ -118,6 +121,7 @@ void MeterPanel::BuildScaling() {
     k7::BuildScaling(scaling_);
     BuildLayout16(layout16_);
     BuildLayout24(layout24_);
+    scaled_ = true;
 }
 
 void MeterPanel::CloseGraphics() {
@@ -126,7 +130,20 @@ void MeterPanel::CloseGraphics() {
         *buffer = QImage();
     }
     unloadFonts();
+    textCache_.fill(TextBoxCache{});
     setUp_ = false;
+}
+
+bool MeterPanel::SaveSnapshot(const QString& file) const {
+    if (!setUp_) {
+        return false;
+    }
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || !panelBuf_.save(&out, "PNG")) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
 }
 
 void MeterPanel::BuildCell8() {

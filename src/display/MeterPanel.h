@@ -71,6 +71,9 @@ public:
     void ShowPanel() override;
 
     const QImage& PanelBuf() const { return panelBuf_; }
+    // Writes PanelBuf as a PNG file, whole or not at all; false when nothing is set up or the
+    // file cannot be written.
+    bool SaveSnapshot(const QString& file) const;
     const QImage& CellBuf() const { return cellBuf_; }
     const QImage& AtlasBuf() const { return atlasBuf_; }
     void setPasteListener(std::function<void(const QRect&)> listener) {
@@ -86,7 +89,7 @@ public:
     bool LiveDrawn(int slot) const;
 
     // How one bar and one cell are cut from the atlas and placed (defined with the renderer).
-    struct BarSpec;
+    struct BarCut;
     struct CellLayout;
 
 private:
@@ -95,7 +98,7 @@ private:
     void drawGauge(int slot, const CellLayout& cell);
     void drawText(int slot, bool muted, const CellLayout& cell);
     void drawLamps(bool muted, const CellLayout& cell);
-    void drawBar(const BarSpec& spec, int height, std::uint8_t& peak, int threshold, QPoint at);
+    void drawBar(const BarCut& cut, int height, std::uint8_t& peak, int threshold, QPoint at);
     // Copies an element into PanelBuf and pastes it to the window.
     void place(const QImage& from, const QRect& source, QPoint lowerLeft);
     void pasteToWindow(const QRect& rect);
@@ -116,6 +119,7 @@ private:
     std::array<int, 2> fontIds_{-1, -1};
 
     bool setUp_ = false;
+    bool scaled_ = false; // no cell is drawn before the scaling and position tables exist
     QImage atlasBuf_;
     QImage panelBuf_;
     QImage cellBuf_;
@@ -125,6 +129,16 @@ private:
     QImage gaugeBuf_;
     QImage barBuf_;
     QImage lampBuf_;
+
+    struct TextBoxCache {
+        bool valid = false;
+        QString name;
+        QString frequency;
+        bool muted = false;
+        int kind = 0;
+        QImage image;
+    };
+    std::array<TextBoxCache, kMaxSlots + 1> textCache_{};
 
     std::array<std::array<std::uint8_t, 5>, kMaxSlots + 1> peakHold_{};
     std::array<std::int16_t, kMaxSlots + 1> blinkCount_{};

@@ -5,6 +5,8 @@
 #include "display/MeterPanel.h"
 #include "display/Raster.h"
 
+#include <QPainter>
+
 #include <algorithm>
 
 namespace k7 {
@@ -29,7 +31,7 @@ QRect Columns(int left, int right, int top, int bottom) {
 
 } // namespace
 
-struct MeterPanel::BarSpec {
+struct MeterPanel::BarCut {
     QRect unlit;     // unlit bar in the atlas
     int litLeft = 0; // lit bar columns in the atlas
     int litRight = 0;
@@ -52,57 +54,57 @@ struct MeterPanel::CellLayout {
 
 namespace {
 
-MeterPanel::BarSpec MakeBarSpec(CellKind kind, BarKind bar, bool muted) {
-    MeterPanel::BarSpec spec;
+MeterPanel::BarCut MakeBarCut(CellKind kind, BarKind bar, bool muted) {
+    MeterPanel::BarCut cut;
     const bool rf = bar != BarKind::Audio;
     const int unlitLeft = muted ? 602 : 551;
     const int litLeft = muted ? 627 : 576;
     switch (kind) {
     case CellKind::Slots8:
-        spec.unlit = rf ? Columns(unlitLeft, unlitLeft + 19, kRfTop, kRfBottom)
-                        : Columns(unlitLeft, unlitLeft + 19, 0, 255);
-        spec.litLeft = litLeft;
-        spec.litRight = litLeft + 19;
-        spec.litBottom = rf ? kRfBottom : 255;
-        spec.bottom = 255;
-        spec.width = 20;
-        spec.markerWidth = 20;
-        spec.peakBase = 255;
-        spec.thresholdBase = rf ? 255 : -1;
-        spec.audioSwitch = rf ? 0 : 205;
+        cut.unlit = rf ? Columns(unlitLeft, unlitLeft + 19, kRfTop, kRfBottom)
+                       : Columns(unlitLeft, unlitLeft + 19, 0, 255);
+        cut.litLeft = litLeft;
+        cut.litRight = litLeft + 19;
+        cut.litBottom = rf ? kRfBottom : 255;
+        cut.bottom = 255;
+        cut.width = 20;
+        cut.markerWidth = 20;
+        cut.peakBase = 255;
+        cut.thresholdBase = rf ? 255 : -1;
+        cut.audioSwitch = rf ? 0 : 205;
         break;
     case CellKind::Slots16:
-        spec.unlit = rf ? Columns(unlitLeft, unlitLeft + 19, kRfTop, kRfShortBottom)
-                        : Columns(unlitLeft, unlitLeft + 19, kVuShortTop, kVuShortBottom);
-        spec.litLeft = litLeft;
-        spec.litRight = litLeft + 19;
-        spec.litBottom = rf ? kRfShortBottom : kVuShortBottom;
-        spec.bottom = 127;
-        spec.width = 20;
-        spec.markerWidth = 20;
-        spec.peakBase = 127;
-        spec.thresholdBase = rf ? 127 : -1;
-        spec.audioSwitch = rf ? 0 : (muted ? 205 : 102);
+        cut.unlit = rf ? Columns(unlitLeft, unlitLeft + 19, kRfTop, kRfShortBottom)
+                       : Columns(unlitLeft, unlitLeft + 19, kVuShortTop, kVuShortBottom);
+        cut.litLeft = litLeft;
+        cut.litRight = litLeft + 19;
+        cut.litBottom = rf ? kRfShortBottom : kVuShortBottom;
+        cut.bottom = 127;
+        cut.width = 20;
+        cut.markerWidth = 20;
+        cut.peakBase = 127;
+        cut.thresholdBase = rf ? 127 : -1;
+        cut.audioSwitch = rf ? 0 : (muted ? 205 : 102);
         break;
     case CellKind::Slots24: {
         // The 24-slot bars are cut from the left columns of the full-width sprites.
         const int spriteWidth = muted ? 19 : (rf ? 12 : 15);
-        spec.unlit =
+        cut.unlit =
             rf ? Columns(unlitLeft, unlitLeft + spriteWidth - 1, kRfTop, kRfShortBottom)
                : Columns(unlitLeft, unlitLeft + spriteWidth - 1, kVuShortTop, kVuShortBottom);
-        spec.litLeft = litLeft;
-        spec.litRight = litLeft + spriteWidth - 1;
-        spec.litBottom = rf ? kRfShortBottom : kVuShortBottom;
-        spec.bottom = 127;
-        spec.width = rf ? 10 : 13;
-        spec.markerWidth = rf ? 10 : 13;
-        spec.peakBase = rf && !muted ? 128 : 127;
-        spec.thresholdBase = !rf ? -1 : (bar == BarKind::RfA && !muted ? 128 : 127);
-        spec.audioSwitch = rf ? 0 : (muted ? 205 : 102);
+        cut.litLeft = litLeft;
+        cut.litRight = litLeft + spriteWidth - 1;
+        cut.litBottom = rf ? kRfShortBottom : kVuShortBottom;
+        cut.bottom = 127;
+        cut.width = rf ? 10 : 13;
+        cut.markerWidth = rf ? 10 : 13;
+        cut.peakBase = rf && !muted ? 128 : 127;
+        cut.thresholdBase = !rf ? -1 : (bar == BarKind::RfA && !muted ? 128 : 127);
+        cut.audioSwitch = rf ? 0 : (muted ? 205 : 102);
         break;
     }
     }
-    return spec;
+    return cut;
 }
 
 } // namespace
@@ -137,7 +139,7 @@ void MeterPanel::ResetPeaks() {
 }
 
 void MeterPanel::Display8VU(int receiver, int position) {
-    if (!setUp_ || !RackTables::validSlot(receiver) || position < 1 || position > 8) {
+    if (!setUp_ || !scaled_ || !RackTables::validSlot(receiver) || position < 1 || position > 8) {
         return;
     }
     const QPoint o = CellOrigin8(position);
@@ -157,7 +159,7 @@ void MeterPanel::Display8VU(int receiver, int position) {
 }
 
 void MeterPanel::Display16VU(int receiver, int /*position*/) {
-    if (!setUp_ || receiver < 1 || receiver > 16) {
+    if (!setUp_ || !scaled_ || receiver < 1 || receiver > 16) {
         return;
     }
     const CellPositions& p = layout16_[receiver];
@@ -170,7 +172,7 @@ void MeterPanel::Display16VU(int receiver, int /*position*/) {
 }
 
 void MeterPanel::Display24VU(int receiver, int /*position*/) {
-    if (!setUp_ || receiver < 1 || receiver > 24) {
+    if (!setUp_ || !scaled_ || receiver < 1 || receiver > 24) {
         return;
     }
     const CellPositions& p = layout24_[receiver];
@@ -201,11 +203,11 @@ void MeterPanel::drawCell(int slot, const CellLayout& cell) {
     const int threshold =
         scaling_.ThresholdTable[MuteLevelRow(rack_.CurData[slot].MuteLevel)][cell.thresholdColumn];
     auto& peaks = peakHold_[slot];
-    drawBar(MakeBarSpec(cell.kind, BarKind::RfA, muted), table[meter[RfA]][RfHeightColumn],
+    drawBar(MakeBarCut(cell.kind, BarKind::RfA, muted), table[meter[RfA]][RfHeightColumn],
             peaks[PeakRfA], threshold, cell.rfA);
-    drawBar(MakeBarSpec(cell.kind, BarKind::RfB, muted), table[meter[RfB]][RfHeightColumn],
+    drawBar(MakeBarCut(cell.kind, BarKind::RfB, muted), table[meter[RfB]][RfHeightColumn],
             peaks[PeakRfB], threshold, cell.rfB);
-    drawBar(MakeBarSpec(cell.kind, BarKind::Audio, muted),
+    drawBar(MakeBarCut(cell.kind, BarKind::Audio, muted),
             table[meter[AudioLevel]][AudioHeightColumn], peaks[PeakAudio], threshold, cell.audio);
     if (cell.kind != CellKind::Slots8) {
         drawMuteIcon(slot, cell);
@@ -254,28 +256,39 @@ void MeterPanel::drawGauge(int slot, const CellLayout& cell) {
 void MeterPanel::drawText(int slot, bool muted, const CellLayout& cell) {
     const SettingsRow& row = rack_.CurData[slot];
     const QString frequency = row.Frequency.left(7);
-    const QColor& colour = muted ? Colour::Grey : Colour::Green;
-    const Justify centred = JustifyCode(0, -1);
-    if (cell.kind == CellKind::Slots24) {
-        FillBuffer(smallTextBuf_, Colour::Black);
-        DrawText(smallTextBuf_, fonts_.Font12, colour, {67, 32}, centred, row.Name);
-        if (muted) {
-            DrawText(smallTextBuf_, fonts_.Font9, Colour::Red, {23, 45}, centred,
-                     QStringLiteral("MUTE"));
-        }
-        DrawText(smallTextBuf_, fonts_.Font9, colour, {70, 45}, centred, frequency);
-        place(smallTextBuf_, Columns(4, 111, 20, 45), cell.textBox);
+    const bool small = cell.kind == CellKind::Slots24;
+    const bool large = cell.kind == CellKind::Slots8;
+    const QRect source = small ? Columns(4, 111, 20, 45)
+                               : (large ? Columns(4, 194, 15, 51) : Columns(4, 185, 25, 51));
+    // Names and frequencies change rarely: a slot's text box is composed again only when its
+    // text, style or layout changed, and pasted from the last composition otherwise.
+    TextBoxCache& cached = textCache_[slot];
+    const int kindCode = static_cast<int>(cell.kind);
+    if (cached.valid && cached.name == row.Name && cached.frequency == frequency &&
+        cached.muted == muted && cached.kind == kindCode) {
+        place(cached.image, source, cell.textBox);
         return;
     }
-    const bool large = cell.kind == CellKind::Slots8;
-    FillBuffer(textBuf_, Colour::Black);
-    DrawText(textBuf_, large ? fonts_.FontB18 : fonts_.Font12, colour, {100, large ? 33 : 37},
-             centred, row.Name);
-    if (muted) {
-        DrawText(textBuf_, fonts_.Font12, Colour::Red, {35, 51}, centred, QStringLiteral("MUTE"));
+    const QColor& colour = muted ? Colour::Grey : Colour::Green;
+    const Justify centred = JustifyCode(0, -1);
+    QImage& box = small ? smallTextBuf_ : textBuf_;
+    FillBuffer(box, Colour::Black);
+    if (small) {
+        DrawText(box, fonts_.Font12, colour, {67, 32}, centred, row.Name);
+        if (muted) {
+            DrawText(box, fonts_.Font9, Colour::Red, {23, 45}, centred, QStringLiteral("MUTE"));
+        }
+        DrawText(box, fonts_.Font9, colour, {70, 45}, centred, frequency);
+    } else {
+        DrawText(box, large ? fonts_.FontB18 : fonts_.Font12, colour, {100, large ? 33 : 37},
+                 centred, row.Name);
+        if (muted) {
+            DrawText(box, fonts_.Font12, Colour::Red, {35, 51}, centred, QStringLiteral("MUTE"));
+        }
+        DrawText(box, fonts_.Font12, colour, {100, 51}, centred, frequency);
     }
-    DrawText(textBuf_, fonts_.Font12, colour, {100, 51}, centred, frequency);
-    place(textBuf_, large ? Columns(4, 194, 15, 51) : Columns(4, 185, 25, 51), cell.textBox);
+    cached = {true, row.Name, frequency, muted, kindCode, box.copy()};
+    place(box, source, cell.textBox);
 }
 
 void MeterPanel::drawLamps(bool muted, const CellLayout& cell) {
@@ -288,26 +301,31 @@ void MeterPanel::drawLamps(bool muted, const CellLayout& cell) {
     place(lampBuf_, QRect(0, 0, 15, 15), cell.lampB);
 }
 
-void MeterPanel::drawBar(const BarSpec& spec, int height, std::uint8_t& peak, int threshold,
+void MeterPanel::drawBar(const BarCut& cut, int height, std::uint8_t& peak, int threshold,
                          QPoint at) {
-    CopyRect(atlasBuf_, spec.unlit, barBuf_, QPoint(0, spec.bottom));
-    CopyRect(atlasBuf_,
-             Columns(spec.litLeft, spec.litRight, spec.litBottom - height, spec.litBottom), barBuf_,
-             QPoint(0, spec.bottom));
+    // The RF sprites are a row shorter than the bar: the rows above the unlit sprite start
+    // black, so no row of an earlier bar shows through at the top.
+    const int uncovered = cut.bottom + 1 - cut.unlit.height();
+    if (uncovered > 0) {
+        QPainter(&barBuf_).fillRect(QRect(0, 0, barBuf_.width(), uncovered), Colour::Black);
+    }
+    CopyRect(atlasBuf_, cut.unlit, barBuf_, QPoint(0, cut.bottom));
+    CopyRect(atlasBuf_, Columns(cut.litLeft, cut.litRight, cut.litBottom - height, cut.litBottom),
+             barBuf_, QPoint(0, cut.bottom));
     StepPeakHold(peak, height);
     const int p = std::max(0, peak - 5);
-    const bool alarm = spec.audioSwitch > 0 && peak >= spec.audioSwitch;
+    const bool alarm = cut.audioSwitch > 0 && peak >= cut.audioSwitch;
     const SpriteRect& marker = SpriteAt(alarm ? Sprite::ThresholdMarker : Sprite::PeakMarker);
     CopyRect(atlasBuf_,
-             Columns(kMarkerLeft, kMarkerLeft + spec.markerWidth - 1, marker.miny, marker.maxy),
-             barBuf_, QPoint(0, spec.peakBase - p));
-    if (spec.thresholdBase >= 0) {
+             Columns(kMarkerLeft, kMarkerLeft + cut.markerWidth - 1, marker.miny, marker.maxy),
+             barBuf_, QPoint(0, cut.peakBase - p));
+    if (cut.thresholdBase >= 0) {
         const SpriteRect& line = SpriteAt(Sprite::ThresholdMarker);
         CopyRect(atlasBuf_,
-                 Columns(kMarkerLeft, kMarkerLeft + spec.markerWidth - 1, line.miny, line.maxy),
-                 barBuf_, QPoint(0, spec.thresholdBase - threshold));
+                 Columns(kMarkerLeft, kMarkerLeft + cut.markerWidth - 1, line.miny, line.maxy),
+                 barBuf_, QPoint(0, cut.thresholdBase - threshold));
     }
-    place(barBuf_, QRect(0, 0, spec.width, spec.bottom + 1), at);
+    place(barBuf_, QRect(0, 0, cut.width, cut.bottom + 1), at);
 }
 
 void MeterPanel::copySprite(Sprite sprite, QImage& to, QPoint lowerLeft) {

@@ -1,6 +1,7 @@
 // Graphics set-up: the atlas check, the cell backgrounds with their scales, preparing the panel
 // for a rack and clearing, showing and releasing it.
 #include "DisplayFixture.h"
+#include "display/AssetDir.h"
 
 #include <vector>
 
@@ -147,6 +148,29 @@ TEST_F(CellBackgroundTest, MissingOrUnusableAtlasIsToldOnceAndTheStationGoesOn) 
     EXPECT_EQ(prompter.boxes.size(), 2u);
 }
 
+TEST_F(CellBackgroundTest, SnapshotIsThePanelBufferOrNothing) {
+    StartRack(1, 3);
+    panel.Display8VU(2, 2);
+    const QString file = assets.filePath(QStringLiteral("panel.png"));
+    ASSERT_TRUE(panel.SaveSnapshot(file));
+    EXPECT_EQ(QImage(file).convertToFormat(QImage::Format_RGB32), panel.PanelBuf());
+    EXPECT_FALSE(panel.SaveSnapshot(assets.filePath(QStringLiteral("missing/panel.png"))));
+    panel.CloseGraphics();
+    EXPECT_FALSE(panel.SaveSnapshot(file));
+}
+
+TEST_F(CellBackgroundTest, AssetsAreFoundBesideTheProgramOrInstalled) {
+    const QString bin = assets.filePath(QStringLiteral("prefix/bin"));
+    const QString share = assets.filePath(QStringLiteral("prefix/share/k7station"));
+    QDir().mkpath(bin);
+    QDir().mkpath(share);
+    EXPECT_EQ(FindAssetDir(bin), bin); // nowhere: the set-up reports it from here
+    QFile::copy(assets.filePath(QStringLiteral("Graphics.tof")), share + "/Graphics.tof");
+    EXPECT_EQ(FindAssetDir(bin), share);
+    QFile::copy(assets.filePath(QStringLiteral("Graphics.tof")), bin + "/Graphics.tof");
+    EXPECT_EQ(FindAssetDir(bin), bin);
+}
+
 TEST_F(CellBackgroundTest, ClosedGraphicsDrawNothing) {
     StartRack(1, 1);
     panel.CloseGraphics();
@@ -158,6 +182,14 @@ TEST_F(CellBackgroundTest, ClosedGraphicsDrawNothing) {
     panel.ShowPanel();
     EXPECT_EQ(pastes, 0);
     EXPECT_TRUE(panel.PanelBuf().isNull());
+
+    // Set up but without its scaling and position tables, no cell is drawn either.
+    MeterPanel unscaled(rack, devices, prompter);
+    ASSERT_TRUE(unscaled.InitGraphics(assets.path(), QSize(800, 700)));
+    unscaled.setPasteListener([&](const QRect&) { ++pastes; });
+    unscaled.Display8VU(1, 1);
+    unscaled.Display24VU(1, 1);
+    EXPECT_EQ(pastes, 0);
 }
 
 } // namespace
