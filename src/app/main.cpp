@@ -1,11 +1,152 @@
-// The station's program: builds the ports and the station, then runs the event loop.
+// The station's program: the command line, the ports (real or simulated), the station and its
+// windows, then the event loop. Exit code 0 after an orderly stop, 2 when start-up refused.
+#include "AboutBox.h"
+#include "AppPaths.h"
+#include "CommandLine.h"
+#include "MainWindow.h"
+#include "QtPrompter.h"
+#include "RecordingPrompter.h"
+#include "StartupDialog.h"
+#include "Station.h"
+#include "Trace.h"
+#include "control/ReceiverPanelWindow.h"
+#include "display/MeterPanel.h"
+#include "display/MeterPanelWidget.h"
+#include "link/SerialPortDriver.h"
+#include "link/WireLog.h"
+#include "platform/EventPump.h"
+#include "platform/MonotonicClock.h"
+#include "platform/QtTimerFactory.h"
+#include "platform/SettingsStore.h"
+#include "sim/Scenario.h"
+#include "sim/SimulatedRack.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+int Refuse(const QString& text) {
+    std::fprintf(stderr, "k7station: %s\n", qPrintable(text));
+    return k7::Station::kExitRefused;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    // The one time origin of the run: the wire log, the trace and every timer read it.
+    k7::MonotonicClock clock;
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Veltora Systems K7.5 Monitor"));
-    window.show();
-    return app.exec();
+    QCoreApplication::setOrganizationName(QStringLiteral("Veltora"));
+    QCoreApplication::setApplicationName(QStringLiteral("K7 Series"));
+
+    const k7::CommandLineResult parsed = k7::ParseCommandLine(QCoreApplication::arguments());
+    if (!parsed.information.isEmpty()) {
+        std::fputs(qPrintable(parsed.information), stdout);
+        return 0;
+    }
+    if (!parsed.options) {
+        return Refuse(parsed.error + QStringLiteral(" (see --help)"));
+    }
+    const k7::CommandLine& line = *parsed.options;
+
+    k7::Trace trace(clock);
+    if (!line.traceFile.isEmpty() && !trace.open(line.traceFile)) {
+        return Refuse(QStringLiteral("cannot write the trace %1: %2")
+                          .arg(line.traceFile, trace.errorString()));
+    }
+
+    std::unique_ptr<k7::Ftd2xx> device;
+    if (line.simulated()) {
+        std::optional<k7::sim::Scenario> scenario;
+        if (line.simulatedCount > 0) {
+            scenario = k7::sim::Scenario::simulated(line.simulatedCount);
+        } else {
+            QString error;
+            scenario = k7::sim::Scenario::fromFile(line.scenarioFile, &error);
+            if (!scenario) {
+                return Refuse(error);
+            }
+        }
+        device = std::make_unique<k7::sim::SimulatedRack>(*scenario, clock);
+    } else {
+        device = std::make_unique<k7::SerialPortDriver>();
+    }
+    k7::Ftd2xx* driver = device.get();
+    k7::WireLog wireLog(*device, clock);
+    if (!line.wireLog.isEmpty()) {
+        if (!wireLog.open(line.wireLog)) {
+            return Refuse(QStringLiteral("cannot write the wire log %1: %2")
+                              .arg(line.wireLog, wireLog.errorString()));
+        }
+        driver = &wireLog;
+    }
+
+    // Nobody answers message boxes in an unattended run or on the offscreen platform.
+    const bool unattended =
+        line.runForSeconds > 0 || QGuiApplication::platformName() == QLatin1String("offscreen");
+    k7::QtPrompter boxes;
+    k7::RecordingPrompter prompter(&boxes, trace, unattended);
+    k7::QtFileChooser chooser;
+    k7::QtTimerFactory timerFactory;
+    k7::QtEventPump pump;
+    k7::QtSettingsStore settings;
+
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    k7::Station station(
+        k7::StationPorts{clock, timerFactory, pump, prompter, chooser, settings, *driver, trace},
+        k7::StationOptions{k7::ApplicationFolder(programFolder, line.appDir), QString()});
+
+    k7::MeterPanel meterPanel(station.rack(), station.devices(), prompter);
+    station.AttachDisplay(meterPanel);
+    k7::MainWindow window(station.window());
+    auto* panelWidget = new k7::MeterPanelWidget(meterPanel, station.rack(), station.devices());
+    window.SetMeterPanel(panelWidget);
+    meterPanel.setPasteListener([panelWidget](const QRect& rect) { panelWidget->update(rect); });
+    panelWidget->setOpenPanelCallback([&station](int slot) { station.receiverPanel().Open(slot); });
+    k7::ReceiverPanelWindow receiverWindow(station.receiverPanel());
+    station.receiverPanel().SetView(&receiverWindow);
+    k7::StartupDialog dialog(station.dialog(), &window, station.devices().DeviceCount);
+    k7::AboutBox about(prompter, &window);
+    boxes.setParent(&window);
+    chooser.setParent(&window);
+
+    k7::StationHooks hooks;
+    hooks.InitGraphics = [&] {
+        meterPanel.InitGraphics(k7::AssetFolder(programFolder), k7::kMeterPanelDesignSize);
+    };
+    hooks.BuildScaling = [&] { meterPanel.BuildScaling(); };
+    hooks.CloseGraphics = [&] {
+        if (!line.snapshot.isEmpty() && !meterPanel.PanelBuf().save(line.snapshot, "PNG")) {
+            std::fprintf(stderr, "k7station: cannot save the snapshot %s\n",
+                         qPrintable(line.snapshot));
+        }
+        meterPanel.CloseGraphics();
+    };
+    hooks.SizeWindow = [&](const k7::RackWindowSize& size) { window.ApplyRackSize(size); };
+    hooks.ShowMainWindow = [&] {
+        window.show();
+        if (dialog.isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+            dialog.raise();
+        }
+    };
+    hooks.ShowAbout = [&] {
+        about.show();
+        about.activateWindow();
+    };
+    hooks.Stopped = [](int code) { QCoreApplication::exit(code); };
+    station.SetHooks(hooks);
+
+    if (!station.Start()) {
+        return station.ExitCode();
+    }
+    if (line.runForSeconds > 0) {
+        QTimer::singleShot(static_cast<int>(line.runForSeconds * 1000), Qt::PreciseTimer, &app,
+                           [&station] { station.CloseNow(); });
+    }
+    const int code = QApplication::exec();
+    return station.Stopped() ? station.ExitCode() : code;
 }

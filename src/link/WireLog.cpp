@@ -153,6 +153,10 @@ FT_STATUS WireLog::FT_GetQueueStatus(FT_HANDLE handle, std::uint32_t* rxBytes) {
         drainArmed_[handle] = *rxBytes;
     } else {
         drainArmed_.erase(handle);
+        // An empty queue is a drain that discards nothing: the log still shows it happened.
+        if (status == FT_OK && rxBytes) {
+            line(device(handle), "DRAIN", status, {});
+        }
     }
     return status;
 }

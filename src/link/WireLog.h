@@ -2,7 +2,8 @@
 //   <ms since program start, 3 decimals> <device> <EVENT> <status> <payload>
 // <device> is the enumeration index, or "-" for calls about no single device. Events: COUNT,
 // OPEN, CLOSE, PURGE, CONFIG, TX, RX, DRAIN (a read that empties a queue just measured by
-// FT_GetQueueStatus). Bytes are two hex digits separated by single spaces.
+// FT_GetQueueStatus; a queue found empty is a DRAIN with no bytes). Bytes are two hex digits
+// separated by single spaces.
 #pragma once
 
 #include "Ftd2xx.h"
@@ -25,10 +26,9 @@ public:
     QString errorString() const { return file_.errorString(); }
 
     FT_STATUS FT_CreateDeviceInfoList(std::uint32_t* numDevices) override;
-    FT_STATUS FT_GetDeviceInfoDetail(std::uint32_t index, std::uint32_t* flags,
-                                     std::uint32_t* type, std::uint32_t* id, std::uint32_t* locId,
-                                     char* serialNumber, char* description,
-                                     FT_HANDLE* handle) override;
+    FT_STATUS FT_GetDeviceInfoDetail(std::uint32_t index, std::uint32_t* flags, std::uint32_t* type,
+                                     std::uint32_t* id, std::uint32_t* locId, char* serialNumber,
+                                     char* description, FT_HANDLE* handle) override;
     FT_STATUS FT_Open(int index, FT_HANDLE* handle) override;
     FT_STATUS FT_SetBaudRate(FT_HANDLE handle, std::uint32_t baudRate) override;
     FT_STATUS FT_SetDataCharacteristics(FT_HANDLE handle, std::uint8_t wordLength,

@@ -28,9 +28,15 @@ public:
     int boxes = 0;
 };
 
+// Memory-backed when the system has it: the target writes one file per input.
+QString ScratchTemplate() {
+    const QString shm = QStringLiteral("/dev/shm");
+    return QDir(shm).exists() ? shm + QStringLiteral("/k7-frq-fuzz-XXXXXX") : QString();
+}
+
 struct Rig {
     Rig() { QDir().mkpath(folder); }
-    QTemporaryDir dir;
+    QTemporaryDir dir{ScratchTemplate()};
     QString folder = dir.path() + QStringLiteral("/USB Files");
     k7::DeviceTables devices;
     k7::RackTables rack;

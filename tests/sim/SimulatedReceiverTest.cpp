@@ -168,6 +168,13 @@ TEST(SimulatedReceiver, ReadsFramesFromAByteStream) {
     send(rx, {'R', 0, 'M', 'A'}, 2000);
     EXPECT_EQ(send(rx, {'R', 0, '?'}, 2000 + SimulatedReceiver::kFrameGapMicros + 1).size(), 19u);
     EXPECT_EQ(rx.countOf('M'), 0);
+
+    // A long run keeps only the latest frames.
+    for (std::size_t i = 0; i < SimulatedReceiver::kFrameRecordLimit; ++i) {
+        send(rx, {'R', 0, 'm', 0, 0, 0, 4, 0, 0, 0, 0, 0, 0}, 3'000'000);
+    }
+    EXPECT_EQ(rx.frames().size(), SimulatedReceiver::kFrameRecordLimit);
+    EXPECT_EQ(rx.frames().front().command, 'm');
 }
 
 TEST(SimulatedReceiver, FaultSwitchesShapeTheAnswers) {

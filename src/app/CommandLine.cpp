@@ -1,0 +1,97 @@
+#include "CommandLine.h"
+
+#include "Version.h"
+
+#include <QCommandLineParser>
+
+namespace k7 {
+
+CommandLineResult ParseCommandLine(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Monitors and programs a rack of K7 wireless-microphone receivers."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption simulate(
+        QStringLiteral("simulate"),
+        QStringLiteral("Run on a simulated rack: a scenario file, or a number of receivers."),
+        QStringLiteral("FILE|N"));
+    const QCommandLineOption wireLog(QStringLiteral("wire-log"),
+                                     QStringLiteral("Log every device call to FILE."),
+                                     QStringLiteral("FILE"));
+    const QCommandLineOption trace(QStringLiteral("trace"),
+                                   QStringLiteral("Write what the operator is shown to FILE."),
+                                   QStringLiteral("FILE"));
+    const QCommandLineOption runFor(
+        QStringLiteral("run-for"),
+        QStringLiteral("Stop in order after SECONDS; message boxes answer themselves."),
+        QStringLiteral("SECONDS"));
+    const QCommandLineOption appDir(
+        QStringLiteral("app-dir"),
+        QStringLiteral("The application folder that holds the data folder \"USB Files\"."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption snapshot(
+        QStringLiteral("snapshot"),
+        QStringLiteral("At the end of a --run-for run, save the meter panel as a PNG image."),
+        QStringLiteral("FILE.png"));
+    parser.addOptions({simulate, wireLog, trace, runFor, appDir, snapshot});
+
+    CommandLineResult result;
+    if (!parser.parse(args)) {
+        result.error = parser.errorText();
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        result.information = parser.helpText();
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        result.information = QStringLiteral("k7station %1.%2.%3\n")
+                                 .arg(version::Major)
+                                 .arg(version::Minor)
+                                 .arg(version::Revision);
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        result.error =
+            QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().first());
+        return result;
+    }
+    CommandLine line;
+    if (parser.isSet(simulate)) {
+        const QString value = parser.value(simulate);
+        bool isNumber = false;
+        const int count = value.toInt(&isNumber);
+        if (isNumber) {
+            if (count < 1 || count > 40) {
+                result.error =
+                    QStringLiteral("--simulate N takes 1 to 40 receivers, not %1.").arg(value);
+                return result;
+            }
+            line.simulatedCount = count;
+        } else {
+            line.scenarioFile = value;
+        }
+    }
+    if (parser.isSet(runFor)) {
+        bool ok = false;
+        line.runForSeconds = parser.value(runFor).toDouble(&ok);
+        if (!ok || line.runForSeconds <= 0) {
+            result.error = QStringLiteral("--run-for takes a number of seconds above 0, not %1.")
+                               .arg(parser.value(runFor));
+            return result;
+        }
+    }
+    line.wireLog = parser.value(wireLog);
+    line.traceFile = parser.value(trace);
+    line.appDir = parser.value(appDir);
+    line.snapshot = parser.value(snapshot);
+    if (!line.snapshot.isEmpty() && line.runForSeconds <= 0) {
+        result.error = QStringLiteral("--snapshot needs --run-for.");
+        return result;
+    }
+    result.options = line;
+    return result;
+}
+
+} // namespace k7

@@ -1,0 +1,33 @@
+// The station's command line: the options for demonstration, unattended runs and diagnosis.
+// Without any of them the station runs on the attached receivers, as an operator starts it.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace k7 {
+
+struct CommandLine {
+    // --simulate: a scenario file, or a number of receivers (simulatedCount > 0).
+    QString scenarioFile;
+    int simulatedCount = 0;
+    QString wireLog;          // --wire-log FILE
+    QString traceFile;        // --trace FILE
+    double runForSeconds = 0; // --run-for SECONDS (0: until the operator closes)
+    QString appDir;           // --app-dir DIR
+    QString snapshot;         // --snapshot FILE.png
+    bool simulated() const { return simulatedCount > 0 || !scenarioFile.isEmpty(); }
+};
+
+struct CommandLineResult {
+    std::optional<CommandLine> options; // empty when the line is wrong
+    QString error;                      // what is wrong, for the operator
+    QString information;                // --help or --version: the text to print, then end
+};
+
+// args: the whole argument list, program name first (Qt's own options already taken out).
+CommandLineResult ParseCommandLine(const QStringList& args);
+
+} // namespace k7

@@ -1,0 +1,110 @@
+#include "MainWindow.h"
+
+#include "MainWindowController.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+namespace k7 {
+
+MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
+    : QMainWindow(parent), controller_(controller) {
+    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("File"));
+    mnuLoad = mnuFile->addAction(QStringLiteral("&Load last file on Start"));
+    mnuLoad->setCheckable(true);
+    mnuOpen = mnuFile->addAction(QStringLiteral("&Load"));
+    mnuEdit = mnuFile->addAction(QStringLiteral("&Edit"));
+    mnuNew = mnuFile->addAction(QStringLiteral("&New"));
+    mnuTransfer = mnuFile->addAction(QStringLiteral("&Dowload file to Rx"));
+    mnuUpload = mnuFile->addAction(QStringLiteral("&Upload file from Rx"));
+    mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
+    mnuAbout = menuBar()->addAction(QStringLiteral("About"));
+    mnuLoad->setObjectName(QStringLiteral("mnuLoad"));
+    mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    mnuNew->setObjectName(QStringLiteral("mnuNew"));
+    mnuTransfer->setObjectName(QStringLiteral("mnuTransfer"));
+    mnuUpload->setObjectName(QStringLiteral("mnuUpload"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+
+    // The tick follows the controller, never the click itself: the station decides.
+    connect(mnuLoad, &QAction::triggered, this, [this] {
+        controller_.MenuLoadLastFile();
+        refresh();
+    });
+    connect(mnuOpen, &QAction::triggered, this,
+            [this] { controller_.MenuFileCommand(FileCommand::Open); });
+    connect(mnuEdit, &QAction::triggered, this,
+            [this] { controller_.MenuFileCommand(FileCommand::Edit); });
+    connect(mnuNew, &QAction::triggered, this,
+            [this] { controller_.MenuFileCommand(FileCommand::New); });
+    connect(mnuTransfer, &QAction::triggered, this,
+            [this] { controller_.MenuFileCommand(FileCommand::Transfer); });
+    connect(mnuUpload, &QAction::triggered, this,
+            [this] { controller_.MenuFileCommand(FileCommand::Upload); });
+    connect(mnuExit, &QAction::triggered, this, [this] { controller_.MenuExit(); });
+    connect(mnuAbout, &QAction::triggered, this, [this] { controller_.MenuAbout(); });
+
+    panelArea_ = new QWidget(this);
+    panelArea_->setObjectName(QStringLiteral("picVU"));
+    panelArea_->setFocusPolicy(Qt::StrongFocus);
+    auto* layout = new QVBoxLayout(panelArea_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    setCentralWidget(panelArea_);
+    panelArea_->setFixedSize(kMeterPanelDesignSize);
+
+    controller_.AddObserver([this] { refresh(); });
+    refresh();
+}
+
+void MainWindow::SetMeterPanel(QWidget* panel) {
+    panelArea_->layout()->addWidget(panel);
+}
+
+void MainWindow::ApplyRackSize(const RackWindowSize& size) {
+    // The panel keeps its own size; the window's drawing area follows the rack.
+    panelArea_->setFixedSize(size.client);
+    for (QWidget* child :
+         panelArea_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        child->setFixedSize(size.panel);
+    }
+    adjustSize();
+    setFixedSize(sizeHint());
+    move(0, 0);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) {
+        controller_.KeyPressed(MainWindowController::kEscapeKey);
+        event->accept();
+        return;
+    }
+    event->ignore();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (controller_.CloseRequested()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainWindow::refresh() {
+    const MainWindowState& state = controller_.state();
+    setWindowTitle(state.caption);
+    for (QAction* action : {mnuLoad, mnuOpen, mnuEdit, mnuNew, mnuTransfer, mnuUpload}) {
+        action->setVisible(state.fileCommandsVisible);
+    }
+    mnuLoad->setChecked(state.loadLastFileChecked);
+    if (state.meterPanelFocusRequests != focusRequestsSeen_) {
+        focusRequestsSeen_ = state.meterPanelFocusRequests;
+        panelArea_->setFocus();
+    }
+}
+
+} // namespace k7

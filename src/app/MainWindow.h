@@ -1,0 +1,50 @@
+// The main window: the File and About menus, the meter panel area, and the three ways of asking
+// to close (Escape, File > Exit, the close box), all handed to its controller. It owns no port
+// and no timer.
+#pragma once
+
+#include "StartupRules.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QMenu;
+
+namespace k7 {
+
+class MainWindowController;
+
+class MainWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(MainWindowController& controller, QWidget* parent = nullptr);
+
+    // Puts the meter panel widget into the panel area (the window takes ownership).
+    void SetMeterPanel(QWidget* panel);
+    // Sizes the panel area and the window for the rack and moves the window to the top-left
+    // corner of the screen.
+    void ApplyRackSize(const RackWindowSize& size);
+    QWidget* panelArea() const { return panelArea_; }
+
+    QAction* mnuLoad = nullptr;
+    QAction* mnuOpen = nullptr;
+    QAction* mnuEdit = nullptr;
+    QAction* mnuNew = nullptr;
+    QAction* mnuTransfer = nullptr;
+    QAction* mnuUpload = nullptr;
+    QAction* mnuExit = nullptr;
+    QAction* mnuAbout = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void refresh();
+
+    MainWindowController& controller_;
+    QWidget* panelArea_ = nullptr;
+    int focusRequestsSeen_ = 0;
+};
+
+} // namespace k7

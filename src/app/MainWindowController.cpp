@@ -1,0 +1,60 @@
+#include "MainWindowController.h"
+
+namespace k7 {
+
+void MainWindowController::SetTitleBase(const QString& titleBase) {
+    titleBase_ = titleBase;
+    setCaption(titleBase_);
+}
+
+void MainWindowController::HideFileCommands() {
+    if (state_.fileCommandsVisible) {
+        state_.fileCommandsVisible = false;
+        changed();
+    }
+}
+
+void MainWindowController::SetLoadLastFileChecked(bool checked) {
+    if (state_.loadLastFileChecked != checked) {
+        state_.loadLastFileChecked = checked;
+        changed();
+    }
+}
+
+void MainWindowController::KeyPressed(int key) {
+    if (key == kEscapeKey) {
+        actions_.ExitRequested(ExitSource::EscapeKey);
+    }
+}
+
+bool MainWindowController::CloseRequested() {
+    if (exitConfirmed_) {
+        return true;
+    }
+    actions_.ExitRequested(ExitSource::CloseBox);
+    return false;
+}
+
+void MainWindowController::ShowTitleSuffix(const QString& suffix) {
+    setCaption(titleBase_ + suffix);
+}
+
+void MainWindowController::FocusMeterPanel() {
+    ++state_.meterPanelFocusRequests;
+    changed();
+}
+
+void MainWindowController::setCaption(const QString& caption) {
+    if (state_.caption != caption) {
+        state_.caption = caption;
+        changed();
+    }
+}
+
+void MainWindowController::changed() {
+    for (const auto& observer : observers_) {
+        observer();
+    }
+}
+
+} // namespace k7

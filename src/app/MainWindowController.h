@@ -1,0 +1,81 @@
+// The main window without its window: the caption, which File menu commands are shown, the
+// tick of "Load last file on Start", and the exit request from its three sources. The QMainWindow
+// shows this state and forwards keys, menu commands and its close box.
+#pragma once
+
+#include "rack/RackPorts.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace k7 {
+
+enum class ExitSource { EscapeKey, MenuExit, CloseBox };
+
+// The File menu commands that belong to the file layer and the editor.
+enum class FileCommand { Open, Edit, New, Transfer, Upload };
+
+class MainWindowActions {
+public:
+    virtual ~MainWindowActions() = default;
+    virtual void ExitRequested(ExitSource source) = 0;
+    virtual void LoadLastFileToggled() = 0;
+    virtual void FileCommandChosen(FileCommand command) = 0;
+    virtual void AboutChosen() = 0;
+};
+
+struct MainWindowState {
+    QString caption = QStringLiteral("Veltora Systems K7.5 Monitor");
+    // mnuLoad, mnuOpen, mnuEdit, mnuNew, mnuTransfer, mnuUpload; mnuExit is always shown.
+    bool fileCommandsVisible = true;
+    bool loadLastFileChecked = false;
+    int meterPanelFocusRequests = 0; // each FocusMeterPanel adds one
+    bool operator==(const MainWindowState&) const = default;
+};
+
+class MainWindowController final : public ShellPort {
+public:
+    static constexpr int kEscapeKey = 27;
+
+    explicit MainWindowController(MainWindowActions& actions) : actions_(actions) {}
+
+    // The caption the window keeps between suffixes; set as the caption at once.
+    void SetTitleBase(const QString& titleBase);
+    const QString& TitleBase() const { return titleBase_; }
+    void HideFileCommands();
+    void SetLoadLastFileChecked(bool checked);
+
+    // Escape requests exit like mnuExit; every other key is ignored.
+    void KeyPressed(int key);
+    void MenuExit() { actions_.ExitRequested(ExitSource::MenuExit); }
+    // The close box: true when the window may close (the operator pressed "Close now"),
+    // otherwise the close is refused and exit is requested.
+    bool CloseRequested();
+    void MenuLoadLastFile() { actions_.LoadLastFileToggled(); }
+    void MenuFileCommand(FileCommand command) { actions_.FileCommandChosen(command); }
+    void MenuAbout() { actions_.AboutChosen(); }
+
+    bool ExitConfirmed() const { return exitConfirmed_; }
+    void SetExitConfirmed(bool confirmed) { exitConfirmed_ = confirmed; }
+
+    const MainWindowState& state() const { return state_; }
+    void AddObserver(std::function<void()> observer) { observers_.push_back(std::move(observer)); }
+
+    // ShellPort
+    void ShowTitleSuffix(const QString& suffix) override;
+    void FocusMeterPanel() override;
+
+private:
+    void setCaption(const QString& caption);
+    void changed();
+
+    MainWindowActions& actions_;
+    MainWindowState state_;
+    QString titleBase_;
+    bool exitConfirmed_ = false;
+    std::vector<std::function<void()>> observers_;
+};
+
+} // namespace k7

@@ -1,0 +1,264 @@
+// The station's construction and its start-up sequence.
+#include "Station.h"
+
+#include "AppPaths.h"
+#include "LoadFileSetting.h"
+#include "SingleInstance.h"
+#include "Trace.h"
+#include "Version.h"
+#include "platform/EventPump.h"
+#include "platform/Prompter.h"
+
+#include <QDir>
+#include <QJsonValue>
+#include <QLocale>
+
+namespace k7 {
+namespace {
+
+const QString kHardwareTitle = QStringLiteral("USB hardware detection");
+
+std::unique_ptr<ReceiverPanel> MakePanel(const ReceiverPanel::Wiring& wiring) {
+    return std::make_unique<ReceiverPanel>(wiring);
+}
+
+} // namespace
+
+Station::Station(const StationPorts& ports, const StationOptions& options)
+    : ports_(ports), options_(options), timers_(ports.timerFactory),
+      link_(ports.driver, devices_, ports.pump),
+      identification_(ports.driver, link_, devices_, ports.pump),
+      dialog_(ports.timerFactory, *this), window_(*this), checker_(devices_, rack_, ports.prompter),
+      frq_(DataFolder(options.applicationFolder), files_, rack_, devices_, checker_, ports.prompter,
+           &dialog_),
+      defaults_(frq_, files_, rack_, devices_, ports.settings, timers_),
+      panel_(MakePanel(ReceiverPanel::Wiring{rack_, devices_, files_, link_, timers_,
+                                             ports.timerFactory, ports.pump, checker_, frq_,
+                                             ports.prompter, &window_})),
+      engine_(devices_, link_, rack_, files_, timers_, ports.pump, ports.prompter,
+              RackEnginePorts{display_, dialog_, window_, defaults_, checker_, panel_.get()}) {
+    timers_.setObserver(
+        [this](int tag, bool enabled, int interval) { timerChanged(tag, enabled, interval); });
+    dialog_.AddObserver([this] { ports_.trace.Dialog(dialog_.state()); });
+    dialog_.SetTimerObserver([this](bool enabled, int interval) {
+        ports_.trace.Timer(QStringLiteral("tmrClose"), enabled, interval);
+    });
+    window_.AddObserver([this, last = QString()]() mutable {
+        if (window_.state().caption != last) {
+            last = window_.state().caption;
+            ports_.trace.Title(last);
+        }
+    });
+}
+
+Station::~Station() = default;
+
+bool Station::Start() {
+    if (!CheckSingleInstance()) {
+        return false;
+    }
+    if (hooks_.InitGraphics) {
+        hooks_.InitGraphics();
+    }
+    rack_.BankBase = {0, 8, 16, 24, 32};
+    // The band tables are built with the frequency checker.
+    LoadStartupDialog();
+    if (!ConnectDevices()) {
+        return false;
+    }
+    // Read before the default files are written, so that they carry the user's separator.
+    ReadDecimalSeparator();
+    PrepareForModel();
+    SizeWindow();
+    ShowStartupProgress();
+    CreateTimers();
+    FillReceiverCount();
+    InitialiseRack();
+    PrepareDataFolder();
+    FinishRackSetup();
+    ShowMainWindow();
+    StartDiscovery();
+    return true;
+}
+
+bool Station::CheckSingleInstance() {
+    instance_ = std::make_unique<SingleInstance>(options_.lockFolder);
+    if (instance_->TryAcquire()) {
+        return true;
+    }
+    tell(QStringLiteral("The Monitor application is already running\r\nClick OK to exit"),
+         MsgIcon::None, QStringLiteral("Duplicate application"));
+    instance_.reset();
+    refuse();
+    return false;
+}
+
+void Station::LoadStartupDialog() {
+    dialog_.Load(version::Major, version::Minor, version::Revision);
+}
+
+bool Station::ConnectDevices() {
+    const int result = identification_.ConnectUSB();
+    QString text;
+    if (result == kConnectNoDevice) {
+        text = QStringLiteral("No Veltora hardware was found \r\nThe application will close.\r\n"
+                              "Please check your connections\r\n");
+    } else if (result == kConnectNotFamily) {
+        text = QStringLiteral("Hardware is not Veltora K7 series.\r\nThe application will close."
+                              "\r\nPlease check your equipment\r\n");
+    } else if (result == kConnectTooMany || result > kMaxDevices) {
+        text = QStringLiteral("More than %1 USB serial devices are attached; the station can "
+                              "work with at most %1 receivers.\r\nThe application will close."
+                              "\r\nPlease remove the devices that are not K7 receivers\r\n")
+                   .arg(kMaxDevices);
+    } else {
+        return true;
+    }
+    // Nothing stays open when the station refuses to run.
+    for (int index = 0; index < kMaxDevices; ++index) {
+        if (link_.DeviceHandles[index] != FT_HANDLE{}) {
+            link_.CloseDevice(index);
+        }
+    }
+    MessageBoxSpec box;
+    box.text = text;
+    box.title = kHardwareTitle;
+    box.icon = MsgIcon::Critical;
+    box.buttons = MsgButtons::OK;
+    box.defaultButton = 1;
+    box.foreground = true;
+    ports_.prompter.ShowMessage(box);
+    refuse();
+    return false;
+}
+
+void Station::PrepareForModel() {
+    if (devices_.ModelVariant == ModelK75) {
+        // The data folder must exist for the first start's default files.
+        QDir().mkpath(frq_.dataFolder());
+        for (const QString& name :
+             {QStringLiteral("Default.frq"), QStringLiteral("Template.frq")}) {
+            if (!defaults_.WriteDefaultFile(name)) {
+                tell(
+                    QStringLiteral("The file %1 could not be written in %2.\r\n%3\r\nCheck that "
+                                   "the folder exists and is writable.\r\n")
+                        .arg(name, QDir::toNativeSeparators(frq_.dataFolder()), frq_.errorString()),
+                    MsgIcon::Exclamation);
+            }
+        }
+        files_.LoadLastFile = ReadLoadLastFile(ports_.settings);
+        window_.SetLoadLastFileChecked(files_.LoadLastFile);
+    } else {
+        files_.LoadLastFile = false; // saved by the orderly stop
+        window_.HideFileCommands();
+    }
+}
+
+void Station::SizeWindow() {
+    windowSize_ = SizeForDevices(devices_.DeviceCount);
+    if (hooks_.SizeWindow) {
+        hooks_.SizeWindow(windowSize_);
+    }
+}
+
+void Station::ShowStartupProgress() {
+    dialog_.ShowProgress();
+}
+
+void Station::CreateTimers() {
+    // The rack engine's handler, counted, so that a stop asked for inside it (a button pressed
+    // while the handler lets messages run) waits until the handler has returned.
+    timers_.Create(kTimerIntervals, [this](int tag) {
+        ++handlerDepth_;
+        engine_.ICcrpTimerNotifyEx_Timer(tag);
+        --handlerDepth_;
+        if (handlerDepth_ == 0 && stopDeferred_) {
+            stopDeferred_ = false;
+            CloseApplication();
+        }
+    });
+}
+
+void Station::FillReceiverCount() {
+    dialog_.SetReceiverCount(ReceiverCountLabel(devices_.DeviceCount, devices_.ModelVariant));
+    dialog_.SetProgressRange(1, devices_.DeviceCount);
+}
+
+void Station::ReadDecimalSeparator() {
+    rack_.DecimalSeparatorCode = DecimalSeparatorCodeFor(QLocale());
+}
+
+void Station::InitialiseRack() {
+    engine_.InitialiseRackTables();
+}
+
+void Station::PrepareDataFolder() {
+    if (!defaults_.PrepareDataFolder()) {
+        tell(QStringLiteral("The data folder %1 could not be prepared.\r\nFrequency files cannot "
+                            "be loaded or saved until it exists and is writable.\r\n")
+                 .arg(QDir::toNativeSeparators(frq_.dataFolder())),
+             MsgIcon::Exclamation);
+    }
+    if (hooks_.BuildScaling) {
+        hooks_.BuildScaling();
+    }
+}
+
+void Station::FinishRackSetup() {
+    files_.GlobalMuteLevel = 5;
+    window_.FocusMeterPanel();
+    rack_.ChangedOnly = true;
+}
+
+void Station::ShowMainWindow() {
+    window_.SetTitleBase(MakeTitleBase(version::Major, version::Minor, version::Revision));
+    if (hooks_.ShowMainWindow) {
+        hooks_.ShowMainWindow();
+    }
+    window_.SetExitConfirmed(false);
+}
+
+void Station::StartDiscovery() {
+    rack_.PollMode = PollDiscovery;
+    rack_.ProbeIndex = 0;
+    rack_.SweepCounter = 1;
+    rack_.RetryGroups = 0;
+    files_.FileInUse = false;
+    started_ = true;
+    engine_.StartDiscovery();
+}
+
+void Station::ToggleLoadLastFile() {
+    files_.LoadLastFile = !files_.LoadLastFile;
+    SaveLoadLastFile(ports_.settings, files_.LoadLastFile);
+    window_.SetLoadLastFileChecked(files_.LoadLastFile);
+}
+
+void Station::FileCommandChosen(FileCommand command) {
+    if (hooks_.FileCommandChosen) {
+        hooks_.FileCommandChosen(command);
+    }
+}
+
+void Station::AboutChosen() {
+    if (hooks_.ShowAbout) {
+        hooks_.ShowAbout();
+    }
+}
+
+void Station::tell(const QString& text, MsgIcon icon, const QString& title) {
+    MessageBoxSpec box;
+    box.text = text;
+    box.title = title;
+    box.icon = icon;
+    box.buttons = MsgButtons::OK;
+    ports_.prompter.ShowMessage(box);
+}
+
+void Station::refuse() {
+    exitCode_ = kExitRefused;
+    stopped_ = true;
+    ports_.trace.Exit(exitCode_);
+}
+
+} // namespace k7

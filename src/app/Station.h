@@ -1,0 +1,187 @@
+// The station: one plain object, made before any window, that owns the rack's tables, the link,
+// the timers, the file layer, the rack engine and the controllers of the windows, and runs the
+// start-up sequence (each step a named operation), the exit request and the orderly stop.
+#pragma once
+
+#include "DisplayRelay.h"
+#include "MainWindowController.h"
+#include "StartupDialogController.h"
+#include "StartupRules.h"
+#include "control/CheckFrequency.h"
+#include "control/ReceiverPanel.h"
+#include "files/DefaultFiles.h"
+#include "files/FrqFile.h"
+#include "link/DeviceTables.h"
+#include "link/Identification.h"
+#include "link/LinkModule.h"
+#include "platform/TimerBank.h"
+#include "rack/FileState.h"
+#include "rack/RackEngine.h"
+#include "rack/RackTables.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace k7 {
+
+class Clock;
+class EventPump;
+class FileChooser;
+class Ftd2xx;
+class Prompter;
+class SettingsStore;
+class SingleInstance;
+class Trace;
+
+struct StationPorts {
+    Clock& clock;
+    TimerFactory& timerFactory;
+    EventPump& pump;
+    Prompter& prompter;
+    FileChooser& fileChooser;
+    SettingsStore& settings;
+    Ftd2xx& driver;
+    Trace& trace;
+};
+
+struct StationOptions {
+    QString applicationFolder; // holds the data folder "USB Files"
+    QString lockFolder;        // empty: the per-user runtime folder
+};
+
+// What the windows and the display do at the station's named moments. Every hook may be empty
+// (the tests run the station without windows or graphics).
+struct StationHooks {
+    std::function<void()> InitGraphics;
+    std::function<void()> BuildScaling;
+    std::function<void()> CloseGraphics;
+    std::function<void(const RackWindowSize&)> SizeWindow; // then to the screen's corner
+    std::function<void()> ShowMainWindow;
+    std::function<void()> ShowAbout;
+    std::function<void(FileCommand)> FileCommandChosen; // the file layer's and editor's menus
+    std::function<void(int exitCode)> Stopped;          // the program ends with this code
+};
+
+class Station final : private StartupDialogActions, private MainWindowActions {
+public:
+    static constexpr int kExitOk = 0;
+    static constexpr int kExitRefused = 2;
+
+    Station(const StationPorts& ports, const StationOptions& options);
+    ~Station() override;
+    Station(const Station&) = delete;
+    Station& operator=(const Station&) = delete;
+
+    void SetHooks(StationHooks hooks) { hooks_ = std::move(hooks); }
+    // The meter display (the real panel, or a test's recording one), built over the station's
+    // tables after the station. Attach it before Start().
+    void AttachDisplay(MeterDisplay& display) { display_.Attach(&display); }
+
+    // The whole start-up sequence. False when start-up refused to run (the program ends with
+    // kExitRefused; nothing is left open).
+    bool Start();
+
+    // The start-up steps, in their order.
+    bool CheckSingleInstance();
+    void LoadStartupDialog();
+    // ConnectUSB and its result: false (after the operator was told) when there is no device,
+    // a device outside the family, or more devices than the station can hold.
+    bool ConnectDevices();
+    void PrepareForModel();
+    void SizeWindow();
+    void ShowStartupProgress();
+    void CreateTimers();
+    void FillReceiverCount();
+    void ReadDecimalSeparator();
+    void InitialiseRack();
+    void PrepareDataFolder();
+    void FinishRackSetup();
+    void ShowMainWindow();
+    void StartDiscovery();
+
+    // The exit request (Escape, File > Exit, the close box): polling pauses and the dialog
+    // asks. "Continue" resumes what the request interrupted.
+    void RequestExit(ExitSource source);
+    bool ExitRequestPending() const { return exitPending_; }
+    void ContinueAfterExitRequest();
+    // "Close now" as the operator (or an unattended run's end) presses it.
+    void CloseNow() { dialog_.PressCloseNow(); }
+    // The orderly stop; ends with the Stopped hook (exit code 0).
+    void CloseApplication();
+    bool Stopped() const { return stopped_; }
+    int ExitCode() const { return exitCode_; }
+
+    // mnuLoad: toggles the choice and saves it at once.
+    void ToggleLoadLastFile();
+
+    DeviceTables& devices() { return devices_; }
+    RackTables& rack() { return rack_; }
+    FileState& files() { return files_; }
+    TimerBank& timers() { return timers_; }
+    LinkModule& link() { return link_; }
+    RackEngine& engine() { return engine_; }
+    FrequencyChecker& checker() { return checker_; }
+    FrqFile& frq() { return frq_; }
+    DefaultFiles& defaults() { return defaults_; }
+    ReceiverPanel& receiverPanel() { return *panel_; }
+    StartupDialogController& dialog() { return dialog_; }
+    MainWindowController& window() { return window_; }
+    const RackWindowSize& windowSize() const { return windowSize_; }
+    const QString& dataFolder() const { return frq_.dataFolder(); }
+    Prompter& prompter() { return ports_.prompter; }
+    FileChooser& fileChooser() { return ports_.fileChooser; }
+    SettingsStore& settings() { return ports_.settings; }
+    EventPump& pump() { return ports_.pump; }
+
+private:
+    // StartupDialogActions
+    void QueryAnswered(bool loadLastFile) override;
+    void ContinuePressed() override { ContinueAfterExitRequest(); }
+    void CloseNowPressed() override;
+    // MainWindowActions
+    void ExitRequested(ExitSource source) override { RequestExit(source); }
+    void LoadLastFileToggled() override { ToggleLoadLastFile(); }
+    void FileCommandChosen(FileCommand command) override;
+    void AboutChosen() override;
+
+    void timerChanged(int tag, bool enabled, int interval);
+    void refuse();
+    void tell(const QString& text, MsgIcon icon, const QString& title = {});
+
+    StationPorts ports_;
+    StationOptions options_;
+    StationHooks hooks_;
+    std::unique_ptr<SingleInstance> instance_;
+    DisplayRelay display_;
+
+    DeviceTables devices_;
+    RackTables rack_;
+    FileState files_;
+    TimerBank timers_;
+    LinkModule link_;
+    Identification identification_;
+    StartupDialogController dialog_;
+    MainWindowController window_;
+    FrequencyChecker checker_;
+    FrqFile frq_;
+    DefaultFiles defaults_;
+    std::unique_ptr<ReceiverPanel> panel_;
+    RackEngine engine_;
+
+    RackWindowSize windowSize_{kMeterPanelDesignSize, kMeterPanelDesignSize};
+    bool started_ = false;
+    bool exitPending_ = false;
+    RackActivity interrupted_ = RackActivity::Discovery;
+    // Timers the exit request stopped (or kept from starting), restarted by "Continue".
+    std::vector<int> paused_;
+    int handlerDepth_ = 0;      // timer handlers running (nested through the event pump)
+    bool stopDeferred_ = false; // a stop asked for inside a handler, run when it returns
+    bool stopping_ = false;
+    bool stopped_ = false;
+    int exitCode_ = kExitOk;
+};
+
+} // namespace k7

@@ -1,0 +1,82 @@
+#include "Trace.h"
+
+#include "StartupDialogController.h"
+#include "platform/Clock.h"
+
+#include <QJsonDocument>
+
+namespace k7 {
+
+QString TraceText(const QString& text) {
+    QString joined = text;
+    joined.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    joined.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return joined;
+}
+
+bool Trace::open(const QString& path) {
+    file_.setFileName(path);
+    return file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text);
+}
+
+void Trace::Message(const MessageBoxSpec& box, MsgAnswer answer) {
+    write(QStringLiteral("message"), {{QStringLiteral("title"), box.title},
+                                      {QStringLiteral("text"), TraceText(box.text)},
+                                      {QStringLiteral("icon"), IconText(box.icon)},
+                                      {QStringLiteral("buttons"), ButtonsText(box.buttons)},
+                                      {QStringLiteral("answer"), AnswerText(answer)}});
+}
+
+void Trace::Title(const QString& text) {
+    write(QStringLiteral("title"), {{QStringLiteral("text"), text}});
+}
+
+void Trace::Dialog(const StartupDialogState& state) {
+    if (!isOpen()) {
+        return;
+    }
+    // What is shown, part by part, and the traced labels: a change in any of them is a line.
+    const QString key = QStringLiteral("%1%2%3%4%5%6%7|%8|%9|%10")
+                            .arg(int(state.visible))
+                            .arg(int(state.picture))
+                            .arg(int(state.query))
+                            .arg(int(state.close))
+                            .arg(int(state.continueButton))
+                            .arg(int(state.closeButton))
+                            .arg(int(state.closeButtonFocused))
+                            .arg(state.lblRx, state.lblRxNo)
+                            .arg(state.progress);
+    // Nothing to tell until the dialog is first shown.
+    if (key == lastDialog_ || (lastDialog_.isEmpty() && !state.visible)) {
+        return;
+    }
+    lastDialog_ = key;
+    write(QStringLiteral("dialog"), {{QStringLiteral("state"), DialogStateName(state)},
+                                     {QStringLiteral("lblRx"), state.lblRx},
+                                     {QStringLiteral("lblRxNo"), state.lblRxNo},
+                                     {QStringLiteral("progress"), state.progress}});
+}
+
+void Trace::Timer(const QJsonValue& tag, bool enabled, int interval) {
+    write(QStringLiteral("timer"), {{QStringLiteral("tag"), tag},
+                                    {QStringLiteral("enabled"), enabled},
+                                    {QStringLiteral("interval"), interval}});
+}
+
+void Trace::Exit(int code) {
+    write(QStringLiteral("exit"), {{QStringLiteral("code"), code}});
+}
+
+void Trace::write(const QString& event, QJsonObject fields) {
+    if (!file_.isOpen()) {
+        return;
+    }
+    fields.insert(QStringLiteral("t"), static_cast<double>(clock_.nowMicros()) / 1000.0);
+    fields.insert(QStringLiteral("event"), event);
+    file_.write(QJsonDocument(fields).toJson(QJsonDocument::Compact));
+    file_.write("\n");
+    // Each line reaches the file at once, so that a trace explains also a run that crashed.
+    file_.flush();
+}
+
+} // namespace k7

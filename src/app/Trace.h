@@ -1,0 +1,44 @@
+// The trace of what the operator was shown: one JSON object per line with "t" (ms since program
+// start, on the clock the wire log also reads) and "event": "message", "title", "dialog",
+// "timer" or "exit". Off (and free) when no file is open.
+#pragma once
+
+#include "platform/Prompter.h"
+
+#include <QFile>
+#include <QJsonObject>
+#include <QString>
+
+namespace k7 {
+
+class Clock;
+struct StartupDialogState;
+
+class Trace {
+public:
+    explicit Trace(const Clock& clock) : clock_(clock) {}
+    // Opens (replaces) the trace file; false when it cannot be written.
+    bool open(const QString& path);
+    bool isOpen() const { return file_.isOpen(); }
+    QString errorString() const { return file_.errorString(); }
+
+    void Message(const MessageBoxSpec& box, MsgAnswer answer);
+    void Title(const QString& text);
+    // Written only when what is shown or one of the traced labels changed.
+    void Dialog(const StartupDialogState& state);
+    // tag: the bank timer's index, or a named timer ("tmrClose").
+    void Timer(const QJsonValue& tag, bool enabled, int interval);
+    void Exit(int code);
+
+private:
+    void write(const QString& event, QJsonObject fields);
+
+    const Clock& clock_;
+    QFile file_;
+    QString lastDialog_;
+};
+
+// The lines of a message box's text joined with "\n" (CR LF and lone CR become "\n").
+QString TraceText(const QString& text);
+
+} // namespace k7

@@ -1,0 +1,221 @@
+// The shell's smaller parts: the "LoadFile" setting, the main window's controller, the trace
+// and the recording prompter, the command line and the single-instance lock.
+#include "app/CommandLine.h"
+#include "app/LoadFileSetting.h"
+#include "app/MainWindowController.h"
+#include "app/RecordingPrompter.h"
+#include "app/SingleInstance.h"
+#include "app/StartupDialogController.h"
+#include "app/Trace.h"
+#include "platform/SettingsStore.h"
+#include "support/ManualClock.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace k7 {
+namespace {
+
+QString Read(QtSettingsStore& store, const QString& key) {
+    return store.GetSetting(QStringLiteral("Settings"), key, QStringLiteral("<missing>"));
+}
+
+TEST(LoadFileSetting, FirstStartStoresFalseAndTrueSurvives) {
+    QTemporaryDir dir;
+    QtSettingsStore store(dir.filePath(QStringLiteral("k7.conf")));
+    EXPECT_FALSE(ReadLoadLastFile(store));
+    EXPECT_EQ(Read(store, QStringLiteral("LoadFile")), QStringLiteral("False"));
+
+    SaveLoadLastFile(store, true);
+    QtSettingsStore reopened(dir.filePath(QStringLiteral("k7.conf")));
+    EXPECT_EQ(Read(reopened, QStringLiteral("LoadFile")), QStringLiteral("True"));
+    EXPECT_TRUE(ReadLoadLastFile(reopened));
+    EXPECT_EQ(Read(reopened, QStringLiteral("LoadFile")), QStringLiteral("True"));
+}
+
+TEST(LoadFileSetting, TextThatIsNoBooleanReadsFalseAndStaysAsItIs) {
+    QTemporaryDir dir;
+    QtSettingsStore store(dir.filePath(QStringLiteral("k7.conf")));
+    store.SaveSetting(QStringLiteral("Settings"), QStringLiteral("LoadFile"),
+                      QStringLiteral("maybe"));
+    EXPECT_FALSE(ReadLoadLastFile(store));
+    EXPECT_EQ(Read(store, QStringLiteral("LoadFile")), QStringLiteral("maybe"));
+    store.SaveSetting(QStringLiteral("Settings"), QStringLiteral("LoadFile"), QStringLiteral("-1"));
+    EXPECT_TRUE(ReadLoadLastFile(store)) << "a non-zero number is true";
+}
+
+struct RecordingWindowActions final : MainWindowActions {
+    void ExitRequested(ExitSource source) override { exits.push_back(source); }
+    void LoadLastFileToggled() override { ++toggles; }
+    void FileCommandChosen(FileCommand command) override { commands.push_back(command); }
+    void AboutChosen() override { ++abouts; }
+    std::vector<ExitSource> exits;
+    std::vector<FileCommand> commands;
+    int toggles = 0;
+    int abouts = 0;
+};
+
+TEST(MainWindowController, ExitFromEachSourceAndTheCloseBoxRefusedUntilConfirmed) {
+    RecordingWindowActions actions;
+    MainWindowController window(actions);
+    window.KeyPressed('a');
+    window.KeyPressed(MainWindowController::kEscapeKey);
+    window.MenuExit();
+    EXPECT_FALSE(window.CloseRequested());
+    EXPECT_EQ(actions.exits, (std::vector<ExitSource>{ExitSource::EscapeKey, ExitSource::MenuExit,
+                                                      ExitSource::CloseBox}));
+    window.SetExitConfirmed(true);
+    EXPECT_TRUE(window.CloseRequested());
+    EXPECT_EQ(actions.exits.size(), 3u) << "a confirmed close asks nothing more";
+}
+
+TEST(MainWindowController, CaptionIsTheTitleBaseWithItsSuffix) {
+    RecordingWindowActions actions;
+    MainWindowController window(actions);
+    std::vector<QString> captions;
+    window.AddObserver([&] {
+        if (captions.empty() || captions.back() != window.state().caption) {
+            captions.push_back(window.state().caption);
+        }
+    });
+    EXPECT_EQ(window.state().caption, QStringLiteral("Veltora Systems K7.5 Monitor"));
+    window.SetTitleBase(QStringLiteral("Base "));
+    window.ShowTitleSuffix(QStringLiteral("FILE: Band1"));
+    window.ShowTitleSuffix(QStringLiteral("Using: Receiver Data"));
+    EXPECT_EQ(captions,
+              (std::vector<QString>{"Base ", "Base FILE: Band1", "Base Using: Receiver Data"}));
+    window.HideFileCommands();
+    EXPECT_FALSE(window.state().fileCommandsVisible);
+}
+
+std::vector<QJsonObject> ReadLines(const QString& path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    std::vector<QJsonObject> lines;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (!line.isEmpty()) {
+            QJsonParseError error{};
+            const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
+            EXPECT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
+            lines.push_back(doc.object());
+        }
+    }
+    return lines;
+}
+
+TEST(Trace, UnattendedBoxesAnswerThemselvesAndEveryEventIsOneJsonLine) {
+    QTemporaryDir dir;
+    test::ManualClock clock;
+    Trace trace(clock);
+    ASSERT_TRUE(trace.open(dir.filePath(QStringLiteral("t.jsonl"))));
+    test::ScriptedPrompter person;
+    person.answers.push_back(MsgAnswer::No);
+    RecordingPrompter unattended(&person, trace, true);
+
+    clock.advanceMs(12.5);
+    MessageBoxSpec box{QStringLiteral("First\r\nSecond\r\n"),
+                       QStringLiteral("USB hardware detection"),
+                       MsgIcon::Critical,
+                       MsgButtons::YesNo,
+                       1,
+                       true};
+    EXPECT_EQ(unattended.ShowMessage(box), MsgAnswer::No) << "the default button";
+    EXPECT_TRUE(person.boxes.empty()) << "nobody is asked in an unattended run";
+    MessageBoxSpec untitled;
+    untitled.text = QStringLiteral("x");
+    EXPECT_EQ(unattended.ShowMessage(untitled), MsgAnswer::OK);
+
+    trace.Title(QStringLiteral("Caption"));
+    StartupDialogState state;
+    state.visible = true;
+    trace.Dialog(state);
+    trace.Dialog(state); // nothing changed: no line
+    state.lblRxNo = QStringLiteral("2");
+    trace.Dialog(state);
+    trace.Timer(0, true, 120);
+    trace.Exit(0);
+
+    const auto lines = ReadLines(dir.filePath(QStringLiteral("t.jsonl")));
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[0][QStringLiteral("event")].toString(), QStringLiteral("message"));
+    EXPECT_DOUBLE_EQ(lines[0][QStringLiteral("t")].toDouble(), 12.5);
+    EXPECT_EQ(lines[0][QStringLiteral("text")].toString(), QStringLiteral("First\nSecond\n"));
+    EXPECT_EQ(lines[0][QStringLiteral("icon")].toString(), QStringLiteral("critical"));
+    EXPECT_EQ(lines[0][QStringLiteral("buttons")].toString(), QStringLiteral("YesNo"));
+    EXPECT_EQ(lines[0][QStringLiteral("answer")].toString(), QStringLiteral("No"));
+    EXPECT_FALSE(lines[1][QStringLiteral("title")].toString().isEmpty());
+    EXPECT_EQ(lines[2][QStringLiteral("text")].toString(), QStringLiteral("Caption"));
+    EXPECT_EQ(lines[3][QStringLiteral("state")].toString(), QStringLiteral("startup"));
+    EXPECT_EQ(lines[4][QStringLiteral("lblRxNo")].toString(), QStringLiteral("2"));
+    EXPECT_EQ(lines[5][QStringLiteral("interval")].toInt(), 120);
+    EXPECT_EQ(lines[6][QStringLiteral("code")].toInt(), 0);
+}
+
+TEST(RecordingPrompter, AttendedBoxesGoToThePerson) {
+    test::ManualClock clock;
+    Trace trace(clock); // not open: records nothing, costs nothing
+    test::ScriptedPrompter person;
+    person.answers.push_back(MsgAnswer::Cancel);
+    RecordingPrompter prompter(&person, trace, false);
+    MessageBoxSpec box;
+    box.buttons = MsgButtons::OKCancel;
+    EXPECT_EQ(prompter.ShowMessage(box), MsgAnswer::Cancel);
+    EXPECT_EQ(person.boxes.size(), 1u);
+}
+
+TEST(CommandLine, OptionsCombineAndWrongValuesAreRefused) {
+    const auto ok = ParseCommandLine({"k7station", "--simulate", "rack.json", "--app-dir",
+                                      "/tmp/st", "--run-for", "5", "--trace", "t.jsonl",
+                                      "--wire-log", "w.log", "--snapshot", "p.png"});
+    ASSERT_TRUE(ok.options.has_value()) << ok.error.toStdString();
+    EXPECT_EQ(ok.options->scenarioFile, QStringLiteral("rack.json"));
+    EXPECT_EQ(ok.options->simulatedCount, 0);
+    EXPECT_DOUBLE_EQ(ok.options->runForSeconds, 5.0);
+    EXPECT_EQ(ok.options->traceFile, QStringLiteral("t.jsonl"));
+    EXPECT_EQ(ok.options->wireLog, QStringLiteral("w.log"));
+    EXPECT_EQ(ok.options->appDir, QStringLiteral("/tmp/st"));
+    EXPECT_EQ(ok.options->snapshot, QStringLiteral("p.png"));
+
+    const auto count = ParseCommandLine({"k7station", "--simulate", "8"});
+    ASSERT_TRUE(count.options.has_value());
+    EXPECT_EQ(count.options->simulatedCount, 8);
+    EXPECT_TRUE(count.options->simulated());
+    EXPECT_FALSE(ParseCommandLine({"k7station"}).options->simulated());
+
+    for (const QStringList& bad :
+         {QStringList{"k7station", "--simulate", "0"}, QStringList{"k7station", "--simulate", "41"},
+          QStringList{"k7station", "--run-for", "soon"}, QStringList{"k7station", "--bogus"},
+          QStringList{"k7station", "--snapshot", "p.png"}, QStringList{"k7station", "extra"}}) {
+        const auto result = ParseCommandLine(bad);
+        EXPECT_FALSE(result.options.has_value()) << bad.join(' ').toStdString();
+        EXPECT_FALSE(result.error.isEmpty()) << bad.join(' ').toStdString();
+    }
+    EXPECT_FALSE(ParseCommandLine({"k7station", "--help"}).information.isEmpty());
+}
+
+TEST(SingleInstance, SecondHolderIsRefusedAndADeadOwnersLockIsTakenOver) {
+    QTemporaryDir dir;
+    {
+        SingleInstance first(dir.path());
+        SingleInstance second(dir.path());
+        EXPECT_TRUE(first.TryAcquire());
+        EXPECT_FALSE(second.TryAcquire());
+    }
+    // A lock left by a process that no longer runs (a crash) does not block the next start.
+    QFile stale(dir.filePath(QStringLiteral("k7station.lock")));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write("999999\nk7station\n\n");
+    stale.close();
+    SingleInstance next(dir.path());
+    EXPECT_TRUE(next.TryAcquire());
+}
+
+} // namespace
+} // namespace k7

@@ -1,0 +1,252 @@
+// The station's way out on the simulated rack: the exit request from its three sources and
+// "Continue" resuming what it interrupted, the load-last-file question, the close countdown and
+// the orderly stop.
+#include "StationRig.h"
+
+#include <gtest/gtest.h>
+
+namespace k7 {
+namespace {
+
+using test::RackOf;
+using test::StationRig;
+
+bool PollingPaused(Station& station) {
+    return !station.timers().enabled(PollTimer) && !station.timers().enabled(WatchdogTimer) &&
+           !station.timers().enabled(AnswerRateTimer);
+}
+
+TEST(StationExit, EachSourcePausesPollingAndContinueRestartsItAtPollInterval) {
+    StationRig rig(RackOf(8));
+    ASSERT_TRUE(rig.station->Start());
+    ASSERT_TRUE(rig.RunToMonitoring());
+    Station& station = *rig.station;
+    const int pollInterval = station.devices().PollInterval;
+    ASSERT_NE(pollInterval, 120);
+
+    const std::vector<std::function<void()>> sources{
+        [&] { station.window().KeyPressed(MainWindowController::kEscapeKey); },
+        [&] { station.window().MenuExit(); },
+        [&] { EXPECT_FALSE(station.window().CloseRequested()) << "the close box is refused"; }};
+    for (const auto& request : sources) {
+        request();
+        EXPECT_TRUE(PollingPaused(station));
+        EXPECT_EQ(DialogStateName(station.dialog().state()), QStringLiteral("exit"));
+        const int answers = station.rack().AnswerCount[1];
+        rig.clock.advanceMs(6000);
+        EXPECT_TRUE(PollingPaused(station)) << "nothing restarts polling behind the dialog";
+        EXPECT_EQ(station.rack().AnswerCount[1], answers) << "no receiver is polled";
+
+        station.dialog().PressContinue();
+        EXPECT_EQ(DialogStateName(station.dialog().state()), QStringLiteral("hidden"));
+        EXPECT_TRUE(station.timers().enabled(PollTimer));
+        EXPECT_EQ(station.timers().interval(PollTimer), pollInterval);
+        EXPECT_TRUE(station.timers().enabled(WatchdogTimer));
+        EXPECT_TRUE(station.timers().enabled(AnswerRateTimer));
+        rig.clock.advanceMs(500);
+    }
+    EXPECT_TRUE(rig.stoppedWith.empty());
+}
+
+TEST(StationExit, RepeatedEscapeKeepsTheStateAndContinueStillResumes) {
+    StationRig rig(RackOf(2));
+    ASSERT_TRUE(rig.station->Start());
+    ASSERT_TRUE(rig.RunToMonitoring());
+    Station& station = *rig.station;
+    station.window().KeyPressed(MainWindowController::kEscapeKey);
+    station.window().KeyPressed(MainWindowController::kEscapeKey);
+    EXPECT_EQ(DialogStateName(station.dialog().state()), QStringLiteral("exit"));
+    station.dialog().PressContinue();
+    EXPECT_TRUE(rig.Monitoring());
+}
+
+TEST(StationExit, ContinueDuringDiscoveryResumesSweepsAt120Ms) {
+    StationRig rig(RackOf(8));
+    ASSERT_TRUE(rig.station->Start());
+    rig.clock.advanceMs(500);
+    Station& station = *rig.station;
+    station.window().MenuExit();
+    EXPECT_FALSE(station.timers().enabled(PollTimer));
+    rig.clock.advanceMs(3000);
+    EXPECT_EQ(station.rack().PollMode, PollDiscovery) << "discovery waits for the operator";
+    station.dialog().PressContinue();
+    EXPECT_EQ(station.timers().interval(PollTimer), 120);
+    EXPECT_EQ(station.rack().PollMode, PollDiscovery) << "not metering half-identified receivers";
+    EXPECT_EQ(DialogStateName(station.dialog().state()), QStringLiteral("startup"));
+    EXPECT_TRUE(rig.RunToMonitoring());
+}
+
+TEST(StationExit, ContinueDuringAPassLetsThePassFinishIntoMonitoring) {
+    StationRig rig(RackOf(8));
+    ASSERT_TRUE(rig.station->Start());
+    Station& station = *rig.station;
+    ASSERT_TRUE(rig.clock.runUntil([&] { return station.timers().enabled(PassTimer); }, 10000));
+    rig.clock.advanceMs(300);
+    station.window().MenuExit();
+    rig.clock.advanceMs(5000);
+    EXPECT_EQ(station.engine().Activity(), RackActivity::Pass);
+    EXPECT_FALSE(station.timers().enabled(PollTimer)) << "the pass did not end behind the dialog";
+    station.dialog().PressContinue();
+    EXPECT_TRUE(rig.RunToMonitoring(5000));
+    EXPECT_TRUE(station.window().state().caption.endsWith(QStringLiteral("Using: Receiver Data")));
+}
+
+// The last file (Default.frq, with its own names) differs from the receivers: the question.
+void StartWithLastFile(StationRig& rig) {
+    rig.settings.SaveSetting(QStringLiteral("Settings"), QStringLiteral("LoadFile"),
+                             QStringLiteral("True"));
+    ASSERT_TRUE(rig.station->Start());
+    ASSERT_TRUE(rig.station->files().LoadLastFile);
+    ASSERT_TRUE(rig.clock.runUntil(
+        [&] { return rig.station->engine().Activity() == RackActivity::LoadQuestion; }, 10000));
+    ASSERT_EQ(DialogStateName(rig.station->dialog().state()), QStringLiteral("query"));
+}
+
+TEST(StationQuestion, UnansweredQuestionTakesTheReceiversDataAfterItsCountdown) {
+    StationRig rig(RackOf(3));
+    StartWithLastFile(rig);
+    rig.clock.advanceMs(10'000);
+    EXPECT_EQ(rig.station->dialog().state().lblFSec, QStringLiteral("1 Second"));
+    EXPECT_TRUE(rig.RunToMonitoring(5000));
+    EXPECT_FALSE(rig.station->files().FileInUse);
+    EXPECT_TRUE(
+        rig.station->window().state().caption.endsWith(QStringLiteral("Using: Receiver Data")));
+}
+
+TEST(StationQuestion, YesProgramsTheFileAndContinueAfterAnExitReturnsToTheQuestion) {
+    StationRig rig(RackOf(3));
+    StartWithLastFile(rig);
+    rig.clock.advanceMs(2000);
+    rig.station->window().KeyPressed(MainWindowController::kEscapeKey);
+    rig.clock.advanceMs(20'000);
+    EXPECT_EQ(rig.station->engine().Activity(), RackActivity::LoadQuestion)
+        << "the question does not run out behind the exit dialog";
+    rig.station->dialog().PressContinue();
+    EXPECT_EQ(DialogStateName(rig.station->dialog().state()), QStringLiteral("query"));
+    rig.station->dialog().PressYes();
+    EXPECT_TRUE(rig.station->files().FileInUse);
+    EXPECT_TRUE(rig.RunToMonitoring(5000));
+    EXPECT_TRUE(rig.station->window().state().caption.endsWith(QStringLiteral("FILE: Default")));
+    EXPECT_TRUE(QDir(rig.station->dataFolder()).exists(QStringLiteral("Rack_Data.frq")));
+    EXPECT_EQ(rig.station->rack().CurData[1].Name, QStringLiteral("Def-1_"));
+}
+
+TEST(StationClose, UnpluggedReceiverEndsTheProgramThroughTheCloseCountdown) {
+    sim::Scenario scenario = RackOf(4);
+    scenario.receivers[1].faults.unplugAtMs = 8000;
+    StationRig rig(scenario);
+    ASSERT_TRUE(rig.station->Start());
+    ASSERT_TRUE(rig.RunToMonitoring());
+    ASSERT_TRUE(rig.clock.runUntil(
+        [&] { return DialogStateName(rig.station->dialog().state()) == "close"; }, 12000));
+    const double shownAt = rig.clock.nowMs();
+    ASSERT_TRUE(rig.clock.runUntil([&] { return !rig.stoppedWith.empty(); }, 30000));
+    EXPECT_NEAR(rig.clock.nowMs() - shownAt, 21000, 1000);
+    EXPECT_EQ(rig.stoppedWith, std::vector<int>{0});
+    EXPECT_FALSE(rig.AnyDeviceOpen());
+}
+
+TEST(StationClose, CloseCountdownEndsAlsoAfterTheQuestionRanOut) {
+    sim::Scenario scenario = RackOf(3);
+    scenario.receivers[0].faults.unplugAtMs = 30000;
+    StationRig rig(scenario);
+    StartWithLastFile(rig);
+    ASSERT_TRUE(rig.RunToMonitoring(15000)); // the question ran out
+    ASSERT_TRUE(rig.clock.runUntil([&] { return !rig.stoppedWith.empty(); }, 60000));
+    EXPECT_EQ(rig.station->ExitCode(), 0);
+}
+
+TEST(StationClose, CloseNowStopsInOrderAndEndsWithZero) {
+    StationRig rig(RackOf(8));
+    ASSERT_TRUE(rig.station->Start());
+    ASSERT_TRUE(rig.RunToMonitoring());
+    Station& station = *rig.station;
+    station.files().LoadLastFile = true;
+    station.window().MenuExit();
+    station.dialog().PressCloseNow();
+    EXPECT_TRUE(station.window().ExitConfirmed());
+    EXPECT_TRUE(station.window().CloseRequested()) << "the window may now close";
+    EXPECT_EQ(rig.stoppedWith, std::vector<int>{0});
+    EXPECT_FALSE(station.timers().exists());
+    EXPECT_FALSE(rig.AnyDeviceOpen());
+    EXPECT_EQ(rig.Setting(QStringLiteral("Settings"), QStringLiteral("LoadFile")),
+              QStringLiteral("True"));
+    station.dialog().PressCloseNow();
+    EXPECT_EQ(rig.stoppedWith.size(), 1u) << "the stop runs once";
+
+    // Trace: discovery, then the pass, then monitoring; the exit last.
+    const auto lines = rig.TraceLines();
+    int discovery = -1, pass = -1, monitoring = -1;
+    for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+        const QJsonObject& line = lines[static_cast<std::size_t>(i)];
+        const QString event = line[QStringLiteral("event")].toString();
+        if (event == QLatin1String("timer") && line[QStringLiteral("enabled")].toBool()) {
+            const int tag = line[QStringLiteral("tag")].toInt(-1);
+            const int interval = line[QStringLiteral("interval")].toInt();
+            if (tag == 0 && interval == 120 && discovery < 0) {
+                discovery = i;
+            } else if (tag == 3 && pass < 0) {
+                pass = i;
+            } else if (tag == 0 && interval != 120 && monitoring < 0) {
+                monitoring = i;
+            }
+        }
+    }
+    EXPECT_LT(discovery, pass);
+    EXPECT_LT(pass, monitoring);
+    EXPECT_GE(discovery, 0);
+    EXPECT_EQ(lines.back()[QStringLiteral("event")].toString(), QStringLiteral("exit"));
+}
+
+} // namespace
+} // namespace k7
+
+namespace k7 {
+namespace {
+
+// Presses "Close now" from inside the box it is shown, as an operator would click the dialog
+// while a timer handler waits on a message.
+class ClosingPrompter final : public Prompter {
+public:
+    MsgAnswer ShowMessage(const MessageBoxSpec& box) override {
+        texts.push_back(box.text);
+        if (station && !station->Stopped()) {
+            station->CloseNow();
+            stoppedInside = station->Stopped();
+        }
+        return DefaultAnswer(box);
+    }
+    Station* station = nullptr;
+    std::vector<QString> texts;
+    bool stoppedInside = true;
+};
+
+TEST(StationClose, StopAskedInsideATimerHandlerRunsWhenTheHandlerReturns) {
+    sim::Scenario scenario = RackOf(1);
+    scenario.receivers[0].faults.silent = true; // discovery gives up with a message
+    test::ManualClock clock;
+    sim::SimulatedRack simRack(scenario, clock);
+    ClosingPrompter prompter;
+    test::ScriptedFileChooser chooser;
+    QTemporaryDir dir;
+    QtSettingsStore settings(dir.filePath(QStringLiteral("s.conf")));
+    Trace trace(clock);
+    test::RecordingMeterDisplay display;
+    Station station(StationPorts{clock, clock, clock, prompter, chooser, settings, simRack, trace},
+                    StationOptions{dir.filePath(QStringLiteral("app")), dir.path()});
+    station.AttachDisplay(display);
+    prompter.station = &station;
+    ASSERT_TRUE(station.Start());
+    ASSERT_TRUE(clock.runUntil([&] { return !prompter.texts.empty(); }, 60000));
+    EXPECT_TRUE(prompter.texts[0].startsWith(QStringLiteral("At least one receiver")));
+    EXPECT_FALSE(prompter.stoppedInside) << "nothing is released under the running handler";
+    EXPECT_TRUE(station.Stopped());
+    EXPECT_EQ(station.ExitCode(), 0);
+    EXPECT_FALSE(station.timers().exists());
+    EXPECT_FALSE(simRack.isOpen(0));
+    clock.advanceMs(30000);
+    EXPECT_EQ(prompter.texts.size(), 1u);
+}
+
+} // namespace
+} // namespace k7

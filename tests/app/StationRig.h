@@ -1,0 +1,91 @@
+// A whole station without windows over a simulated rack on the manual clock, with a scripted
+// prompter, settings in a temporary folder and a trace of its own.
+#pragma once
+
+#include "app/Station.h"
+#include "app/Trace.h"
+#include "platform/SettingsStore.h"
+#include "sim/Scenario.h"
+#include "sim/SimulatedRack.h"
+#include "support/ManualClock.h"
+#include "support/RackDoubles.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <vector>
+
+namespace k7::test {
+
+// Scenario of n receivers whose serial numbers start with the given two characters.
+inline sim::Scenario RackOf(int n, const char* serialStart = "5K") {
+    sim::Scenario scenario = sim::Scenario::simulated(n);
+    for (auto& receiver : scenario.receivers) {
+        receiver.serial.replace(0, 2, QLatin1String(serialStart));
+    }
+    return scenario;
+}
+
+struct StationRig {
+    explicit StationRig(const sim::Scenario& scenario, const QString& lockFolder = {})
+        : simRack(scenario, clock), settings(dir.filePath(QStringLiteral("settings.conf"))),
+          trace(clock) {
+        trace.open(dir.filePath(QStringLiteral("trace.jsonl")));
+        station = std::make_unique<Station>(
+            StationPorts{clock, clock, clock, prompter, chooser, settings, simRack, trace},
+            StationOptions{dir.filePath(QStringLiteral("app")),
+                           lockFolder.isEmpty() ? dir.filePath(QStringLiteral("run"))
+                                                : lockFolder});
+        station->AttachDisplay(display);
+        StationHooks hooks;
+        hooks.Stopped = [this](int code) { stoppedWith.push_back(code); };
+        station->SetHooks(hooks);
+    }
+
+    bool Monitoring() const {
+        return station->engine().Activity() == RackActivity::Monitoring &&
+               station->timers().enabled(PollTimer);
+    }
+    bool RunToMonitoring(double limitMs = 60000) {
+        return clock.runUntil([this] { return Monitoring(); }, limitMs);
+    }
+    QString Setting(const QString& section, const QString& key) {
+        return settings.GetSetting(section, key, QStringLiteral("<missing>"));
+    }
+    std::vector<QJsonObject> TraceLines() {
+        QFile file(dir.filePath(QStringLiteral("trace.jsonl")));
+        file.open(QIODevice::ReadOnly);
+        std::vector<QJsonObject> lines;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            if (!line.isEmpty()) {
+                lines.push_back(QJsonDocument::fromJson(line).object());
+            }
+        }
+        return lines;
+    }
+    bool AnyDeviceOpen() const {
+        for (int i = 0; i < simRack.receiverCount(); ++i) {
+            if (simRack.isOpen(i)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    QTemporaryDir dir;
+    ManualClock clock;
+    sim::SimulatedRack simRack;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    QtSettingsStore settings;
+    RecordingMeterDisplay display;
+    Trace trace;
+    std::unique_ptr<Station> station;
+    std::vector<int> stoppedWith;
+};
+
+} // namespace k7::test

@@ -1,0 +1,138 @@
+// The station's start-up on the simulated rack: sizing and labels by rack, the refusals with
+// their messages and exit code, a second instance, the model-dependent preparation and the
+// settings of a first start.
+#include "StationRig.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace k7 {
+namespace {
+
+using test::RackOf;
+using test::StationRig;
+
+struct RackCase {
+    int receivers;
+    const char* serialStart;
+    QSize panel;
+    const char* countLabel;
+};
+
+class StationStartup : public ::testing::TestWithParam<RackCase> {};
+
+TEST_P(StationStartup, SizesLabelsAndStartsDiscovery) {
+    const RackCase& c = GetParam();
+    StationRig rig(RackOf(c.receivers, c.serialStart));
+    ASSERT_TRUE(rig.station->Start());
+    Station& station = *rig.station;
+    EXPECT_EQ(station.windowSize().panel, c.panel);
+    EXPECT_EQ(station.dialog().state().receiverCount, QString::fromLatin1(c.countLabel));
+    EXPECT_EQ(station.dialog().state().progressMaximum, c.receivers);
+    EXPECT_EQ(DialogStateName(station.dialog().state()), QStringLiteral("startup"));
+    EXPECT_TRUE(station.window().state().caption.startsWith(
+        QStringLiteral("Veltora K7 Monitoring -- Ver: ")));
+    EXPECT_TRUE(station.timers().enabled(PollTimer));
+    EXPECT_EQ(station.timers().interval(PollTimer), 120);
+    for (int tag : {1, 2, 3, 4, 5}) {
+        EXPECT_FALSE(station.timers().enabled(tag)) << tag;
+    }
+    EXPECT_EQ(station.rack().PollMode, PollDiscovery);
+    EXPECT_EQ(station.files().GlobalMuteLevel, 5);
+    EXPECT_TRUE(station.rack().ChangedOnly);
+    EXPECT_EQ(station.rack().CurData[1].Name, QStringLiteral("Starting"));
+    EXPECT_TRUE(rig.prompter.boxes.empty());
+    EXPECT_TRUE(rig.RunToMonitoring()) << "the started station reaches metering by itself";
+}
+
+INSTANTIATE_TEST_SUITE_P(Racks, StationStartup,
+                         ::testing::Values(RackCase{1, "5K", {200, 350}, "1 K7.5"},
+                                           RackCase{3, "5K", {601, 350}, "3 K7.5s"},
+                                           RackCase{8, "5K", {800, 700}, "8 K7.5s"},
+                                           RackCase{12, "5K", {800, 526}, "12 K7.5s"},
+                                           RackCase{12, "5E", {800, 526}, "12 Japanese"}));
+
+TEST(StationStartupFiles, FirstStartWritesDefaultsAndStoresFalseAndDefaultFrq) {
+    StationRig rig(RackOf(8));
+    ASSERT_TRUE(rig.station->Start());
+    EXPECT_EQ(rig.Setting(QStringLiteral("Settings"), QStringLiteral("LoadFile")),
+              QStringLiteral("False"));
+    EXPECT_EQ(rig.Setting(QStringLiteral("NameSets"), QStringLiteral("LastSet")),
+              QStringLiteral("Default.frq"));
+    const QDir data(rig.station->dataFolder());
+    EXPECT_TRUE(data.exists(QStringLiteral("Default.frq")));
+    EXPECT_TRUE(data.exists(QStringLiteral("Template.frq")));
+    EXPECT_EQ(rig.station->files().CurrentFile, QStringLiteral("Default.frq"));
+    EXPECT_FALSE(rig.station->files().LoadLastFile);
+    EXPECT_TRUE(rig.station->window().state().fileCommandsVisible);
+    EXPECT_FALSE(rig.station->window().state().loadLastFileChecked);
+}
+
+TEST(StationStartupFiles, K73HidesFileCommandsNeverReadsLoadFileAndStoresFalseAtExit) {
+    StationRig rig(RackOf(3, "38"));
+    rig.settings.SaveSetting(QStringLiteral("Settings"), QStringLiteral("LoadFile"),
+                             QStringLiteral("True"));
+    ASSERT_TRUE(rig.station->Start());
+    EXPECT_EQ(rig.station->devices().ModelVariant, ModelK73);
+    EXPECT_FALSE(rig.station->window().state().fileCommandsVisible);
+    EXPECT_FALSE(rig.station->files().LoadLastFile);
+    EXPECT_EQ(rig.station->dialog().state().receiverCount, QStringLiteral("3 K7.3s"));
+    EXPECT_EQ(rig.Setting(QStringLiteral("Settings"), QStringLiteral("LoadFile")),
+              QStringLiteral("True"))
+        << "not touched at start";
+    ASSERT_TRUE(rig.RunToMonitoring());
+    rig.station->CloseNow();
+    EXPECT_EQ(rig.Setting(QStringLiteral("Settings"), QStringLiteral("LoadFile")),
+              QStringLiteral("False"));
+}
+
+TEST(StationRefusal, NoDeviceOrForeignDeviceTellsTheOperatorOpensNothingAndEndsWithTwo) {
+    struct Case {
+        sim::Scenario scenario;
+        QString firstLine;
+    };
+    sim::Scenario foreign = RackOf(4);
+    foreign.receivers[2].serial = QStringLiteral("3A000777");
+    for (const Case& c : {Case{RackOf(0), QStringLiteral("No Veltora hardware was found ")},
+                          Case{foreign, QStringLiteral("Hardware is not Veltora K7 series.")}}) {
+        StationRig rig(c.scenario);
+        EXPECT_FALSE(rig.station->Start());
+        EXPECT_EQ(rig.station->ExitCode(), Station::kExitRefused);
+        ASSERT_EQ(rig.prompter.boxes.size(), 1u);
+        const MessageBoxSpec& box = rig.prompter.boxes[0];
+        EXPECT_EQ(box.title, QStringLiteral("USB hardware detection"));
+        EXPECT_EQ(box.icon, MsgIcon::Critical);
+        EXPECT_EQ(box.buttons, MsgButtons::OK);
+        EXPECT_EQ(box.text.split(QStringLiteral("\r\n")).first(), c.firstLine);
+        EXPECT_TRUE(box.text.contains(QStringLiteral("\r\nThe application will close.\r\n")));
+        EXPECT_FALSE(rig.AnyDeviceOpen());
+        EXPECT_FALSE(rig.station->timers().exists());
+        const auto lines = rig.TraceLines();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back()[QStringLiteral("event")].toString(), QStringLiteral("exit"));
+        EXPECT_EQ(lines.back()[QStringLiteral("code")].toInt(), 2);
+    }
+}
+
+TEST(StationRefusal, SecondInstanceIsToldAndEndsWithoutOpeningAnything) {
+    QTemporaryDir lockFolder;
+    StationRig first(RackOf(2), lockFolder.path());
+    ASSERT_TRUE(first.station->Start());
+    StationRig second(RackOf(2), lockFolder.path());
+    EXPECT_FALSE(second.station->Start());
+    EXPECT_EQ(second.station->ExitCode(), Station::kExitRefused);
+    ASSERT_EQ(second.prompter.boxes.size(), 1u);
+    EXPECT_EQ(second.prompter.boxes[0].title, QStringLiteral("Duplicate application"));
+    EXPECT_EQ(second.prompter.boxes[0].text,
+              QStringLiteral("The Monitor application is already running\r\nClick OK to exit"));
+    EXPECT_EQ(second.prompter.boxes[0].icon, MsgIcon::None);
+    EXPECT_FALSE(second.AnyDeviceOpen());
+
+    first.station->CloseNow();
+    StationRig third(RackOf(2), lockFolder.path());
+    EXPECT_TRUE(third.station->Start()) << "a stopped station leaves no lock behind";
+}
+
+} // namespace
+} // namespace k7

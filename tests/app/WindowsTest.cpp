@@ -1,0 +1,185 @@
+// The windows' wiring on the offscreen platform: keys, menus and the close box reach the main
+// window's controller; the start-up dialog shows its controller's state and hands on its clicks;
+// the About box's texts and its system information button.
+#include "app/AboutBox.h"
+#include "app/MainWindow.h"
+#include "app/MainWindowController.h"
+#include "app/StartupDialog.h"
+#include "app/StartupDialogController.h"
+#include "support/ManualClock.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <vector>
+
+namespace k7 {
+
+class RecordingWindowActions final : public MainWindowActions {
+public:
+    void ExitRequested(ExitSource source) override { exits.push_back(source); }
+    void LoadLastFileToggled() override { ++toggles; }
+    void FileCommandChosen(FileCommand command) override { commands.push_back(command); }
+    void AboutChosen() override { ++abouts; }
+    std::vector<ExitSource> exits;
+    std::vector<FileCommand> commands;
+    int toggles = 0;
+    int abouts = 0;
+};
+
+class RecordingDialogActions final : public StartupDialogActions {
+public:
+    void QueryAnswered(bool loadLastFile) override { answers.push_back(loadLastFile); }
+    void ContinuePressed() override { ++continues; }
+    void CloseNowPressed() override { ++closes; }
+    std::vector<bool> answers;
+    int continues = 0;
+    int closes = 0;
+};
+
+class WindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void mainWindowRoutesTheThreeExitSources() {
+        RecordingWindowActions actions;
+        MainWindowController controller(actions);
+        MainWindow window(controller);
+        window.show();
+        QTest::keyClick(&window, Qt::Key_A);
+        QTest::keyClick(&window, Qt::Key_Escape);
+        window.mnuExit->trigger();
+        QVERIFY(!window.close());
+        QVERIFY(window.isVisible());
+        QCOMPARE(actions.exits,
+                 (std::vector<ExitSource>{ExitSource::EscapeKey, ExitSource::MenuExit,
+                                          ExitSource::CloseBox}));
+        controller.SetExitConfirmed(true);
+        QVERIFY(window.close());
+        QCOMPARE(actions.exits.size(), std::size_t{3});
+    }
+
+    void mainWindowShowsCaptionMenusAndTick() {
+        RecordingWindowActions actions;
+        MainWindowController controller(actions);
+        MainWindow window(controller);
+        QCOMPARE(window.windowTitle(), QStringLiteral("Veltora Systems K7.5 Monitor"));
+        QCOMPARE(window.mnuLoad->text(), QStringLiteral("&Load last file on Start"));
+        QCOMPARE(window.mnuTransfer->text(), QStringLiteral("&Dowload file to Rx"));
+        QCOMPARE(window.mnuExit->text(), QStringLiteral("E&xit"));
+        controller.SetTitleBase(QStringLiteral("Base "));
+        controller.ShowTitleSuffix(QStringLiteral("FILE: Band1"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Base FILE: Band1"));
+
+        window.mnuLoad->trigger();
+        QCOMPARE(actions.toggles, 1);
+        QVERIFY2(!window.mnuLoad->isChecked(), "the tick follows the station, not the click");
+        controller.SetLoadLastFileChecked(true);
+        QVERIFY(window.mnuLoad->isChecked());
+        window.mnuOpen->trigger();
+        window.mnuUpload->trigger();
+        QCOMPARE(actions.commands,
+                 (std::vector<FileCommand>{FileCommand::Open, FileCommand::Upload}));
+
+        controller.HideFileCommands();
+        for (QAction* action : {window.mnuLoad, window.mnuOpen, window.mnuEdit, window.mnuNew,
+                                window.mnuTransfer, window.mnuUpload}) {
+            QVERIFY(!action->isVisible());
+        }
+        QVERIFY(window.mnuExit->isVisible());
+        QVERIFY(window.mnuAbout->isVisible());
+    }
+
+    void mainWindowTakesTheRackSize() {
+        RecordingWindowActions actions;
+        MainWindowController controller(actions);
+        MainWindow window(controller);
+        auto* panel = new QWidget;
+        window.SetMeterPanel(panel);
+        window.ApplyRackSize(SizeForDevices(1));
+        QCOMPARE(window.panelArea()->size(), QSize(200, 350));
+        QCOMPARE(panel->size(), QSize(200, 350));
+        QCOMPARE(window.pos(), QPoint(0, 0));
+    }
+
+    void startupDialogShowsItsControllerAndForwardsClicks() {
+        test::ManualClock clock;
+        RecordingDialogActions actions;
+        StartupDialogController controller(clock, actions);
+        controller.Load(1, 0, 0);
+        QWidget main;
+        main.setGeometry(0, 0, 601, 372);
+        int devices = 3;
+        StartupDialog dialog(controller, &main, devices);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.lblV->text(), QStringLiteral("Ver: 1.0.0"));
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Veltora K7 Series monitoring "));
+
+        controller.ShowProgress();
+        QVERIFY(dialog.isVisible());
+        QVERIFY(dialog.picture->isVisible());
+        QVERIFY(!dialog.cmdContinue->isVisible() && !dialog.cmdClose->isVisible());
+        // Three devices: the dialog sits on the main window's corner.
+        QCOMPARE(dialog.pos(), main.frameGeometry().topLeft());
+
+        controller.SetReceiverCount(QStringLiteral("3 K7.5s"));
+        controller.SetActivity(QStringLiteral("Opening Rx: "));
+        controller.SetReceiverNumber(QStringLiteral("2"));
+        QCOMPARE(dialog.receiverCount->text(), QStringLiteral("3 K7.5s"));
+        QCOMPARE(dialog.lblRx->text(), QStringLiteral("Opening Rx: "));
+        QCOMPARE(dialog.lblRxNo->text(), QStringLiteral("2"));
+
+        controller.ShowQuery();
+        QVERIFY(dialog.frQuery->isVisible() && !dialog.picture->isVisible());
+        clock.advanceMs(1000);
+        QCOMPARE(dialog.lblFSec->text(), QStringLiteral("10 Seconds"));
+        QTest::mouseClick(dialog.cmdYes, Qt::LeftButton);
+        QCOMPARE(actions.answers, std::vector<bool>{true});
+        QVERIFY(!dialog.frQuery->isVisible());
+
+        controller.ShowExitConfirmation();
+        QVERIFY(dialog.cmdContinue->isVisible() && dialog.cmdClose->isVisible());
+        QTest::mouseClick(dialog.cmdContinue, Qt::LeftButton);
+        QCOMPARE(actions.continues, 1);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QVERIFY2(dialog.isVisible(), "Escape does not hide the dialog behind its controller");
+
+        controller.ShowCloseCountdown();
+        QVERIFY(dialog.frClose->isVisible() && !dialog.cmdContinue->isVisible());
+        QTest::mouseClick(dialog.cmdClose, Qt::LeftButton);
+        QCOMPARE(actions.closes, 1);
+        controller.HideDialog();
+        QVERIFY(!dialog.isVisible());
+    }
+
+    void aboutBoxTextsAndSystemInformation() {
+        test::ScriptedPrompter prompter;
+        AboutBox about(prompter);
+        QCOMPARE(about.windowTitle(), QStringLiteral("About K7"));
+        QVERIFY(about.lblVersion->text().startsWith(QStringLiteral("Version ")));
+        QCOMPARE(about.lblDescription->text(),
+                 QStringLiteral("Veltora K7 series\nRadio microphone monitoring"));
+        QVERIFY(!about.lblDisclaimer->text().isEmpty());
+        about.show();
+        QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
+        QCOMPARE(prompter.boxes.size(), std::size_t{1});
+        QCOMPARE(prompter.boxes[0].text,
+                 QStringLiteral("System Information Is Unavailable At This Time"));
+        QCOMPARE(prompter.boxes[0].icon, MsgIcon::None);
+        QCOMPARE(prompter.boxes[0].buttons, MsgButtons::OK);
+        QVERIFY2(about.isVisible(), "the About box stays open");
+        QTest::mouseClick(about.cmdOK, Qt::LeftButton);
+        QVERIFY(!about.isVisible());
+    }
+};
+
+} // namespace k7
+
+QTEST_MAIN(k7::WindowsTest)
+#include "WindowsTest.moc"
