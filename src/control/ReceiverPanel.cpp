@@ -129,16 +129,13 @@ void ReceiverPanel::Activate() {
 }
 
 void ReceiverPanel::Unload(bool exitConfirmed) {
-    if (sliderHold_) {
-        SliderReleased();
-    }
     // A frequency still waiting for tmrReProg is dropped with the panel: the stop follows.
     tmrReProg_->setEnabled(false);
     pending_.reset();
+    HidePanel();
     if (!exitConfirmed) {
         CancelChanges();
     }
-    visible_ = false;
 }
 
 // --- Saving ---------------------------------------------------------------------------------

@@ -6,16 +6,7 @@
 #include "control/CheckFrequency.h"
 #include "control/ReceiverPanel.h"
 #include "files/FrqFile.h"
-#include "link/Identification.h"
-#include "link/LinkModule.h"
-#include "platform/TimerBank.h"
-#include "rack/FileState.h"
-#include "rack/RackEngine.h"
-#include "rack/RackTables.h"
-#include "sim/SimulatedRack.h"
-#include "support/ManualClock.h"
-#include "support/RackDoubles.h"
-#include "support/ScriptedPrompter.h"
+#include "support/RackHarness.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -46,20 +37,14 @@ struct PanelRig {
     }
 
     PanelRig() {
-        identification.ConnectUSB();
-        engine.InitialiseRackTables();
-        engine.CreateTimers();
-        engine.StartDiscovery();
-        engine.parser().setReceiverPanel(&panel);
-        started = clock.runUntil([this] { return monitoring(); }, 10000);
+        harness.engine.parser().setReceiverPanel(&panel);
+        started = harness.Start() == kReceivers && harness.RunToMonitoring(10000);
         files.CurrentFile = QStringLiteral("Show.frq");
         files.FileInUse = true;
     }
 
-    bool monitoring() const {
-        return engine.Activity() == RackActivity::Monitoring && timers.enabled(PollTimer);
-    }
-    sim::SimulatedReceiver& receiver(int slot) { return simRack.receiver(slot - 1); }
+    bool monitoring() const { return harness.Monitoring(); }
+    sim::SimulatedReceiver& receiver(int slot) { return harness.receiver(slot - 1); }
     // The settings frames ("M", "m", "I") a slot's receiver took, in order.
     std::vector<Frame> frames(int slot) {
         std::vector<Frame> out;
@@ -106,27 +91,18 @@ struct PanelRig {
         }
     }
 
-    ManualClock clock;
-    sim::SimulatedRack simRack{Rack(), clock};
-    DeviceTables devices;
-    LinkModule link{simRack, devices, clock};
-    Identification identification{simRack, link, devices, clock};
-    RackTables rack;
-    FileState files;
-    TimerBank timers{clock};
-    ScriptedPrompter prompter;
+    RackHarness harness{Rack()};
+    ManualClock& clock = harness.clock;
+    DeviceTables& devices = harness.devices;
+    RackTables& rack = harness.rack;
+    FileState& files = harness.files;
+    TimerBank& timers = harness.timers;
+    ScriptedPrompter& prompter = harness.prompter;
     QTemporaryDir data;
     FrequencyChecker checker{devices, rack, prompter};
     FrqFile frq{data.path(), files, rack, devices, checker, prompter, nullptr};
-    RecordingMeterDisplay display;
-    RecordingStartupDialog dialog;
-    RecordingShell shell;
-    FakeRackFiles rackFiles{rack, files, devices.DeviceCount, timers};
-    RackEngine engine{
-        devices, link,  rack,     files,
-        timers,  clock, prompter, RackEnginePorts{display, dialog, shell, rackFiles, checker}};
-    ReceiverPanel panel{
-        {rack, devices, files, link, timers, clock, clock, checker, frq, prompter, &shell}};
+    ReceiverPanel panel{{rack, devices, files, harness.link, timers, clock, clock, checker, frq,
+                         prompter, &harness.shell}};
     bool started = false;
 };
 

@@ -1,5 +1,5 @@
-// The receiver control panel's controller over a small rack: key rules, saves with the frames
-// the receivers get, user mute, slider, cancel, activation and the timers it pauses.
+// The receiver control panel's controller over the simulated rack: key rules, saves with the
+// frames the receivers take, user mute, slider, cancel, activation and the timers it pauses.
 #include "PanelRig.h"
 
 #include <QFile>
@@ -99,11 +99,12 @@ TEST_F(ReceiverPanelTest, ValidFrequencyIsSnappedProgrammedAndWritten) {
 
 TEST_F(ReceiverPanelTest, RefusedOrEmptyFrequencyKeepsThePanelOpenAndSendsNothing) {
     open();
-    for (const QString& entry : {QStringLiteral("700"), QStringLiteral("")}) {
+    // A frequency alone, then with a new name that must not slip out either.
+    for (const auto& [entry, name] : {std::pair{"700", "VOCAL1"}, std::pair{"", "NEWNAM"}}) {
         panel.FreqEdited(entry);
-        panel.NameEdited("NEWNAM"); // a name change must not slip out either
+        panel.NameEdited(name);
         rig.type(true, "\r");
-        EXPECT_TRUE(panel.visible()) << entry.toStdString();
+        EXPECT_TRUE(panel.visible()) << entry;
         EXPECT_TRUE(panel.KeepPanelOpen());
         EXPECT_TRUE(rig.polling()) << "the timers run again after the box";
     }
@@ -332,17 +333,6 @@ TEST_F(ReceiverPanelTest, SettingsAnswerReloadsOnlyThePanelOfItsSlot) {
     EXPECT_EQ(panel.txtName(), "TYPED");
     panel.SettingsAnswered(2);
     EXPECT_EQ(panel.txtName(), "FROMRX");
-}
-
-TEST_F(ReceiverPanelTest, HoverColoursTheLabelUnderTheMouse) {
-    open();
-    panel.HoverControl(ReceiverPanel::kCancel);
-    EXPECT_EQ(panel.controlColour(ReceiverPanel::kCancel), ReceiverPanel::kHoverColour);
-    EXPECT_EQ(panel.controlColour(ReceiverPanel::kOk), ReceiverPanel::kRestColour);
-    panel.HoverPanel();
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(panel.controlColour(i), ReceiverPanel::kRestColour);
-    }
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // clicks reach the controller, and what it shows is what the controller holds.
 #include "control/ReceiverPanelWindow.h"
 #include "PanelRig.h"
+#include "display/MeterPanel.h"
+#include "display/MeterPanelWidget.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -18,7 +20,17 @@ private slots:
         test::PanelRig rig;
         QVERIFY(rig.started);
         ReceiverPanelWindow window(rig.panel);
-        QVERIFY(rig.panel.Open(2));
+        // The meter panel as the main window holds it, its right click wired to the panel.
+        MeterPanel meters(rig.rack, rig.devices, rig.prompter);
+        MeterPanelWidget cells(meters, rig.rack, rig.devices);
+        cells.resize(800, 700);
+        cells.setOpenPanelCallback([&rig](int slot) { rig.panel.Open(slot); });
+        QTest::mouseRelease(&cells, Qt::LeftButton, {}, QPoint(300, 100));
+        QVERIFY2(!window.isVisible(), "only the right button opens the panel");
+        rig.rack.SlotState[3] = 0;
+        QTest::mouseRelease(&cells, Qt::RightButton, {}, QPoint(500, 100)); // a silent receiver
+        QVERIFY(!window.isVisible());
+        QTest::mouseRelease(&cells, Qt::RightButton, {}, QPoint(300, 100)); // slot 2's cell
         QVERIFY(window.isVisible());
         QCOMPARE(window.windowTitle(), QStringLiteral("Receiver Parameters"));
         QCOMPARE(window.pos(), QPoint(5, 389));
