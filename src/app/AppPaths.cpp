@@ -6,19 +6,6 @@
 
 namespace k7 {
 
-QString AssetFolder(const QString& programFolder) {
-    const QDir beside(programFolder);
-    if (beside.exists(QStringLiteral("Graphics.tof"))) {
-        return beside.absolutePath();
-    }
-    const QString shared =
-        QDir::cleanPath(beside.absoluteFilePath(QStringLiteral("../share/k7station")));
-    if (QDir(shared).exists(QStringLiteral("Graphics.tof"))) {
-        return shared;
-    }
-    return beside.absolutePath();
-}
-
 QString ApplicationFolder(const QString& programFolder, const QString& chosen) {
     QString folder = chosen;
     if (folder.isEmpty()) {

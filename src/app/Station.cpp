@@ -194,9 +194,9 @@ void Station::InitialiseRack() {
 
 void Station::PrepareDataFolder() {
     if (!defaults_.PrepareDataFolder()) {
-        tell(QStringLiteral("The data folder %1 could not be prepared.\r\nFrequency files cannot "
-                            "be loaded or saved until it exists and is writable.\r\n")
-                 .arg(QDir::toNativeSeparators(frq_.dataFolder())),
+        tell(QStringLiteral("The data folder %1 could not be prepared.\r\n%2\r\nFrequency "
+                            "files cannot be loaded or saved until it exists and is writable.\r\n")
+                 .arg(QDir::toNativeSeparators(frq_.dataFolder()), defaults_.errorString()),
              MsgIcon::Exclamation);
     }
     if (hooks_.BuildScaling) {

@@ -10,6 +10,7 @@
 #include "Station.h"
 #include "Trace.h"
 #include "control/ReceiverPanelWindow.h"
+#include "display/AssetDir.h"
 #include "display/MeterPanel.h"
 #include "display/MeterPanelWidget.h"
 #include "link/SerialPortDriver.h"
@@ -120,11 +121,11 @@ int main(int argc, char** argv) {
 
     k7::StationHooks hooks;
     hooks.InitGraphics = [&] {
-        meterPanel.InitGraphics(k7::AssetFolder(programFolder), k7::kMeterPanelDesignSize);
+        meterPanel.InitGraphics(k7::FindAssetDir(programFolder), k7::kMeterPanelDesignSize);
     };
     hooks.BuildScaling = [&] { meterPanel.BuildScaling(); };
     hooks.CloseGraphics = [&] {
-        if (!line.snapshot.isEmpty() && !meterPanel.PanelBuf().save(line.snapshot, "PNG")) {
+        if (!line.snapshot.isEmpty() && !meterPanel.SaveSnapshot(line.snapshot)) {
             std::fprintf(stderr, "k7station: cannot save the snapshot %s\n",
                          qPrintable(line.snapshot));
         }

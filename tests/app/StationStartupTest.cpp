@@ -137,31 +137,19 @@ TEST(StationRefusal, SecondInstanceIsToldAndEndsWithoutOpeningAnything) {
 } // namespace
 } // namespace k7
 
-#include "support/ScriptedDriver.h"
-
 namespace k7 {
 namespace {
 
 TEST(StationRefusal, MoreDevicesThanTheTablesHoldIsRefusedWithItsOwnMessage) {
-    test::ManualClock clock;
-    test::ScriptedDriver driver(kMaxDevices + 1);
-    test::ScriptedPrompter prompter;
-    test::ScriptedFileChooser chooser;
-    QTemporaryDir dir;
-    QtSettingsStore settings(dir.filePath(QStringLiteral("s.conf")));
-    Trace trace(clock);
-    Station station(StationPorts{clock, clock, clock, prompter, chooser, settings, driver, trace},
-                    StationOptions{dir.filePath(QStringLiteral("app")), dir.path()});
-    EXPECT_FALSE(station.Start());
-    EXPECT_EQ(station.ExitCode(), Station::kExitRefused);
-    ASSERT_EQ(prompter.boxes.size(), 1u);
-    EXPECT_EQ(prompter.boxes[0].title, QStringLiteral("USB hardware detection"));
-    EXPECT_TRUE(prompter.boxes[0].text.startsWith(QStringLiteral("More than 40")));
-    EXPECT_EQ(prompter.boxes[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(station.devices().DeviceCount, 0) << "no table was filled past its end";
-    for (const auto& device : driver.devices) {
-        EXPECT_TRUE(device.written.empty());
-    }
+    StationRig rig(RackOf(kMaxDevices + 1));
+    EXPECT_FALSE(rig.station->Start());
+    EXPECT_EQ(rig.station->ExitCode(), Station::kExitRefused);
+    ASSERT_EQ(rig.prompter.boxes.size(), 1u);
+    EXPECT_EQ(rig.prompter.boxes[0].title, QStringLiteral("USB hardware detection"));
+    EXPECT_TRUE(rig.prompter.boxes[0].text.startsWith(QStringLiteral("More than 40")));
+    EXPECT_EQ(rig.prompter.boxes[0].icon, MsgIcon::Critical);
+    EXPECT_EQ(rig.station->devices().DeviceCount, 0) << "no table was filled past its end";
+    EXPECT_FALSE(rig.AnyDeviceOpen());
 }
 
 } // namespace
