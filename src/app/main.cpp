@@ -35,9 +35,29 @@ int Refuse(const QString& text) {
     return k7::Station::kExitRefused;
 }
 
+// --help and --version are answered without a display.
+bool WantsInformation(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--help" || arg == "-h" || arg == "-?" || arg == "--version" || arg == "-v") {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (WantsInformation(argc, argv)) {
+        QCoreApplication info(argc, argv);
+        const k7::CommandLineResult parsed = k7::ParseCommandLine(QCoreApplication::arguments());
+        if (!parsed.information.isEmpty()) {
+            std::fputs(qPrintable(parsed.information), stdout);
+            return 0;
+        }
+        return Refuse(parsed.error);
+    }
     // The one time origin of the run: the wire log, the trace and every timer read it.
     k7::MonotonicClock clock;
     QApplication app(argc, argv);
