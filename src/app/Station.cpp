@@ -174,7 +174,9 @@ void Station::CreateTimers() {
         --handlerDepth_;
         if (handlerDepth_ == 0 && stopDeferred_) {
             stopDeferred_ = false;
-            CloseApplication();
+            // This is still the handler of one of the timers: they are stopped now and released
+            // with the station.
+            stop(false);
         }
     });
 }

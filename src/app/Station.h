@@ -147,6 +147,8 @@ private:
     void FileCommandChosen(FileCommand command) override;
     void AboutChosen() override;
 
+    // The orderly stop; releaseTimers is false when it runs at the end of a timer's handler.
+    void stop(bool releaseTimers);
     void timerChanged(int tag, bool enabled, int interval);
     void refuse();
     void tell(const QString& text, MsgIcon icon, const QString& title = {});

@@ -114,6 +114,10 @@ void Station::CloseNowPressed() {
 }
 
 void Station::CloseApplication() {
+    stop(true);
+}
+
+void Station::stop(bool releaseTimers) {
     if (stopping_) {
         return;
     }
@@ -147,7 +151,9 @@ void Station::CloseApplication() {
     SaveLoadLastFile(ports_.settings, files_.LoadLastFile);
     // 5. Timers released.
     ports_.pump.LetPendingMessagesRun();
-    timers_.Release();
+    if (releaseTimers) {
+        timers_.Release();
+    }
     ports_.pump.LetPendingMessagesRun();
     // 6. Every device closed.
     for (int index = 0; index <= std::min(devices_.LastDeviceIndex, kMaxDevices - 1); ++index) {

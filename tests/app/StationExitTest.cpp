@@ -250,7 +250,9 @@ TEST(StationClose, StopAskedInsideATimerHandlerRunsWhenTheHandlerReturns) {
     EXPECT_FALSE(prompter.stoppedInside) << "nothing is released under the running handler";
     EXPECT_TRUE(station.Stopped());
     EXPECT_EQ(station.ExitCode(), 0);
-    EXPECT_FALSE(station.timers().exists());
+    for (int tag = 0; tag < TimerBank::kCount; ++tag) {
+        EXPECT_FALSE(station.timers().enabled(tag)) << tag;
+    }
     EXPECT_FALSE(simRack.isOpen(0));
     clock.advanceMs(30000);
     EXPECT_EQ(prompter.texts.size(), 1u);
