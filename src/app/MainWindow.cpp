@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QPointer>
 #include <QVBoxLayout>
 
 namespace k7 {
@@ -57,7 +58,12 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     setCentralWidget(panelArea_);
     panelArea_->setFixedSize(kMeterPanelDesignSize);
 
-    controller_.AddObserver([this] { refresh(); });
+    // The controller outlives the window: a change after the window is gone reaches nobody.
+    controller_.AddObserver([self = QPointer<MainWindow>(this)] {
+        if (self) {
+            self->refresh();
+        }
+    });
     refresh();
 }
 

@@ -11,6 +11,7 @@
 #include <QLinearGradient>
 #include <QListWidget>
 #include <QPainter>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -131,7 +132,12 @@ StartupDialog::StartupDialog(StartupDialogController& controller, QWidget* mainW
     connect(cmdContinue, &QPushButton::clicked, this, [this] { controller_.PressContinue(); });
     connect(cmdClose, &QPushButton::clicked, this, [this] { controller_.PressCloseNow(); });
 
-    controller_.AddObserver([this] { refresh(); });
+    // The controller outlives the window: a change after the window is gone reaches nobody.
+    controller_.AddObserver([self = QPointer<StartupDialog>(this)] {
+        if (self) {
+            self->refresh();
+        }
+    });
     refresh();
 }
 
