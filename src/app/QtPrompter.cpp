@@ -71,16 +71,16 @@ MsgAnswer QtPrompter::ShowMessage(const MessageBoxSpec& box) {
     return DefaultAnswer(box);
 }
 
-std::optional<QString> QtFileChooser::ChooseOpenFile(const FileDialogSpec& spec) {
+std::optional<QString> QtFileChooser::ChooseOpenFile(const FileDialogSpec& request) {
     const QString path =
-        QFileDialog::getOpenFileName(parent_, spec.title, spec.folder, spec.filter);
+        QFileDialog::getOpenFileName(parent_, request.title, request.folder, request.filter);
     return path.isEmpty() ? std::nullopt : std::optional<QString>(path);
 }
 
-std::optional<QString> QtFileChooser::ChooseSaveFile(const FileDialogSpec& spec) {
-    QFileDialog dialog(parent_, spec.title, spec.folder, spec.filter);
+std::optional<QString> QtFileChooser::ChooseSaveFile(const FileDialogSpec& request) {
+    QFileDialog dialog(parent_, request.title, request.folder, request.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(spec.defaultSuffix);
+    dialog.setDefaultSuffix(request.defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
