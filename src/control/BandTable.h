@@ -15,8 +15,10 @@ struct BandInfo {
     const char* panelName; // "K7.5 830-865", "Japan", "Unknown Rx"
     double low;            // MHz; 0 when the band has no range check
     double high;
-    int rasterKHz;         // 25, or 125 for the Japanese band
+    int rasterKHz; // 25, or 125 for the Japanese band
     const char* messageLine;
+    double low2 = 0; // a second range (the Japanese band only); 0 when there is none
+    double high2 = 0;
 };
 
 // The row of a band code; codes without a row of their own get the "Unknown Rx" row.

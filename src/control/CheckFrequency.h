@@ -4,6 +4,7 @@
 #pragma once
 
 #include "BandTable.h"
+#include "platform/Prompter.h"
 #include "rack/RackPorts.h"
 
 #include <QString>
@@ -12,8 +13,6 @@ namespace k7 {
 
 struct DeviceTables;
 struct RackTables;
-class Prompter;
-
 class FrequencyChecker final : public FrequencyGuard {
 public:
     FrequencyChecker(const DeviceTables& devices, const RackTables& rack, Prompter& prompter);
@@ -30,6 +29,9 @@ public:
 
 private:
     int bandFor(int slot) const;
+    QChar separator() const;
+    bool inJapanBand(double value) const;
+    void show(const QString& text, MsgIcon icon);
 
     const DeviceTables& devices_;
     const RackTables& rack_;

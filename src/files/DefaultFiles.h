@@ -25,8 +25,11 @@ public:
     DefaultFiles(FrqFile& frq, FileState& files, RackTables& rack, const DeviceTables& devices,
                  SettingsStore& settings, TimerBank& timers);
 
-    // CurrentFile from "LastSet"; the data folder and Default.frq made when missing.
-    void PrepareDataFolder();
+    // CurrentFile from "LastSet"; the data folder and Default.frq made when missing (a new
+    // folder of a K7.5 set-up gets Template.frq too). False when a file or the folder could not
+    // be made; errorString() then says why.
+    bool PrepareDataFolder();
+    QString errorString() const;
     // Default.frq (Def-n names) or any other name (Perf names) from the presets; false when
     // the file could not be written.
     bool WriteDefaultFile(const QString& name);
@@ -40,12 +43,18 @@ public:
     bool WriteRackSnapshot() override;
 
 private:
+    int band() const;
+    int receivers() const;
+    // A preset or fill value with the user's decimal separator.
+    QString localised(const char* frequency) const;
+
     FrqFile& frq_;
     FileState& files_;
     RackTables& rack_;
     const DeviceTables& devices_;
     SettingsStore& settings_;
     TimerBank& timers_;
+    QString folderError_;
 };
 
 } // namespace k7

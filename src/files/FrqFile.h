@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace k7 {
 
@@ -32,7 +33,23 @@ public:
     QString LoadRackFile(const QString& name);
     QString errorString() const { return error_; }
 
+    // The layout every writer shares: the header and file-level values, then five lines per
+    // entry. WriteLines writes them with CR LF line ends, all or nothing.
+    static QStringList FileHead(const QString& entryCount, const QString& globalMute);
+    static void AppendEntry(QStringList& lines, const QString& name, const QString& frequency,
+                            const QString& muteLevel, const QString& bandType);
+    bool WriteLines(const QString& name, const QStringList& lines);
+    // A bare file name: not empty, no folder, no "..".
+    static bool IsPlainFileName(const QString& name);
+    // Files larger than this are not frequency files; the readers refuse them.
+    static constexpr qint64 kMaxFileBytes = 64 * 1024;
+
 private:
+    enum class Reader { Editor, Rack };
+    QString read(const QString& name, Reader reader);
+    QString readFailed(Reader reader, int code, const QString& why);
+    void hideDialog();
+    QString pathOf(const QString& name) const;
     QString dataFolder_;
     FileState& files_;
     RackTables& rack_;

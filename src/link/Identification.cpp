@@ -13,13 +13,13 @@ namespace k7 {
 namespace {
 
 constexpr std::array kSerialClasses = {
-    SerialClass{'3', '8', 8, ModelK73},  SerialClass{'3', '9', 9, ModelK73},
-    SerialClass{'3', 0, 0, -1},          SerialClass{'5', 'A', 10, 0},
-    SerialClass{'5', 'B', 11, 0},        SerialClass{'5', 'C', 12, 0},
-    SerialClass{'5', 'D', 13, 0},        SerialClass{'5', 'E', 14, ModelJapanese},
-    SerialClass{'5', 'G', 32, 0},        SerialClass{'5', 'H', 33, 0},
-    SerialClass{'5', 'I', 34, 0},        SerialClass{'5', 'J', 35, 0},
-    SerialClass{'5', 'K', 36, 0},        SerialClass{'5', 'L', 37, 0},
+    SerialClass{'3', '8', 8, ModelK73}, SerialClass{'3', '9', 9, ModelK73},
+    SerialClass{'3', 0, 0, -1},         SerialClass{'5', 'A', 10, 0},
+    SerialClass{'5', 'B', 11, 0},       SerialClass{'5', 'C', 12, 0},
+    SerialClass{'5', 'D', 13, 0},       SerialClass{'5', 'E', 14, ModelJapanese},
+    SerialClass{'5', 'G', 32, 0},       SerialClass{'5', 'H', 33, 0},
+    SerialClass{'5', 'I', 34, 0},       SerialClass{'5', 'J', 35, 0},
+    SerialClass{'5', 'K', 36, 0},       SerialClass{'5', 'L', 37, 0},
     SerialClass{'5', 0, 0, -1},
 };
 

@@ -342,7 +342,7 @@ std::optional<Scenario> Scenario::fromJson(const QByteArray& json, const QString
         const QJsonArray receivers = root["receivers"].toArray();
         if (!root["receivers"].isArray() || receivers.isEmpty() ||
             receivers.size() > kMaxSimulatedReceivers) {
-            fail({}, QStringLiteral("\"receivers\" must be a list of 1 to 40 receivers"));
+            fail({}, QStringLiteral("\"receivers\" must be a list of 1 to 48 receivers"));
         }
         for (int i = 0; i < receivers.size(); ++i) {
             scenario.receivers.push_back(receiver(receivers.at(i), i));
@@ -382,7 +382,7 @@ Scenario Scenario::simulated(int count, std::uint32_t seed) {
         if (i < static_cast<int>(kPresets.size())) {
             setup.frequency = *FrequencyBytes(QLatin1String(kPresets[static_cast<std::size_t>(i)]));
         } else {
-            const int khz = 614000 + (i - static_cast<int>(kPresets.size())) * 750;
+            const int khz = 614000 + (i - static_cast<int>(kPresets.size())) % 32 * 750;
             setup.frequency = {static_cast<std::uint8_t>(khz / 10000),
                                static_cast<std::uint8_t>(khz / 100 % 100),
                                static_cast<std::uint8_t>(khz % 100)};

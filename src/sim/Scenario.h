@@ -71,7 +71,7 @@ struct Scenario {
     static Scenario simulated(int count, std::uint32_t seed = 1);
 };
 
-inline constexpr int kMaxSimulatedReceivers = 40;
+inline constexpr int kMaxSimulatedReceivers = 48; // more than a station takes, to try its refusal
 inline constexpr int kPresetStoreSize = 40;
 
 // "613.575" -> 61, 35, 75. Nothing when the text is not ddd.ddd.

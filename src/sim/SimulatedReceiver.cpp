@@ -46,6 +46,13 @@ int SimulatedReceiver::countOf(char command) const {
         frames_.begin(), frames_.end(), [command](const auto& f) { return f.command == command; }));
 }
 
+void SimulatedReceiver::record(ReceivedFrame frame) {
+    if (frames_.size() >= kFrameRecordLimit) {
+        frames_.pop_front();
+    }
+    frames_.push_back(std::move(frame));
+}
+
 std::size_t SimulatedReceiver::frameLength() const {
     const std::size_t have = pending_.size();
     if (have < 2) {
@@ -74,7 +81,7 @@ std::vector<std::uint8_t> SimulatedReceiver::receive(const std::uint8_t* data, s
                                                      std::int64_t nowMicros) {
     applyChanges(nowMicros);
     if (!pending_.empty() && nowMicros - lastByteMicros_ > kFrameGapMicros) {
-        frames_.push_back({pending_, lastByteMicros_, 0, false});
+        record({pending_, lastByteMicros_, 0, false});
         pending_.clear();
     }
     if (data && count > 0) {
@@ -86,7 +93,7 @@ std::vector<std::uint8_t> SimulatedReceiver::receive(const std::uint8_t* data, s
         if (pending_[0] != kStart) {
             // Out of frame: skip to the next frame start.
             const auto next = std::find(pending_.begin() + 1, pending_.end(), kStart);
-            frames_.push_back({{pending_.begin(), next}, nowMicros, 0, false});
+            record({{pending_.begin(), next}, nowMicros, 0, false});
             pending_.erase(pending_.begin(), next);
             continue;
         }
@@ -98,7 +105,7 @@ std::vector<std::uint8_t> SimulatedReceiver::receive(const std::uint8_t* data, s
             {pending_.begin(), pending_.begin() + static_cast<long>(length)}, nowMicros, 0, true};
         pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(length));
         std::vector<std::uint8_t> answer = handleFrame(frame, nowMicros);
-        frames_.push_back(std::move(frame));
+        record(std::move(frame));
         if (!answer.empty() && !setup_.faults.silent) {
             applyFaults(answer);
             answers.insert(answers.end(), answer.begin(), answer.end());

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <random>
 #include <vector>
 
@@ -27,6 +28,8 @@ public:
     static constexpr int kUploadAnswerSize = 404;
     // Bytes of an unfinished frame are dropped after this pause, as the firmware would.
     static constexpr std::int64_t kFrameGapMicros = 100'000;
+    // The record keeps the latest frames only, so that a long demonstration run stays small.
+    static constexpr std::size_t kFrameRecordLimit = 20'000;
 
     SimulatedReceiver(const ReceiverSetup& setup, std::uint32_t seed, int position);
 
@@ -35,7 +38,9 @@ public:
                                       std::int64_t nowMicros);
 
     const ReceiverSetup& setup() const { return setup_; }
-    const std::vector<ReceivedFrame>& frames() const { return frames_; }
+    // Fault switches can be thrown while the rack runs (a test unplugs or silences a receiver).
+    FaultSwitches& faults() { return setup_.faults; }
+    const std::deque<ReceivedFrame>& frames() const { return frames_; }
     std::vector<ReceivedFrame> framesOf(char command) const;
     int countOf(char command) const;
     void clearFrames() { frames_.clear(); }
@@ -70,7 +75,9 @@ private:
     std::mt19937 faults_;
     std::vector<std::uint8_t> pending_;
     std::int64_t lastByteMicros_ = 0;
-    std::vector<ReceivedFrame> frames_;
+    void record(ReceivedFrame frame);
+
+    std::deque<ReceivedFrame> frames_;
 
     std::array<char, 6> name_;
     std::array<std::uint8_t, 3> frequency_;

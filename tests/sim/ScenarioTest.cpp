@@ -73,7 +73,7 @@ TEST(Scenario, RefusesABadFileSayingWhatIsWrong) {
     EXPECT_EQ(message("{ \"answers\": \"later\", \"receivers\": [] }"),
               "rack.json: \"answers\" must be \"immediate\" or \"latency\"");
     EXPECT_EQ(message("{ \"receivers\": [] }"),
-              "rack.json: \"receivers\" must be a list of 1 to 40 receivers");
+              "rack.json: \"receivers\" must be a list of 1 to 48 receivers");
     EXPECT_EQ(message("{ \"receivers\": [ { \"serial\": \"5K1\", \"rf\": [170, 110] } ] }"),
               "rack.json: receiver 1: \"rf\" must have its low value first");
     EXPECT_EQ(

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <random>
 
 namespace k7::sim {
 namespace {
@@ -168,6 +169,13 @@ TEST(SimulatedReceiver, ReadsFramesFromAByteStream) {
     send(rx, {'R', 0, 'M', 'A'}, 2000);
     EXPECT_EQ(send(rx, {'R', 0, '?'}, 2000 + SimulatedReceiver::kFrameGapMicros + 1).size(), 19u);
     EXPECT_EQ(rx.countOf('M'), 0);
+
+    // A long run keeps only the latest frames.
+    for (std::size_t i = 0; i < SimulatedReceiver::kFrameRecordLimit; ++i) {
+        send(rx, {'R', 0, 'm', 0, 0, 0, 4, 0, 0, 0, 0, 0, 0}, 3'000'000);
+    }
+    EXPECT_EQ(rx.frames().size(), SimulatedReceiver::kFrameRecordLimit);
+    EXPECT_EQ(rx.frames().front().command, 'm');
 }
 
 TEST(SimulatedReceiver, FaultSwitchesShapeTheAnswers) {
@@ -201,6 +209,36 @@ TEST(SimulatedReceiver, FaultSwitchesShapeTheAnswers) {
     EXPECT_LT(wrong, 250);
     EXPECT_GT(shortened, 150);
     EXPECT_LT(shortened, 250);
+}
+
+TEST(SimulatedReceiver, AnswersOnlyWholeFramesToAnyByteStream) {
+    SimulatedReceiver rx(setup(), 7, 0);
+    std::mt19937 random(42);
+    // Mostly frame starts and command letters, so that many frames form, some broken.
+    const Bytes alphabet{'R', 0, '?', 'D', 'M', 'm', 'I', 'U', 'S', 1, 3, 0xff, 0x52, 45};
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::uniform_int_distribution<std::size_t> length(1, 40);
+    std::size_t answered = 0;
+    for (int write = 0; write < 5000; ++write) {
+        Bytes chunk(length(random));
+        for (auto& b : chunk) {
+            b = alphabet[pick(random)];
+        }
+        Bytes out = send(rx, chunk, write * 1000);
+        // Answers come back to back; each starts with "R" and has one of the three lengths.
+        std::size_t at = 0;
+        while (at < out.size()) {
+            ASSERT_EQ(out[at], 'R');
+            const std::size_t size = out[at + 1] == 'U' ? 404 : out[at + 2] == '!' ? 19 : 14;
+            ASSERT_LE(at + size, out.size());
+            at += size;
+            ++answered;
+        }
+        ASSERT_GE(rx.muteLevel(), 1);
+        ASSERT_LE(rx.muteLevel(), 10);
+        ASSERT_LE(rx.presetCount(), kPresetStoreSize);
+    }
+    EXPECT_GT(answered, 100u);
 }
 
 } // namespace

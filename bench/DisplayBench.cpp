@@ -1,0 +1,102 @@
+// The cost of one meter redraw in each layout (the work a meter answer sets off) and of
+// preparing the 24-slot panel. A redraw must stay well inside the shortest poll interval.
+#include "display/MeterPanel.h"
+
+#include <QGuiApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+class QuietPrompter final : public k7::Prompter {
+public:
+    k7::MsgAnswer ShowMessage(const k7::MessageBoxSpec& box) override {
+        return k7::DefaultAnswer(box);
+    }
+};
+
+struct Rack {
+    explicit Rack(int layout, int count) {
+        devices.RackLayout = layout;
+        devices.DeviceCount = count;
+        devices.ModelVariant = k7::ModelK75;
+        panel.BuildScaling();
+        panel.InitGraphics(QStringLiteral(K7_ASSET_DIR), QSize(800, 700));
+        int pastes = 0;
+        panel.setPasteListener([pastes](const QRect&) mutable { ++pastes; });
+        for (int slot = 1; slot <= count; ++slot) {
+            rack.CurData[slot] = {QStringLiteral("VOX_%1").arg(slot), QStringLiteral("606.600"),
+                                  QStringLiteral("4"), QStringLiteral("0")};
+            rack.VoltageKnown[slot] = true;
+            rack.MeterData[slot][k7::Voltage] = 150;
+        }
+        panel.ResetPeaks();
+    }
+    // A meter answer's values changing from one poll to the next, as a live signal does.
+    void Vary(int slot, int tick) {
+        auto& m = rack.MeterData[slot];
+        m[k7::RfA] = static_cast<std::uint8_t>(90 + tick % 80);
+        m[k7::RfB] = static_cast<std::uint8_t>(100 + (tick * 7) % 70);
+        m[k7::AudioLevel] = static_cast<std::uint8_t>(20 + (tick * 13) % 160);
+        rack.LastAntenna = static_cast<std::uint8_t>(tick & 1);
+    }
+    k7::RackTables rack;
+    k7::DeviceTables devices;
+    QuietPrompter prompter;
+    k7::MeterPanel panel{rack, devices, prompter};
+};
+
+void BM_Display8VU(benchmark::State& state) {
+    Rack r(1, 8);
+    r.panel.PrepareCells8();
+    int tick = 0;
+    for (auto _ : state) {
+        const int slot = tick % 8 + 1;
+        r.Vary(slot, tick++);
+        r.panel.Display8VU(slot, slot);
+    }
+}
+BENCHMARK(BM_Display8VU)->Unit(benchmark::kMicrosecond);
+
+void BM_Display16VU(benchmark::State& state) {
+    Rack r(2, 16);
+    r.panel.PrepareCells16();
+    int tick = 0;
+    for (auto _ : state) {
+        const int slot = tick % 16 + 1;
+        r.Vary(slot, tick++);
+        r.panel.Display16VU(slot, slot);
+    }
+}
+BENCHMARK(BM_Display16VU)->Unit(benchmark::kMicrosecond);
+
+void BM_Display24VU(benchmark::State& state) {
+    Rack r(3, 24);
+    r.panel.PrepareCells24();
+    int tick = 0;
+    for (auto _ : state) {
+        const int slot = tick % 24 + 1;
+        r.Vary(slot, tick++);
+        r.panel.Display24VU(slot, slot);
+    }
+}
+BENCHMARK(BM_Display24VU)->Unit(benchmark::kMicrosecond);
+
+void BM_PrepareCells24(benchmark::State& state) {
+    Rack r(3, 24);
+    for (auto _ : state) {
+        r.panel.PrepareCells24();
+    }
+}
+BENCHMARK(BM_PrepareCells24)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

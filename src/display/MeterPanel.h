@@ -1,0 +1,148 @@
+// The meter panel: the off-screen buffers, atlas and fonts set up once, the cell backgrounds of
+// the three layouts, and the per-answer redraw of one receiver's cell. Every element is
+// composed in a small buffer, copied into PanelBuf and announced to the paste listener (the
+// window repaints that rectangle from PanelBuf).
+#pragma once
+
+#include "display/Layouts.h"
+#include "display/Scaling.h"
+#include "display/Sprites.h"
+#include "link/DeviceTables.h"
+#include "platform/Prompter.h"
+#include "rack/RackPorts.h"
+#include "rack/RackTables.h"
+
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+namespace k7 {
+
+// The four text faces of the panel, sized as the 8, 9, 12 and bold 18 point faces of the
+// station's meter bridge at 100 % scale.
+struct MeterFonts {
+    QFont Font8;
+    QFont Font9;
+    QFont Font12;
+    QFont FontB18;
+};
+
+// One redraw's move of a peak-hold height: it jumps up to a higher level, holds while the level
+// stays within 9 pixels of it, then falls a pixel a redraw, but never below 10 by falling.
+void StepPeakHold(std::uint8_t& peak, int height);
+
+// PeakHold entries of a slot.
+enum PeakEntry : int { PeakRfA = 1, PeakRfB = 2, PeakAudio = 4 };
+
+class MeterPanel final : public MeterDisplay {
+public:
+    MeterPanel(const RackTables& rack, const DeviceTables& devices, Prompter& prompter);
+
+    // Reads the atlas and fonts from assetDir and allocates the buffers. An atlas that is
+    // missing or unusable is told to the operator ("There is a graphics problem"); the panel
+    // then draws with a black atlas and false is returned, so the station goes on.
+    bool InitGraphics(const QString& assetDir, QSize panelSize);
+    void LoadFonts(const QString& fontDir);
+    // The scaling tables, then the 16- and 24-slot position tables.
+    void BuildScaling();
+    void CloseGraphics();
+    bool IsSetUp() const { return setUp_; }
+
+    void BuildCell8();
+    void BuildCell16();
+    void BuildCell24();
+    void ClearPanelGrey();
+
+    // MeterDisplay
+    void Display8VU(int receiver, int position) override;
+    void Display16VU(int receiver, int position) override;
+    void Display24VU(int receiver, int position) override;
+    void ResetPeaks() override;
+    void PrepareCells8() override;
+    void PrepareCells16() override;
+    void PrepareCells24() override;
+    void ClearPanel() override;
+    void ShowPanel() override;
+
+    const QImage& PanelBuf() const { return panelBuf_; }
+    // Writes PanelBuf as a PNG file, whole or not at all; false when nothing is set up or the
+    // file cannot be written.
+    bool SaveSnapshot(const QString& file) const;
+    const QImage& CellBuf() const { return cellBuf_; }
+    const QImage& AtlasBuf() const { return atlasBuf_; }
+    void setPasteListener(std::function<void(const QRect&)> listener) {
+        pasteListener_ = std::move(listener);
+    }
+
+    const Scaling& scaling() const { return scaling_; }
+    const LayoutTable& layout16() const { return layout16_; }
+    const LayoutTable& layout24() const { return layout24_; }
+    const MeterFonts& fonts() const { return fonts_; }
+    int PeakHold(int slot, int entry) const;
+    int BlinkCount(int slot) const;
+    bool LiveDrawn(int slot) const;
+
+    // How one bar and one cell are cut from the atlas and placed (defined with the renderer).
+    struct BarCut;
+    struct CellLayout;
+
+private:
+    void drawCell(int slot, const CellLayout& cell);
+    void drawMuteIcon(int slot, const CellLayout& cell);
+    void drawGauge(int slot, const CellLayout& cell);
+    void drawText(int slot, bool muted, const CellLayout& cell);
+    void drawLamps(bool muted, const CellLayout& cell);
+    void drawBar(const BarCut& cut, int height, std::uint8_t& peak, int threshold, QPoint at);
+    // Copies an element into PanelBuf and pastes it to the window.
+    void place(const QImage& from, const QRect& source, QPoint lowerLeft);
+    void pasteToWindow(const QRect& rect);
+    void copySprite(Sprite sprite, QImage& to, QPoint lowerLeft);
+    void prepareCells(int width, int height, int columns, int rows);
+    void fillPanel(const QColor& colour);
+    void unloadFonts();
+
+    const RackTables& rack_;
+    const DeviceTables& devices_;
+    Prompter& prompter_;
+    std::function<void(const QRect&)> pasteListener_;
+
+    Scaling scaling_;
+    LayoutTable layout16_{};
+    LayoutTable layout24_{};
+    MeterFonts fonts_;
+    std::array<int, 2> fontIds_{-1, -1};
+
+    bool setUp_ = false;
+    bool scaled_ = false; // no cell is drawn before the scaling and position tables exist
+    QImage atlasBuf_;
+    QImage panelBuf_;
+    QImage cellBuf_;
+    QImage muteIconBuf_;
+    QImage textBuf_;
+    QImage smallTextBuf_;
+    QImage gaugeBuf_;
+    QImage barBuf_;
+    QImage lampBuf_;
+
+    struct TextBoxCache {
+        bool valid = false;
+        QString name;
+        QString frequency;
+        bool muted = false;
+        int kind = 0;
+        QImage image;
+    };
+    std::array<TextBoxCache, kMaxSlots + 1> textCache_{};
+
+    std::array<std::array<std::uint8_t, 5>, kMaxSlots + 1> peakHold_{};
+    std::array<std::int16_t, kMaxSlots + 1> blinkCount_{};
+    std::array<bool, kMaxSlots + 1> liveDrawn_{};
+};
+
+} // namespace k7

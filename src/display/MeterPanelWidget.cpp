@@ -1,0 +1,57 @@
+#include "display/MeterPanelWidget.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace k7 {
+
+MeterPanelWidget::MeterPanelWidget(MeterPanel& panel, RackTables& rack, const DeviceTables& devices,
+                                   QWidget* parent)
+    : QWidget(parent), panel_(panel), rack_(rack), devices_(devices) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    panel_.setPasteListener([this](const QRect& rect) { update(rect); });
+}
+
+void MeterPanelWidget::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    const QImage& buffer = panel_.PanelBuf();
+    const QRect area = event->rect();
+    if (buffer.isNull()) {
+        painter.fillRect(area, Qt::black);
+        return;
+    }
+    painter.drawImage(area.topLeft(), buffer, area);
+    // Beyond the panel buffer (a window grown after set-up) stays black.
+    const QRegion outside = QRegion(area).subtracted(QRegion(buffer.rect()));
+    for (const QRect& rect : outside) {
+        painter.fillRect(rect, Qt::black);
+    }
+}
+
+void MeterPanelWidget::mouseMoveEvent(QMouseEvent* event) {
+    if (devices_.ModelVariant == ModelK75) {
+        setToolTip(toolTipText());
+    }
+    pointer_ = event->position().toPoint();
+    QWidget::mouseMoveEvent(event);
+}
+
+void MeterPanelWidget::mouseReleaseEvent(QMouseEvent* event) {
+    pointer_ = event->position().toPoint();
+    if (event->button() != Qt::RightButton) {
+        return;
+    }
+    const int slot = FindRx(devices_.RackLayout, static_cast<float>(pointer_.x()),
+                            static_cast<float>(pointer_.y()));
+    rack_.SelectedSlot = slot;
+    if (!RackTables::validSlot(slot)) {
+        return;
+    }
+    if (rack_.SlotState[slot] != 0 && devices_.ModelVariant == ModelK75 && openPanel_) {
+        openPanel_(slot);
+    }
+}
+
+} // namespace k7

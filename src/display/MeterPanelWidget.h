@@ -1,0 +1,45 @@
+// The window over the meter panel: repaints from PanelBuf, shows the tool tip on K7.5 set-ups,
+// keeps the pointer position and turns a right-button release into a slot. The slot-opened
+// callback is the only road from the panel to the receiver control panel: a click that opens
+// nothing changes SelectedSlot but never the slot an open control panel acts on, since that
+// panel keeps the slot it was opened with.
+#pragma once
+
+#include "display/MeterPanel.h"
+
+#include <QPoint>
+#include <QWidget>
+
+#include <functional>
+
+namespace k7 {
+
+class MeterPanelWidget final : public QWidget {
+    Q_OBJECT
+public:
+    MeterPanelWidget(MeterPanel& panel, RackTables& rack, const DeviceTables& devices,
+                     QWidget* parent = nullptr);
+
+    // Called with the slot when a right click lands on a receiver that has answered, on a K7.5
+    // set-up.
+    void setOpenPanelCallback(std::function<void(int slot)> callback) {
+        openPanel_ = std::move(callback);
+    }
+    QPoint pointerPosition() const { return pointer_; }
+
+    static QString toolTipText() { return QStringLiteral("Right Click to change values."); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    MeterPanel& panel_;
+    RackTables& rack_;
+    const DeviceTables& devices_;
+    std::function<void(int)> openPanel_;
+    QPoint pointer_;
+};
+
+} // namespace k7

@@ -1,0 +1,347 @@
+// The per-answer redraw of one receiver's cell: user-mute icon, voltage gauge, text box,
+// diversity lamps and the three bars with their peak-hold and threshold markers, in the live or
+// the muted style. The 8-slot cell is the full design; the 16- and 24-slot cells are smaller
+// variants of it.
+#include "display/MeterPanel.h"
+#include "display/Raster.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace k7 {
+
+namespace {
+
+enum class BarKind { RfA, RfB, Audio };
+enum class CellKind { Slots8, Slots16, Slots24 };
+
+constexpr int kRfTop = 261;
+constexpr int kRfBottom = 515;
+constexpr int kRfShortBottom = 389;
+constexpr int kVuShortTop = 26;
+constexpr int kVuShortBottom = 153;
+constexpr int kMarkerLeft = 520;
+// The raw voltage below which the transmitter's battery is reported low.
+constexpr int kLowVoltage = 108;
+
+QRect Columns(int left, int right, int top, int bottom) {
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+} // namespace
+
+struct MeterPanel::BarCut {
+    QRect unlit;     // unlit bar in the atlas
+    int litLeft = 0; // lit bar columns in the atlas
+    int litRight = 0;
+    int litBottom = 0; // the lit part is the bottom height + 1 rows up to this row
+    int bottom = 0;    // last composed row of BarBuf
+    int width = 0;     // columns of BarBuf placed on the panel
+    int markerWidth = 0;
+    int peakBase = 0;       // the peak marker's lower-left row is peakBase - p
+    int thresholdBase = -1; // the threshold marker's lower-left row is thresholdBase - t
+    int audioSwitch = 0;    // audio: a peak at or above this shows the threshold sprite
+};
+
+struct MeterPanel::CellLayout {
+    CellKind kind = CellKind::Slots8;
+    QPoint rfA, rfB, audio, gauge, textBox, lampA, lampB, muteIcon;
+    bool hasLamps = true;
+    const ScaleTable* table = nullptr;
+    BarScale thresholdColumn = Bar255;
+};
+
+namespace {
+
+MeterPanel::BarCut MakeBarCut(CellKind kind, BarKind bar, bool muted) {
+    MeterPanel::BarCut cut;
+    const bool rf = bar != BarKind::Audio;
+    const int unlitLeft = muted ? 602 : 551;
+    const int litLeft = muted ? 627 : 576;
+    switch (kind) {
+    case CellKind::Slots8:
+        cut.unlit = rf ? Columns(unlitLeft, unlitLeft + 19, kRfTop, kRfBottom)
+                       : Columns(unlitLeft, unlitLeft + 19, 0, 255);
+        cut.litLeft = litLeft;
+        cut.litRight = litLeft + 19;
+        cut.litBottom = rf ? kRfBottom : 255;
+        cut.bottom = 255;
+        cut.width = 20;
+        cut.markerWidth = 20;
+        cut.peakBase = 255;
+        cut.thresholdBase = rf ? 255 : -1;
+        cut.audioSwitch = rf ? 0 : 205;
+        break;
+    case CellKind::Slots16:
+        cut.unlit = rf ? Columns(unlitLeft, unlitLeft + 19, kRfTop, kRfShortBottom)
+                       : Columns(unlitLeft, unlitLeft + 19, kVuShortTop, kVuShortBottom);
+        cut.litLeft = litLeft;
+        cut.litRight = litLeft + 19;
+        cut.litBottom = rf ? kRfShortBottom : kVuShortBottom;
+        cut.bottom = 127;
+        cut.width = 20;
+        cut.markerWidth = 20;
+        cut.peakBase = 127;
+        cut.thresholdBase = rf ? 127 : -1;
+        cut.audioSwitch = rf ? 0 : (muted ? 205 : 102);
+        break;
+    case CellKind::Slots24: {
+        // The 24-slot bars are cut from the left columns of the full-width sprites.
+        const int spriteWidth = muted ? 19 : (rf ? 12 : 15);
+        cut.unlit =
+            rf ? Columns(unlitLeft, unlitLeft + spriteWidth - 1, kRfTop, kRfShortBottom)
+               : Columns(unlitLeft, unlitLeft + spriteWidth - 1, kVuShortTop, kVuShortBottom);
+        cut.litLeft = litLeft;
+        cut.litRight = litLeft + spriteWidth - 1;
+        cut.litBottom = rf ? kRfShortBottom : kVuShortBottom;
+        cut.bottom = 127;
+        cut.width = rf ? 10 : 13;
+        cut.markerWidth = rf ? 10 : 13;
+        cut.peakBase = rf && !muted ? 128 : 127;
+        cut.thresholdBase = !rf ? -1 : (bar == BarKind::RfA && !muted ? 128 : 127);
+        cut.audioSwitch = rf ? 0 : (muted ? 205 : 102);
+        break;
+    }
+    }
+    return cut;
+}
+
+} // namespace
+
+void StepPeakHold(std::uint8_t& peak, int height) {
+    if (height > peak) {
+        peak = static_cast<std::uint8_t>(std::min(height, 255));
+    } else if (peak - height > 9 && peak > 10) {
+        --peak;
+    }
+}
+
+int MeterPanel::PeakHold(int slot, int entry) const {
+    if (!RackTables::validSlot(slot) || entry < 1 || entry > 4) {
+        return 0;
+    }
+    return peakHold_[slot][entry];
+}
+
+int MeterPanel::BlinkCount(int slot) const {
+    return RackTables::validSlot(slot) ? blinkCount_[slot] : 0;
+}
+
+bool MeterPanel::LiveDrawn(int slot) const {
+    return RackTables::validSlot(slot) && liveDrawn_[slot];
+}
+
+void MeterPanel::ResetPeaks() {
+    for (auto& entries : peakHold_) {
+        entries.fill(5);
+    }
+}
+
+void MeterPanel::Display8VU(int receiver, int position) {
+    if (!setUp_ || !scaled_ || !RackTables::validSlot(receiver) || position < 1 || position > 8) {
+        return;
+    }
+    const QPoint o = CellOrigin8(position);
+    CellLayout cell;
+    cell.kind = CellKind::Slots8;
+    cell.rfA = o + QPoint(15, 320);
+    cell.rfB = o + QPoint(66, 320);
+    cell.audio = o + QPoint(105, 320);
+    cell.gauge = o + QPoint(165, 320);
+    cell.textBox = o + QPoint(5, 50);
+    cell.lampA = o + QPoint(167, 145);
+    cell.lampB = o + QPoint(167, 185);
+    cell.muteIcon = o + QPoint(157, 238);
+    cell.table = &scaling_.ScaleTable255;
+    cell.thresholdColumn = Bar255;
+    drawCell(receiver, cell);
+}
+
+void MeterPanel::Display16VU(int receiver, int /*position*/) {
+    if (!setUp_ || !scaled_ || receiver < 1 || receiver > 16) {
+        return;
+    }
+    const CellPositions& p = layout16_[receiver];
+    CellLayout cell{CellKind::Slots16, p.rfA,   p.rfB,   p.audio,   p.gauge,
+                    p.textBox,         p.lampA, p.lampB, p.muteIcon};
+    cell.hasLamps = true;
+    cell.table = &scaling_.ScaleTable127;
+    cell.thresholdColumn = Bar127;
+    drawCell(receiver, cell);
+}
+
+void MeterPanel::Display24VU(int receiver, int /*position*/) {
+    if (!setUp_ || !scaled_ || receiver < 1 || receiver > 24) {
+        return;
+    }
+    const CellPositions& p = layout24_[receiver];
+    CellLayout cell{CellKind::Slots24, p.rfA,   p.rfB,   p.audio,   p.gauge,
+                    p.textBox,         p.lampA, p.lampB, p.muteIcon};
+    cell.hasLamps = false;
+    cell.table = &scaling_.ScaleTable127;
+    cell.thresholdColumn = Bar127;
+    drawCell(receiver, cell);
+}
+
+void MeterPanel::drawCell(int slot, const CellLayout& cell) {
+    const bool muted = rack_.LastMuted == 1;
+    // The 8-slot cell shows the user mute first; the smaller cells draw it over the rest last.
+    if (cell.kind == CellKind::Slots8) {
+        drawMuteIcon(slot, cell);
+    }
+    drawGauge(slot, cell);
+    if (muted) {
+        liveDrawn_[slot] = false;
+    }
+    drawText(slot, muted, cell);
+    if (cell.hasLamps) {
+        drawLamps(muted, cell);
+    }
+    const auto& meter = rack_.MeterData[slot];
+    const ScaleTable& table = *cell.table;
+    const int threshold =
+        scaling_.ThresholdTable[MuteLevelRow(rack_.CurData[slot].MuteLevel)][cell.thresholdColumn];
+    auto& peaks = peakHold_[slot];
+    drawBar(MakeBarCut(cell.kind, BarKind::RfA, muted), table[meter[RfA]][RfHeightColumn],
+            peaks[PeakRfA], threshold, cell.rfA);
+    drawBar(MakeBarCut(cell.kind, BarKind::RfB, muted), table[meter[RfB]][RfHeightColumn],
+            peaks[PeakRfB], threshold, cell.rfB);
+    drawBar(MakeBarCut(cell.kind, BarKind::Audio, muted),
+            table[meter[AudioLevel]][AudioHeightColumn], peaks[PeakAudio], threshold, cell.audio);
+    if (cell.kind != CellKind::Slots8) {
+        drawMuteIcon(slot, cell);
+    }
+    if (!muted) {
+        liveDrawn_[slot] = true;
+    }
+}
+
+void MeterPanel::drawMuteIcon(int slot, const CellLayout& cell) {
+    if (rack_.UserMute[slot]) {
+        copySprite(cell.kind == CellKind::Slots8 ? Sprite::UserMuteIcon : Sprite::UserMuteIconSmall,
+                   muteIconBuf_, QPoint(0, 30));
+    } else {
+        FillBuffer(muteIconBuf_, Colour::Black);
+    }
+    place(muteIconBuf_, QRect(0, 0, 31, 31), cell.muteIcon);
+}
+
+void MeterPanel::drawGauge(int slot, const CellLayout& cell) {
+    if (rack_.LastMuted == 1 || !rack_.VoltageKnown[slot]) {
+        FillBuffer(gaugeBuf_, Colour::Black);
+    } else {
+        const int raw = rack_.MeterData[slot][Voltage];
+        if (raw >= kLowVoltage) {
+            const int h = (*cell.table)[raw][GaugeHeightColumn];
+            copySprite(Sprite::GaugeFrameNormal, gaugeBuf_, QPoint(0, 74));
+            const SpriteRect& fill = SpriteAt(Sprite::GaugeFill);
+            CopyRect(atlasBuf_, Columns(fill.minx, fill.maxx, fill.maxy - h, fill.maxy), gaugeBuf_,
+                     QPoint(2, 71));
+        } else {
+            // Low battery: three redraws dark, three with the low frame, in turn.
+            if (blinkCount_[slot] <= 2) {
+                FillBuffer(gaugeBuf_, Colour::Black);
+            } else {
+                copySprite(Sprite::GaugeFrameLow, gaugeBuf_, QPoint(0, 74));
+            }
+            if (++blinkCount_[slot] > 5) {
+                blinkCount_[slot] = 0;
+            }
+        }
+    }
+    place(gaugeBuf_, QRect(0, 0, 20, 75), cell.gauge);
+}
+
+void MeterPanel::drawText(int slot, bool muted, const CellLayout& cell) {
+    const SettingsRow& row = rack_.CurData[slot];
+    const QString frequency = row.Frequency.left(7);
+    const bool small = cell.kind == CellKind::Slots24;
+    const bool large = cell.kind == CellKind::Slots8;
+    const QRect source = small ? Columns(4, 111, 20, 45)
+                               : (large ? Columns(4, 194, 15, 51) : Columns(4, 185, 25, 51));
+    // Names and frequencies change rarely: a slot's text box is composed again only when its
+    // text, style or layout changed, and pasted from the last composition otherwise.
+    TextBoxCache& cached = textCache_[slot];
+    const int kindCode = static_cast<int>(cell.kind);
+    if (cached.valid && cached.name == row.Name && cached.frequency == frequency &&
+        cached.muted == muted && cached.kind == kindCode) {
+        place(cached.image, source, cell.textBox);
+        return;
+    }
+    const QColor& colour = muted ? Colour::Grey : Colour::Green;
+    const Justify centred = JustifyCode(0, -1);
+    QImage& box = small ? smallTextBuf_ : textBuf_;
+    FillBuffer(box, Colour::Black);
+    if (small) {
+        DrawText(box, fonts_.Font12, colour, {67, 32}, centred, row.Name);
+        if (muted) {
+            DrawText(box, fonts_.Font9, Colour::Red, {23, 45}, centred, QStringLiteral("MUTE"));
+        }
+        DrawText(box, fonts_.Font9, colour, {70, 45}, centred, frequency);
+    } else {
+        DrawText(box, large ? fonts_.FontB18 : fonts_.Font12, colour, {100, large ? 33 : 37},
+                 centred, row.Name);
+        if (muted) {
+            DrawText(box, fonts_.Font12, Colour::Red, {35, 51}, centred, QStringLiteral("MUTE"));
+        }
+        DrawText(box, fonts_.Font12, colour, {100, 51}, centred, frequency);
+    }
+    cached = {true, row.Name, frequency, muted, kindCode, box.copy()};
+    place(box, source, cell.textBox);
+}
+
+void MeterPanel::drawLamps(bool muted, const CellLayout& cell) {
+    const bool onA = rack_.LastAntenna == 1;
+    const Sprite lampA = muted ? Sprite::LampOff : (onA ? Sprite::LampLit : Sprite::LampIdle);
+    const Sprite lampB = muted ? Sprite::LampOff : (onA ? Sprite::LampIdle : Sprite::LampLit);
+    copySprite(lampA, lampBuf_, QPoint(0, 14));
+    place(lampBuf_, QRect(0, 0, 15, 15), cell.lampA);
+    copySprite(lampB, lampBuf_, QPoint(0, 14));
+    place(lampBuf_, QRect(0, 0, 15, 15), cell.lampB);
+}
+
+void MeterPanel::drawBar(const BarCut& cut, int height, std::uint8_t& peak, int threshold,
+                         QPoint at) {
+    // The RF sprites are a row shorter than the bar: the rows above the unlit sprite start
+    // black, so no row of an earlier bar shows through at the top.
+    const int uncovered = cut.bottom + 1 - cut.unlit.height();
+    if (uncovered > 0) {
+        QPainter(&barBuf_).fillRect(QRect(0, 0, barBuf_.width(), uncovered), Colour::Black);
+    }
+    CopyRect(atlasBuf_, cut.unlit, barBuf_, QPoint(0, cut.bottom));
+    CopyRect(atlasBuf_, Columns(cut.litLeft, cut.litRight, cut.litBottom - height, cut.litBottom),
+             barBuf_, QPoint(0, cut.bottom));
+    StepPeakHold(peak, height);
+    const int p = std::max(0, peak - 5);
+    const bool alarm = cut.audioSwitch > 0 && peak >= cut.audioSwitch;
+    const SpriteRect& marker = SpriteAt(alarm ? Sprite::ThresholdMarker : Sprite::PeakMarker);
+    CopyRect(atlasBuf_,
+             Columns(kMarkerLeft, kMarkerLeft + cut.markerWidth - 1, marker.miny, marker.maxy),
+             barBuf_, QPoint(0, cut.peakBase - p));
+    if (cut.thresholdBase >= 0) {
+        const SpriteRect& line = SpriteAt(Sprite::ThresholdMarker);
+        CopyRect(atlasBuf_,
+                 Columns(kMarkerLeft, kMarkerLeft + cut.markerWidth - 1, line.miny, line.maxy),
+                 barBuf_, QPoint(0, cut.thresholdBase - threshold));
+    }
+    place(barBuf_, QRect(0, 0, cut.width, cut.bottom + 1), at);
+}
+
+void MeterPanel::copySprite(Sprite sprite, QImage& to, QPoint lowerLeft) {
+    CopyRect(atlasBuf_, SpriteAt(sprite).rect(), to, lowerLeft);
+}
+
+void MeterPanel::place(const QImage& from, const QRect& source, QPoint lowerLeft) {
+    CopyRect(from, source, panelBuf_, lowerLeft);
+    pasteToWindow(TargetRect(source, lowerLeft));
+}
+
+void MeterPanel::pasteToWindow(const QRect& rect) {
+    const QRect shown = rect.intersected(panelBuf_.rect());
+    if (pasteListener_ && !shown.isEmpty()) {
+        pasteListener_(shown);
+    }
+}
+
+} // namespace k7

@@ -1,0 +1,175 @@
+// Default.frq, Template.frq and the Rack_Data.frq snapshot, and the choice between a loaded
+// file and the rack's own settings.
+#include "DefaultFiles.h"
+
+#include "FrqFile.h"
+#include "Presets.h"
+#include "link/DeviceTables.h"
+#include "platform/SettingsStore.h"
+#include "platform/TimerBank.h"
+#include "rack/FileState.h"
+#include "rack/RackTables.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace k7 {
+
+namespace {
+
+const QString kDefaultFile = QStringLiteral("Default.frq");
+const QString kTemplateFile = QStringLiteral("Template.frq");
+const QString kSnapshotFile = QStringLiteral("Rack_Data.frq");
+const QString kNameSets = QStringLiteral("NameSets");
+const QString kLastSet = QStringLiteral("LastSet");
+constexpr int kProgrammingTimer = 3;
+
+} // namespace
+
+DefaultFiles::DefaultFiles(FrqFile& frq, FileState& files, RackTables& rack,
+                           const DeviceTables& devices, SettingsStore& settings, TimerBank& timers)
+    : frq_(frq), files_(files), rack_(rack), devices_(devices), settings_(settings),
+      timers_(timers) {}
+
+int DefaultFiles::band() const {
+    return devices_.SlotBand[1];
+}
+
+int DefaultFiles::receivers() const {
+    return std::clamp(devices_.DeviceCount, 0, kMaxSlots);
+}
+
+QString DefaultFiles::localised(const char* frequency) const {
+    QString text = QString::fromLatin1(frequency);
+    const int code = rack_.DecimalSeparatorCode;
+    if (code > 0 && code < 0x10000) {
+        text.replace(QLatin1Char('.'), QChar(code));
+    }
+    return text;
+}
+
+QString DefaultFiles::errorString() const {
+    return folderError_.isEmpty() ? frq_.errorString() : folderError_;
+}
+
+bool DefaultFiles::PrepareDataFolder() {
+    folderError_.clear();
+    QString last = settings_.GetSetting(kNameSets, kLastSet, QStringLiteral("No Files"));
+    if (last == QLatin1String("No Files")) {
+        settings_.SaveSetting(kNameSets, kLastSet, kDefaultFile);
+        last = kDefaultFile;
+    }
+    files_.CurrentFile = last;
+
+    if (QDir(frq_.dataFolder()).exists()) {
+        return frq_.FrqFileExists(kDefaultFile) || WriteDefaultFile(kDefaultFile);
+    }
+    if (!QDir().mkpath(frq_.dataFolder())) {
+        folderError_ = QStringLiteral("The folder %1 could not be made; check that its parent "
+                                      "folder exists and can be written.")
+                           .arg(QDir::toNativeSeparators(frq_.dataFolder()));
+        return false;
+    }
+    // A fresh folder gets both default files at once, so the first start already leaves the
+    // template in place.
+    bool written = WriteDefaultFile(kDefaultFile);
+    if (devices_.ModelVariant == ModelK75) {
+        written = WriteDefaultFile(kTemplateFile) && written;
+    }
+    files_.CurrentFile = kDefaultFile;
+    settings_.SaveSetting(kNameSets, kLastSet, kDefaultFile);
+    return written;
+}
+
+bool DefaultFiles::WriteDefaultFile(const QString& name) {
+    const int b = band();
+    const std::optional<int> count = PresetCount(b);
+    QStringList lines =
+        FrqFile::FileHead(count ? QString::number(*count) : QString(), QStringLiteral("5"));
+    const bool defaultNames = name == kDefaultFile;
+    for (int i = 1; i <= kFileEntries; ++i) {
+        const QString entryName =
+            defaultNames ? QStringLiteral("Def-%1").arg(i)
+                         : (i < 10 ? QStringLiteral("Perf_%1") : QStringLiteral("Perf%1")).arg(i);
+        QString frequency = PresetFrequency(i, b);
+        frequency = localised(frequency.toLatin1().constData());
+        FrqFile::AppendEntry(lines, entryName, frequency, QStringLiteral("5"), QStringLiteral("0"));
+    }
+    return frq_.WriteLines(name, lines);
+}
+
+void DefaultFiles::InitEditorDefaults() {
+    const QString frequency = localised(FillValuesFor(band()).newEditorFile);
+    for (int i = 1; i <= kFileEntries; ++i) {
+        files_.EditNames[i] = QStringLiteral("User %1").arg(i);
+        SettingsRow& row = files_.EditData[i];
+        row.Name = (i < 10 ? QStringLiteral("User %1") : QStringLiteral("User%1")).arg(i);
+        row.Frequency = frequency;
+        row.MuteLevel = QStringLiteral("5");
+        row.BandType = QStringLiteral("0");
+    }
+}
+
+QString DefaultFiles::LoadRackFile(const QString& name) {
+    return frq_.LoadRackFile(name);
+}
+
+void DefaultFiles::CopyLoadToCurrent() {
+    rack_.CurData = files_.LoadData;
+}
+
+bool DefaultFiles::RackDiffers() {
+    for (int i = 1; i <= receivers(); ++i) {
+        const SettingsRow& current = rack_.CurData[i];
+        const SettingsRow& reported = rack_.RxData[i];
+        const QString name = current.Name.leftJustified(6, QLatin1Char(' '), true);
+        if (name != reported.Name || current.Frequency != reported.Frequency ||
+            current.BandType != reported.BandType) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void DefaultFiles::AcceptLoadedFile() {
+    CopyLoadToCurrent();
+    rack_.PassStart = true;
+    rack_.PollMode = PollMetering;
+    rack_.ProgramRack = true;
+    rack_.ChangedOnly = true;
+    timers_.setEnabled(kProgrammingTimer, true);
+}
+
+void DefaultFiles::CurrentFromRack() {
+    const QString spare = localised(FillValuesFor(band()).spareEntry);
+    for (int i = 1; i <= kMaxSlots; ++i) {
+        if (i <= receivers()) {
+            rack_.CurData[i] = rack_.RxData[i];
+        } else {
+            rack_.CurData[i] = SettingsRow{QStringLiteral("Spare"), spare, QStringLiteral("5"),
+                                           QStringLiteral("0")};
+        }
+    }
+    rack_.PassStart = true;
+    rack_.ProgramRack = false;
+    timers_.setEnabled(kProgrammingTimer, true);
+}
+
+bool DefaultFiles::WriteRackSnapshot() {
+    const QString placeholder = localised(FillValuesFor(band()).snapshotEntry);
+    QStringList lines =
+        FrqFile::FileHead(QString::number(receivers()), QString::number(files_.GlobalMuteLevel));
+    for (int i = 1; i <= kFileEntries; ++i) {
+        if (i <= receivers()) {
+            const SettingsRow& row = rack_.RxData[i];
+            FrqFile::AppendEntry(lines, row.Name, row.Frequency, row.MuteLevel, row.BandType);
+        } else {
+            FrqFile::AppendEntry(lines, QStringLiteral("Perf %1").arg(i), placeholder,
+                                 QStringLiteral("5"), QStringLiteral("0"));
+        }
+    }
+    return frq_.WriteLines(kSnapshotFile, lines);
+}
+
+} // namespace k7

@@ -1,0 +1,22 @@
+// The preset frequencies of each band and the per-band values written where no receiver or
+// preset fills an entry. Frequencies are MHz texts with a point.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace k7 {
+
+// The count line 2 of the default files carries; nothing for a band without presets.
+std::optional<int> PresetCount(int band);
+
+struct BandFillValues {
+    const char* newEditorFile; // InitEditorDefaults
+    const char* snapshotEntry; // WriteRackSnapshot, entries past the receivers
+    const char* spareEntry;    // CurrentFromRack, slots past the receivers
+};
+// Empty texts for a band without values.
+const BandFillValues& FillValuesFor(int band);
+
+} // namespace k7

@@ -1,0 +1,70 @@
+// The atlas the build paints: a 24-bit bitmap large enough for every sprite, with sprites of
+// different roles that the operator can tell apart.
+#include "display/Sprites.h"
+
+#include <QFile>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace k7 {
+namespace {
+
+class BuiltAtlas : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QString path = QStringLiteral(K7_ASSET_DIR "/Graphics.tof");
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        header = file.read(30);
+        atlas = QImage(path, "BMP");
+        ASSERT_FALSE(atlas.isNull());
+    }
+    QImage Cut(Sprite s) const { return atlas.copy(SpriteAt(s).rect()); }
+    // The share of pixels that differ between two sprites of the same size.
+    static double Difference(const QImage& a, const QImage& b) {
+        int differ = 0;
+        for (int y = 0; y < a.height(); ++y) {
+            for (int x = 0; x < a.width(); ++x) {
+                differ += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
+            }
+        }
+        return static_cast<double>(differ) / (a.width() * a.height());
+    }
+    QByteArray header;
+    QImage atlas;
+};
+
+TEST_F(BuiltAtlas, IsATwentyFourBitBitmapHoldingEverySprite) {
+    EXPECT_TRUE(header.startsWith("BM"));
+    EXPECT_EQ(static_cast<unsigned char>(header[28]), 24); // bits per pixel
+    EXPECT_GE(atlas.width(), kAtlasWidth);
+    EXPECT_GE(atlas.height(), kAtlasHeight);
+}
+
+TEST_F(BuiltAtlas, SpritesOfDifferentRolesLookDifferent) {
+    EXPECT_GT(Difference(Cut(Sprite::LampLit), Cut(Sprite::LampIdle)), 0.3);
+    EXPECT_GT(Difference(Cut(Sprite::LampIdle), Cut(Sprite::LampOff)), 0.3);
+    EXPECT_GT(Difference(Cut(Sprite::PeakMarker), Cut(Sprite::ThresholdMarker)), 0.5);
+    EXPECT_GT(Difference(Cut(Sprite::GaugeFrameNormal), Cut(Sprite::GaugeFrameLow)), 0.1);
+    EXPECT_GT(Difference(Cut(Sprite::RfBarLit), Cut(Sprite::RfBarUnlit)), 0.5);
+    EXPECT_GT(Difference(Cut(Sprite::VuBarLit), Cut(Sprite::VuBarLitMuted)), 0.5);
+    EXPECT_GT(Difference(Cut(Sprite::VuBarUnlit), Cut(Sprite::VuBarUnlitMuted)), 0.3);
+    // The threshold marker is red, the peak marker bright.
+    const QColor threshold = Cut(Sprite::ThresholdMarker).pixelColor(10, 1);
+    EXPECT_GT(threshold.red(), 200);
+    EXPECT_LT(threshold.green(), 80);
+    EXPECT_GT(Cut(Sprite::PeakMarker).pixelColor(10, 2).lightness(), 200);
+    // The lit audio bar runs from green at the bottom to red at the top.
+    const QImage vu = Cut(Sprite::VuBarLit);
+    EXPECT_GT(vu.pixelColor(10, 254).green(), 150);
+    EXPECT_LT(vu.pixelColor(10, 254).red(), 100);
+    EXPECT_GT(vu.pixelColor(10, 2).red(), 200);
+    EXPECT_LT(vu.pixelColor(10, 2).green(), 100);
+    // The user-mute icon is a picture, not a flat patch.
+    const QImage icon = Cut(Sprite::UserMuteIconSmall);
+    EXPECT_NE(icon.pixel(15, 15), icon.pixel(2, 2));
+}
+
+} // namespace
+} // namespace k7
