@@ -25,10 +25,9 @@ public:
     QString errorString() const { return file_.errorString(); }
 
     FT_STATUS FT_CreateDeviceInfoList(std::uint32_t* numDevices) override;
-    FT_STATUS FT_GetDeviceInfoDetail(std::uint32_t index, std::uint32_t* flags,
-                                     std::uint32_t* type, std::uint32_t* id, std::uint32_t* locId,
-                                     char* serialNumber, char* description,
-                                     FT_HANDLE* handle) override;
+    FT_STATUS FT_GetDeviceInfoDetail(std::uint32_t index, std::uint32_t* flags, std::uint32_t* type,
+                                     std::uint32_t* id, std::uint32_t* locId, char* serialNumber,
+                                     char* description, FT_HANDLE* handle) override;
     FT_STATUS FT_Open(int index, FT_HANDLE* handle) override;
     FT_STATUS FT_SetBaudRate(FT_HANDLE handle, std::uint32_t baudRate) override;
     FT_STATUS FT_SetDataCharacteristics(FT_HANDLE handle, std::uint8_t wordLength,
