@@ -25,13 +25,12 @@ void LinkModule::OpenDevice(int index) {
         return;
     }
     DeviceHandles[index] = handle;
-    const bool configured =
-        driver_.FT_SetBaudRate(handle, kBaudRate) == FT_OK &&
-        driver_.FT_SetDataCharacteristics(handle, 8, 0, 0) == FT_OK &&
-        driver_.FT_SetFlowControl(handle, FT_FLOW_RTS_CTS, 0, 0) == FT_OK &&
-        driver_.FT_SetTimeouts(handle, kPollReadTimeoutMs, 0) == FT_OK &&
-        driver_.FT_SetLatencyTimer(handle, PollingLatency()) == FT_OK &&
-        driver_.FT_SetResetPipeRetryCount(handle, kResetPipeRetries) == FT_OK;
+    const bool configured = driver_.FT_SetBaudRate(handle, kBaudRate) == FT_OK &&
+                            driver_.FT_SetDataCharacteristics(handle, 8, 0, 0) == FT_OK &&
+                            driver_.FT_SetFlowControl(handle, FT_FLOW_RTS_CTS, 0, 0) == FT_OK &&
+                            driver_.FT_SetTimeouts(handle, kPollReadTimeoutMs, 0) == FT_OK &&
+                            driver_.FT_SetLatencyTimer(handle, PollingLatency()) == FT_OK &&
+                            driver_.FT_SetResetPipeRetryCount(handle, kResetPipeRetries) == FT_OK;
     if (!configured) {
         // A device that cannot be configured is closed and never answers: discovery then
         // leaves its slot empty.

@@ -5,8 +5,8 @@
 namespace k7 {
 
 QtSettingsStore::QtSettingsStore()
-    : settings_(std::make_unique<QSettings>(QStringLiteral("Veltora"),
-                                            QStringLiteral("K7 Series"))) {}
+    : settings_(
+          std::make_unique<QSettings>(QStringLiteral("Veltora"), QStringLiteral("K7 Series"))) {}
 
 QtSettingsStore::QtSettingsStore(const QString& iniFile)
     : settings_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {}

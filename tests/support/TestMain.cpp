@@ -17,8 +17,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QDir().mkpath(home.path() + QStringLiteral("/runtime"));
     QFile::setPermissions(home.path() + QStringLiteral("/runtime"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                              QFileDevice::ExeOwner);
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QStandardPaths::setTestModeEnabled(true);
     QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
