@@ -1,0 +1,80 @@
+// The receiver control panel inside the whole station on the simulated rack: opened by a right
+// click on the meter panel as the program wires it, programming the receiver, reloaded by the
+// receiver's own settings answer, and left alone by a confirmed exit.
+// GCC 12 sees a false maybe-uninitialized in the scripted file chooser once it is inlined here.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include "app/StationRig.h"
+#pragma GCC diagnostic pop
+#include "control/ReceiverPanelWindow.h"
+#include "display/MeterPanel.h"
+#include "display/MeterPanelWidget.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+namespace k7 {
+
+class ReceiverPanelStationTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void rightClickTypeAndEnterProgramTheReceiver() {
+        sim::Scenario scenario = test::RackOf(3);
+        for (auto& receiver : scenario.receivers) {
+            receiver.muteHighBit = true;
+            receiver.settingsEvery = 4;
+        }
+        sim::ScheduledChange frontPanel;
+        frontPanel.atMs = 5000;
+        frontPanel.name = std::array<char, 6>{'F', 'R', 'O', 'N', 'T', '2'};
+        scenario.receivers[1].changes.push_back(frontPanel);
+        test::StationRig rig(scenario);
+        QVERIFY(rig.station->Start());
+        QVERIFY(rig.RunToMonitoring());
+        Station& station = *rig.station;
+
+        MeterPanel meters(station.rack(), station.devices(), station.prompter());
+        MeterPanelWidget cells(meters, station.rack(), station.devices());
+        cells.resize(800, 700);
+        cells.setOpenPanelCallback([&station](int slot) { station.receiverPanel().Open(slot); });
+        ReceiverPanelWindow window(station.receiverPanel());
+
+        QTest::mouseRelease(&cells, Qt::RightButton, {}, QPoint(300, 100)); // slot 2
+        QVERIFY(window.isVisible());
+        window.txtName()->selectAll();
+        QTest::keyClicks(window.txtName(), QStringLiteral("X")); // a full name takes no more
+        QCOMPARE(window.txtName()->text(), QStringLiteral("GTR_2_"));
+        QTest::keyClick(window.txtName(), Qt::Key_Backspace);
+        QTest::keyClicks(window.txtName(), QStringLiteral("STN 2"));
+        window.txtFreq()->selectAll();
+        QTest::keyClicks(window.txtFreq(), QStringLiteral("609"));
+        QTest::keyClick(window.txtFreq(), Qt::Key_Enter);
+        QVERIFY(!window.isVisible());
+        rig.clock.advanceMs(200);
+        sim::SimulatedReceiver& receiver = rig.simRack.receiver(1);
+        QCOMPARE(receiver.name(), (std::array<char, 6>{'S', 'T', 'N', '_', '2', '_'}));
+        QCOMPARE(receiver.frequency(), (std::array<std::uint8_t, 3>{60, 90, 0}));
+        QVERIFY(rig.Monitoring());
+
+        // The receiver's own change comes back in a settings answer and reloads the panel.
+        QTest::mouseRelease(&cells, Qt::RightButton, {}, QPoint(300, 100));
+        QCOMPARE(window.txtName()->text(), QStringLiteral("STN_2_"));
+        QVERIFY(rig.clock.runUntil(
+            [&] { return window.txtName()->text() == QStringLiteral("FRONT2"); }, 6000));
+
+        // A confirmed exit takes nothing back: the level the operator set stays.
+        station.receiverPanel().SliderValueChanged(9);
+        QCOMPARE(receiver.muteLevel(), 9);
+        station.RequestExit(ExitSource::EscapeKey);
+        station.CloseNow();
+        QVERIFY(station.Stopped());
+        QVERIFY(!window.isVisible());
+        QCOMPARE(station.rack().CurData[2].MuteLevel, QStringLiteral("9"));
+    }
+};
+
+} // namespace k7
+
+QTEST_MAIN(k7::ReceiverPanelStationTest)
+#include "ReceiverPanelStationTest.moc"
