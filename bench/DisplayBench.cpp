@@ -1,6 +1,7 @@
 // The cost of one meter redraw in each layout (the work a meter answer sets off) and of
 // preparing the 24-slot panel. A redraw must stay well inside the shortest poll interval.
 #include "display/MeterPanel.h"
+#include "rack/AnswerParser.h"
 
 #include <QGuiApplication>
 
@@ -46,6 +47,13 @@ struct Rack {
     k7::MeterPanel panel{rack, devices, prompter};
 };
 
+struct AnswerParserBench {
+    AnswerParserBench(const k7::DeviceTables& devices, k7::RackTables& rack)
+        : parser(devices, rack, rx) {}
+    k7::AnswerParser::RxBytes rx{};
+    k7::AnswerParser parser;
+};
+
 void BM_Display8VU(benchmark::State& state) {
     Rack r(1, 8);
     r.panel.PrepareCells8();
@@ -89,6 +97,43 @@ void BM_PrepareCells24(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PrepareCells24)->Unit(benchmark::kMicrosecond);
+
+// What one meter answer costs end to end: ParseSerial storing it and redrawing the cell, in
+// each layout (argument: receivers in the rack).
+void BM_ParseSerialWithRedraw(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const int layout = count <= 8 ? 1 : count <= 16 ? 2 : 3;
+    Rack r(layout, count);
+    for (int device = 0; device < count; ++device) {
+        r.devices.DeviceGroup[device] = device / 8;
+        r.devices.DeviceGroupPos[device] = static_cast<std::uint8_t>(device % 8 + 1);
+    }
+    if (layout == 1) {
+        r.panel.PrepareCells8();
+    } else if (layout == 2) {
+        r.panel.PrepareCells16();
+    } else {
+        r.panel.PrepareCells24();
+    }
+    AnswerParserBench bench(r.devices, r.rack);
+    int tick = 0;
+    for (auto _ : state) {
+        const int device = tick % count;
+        bench.rx = {'R',
+                    0,
+                    'D',
+                    static_cast<std::uint8_t>(90 + tick % 80),
+                    static_cast<std::uint8_t>(100 + (tick * 7) % 70),
+                    0,
+                    static_cast<std::uint8_t>(20 + (tick * 13) % 160),
+                    150,
+                    static_cast<std::uint8_t>((tick & 1) ? 0x80 : 0x00)};
+        bench.parser.setMeterDisplay(&r.panel);
+        bench.parser.ParseSerial(device);
+        ++tick;
+    }
+}
+BENCHMARK(BM_ParseSerialWithRedraw)->Arg(8)->Arg(16)->Arg(24)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -21,8 +21,8 @@ private:
 class QtFileChooser final : public FileChooser {
 public:
     void setParent(QWidget* parent) { parent_ = parent; }
-    std::optional<QString> ChooseOpenFile(const FileDialogSpec& spec) override;
-    std::optional<QString> ChooseSaveFile(const FileDialogSpec& spec) override;
+    std::optional<QString> ChooseOpenFile(const FileDialogSpec& dialog) override;
+    std::optional<QString> ChooseSaveFile(const FileDialogSpec& dialog) override;
 
 private:
     QWidget* parent_ = nullptr;

@@ -18,8 +18,8 @@ struct FileDialogSpec {
 class FileChooser {
 public:
     virtual ~FileChooser() = default;
-    virtual std::optional<QString> ChooseOpenFile(const FileDialogSpec& spec) = 0;
-    virtual std::optional<QString> ChooseSaveFile(const FileDialogSpec& spec) = 0;
+    virtual std::optional<QString> ChooseOpenFile(const FileDialogSpec& dialog) = 0;
+    virtual std::optional<QString> ChooseSaveFile(const FileDialogSpec& dialog) = 0;
 };
 
 } // namespace k7

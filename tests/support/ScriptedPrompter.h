@@ -29,19 +29,19 @@ public:
 
 class ScriptedFileChooser final : public FileChooser {
 public:
-    std::optional<QString> ChooseOpenFile(const FileDialogSpec& spec) override {
-        return next(spec);
+    std::optional<QString> ChooseOpenFile(const FileDialogSpec& dialog) override {
+        return next(dialog);
     }
-    std::optional<QString> ChooseSaveFile(const FileDialogSpec& spec) override {
-        return next(spec);
+    std::optional<QString> ChooseSaveFile(const FileDialogSpec& dialog) override {
+        return next(dialog);
     }
 
     std::vector<FileDialogSpec> dialogs;
     std::deque<std::optional<QString>> choices; // nullopt: cancelled
 
 private:
-    std::optional<QString> next(const FileDialogSpec& spec) {
-        dialogs.push_back(spec);
+    std::optional<QString> next(const FileDialogSpec& dialog) {
+        dialogs.push_back(dialog);
         if (choices.empty()) {
             return std::nullopt;
         }
