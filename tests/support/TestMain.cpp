@@ -1,7 +1,14 @@
 // The main of every GoogleTest program: a GUI application on the offscreen platform (fonts and
-// QPainter need it) and folders of its own for settings, data and the runtime, so that test
-// programs can run in parallel without seeing each other's files.
+// QPainter need it; window tests build it with K7_TEST_WIDGETS for a widget application) and
+// folders of its own for settings, data and the runtime, so that test programs can run in
+// parallel without seeing each other's files.
+#ifdef K7_TEST_WIDGETS
+#include <QApplication>
+using TestApplication = QApplication;
+#else
 #include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -19,7 +26,7 @@ int main(int argc, char** argv) {
     QFile::setPermissions(home.path() + QStringLiteral("/runtime"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QStandardPaths::setTestModeEnabled(true);
-    QGuiApplication app(argc, argv);
+    TestApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
