@@ -1,11 +1,7 @@
 // The receiver control panel inside the whole station on the simulated rack: opened by a right
 // click on the meter panel as the program wires it, programming the receiver, reloaded by the
 // receiver's own settings answer, and left alone by a confirmed exit.
-// GCC 12 sees a false maybe-uninitialized in the scripted file chooser once it is inlined here.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include "app/StationRig.h"
-#pragma GCC diagnostic pop
 #include "control/ReceiverPanelWindow.h"
 #include "display/MeterPanel.h"
 #include "display/MeterPanelWidget.h"

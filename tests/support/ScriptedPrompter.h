@@ -37,7 +37,7 @@ public:
     }
 
     std::vector<FileDialogSpec> dialogs;
-    std::deque<std::optional<QString>> choices; // nullopt: cancelled
+    std::deque<QString> choices; // the chosen paths in turn; an empty text is a cancel
 
 private:
     std::optional<QString> next(const FileDialogSpec& dialog) {
@@ -45,8 +45,11 @@ private:
         if (choices.empty()) {
             return std::nullopt;
         }
-        auto choice = choices.front();
+        const QString choice = choices.front();
         choices.pop_front();
+        if (choice.isEmpty()) {
+            return std::nullopt;
+        }
         return choice;
     }
 };
