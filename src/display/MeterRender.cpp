@@ -54,6 +54,16 @@ struct MeterPanel::CellLayout {
 
 namespace {
 
+// A cell of the 16- or 24-slot layout: positions from its layout table, the 127-pixel scales.
+MeterPanel::CellLayout LayoutCell(CellKind kind, const CellPositions& p, const ScaleTable& table) {
+    MeterPanel::CellLayout cell{kind,      p.rfA,   p.rfB,   p.audio,   p.gauge,
+                                p.textBox, p.lampA, p.lampB, p.muteIcon};
+    cell.hasLamps = p.hasLamps;
+    cell.table = &table;
+    cell.thresholdColumn = Bar127;
+    return cell;
+}
+
 MeterPanel::BarCut MakeBarCut(CellKind kind, BarKind bar, bool muted) {
     MeterPanel::BarCut cut;
     const bool rf = bar != BarKind::Audio;
@@ -162,26 +172,14 @@ void MeterPanel::Display16VU(int receiver, int /*position*/) {
     if (!setUp_ || !scaled_ || receiver < 1 || receiver > 16) {
         return;
     }
-    const CellPositions& p = layout16_[receiver];
-    CellLayout cell{CellKind::Slots16, p.rfA,   p.rfB,   p.audio,   p.gauge,
-                    p.textBox,         p.lampA, p.lampB, p.muteIcon};
-    cell.hasLamps = true;
-    cell.table = &scaling_.ScaleTable127;
-    cell.thresholdColumn = Bar127;
-    drawCell(receiver, cell);
+    drawCell(receiver, LayoutCell(CellKind::Slots16, layout16_[receiver], scaling_.ScaleTable127));
 }
 
 void MeterPanel::Display24VU(int receiver, int /*position*/) {
     if (!setUp_ || !scaled_ || receiver < 1 || receiver > 24) {
         return;
     }
-    const CellPositions& p = layout24_[receiver];
-    CellLayout cell{CellKind::Slots24, p.rfA,   p.rfB,   p.audio,   p.gauge,
-                    p.textBox,         p.lampA, p.lampB, p.muteIcon};
-    cell.hasLamps = false;
-    cell.table = &scaling_.ScaleTable127;
-    cell.thresholdColumn = Bar127;
-    drawCell(receiver, cell);
+    drawCell(receiver, LayoutCell(CellKind::Slots24, layout24_[receiver], scaling_.ScaleTable127));
 }
 
 void MeterPanel::drawCell(int slot, const CellLayout& cell) {
