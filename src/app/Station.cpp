@@ -169,7 +169,7 @@ void Station::ShowStartupProgress() {
 void Station::CreateTimers() {
     // The rack engine's handler, counted, so that a stop asked for inside it (a button pressed
     // while the handler lets messages run) waits until the handler has returned.
-    timers_.Create(kTimerIntervals, [this](int tag) {
+    timers_.Create(TimerIntervalsAtCreation(devices_.PollInterval), [this](int tag) {
         ++handlerDepth_;
         engine_.ICcrpTimerNotifyEx_Timer(tag);
         --handlerDepth_;

@@ -70,7 +70,8 @@ void RackEngine::InitialiseRackTables() {
 }
 
 void RackEngine::CreateTimers() {
-    timers_.Create(kTimerIntervals, [this](int tag) { ICcrpTimerNotifyEx_Timer(tag); });
+    timers_.Create(TimerIntervalsAtCreation(devices_.PollInterval),
+                   [this](int tag) { ICcrpTimerNotifyEx_Timer(tag); });
 }
 
 void RackEngine::StartDiscovery() {

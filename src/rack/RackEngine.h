@@ -37,8 +37,15 @@ enum TimerTag : int {
     FrequencySendTimer = 5,
 };
 
-// The six timers' intervals at creation, in ms, by tag.
+// The six timers' intervals, in ms, by tag; timer 0's entry is its discovery interval.
 inline constexpr std::array<int, 6> kTimerIntervals{120, 240, 2000, 120, 5000, 90};
+// The intervals the timers are created with: timer 0 at the rack's poll interval (at least
+// 1 ms); starting discovery sets it to the discovery interval.
+constexpr std::array<int, 6> TimerIntervalsAtCreation(int pollIntervalMs) {
+    std::array<int, 6> intervals = kTimerIntervals;
+    intervals[0] = pollIntervalMs > 0 ? pollIntervalMs : 1;
+    return intervals;
+}
 inline constexpr int kDiscoveryIntervalMs = 120;
 
 // What the rack is doing, for the shell's exit request and "Continue".
@@ -69,7 +76,7 @@ public:
 
     // Start-up values of the rack tables and the polling counts derived from the devices.
     void InitialiseRackTables();
-    // Makes the six timers (disabled) with kTimerIntervals, all notifying this engine.
+    // Makes the six timers (disabled) with TimerIntervalsAtCreation, all notifying this engine.
     void CreateTimers();
     // Timer 0 at 120 ms in discovery mode.
     void StartDiscovery();

@@ -56,5 +56,23 @@ TEST(StaleLastSet, AnExistingFolderKeepsTheNameAndSaysTheFileIsMissing) {
     EXPECT_TRUE(QDir(rig.station->dataFolder()).exists(QStringLiteral("Template.frq")));
 }
 
+TEST(TimerCreation, TimerZeroIsCreatedAtThePollIntervalThenDiscoveryRunsAt120) {
+    StationRig rig(RackOf(8));
+    ASSERT_TRUE(rig.station->Start());
+    ASSERT_EQ(rig.station->devices().PollInterval, 6);
+    std::vector<QJsonObject> timerZero;
+    for (const QJsonObject& line : rig.TraceLines()) {
+        if (line[QStringLiteral("event")].toString() == QLatin1String("timer") &&
+            line[QStringLiteral("tag")].toInt(-1) == 0) {
+            timerZero.push_back(line);
+        }
+    }
+    ASSERT_GE(timerZero.size(), 2u);
+    EXPECT_FALSE(timerZero[0][QStringLiteral("enabled")].toBool()) << "its creation";
+    EXPECT_EQ(timerZero[0][QStringLiteral("interval")].toInt(), 6);
+    EXPECT_EQ(timerZero.back()[QStringLiteral("interval")].toInt(), 120);
+    EXPECT_TRUE(timerZero.back()[QStringLiteral("enabled")].toBool());
+}
+
 } // namespace
 } // namespace k7
