@@ -204,6 +204,7 @@ ReceiverSetup receiver(const QJsonValue& value, int position) {
     }
     setup.serial = serial;
     setup.location = DefaultLocation(position);
+    setup.muteHighBit = false;
     setup.bandType = 0;
     setup.presets.clear();
     if (o.contains("location")) {
@@ -388,6 +389,8 @@ Scenario Scenario::simulated(int count, std::uint32_t seed) {
                                static_cast<std::uint8_t>(khz % 100)};
         }
         setup.mute = 3 + i % 5;
+        // As current receivers do, so that the demonstration rack can be renamed and retuned.
+        setup.muteHighBit = true;
         setup.bandType = 36;
         const int rfLow = 95 + (i * 7) % 30;
         setup.rf = {rfLow, std::min(255, rfLow + 55 + (i * 11) % 25)};

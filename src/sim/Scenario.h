@@ -67,7 +67,7 @@ struct Scenario {
     static std::optional<Scenario> fromJson(const QByteArray& json, const QString& source,
                                             QString* error);
     // N receivers of band code 36 at increasing locations, with varied names, the band's
-    // preset frequencies and realistic levels.
+    // preset frequencies and realistic levels, reporting the mute byte's high bit.
     static Scenario simulated(int count, std::uint32_t seed = 1);
 };
 

@@ -74,5 +74,17 @@ TEST(TimerCreation, TimerZeroIsCreatedAtThePollIntervalThenDiscoveryRunsAt120) {
     EXPECT_TRUE(timerZero.back()[QStringLiteral("enabled")].toBool());
 }
 
+TEST(DemonstrationRack, ItsPanelOpensWithNameAndFrequencyEnabled) {
+    StationRig rig(sim::Scenario::simulated(3));
+    ASSERT_TRUE(rig.station->Start());
+    ASSERT_TRUE(rig.RunToMonitoring());
+    EXPECT_TRUE(rig.station->rack().MuteHighBit[2]);
+    ReceiverPanel& panel = rig.station->receiverPanel();
+    ASSERT_TRUE(panel.Open(2));
+    EXPECT_TRUE(panel.nameEnabled());
+    EXPECT_TRUE(panel.freqEnabled());
+}
+
+// A last file holding exactly what the receivers report, band/type "0" where they report 36.
 } // namespace
 } // namespace k7

@@ -224,6 +224,7 @@ TEST(SettingsAnswers, MuteBytesAndFrontPanelChangesReachBothTables) {
     scenario.receivers[0].muteHighBit = true;
     scenario.receivers[0].settingsEvery = 7;
     scenario.receivers[1].mute = 10;
+    scenario.receivers[1].muteHighBit = false;
     sim::ScheduledChange change;
     change.atMs = 6000;
     change.name = std::array<char, 6>{'B', 'A', 'C', 'K', ' ', '2'};
