@@ -347,6 +347,33 @@ std::optional<QChar> ReceiverPanel::NameKeyPress(QChar key) {
     return key;
 }
 
+QString ReceiverPanel::NameTextAllowed(const QString& text) const {
+    QString allowed;
+    for (const QChar c : text) {
+        if (allowed.size() >= kNameLength) {
+            break;
+        }
+        if (c == QChar(' ')) {
+            allowed += QChar('_');
+        } else if (c.unicode() > 0x20 && c.unicode() < 0x7F) {
+            allowed += c;
+        }
+    }
+    return allowed;
+}
+
+QString ReceiverPanel::FreqTextAllowed(const QString& text) const {
+    const QChar separator(static_cast<char16_t>(w_.rack.DecimalSeparatorCode));
+    QString allowed;
+    for (const QChar c : text) {
+        if ((c >= QChar('0') && c <= QChar('9')) ||
+            (c == separator && !allowed.contains(separator))) {
+            allowed += c;
+        }
+    }
+    return allowed;
+}
+
 std::optional<QChar> ReceiverPanel::FreqKeyPress(QChar key) {
     const QChar separator(static_cast<char16_t>(w_.rack.DecimalSeparatorCode));
     if (key == QChar('\b') || (key >= QChar('0') && key <= QChar('9'))) {

@@ -90,6 +90,10 @@ public:
     // Enter, consumed by the save it starts).
     std::optional<QChar> NameKeyPress(QChar key);
     std::optional<QChar> FreqKeyPress(QChar key);
+    // Every way text enters a box (typing, paste, drag and drop, an input method) ends in
+    // these: the box's whole new text, kept to what its key rules let in.
+    QString NameTextAllowed(const QString& text) const;
+    QString FreqTextAllowed(const QString& text) const;
     void NameEdited(const QString& text) { txtName_ = text; }
     void FreqEdited(const QString& text) { txtFreq_ = text; }
 

@@ -9,8 +9,10 @@
 #include <QMouseEvent>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include <algorithm>
+#include <functional>
 
 namespace k7 {
 
@@ -23,6 +25,29 @@ QLabel* Caption(const QString& text, const QString& tip, QWidget* parent) {
     }
     return label;
 }
+
+// Holds a box to its key rules whatever way text comes in: the validator sees the box's whole
+// new text and may change it, so a paste, a drop or an input method's text passes the same
+// rules as typing.
+class KeyRuleValidator final : public QValidator {
+public:
+    using Rule = std::function<QString(const QString&)>;
+    KeyRuleValidator(Rule rule, QObject* parent) : QValidator(parent), rule_(std::move(rule)) {}
+
+    State validate(QString& input, int& pos) const override {
+        const QString allowed = rule_(input);
+        if (allowed != input) {
+            // The rules keep or drop each character in order: the cursor stays after what was
+            // kept of the text before it.
+            pos = static_cast<int>(rule_(input.left(pos)).size());
+            input = allowed;
+        }
+        return Acceptable;
+    }
+
+private:
+    Rule rule_;
+};
 
 } // namespace
 
@@ -42,6 +67,8 @@ ReceiverPanelWindow::ReceiverPanelWindow(ReceiverPanel& panel, QWidget* parent)
     txtName_ = new QLineEdit(this);
     txtName_->setObjectName(QStringLiteral("txtName"));
     txtName_->setMaxLength(6); // a pasted text cannot grow past a name either
+    txtName_->setValidator(new KeyRuleValidator(
+        [this](const QString& text) { return panel_.NameTextAllowed(text); }, txtName_));
     grid->addWidget(txtName_, 0, 1);
 
     grid->addWidget(Caption(QStringLiteral("Freq:"), QStringLiteral("Edit the Rx frequency"), this),
@@ -49,6 +76,8 @@ ReceiverPanelWindow::ReceiverPanelWindow(ReceiverPanel& panel, QWidget* parent)
     txtFreq_ = new QLineEdit(this);
     txtFreq_->setObjectName(QStringLiteral("txtFreq"));
     txtFreq_->setContextMenuPolicy(Qt::NoContextMenu); // only keys that pass the rules
+    txtFreq_->setValidator(new KeyRuleValidator(
+        [this](const QString& text) { return panel_.FreqTextAllowed(text); }, txtFreq_));
     grid->addWidget(txtFreq_, 1, 1);
 
     grid->addWidget(Caption(QStringLiteral("Band Split:"), QString(), this), 2, 0);
@@ -181,10 +210,13 @@ bool ReceiverPanelWindow::filterKey(QLineEdit* box, QEvent* event) {
         ch = QChar('\b');
     } else if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
         ch = QChar('\r');
-    } else if (key->text().size() == 1 && key->text().at(0).isPrint()) {
+    } else if ((key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) == 0 &&
+               key->text().size() == 1 && key->text().at(0).isPrint()) {
         ch = key->text().at(0);
     } else {
-        return false; // cursor keys, Delete and shortcuts edit as usual
+        // Cursor keys, Delete and shortcuts (Ctrl+V among them, which on some systems carries
+        // its letter as text) edit as usual; the box's validator holds what they bring in.
+        return false;
     }
     const std::optional<QChar> result =
         box == txtName_ ? panel_.NameKeyPress(ch) : panel_.FreqKeyPress(ch);
