@@ -24,6 +24,21 @@ const QString kSnapshotFile = QStringLiteral("Rack_Data.frq");
 const QString kNameSets = QStringLiteral("NameSets");
 const QString kLastSet = QStringLiteral("LastSet");
 constexpr int kProgrammingTimer = 3;
+constexpr int kUserMuteBit = 0x40;
+
+// Receivers report their band code in the low bits of the band/type byte, and a file keeps
+// only the user mute (bit 6) of it: that bit is all the station reads there. A text that is
+// not a number is compared as it stands.
+bool SameUserMute(const QString& current, const QString& reported) {
+    bool currentIsNumber = false;
+    bool reportedIsNumber = false;
+    const int a = current.toInt(&currentIsNumber);
+    const int b = reported.toInt(&reportedIsNumber);
+    if (!currentIsNumber || !reportedIsNumber) {
+        return current == reported;
+    }
+    return (a & kUserMuteBit) == (b & kUserMuteBit);
+}
 
 } // namespace
 
@@ -125,7 +140,7 @@ bool DefaultFiles::RackDiffers() {
         const SettingsRow& reported = rack_.RxData[i];
         const QString name = current.Name.leftJustified(6, QLatin1Char(' '), true);
         if (name != reported.Name || current.Frequency != reported.Frequency ||
-            current.BandType != reported.BandType) {
+            !SameUserMute(current.BandType, reported.BandType)) {
             return true;
         }
     }

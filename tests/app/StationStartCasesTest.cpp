@@ -86,5 +86,62 @@ TEST(DemonstrationRack, ItsPanelOpensWithNameAndFrequencyEnabled) {
 }
 
 // A last file holding exactly what the receivers report, band/type "0" where they report 36.
+void WriteFileOfTheRack(Station& station, const sim::Scenario& scenario) {
+    ASSERT_TRUE(QDir().mkpath(station.dataFolder()));
+    QStringList lines =
+        FrqFile::FileHead(QString::number(scenario.receivers.size()), QStringLiteral("5"));
+    for (int i = 1; i <= 40; ++i) {
+        const std::size_t k = static_cast<std::size_t>(i - 1);
+        if (k < scenario.receivers.size()) {
+            const sim::ReceiverSetup& rx = scenario.receivers[k];
+            const auto& f = rx.frequency;
+            const int khz = f[0] * 10000 + f[1] * 100 + f[2];
+            FrqFile::AppendEntry(
+                lines, QString::fromLatin1(rx.name.data(), 6),
+                QStringLiteral("%1.%2").arg(khz / 1000).arg(khz % 1000, 3, 10, QLatin1Char('0')),
+                QString::number(rx.mute), QStringLiteral("0"));
+        } else {
+            FrqFile::AppendEntry(lines, QStringLiteral("Spare"), QStringLiteral("635.500"),
+                                 QStringLiteral("5"), QStringLiteral("0"));
+        }
+    }
+    ASSERT_TRUE(station.frq().WriteLines(QStringLiteral("Show1.frq"), lines));
+}
+
+TEST(LastFile, EqualToARackReportingBandCode36IsTakenWithoutAQuestionAndNothingSent) {
+    const sim::Scenario scenario = RackOf(3);
+    ASSERT_EQ(scenario.receivers[0].bandType, 36);
+    StationRig rig(scenario);
+    WriteFileOfTheRack(*rig.station, scenario);
+    rig.settings.SaveSetting(QStringLiteral("NameSets"), QStringLiteral("LastSet"),
+                             QStringLiteral("Show1.frq"));
+    rig.settings.SaveSetting(QStringLiteral("Settings"), QStringLiteral("LoadFile"),
+                             QStringLiteral("True"));
+    ASSERT_TRUE(rig.station->Start());
+    ASSERT_TRUE(rig.RunToMonitoring());
+
+    EXPECT_EQ(rig.station->rack().RxData[1].BandType, QStringLiteral("36"));
+    EXPECT_TRUE(rig.prompter.boxes.empty()) << rig.prompter.boxes[0].text.toStdString();
+    EXPECT_TRUE(rig.station->files().FileInUse);
+    for (int i = 0; i < 3; ++i) {
+        const sim::SimulatedReceiver& rx = rig.simRack.receiver(i);
+        EXPECT_EQ(rx.countOf('M') + rx.countOf('m') + rx.countOf('I'), 0) << i;
+    }
+}
+
+TEST(LastFile, AUserMuteDifferenceStillAsks) {
+    sim::Scenario scenario = RackOf(3);
+    scenario.receivers[1].bandType = 36 | 0x40; // reports its user mute on
+    StationRig rig(scenario);
+    WriteFileOfTheRack(*rig.station, RackOf(3));
+    rig.settings.SaveSetting(QStringLiteral("NameSets"), QStringLiteral("LastSet"),
+                             QStringLiteral("Show1.frq"));
+    rig.settings.SaveSetting(QStringLiteral("Settings"), QStringLiteral("LoadFile"),
+                             QStringLiteral("True"));
+    ASSERT_TRUE(rig.station->Start());
+    EXPECT_TRUE(rig.clock.runUntil(
+        [&] { return rig.station->engine().Activity() == RackActivity::LoadQuestion; }, 10000));
+}
+
 } // namespace
 } // namespace k7
