@@ -172,7 +172,9 @@ QString FrequencyChecker::CheckFrequency(const QString& text, bool quiet, int sl
         return QStringLiteral("Err");
     }
 
-    const double scaled = static_cast<double>(value * 1000.0f);
+    // The single-precision value, multiplied in double precision: a product rounded to single
+    // precision would turn 606.0375 into a half (606037.5) and snap it a channel too high.
+    const double scaled = static_cast<double>(value) * 1000.0;
     if (!std::isfinite(scaled) || std::fabs(scaled) > kLargestKHz) {
         return failed();
     }

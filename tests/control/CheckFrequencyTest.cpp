@@ -44,11 +44,32 @@ TEST_F(CheckFrequencyTest, SnapsToTheRasterWithHalvesToEven) {
     EXPECT_EQ(check("606013"), "606.025");
     EXPECT_EQ(check("6060129"), "606.000");
     EXPECT_EQ(check("637.988"), "638.000");
-    // 606.0125 is 606012.5 kHz in single precision: the half goes to the even 606012, which
-    // lies 12 kHz above a raster point.
-    EXPECT_EQ(check("606.0125"), "606.000");
+    // Four decimals: the single-precision value times 1000 in double precision, rounded.
+    EXPECT_EQ(check("606.0125"), "606.025"); // 606.012512... -> 606013, 13 kHz above 606.000
+    EXPECT_EQ(check("606.0375"), "606.025"); // 606.037475... -> 606037, 12 kHz above 606.025
     EXPECT_EQ(check("606"), "606.000");
     EXPECT_EQ(check("606.6", false), "606.600");
+}
+
+TEST_F(CheckFrequencyTest, EveryThreeDecimalEntrySnapsAsItsWholeKilohertz) {
+    const auto expected = [](int kHz) {
+        const int rest = kHz % 25;
+        const int snapped = rest <= 12 ? kHz - rest : kHz + 25 - rest;
+        return QStringLiteral("%1.%2")
+            .arg(snapped / 1000)
+            .arg(snapped % 1000, 3, 10, QLatin1Char('0'));
+    };
+    const auto text = [](int kHz) {
+        return QStringLiteral("%1.%2").arg(kHz / 1000).arg(kHz % 1000, 3, 10, QLatin1Char('0'));
+    };
+    setBand(36);
+    for (int kHz = 606000; kHz <= 637987; ++kHz) {
+        ASSERT_EQ(check(text(kHz)), expected(kHz)) << kHz;
+    }
+    setBand(37); // no range: the whole dial, every seventh kilohertz
+    for (int kHz = 100000; kHz <= 999987; kHz += 7) {
+        ASSERT_EQ(check(text(kHz)), expected(kHz)) << kHz;
+    }
 }
 
 TEST_F(CheckFrequencyTest, OutOfBandInOperatorAndQuietForm) {
