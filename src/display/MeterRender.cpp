@@ -271,14 +271,16 @@ void MeterPanel::drawText(int slot, bool muted, const CellLayout& cell) {
     const Justify centred = JustifyCode(0, -1);
     QImage& box = small ? smallTextBuf_ : textBuf_;
     FillBuffer(box, Colour::Black);
+    // The name line of the 16- and 24-slot boxes sits one row lower than the bitmap fonts'
+    // rows: the tallest glyph of these fonts ("$") would otherwise start above the copied rows.
     if (small) {
-        DrawText(box, fonts_.Font12, colour, {67, 32}, centred, row.Name);
+        DrawText(box, fonts_.Font12, colour, {67, 33}, centred, row.Name);
         if (muted) {
             DrawText(box, fonts_.Font9, Colour::Red, {23, 45}, centred, QStringLiteral("MUTE"));
         }
         DrawText(box, fonts_.Font9, colour, {70, 45}, centred, frequency);
     } else {
-        DrawText(box, large ? fonts_.FontB18 : fonts_.Font12, colour, {100, large ? 33 : 37},
+        DrawText(box, large ? fonts_.FontB18 : fonts_.Font12, colour, {100, large ? 33 : 38},
                  centred, row.Name);
         if (muted) {
             DrawText(box, fonts_.Font12, Colour::Red, {35, 51}, centred, QStringLiteral("MUTE"));
