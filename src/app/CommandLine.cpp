@@ -76,8 +76,12 @@ CommandLineResult ParseCommandLine(const QStringList& args) {
     if (parser.isSet(runFor)) {
         bool ok = false;
         line.runForSeconds = parser.value(runFor).toDouble(&ok);
-        if (!ok || line.runForSeconds <= 0) {
-            result.error = QStringLiteral("--run-for takes a number of seconds above 0, not %1.")
+        // The stop is a timer of whole milliseconds in an int: "nan", "inf" or a value past
+        // about 24.8 days would never fire, and the run would never end by itself.
+        if (!ok || !(line.runForSeconds > 0) || !(line.runForSeconds <= kMaxRunForSeconds)) {
+            result.error = QStringLiteral("--run-for takes a number of seconds above 0 and at "
+                                          "most %1 (about 24.8 days), not %2.")
+                               .arg(kMaxRunForSeconds, 0, 'f', 3)
                                .arg(parser.value(runFor));
             return result;
         }

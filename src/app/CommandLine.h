@@ -9,6 +9,9 @@
 
 namespace k7 {
 
+// The longest --run-for: the most whole milliseconds a timer holds.
+inline constexpr double kMaxRunForSeconds = 2147483.647;
+
 struct CommandLine {
     // --simulate: a scenario file, or a number of receivers (simulatedCount > 0).
     QString scenarioFile;
