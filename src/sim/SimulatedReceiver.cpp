@@ -42,11 +42,16 @@ std::vector<ReceivedFrame> SimulatedReceiver::framesOf(char command) const {
 }
 
 int SimulatedReceiver::countOf(char command) const {
-    return static_cast<int>(std::count_if(
-        frames_.begin(), frames_.end(), [command](const auto& f) { return f.command == command; }));
+    return counts_[static_cast<unsigned char>(command)];
+}
+
+void SimulatedReceiver::clearFrames() {
+    frames_.clear();
+    counts_.fill(0);
 }
 
 void SimulatedReceiver::record(ReceivedFrame frame) {
+    ++counts_[static_cast<unsigned char>(frame.command)];
     if (frames_.size() >= kFrameRecordLimit) {
         frames_.pop_front();
     }

@@ -28,8 +28,10 @@ public:
     static constexpr int kUploadAnswerSize = 404;
     // Bytes of an unfinished frame are dropped after this pause, as the firmware would.
     static constexpr std::int64_t kFrameGapMicros = 100'000;
-    // The record keeps the latest frames only, so that a long demonstration run stays small.
-    static constexpr std::size_t kFrameRecordLimit = 20'000;
+    // The record keeps the latest frames only, so that a demonstration left running stays
+    // flat: at 24 receivers a receiver takes about ten meter queries a second, so the record
+    // is full within the first minute.
+    static constexpr std::size_t kFrameRecordLimit = 512;
 
     SimulatedReceiver(const ReceiverSetup& setup, std::uint32_t seed, int position);
 
@@ -40,10 +42,13 @@ public:
     const ReceiverSetup& setup() const { return setup_; }
     // Fault switches can be thrown while the rack runs (a test unplugs or silences a receiver).
     FaultSwitches& faults() { return setup_.faults; }
+    // The latest frames, oldest first (at most kFrameRecordLimit).
     const std::deque<ReceivedFrame>& frames() const { return frames_; }
     std::vector<ReceivedFrame> framesOf(char command) const;
+    // Every frame of the command since the start or the last clearFrames, however many the
+    // record has let go.
     int countOf(char command) const;
-    void clearFrames() { frames_.clear(); }
+    void clearFrames();
 
     std::array<char, 6> name() const { return name_; }
     std::array<std::uint8_t, 3> frequency() const { return frequency_; }
@@ -78,6 +83,7 @@ private:
     void record(ReceivedFrame frame);
 
     std::deque<ReceivedFrame> frames_;
+    std::array<int, 256> counts_{}; // by command byte
 
     std::array<char, 6> name_;
     std::array<std::uint8_t, 3> frequency_;

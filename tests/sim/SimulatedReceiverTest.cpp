@@ -241,5 +241,25 @@ TEST(SimulatedReceiver, AnswersOnlyWholeFramesToAnyByteStream) {
     EXPECT_GT(answered, 100u);
 }
 
+TEST(SimulatedReceiver, ALongRunKeepsTheRecordWithinItsCapAndStillCountsEveryFrame) {
+    SimulatedReceiver rx(setup(), 7, 0);
+    send(rx, {'R', 0, '?'}, 0);
+    for (int i = 1; i <= 100'000; ++i) {
+        send(rx, {'R', 0, 'D'}, i * 1000);
+        ASSERT_LE(rx.frames().size(), SimulatedReceiver::kFrameRecordLimit) << i;
+    }
+    send(rx, {'R', 0, 'm', 0, 0, 0, 4, 0, 0, 0, 0, 0, 0}, 200'000'000);
+    EXPECT_EQ(rx.frames().size(), SimulatedReceiver::kFrameRecordLimit);
+    EXPECT_EQ(rx.frames().back().command, 'm') << "the latest frames are the ones kept";
+    const auto kept = static_cast<std::int64_t>(SimulatedReceiver::kFrameRecordLimit);
+    EXPECT_EQ(rx.frames().front().atMicros, (100'000 - (kept - 2)) * 1000); // "m" and the rest
+    EXPECT_EQ(rx.countOf('D'), 100'000);
+    EXPECT_EQ(rx.countOf('?'), 1);
+    EXPECT_EQ(rx.countOf('m'), 1);
+    rx.clearFrames();
+    EXPECT_TRUE(rx.frames().empty());
+    EXPECT_EQ(rx.countOf('D'), 0);
+}
+
 } // namespace
 } // namespace k7::sim
