@@ -22,12 +22,17 @@ bool AnyBoxSays(const std::vector<MessageBoxSpec>& boxes, const QString& words) 
                        [&](const MessageBoxSpec& box) { return box.text.contains(words); });
 }
 
-TEST(StaleLastSet, AMissingDataFolderResetsItToDefaultFrqWithBothDefaultFiles) {
-    StationRig rig(RackOf(3));
+// The settings of an operator who loads the last file, Show1.frq, at every start.
+void LoadShow1AtStart(StationRig& rig) {
     rig.settings.SaveSetting(QStringLiteral("NameSets"), QStringLiteral("LastSet"),
                              QStringLiteral("Show1.frq"));
     rig.settings.SaveSetting(QStringLiteral("Settings"), QStringLiteral("LoadFile"),
                              QStringLiteral("True"));
+}
+
+TEST(StaleLastSet, AMissingDataFolderResetsItToDefaultFrqWithBothDefaultFiles) {
+    StationRig rig(RackOf(3));
+    LoadShow1AtStart(rig);
     ASSERT_FALSE(QDir(rig.station->dataFolder()).exists());
     ASSERT_TRUE(rig.station->Start());
     ASSERT_TRUE(rig.RunToMonitoring());
@@ -44,10 +49,7 @@ TEST(StaleLastSet, AMissingDataFolderResetsItToDefaultFrqWithBothDefaultFiles) {
 TEST(StaleLastSet, AnExistingFolderKeepsTheNameAndSaysTheFileIsMissing) {
     StationRig rig(RackOf(3));
     ASSERT_TRUE(QDir().mkpath(rig.station->dataFolder()));
-    rig.settings.SaveSetting(QStringLiteral("NameSets"), QStringLiteral("LastSet"),
-                             QStringLiteral("Show1.frq"));
-    rig.settings.SaveSetting(QStringLiteral("Settings"), QStringLiteral("LoadFile"),
-                             QStringLiteral("True"));
+    LoadShow1AtStart(rig);
     ASSERT_TRUE(rig.station->Start());
     ASSERT_TRUE(rig.RunToMonitoring());
     EXPECT_EQ(rig.Setting(QStringLiteral("NameSets"), QStringLiteral("LastSet")),
@@ -113,10 +115,7 @@ TEST(LastFile, EqualToARackReportingBandCode36IsTakenWithoutAQuestionAndNothingS
     ASSERT_EQ(scenario.receivers[0].bandType, 36);
     StationRig rig(scenario);
     WriteFileOfTheRack(*rig.station, scenario);
-    rig.settings.SaveSetting(QStringLiteral("NameSets"), QStringLiteral("LastSet"),
-                             QStringLiteral("Show1.frq"));
-    rig.settings.SaveSetting(QStringLiteral("Settings"), QStringLiteral("LoadFile"),
-                             QStringLiteral("True"));
+    LoadShow1AtStart(rig);
     ASSERT_TRUE(rig.station->Start());
     ASSERT_TRUE(rig.RunToMonitoring());
 
@@ -134,10 +133,7 @@ TEST(LastFile, AUserMuteDifferenceStillAsks) {
     scenario.receivers[1].bandType = 36 | 0x40; // reports its user mute on
     StationRig rig(scenario);
     WriteFileOfTheRack(*rig.station, RackOf(3));
-    rig.settings.SaveSetting(QStringLiteral("NameSets"), QStringLiteral("LastSet"),
-                             QStringLiteral("Show1.frq"));
-    rig.settings.SaveSetting(QStringLiteral("Settings"), QStringLiteral("LoadFile"),
-                             QStringLiteral("True"));
+    LoadShow1AtStart(rig);
     ASSERT_TRUE(rig.station->Start());
     EXPECT_TRUE(rig.clock.runUntil(
         [&] { return rig.station->engine().Activity() == RackActivity::LoadQuestion; }, 10000));
