@@ -95,21 +95,6 @@ private slots:
         QCOMPARE(window.txtFreq()->text(), QStringLiteral("66.5"));
     }
 
-    void enterAfterAPasteChecksWhatTheBoxShows() {
-        test::PanelRig rig;
-        QVERIFY(rig.started);
-        ReceiverPanelWindow window(rig.panel);
-        QVERIFY(rig.panel.Open(1));
-        paste(window.txtFreq(), QStringLiteral("freq 612.5 MHz"));
-        QCOMPARE(window.txtFreq()->text(), QStringLiteral("612.5"));
-        QTest::keyClick(window.txtFreq(), Qt::Key_Return);
-        for (const MessageBoxSpec& box : rig.prompter.boxes) {
-            QVERIFY2(!box.text.contains(QStringLiteral("error code")), qPrintable(box.text));
-        }
-        rig.clock.advanceMs(150);
-        QCOMPARE(rig.rack.CurData[1].Frequency, QStringLiteral("612.500"));
-    }
-
     void aCommaLocaleKeepsItsOwnSeparatorOnly() {
         test::PanelRig rig;
         QVERIFY(rig.started);
