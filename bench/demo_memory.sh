@@ -31,7 +31,8 @@ XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work
     --app-dir "$work/app" &
 pid=$!
 
-field() { awk -v key="$1:" '$1 == key { print $2 }' "/proc/$pid/status" 2>/dev/null; }
+# Empty once the station has ended.
+field() { awk -v key="$1:" '$1 == key { print $2 }' "/proc/$pid/status" 2>/dev/null || true; }
 
 echo "k7station --simulate $receivers for $seconds s, pid $pid"
 printf '%8s %12s %12s\n' seconds rss_kB peak_kB
