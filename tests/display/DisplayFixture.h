@@ -90,6 +90,8 @@ protected:
             panel.PrepareCells16();
         } else if (layout == 3) {
             panel.PrepareCells24();
+        } else {
+            panel.PrepareCells40();
         }
     }
 
