@@ -95,6 +95,14 @@ protected:
         }
     }
 
+    // The levels of a slot's next meter answer.
+    void SetLevels(int slot, std::uint8_t rfA, std::uint8_t rfB, std::uint8_t audio) {
+        auto& m = rack.MeterData[slot];
+        m[RfA] = rfA;
+        m[RfB] = rfB;
+        m[AudioLevel] = audio;
+    }
+
     AtlasOrigin At(int x, int y) const { return DecodeOrigin(panel.PanelBuf().pixel(x, y)); }
     int SpriteAtPixel(int x, int y) const { return At(x, y).sprite; }
     QColor Colour(int x, int y) const { return QColor(panel.PanelBuf().pixel(x, y)); }

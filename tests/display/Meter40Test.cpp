@@ -18,10 +18,7 @@ constexpr int kBottom = 124;             // last bar row of a cell
 class Meter40Test : public DisplayTest {
 protected:
     void Answer(int slot, std::uint8_t rfA, std::uint8_t rfB, std::uint8_t audio) {
-        auto& m = rack.MeterData[slot];
-        m[RfA] = rfA;
-        m[RfB] = rfB;
-        m[AudioLevel] = audio;
+        SetLevels(slot, rfA, rfB, audio);
         panel.Display40VU(slot, (slot - 1) % 8 + 1);
     }
     // A pixel of slot 1's cell by its cell-relative position.
