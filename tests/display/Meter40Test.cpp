@@ -91,6 +91,7 @@ TEST_F(Meter40Test, BarsRiseFromTheBottomByTheirHeight) {
         }
     }
     EXPECT_EQ(BarA(46), From(Sprite::PeakMarker, 7, 3));
+    // Mute level 1 is 4 rows up on the 79-pixel scale (8 on the 127, 21 on the 255).
     EXPECT_EQ(BarB(120), From(Sprite::ThresholdMarker, 4, 3));
     // A full audio peak is past "0 dB": its marker is the threshold sprite.
     EXPECT_EQ(AudioBar(50), From(Sprite::ThresholdMarker, 4, 5));
@@ -122,16 +123,6 @@ TEST_F(Meter40Test, PeakFallsAPixelARedrawAndLeavesTheAlarmBelowZeroDb) {
     }
     EXPECT_EQ(AudioBar(kBottom - 32), From(Sprite::VuBar40Lit, BarRow(kBottom - 32), 5));
     EXPECT_EQ(AudioBar(kBottom - 33).sprite, SpriteCode(Sprite::VuBar40Unlit));
-}
-
-TEST_F(Meter40Test, ThresholdMarkerSitsAtTheMuteLevelOnTheRfBarsOnly) {
-    StartRack(0, 1);
-    rack.CurData[1].MuteLevel = QStringLiteral("10");
-    Answer(1, 0, 0, 0);
-    // Level 10 is 43 rows up on the 79-pixel scale.
-    EXPECT_EQ(BarA(kBottom - 43), From(Sprite::ThresholdMarker, 4, 3));
-    EXPECT_EQ(BarB(kBottom - 47), From(Sprite::ThresholdMarker, 0, 3));
-    EXPECT_EQ(AudioBar(kBottom - 43).sprite, SpriteCode(Sprite::VuBar40Unlit));
 }
 
 TEST_F(Meter40Test, LowGaugeBlinksAndANormalOneShowsItsFillInsideTheFrame) {
