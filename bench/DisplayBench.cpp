@@ -1,5 +1,5 @@
 // The cost of one meter redraw in each layout (the work a meter answer sets off) and of
-// preparing the 24-slot panel. A redraw must stay well inside the shortest poll interval.
+// preparing the 24- and 40-slot panels. A redraw must stay well inside the shortest poll interval.
 #include "display/MeterPanel.h"
 #include "rack/AnswerParser.h"
 
@@ -54,67 +54,80 @@ struct AnswerParserBench {
     k7::AnswerParser parser;
 };
 
-void BM_Display8VU(benchmark::State& state) {
-    Rack r(1, 8);
-    r.panel.PrepareCells8();
+// The layout of a rack of `count` receivers, as identification picks it.
+int LayoutFor(int count) {
+    return count <= 8 ? 1 : count <= 16 ? 2 : count <= 24 ? 3 : 0;
+}
+
+void Prepare(k7::MeterPanel& panel, int layout) {
+    switch (layout) {
+    case 1:
+        panel.PrepareCells8();
+        break;
+    case 2:
+        panel.PrepareCells16();
+        break;
+    case 3:
+        panel.PrepareCells24();
+        break;
+    default:
+        panel.PrepareCells40();
+        break;
+    }
+}
+
+// One redraw a pass, the rack's slots in turn, in the layout of a full rack of `count`.
+void Redraws(benchmark::State& state, int count, void (k7::MeterPanel::*display)(int, int)) {
+    Rack r(LayoutFor(count), count);
+    Prepare(r.panel, LayoutFor(count));
     int tick = 0;
     for (auto _ : state) {
-        const int slot = tick % 8 + 1;
+        const int slot = tick % count + 1;
         r.Vary(slot, tick++);
-        r.panel.Display8VU(slot, slot);
+        (r.panel.*display)(slot, (slot - 1) % 8 + 1);
     }
+}
+
+void BM_Display8VU(benchmark::State& state) {
+    Redraws(state, 8, &k7::MeterPanel::Display8VU);
 }
 BENCHMARK(BM_Display8VU)->Unit(benchmark::kMicrosecond);
 
 void BM_Display16VU(benchmark::State& state) {
-    Rack r(2, 16);
-    r.panel.PrepareCells16();
-    int tick = 0;
-    for (auto _ : state) {
-        const int slot = tick % 16 + 1;
-        r.Vary(slot, tick++);
-        r.panel.Display16VU(slot, slot);
-    }
+    Redraws(state, 16, &k7::MeterPanel::Display16VU);
 }
 BENCHMARK(BM_Display16VU)->Unit(benchmark::kMicrosecond);
 
 void BM_Display24VU(benchmark::State& state) {
-    Rack r(3, 24);
-    r.panel.PrepareCells24();
-    int tick = 0;
-    for (auto _ : state) {
-        const int slot = tick % 24 + 1;
-        r.Vary(slot, tick++);
-        r.panel.Display24VU(slot, slot);
-    }
+    Redraws(state, 24, &k7::MeterPanel::Display24VU);
 }
 BENCHMARK(BM_Display24VU)->Unit(benchmark::kMicrosecond);
 
-void BM_PrepareCells24(benchmark::State& state) {
-    Rack r(3, 24);
+void BM_Display40VU(benchmark::State& state) {
+    Redraws(state, 40, &k7::MeterPanel::Display40VU);
+}
+BENCHMARK(BM_Display40VU)->Unit(benchmark::kMicrosecond);
+
+// Preparing the whole panel of a full rack (argument: receivers in the rack).
+void BM_PrepareCells(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    Rack r(LayoutFor(count), count);
     for (auto _ : state) {
-        r.panel.PrepareCells24();
+        Prepare(r.panel, LayoutFor(count));
     }
 }
-BENCHMARK(BM_PrepareCells24)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PrepareCells)->Arg(24)->Arg(40)->Unit(benchmark::kMicrosecond);
 
 // What one meter answer costs end to end: ParseSerial storing it and redrawing the cell, in
 // each layout (argument: receivers in the rack).
 void BM_ParseSerialWithRedraw(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
-    const int layout = count <= 8 ? 1 : count <= 16 ? 2 : 3;
-    Rack r(layout, count);
+    Rack r(LayoutFor(count), count);
     for (int device = 0; device < count; ++device) {
         r.devices.DeviceGroup[device] = device / 8;
         r.devices.DeviceGroupPos[device] = static_cast<std::uint8_t>(device % 8 + 1);
     }
-    if (layout == 1) {
-        r.panel.PrepareCells8();
-    } else if (layout == 2) {
-        r.panel.PrepareCells16();
-    } else {
-        r.panel.PrepareCells24();
-    }
+    Prepare(r.panel, LayoutFor(count));
     AnswerParserBench bench(r.devices, r.rack);
     int tick = 0;
     for (auto _ : state) {
@@ -133,7 +146,12 @@ void BM_ParseSerialWithRedraw(benchmark::State& state) {
         ++tick;
     }
 }
-BENCHMARK(BM_ParseSerialWithRedraw)->Arg(8)->Arg(16)->Arg(24)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ParseSerialWithRedraw)
+    ->Arg(8)
+    ->Arg(16)
+    ->Arg(24)
+    ->Arg(40)
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -1,4 +1,4 @@
-// k7_meter_snapshot: renders an 8-, a 14- and a 24-receiver meter panel with made-up meter
+// k7_meter_snapshot: renders an 8-, a 14-, a 24- and a 40-receiver meter panel with made-up meter
 // values to PNG files, to judge the look of the panel without receivers or a screen.
 //   k7_meter_snapshot ASSET_DIR OUTPUT_DIR
 #include "display/MeterPanel.h"
@@ -54,8 +54,10 @@ void Animate(k7::RackTables& rack, k7::MeterPanel& panel, int count, int layout)
                 panel.Display8VU(slot, slot);
             } else if (layout == 2) {
                 panel.Display16VU(slot, slot);
-            } else {
+            } else if (layout == 3) {
                 panel.Display24VU(slot, slot);
+            } else {
+                panel.Display40VU(slot, slot);
             }
         }
     }
@@ -77,8 +79,10 @@ bool Render(const QString& assets, const QString& file, int count, int layout) {
         panel.PrepareCells8();
     } else if (layout == 2) {
         panel.PrepareCells16();
-    } else {
+    } else if (layout == 3) {
         panel.PrepareCells24();
+    } else {
+        panel.PrepareCells40();
     }
     panel.ShowPanel();
     Animate(rack, panel, count, layout);
@@ -99,6 +103,7 @@ int main(int argc, char** argv) {
     const QDir out(QString::fromLocal8Bit(argv[2]));
     const bool ok = Render(assets, out.filePath(QStringLiteral("panel-8.png")), 8, 1) &&
                     Render(assets, out.filePath(QStringLiteral("panel-16.png")), 14, 2) &&
-                    Render(assets, out.filePath(QStringLiteral("panel-24.png")), 24, 3);
+                    Render(assets, out.filePath(QStringLiteral("panel-24.png")), 24, 3) &&
+                    Render(assets, out.filePath(QStringLiteral("panel-40.png")), 40, 0);
     return ok ? 0 : 1;
 }

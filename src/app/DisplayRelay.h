@@ -27,10 +27,16 @@ public:
             display_->Display24VU(receiver, position);
         }
     }
+    void Display40VU(int receiver, int position) override {
+        if (display_) {
+            display_->Display40VU(receiver, position);
+        }
+    }
     void ResetPeaks() override { call(&MeterDisplay::ResetPeaks); }
     void PrepareCells8() override { call(&MeterDisplay::PrepareCells8); }
     void PrepareCells16() override { call(&MeterDisplay::PrepareCells16); }
     void PrepareCells24() override { call(&MeterDisplay::PrepareCells24); }
+    void PrepareCells40() override { call(&MeterDisplay::PrepareCells40); }
     void ClearPanel() override { call(&MeterDisplay::ClearPanel); }
     void ShowPanel() override { call(&MeterDisplay::ShowPanel); }
 

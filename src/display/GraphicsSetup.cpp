@@ -2,12 +2,11 @@
 // and audio scales, clearing and showing the panel, and the release of it all at the stop.
 #include "display/MeterPanel.h"
 #include "display/Raster.h"
+#include "display/ScaleMarks.h"
 
 #include <QFontDatabase>
 #include <QSaveFile>
 #include <QStringList>
-
-#include <cmath>
 
 namespace k7 {
 
@@ -18,13 +17,10 @@ constexpr int kFont8Pixels = 10;
 constexpr int kFont9Pixels = 11;
 constexpr int kFont12Pixels = 13;
 constexpr int kFontB18Pixels = 19;
+// The forty-slot names: bold, as wide as six of the widest characters fit in a 100-pixel cell.
+constexpr int kFontName40Pixels = 14;
 
-const QString kMicroVolt = QString(QChar(0xB5)) + QLatin1Char('V');
-
-// The row of tick i of n over a scale of height H whose bottom row is B.
-int TickRow(int i, int n, int height, int bottom) {
-    return bottom - static_cast<int>(std::nearbyint(static_cast<double>(i) / n * height));
-}
+const QString kMicroVolt = MicroVolt();
 
 QFont MakeFont(const QString& family, int pixels, bool bold) {
     QFont font(family);
@@ -75,6 +71,7 @@ bool MeterPanel::InitGraphics(const QString& assetDir, QSize panelSize) {
         BuildCell24();
         break;
     default:
+        BuildCell40();
         break;
     }
     textBuf_ = AllocateBuffer(190, 52);
@@ -106,6 +103,7 @@ void MeterPanel::LoadFonts(const QString& fontDir) {
     fonts_.Font9 = MakeFont(family, kFont9Pixels, false);
     fonts_.Font12 = MakeFont(family, kFont12Pixels, false);
     fonts_.FontB18 = MakeFont(family, kFontB18Pixels, true);
+    fonts_.FontName40 = MakeFont(family, kFontName40Pixels, true);
 }
 
 void MeterPanel::unloadFonts() {
@@ -121,6 +119,7 @@ void MeterPanel::BuildScaling() {
     k7::BuildScaling(scaling_);
     BuildLayout16(layout16_);
     BuildLayout24(layout24_);
+    BuildLayout40(layout40_);
     scaled_ = true;
 }
 
@@ -185,13 +184,6 @@ void MeterPanel::BuildCell8() {
                  QString::fromLatin1(audioNumbers[i - 1]));
     }
 }
-
-namespace {
-
-constexpr std::array<const char*, 5> kRfNumbers5{"2", "8", "30", "125", "500"};
-constexpr std::array<const char*, 5> kAudioNumbers5{"-24", "-12", "-6", "0", "+6"};
-
-} // namespace
 
 void MeterPanel::BuildCell16() {
     if (!setUp_) {

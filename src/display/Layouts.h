@@ -1,5 +1,6 @@
-// Where the cells and their elements lie on the panel for the 8-, 16- and 24-slot layouts, and
-// the hit tests that map a pointer position back to a slot. Positions are lower-left pixels.
+// Where the cells and their elements lie on the panel for the 8-, 16- and 24-slot layouts (the
+// forty-slot one has a file of its own), and the hit tests that map a pointer position back to a
+// slot. Positions are lower-left pixels.
 #pragma once
 
 #include "link/DeviceTables.h"
@@ -10,7 +11,7 @@
 
 namespace k7 {
 
-// The element positions of one cell of the 16- or 24-slot layout.
+// The element positions of one cell of the 16-, 24- or 40-slot layout.
 struct CellPositions {
     QPoint rfA, rfB, audio, gauge, textBox, lampA, lampB, muteIcon;
     bool hasLamps = false;
@@ -30,7 +31,7 @@ QPoint CellOrigin8(int position);
 int FindMedRx(float x, float y); // 8-slot layout
 int Find16Rx(float x, float y);  // 16-slot layout
 int Find24Rx(float x, float y);  // 24-slot layout
-int Find40Rx(float x, float y);  // no cells drawn: eight columns by five rows of 100 x 140
+int Find40Rx(float x, float y);  // 40-slot layout: eight columns by five rows of 100 x 140
 // The hit test of a RackLayout value.
 int FindRx(int rackLayout, float x, float y);
 

@@ -1,9 +1,10 @@
 // The meter panel: the off-screen buffers, atlas and fonts set up once, the cell backgrounds of
-// the three layouts, and the per-answer redraw of one receiver's cell. Every element is
+// the four layouts, and the per-answer redraw of one receiver's cell. Every element is
 // composed in a small buffer, copied into PanelBuf and announced to the paste listener (the
 // window repaints that rectangle from PanelBuf).
 #pragma once
 
+#include "display/Layout40.h"
 #include "display/Layouts.h"
 #include "display/Scaling.h"
 #include "display/Sprites.h"
@@ -24,13 +25,14 @@
 
 namespace k7 {
 
-// The four text faces of the panel, sized as the 8, 9, 12 and bold 18 point faces of the
-// station's meter bridge at 100 % scale.
+// The text faces of the panel, sized as the 8, 9, 12 and bold 18 point faces of the station's
+// meter bridge at 100 % scale, and the bold face of the forty-slot names.
 struct MeterFonts {
     QFont Font8;
     QFont Font9;
     QFont Font12;
     QFont FontB18;
+    QFont FontName40;
 };
 
 // One redraw's move of a peak-hold height: it jumps up to a higher level, holds while the level
@@ -49,7 +51,7 @@ public:
     // then draws with a black atlas and false is returned, so the station goes on.
     bool InitGraphics(const QString& assetDir, QSize panelSize);
     void LoadFonts(const QString& fontDir);
-    // The scaling tables, then the 16- and 24-slot position tables.
+    // The scaling tables, then the 16-, 24- and 40-slot position tables.
     void BuildScaling();
     void CloseGraphics();
     bool IsSetUp() const { return setUp_; }
@@ -57,16 +59,19 @@ public:
     void BuildCell8();
     void BuildCell16();
     void BuildCell24();
+    void BuildCell40();
     void ClearPanelGrey();
 
     // MeterDisplay
     void Display8VU(int receiver, int position) override;
     void Display16VU(int receiver, int position) override;
     void Display24VU(int receiver, int position) override;
+    void Display40VU(int receiver, int position) override;
     void ResetPeaks() override;
     void PrepareCells8() override;
     void PrepareCells16() override;
     void PrepareCells24() override;
+    void PrepareCells40() override;
     void ClearPanel() override;
     void ShowPanel() override;
 
@@ -83,6 +88,7 @@ public:
     const Scaling& scaling() const { return scaling_; }
     const LayoutTable& layout16() const { return layout16_; }
     const LayoutTable& layout24() const { return layout24_; }
+    const LayoutTable& layout40() const { return layout40_; }
     const MeterFonts& fonts() const { return fonts_; }
     int PeakHold(int slot, int entry) const;
     int BlinkCount(int slot) const;
@@ -97,6 +103,7 @@ private:
     void drawMuteIcon(int slot, const CellLayout& cell);
     void drawGauge(int slot, const CellLayout& cell);
     void drawText(int slot, bool muted, const CellLayout& cell);
+    void composeText40(QImage& box, const QString& name, const QString& frequency, bool muted);
     void drawLamps(bool muted, const CellLayout& cell);
     void drawBar(const BarCut& cut, int height, std::uint8_t& peak, int threshold, QPoint at);
     // Copies an element into PanelBuf and pastes it to the window.
@@ -115,6 +122,7 @@ private:
     Scaling scaling_;
     LayoutTable layout16_{};
     LayoutTable layout24_{};
+    LayoutTable layout40_{};
     MeterFonts fonts_;
     std::array<int, 2> fontIds_{-1, -1};
 

@@ -1,7 +1,7 @@
 // The per-answer redraw of one receiver's cell: user-mute icon, voltage gauge, text box,
 // diversity lamps and the three bars with their peak-hold and threshold markers, in the live or
-// the muted style. The 8-slot cell is the full design; the 16- and 24-slot cells are smaller
-// variants of it.
+// the muted style. The 8-slot cell is the full design; the 16-, 24- and 40-slot cells are
+// smaller variants of it.
 #include "display/MeterPanel.h"
 #include "display/Raster.h"
 
@@ -14,7 +14,7 @@ namespace k7 {
 namespace {
 
 enum class BarKind { RfA, RfB, Audio };
-enum class CellKind { Slots8, Slots16, Slots24 };
+enum class CellKind { Slots8, Slots16, Slots24, Slots40 };
 
 constexpr int kRfTop = 261;
 constexpr int kRfBottom = 515;
@@ -24,6 +24,9 @@ constexpr int kVuShortBottom = 153;
 constexpr int kMarkerLeft = 520;
 // The raw voltage below which the transmitter's battery is reported low.
 constexpr int kLowVoltage = 108;
+// A forty-slot audio peak at or above this (the first row past the "0 dB" mark of the 79-pixel
+// scale) shows the threshold sprite, as 205 does on the 255-pixel scale.
+constexpr int kAudioAlarm40 = 64;
 
 QRect Columns(int left, int right, int top, int bottom) {
     return QRect(QPoint(left, top), QPoint(right, bottom));
@@ -54,14 +57,53 @@ struct MeterPanel::CellLayout {
 
 namespace {
 
-// A cell of the 16- or 24-slot layout: positions from its layout table, the 127-pixel scales.
-MeterPanel::CellLayout LayoutCell(CellKind kind, const CellPositions& p, const ScaleTable& table) {
+// A cell of the 16-, 24- or 40-slot layout: positions from its layout table, and its scales.
+MeterPanel::CellLayout LayoutCell(CellKind kind, const CellPositions& p, const ScaleTable& table,
+                                  BarScale thresholdColumn) {
     MeterPanel::CellLayout cell{kind,      p.rfA,   p.rfB,   p.audio,   p.gauge,
                                 p.textBox, p.lampA, p.lampB, p.muteIcon};
     cell.hasLamps = p.hasLamps;
     cell.table = &table;
-    cell.thresholdColumn = Bar127;
+    cell.thresholdColumn = thresholdColumn;
     return cell;
+}
+
+// The sprites and size of the battery gauge, and where its fill's bottom row lands.
+struct GaugeCut {
+    Sprite normal, low, fill;
+    int width, height;
+    QPoint fillAt;
+};
+
+GaugeCut GaugeOf(CellKind kind) {
+    if (kind == CellKind::Slots40) {
+        return {Sprite::GaugeFrame40Normal, Sprite::GaugeFrame40Low, Sprite::GaugeFill40,
+                Cell40::GaugeWidth,         Cell40::GaugeHeight,     QPoint(2, 38)};
+    }
+    return {
+        Sprite::GaugeFrameNormal, Sprite::GaugeFrameLow, Sprite::GaugeFill, 20, 75, QPoint(2, 71)};
+}
+
+// The forty-slot bars have sprites of their own, 80 rows for the 79-pixel scale.
+MeterPanel::BarCut BarCut40(bool rf, bool muted) {
+    static constexpr Sprite kRf[2][2] = {{Sprite::RfBar40Unlit, Sprite::RfBar40Lit},
+                                         {Sprite::RfBar40UnlitMuted, Sprite::RfBar40LitMuted}};
+    static constexpr Sprite kVu[2][2] = {{Sprite::VuBar40Unlit, Sprite::VuBar40Lit},
+                                         {Sprite::VuBar40UnlitMuted, Sprite::VuBar40LitMuted}};
+    const auto& sprites = rf ? kRf[muted ? 1 : 0] : kVu[muted ? 1 : 0];
+    const SpriteRect& lit = SpriteAt(sprites[1]);
+    MeterPanel::BarCut cut;
+    cut.unlit = SpriteAt(sprites[0]).rect();
+    cut.litLeft = lit.minx;
+    cut.litRight = lit.maxx;
+    cut.litBottom = lit.maxy;
+    cut.bottom = Cell40::BarRows - 1;
+    cut.width = rf ? Cell40::RfWidth : Cell40::AudioWidth;
+    cut.markerWidth = cut.width;
+    cut.peakBase = cut.bottom;
+    cut.thresholdBase = rf ? cut.bottom : -1;
+    cut.audioSwitch = rf ? 0 : kAudioAlarm40;
+    return cut;
 }
 
 MeterPanel::BarCut MakeBarCut(CellKind kind, BarKind bar, bool muted) {
@@ -113,6 +155,8 @@ MeterPanel::BarCut MakeBarCut(CellKind kind, BarKind bar, bool muted) {
         cut.audioSwitch = rf ? 0 : (muted ? 205 : 102);
         break;
     }
+    case CellKind::Slots40:
+        return BarCut40(rf, muted);
     }
     return cut;
 }
@@ -172,14 +216,24 @@ void MeterPanel::Display16VU(int receiver, int /*position*/) {
     if (!setUp_ || !scaled_ || receiver < 1 || receiver > 16) {
         return;
     }
-    drawCell(receiver, LayoutCell(CellKind::Slots16, layout16_[receiver], scaling_.ScaleTable127));
+    drawCell(receiver,
+             LayoutCell(CellKind::Slots16, layout16_[receiver], scaling_.ScaleTable127, Bar127));
 }
 
 void MeterPanel::Display24VU(int receiver, int /*position*/) {
     if (!setUp_ || !scaled_ || receiver < 1 || receiver > 24) {
         return;
     }
-    drawCell(receiver, LayoutCell(CellKind::Slots24, layout24_[receiver], scaling_.ScaleTable127));
+    drawCell(receiver,
+             LayoutCell(CellKind::Slots24, layout24_[receiver], scaling_.ScaleTable127, Bar127));
+}
+
+void MeterPanel::Display40VU(int receiver, int /*position*/) {
+    if (!setUp_ || !scaled_ || receiver < 1 || receiver > kCell40Columns * kCell40Rows) {
+        return;
+    }
+    drawCell(receiver,
+             LayoutCell(CellKind::Slots40, layout40_[receiver], scaling_.ScaleTable79, Bar79));
 }
 
 void MeterPanel::drawCell(int slot, const CellLayout& cell) {
@@ -216,48 +270,57 @@ void MeterPanel::drawCell(int slot, const CellLayout& cell) {
 }
 
 void MeterPanel::drawMuteIcon(int slot, const CellLayout& cell) {
+    const bool compact = cell.kind == CellKind::Slots40;
+    const int size = compact ? Cell40::MuteIconSize : 31;
     if (rack_.UserMute[slot]) {
-        copySprite(cell.kind == CellKind::Slots8 ? Sprite::UserMuteIcon : Sprite::UserMuteIconSmall,
-                   muteIconBuf_, QPoint(0, 30));
+        const Sprite icon = compact                         ? Sprite::UserMuteIcon40
+                            : cell.kind == CellKind::Slots8 ? Sprite::UserMuteIcon
+                                                            : Sprite::UserMuteIconSmall;
+        copySprite(icon, muteIconBuf_, QPoint(0, size - 1));
     } else {
         FillBuffer(muteIconBuf_, Colour::Black);
     }
-    place(muteIconBuf_, QRect(0, 0, 31, 31), cell.muteIcon);
+    place(muteIconBuf_, QRect(0, 0, size, size), cell.muteIcon);
 }
 
 void MeterPanel::drawGauge(int slot, const CellLayout& cell) {
+    const GaugeCut gauge = GaugeOf(cell.kind);
+    const QPoint frameAt(0, gauge.height - 1);
     if (rack_.LastMuted == 1 || !rack_.VoltageKnown[slot]) {
         FillBuffer(gaugeBuf_, Colour::Black);
     } else {
         const int raw = rack_.MeterData[slot][Voltage];
         if (raw >= kLowVoltage) {
             const int h = (*cell.table)[raw][GaugeHeightColumn];
-            copySprite(Sprite::GaugeFrameNormal, gaugeBuf_, QPoint(0, 74));
-            const SpriteRect& fill = SpriteAt(Sprite::GaugeFill);
+            copySprite(gauge.normal, gaugeBuf_, frameAt);
+            const SpriteRect& fill = SpriteAt(gauge.fill);
             CopyRect(atlasBuf_, Columns(fill.minx, fill.maxx, fill.maxy - h, fill.maxy), gaugeBuf_,
-                     QPoint(2, 71));
+                     gauge.fillAt);
         } else {
             // Low battery: three redraws dark, three with the low frame, in turn.
             if (blinkCount_[slot] <= 2) {
                 FillBuffer(gaugeBuf_, Colour::Black);
             } else {
-                copySprite(Sprite::GaugeFrameLow, gaugeBuf_, QPoint(0, 74));
+                copySprite(gauge.low, gaugeBuf_, frameAt);
             }
             if (++blinkCount_[slot] > 5) {
                 blinkCount_[slot] = 0;
             }
         }
     }
-    place(gaugeBuf_, QRect(0, 0, 20, 75), cell.gauge);
+    place(gaugeBuf_, QRect(0, 0, gauge.width, gauge.height), cell.gauge);
 }
 
 void MeterPanel::drawText(int slot, bool muted, const CellLayout& cell) {
     const SettingsRow& row = rack_.CurData[slot];
     const QString frequency = row.Frequency.left(7);
+    const bool compact = cell.kind == CellKind::Slots40;
     const bool small = cell.kind == CellKind::Slots24;
     const bool large = cell.kind == CellKind::Slots8;
-    const QRect source = small ? Columns(4, 111, 20, 45)
-                               : (large ? Columns(4, 194, 15, 51) : Columns(4, 185, 25, 51));
+    const QRect source =
+        compact ? QRect(0, 0, Cell40::TextWidth, Cell40::TextHeight)
+                : (small ? Columns(4, 111, 20, 45)
+                         : (large ? Columns(4, 194, 15, 51) : Columns(4, 185, 25, 51)));
     // Names and frequencies change rarely: a slot's text box is composed again only when its
     // text, style or layout changed, and pasted from the last composition otherwise.
     TextBoxCache& cached = textCache_[slot];
@@ -269,11 +332,13 @@ void MeterPanel::drawText(int slot, bool muted, const CellLayout& cell) {
     }
     const QColor& colour = muted ? Colour::Grey : Colour::Green;
     const Justify centred = JustifyCode(0, -1);
-    QImage& box = small ? smallTextBuf_ : textBuf_;
+    QImage& box = small || compact ? smallTextBuf_ : textBuf_;
     FillBuffer(box, Colour::Black);
     // The name line of the 16- and 24-slot boxes sits one row lower than the bitmap fonts'
     // rows: the tallest glyph of these fonts ("$") would otherwise start above the copied rows.
-    if (small) {
+    if (compact) {
+        composeText40(box, row.Name, frequency, muted);
+    } else if (small) {
         DrawText(box, fonts_.Font12, colour, {67, 33}, centred, row.Name);
         if (muted) {
             DrawText(box, fonts_.Font9, Colour::Red, {23, 45}, centred, QStringLiteral("MUTE"));

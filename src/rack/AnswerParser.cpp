@@ -153,7 +153,8 @@ void AnswerParser::redraw(int slot, int position) {
         display_->Display24VU(slot, position);
         break;
     default:
-        break; // forty-slot rack: parsed, not drawn
+        display_->Display40VU(slot, position); // 25 to 40 receivers
+        break;
     }
 }
 

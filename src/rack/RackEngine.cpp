@@ -149,7 +149,7 @@ void RackEngine::prepareCells() {
         display.PrepareCells24();
         break;
     default:
-        display.ClearPanel();
+        display.PrepareCells40();
         break;
     }
 }
@@ -198,13 +198,11 @@ void RackEngine::answerRateCheck() {
             if (!rack_.SlowFlag[s]) {
                 if (!redrawn) {
                     // Blank every cell once; receivers still answering redraw theirs.
-                    if (devices_.RackLayout == 2 || devices_.RackLayout == 3) {
+                    if (devices_.RackLayout != 1) {
                         display.ClearPanel();
                     }
                     prepareCells();
-                    if (devices_.RackLayout >= 1 && devices_.RackLayout <= 3) {
-                        display.ShowPanel();
-                    }
+                    display.ShowPanel();
                     redrawn = true;
                     pump_.LetPendingMessagesRun();
                 }

@@ -14,10 +14,12 @@ public:
     virtual void Display8VU(int receiver, int position) = 0;
     virtual void Display16VU(int receiver, int position) = 0;
     virtual void Display24VU(int receiver, int position) = 0;
+    virtual void Display40VU(int receiver, int position) = 0;
     virtual void ResetPeaks() = 0;
     virtual void PrepareCells8() = 0;
     virtual void PrepareCells16() = 0;
     virtual void PrepareCells24() = 0;
+    virtual void PrepareCells40() = 0;
     virtual void ClearPanel() = 0;
     virtual void ShowPanel() = 0;
 };

@@ -1,8 +1,9 @@
 // The program itself, unattended on the offscreen platform over a simulated rack of 8: it ends
 // by itself with exit code 0; its trace shows discovery, the pass and monitoring in that order
 // and the caption ending "Using: Receiver Data"; its wire log ends with the slow settings, the
-// drain and every device closed.
+// drain and every device closed. And a rack of 40 whose closing snapshot shows every cell live.
 #include <QFile>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -24,21 +25,28 @@ QStringList FileLines(const QString& path) {
     return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-TEST(HeadlessRun, EightSimulatedReceiversForSixSecondsEndInOrder) {
-    QTemporaryDir dir;
-    const QString trace = dir.filePath(QStringLiteral("t.jsonl"));
-    const QString wire = dir.filePath(QStringLiteral("w.log"));
-    QProcess station;
+// Starts the station on the offscreen platform with its settings and data inside dir and the
+// application folder dir/app, followed by the given arguments.
+void StartStation(QProcess& station, const QTemporaryDir& dir, const QStringList& arguments) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
     station.setProcessEnvironment(env);
     station.start(QStringLiteral(K7STATION_PATH),
-                  {QStringLiteral("-platform"), QStringLiteral("offscreen"),
-                   QStringLiteral("--simulate"), QStringLiteral("8"), QStringLiteral("--run-for"),
-                   QStringLiteral("6"), QStringLiteral("--app-dir"),
-                   dir.filePath(QStringLiteral("app")), QStringLiteral("--trace"), trace,
-                   QStringLiteral("--wire-log"), wire});
+                  QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                              QStringLiteral("--app-dir"), dir.filePath(QStringLiteral("app"))} +
+                      arguments);
+}
+
+TEST(HeadlessRun, EightSimulatedReceiversForSixSecondsEndInOrder) {
+    QTemporaryDir dir;
+    const QString trace = dir.filePath(QStringLiteral("t.jsonl"));
+    const QString wire = dir.filePath(QStringLiteral("w.log"));
+    QProcess station;
+    StartStation(station, dir,
+                 {QStringLiteral("--simulate"), QStringLiteral("8"), QStringLiteral("--run-for"),
+                  QStringLiteral("6"), QStringLiteral("--trace"), trace,
+                  QStringLiteral("--wire-log"), wire});
     ASSERT_TRUE(station.waitForFinished(60000)) << "the run ends by itself";
     EXPECT_EQ(station.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(station.exitCode(), 0) << station.readAllStandardError().toStdString();
@@ -111,6 +119,39 @@ TEST(HeadlessRun, EightSimulatedReceiversForSixSecondsEndInOrder) {
         EXPECT_TRUE(slow.count(d + QStringLiteral(" latency 100"))) << device;
         EXPECT_TRUE(drained.count(d)) << device;
         EXPECT_TRUE(closed.count(d)) << device;
+    }
+}
+
+// Discovery of 40 receivers takes about 15 s at the protocol's pace; 21 s leave metering time
+// for every cell to be drawn live: name and frequency in each of the 8 x 5 cells, green, or grey
+// while its receiver reports its audio muted.
+TEST(HeadlessRun, FortySimulatedReceiversEndWithEveryCellLive) {
+    QTemporaryDir dir;
+    const QString snapshot = dir.filePath(QStringLiteral("panel.png"));
+    QProcess station;
+    StartStation(station, dir,
+                 {QStringLiteral("--simulate"), QStringLiteral("40"), QStringLiteral("--run-for"),
+                  QStringLiteral("21"), QStringLiteral("--snapshot"), snapshot});
+    ASSERT_TRUE(station.waitForFinished(90000)) << "the run ends by itself";
+    EXPECT_EQ(station.exitCode(), 0) << station.readAllStandardError().toStdString();
+
+    const QImage panel = QImage(snapshot).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(panel.size(), QSize(800, 700));
+    const auto textIn = [&panel](const QRect& area) {
+        int count = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QRgb pixel = panel.pixel(x, y);
+                count += pixel == qRgb(0, 255, 0) || pixel == qRgb(128, 128, 128) ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    for (int slot = 1; slot <= 40; ++slot) {
+        const QPoint cell((slot - 1) % 8 * 100, (slot - 1) / 8 * 140);
+        EXPECT_GT(textIn(QRect(cell + QPoint(2, 2), QSize(96, 16))), 40) << "name of " << slot;
+        EXPECT_GT(textIn(QRect(cell + QPoint(2, 18), QSize(96, 14))), 40)
+            << "frequency of " << slot;
     }
 }
 

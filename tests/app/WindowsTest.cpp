@@ -106,6 +106,10 @@ private slots:
         QCOMPARE(window.panelArea()->size(), QSize(200, 350));
         QCOMPARE(panel->size(), QSize(200, 350));
         QCOMPARE(window.pos(), QPoint(0, 0));
+        // A rack of 25 to 40 shows the whole forty-slot panel.
+        window.ApplyRackSize(SizeForDevices(33));
+        QCOMPARE(window.panelArea()->size(), QSize(800, 700));
+        QCOMPARE(panel->size(), QSize(800, 700));
     }
 
     void startupDialogShowsItsControllerAndForwardsClicks() {

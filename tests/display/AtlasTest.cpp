@@ -66,5 +66,21 @@ TEST_F(BuiltAtlas, SpritesOfDifferentRolesLookDifferent) {
     EXPECT_NE(icon.pixel(15, 15), icon.pixel(2, 2));
 }
 
+TEST_F(BuiltAtlas, CompactSpritesOfTheFortySlotCellKeepTheLook) {
+    EXPECT_GT(Difference(Cut(Sprite::RfBar40Lit), Cut(Sprite::RfBar40Unlit)), 0.5);
+    EXPECT_GT(Difference(Cut(Sprite::VuBar40Lit), Cut(Sprite::VuBar40LitMuted)), 0.5);
+    EXPECT_GT(Difference(Cut(Sprite::VuBar40Unlit), Cut(Sprite::VuBar40UnlitMuted)), 0.3);
+    EXPECT_GT(Difference(Cut(Sprite::GaugeFrame40Normal), Cut(Sprite::GaugeFrame40Low)), 0.1);
+    // Green at the bottom, red from just past "0 dB" (16 rows from the top) upwards.
+    const QImage vu = Cut(Sprite::VuBar40Lit);
+    EXPECT_GT(vu.pixelColor(5, 78).green(), 150);
+    EXPECT_LT(vu.pixelColor(5, 78).red(), 100);
+    EXPECT_GT(vu.pixelColor(5, 2).red(), 200);
+    EXPECT_LT(vu.pixelColor(5, 2).green(), 100);
+    const QImage icon = Cut(Sprite::UserMuteIcon40);
+    EXPECT_NE(icon.pixel(10, 10), icon.pixel(1, 1));
+    EXPECT_GT(Cut(Sprite::GaugeFill40).pixelColor(5, 31).green(), 150);
+}
+
 } // namespace
 } // namespace k7

@@ -27,12 +27,15 @@ struct AtlasOrigin {
     bool operator==(const AtlasOrigin&) const = default;
 };
 
+// Red holds the sprite code and the atlas row's high bits, green its low byte, blue the column.
+static_assert(kSpriteTable.size() < 63 && kAtlasHeight <= 1024, "the origin code must fit red");
+
 inline QRgb EncodeOrigin(int spriteIndex, int row, int column) {
-    return qRgb((spriteIndex + 1) * 10 + row / 256, row % 256, std::min(column, 255));
+    return qRgb((spriteIndex + 1) * 4 + row / 256, row % 256, std::min(column, 255));
 }
 
 inline AtlasOrigin DecodeOrigin(QRgb pixel) {
-    return {qRed(pixel) / 10, (qRed(pixel) % 10) * 256 + qGreen(pixel), qBlue(pixel)};
+    return {qRed(pixel) / 4, (qRed(pixel) % 4) * 256 + qGreen(pixel), qBlue(pixel)};
 }
 
 inline int SpriteCode(Sprite sprite) {
@@ -87,7 +90,17 @@ protected:
             panel.PrepareCells16();
         } else if (layout == 3) {
             panel.PrepareCells24();
+        } else {
+            panel.PrepareCells40();
         }
+    }
+
+    // The levels of a slot's next meter answer.
+    void SetLevels(int slot, std::uint8_t rfA, std::uint8_t rfB, std::uint8_t audio) {
+        auto& m = rack.MeterData[slot];
+        m[RfA] = rfA;
+        m[RfB] = rfB;
+        m[AudioLevel] = audio;
     }
 
     AtlasOrigin At(int x, int y) const { return DecodeOrigin(panel.PanelBuf().pixel(x, y)); }

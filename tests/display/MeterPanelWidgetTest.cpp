@@ -56,11 +56,13 @@ TEST_F(MeterPanelWidgetTest, ClicksThatOpenNothing) {
     EXPECT_TRUE(opened.empty());
 }
 
-TEST_F(MeterPanelWidgetTest, DefaultLayoutMapsTheUnseenGrid) {
-    devices.RackLayout = 0;
-    rack.SlotState[40] = 2;
-    RightClick({750, 650});
-    EXPECT_EQ(opened, std::vector<int>{40});
+TEST_F(MeterPanelWidgetTest, FortySlotLayoutOpensThePanelOfTheCellUnderThePointer) {
+    StartRack(0, 33);
+    RightClick({750, 650}); // slot 40: beyond the rack
+    EXPECT_EQ(rack.SelectedSlot, 40);
+    RightClick({99, 560});
+    EXPECT_EQ(rack.SelectedSlot, 33);
+    EXPECT_EQ(opened, std::vector<int>{33});
 }
 
 TEST_F(MeterPanelWidgetTest, ToolTipOnlyOnK75SetUps) {

@@ -18,10 +18,7 @@ constexpr int kBarBottom = 320;         // last row of an 8-slot bar, cell 1
 class MeterRenderTest : public DisplayTest {
 protected:
     void Answer(int slot, std::uint8_t rfA, std::uint8_t rfB, std::uint8_t audio) {
-        auto& m = rack.MeterData[slot];
-        m[RfA] = rfA;
-        m[RfB] = rfB;
-        m[AudioLevel] = audio;
+        SetLevels(slot, rfA, rfB, audio);
         panel.Display8VU(slot, slot);
     }
     // Where the RF A bar of cell 1 took the pixel of row y from (middle column).

@@ -28,10 +28,12 @@ public:
     }
     void Display16VU(int receiver, int position) override { check(receiver, position); }
     void Display24VU(int receiver, int position) override { check(receiver, position); }
+    void Display40VU(int receiver, int position) override { check(receiver, position); }
     void ResetPeaks() override {}
     void PrepareCells8() override {}
     void PrepareCells16() override {}
     void PrepareCells24() override {}
+    void PrepareCells40() override {}
     void ClearPanel() override {}
     void ShowPanel() override {}
 

@@ -19,10 +19,12 @@ public:
     void Display8VU(int receiver, int position) override { draw("8", receiver, position); }
     void Display16VU(int receiver, int position) override { draw("16", receiver, position); }
     void Display24VU(int receiver, int position) override { draw("24", receiver, position); }
+    void Display40VU(int receiver, int position) override { draw("40", receiver, position); }
     void ResetPeaks() override { calls << QStringLiteral("ResetPeaks"); }
     void PrepareCells8() override { calls << QStringLiteral("PrepareCells8"); }
     void PrepareCells16() override { calls << QStringLiteral("PrepareCells16"); }
     void PrepareCells24() override { calls << QStringLiteral("PrepareCells24"); }
+    void PrepareCells40() override { calls << QStringLiteral("PrepareCells40"); }
     void ClearPanel() override { calls << QStringLiteral("ClearPanel"); }
     void ShowPanel() override { calls << QStringLiteral("ShowPanel"); }
 

@@ -1,0 +1,25 @@
+// The marks of the RF and audio scales the cell backgrounds carry: the row a tick lands on, the
+// numbers of the five-mark scales and the RF unit.
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+#include <array>
+#include <cmath>
+
+namespace k7 {
+
+// The row of tick i of n over a scale of height H whose bottom row is B.
+inline int TickRow(int i, int n, int height, int bottom) {
+    return bottom - static_cast<int>(std::nearbyint(static_cast<double>(i) / n * height));
+}
+
+inline constexpr std::array<const char*, 5> kRfNumbers5{"2", "8", "30", "125", "500"};
+inline constexpr std::array<const char*, 5> kAudioNumbers5{"-24", "-12", "-6", "0", "+6"};
+
+inline QString MicroVolt() {
+    return QString(QChar(0xB5)) + QLatin1Char('V');
+}
+
+} // namespace k7
