@@ -117,12 +117,6 @@ TEST(Intermodulation, AProductCountsAgainstEveryCarrierButItsMakers) {
     EXPECT_EQ(victims, (std::set<int>{3, 4}));
 }
 
-TEST(Intermodulation, SwitchedOffKindsFindNothing) {
-    const std::vector<int> crowded{600000, 600025, 600050, 600075, 600100};
-    EXPECT_FALSE(FindConflicts(crowded, CoordinationRules{}).empty());
-    EXPECT_TRUE(FindConflicts(crowded, CoordinationRules{0, 0, 0, 0}).empty());
-}
-
 TEST(Intermodulation, PresetListsKeepTheirSpacingAndTwoTransmitterWindows) {
     const std::vector<int> bands{10, 11, 12, 13, 14, 32, 33, 34, 35, 36};
     bool productOnTheEdge = false;
