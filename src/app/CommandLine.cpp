@@ -34,7 +34,13 @@ CommandLineResult ParseCommandLine(const QStringList& args) {
         QStringLiteral("snapshot"),
         QStringLiteral("At the end of a --run-for run, save the meter panel as a PNG image."),
         QStringLiteral("FILE.png"));
-    parser.addOptions({simulate, wireLog, trace, runFor, appDir, snapshot});
+    // Answered before this parser runs (CoordinateCommand); listed here for --help.
+    const QCommandLineOption coordinate(
+        QStringLiteral("coordinate"),
+        QStringLiteral("Print the largest clean set of up to COUNT carriers of BAND as CSV, "
+                       "then end; --coordinate --help tells more."),
+        QStringLiteral("BAND COUNT"));
+    parser.addOptions({simulate, wireLog, trace, runFor, appDir, snapshot, coordinate});
 
     CommandLineResult result;
     if (!parser.parse(args)) {

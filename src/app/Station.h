@@ -7,7 +7,7 @@
 #include "MainWindowController.h"
 #include "StartupDialogController.h"
 #include "StartupRules.h"
-#include "control/CheckFrequency.h"
+#include "bands/CheckFrequency.h"
 #include "control/ReceiverPanel.h"
 #include "files/DefaultFiles.h"
 #include "files/FrqFile.h"

@@ -3,6 +3,7 @@
 #include "AboutBox.h"
 #include "AppPaths.h"
 #include "CommandLine.h"
+#include "CoordinateCommand.h"
 #include "MainWindow.h"
 #include "QtPrompter.h"
 #include "RecordingPrompter.h"
@@ -26,6 +27,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <iostream>
 #include <memory>
 
 namespace {
@@ -49,6 +51,9 @@ bool WantsInformation(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (k7::WantsCoordination(argc, argv)) {
+        return k7::RunCoordinateCommand({argv + 1, argv + argc}, std::cout, std::cerr);
+    }
     if (WantsInformation(argc, argv)) {
         QCoreApplication info(argc, argv);
         const k7::CommandLineResult parsed = k7::ParseCommandLine(QCoreApplication::arguments());

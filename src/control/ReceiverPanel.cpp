@@ -1,7 +1,7 @@
 #include "ReceiverPanel.h"
 
-#include "BandTable.h"
-#include "CheckFrequency.h"
+#include "bands/BandTable.h"
+#include "bands/CheckFrequency.h"
 #include "files/FrqFile.h"
 #include "link/LinkModule.h"
 #include "platform/EventPump.h"

@@ -2,7 +2,7 @@
 #include "FrqFile.h"
 
 #include "Windows1252.h"
-#include "control/CheckFrequency.h"
+#include "bands/CheckFrequency.h"
 #include "link/DeviceTables.h"
 #include "platform/Prompter.h"
 #include "rack/FileState.h"

@@ -101,6 +101,11 @@ std::optional<int> PresetCount(int band) {
     return presets ? std::optional<int>(presets->count) : std::nullopt;
 }
 
+QStringList PresetList(int band) {
+    const BandPresets* presets = PresetsFor(band);
+    return presets ? QString::fromLatin1(presets->list).split(QLatin1Char(' ')) : QStringList();
+}
+
 QString PresetFrequency(int index, int band) {
     const BandPresets* presets = PresetsFor(band);
     if (presets == nullptr) {

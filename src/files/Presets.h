@@ -3,10 +3,15 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
 namespace k7 {
+
+// The preset list of a band as the table holds it (no fallback entries past it); empty for a
+// band without presets.
+QStringList PresetList(int band);
 
 // The count line 2 of the default files carries; nothing for a band without presets.
 std::optional<int> PresetCount(int band);

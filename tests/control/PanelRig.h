@@ -3,7 +3,7 @@
 // answers, and a frequency file in force. Frames are read back at the simulated receivers.
 #pragma once
 
-#include "control/CheckFrequency.h"
+#include "bands/CheckFrequency.h"
 #include "control/ReceiverPanel.h"
 #include "files/FrqFile.h"
 #include "support/RackHarness.h"

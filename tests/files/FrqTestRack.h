@@ -2,7 +2,7 @@
 // receiver unless a test says otherwise.
 #pragma once
 
-#include "control/CheckFrequency.h"
+#include "bands/CheckFrequency.h"
 #include "files/FrqFile.h"
 #include "link/DeviceTables.h"
 #include "rack/FileState.h"

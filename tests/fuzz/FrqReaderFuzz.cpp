@@ -3,7 +3,7 @@
 // own and spliced as lines into a well-formed file, so that the fuzzer reaches the late
 // entries without a corpus. Built as a libFuzzer target and, with fixed inputs, as a plain
 // regression test.
-#include "control/CheckFrequency.h"
+#include "bands/CheckFrequency.h"
 #include "files/FrqFile.h"
 #include "link/DeviceTables.h"
 #include "platform/Prompter.h"

@@ -1,5 +1,5 @@
 // CheckFrequency, CheckJapanBand and FrequencyFitsSlot against the band table.
-#include "control/CheckFrequency.h"
+#include "bands/CheckFrequency.h"
 #include "link/DeviceTables.h"
 #include "rack/RackTables.h"
 #include "support/ScriptedPrompter.h"

@@ -1,0 +1,63 @@
+// Which channels could join a set of carriers without a conflict, kept up to date as carriers
+// join and leave, so that the set generator never rechecks the whole set per candidate.
+//
+// A channel y is blocked by every window that a new carrier there would break: y closer than
+// the spacing to a carrier; y near a product of the set (it would be the victim); and y making
+// a product with carriers of the set that lands near another carrier of the set. The last
+// family reduces to windows on y as well: 2y - b near d is |2y - (b + d)| < W; 3y - 2b near
+// d is |3y - (2b + d)| < W; 3a - 2y near d is |2y - (3a - d)| < W; and every 3-transmitter
+// product involving y (y + b - c near d, a + b - y near d) is y near a 3-transmitter product
+// of the set. Each window is counted once per product, so a carrier that leaves takes away
+// exactly what it brought: a channel is free when its count is 0.
+#pragma once
+
+#include "Intermodulation.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace k7 {
+
+class ChannelBlocks {
+public:
+    // channelsKHz: the channels that may be chosen, ascending.
+    ChannelBlocks(std::vector<int> channelsKHz, const CoordinationRules& rules);
+
+    // A carrier joins the set (any frequency, a channel or not).
+    void Add(int kHz);
+    // A carrier of the set leaves it.
+    void Remove(int kHz);
+
+    int channelCount() const { return static_cast<int>(channels_.size()); }
+    int channel(int index) const { return channels_[static_cast<std::size_t>(index)]; }
+    // Free: a carrier on this channel would make no conflict with the set and no two carriers
+    // would share it.
+    bool IsFree(int index) const { return blocks_[static_cast<std::size_t>(index)] == 0; }
+    const std::vector<int>& carriers() const { return carriers_; }
+    // How many channels that are free now a carrier at kHz would block.
+    int Impact(int kHz);
+
+private:
+    // Hands every window of the carrier x against the set (x not in it) to visit as a range
+    // of channel indices, both ends included.
+    template <typename Visit>
+    void ForEachWindow(int x, Visit&& visit) const;
+    // The channels y with |factor * y - product| < window, as indices [first, last].
+    template <typename Visit>
+    void Window(std::int64_t product, int factor, int window, Visit& visit) const;
+    int FirstAtOrAbove(std::int64_t kHz) const;
+
+    std::vector<int> channels_;
+    CoordinationRules rules_;
+    // Channels evenly spaced from channels_[0] (every band is): index arithmetic instead of a
+    // search.
+    int step_ = 0;
+    std::vector<std::int32_t> blocks_;
+    std::vector<int> carriers_;
+    // Impact's marks: a channel counted in the current round holds the round's number.
+    std::vector<std::uint32_t> marks_;
+    std::uint32_t round_ = 0;
+};
+
+} // namespace k7

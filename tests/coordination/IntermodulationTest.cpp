@@ -1,0 +1,150 @@
+// The intermodulation check: against a brute-force reference on random sets and windows at and
+// around the edge, on small sets worked by hand, and on the preset lists of every band.
+#include "coordination/Intermodulation.h"
+#include "coordination/SeededRandom.h"
+#include "files/Presets.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+
+namespace k7 {
+namespace {
+
+// Every conflict by the definition alone: all index tuples, no sorting, no pruning.
+std::vector<Conflict> BruteForce(const std::vector<int>& f, const CoordinationRules& rules) {
+    std::vector<Conflict> found;
+    const int n = static_cast<int>(f.size());
+    const auto check = [&](ConflictKind kind, std::int64_t product, int a, int b, int c) {
+        const int window = rules.window(kind);
+        for (int v = 0; v < n; ++v) {
+            const std::int64_t distance = std::llabs(product - f[v]);
+            if (window > 0 && v != a && v != b && v != c && distance < window) {
+                found.push_back({kind, a, b, c, v, product, distance});
+            }
+        }
+    };
+    for (int a = 0; a < n; ++a) {
+        for (int b = 0; b < n; ++b) {
+            if (a < b && std::abs(f[a] - f[b]) < rules.spacing) {
+                found.push_back({ConflictKind::Spacing, a, b, -1, -1, 0, std::abs(f[a] - f[b])});
+            }
+            if (a == b) {
+                continue;
+            }
+            check(ConflictKind::ThirdOrder2Tx, 2LL * f[a] - f[b], a, b, -1);
+            check(ConflictKind::FifthOrder2Tx, 3LL * f[a] - 2LL * f[b], a, b, -1);
+            for (int c = 0; c < n; ++c) {
+                if (a < b && c != a && c != b) {
+                    check(ConflictKind::ThirdOrder3Tx, 0LL + f[a] + f[b] - f[c], a, b, c);
+                }
+            }
+        }
+    }
+    return found;
+}
+
+std::vector<Conflict> SortedConflicts(std::vector<Conflict> conflicts) {
+    std::ranges::sort(conflicts);
+    return conflicts;
+}
+
+std::vector<int> PresetKHz(int band) {
+    std::vector<int> kHz;
+    for (const QString& text : PresetList(band)) {
+        kHz.push_back(static_cast<int>(std::lround(text.toDouble() * 1000.0)));
+    }
+    return kHz;
+}
+
+TEST(Intermodulation, MatchesTheBruteForceReferenceOnRandomSetsAndEdgeWindows) {
+    SeededRandom random(20240611);
+    int conflictsSeen = 0;
+    for (int round = 0; round < 400; ++round) {
+        // A narrow stretch on a 25 kHz raster, so that products land on carriers often;
+        // a repeated frequency now and then.
+        std::vector<int> set(static_cast<std::size_t>(2 + random.below(11)));
+        for (int& kHz : set) {
+            kHz = 600000 + 25 * random.below(120);
+        }
+        // Windows taken from a real distance of the set, then nudged across the edge.
+        const int distance = std::abs(2 * set[0] - set[1] - set.back()) + 1;
+        const auto window = [&] {
+            const int pick = random.below(5);
+            return pick == 0 ? 0 : std::max(0, distance + random.below(3) - 1 + (pick - 1) * 25);
+        };
+        const CoordinationRules rules{window(), window(), window(), window()};
+        const std::vector<Conflict> expected = SortedConflicts(BruteForce(set, rules));
+        ASSERT_EQ(SortedConflicts(FindConflicts(set, rules)), expected) << "round " << round;
+        ASSERT_EQ(IsClean(set, rules), expected.empty()) << "round " << round;
+        conflictsSeen += static_cast<int>(expected.size());
+    }
+    EXPECT_GT(conflictsSeen, 1000); // the rounds did exercise the product paths
+}
+
+TEST(Intermodulation, AProductExactlyAtTheWindowIsClean) {
+    // 2 * 600.100 - 600.000 = 600.200, 100 kHz from 600.300.
+    const std::vector<int> set{600000, 600100, 600300};
+    CoordinationRules rules{0, 100, 0, 0};
+    EXPECT_TRUE(IsClean(set, rules));
+    // One kHz wider, and both products of the pair conflict (2b - a near c is 2b - c near a).
+    rules.thirdOrder2Tx = 101;
+    EXPECT_EQ(SortedConflicts(FindConflicts(set, rules)),
+              SortedConflicts({{ConflictKind::ThirdOrder2Tx, 1, 0, -1, 2, 600200, 100},
+                               {ConflictKind::ThirdOrder2Tx, 1, 2, -1, 0, 599900, 100}}));
+}
+
+TEST(Intermodulation, AProductCountsAgainstEveryCarrierButItsMakers) {
+    // 600 + 610 - 605 = 605 falls on one of its own makers, which does not count.
+    const std::vector<int> makersOnly{600000, 605000, 610000};
+    EXPECT_TRUE(IsClean(makersOnly, CoordinationRules{0, 0, 50, 0}));
+    // 2 * 605 - 600 = 610 lands on the third carrier, which is not one of its makers.
+    const std::vector<Conflict> evenlySpaced =
+        FindConflicts(makersOnly, CoordinationRules{0, 100, 0, 0});
+    EXPECT_EQ(SortedConflicts(evenlySpaced),
+              SortedConflicts({{ConflictKind::ThirdOrder2Tx, 1, 0, -1, 2, 610000, 0},
+                               {ConflictKind::ThirdOrder2Tx, 1, 2, -1, 0, 600000, 0}}));
+    // a + b - c on a fourth carrier, and on every carrier that shares its frequency.
+    const std::vector<int> four{600000, 601000, 603000, 602000, 602000};
+    std::set<int> victims;
+    for (const Conflict& c : FindConflicts(four, CoordinationRules{0, 0, 50, 0})) {
+        if (c.a == 0 && c.b == 2 && c.c == 1) {
+            victims.insert(c.victim);
+        }
+    }
+    EXPECT_EQ(victims, (std::set<int>{3, 4}));
+}
+
+TEST(Intermodulation, PresetListsKeepTheirSpacingAndTwoTransmitterWindows) {
+    const std::vector<int> bands{10, 11, 12, 13, 14, 32, 33, 34, 35, 36};
+    bool productOnTheEdge = false;
+    for (const int band : bands) {
+        SCOPED_TRACE(band);
+        const std::vector<int> list = PresetKHz(band);
+        ASSERT_GE(list.size(), 6u);
+        CoordinationRules rules{band == 14 ? 250 : 350, band == 34 ? 50 : 100, 0, 0};
+        EXPECT_TRUE(FindConflicts(list, rules).empty());
+        // One kHz wider and some list has a product right at the window's edge.
+        ++rules.thirdOrder2Tx;
+        productOnTheEdge = productOnTheEdge || !IsClean(list, rules);
+    }
+    EXPECT_TRUE(productOnTheEdge);
+}
+
+TEST(Intermodulation, SixPresetListsHaveThreeTransmitterProductsOnACarrier) {
+    const CoordinationRules threeTx{0, 0, 50, 0};
+    for (const int band : {12, 13, 32, 33, 34, 35}) {
+        const std::vector<Conflict> conflicts = FindConflicts(PresetKHz(band), threeTx);
+        EXPECT_TRUE(std::ranges::any_of(conflicts, [](const Conflict& c) {
+            return c.kind == ConflictKind::ThirdOrder3Tx && c.distanceKHz == 0;
+        })) << band;
+    }
+    for (const int band : {10, 11, 14, 36}) {
+        EXPECT_TRUE(IsClean(PresetKHz(band), threeTx)) << band;
+    }
+}
+
+} // namespace
+} // namespace k7
