@@ -93,3 +93,4 @@ if "$build/bin/k7_snapshot_check" "$work/nofonts.png" \
 fi
 echo "without fonts: said so on standard error; the snapshot check refused the panel with:"
 sed 's/^/    /' "$work/nofonts/check"
+echo "package made and checked in $SECONDS s"
