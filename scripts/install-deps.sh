@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the station, its tests and its benchmarks need, and only those
-# that are missing. Runs as root, or through sudo.
+# that are missing; packages named as arguments are added to the list (CI adds the packaging
+# tools). Runs as root, or through sudo.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,7 @@ packages=(
     qt6-base-dev qt6-serialport-dev libgl-dev
     fonts-liberation2
     libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
+    "$@"
 )
 
 missing=()

@@ -146,7 +146,15 @@ int main(int argc, char** argv) {
 
     k7::StationHooks hooks;
     hooks.InitGraphics = [&] {
-        meterPanel.InitGraphics(k7::FindAssetDir(programFolder), k7::kMeterPanelDesignSize);
+        const QString assetDir = k7::FindAssetDir(programFolder);
+        meterPanel.InitGraphics(assetDir, k7::kMeterPanelDesignSize);
+        if (!meterPanel.FontsFound()) {
+            std::fprintf(stderr,
+                         "k7station: no font for the meter panel: Liberation Sans is neither in "
+                         "%s/fonts nor on the system, so names, frequencies and scales are not "
+                         "drawn properly; install the package fonts-liberation2\n",
+                         qPrintable(assetDir));
+        }
     };
     hooks.BuildScaling = [&] { meterPanel.BuildScaling(); };
     hooks.CloseGraphics = [&] {

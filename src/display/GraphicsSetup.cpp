@@ -82,28 +82,32 @@ bool MeterPanel::InitGraphics(const QString& assetDir, QSize panelSize) {
     return usable;
 }
 
-void MeterPanel::LoadFonts(const QString& fontDir) {
+bool MeterPanel::LoadFonts(const QString& fontDir) {
     unloadFonts();
     textCache_.fill(TextBoxCache{});
     const std::array<QString, 2> files{QStringLiteral("LiberationSans-Regular.ttf"),
                                        QStringLiteral("LiberationSans-Bold.ttf")};
-    // A face that cannot be loaded falls back to the system's match for its family, so the
-    // texts stay readable.
+    // A face that cannot be loaded from the folder falls back to the system's match for its
+    // family, so the texts stay readable.
     QString family = QStringLiteral("Liberation Sans");
+    bool fromFolder = false;
     for (std::size_t i = 0; i < files.size(); ++i) {
         fontIds_[i] = QFontDatabase::addApplicationFont(fontDir + QLatin1Char('/') + files[i]);
         if (fontIds_[i] >= 0) {
             const QStringList families = QFontDatabase::applicationFontFamilies(fontIds_[i]);
             if (!families.isEmpty()) {
                 family = families.front();
+                fromFolder = true;
             }
         }
     }
+    fontsFound_ = fromFolder || QFontDatabase::hasFamily(family);
     fonts_.Font8 = MakeFont(family, kFont8Pixels, false);
     fonts_.Font9 = MakeFont(family, kFont9Pixels, false);
     fonts_.Font12 = MakeFont(family, kFont12Pixels, false);
     fonts_.FontB18 = MakeFont(family, kFontB18Pixels, true);
     fonts_.FontName40 = MakeFont(family, kFontName40Pixels, true);
+    return fontsFound_;
 }
 
 void MeterPanel::unloadFonts() {

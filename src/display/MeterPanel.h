@@ -50,7 +50,12 @@ public:
     // missing or unusable is told to the operator ("There is a graphics problem"); the panel
     // then draws with a black atlas and false is returned, so the station goes on.
     bool InitGraphics(const QString& assetDir, QSize panelSize);
-    void LoadFonts(const QString& fontDir);
+    // Loads Liberation Sans, regular and bold, from fontDir; where that folder lacks them (an
+    // installed station) the system's own Liberation Sans serves. False when neither has it: the
+    // texts then come out in a face the system substitutes, or as empty boxes.
+    bool LoadFonts(const QString& fontDir);
+    // Whether the last set-up found the panel's font (see LoadFonts).
+    bool FontsFound() const { return fontsFound_; }
     // The scaling tables, then the 16-, 24- and 40-slot position tables.
     void BuildScaling();
     void CloseGraphics();
@@ -127,6 +132,7 @@ private:
     std::array<int, 2> fontIds_{-1, -1};
 
     bool setUp_ = false;
+    bool fontsFound_ = false;
     bool scaled_ = false; // no cell is drawn before the scaling and position tables exist
     QImage atlasBuf_;
     QImage panelBuf_;
