@@ -4,6 +4,7 @@
 
 #include "app/Station.h"
 #include "app/Trace.h"
+#include "link/WireLog.h"
 #include "platform/SettingsStore.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedRack.h"
@@ -31,12 +32,17 @@ inline sim::Scenario RackOf(int n, const char* serialStart = "5K") {
 }
 
 struct StationRig {
-    explicit StationRig(const sim::Scenario& scenario, const QString& lockFolder = {})
-        : simRack(scenario, clock), settings(dir.filePath(QStringLiteral("settings.conf"))),
-          trace(clock) {
+    // wireLog: a file to which every driver call is logged (none when empty).
+    explicit StationRig(const sim::Scenario& scenario, const QString& lockFolder = {},
+                        const QString& wireLog = {})
+        : simRack(scenario, clock), wire(simRack, clock),
+          settings(dir.filePath(QStringLiteral("settings.conf"))), trace(clock) {
         trace.open(dir.filePath(QStringLiteral("trace.jsonl")));
+        if (!wireLog.isEmpty()) {
+            wire.open(wireLog);
+        }
         station = std::make_unique<Station>(
-            StationPorts{clock, clock, clock, prompter, chooser, settings, simRack, trace},
+            StationPorts{clock, clock, clock, prompter, chooser, settings, wire, trace},
             StationOptions{dir.filePath(QStringLiteral("app")),
                            lockFolder.isEmpty() ? dir.filePath(QStringLiteral("run"))
                                                 : lockFolder});
@@ -79,6 +85,7 @@ struct StationRig {
     QTemporaryDir dir;
     ManualClock clock;
     sim::SimulatedRack simRack;
+    WireLog wire; // passes every call on; logs them when opened
     ScriptedPrompter prompter;
     ScriptedFileChooser chooser;
     QtSettingsStore settings;
