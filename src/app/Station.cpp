@@ -18,26 +18,14 @@ namespace {
 
 const QString kHardwareTitle = QStringLiteral("USB hardware detection");
 
-std::unique_ptr<ReceiverPanel> MakePanel(const ReceiverPanel::Wiring& wiring) {
-    return std::make_unique<ReceiverPanel>(wiring);
-}
-
 } // namespace
 
 Station::Station(const StationPorts& ports, const StationOptions& options)
-    : ports_(ports), options_(options), timers_(ports.timerFactory),
-      link_(ports.driver, devices_, ports.pump),
-      identification_(ports.driver, link_, devices_, ports.pump),
-      dialog_(ports.timerFactory, *this), window_(*this), checker_(devices_, rack_, ports.prompter),
-      frq_(DataFolder(options.applicationFolder), files_, rack_, devices_, checker_, ports.prompter,
-           &dialog_),
-      defaults_(frq_, files_, rack_, devices_, ports.settings, timers_),
-      panel_(MakePanel(ReceiverPanel::Wiring{rack_, devices_, files_, link_, timers_,
-                                             ports.timerFactory, ports.pump, checker_, frq_,
-                                             ports.prompter, &window_})),
-      engine_(devices_, link_, rack_, files_, timers_, ports.pump, ports.prompter,
-              RackEnginePorts{display_, dialog_, window_, defaults_, checker_, panel_.get()}) {
-    timers_.setObserver(
+    : ports_(ports), options_(options), dialog_(ports.timerFactory, *this), window_(*this),
+      core_(CorePorts{ports.timerFactory, ports.pump, ports.prompter, ports.settings, ports.driver,
+                      dialog_, window_},
+            CoreOptions{DataFolder(options.applicationFolder), {}}) {
+    core_.timers.setObserver(
         [this](int tag, bool enabled, int interval) { timerChanged(tag, enabled, interval); });
     dialog_.AddObserver([this] { ports_.trace.Dialog(dialog_.state()); });
     dialog_.SetTimerObserver([this](bool enabled, int interval) {
@@ -60,7 +48,6 @@ bool Station::Start() {
     if (hooks_.InitGraphics) {
         hooks_.InitGraphics();
     }
-    rack_.BankBase = {0, 8, 16, 24, 32};
     // The band tables are built with the frequency checker.
     LoadStartupDialog();
     if (!ConnectDevices()) {
@@ -98,7 +85,7 @@ void Station::LoadStartupDialog() {
 }
 
 bool Station::ConnectDevices() {
-    const int result = identification_.ConnectUSB();
+    const int result = core_.identification.ConnectUSB();
     QString text;
     if (result == kConnectNoDevice) {
         text = QStringLiteral("No Veltora hardware was found \r\nThe application will close.\r\n"
@@ -116,8 +103,8 @@ bool Station::ConnectDevices() {
     }
     // Nothing stays open when the station refuses to run.
     for (int index = 0; index < kMaxDevices; ++index) {
-        if (link_.DeviceHandles[index] != FT_HANDLE{}) {
-            link_.CloseDevice(index);
+        if (core_.link.DeviceHandles[index] != FT_HANDLE{}) {
+            core_.link.CloseDevice(index);
         }
     }
     MessageBoxSpec box;
@@ -133,29 +120,29 @@ bool Station::ConnectDevices() {
 }
 
 void Station::PrepareForModel() {
-    if (devices_.ModelVariant == ModelK75) {
+    if (core_.devices.ModelVariant == ModelK75) {
         // The data folder must exist for the first start's default files.
-        QDir().mkpath(frq_.dataFolder());
+        QDir().mkpath(core_.frq.dataFolder());
         for (const QString& name :
              {QStringLiteral("Default.frq"), QStringLiteral("Template.frq")}) {
-            if (!defaults_.WriteDefaultFile(name)) {
-                tell(
-                    QStringLiteral("The file %1 could not be written in %2.\r\n%3\r\nCheck that "
-                                   "the folder exists and is writable.\r\n")
-                        .arg(name, QDir::toNativeSeparators(frq_.dataFolder()), frq_.errorString()),
-                    MsgIcon::Exclamation);
+            if (!core_.defaults->WriteDefaultFile(name)) {
+                tell(QStringLiteral("The file %1 could not be written in %2.\r\n%3\r\nCheck that "
+                                    "the folder exists and is writable.\r\n")
+                         .arg(name, QDir::toNativeSeparators(core_.frq.dataFolder()),
+                              core_.frq.errorString()),
+                     MsgIcon::Exclamation);
             }
         }
-        files_.LoadLastFile = ReadLoadLastFile(ports_.settings);
-        window_.SetLoadLastFileChecked(files_.LoadLastFile);
+        core_.files.LoadLastFile = ReadLoadLastFile(ports_.settings);
+        window_.SetLoadLastFileChecked(core_.files.LoadLastFile);
     } else {
-        files_.LoadLastFile = false; // saved by the orderly stop
+        core_.files.LoadLastFile = false; // saved by the orderly stop
         window_.HideFileCommands();
     }
 }
 
 void Station::SizeWindow() {
-    windowSize_ = SizeForDevices(devices_.DeviceCount);
+    windowSize_ = SizeForDevices(core_.devices.DeviceCount);
     if (hooks_.SizeWindow) {
         hooks_.SizeWindow(windowSize_);
     }
@@ -168,9 +155,9 @@ void Station::ShowStartupProgress() {
 void Station::CreateTimers() {
     // The rack engine's handler, counted, so that a stop asked for inside it (a button pressed
     // while the handler lets messages run) waits until the handler has returned.
-    timers_.Create(kTimerIntervals, [this](int tag) {
+    core_.timers.Create(kTimerIntervals, [this](int tag) {
         ++handlerDepth_;
-        engine_.ICcrpTimerNotifyEx_Timer(tag);
+        core_.engine.ICcrpTimerNotifyEx_Timer(tag);
         --handlerDepth_;
         if (handlerDepth_ == 0 && stopDeferred_) {
             stopDeferred_ = false;
@@ -182,23 +169,25 @@ void Station::CreateTimers() {
 }
 
 void Station::FillReceiverCount() {
-    dialog_.SetReceiverCount(ReceiverCountLabel(devices_.DeviceCount, devices_.ModelVariant));
-    dialog_.SetProgressRange(1, devices_.DeviceCount);
+    dialog_.SetReceiverCount(
+        ReceiverCountLabel(core_.devices.DeviceCount, core_.devices.ModelVariant));
+    dialog_.SetProgressRange(1, core_.devices.DeviceCount);
 }
 
 void Station::ReadDecimalSeparator() {
-    rack_.DecimalSeparatorCode = DecimalSeparatorCodeFor(QLocale());
+    core_.settings.SetDecimalSeparatorCode(DecimalSeparatorCodeFor(QLocale()));
 }
 
 void Station::InitialiseRack() {
-    engine_.InitialiseRackTables();
+    core_.engine.InitialiseRackTables();
 }
 
 void Station::PrepareDataFolder() {
-    if (!defaults_.PrepareDataFolder()) {
+    if (!core_.defaults->PrepareDataFolder()) {
         tell(QStringLiteral("The data folder %1 could not be prepared.\r\n%2\r\nFrequency "
                             "files cannot be loaded or saved until it exists and is writable.\r\n")
-                 .arg(QDir::toNativeSeparators(frq_.dataFolder()), defaults_.errorString()),
+                 .arg(QDir::toNativeSeparators(core_.frq.dataFolder()),
+                      core_.defaults->errorString()),
              MsgIcon::Exclamation);
     }
     if (hooks_.BuildScaling) {
@@ -207,9 +196,8 @@ void Station::PrepareDataFolder() {
 }
 
 void Station::FinishRackSetup() {
-    files_.GlobalMuteLevel = 5;
+    core_.files.GlobalMuteLevel = 5;
     window_.FocusMeterPanel();
-    rack_.ChangedOnly = true;
 }
 
 void Station::ShowMainWindow() {
@@ -221,19 +209,15 @@ void Station::ShowMainWindow() {
 }
 
 void Station::StartDiscovery() {
-    rack_.PollMode = PollDiscovery;
-    rack_.ProbeIndex = 0;
-    rack_.SweepCounter = 1;
-    rack_.RetryGroups = 0;
-    files_.FileInUse = false;
+    core_.files.FileInUse = false;
     started_ = true;
-    engine_.StartDiscovery();
+    core_.engine.StartDiscovery();
 }
 
 void Station::ToggleLoadLastFile() {
-    files_.LoadLastFile = !files_.LoadLastFile;
-    SaveLoadLastFile(ports_.settings, files_.LoadLastFile);
-    window_.SetLoadLastFileChecked(files_.LoadLastFile);
+    core_.files.LoadLastFile = !core_.files.LoadLastFile;
+    SaveLoadLastFile(ports_.settings, core_.files.LoadLastFile);
+    window_.SetLoadLastFileChecked(core_.files.LoadLastFile);
 }
 
 void Station::FileCommandChosen(FileCommand command) {

@@ -3,21 +3,10 @@
 // start-up sequence (each step a named operation), the exit request and the orderly stop.
 #pragma once
 
-#include "DisplayRelay.h"
 #include "MainWindowController.h"
 #include "StartupDialogController.h"
 #include "StartupRules.h"
-#include "control/CheckFrequency.h"
-#include "control/ReceiverPanel.h"
-#include "files/DefaultFiles.h"
-#include "files/FrqFile.h"
-#include "link/DeviceTables.h"
-#include "link/Identification.h"
-#include "link/LinkModule.h"
-#include "platform/TimerBank.h"
-#include "rack/FileState.h"
-#include "rack/RackEngine.h"
-#include "rack/RackTables.h"
+#include "StationCore.h"
 
 #include <QString>
 
@@ -76,9 +65,6 @@ public:
     Station& operator=(const Station&) = delete;
 
     void SetHooks(StationHooks hooks) { hooks_ = std::move(hooks); }
-    // The meter display (the real panel, or a test's recording one), built over the station's
-    // tables after the station. Attach it before Start().
-    void AttachDisplay(MeterDisplay& display) { display_.Attach(&display); }
 
     // The whole start-up sequence. False when start-up refused to run (the program ends with
     // kExitRefused; nothing is left open).
@@ -117,20 +103,23 @@ public:
     // mnuLoad: toggles the choice and saves it at once.
     void ToggleLoadLastFile();
 
-    DeviceTables& devices() { return devices_; }
-    RackTables& rack() { return rack_; }
-    FileState& files() { return files_; }
-    TimerBank& timers() { return timers_; }
-    LinkModule& link() { return link_; }
-    RackEngine& engine() { return engine_; }
-    FrequencyChecker& checker() { return checker_; }
-    FrqFile& frq() { return frq_; }
-    DefaultFiles& defaults() { return defaults_; }
-    ReceiverPanel& receiverPanel() { return *panel_; }
+    // The core: tables, link, timers, engine, files and the control panel's controller. The
+    // meter display attaches to it (core().AttachDisplay) before Start().
+    StationCore& core() { return core_; }
+    DeviceTables& devices() { return core_.devices; }
+    const RackTables& rack() const { return core_.rack; }
+    FileState& files() { return core_.files; }
+    TimerBank& timers() { return core_.timers; }
+    LinkModule& link() { return core_.link; }
+    RackEngine& engine() { return core_.engine; }
+    FrequencyChecker& checker() { return core_.checker; }
+    FrqFile& frq() { return core_.frq; }
+    DefaultFiles& defaults() { return *core_.defaults; }
+    ReceiverPanel& receiverPanel() { return core_.panel; }
     StartupDialogController& dialog() { return dialog_; }
     MainWindowController& window() { return window_; }
     const RackWindowSize& windowSize() const { return windowSize_; }
-    const QString& dataFolder() const { return frq_.dataFolder(); }
+    const QString& dataFolder() const { return core_.frq.dataFolder(); }
     Prompter& prompter() { return ports_.prompter; }
     FileChooser& fileChooser() { return ports_.fileChooser; }
     SettingsStore& settings() { return ports_.settings; }
@@ -157,21 +146,10 @@ private:
     StationOptions options_;
     StationHooks hooks_;
     std::unique_ptr<SingleInstance> instance_;
-    DisplayRelay display_;
 
-    DeviceTables devices_;
-    RackTables rack_;
-    FileState files_;
-    TimerBank timers_;
-    LinkModule link_;
-    Identification identification_;
     StartupDialogController dialog_;
     MainWindowController window_;
-    FrequencyChecker checker_;
-    FrqFile frq_;
-    DefaultFiles defaults_;
-    std::unique_ptr<ReceiverPanel> panel_;
-    RackEngine engine_;
+    StationCore core_;
 
     RackWindowSize windowSize_{kMeterPanelDesignSize, kMeterPanelDesignSize};
     bool started_ = false;

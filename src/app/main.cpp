@@ -126,9 +126,10 @@ int main(int argc, char** argv) {
         k7::StationOptions{k7::ApplicationFolder(programFolder, line.appDir), QString()});
 
     k7::MeterPanel meterPanel(station.rack(), station.devices(), prompter);
-    station.AttachDisplay(meterPanel);
+    station.core().AttachDisplay(meterPanel);
     k7::MainWindow window(station.window());
-    auto* panelWidget = new k7::MeterPanelWidget(meterPanel, station.rack(), station.devices());
+    auto* panelWidget =
+        new k7::MeterPanelWidget(meterPanel, station.core().settings, station.devices());
     window.SetMeterPanel(panelWidget);
     meterPanel.setPasteListener([panelWidget](const QRect& rect) { panelWidget->update(rect); });
     panelWidget->setOpenPanelCallback([&station](int slot) { station.receiverPanel().Open(slot); });

@@ -46,7 +46,7 @@ struct StationRig {
             StationOptions{dir.filePath(QStringLiteral("app")),
                            lockFolder.isEmpty() ? dir.filePath(QStringLiteral("run"))
                                                 : lockFolder});
-        station->AttachDisplay(display);
+        station->core().AttachDisplay(display);
         StationHooks hooks;
         hooks.Stopped = [this](int code) { stoppedWith.push_back(code); };
         station->SetHooks(hooks);

@@ -38,9 +38,9 @@ TEST_P(StationStartup, SizesLabelsAndStartsDiscovery) {
     for (int tag : {1, 2, 3, 4, 5}) {
         EXPECT_FALSE(station.timers().enabled(tag)) << tag;
     }
-    EXPECT_EQ(station.rack().PollMode, PollDiscovery);
+    EXPECT_EQ(station.engine().State().PollMode, PollDiscovery);
     EXPECT_EQ(station.files().GlobalMuteLevel, 5);
-    EXPECT_TRUE(station.rack().ChangedOnly);
+    EXPECT_TRUE(station.engine().State().ChangedOnly);
     EXPECT_EQ(station.rack().CurData[1].Name, QStringLiteral("Starting"));
     EXPECT_TRUE(rig.prompter.boxes.empty());
     EXPECT_TRUE(rig.RunToMonitoring()) << "the started station reaches metering by itself";

@@ -31,7 +31,7 @@ private slots:
         Station& station = *rig.station;
 
         MeterPanel meters(station.rack(), station.devices(), station.prompter());
-        MeterPanelWidget cells(meters, station.rack(), station.devices());
+        MeterPanelWidget cells(meters, station.core().settings, station.devices());
         cells.resize(800, 700);
         cells.setOpenPanelCallback([&station](int slot) { station.receiverPanel().Open(slot); });
         ReceiverPanelWindow window(station.receiverPanel());

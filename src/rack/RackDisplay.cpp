@@ -1,0 +1,67 @@
+#include "RackDisplay.h"
+
+#include "RackPorts.h"
+#include "link/DeviceTables.h"
+
+namespace k7 {
+
+void RackDisplay::prepareCells() {
+    switch (devices_.RackLayout) {
+    case 1:
+        display_->PrepareCells8();
+        break;
+    case 2:
+        display_->PrepareCells16();
+        break;
+    case 3:
+        display_->PrepareCells24();
+        break;
+    default:
+        display_->ClearPanel();
+        break;
+    }
+}
+
+void RackDisplay::StartMetering() {
+    if (!display_) {
+        return;
+    }
+    display_->ResetPeaks();
+    prepareCells();
+    display_->ShowPanel();
+}
+
+void RackDisplay::BlankPanel() {
+    if (!display_) {
+        return;
+    }
+    const int layout = devices_.RackLayout;
+    if (layout == 2 || layout == 3) {
+        display_->ClearPanel();
+    }
+    prepareCells();
+    if (layout >= 1 && layout <= 3) {
+        display_->ShowPanel();
+    }
+}
+
+void RackDisplay::MeterAnswered(int slot, int position) {
+    if (!display_) {
+        return;
+    }
+    switch (devices_.RackLayout) {
+    case 1:
+        display_->Display8VU(position, position);
+        break;
+    case 2:
+        display_->Display16VU(slot, position);
+        break;
+    case 3:
+        display_->Display24VU(slot, position);
+        break;
+    default:
+        break; // forty-slot rack: parsed, not drawn
+    }
+}
+
+} // namespace k7
