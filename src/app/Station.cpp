@@ -45,9 +45,7 @@ bool Station::Start() {
     if (!CheckSingleInstance()) {
         return false;
     }
-    if (hooks_.InitGraphics) {
-        hooks_.InitGraphics();
-    }
+    view_->InitGraphics();
     // The band tables are built with the frequency checker.
     LoadStartupDialog();
     if (!ConnectDevices()) {
@@ -143,9 +141,7 @@ void Station::PrepareForModel() {
 
 void Station::SizeWindow() {
     windowSize_ = SizeForDevices(core_.devices.DeviceCount);
-    if (hooks_.SizeWindow) {
-        hooks_.SizeWindow(windowSize_);
-    }
+    view_->SizeWindow(windowSize_);
 }
 
 void Station::ShowStartupProgress() {
@@ -190,9 +186,7 @@ void Station::PrepareDataFolder() {
                       core_.defaults->errorString()),
              MsgIcon::Exclamation);
     }
-    if (hooks_.BuildScaling) {
-        hooks_.BuildScaling();
-    }
+    view_->BuildScaling();
 }
 
 void Station::FinishRackSetup() {
@@ -202,9 +196,7 @@ void Station::FinishRackSetup() {
 
 void Station::ShowMainWindow() {
     window_.SetTitleBase(MakeTitleBase(version::Major, version::Minor, version::Revision));
-    if (hooks_.ShowMainWindow) {
-        hooks_.ShowMainWindow();
-    }
+    view_->ShowMainWindow();
     window_.SetExitConfirmed(false);
 }
 
@@ -221,15 +213,11 @@ void Station::ToggleLoadLastFile() {
 }
 
 void Station::FileCommandChosen(FileCommand command) {
-    if (hooks_.FileCommandChosen) {
-        hooks_.FileCommandChosen(command);
-    }
+    view_->FileCommandChosen(command);
 }
 
 void Station::AboutChosen() {
-    if (hooks_.ShowAbout) {
-        hooks_.ShowAbout();
-    }
+    view_->ShowAbout();
 }
 
 void Station::tell(const QString& text, MsgIcon icon, const QString& title) {

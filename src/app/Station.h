@@ -10,7 +10,6 @@
 
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -41,17 +40,20 @@ struct StationOptions {
     QString lockFolder;        // empty: the per-user runtime folder
 };
 
-// What the windows and the display do at the station's named moments. Every hook may be empty
-// (the tests run the station without windows or graphics).
-struct StationHooks {
-    std::function<void()> InitGraphics;
-    std::function<void()> BuildScaling;
-    std::function<void()> CloseGraphics;
-    std::function<void(const RackWindowSize&)> SizeWindow; // then to the screen's corner
-    std::function<void()> ShowMainWindow;
-    std::function<void()> ShowAbout;
-    std::function<void(FileCommand)> FileCommandChosen; // the file layer's and editor's menus
-    std::function<void(int exitCode)> Stopped;          // the program ends with this code
+// What the windows do at the station's named moments (StationWindows, in k7_app_ui). The
+// station runs without them in tests: then nothing is drawn or shown, and a test's view may
+// take only the moments it watches.
+class StationView {
+public:
+    virtual ~StationView() = default;
+    virtual void InitGraphics() {}
+    virtual void BuildScaling() {}
+    virtual void CloseGraphics() {}
+    virtual void SizeWindow(const RackWindowSize& /*size*/) {} // then to the screen's corner
+    virtual void ShowMainWindow() {}
+    virtual void ShowAbout() {}
+    virtual void FileCommandChosen(FileCommand /*command*/) {} // the file layer's, editor's menus
+    virtual void Stopped(int /*exitCode*/) {}                  // the program ends with this code
 };
 
 class Station final : private StartupDialogActions, private MainWindowActions {
@@ -64,7 +66,8 @@ public:
     Station(const Station&) = delete;
     Station& operator=(const Station&) = delete;
 
-    void SetHooks(StationHooks hooks) { hooks_ = std::move(hooks); }
+    // The windows (or a test's view); none: the station runs without windows.
+    void SetView(StationView* view) { view_ = view ? view : &noView_; }
 
     // The whole start-up sequence. False when start-up refused to run (the program ends with
     // kExitRefused; nothing is left open).
@@ -144,7 +147,8 @@ private:
 
     StationPorts ports_;
     StationOptions options_;
-    StationHooks hooks_;
+    StationView noView_;
+    StationView* view_ = &noView_;
     std::unique_ptr<SingleInstance> instance_;
 
     StartupDialogController dialog_;

@@ -144,9 +144,7 @@ void Station::stop(bool releaseTimers) {
         core_.timers.setInterval(tag, 5000);
     }
     // 3. Graphics released.
-    if (hooks_.CloseGraphics) {
-        hooks_.CloseGraphics();
-    }
+    view_->CloseGraphics();
     // 4. The load-at-start choice saved.
     SaveLoadLastFile(ports_.settings, core_.files.LoadLastFile);
     // 5. Timers released.
@@ -169,9 +167,7 @@ void Station::stop(bool releaseTimers) {
     stopped_ = true;
     exitCode_ = kExitOk;
     ports_.trace.Exit(exitCode_);
-    if (hooks_.Stopped) {
-        hooks_.Stopped(exitCode_);
-    }
+    view_->Stopped(exitCode_);
 }
 
 } // namespace k7

@@ -31,6 +31,16 @@ inline sim::Scenario RackOf(int n, const char* serialStart = "5K") {
     return scenario;
 }
 
+// Watches the station's end only: the rig has no windows.
+class StopRecorder final : public StationView {
+public:
+    explicit StopRecorder(std::vector<int>& codes) : codes_(codes) {}
+    void Stopped(int exitCode) override { codes_.push_back(exitCode); }
+
+private:
+    std::vector<int>& codes_;
+};
+
 struct StationRig {
     // wireLog: a file to which every driver call is logged (none when empty).
     explicit StationRig(const sim::Scenario& scenario, const QString& lockFolder = {},
@@ -47,9 +57,7 @@ struct StationRig {
                            lockFolder.isEmpty() ? dir.filePath(QStringLiteral("run"))
                                                 : lockFolder});
         station->core().AttachDisplay(display);
-        StationHooks hooks;
-        hooks.Stopped = [this](int code) { stoppedWith.push_back(code); };
-        station->SetHooks(hooks);
+        station->SetView(&view);
     }
 
     bool Monitoring() const {
@@ -91,8 +99,9 @@ struct StationRig {
     QtSettingsStore settings;
     RecordingMeterDisplay display;
     Trace trace;
-    std::unique_ptr<Station> station;
     std::vector<int> stoppedWith;
+    StopRecorder view{stoppedWith};
+    std::unique_ptr<Station> station;
 };
 
 } // namespace k7::test

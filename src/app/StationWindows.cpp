@@ -1,0 +1,79 @@
+#include "StationWindows.h"
+
+#include "QtPrompter.h"
+#include "display/AssetDir.h"
+#include "display/MeterPanelWidget.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstdio>
+
+namespace k7 {
+
+StationWindows::StationWindows(Station& station, const StationWindowsOptions& options,
+                               QtPrompter* boxes, QtFileChooser* chooser)
+    : station_(station), options_(options),
+      meterPanel_(station.rack(), station.devices(), station.prompter()),
+      mainWindow_(station.window()),
+      panelWidget_(new MeterPanelWidget(meterPanel_, station.core().settings, station.devices())),
+      receiverWindow_(station.receiverPanel()),
+      dialog_(station.dialog(), &mainWindow_, station.devices().DeviceCount),
+      about_(station.prompter(), &mainWindow_) {
+    station.core().AttachDisplay(meterPanel_);
+    mainWindow_.SetMeterPanel(panelWidget_);
+    panelWidget_->setOpenPanelCallback(
+        [&station](int slot) { station.receiverPanel().Open(slot); });
+    station.receiverPanel().SetView(&receiverWindow_);
+    if (boxes) {
+        boxes->setParent(&mainWindow_);
+    }
+    if (chooser) {
+        chooser->setParent(&mainWindow_);
+    }
+    station.SetView(this);
+}
+
+StationWindows::~StationWindows() {
+    station_.SetView(nullptr);
+    station_.receiverPanel().SetView(nullptr);
+    station_.engine().AttachDisplay(nullptr);
+}
+
+void StationWindows::InitGraphics() {
+    meterPanel_.InitGraphics(FindAssetDir(options_.programFolder), kMeterPanelDesignSize);
+}
+
+void StationWindows::BuildScaling() {
+    meterPanel_.BuildScaling();
+}
+
+void StationWindows::CloseGraphics() {
+    if (!options_.snapshot.isEmpty() && !meterPanel_.SaveSnapshot(options_.snapshot)) {
+        std::fprintf(stderr, "k7station: cannot save the snapshot %s\n",
+                     qPrintable(options_.snapshot));
+    }
+    meterPanel_.CloseGraphics();
+}
+
+void StationWindows::SizeWindow(const RackWindowSize& size) {
+    mainWindow_.ApplyRackSize(size);
+}
+
+void StationWindows::ShowMainWindow() {
+    mainWindow_.show();
+    if (dialog_.isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        dialog_.raise();
+    }
+}
+
+void StationWindows::ShowAbout() {
+    about_.show();
+    about_.activateWindow();
+}
+
+void StationWindows::Stopped(int exitCode) {
+    QCoreApplication::exit(exitCode);
+}
+
+} // namespace k7
