@@ -97,6 +97,25 @@ TEST_F(ReceiverPanelTest, ValidFrequencyIsSnappedProgrammedAndWritten) {
     EXPECT_EQ(rig.settingsFrames(), 1u);
 }
 
+TEST_F(ReceiverPanelTest, AFrequencyThatDidNotGoOutIsSentByTheNextPass) {
+    open();
+    const QString before = rig.rack.RxData[1].Frequency;
+    rig.harness.line.stall(0, true); // the write runs out: the receiver takes nothing
+    panel.FreqEdited("620.025");
+    panel.ControlClicked(ReceiverPanel::kOk);
+    EXPECT_EQ(rig.rack.CurData[1].Frequency, "620.025");
+    EXPECT_EQ(rig.rack.RxData[1].Frequency, before) << "the receiver does not hold it";
+    EXPECT_TRUE(rig.frames(1).empty());
+
+    rig.harness.line.stall(0, false);
+    ASSERT_TRUE(rig.engine.StartProgrammingPass(PassKind::ChangedOnly));
+    ASSERT_TRUE(rig.clock.runUntil([this] { return rig.monitoring(); }, 3000));
+    ASSERT_EQ(rig.frames(1).size(), 1u);
+    EXPECT_EQ(rig.frames(1)[0].bytes[2], 'I');
+    EXPECT_EQ(rig.receiver(1).frequency(), (std::array<std::uint8_t, 3>{62, 0, 25}));
+    EXPECT_EQ(rig.rack.RxData[1].Frequency, "620.025");
+}
+
 TEST_F(ReceiverPanelTest, RefusedOrEmptyFrequencyKeepsThePanelOpenAndSendsNothing) {
     open();
     // A frequency alone, then with a new name that must not slip out either.
