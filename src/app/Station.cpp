@@ -25,7 +25,7 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
       core_(CorePorts{ports.timerFactory, ports.pump, ports.prompter, ports.settings, ports.driver,
                       dialog_, window_},
             CoreOptions{DataFolder(options.applicationFolder), {}}) {
-    core_.timers.setObserver(
+    timers_.setObserver(
         [this](int tag, bool enabled, int interval) { timerChanged(tag, enabled, interval); });
     dialog_.AddObserver([this] { ports_.trace.Dialog(dialog_.state()); });
     dialog_.SetTimerObserver([this](bool enabled, int interval) {
@@ -83,7 +83,7 @@ void Station::LoadStartupDialog() {
 }
 
 bool Station::ConnectDevices() {
-    const int result = core_.identification.ConnectUSB();
+    const int result = identification_.ConnectUSB();
     QString text;
     if (result == kConnectNoDevice) {
         text = QStringLiteral("No Veltora hardware was found \r\nThe application will close.\r\n"
@@ -101,8 +101,8 @@ bool Station::ConnectDevices() {
     }
     // Nothing stays open when the station refuses to run.
     for (int index = 0; index < kMaxDevices; ++index) {
-        if (core_.link.DeviceHandles[index] != FT_HANDLE{}) {
-            core_.link.CloseDevice(index);
+        if (link_.DeviceHandles[index] != FT_HANDLE{}) {
+            link_.CloseDevice(index);
         }
     }
     MessageBoxSpec box;
@@ -118,29 +118,29 @@ bool Station::ConnectDevices() {
 }
 
 void Station::PrepareForModel() {
-    if (core_.devices.ModelVariant == ModelK75) {
+    if (devices_.ModelVariant == ModelK75) {
         // The data folder must exist for the first start's default files.
-        QDir().mkpath(core_.frq.dataFolder());
+        QDir().mkpath(frq_.dataFolder());
         for (const QString& name :
              {QStringLiteral("Default.frq"), QStringLiteral("Template.frq")}) {
-            if (!core_.defaults->WriteDefaultFile(name)) {
-                tell(QStringLiteral("The file %1 could not be written in %2.\r\n%3\r\nCheck that "
-                                    "the folder exists and is writable.\r\n")
-                         .arg(name, QDir::toNativeSeparators(core_.frq.dataFolder()),
-                              core_.frq.errorString()),
-                     MsgIcon::Exclamation);
+            if (!defaults_.WriteDefaultFile(name)) {
+                tell(
+                    QStringLiteral("The file %1 could not be written in %2.\r\n%3\r\nCheck that "
+                                   "the folder exists and is writable.\r\n")
+                        .arg(name, QDir::toNativeSeparators(frq_.dataFolder()), frq_.errorString()),
+                    MsgIcon::Exclamation);
             }
         }
-        core_.files.LoadLastFile = ReadLoadLastFile(ports_.settings);
-        window_.SetLoadLastFileChecked(core_.files.LoadLastFile);
+        files_.LoadLastFile = ReadLoadLastFile(ports_.settings);
+        window_.SetLoadLastFileChecked(files_.LoadLastFile);
     } else {
-        core_.files.LoadLastFile = false; // saved by the orderly stop
+        files_.LoadLastFile = false; // saved by the orderly stop
         window_.HideFileCommands();
     }
 }
 
 void Station::SizeWindow() {
-    windowSize_ = SizeForDevices(core_.devices.DeviceCount);
+    windowSize_ = SizeForDevices(devices_.DeviceCount);
     view_->SizeWindow(windowSize_);
 }
 
@@ -151,9 +151,9 @@ void Station::ShowStartupProgress() {
 void Station::CreateTimers() {
     // The rack engine's handler, counted, so that a stop asked for inside it (a button pressed
     // while the handler lets messages run) waits until the handler has returned.
-    core_.timers.Create(kTimerIntervals, [this](int tag) {
+    timers_.Create(kTimerIntervals, [this](int tag) {
         ++handlerDepth_;
-        core_.engine.ICcrpTimerNotifyEx_Timer(tag);
+        engine_.ICcrpTimerNotifyEx_Timer(tag);
         --handlerDepth_;
         if (handlerDepth_ == 0 && stopDeferred_) {
             stopDeferred_ = false;
@@ -165,9 +165,8 @@ void Station::CreateTimers() {
 }
 
 void Station::FillReceiverCount() {
-    dialog_.SetReceiverCount(
-        ReceiverCountLabel(core_.devices.DeviceCount, core_.devices.ModelVariant));
-    dialog_.SetProgressRange(1, core_.devices.DeviceCount);
+    dialog_.SetReceiverCount(ReceiverCountLabel(devices_.DeviceCount, devices_.ModelVariant));
+    dialog_.SetProgressRange(1, devices_.DeviceCount);
 }
 
 void Station::ReadDecimalSeparator() {
@@ -175,22 +174,21 @@ void Station::ReadDecimalSeparator() {
 }
 
 void Station::InitialiseRack() {
-    core_.engine.InitialiseRackTables();
+    engine_.InitialiseRackTables();
 }
 
 void Station::PrepareDataFolder() {
-    if (!core_.defaults->PrepareDataFolder()) {
+    if (!defaults_.PrepareDataFolder()) {
         tell(QStringLiteral("The data folder %1 could not be prepared.\r\n%2\r\nFrequency "
                             "files cannot be loaded or saved until it exists and is writable.\r\n")
-                 .arg(QDir::toNativeSeparators(core_.frq.dataFolder()),
-                      core_.defaults->errorString()),
+                 .arg(QDir::toNativeSeparators(frq_.dataFolder()), defaults_.errorString()),
              MsgIcon::Exclamation);
     }
     view_->BuildScaling();
 }
 
 void Station::FinishRackSetup() {
-    core_.files.GlobalMuteLevel = 5;
+    files_.GlobalMuteLevel = 5;
     window_.FocusMeterPanel();
 }
 
@@ -201,15 +199,15 @@ void Station::ShowMainWindow() {
 }
 
 void Station::StartDiscovery() {
-    core_.files.FileInUse = false;
+    files_.FileInUse = false;
     started_ = true;
-    core_.engine.StartDiscovery();
+    engine_.StartDiscovery();
 }
 
 void Station::ToggleLoadLastFile() {
-    core_.files.LoadLastFile = !core_.files.LoadLastFile;
-    SaveLoadLastFile(ports_.settings, core_.files.LoadLastFile);
-    window_.SetLoadLastFileChecked(core_.files.LoadLastFile);
+    files_.LoadLastFile = !files_.LoadLastFile;
+    SaveLoadLastFile(ports_.settings, files_.LoadLastFile);
+    window_.SetLoadLastFileChecked(files_.LoadLastFile);
 }
 
 void Station::FileCommandChosen(FileCommand command) {

@@ -1,6 +1,7 @@
-// The station: one plain object, made before any window, that owns the rack's tables, the link,
-// the timers, the file layer, the rack engine and the controllers of the windows, and runs the
-// start-up sequence (each step a named operation), the exit request and the orderly stop.
+// The station: one plain object, made before any window, that owns the core (StationCore: the
+// rack's tables, the link, the timers, the rack engine, the file layer and the control panel's
+// controller) and the controllers of the windows, and runs the start-up sequence (each step a
+// named operation), the exit request and the orderly stop.
 #pragma once
 
 #include "MainWindowController.h"
@@ -109,20 +110,20 @@ public:
     // The core: tables, link, timers, engine, files and the control panel's controller. The
     // meter display attaches to it (core().AttachDisplay) before Start().
     StationCore& core() { return core_; }
-    DeviceTables& devices() { return core_.devices; }
+    DeviceTables& devices() { return devices_; }
     const RackTables& rack() const { return core_.rack; }
-    FileState& files() { return core_.files; }
-    TimerBank& timers() { return core_.timers; }
-    LinkModule& link() { return core_.link; }
-    RackEngine& engine() { return core_.engine; }
+    FileState& files() { return files_; }
+    TimerBank& timers() { return timers_; }
+    LinkModule& link() { return link_; }
+    RackEngine& engine() { return engine_; }
     FrequencyChecker& checker() { return core_.checker; }
-    FrqFile& frq() { return core_.frq; }
-    DefaultFiles& defaults() { return *core_.defaults; }
-    ReceiverPanel& receiverPanel() { return core_.panel; }
+    FrqFile& frq() { return frq_; }
+    DefaultFiles& defaults() { return defaults_; }
+    ReceiverPanel& receiverPanel() { return panel_; }
     StartupDialogController& dialog() { return dialog_; }
     MainWindowController& window() { return window_; }
     const RackWindowSize& windowSize() const { return windowSize_; }
-    const QString& dataFolder() const { return core_.frq.dataFolder(); }
+    const QString& dataFolder() const { return frq_.dataFolder(); }
     Prompter& prompter() { return ports_.prompter; }
     FileChooser& fileChooser() { return ports_.fileChooser; }
     SettingsStore& settings() { return ports_.settings; }
@@ -154,6 +155,16 @@ private:
     StartupDialogController dialog_;
     MainWindowController window_;
     StationCore core_;
+    // The core's parts by the names the station's steps use.
+    DeviceTables& devices_ = core_.devices;
+    FileState& files_ = core_.files;
+    TimerBank& timers_ = core_.timers;
+    LinkModule& link_ = core_.link;
+    Identification& identification_ = core_.identification;
+    FrqFile& frq_ = core_.frq;
+    DefaultFiles& defaults_ = *core_.defaults;
+    ReceiverPanel& panel_ = core_.panel;
+    RackEngine& engine_ = core_.engine;
 
     RackWindowSize windowSize_{kMeterPanelDesignSize, kMeterPanelDesignSize};
     bool started_ = false;

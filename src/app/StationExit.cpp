@@ -35,12 +35,12 @@ void Station::RequestExit(ExitSource) {
     }
     if (!exitPending_) {
         exitPending_ = true;
-        interrupted_ = core_.engine.Activity();
+        interrupted_ = engine_.Activity();
         paused_.clear();
         for (int tag : kHeldTimers) {
-            if (core_.timers.enabled(tag)) {
+            if (timers_.enabled(tag)) {
                 paused_.push_back(tag);
-                core_.timers.setEnabled(tag, false);
+                timers_.setEnabled(tag, false);
             }
         }
     }
@@ -56,7 +56,7 @@ void Station::timerChanged(int tag, bool enabled, int interval) {
         if (std::find(paused_.begin(), paused_.end(), tag) == paused_.end()) {
             paused_.push_back(tag);
         }
-        core_.timers.setEnabled(tag, false);
+        timers_.setEnabled(tag, false);
     }
 }
 
@@ -67,7 +67,7 @@ void Station::ContinueAfterExitRequest() {
     exitPending_ = false;
     const std::vector<int> resume = std::move(paused_);
     paused_.clear();
-    const RackActivity now = core_.engine.Activity();
+    const RackActivity now = engine_.Activity();
     if (now == RackActivity::Closing) {
         // The USB system changed (or discovery gave up): the program still has to end.
         dialog_.ShowCloseCountdown();
@@ -78,7 +78,7 @@ void Station::ContinueAfterExitRequest() {
         return;
     }
     if (now == RackActivity::Monitoring && interrupted_ == RackActivity::Monitoring) {
-        core_.timers.setInterval(PollTimer, std::max<int>(core_.devices.PollInterval, 1));
+        timers_.setInterval(PollTimer, std::max<int>(devices_.PollInterval, 1));
     }
     if (now == RackActivity::Pass || now == RackActivity::Discovery) {
         dialog_.ShowProgress(); // the progress goes on where it was
@@ -87,24 +87,24 @@ void Station::ContinueAfterExitRequest() {
     }
     for (int tag : kResumeOrder) {
         if (std::find(resume.begin(), resume.end(), tag) != resume.end()) {
-            core_.timers.setEnabled(tag, true);
+            timers_.setEnabled(tag, true);
         }
     }
 }
 
 void Station::QueryAnswered(bool loadLastFile) {
     if (loadLastFile) {
-        if (!core_.defaults->WriteRackSnapshot()) {
+        if (!defaults_.WriteRackSnapshot()) {
             tell(QStringLiteral("The receivers' settings could not be saved to Rack_Data.frq.\r\n"
                                 "%1\r\nThe file is loaded all the same.\r\n")
-                     .arg(core_.frq.errorString()),
+                     .arg(frq_.errorString()),
                  MsgIcon::Exclamation);
         }
-        core_.files.FileInUse = true;
-        core_.defaults->AcceptLoadedFile();
+        files_.FileInUse = true;
+        defaults_.AcceptLoadedFile();
     } else {
-        core_.files.FileInUse = false;
-        core_.defaults->CurrentFromRack();
+        files_.FileInUse = false;
+        defaults_.CurrentFromRack();
     }
 }
 
@@ -126,42 +126,41 @@ void Station::stop(bool releaseTimers) {
         // from under it: nothing more runs, and the stop follows as soon as it returns.
         stopDeferred_ = true;
         exitPending_ = false;
-        core_.engine.EnterClosing();
+        engine_.EnterClosing();
         dialog_.StopCountdown();
-        core_.timers.disableAll();
+        timers_.disableAll();
         return;
     }
     stopping_ = true;
     exitPending_ = false;
-    core_.engine.EnterClosing();
+    engine_.EnterClosing();
     dialog_.StopCountdown();
 
     // 1. Slow link settings, every device emptied.
-    core_.link.SetSlowLink();
+    link_.SetSlowLink();
     // 2. Every timer stopped.
     for (int tag = 0; tag < TimerBank::kCount; ++tag) {
-        core_.timers.setEnabled(tag, false);
-        core_.timers.setInterval(tag, 5000);
+        timers_.setEnabled(tag, false);
+        timers_.setInterval(tag, 5000);
     }
     // 3. Graphics released.
     view_->CloseGraphics();
     // 4. The load-at-start choice saved.
-    SaveLoadLastFile(ports_.settings, core_.files.LoadLastFile);
+    SaveLoadLastFile(ports_.settings, files_.LoadLastFile);
     // 5. Timers released.
     ports_.pump.LetPendingMessagesRun();
     if (releaseTimers) {
-        core_.timers.Release();
+        timers_.Release();
     }
     ports_.pump.LetPendingMessagesRun();
     // 6. Every device closed.
-    for (int index = 0; index <= std::min(core_.devices.LastDeviceIndex, kMaxDevices - 1);
-         ++index) {
-        core_.link.CloseDevice(index);
+    for (int index = 0; index <= std::min(devices_.LastDeviceIndex, kMaxDevices - 1); ++index) {
+        link_.CloseDevice(index);
     }
     // 7. The windows unloaded, the program ends.
     ports_.pump.LetPendingMessagesRun();
     ports_.pump.LetPendingMessagesRun();
-    core_.panel.Unload(window_.ExitConfirmed());
+    panel_.Unload(window_.ExitConfirmed());
     dialog_.HideDialog();
     instance_.reset(); // the next station may start
     stopped_ = true;

@@ -35,7 +35,7 @@ TEST_P(StationStartup, SizesLabelsAndStartsDiscovery) {
         QStringLiteral("Veltora K7 Monitoring -- Ver: ")));
     EXPECT_TRUE(station.timers().enabled(PollTimer));
     EXPECT_EQ(station.timers().interval(PollTimer), 120);
-    for (int tag : {1, 2, 3, 4, 5}) {
+    for (int tag : {SpareTimer, WatchdogTimer, PassTimer, AnswerRateTimer, FrequencySendTimer}) {
         EXPECT_FALSE(station.timers().enabled(tag)) << tag;
     }
     EXPECT_EQ(station.engine().State().PollMode, PollDiscovery);
