@@ -38,16 +38,27 @@ void RackEngine::AddObserver(RackEvents& observer) {
 }
 
 void RackEngine::RemoveObserver(RackEvents& observer) {
-    observers_.erase(std::remove(observers_.begin(), observers_.end(), &observer),
-                     observers_.end());
+    // While observers are being told the list keeps its places: the entry is only cleared.
+    std::replace(observers_.begin(), observers_.end(), &observer,
+                 static_cast<RackEvents*>(nullptr));
+    if (telling_ == 0) {
+        observers_.erase(std::remove(observers_.begin(), observers_.end(), nullptr),
+                         observers_.end());
+    }
 }
 
 template <typename Event>
 void RackEngine::tell(Event event) {
-    // By index over a copy: an observer may add or remove observers while it is told.
-    const std::vector<RackEvents*> observers = observers_;
-    for (RackEvents* observer : observers) {
-        event(*observer);
+    // By index: an observer may add observers (they hear this event too) or remove some.
+    ++telling_;
+    for (std::size_t i = 0; i < observers_.size(); ++i) {
+        if (RackEvents* observer = observers_[i]) {
+            event(*observer);
+        }
+    }
+    if (--telling_ == 0) {
+        observers_.erase(std::remove(observers_.begin(), observers_.end(), nullptr),
+                         observers_.end());
     }
 }
 

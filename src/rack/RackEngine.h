@@ -155,6 +155,7 @@ private:
     AnswerParser parser_;
     RackDisplay display_;
     std::vector<RackEvents*> observers_;
+    int telling_ = 0; // events being told (an observer's reaction may set off another)
     EngineState state_;
     SettingsFrame pendingFrequency_{};
     std::optional<TimerPause> fastPolling_;

@@ -34,6 +34,20 @@ private:
     QString name_;
 };
 
+// Hears one answer, and leaves the engine while it is told.
+class OneShotObserver final : public RackEvents {
+public:
+    explicit OneShotObserver(RackEngine& engine) : engine_(engine) {}
+    void MeterAnswered(int, int) override {
+        ++heard;
+        engine_.RemoveObserver(*this);
+    }
+    int heard = 0;
+
+private:
+    RackEngine& engine_;
+};
+
 int framesTaken(RackHarness& h) {
     int n = 0;
     for (int i = 0; i < h.simRack.receiverCount(); ++i) {
@@ -46,12 +60,15 @@ TEST(RackEvents, EveryObserverHearsEachAnswerInTheOrderAddedUntilRemoved) {
     auto h = meteringRack(2);
     QStringList log;
     NamedObserver first(log, "a");
+    OneShotObserver once(h->engine);
     NamedObserver second(log, "b");
     h->engine.AddObserver(first);
+    h->engine.AddObserver(once);
     h->engine.AddObserver(second);
     h->engine.AddObserver(first); // once is enough
     ASSERT_TRUE(h->clock.runUntil([&] { return log.size() >= 4; }, 1000));
     EXPECT_EQ(log.mid(0, 4), (QStringList{"a1", "b1", "a2", "b2"}));
+    EXPECT_EQ(once.heard, 1) << "the observer after it still heard that answer";
     EXPECT_TRUE(h->events.events.contains(QStringLiteral("meter 2,2")));
 
     h->engine.RemoveObserver(second);
