@@ -46,7 +46,7 @@ public:
         RackSettings& settings;
         RackCommands& engine; // frames to the receivers, polling paused or fast
         const DeviceTables& devices;
-        FileState& files;
+        const FileState& files;
         TimerFactory& timerFactory; // makes tmrReProg
         EventPump& pump;
         FrequencyChecker& checker;
