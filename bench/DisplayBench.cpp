@@ -1,7 +1,7 @@
 // The cost of one meter redraw in each layout (the work a meter answer sets off) and of
 // preparing the 24- and 40-slot panels. A redraw must stay well inside the shortest poll interval.
 #include "display/MeterPanel.h"
-#include "rack/AnswerParser.h"
+#include "support/RackHarness.h"
 
 #include <QGuiApplication>
 
@@ -9,15 +9,12 @@
 
 namespace {
 
-class QuietPrompter final : public k7::Prompter {
-public:
-    k7::MsgAnswer ShowMessage(const k7::MessageBoxSpec& box) override {
-        return k7::DefaultAnswer(box);
-    }
-};
-
+// The meter panel over the tables of the station's core (a rack of no receivers, set up here),
+// attached to the core as the program attaches it.
 struct Rack {
     explicit Rack(int layout, int count) {
+        rig.engine.RemoveObserver(rig.events); // nothing recorded: the redraw alone
+        rig.core.AttachDisplay(panel);
         devices.RackLayout = layout;
         devices.DeviceCount = count;
         devices.ModelVariant = k7::ModelK75;
@@ -41,17 +38,10 @@ struct Rack {
         m[k7::AudioLevel] = static_cast<std::uint8_t>(20 + (tick * 13) % 160);
         rack.LastAntenna = static_cast<std::uint8_t>(tick & 1);
     }
-    k7::RackTables rack;
-    k7::DeviceTables devices;
-    QuietPrompter prompter;
-    k7::MeterPanel panel{rack, devices, prompter};
-};
-
-struct AnswerParserBench {
-    AnswerParserBench(const k7::DeviceTables& devices, k7::RackTables& rack)
-        : parser(devices, rack, rx) {}
-    k7::AnswerParser::RxBytes rx{};
-    k7::AnswerParser parser;
+    k7::test::RackHarness rig;
+    k7::RackTables& rack = rig.rack;
+    k7::DeviceTables& devices = rig.devices;
+    k7::MeterPanel panel{rack, devices, rig.prompter};
 };
 
 // The layout of a rack of `count` receivers, as identification picks it.
@@ -128,21 +118,19 @@ void BM_ParseSerialWithRedraw(benchmark::State& state) {
         r.devices.DeviceGroupPos[device] = static_cast<std::uint8_t>(device % 8 + 1);
     }
     Prepare(r.panel, LayoutFor(count));
-    AnswerParserBench bench(r.devices, r.rack);
     int tick = 0;
     for (auto _ : state) {
         const int device = tick % count;
-        bench.rx = {'R',
-                    0,
-                    'D',
-                    static_cast<std::uint8_t>(90 + tick % 80),
-                    static_cast<std::uint8_t>(100 + (tick * 7) % 70),
-                    0,
-                    static_cast<std::uint8_t>(20 + (tick * 13) % 160),
-                    150,
-                    static_cast<std::uint8_t>((tick & 1) ? 0x80 : 0x00)};
-        bench.parser.setMeterDisplay(&r.panel);
-        bench.parser.ParseSerial(device);
+        r.rig.link.RxBuffer = {'R',
+                               0,
+                               'D',
+                               static_cast<std::uint8_t>(90 + tick % 80),
+                               static_cast<std::uint8_t>(100 + (tick * 7) % 70),
+                               0,
+                               static_cast<std::uint8_t>(20 + (tick * 13) % 160),
+                               150,
+                               static_cast<std::uint8_t>((tick & 1) ? 0x80 : 0x00)};
+        r.rig.engine.AnswerReceived(device);
         ++tick;
     }
 }

@@ -1,10 +1,16 @@
 // One meter exchange on the simulated rack with immediate answers: the query written, the
-// 14-byte answer read and accepted by the link module. The cost of the station's side of a
-// poll, without the wait a real link adds.
-#include "link/LinkModule.h"
+// 14-byte answer read and accepted by the link module of the station's core. The cost of the
+// station's side of a poll, without the wait a real link adds.
+#include "app/StationCore.h"
 #include "platform/EventPump.h"
 #include "platform/MonotonicClock.h"
+#include "platform/QtTimerFactory.h"
+#include "platform/SettingsStore.h"
 #include "sim/SimulatedRack.h"
+#include "support/RackDoubles.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -21,16 +27,20 @@ void MeterExchange(benchmark::State& state) {
     k7::sim::Scenario scenario = k7::sim::Scenario::simulated(static_cast<int>(state.range(0)));
     scenario.immediateAnswers = true;
     k7::sim::SimulatedRack rack(scenario, clock);
-    k7::DeviceTables devices;
-    devices.DeviceCount = static_cast<int>(state.range(0));
-    devices.LastDeviceIndex = devices.DeviceCount - 1;
-    devices.PollInterval = 4;
-    k7::LinkModule link(rack, devices, pump);
-    for (int i = 0; i < devices.DeviceCount; ++i) {
-        link.OpenDevice(i);
+    QTemporaryDir folder;
+    k7::QtSettingsStore settings(folder.filePath("settings.ini"));
+    k7::test::ScriptedPrompter prompter;
+    k7::test::RecordingStartupDialog dialog;
+    k7::test::RecordingShell shell;
+    k7::QtTimerFactory timers; // never asked: the exchange runs without timers
+    k7::StationCore core(k7::CorePorts{timers, pump, prompter, settings, rack, dialog, shell},
+                         k7::CoreOptions{folder.filePath("USB Files"), {}});
+    if (core.identification.ConnectUSB() != state.range(0)) {
+        state.SkipWithError("the simulated rack was not found");
+        return;
     }
+    k7::LinkModule& link = core.link;
     std::int64_t accepted = 0;
-    link.SetAnswerParser([&accepted](int) { ++accepted; });
     int device = 0;
     for (auto _ : state) {
         link.TxBuffer[0] = 'R';
@@ -38,13 +48,14 @@ void MeterExchange(benchmark::State& state) {
         link.TxBuffer[2] = 'D';
         link.WriteDevice(device, 3);
         link.ReadDevice(device, 14);
-        device = (device + 1) % devices.DeviceCount;
+        accepted += link.Status.BytesRead == 14 && link.RxBuffer[0] == 'R' ? 1 : 0;
+        device = (device + 1) % core.devices.DeviceCount;
     }
     if (accepted != static_cast<std::int64_t>(state.iterations())) {
         state.SkipWithError("an answer was not accepted");
     }
     // Frames are recorded for tests; keep the record from growing through the run.
-    for (int i = 0; i < devices.DeviceCount; ++i) {
+    for (int i = 0; i < core.devices.DeviceCount; ++i) {
         rack.receiver(i).clearFrames();
     }
 }

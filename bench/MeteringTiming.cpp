@@ -3,22 +3,18 @@
 // 10 s with the wire log on, then reads the log back and reports the interval between meter
 // queries (the poll tick) and between two queries of one receiver: mean and 99th percentile.
 //   MeteringTiming [seconds] [wire log path]
-#include "link/DeviceTables.h"
-#include "link/Identification.h"
-#include "link/LinkModule.h"
+#include "app/StationCore.h"
 #include "link/WireLog.h"
 #include "platform/EventPump.h"
 #include "platform/MonotonicClock.h"
 #include "platform/QtTimerFactory.h"
-#include "platform/TimerBank.h"
-#include "rack/FileState.h"
-#include "rack/RackEngine.h"
-#include "rack/RackTables.h"
+#include "platform/SettingsStore.h"
 #include "sim/SimulatedRack.h"
 #include "support/RackDoubles.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -72,22 +68,20 @@ int main(int argc, char** argv) {
                      qPrintable(wire.errorString()));
         return 1;
     }
-    DeviceTables devices;
-    LinkModule link(wire, devices, pump);
-    Identification identification(wire, link, devices, pump);
-    RackTables rack;
-    FileState files;
-    TimerBank timers(factory);
     test::ScriptedPrompter prompter;
     test::RecordingMeterDisplay display;
     test::RecordingStartupDialog dialog;
     test::RecordingShell shell;
-    test::FakeRackFiles rackFiles(rack, files, devices.DeviceCount, timers);
-    test::ListGuard guard;
-    RackEngine engine(devices, link, rack, files, timers, pump, prompter,
-                      RackEnginePorts{display, dialog, shell, rackFiles, guard, nullptr});
+    QtSettingsStore settings(folder.filePath("settings.ini"));
+    QDir().mkpath(folder.filePath("USB Files")); // the receivers' snapshot goes there
+    StationCore core(CorePorts{factory, pump, prompter, settings, wire, dialog, shell},
+                     CoreOptions{folder.filePath("USB Files"), {}});
+    core.AttachDisplay(display);
+    const DeviceTables& devices = core.devices;
+    TimerBank& timers = core.timers;
+    RackEngine& engine = core.engine;
 
-    if (identification.ConnectUSB() != 24) {
+    if (core.identification.ConnectUSB() != 24) {
         std::fprintf(stderr, "The simulated rack was not found as 24 receivers\n");
         return 1;
     }

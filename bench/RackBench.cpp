@@ -1,8 +1,5 @@
 // ParseSerial of one meter answer without drawing, and one whole metering tick of a rack of
 // 24 simulated receivers (query, answer, parse, the recording display's redraw).
-#include "link/DeviceTables.h"
-#include "rack/AnswerParser.h"
-#include "rack/RackTables.h"
 #include "support/RackHarness.h"
 
 #include <benchmark/benchmark.h>
@@ -12,17 +9,17 @@ namespace {
 using namespace k7;
 
 void BM_ParseSerialMeterAnswer(benchmark::State& state) {
-    DeviceTables devices;
-    devices.DeviceGroup[5] = 0;
-    devices.DeviceGroupPos[5] = 6;
-    devices.RackLayout = 1;
-    RackTables rack;
-    rack.HoldAnswers = 400;
-    AnswerParser::RxBytes rx{'R', 0, 'D', 140, 130, 0, 90, 190, 0x80};
-    AnswerParser parser(devices, rack, rx);
+    test::RackHarness h; // no display and no observer: the parse alone
+    h.engine.AttachDisplay(nullptr);
+    h.engine.RemoveObserver(h.events);
+    h.devices.DeviceGroup[5] = 0;
+    h.devices.DeviceGroupPos[5] = 6;
+    h.devices.RackLayout = 1;
+    h.rack.HoldAnswers = 400;
+    h.link.RxBuffer = {'R', 0, 'D', 140, 130, 0, 90, 190, 0x80};
     for (auto _ : state) {
-        parser.ParseSerial(5);
-        benchmark::DoNotOptimize(rack.MeterData[6]);
+        h.engine.AnswerReceived(5);
+        benchmark::DoNotOptimize(h.rack.MeterData[6]);
     }
 }
 BENCHMARK(BM_ParseSerialMeterAnswer);

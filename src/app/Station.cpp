@@ -18,25 +18,13 @@ namespace {
 
 const QString kHardwareTitle = QStringLiteral("USB hardware detection");
 
-std::unique_ptr<ReceiverPanel> MakePanel(const ReceiverPanel::Wiring& wiring) {
-    return std::make_unique<ReceiverPanel>(wiring);
-}
-
 } // namespace
 
 Station::Station(const StationPorts& ports, const StationOptions& options)
-    : ports_(ports), options_(options), timers_(ports.timerFactory),
-      link_(ports.driver, devices_, ports.pump),
-      identification_(ports.driver, link_, devices_, ports.pump),
-      dialog_(ports.timerFactory, *this), window_(*this), checker_(devices_, rack_, ports.prompter),
-      frq_(DataFolder(options.applicationFolder), files_, rack_, devices_, checker_, ports.prompter,
-           &dialog_),
-      defaults_(frq_, files_, rack_, devices_, ports.settings, timers_),
-      panel_(MakePanel(ReceiverPanel::Wiring{rack_, devices_, files_, link_, timers_,
-                                             ports.timerFactory, ports.pump, checker_, frq_,
-                                             ports.prompter, &window_})),
-      engine_(devices_, link_, rack_, files_, timers_, ports.pump, ports.prompter,
-              RackEnginePorts{display_, dialog_, window_, defaults_, checker_, panel_.get()}) {
+    : ports_(ports), options_(options), dialog_(ports.timerFactory, *this), window_(*this),
+      core_(CorePorts{ports.timerFactory, ports.pump, ports.prompter, ports.settings, ports.driver,
+                      dialog_, window_},
+            CoreOptions{DataFolder(options.applicationFolder), {}}) {
     timers_.setObserver(
         [this](int tag, bool enabled, int interval) { timerChanged(tag, enabled, interval); });
     dialog_.AddObserver([this] { ports_.trace.Dialog(dialog_.state()); });
@@ -57,10 +45,7 @@ bool Station::Start() {
     if (!CheckSingleInstance()) {
         return false;
     }
-    if (hooks_.InitGraphics) {
-        hooks_.InitGraphics();
-    }
-    rack_.BankBase = {0, 8, 16, 24, 32};
+    view_->InitGraphics();
     // The band tables are built with the frequency checker.
     LoadStartupDialog();
     if (!ConnectDevices()) {
@@ -157,9 +142,7 @@ void Station::PrepareForModel() {
 
 void Station::SizeWindow() {
     windowSize_ = SizeForDevices(devices_.DeviceCount);
-    if (hooks_.SizeWindow) {
-        hooks_.SizeWindow(windowSize_);
-    }
+    view_->SizeWindow(windowSize_);
 }
 
 void Station::ShowStartupProgress() {
@@ -188,7 +171,7 @@ void Station::FillReceiverCount() {
 }
 
 void Station::ReadDecimalSeparator() {
-    rack_.DecimalSeparatorCode = DecimalSeparatorCodeFor(QLocale());
+    core_.settings.SetDecimalSeparatorCode(DecimalSeparatorCodeFor(QLocale()));
 }
 
 void Station::InitialiseRack() {
@@ -202,30 +185,21 @@ void Station::PrepareDataFolder() {
                  .arg(QDir::toNativeSeparators(frq_.dataFolder()), defaults_.errorString()),
              MsgIcon::Exclamation);
     }
-    if (hooks_.BuildScaling) {
-        hooks_.BuildScaling();
-    }
+    view_->BuildScaling();
 }
 
 void Station::FinishRackSetup() {
     files_.GlobalMuteLevel = 5;
     window_.FocusMeterPanel();
-    rack_.ChangedOnly = true;
 }
 
 void Station::ShowMainWindow() {
     window_.SetTitleBase(MakeTitleBase(version::Major, version::Minor, version::Revision));
-    if (hooks_.ShowMainWindow) {
-        hooks_.ShowMainWindow();
-    }
+    view_->ShowMainWindow();
     window_.SetExitConfirmed(false);
 }
 
 void Station::StartDiscovery() {
-    rack_.PollMode = PollDiscovery;
-    rack_.ProbeIndex = 0;
-    rack_.SweepCounter = 1;
-    rack_.RetryGroups = 0;
     files_.FileInUse = false;
     started_ = true;
     engine_.StartDiscovery();
@@ -238,15 +212,11 @@ void Station::ToggleLoadLastFile() {
 }
 
 void Station::FileCommandChosen(FileCommand command) {
-    if (hooks_.FileCommandChosen) {
-        hooks_.FileCommandChosen(command);
-    }
+    view_->FileCommandChosen(command);
 }
 
 void Station::AboutChosen() {
-    if (hooks_.ShowAbout) {
-        hooks_.ShowAbout();
-    }
+    view_->ShowAbout();
 }
 
 void Station::tell(const QString& text, MsgIcon icon, const QString& title) {

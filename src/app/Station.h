@@ -1,27 +1,16 @@
-// The station: one plain object, made before any window, that owns the rack's tables, the link,
-// the timers, the file layer, the rack engine and the controllers of the windows, and runs the
-// start-up sequence (each step a named operation), the exit request and the orderly stop.
+// The station: one plain object, made before any window, that owns the core (StationCore: the
+// rack's tables, the link, the timers, the rack engine, the file layer and the control panel's
+// controller) and the controllers of the windows, and runs the start-up sequence (each step a
+// named operation), the exit request and the orderly stop.
 #pragma once
 
-#include "DisplayRelay.h"
 #include "MainWindowController.h"
 #include "StartupDialogController.h"
 #include "StartupRules.h"
-#include "bands/CheckFrequency.h"
-#include "control/ReceiverPanel.h"
-#include "files/DefaultFiles.h"
-#include "files/FrqFile.h"
-#include "link/DeviceTables.h"
-#include "link/Identification.h"
-#include "link/LinkModule.h"
-#include "platform/TimerBank.h"
-#include "rack/FileState.h"
-#include "rack/RackEngine.h"
-#include "rack/RackTables.h"
+#include "StationCore.h"
 
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -52,17 +41,20 @@ struct StationOptions {
     QString lockFolder;        // empty: the per-user runtime folder
 };
 
-// What the windows and the display do at the station's named moments. Every hook may be empty
-// (the tests run the station without windows or graphics).
-struct StationHooks {
-    std::function<void()> InitGraphics;
-    std::function<void()> BuildScaling;
-    std::function<void()> CloseGraphics;
-    std::function<void(const RackWindowSize&)> SizeWindow; // then to the screen's corner
-    std::function<void()> ShowMainWindow;
-    std::function<void()> ShowAbout;
-    std::function<void(FileCommand)> FileCommandChosen; // the file layer's and editor's menus
-    std::function<void(int exitCode)> Stopped;          // the program ends with this code
+// What the windows do at the station's named moments (StationWindows, in k7_app_ui). The
+// station runs without them in tests: then nothing is drawn or shown, and a test's view may
+// take only the moments it watches.
+class StationView {
+public:
+    virtual ~StationView() = default;
+    virtual void InitGraphics() {}
+    virtual void BuildScaling() {}
+    virtual void CloseGraphics() {}
+    virtual void SizeWindow(const RackWindowSize& /*size*/) {} // then to the screen's corner
+    virtual void ShowMainWindow() {}
+    virtual void ShowAbout() {}
+    virtual void FileCommandChosen(FileCommand /*command*/) {} // the file layer's, editor's menus
+    virtual void Stopped(int /*exitCode*/) {}                  // the program ends with this code
 };
 
 class Station final : private StartupDialogActions, private MainWindowActions {
@@ -75,10 +67,8 @@ public:
     Station(const Station&) = delete;
     Station& operator=(const Station&) = delete;
 
-    void SetHooks(StationHooks hooks) { hooks_ = std::move(hooks); }
-    // The meter display (the real panel, or a test's recording one), built over the station's
-    // tables after the station. Attach it before Start().
-    void AttachDisplay(MeterDisplay& display) { display_.Attach(&display); }
+    // The windows (or a test's view); none: the station runs without windows.
+    void SetView(StationView* view) { view_ = view ? view : &noView_; }
 
     // The whole start-up sequence. False when start-up refused to run (the program ends with
     // kExitRefused; nothing is left open).
@@ -117,16 +107,19 @@ public:
     // mnuLoad: toggles the choice and saves it at once.
     void ToggleLoadLastFile();
 
+    // The core: tables, link, timers, engine, files and the control panel's controller. The
+    // meter display attaches to it (core().AttachDisplay) before Start().
+    StationCore& core() { return core_; }
     DeviceTables& devices() { return devices_; }
-    RackTables& rack() { return rack_; }
+    const RackTables& rack() const { return core_.rack; }
     FileState& files() { return files_; }
     TimerBank& timers() { return timers_; }
     LinkModule& link() { return link_; }
     RackEngine& engine() { return engine_; }
-    FrequencyChecker& checker() { return checker_; }
+    FrequencyChecker& checker() { return core_.checker; }
     FrqFile& frq() { return frq_; }
     DefaultFiles& defaults() { return defaults_; }
-    ReceiverPanel& receiverPanel() { return *panel_; }
+    ReceiverPanel& receiverPanel() { return panel_; }
     StartupDialogController& dialog() { return dialog_; }
     MainWindowController& window() { return window_; }
     const RackWindowSize& windowSize() const { return windowSize_; }
@@ -155,23 +148,23 @@ private:
 
     StationPorts ports_;
     StationOptions options_;
-    StationHooks hooks_;
+    StationView noView_;
+    StationView* view_ = &noView_;
     std::unique_ptr<SingleInstance> instance_;
-    DisplayRelay display_;
 
-    DeviceTables devices_;
-    RackTables rack_;
-    FileState files_;
-    TimerBank timers_;
-    LinkModule link_;
-    Identification identification_;
     StartupDialogController dialog_;
     MainWindowController window_;
-    FrequencyChecker checker_;
-    FrqFile frq_;
-    DefaultFiles defaults_;
-    std::unique_ptr<ReceiverPanel> panel_;
-    RackEngine engine_;
+    StationCore core_;
+    // The core's parts by the names the station's steps use.
+    DeviceTables& devices_ = core_.devices;
+    FileState& files_ = core_.files;
+    TimerBank& timers_ = core_.timers;
+    LinkModule& link_ = core_.link;
+    Identification& identification_ = core_.identification;
+    FrqFile& frq_ = core_.frq;
+    DefaultFiles& defaults_ = *core_.defaults;
+    ReceiverPanel& panel_ = core_.panel;
+    RackEngine& engine_ = core_.engine;
 
     RackWindowSize windowSize_{kMeterPanelDesignSize, kMeterPanelDesignSize};
     bool started_ = false;

@@ -144,9 +144,7 @@ void Station::stop(bool releaseTimers) {
         timers_.setInterval(tag, 5000);
     }
     // 3. Graphics released.
-    if (hooks_.CloseGraphics) {
-        hooks_.CloseGraphics();
-    }
+    view_->CloseGraphics();
     // 4. The load-at-start choice saved.
     SaveLoadLastFile(ports_.settings, files_.LoadLastFile);
     // 5. Timers released.
@@ -162,15 +160,13 @@ void Station::stop(bool releaseTimers) {
     // 7. The windows unloaded, the program ends.
     ports_.pump.LetPendingMessagesRun();
     ports_.pump.LetPendingMessagesRun();
-    panel_->Unload(window_.ExitConfirmed());
+    panel_.Unload(window_.ExitConfirmed());
     dialog_.HideDialog();
     instance_.reset(); // the next station may start
     stopped_ = true;
     exitCode_ = kExitOk;
     ports_.trace.Exit(exitCode_);
-    if (hooks_.Stopped) {
-        hooks_.Stopped(exitCode_);
-    }
+    view_->Stopped(exitCode_);
 }
 
 } // namespace k7

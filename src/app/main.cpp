@@ -1,19 +1,13 @@
 // The station's program: the command line, the ports (real or simulated), the station and its
 // windows, then the event loop. Exit code 0 after an orderly stop, 2 when start-up refused.
-#include "AboutBox.h"
 #include "AppPaths.h"
 #include "CommandLine.h"
 #include "CoordinateCommand.h"
-#include "MainWindow.h"
 #include "QtPrompter.h"
 #include "RecordingPrompter.h"
-#include "StartupDialog.h"
 #include "Station.h"
+#include "StationWindows.h"
 #include "Trace.h"
-#include "control/ReceiverPanelWindow.h"
-#include "display/AssetDir.h"
-#include "display/MeterPanel.h"
-#include "display/MeterPanelWidget.h"
 #include "link/SerialPortDriver.h"
 #include "link/WireLog.h"
 #include "platform/EventPump.h"
@@ -130,53 +124,8 @@ int main(int argc, char** argv) {
         k7::StationPorts{clock, timerFactory, pump, prompter, chooser, settings, *driver, trace},
         k7::StationOptions{k7::ApplicationFolder(programFolder, line.appDir), QString()});
 
-    k7::MeterPanel meterPanel(station.rack(), station.devices(), prompter);
-    station.AttachDisplay(meterPanel);
-    k7::MainWindow window(station.window());
-    auto* panelWidget = new k7::MeterPanelWidget(meterPanel, station.rack(), station.devices());
-    window.SetMeterPanel(panelWidget);
-    meterPanel.setPasteListener([panelWidget](const QRect& rect) { panelWidget->update(rect); });
-    panelWidget->setOpenPanelCallback([&station](int slot) { station.receiverPanel().Open(slot); });
-    k7::ReceiverPanelWindow receiverWindow(station.receiverPanel());
-    station.receiverPanel().SetView(&receiverWindow);
-    k7::StartupDialog dialog(station.dialog(), &window, station.devices().DeviceCount);
-    k7::AboutBox about(prompter, &window);
-    boxes.setParent(&window);
-    chooser.setParent(&window);
-
-    k7::StationHooks hooks;
-    hooks.InitGraphics = [&] {
-        const QString assetDir = k7::FindAssetDir(programFolder);
-        meterPanel.InitGraphics(assetDir, k7::kMeterPanelDesignSize);
-        if (!meterPanel.FontsFound()) {
-            std::fprintf(stderr,
-                         "k7station: no font for the meter panel: Liberation Sans is neither in "
-                         "%s/fonts nor on the system, so names, frequencies and scales are not "
-                         "drawn properly; install the package fonts-liberation2\n",
-                         qPrintable(assetDir));
-        }
-    };
-    hooks.BuildScaling = [&] { meterPanel.BuildScaling(); };
-    hooks.CloseGraphics = [&] {
-        if (!line.snapshot.isEmpty() && !meterPanel.SaveSnapshot(line.snapshot)) {
-            std::fprintf(stderr, "k7station: cannot save the snapshot %s\n",
-                         qPrintable(line.snapshot));
-        }
-        meterPanel.CloseGraphics();
-    };
-    hooks.SizeWindow = [&](const k7::RackWindowSize& size) { window.ApplyRackSize(size); };
-    hooks.ShowMainWindow = [&] {
-        window.show();
-        if (dialog.isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen")) {
-            dialog.raise();
-        }
-    };
-    hooks.ShowAbout = [&] {
-        about.show();
-        about.activateWindow();
-    };
-    hooks.Stopped = [](int code) { QCoreApplication::exit(code); };
-    station.SetHooks(hooks);
+    k7::StationWindows windows(station, k7::StationWindowsOptions{programFolder, line.snapshot},
+                               &boxes, &chooser);
 
     if (!station.Start()) {
         return station.ExitCode();

@@ -3,11 +3,9 @@
 #include "bands/BandTable.h"
 #include "bands/CheckFrequency.h"
 #include "files/FrqFile.h"
-#include "link/LinkModule.h"
 #include "platform/EventPump.h"
 #include "platform/Prompter.h"
 #include "platform/Timer.h"
-#include "platform/TimerBank.h"
 #include "rack/FileState.h"
 #include "rack/Protocol.h"
 #include "rack/RackTables.h"
@@ -55,13 +53,13 @@ ReceiverPanel::ReceiverPanel(const Wiring& wiring)
 ReceiverPanel::~ReceiverPanel() = default;
 
 bool ReceiverPanel::Open(int slot) {
-    w_.rack.SelectedSlot = slot;
+    w_.settings.SelectSlot(slot);
     const bool answering = slot >= 1 && slot <= w_.devices.DeviceCount &&
-                           RackTables::validSlot(slot) && w_.rack.SlotState[slot] != 0;
+                           RackTables::validSlot(slot) && tables().SlotState[slot] != 0;
     if (!answering || w_.devices.ModelVariant != ModelK75) {
         return false; // the panel goes on with the slot it shows, if any
     }
-    if (sliderHold_) {
+    if (sliderHeld_) {
         SliderReleased();
     }
     slot_ = slot;
@@ -81,11 +79,11 @@ void ReceiverPanel::SettingsAnswered(int slot) {
 
 void ReceiverPanel::Activate() {
     keepPanelOpen_ = false;
-    SettingsRow& row = w_.rack.CurData[slot_];
+    SettingsRow& row = w_.settings.Current(slot_);
     // After a programming pass BandType is "0" while the receiver may be user-muted: the mute
     // frames carry this byte, so it must say what the receiver really does.
     int bandType = bandTypeByte(slot_);
-    bandType = w_.rack.UserMute[slot_] ? (bandType | kUserMuteBit) : (bandType & ~kUserMuteBit);
+    bandType = tables().UserMute[slot_] ? (bandType | kUserMuteBit) : (bandType & ~kUserMuteBit);
     row.BandType = QString::number(bandType);
 
     txtName_ = row.Name;
@@ -96,7 +94,7 @@ void ReceiverPanel::Activate() {
     OrigBandType = row.BandType;
     captured_ = true;
 
-    if (!w_.rack.MuteHighBit[slot_]) {
+    if (!tables().MuteHighBit[slot_]) {
         nameEnabled_ = false;
     } else if (w_.files.CurrentFile != kDefaultFile) {
         nameEnabled_ = true;
@@ -107,7 +105,7 @@ void ReceiverPanel::Activate() {
     lblBand_ = BandPanelName(band);
     freqEnabled_ = nameEnabled_ && band != kJapanBand;
 
-    userMuteShown_ = w_.rack.UserMute[slot_];
+    userMuteShown_ = tables().UserMute[slot_];
     lblOnOff_ = userMuteShown_ ? QStringLiteral("ON") : QStringLiteral("OFF");
 
     const int level = LevelOf(row.MuteLevel);
@@ -159,16 +157,16 @@ void ReceiverPanel::SaveChanges() {
         // box 100 ms later, when the panel has already gone).
         std::optional<QString> frequency;
         {
-            TimerPause pause(w_.timers, {0, 2, 4});
+            TimerPause pause = w_.engine.PausePolling();
             frequency = CheckedFrequency(txtFreq_.trimmed());
-            pause.Resume({0, 2, 4});
+            pause.Resume();
         }
         if (!frequency) {
             keepPanelOpen_ = true;
             notify();
             return;
         }
-        w_.rack.CurData[s].Name = name;
+        w_.settings.Current(s).Name = name;
         SendNameFrame(s);
         pending_ = PendingFrequency{s, *frequency};
         tmrReProg_->setEnabled(true);
@@ -177,16 +175,16 @@ void ReceiverPanel::SaveChanges() {
 
     const bool nameChanged = name != OrigName;
     if (nameChanged) {
-        w_.rack.CurData[s].Name = name;
+        w_.settings.Current(s).Name = name;
     }
     const bool muteChanged = lblMute_ != OrigMuteLevel;
-    const bool userMuteChanged = w_.rack.CurData[s].BandType != OrigBandType;
+    const bool userMuteChanged = tables().CurData[s].BandType != OrigBandType;
     if (!nameChanged && !muteChanged && !userMuteChanged) {
         return;
     }
     TimerPause pause;
-    if (w_.timers.enabled(0)) {
-        pause = TimerPause(w_.timers, {0, 2, 4});
+    if (w_.engine.PollTimerRunning()) {
+        pause = w_.engine.PausePolling();
     }
     w_.pump.LetPendingMessagesRun();
     if (w_.files.FileInUse) {
@@ -195,7 +193,7 @@ void ReceiverPanel::SaveChanges() {
     if (nameChanged) {
         SendNameFrame(s);
     }
-    pause.Resume({4, 2, 0});
+    pause.Resume();
 }
 
 void ReceiverPanel::ProgramFrequency() {
@@ -203,15 +201,15 @@ void ReceiverPanel::ProgramFrequency() {
     if (!RackTables::validSlot(s)) {
         return;
     }
-    TimerPause pause(w_.timers, {0, 2, 4});
+    TimerPause pause = w_.engine.PausePolling();
     const std::optional<QString> frequency = CheckedFrequency(txtFreq_.trimmed());
     if (!frequency) {
         keepPanelOpen_ = true;
-        pause.Resume({0, 2, 4});
+        pause.Resume();
         notify();
         return;
     }
-    SettingsRow& row = w_.rack.CurData[s];
+    SettingsRow& row = w_.settings.Current(s);
     row.Name = txtName_;
     row.MuteLevel = lblMute_;
     SendFrequency(s, *frequency, pause);
@@ -240,14 +238,16 @@ void ReceiverPanel::SendFrequency(int s, const QString& frequency, TimerPause& p
     if (s == slot_) {
         txtFreq_ = frequency;
     }
-    // RxData follows, so that a programming pass sees nothing left to send.
-    w_.rack.RxData[s].Frequency = frequency;
-    w_.rack.CurData[s].Frequency = frequency;
-    SendFrequencyFrame(s);
+    w_.settings.Current(s).Frequency = frequency;
+    // RxData follows a frame that went out whole, so that a programming pass sees nothing left
+    // to send; after a failed write the pass sends it again.
+    if (SendFrequencyFrame(s)) {
+        w_.settings.Reported(s).Frequency = frequency;
+    }
     if (w_.files.FileInUse) {
         WriteCurrentFile();
     }
-    pause.Resume({0, 2, 4});
+    pause.Resume();
     if (s == slot_) {
         ClearCaptured();
     }
@@ -261,7 +261,7 @@ void ReceiverPanel::ReProgFired() {
     }
     const PendingFrequency change = *pending_;
     pending_.reset();
-    TimerPause pause(w_.timers, {0, 2, 4});
+    TimerPause pause = w_.engine.PausePolling();
     SendFrequency(change.slot, change.frequency, pause);
 }
 
@@ -287,20 +287,20 @@ void ReceiverPanel::CancelChanges() {
     if (!RackTables::validSlot(s) || !captured_) {
         return;
     }
-    SettingsRow& row = w_.rack.CurData[s];
+    SettingsRow& row = w_.settings.Current(s);
     row.Name = OrigName;
     row.Frequency = OrigFrequency;
     if (OrigBandType == row.BandType && OrigMuteLevel == row.MuteLevel) {
-        w_.rack.UserMute[s] = (bandTypeByte(s) & kUserMuteBit) != 0;
+        w_.settings.SetUserMute(s, (bandTypeByte(s) & kUserMuteBit) != 0);
         return;
     }
     row.MuteLevel = OrigMuteLevel;
     row.BandType = OrigBandType;
     // The user mute shown follows the byte that is sent back, not the one being undone.
-    w_.rack.UserMute[s] = (bandTypeByte(s) & kUserMuteBit) != 0;
-    TimerPause pause(w_.timers, {0});
+    w_.settings.SetUserMute(s, (bandTypeByte(s) & kUserMuteBit) != 0);
+    TimerPause pause = w_.engine.PauseQueries();
     SendMuteFrame(s, LevelOf(OrigMuteLevel));
-    pause.Resume({0});
+    pause.Resume();
 }
 
 void ReceiverPanel::ToggleUserMute() {
@@ -310,13 +310,13 @@ void ReceiverPanel::ToggleUserMute() {
     }
     userMuteShown_ = !userMuteShown_;
     lblOnOff_ = userMuteShown_ ? QStringLiteral("ON") : QStringLiteral("OFF");
-    w_.rack.UserMute[s] = userMuteShown_;
+    w_.settings.SetUserMute(s, userMuteShown_);
     int bandType = bandTypeByte(s);
     bandType = userMuteShown_ ? (bandType | kUserMuteBit) : (bandType & ~kUserMuteBit);
-    w_.rack.CurData[s].BandType = QString::number(bandType);
-    TimerPause pause(w_.timers, {0});
+    w_.settings.Current(s).BandType = QString::number(bandType);
+    TimerPause pause = w_.engine.PauseQueries();
     SendMuteFrame(s, LevelOf(lblMute_));
-    pause.Resume({0});
+    pause.Resume();
     notify();
 }
 
@@ -363,7 +363,7 @@ QString ReceiverPanel::NameTextAllowed(const QString& text) const {
 }
 
 QString ReceiverPanel::FreqTextAllowed(const QString& text) const {
-    const QChar separator(static_cast<char16_t>(w_.rack.DecimalSeparatorCode));
+    const QChar separator(static_cast<char16_t>(tables().DecimalSeparatorCode));
     QString allowed;
     for (const QChar c : text) {
         if ((c >= QChar('0') && c <= QChar('9')) ||
@@ -375,7 +375,7 @@ QString ReceiverPanel::FreqTextAllowed(const QString& text) const {
 }
 
 std::optional<QChar> ReceiverPanel::FreqKeyPress(QChar key) {
-    const QChar separator(static_cast<char16_t>(w_.rack.DecimalSeparatorCode));
+    const QChar separator(static_cast<char16_t>(tables().DecimalSeparatorCode));
     if (key == QChar('\b') || (key >= QChar('0') && key <= QChar('9'))) {
         return key;
     }
@@ -471,70 +471,53 @@ void ReceiverPanel::ApplyLevel(int value) {
     const int level = std::clamp(value, 1, 10);
     sliderValue_ = level;
     lblMute_ = QString::number(level);
-    w_.rack.CurData[slot_].MuteLevel = lblMute_;
+    w_.settings.Current(slot_).MuteLevel = lblMute_;
     SendMuteFrame(slot_, level);
     notify();
 }
 
 void ReceiverPanel::SliderPressed() {
-    if (sliderHold_) {
+    if (sliderHeld_) {
         return;
     }
-    sliderHold_.emplace(w_.timers, std::initializer_list<int>{4, 0});
-    if (sliderHold_->stopped(0)) {
-        w_.timers.setInterval(0, kDragPollMs);
-        w_.timers.setEnabled(0, true);
-    }
+    sliderHeld_ = true;
+    w_.engine.BeginFastPolling(kDragPollMs);
 }
 
 void ReceiverPanel::SliderReleased() {
-    if (!sliderHold_) {
+    if (!sliderHeld_) {
         return;
     }
-    TimerPause hold = *sliderHold_;
-    sliderHold_.reset();
-    if (!hold.stopped(0)) {
-        hold.Resume({4}); // polling was not running: only what was stopped comes back
-        return;
-    }
-    // Whoever stopped the fast polling in between (the USB watchdog, the exit request) has the
-    // last word: the interval goes back, nothing is started.
-    const bool stillPolling = w_.timers.enabled(0);
-    w_.timers.setEnabled(0, false);
-    w_.timers.setInterval(0, w_.devices.PollInterval);
-    if (stillPolling) {
-        hold.Resume({0, 4});
-    }
+    sliderHeld_ = false;
+    w_.engine.EndFastPolling();
 }
 
 // --- Frames ---------------------------------------------------------------------------------
 
 void ReceiverPanel::SendNameFrame(int s) {
-    WriteFrame(s, BuildNameFrame(w_.rack, s, LevelOf(w_.rack.CurData[s].MuteLevel)));
+    WriteFrame(s, BuildNameFrame(tables(), s, LevelOf(tables().CurData[s].MuteLevel)));
 }
 
 void ReceiverPanel::SendMuteFrame(int s, int level) {
-    WriteFrame(s, BuildMuteFrame(w_.rack, s, level));
+    WriteFrame(s, BuildMuteFrame(tables(), s, level));
 }
 
-void ReceiverPanel::SendFrequencyFrame(int s) {
-    WriteFrame(s, BuildFrequencyFrame(w_.rack, s));
+bool ReceiverPanel::SendFrequencyFrame(int s) {
+    return WriteFrame(s, BuildFrequencyFrame(tables(), s)).complete();
 }
 
-void ReceiverPanel::WriteFrame(int s, const std::optional<SettingsFrame>& frame) {
-    if (!frame || s < 1 || s > w_.devices.DeviceCount || !RackTables::validSlot(s)) {
-        return; // a frame that cannot be built from the tables is never sent half-made
+WriteResult ReceiverPanel::WriteFrame(int s, const std::optional<SettingsFrame>& frame) {
+    if (!frame) {
+        return {}; // a frame that cannot be built from the tables is never sent half-made
     }
-    // Frame, buffer and write in one sequence: nothing else can use TxBuffer in between.
-    std::copy(frame->begin(), frame->end(), w_.link.TxBuffer.begin());
-    w_.link.WriteDevice(w_.devices.SlotDevice[s], kSettingsFrameSize);
+    return w_.engine.WriteBlock(s, *frame);
 }
 
 // --- Helpers --------------------------------------------------------------------------------
 
 int ReceiverPanel::bandTypeByte(int s) const {
     bool ok = false;
-    const int value = w_.rack.CurData[s].BandType.toInt(&ok);
+    const int value = tables().CurData[s].BandType.toInt(&ok);
     return ok && value >= 0 && value <= 255 ? value : 0;
 }
 
@@ -547,7 +530,7 @@ void ReceiverPanel::ClearCaptured() {
 }
 
 void ReceiverPanel::HidePanel() {
-    if (sliderHold_) {
+    if (sliderHeld_) {
         SliderReleased();
     }
     visible_ = false;

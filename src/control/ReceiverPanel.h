@@ -4,8 +4,10 @@
 #pragma once
 
 #include "rack/Protocol.h"
+#include "rack/RackCommands.h"
+#include "rack/RackEvents.h"
 #include "rack/RackPorts.h"
-#include "rack/TimerPause.h"
+#include "rack/RackSettings.h"
 
 #include <QChar>
 #include <QColor>
@@ -19,15 +21,12 @@
 namespace k7 {
 
 struct DeviceTables;
-struct RackTables;
 struct FileState;
 class EventPump;
 class FrequencyChecker;
 class FrqFile;
-class LinkModule;
 class Prompter;
 class Timer;
-class TimerBank;
 class TimerFactory;
 
 // What the controller asks of its window.
@@ -41,14 +40,13 @@ public:
     virtual void StateChanged() = 0;
 };
 
-class ReceiverPanel final : public ReceiverPanelPort {
+class ReceiverPanel final : public RackEvents {
 public:
     struct Wiring {
-        RackTables& rack;
+        RackSettings& settings;
+        RackCommands& engine; // frames to the receivers, polling paused or fast
         const DeviceTables& devices;
-        FileState& files;
-        LinkModule& link;
-        TimerBank& timers;
+        const FileState& files;
         TimerFactory& timerFactory; // makes tmrReProg
         EventPump& pump;
         FrequencyChecker& checker;
@@ -75,7 +73,7 @@ public:
     // A right click on a slot's cell: SelectedSlot is set, and the panel opens (activated for
     // that slot) only for an answering receiver of a K7.5 rack. False when nothing opened.
     bool Open(int slot);
-    // ReceiverPanelPort: a settings answer for the slot shown reloads the panel.
+    // RackEvents: a settings answer for the slot shown reloads the panel.
     void SettingsAnswered(int slot) override;
     // The panel unloads at the stop; its changes are taken back unless the exit was confirmed.
     void Unload(bool exitConfirmed);
@@ -150,8 +148,10 @@ private:
     void WriteCurrentFile();
     void SendNameFrame(int slot);
     void SendMuteFrame(int slot, int level);
-    void SendFrequencyFrame(int slot);
-    void WriteFrame(int slot, const std::optional<SettingsFrame>& frame);
+    // True when the "I" frame went out whole.
+    bool SendFrequencyFrame(int slot);
+    WriteResult WriteFrame(int slot, const std::optional<SettingsFrame>& frame);
+    const RackTables& tables() const { return w_.settings.tables(); }
     int bandTypeByte(int slot) const;
     void notify();
 
@@ -159,7 +159,7 @@ private:
     ReceiverPanelView* view_ = nullptr;
     std::unique_ptr<Timer> tmrReProg_;
     std::optional<PendingFrequency> pending_;
-    std::optional<TimerPause> sliderHold_;
+    bool sliderHeld_ = false; // the rack polls fast while the operator holds the slider
 
     int slot_ = 0;
     bool visible_ = false;

@@ -6,8 +6,8 @@
 
 namespace k7 {
 
-MeterPanelWidget::MeterPanelWidget(MeterPanel& panel, RackTables& rack, const DeviceTables& devices,
-                                   QWidget* parent)
+MeterPanelWidget::MeterPanelWidget(MeterPanel& panel, RackSettings& rack,
+                                   const DeviceTables& devices, QWidget* parent)
     : QWidget(parent), panel_(panel), rack_(rack), devices_(devices) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -45,11 +45,11 @@ void MeterPanelWidget::mouseReleaseEvent(QMouseEvent* event) {
     }
     const int slot = FindRx(devices_.RackLayout, static_cast<float>(pointer_.x()),
                             static_cast<float>(pointer_.y()));
-    rack_.SelectedSlot = slot;
+    rack_.SelectSlot(slot);
     if (!RackTables::validSlot(slot)) {
         return;
     }
-    if (rack_.SlotState[slot] != 0 && devices_.ModelVariant == ModelK75 && openPanel_) {
+    if (rack_.tables().SlotState[slot] != 0 && devices_.ModelVariant == ModelK75 && openPanel_) {
         openPanel_(slot);
     }
 }

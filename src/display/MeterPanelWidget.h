@@ -6,6 +6,7 @@
 #pragma once
 
 #include "display/MeterPanel.h"
+#include "rack/RackSettings.h"
 
 #include <QPoint>
 #include <QWidget>
@@ -17,7 +18,8 @@ namespace k7 {
 class MeterPanelWidget final : public QWidget {
     Q_OBJECT
 public:
-    MeterPanelWidget(MeterPanel& panel, RackTables& rack, const DeviceTables& devices,
+    // rack: the click selects its slot.
+    MeterPanelWidget(MeterPanel& panel, RackSettings& rack, const DeviceTables& devices,
                      QWidget* parent = nullptr);
 
     // Called with the slot when a right click lands on a receiver that has answered, on a K7.5
@@ -36,7 +38,7 @@ protected:
 
 private:
     MeterPanel& panel_;
-    RackTables& rack_;
+    RackSettings& rack_;
     const DeviceTables& devices_;
     std::function<void(int)> openPanel_;
     QPoint pointer_;

@@ -6,9 +6,9 @@
 #include "Presets.h"
 #include "link/DeviceTables.h"
 #include "platform/SettingsStore.h"
-#include "platform/TimerBank.h"
 #include "rack/FileState.h"
-#include "rack/RackTables.h"
+#include "rack/RackCommands.h"
+#include "rack/RackSettings.h"
 
 #include <QDir>
 
@@ -23,7 +23,6 @@ const QString kTemplateFile = QStringLiteral("Template.frq");
 const QString kSnapshotFile = QStringLiteral("Rack_Data.frq");
 const QString kNameSets = QStringLiteral("NameSets");
 const QString kLastSet = QStringLiteral("LastSet");
-constexpr int kProgrammingTimer = 3;
 constexpr int kUserMuteBit = 0x40;
 
 // Receivers report their band code in the low bits of the band/type byte, and a file keeps
@@ -42,10 +41,9 @@ bool SameUserMute(const QString& current, const QString& reported) {
 
 } // namespace
 
-DefaultFiles::DefaultFiles(FrqFile& frq, FileState& files, RackTables& rack,
-                           const DeviceTables& devices, SettingsStore& settings, TimerBank& timers)
-    : frq_(frq), files_(files), rack_(rack), devices_(devices), settings_(settings),
-      timers_(timers) {}
+DefaultFiles::DefaultFiles(const Wiring& wiring)
+    : frq_(wiring.frq), files_(wiring.files), rack_(wiring.rack), devices_(wiring.devices),
+      settings_(wiring.settings), engine_(wiring.engine) {}
 
 int DefaultFiles::band() const {
     return devices_.SlotBand[1];
@@ -57,7 +55,7 @@ int DefaultFiles::receivers() const {
 
 QString DefaultFiles::localised(const char* frequency) const {
     QString text = QString::fromLatin1(frequency);
-    const int code = rack_.DecimalSeparatorCode;
+    const int code = rack_.tables().DecimalSeparatorCode;
     if (code > 0 && code < 0x10000) {
         text.replace(QLatin1Char('.'), QChar(code));
     }
@@ -127,17 +125,17 @@ void DefaultFiles::InitEditorDefaults() {
 }
 
 QString DefaultFiles::LoadRackFile(const QString& name) {
-    return frq_.LoadRackFile(name);
+    return frq_.LoadRackFile(name, RangeRule::KeepOutOfRange);
 }
 
 void DefaultFiles::CopyLoadToCurrent() {
-    rack_.CurData = files_.LoadData;
+    rack_.SetCurrentTable(files_.LoadData);
 }
 
 bool DefaultFiles::RackDiffers() {
     for (int i = 1; i <= receivers(); ++i) {
-        const SettingsRow& current = rack_.CurData[i];
-        const SettingsRow& reported = rack_.RxData[i];
+        const SettingsRow& current = rack_.tables().CurData[i];
+        const SettingsRow& reported = rack_.tables().RxData[i];
         const QString name = current.Name.leftJustified(6, QLatin1Char(' '), true);
         if (name != reported.Name || current.Frequency != reported.Frequency ||
             !SameUserMute(current.BandType, reported.BandType)) {
@@ -149,26 +147,20 @@ bool DefaultFiles::RackDiffers() {
 
 void DefaultFiles::AcceptLoadedFile() {
     CopyLoadToCurrent();
-    rack_.PassStart = true;
-    rack_.PollMode = PollMetering;
-    rack_.ProgramRack = true;
-    rack_.ChangedOnly = true;
-    timers_.setEnabled(kProgrammingTimer, true);
+    engine_.StartProgrammingPass(PassKind::ChangedOnly);
 }
 
 void DefaultFiles::CurrentFromRack() {
     const QString spare = localised(FillValuesFor(band()).spareEntry);
     for (int i = 1; i <= kMaxSlots; ++i) {
         if (i <= receivers()) {
-            rack_.CurData[i] = rack_.RxData[i];
+            rack_.Current(i) = rack_.tables().RxData[i];
         } else {
-            rack_.CurData[i] = SettingsRow{QStringLiteral("Spare"), spare, QStringLiteral("5"),
+            rack_.Current(i) = SettingsRow{QStringLiteral("Spare"), spare, QStringLiteral("5"),
                                            QStringLiteral("0")};
         }
     }
-    rack_.PassStart = true;
-    rack_.ProgramRack = false;
-    timers_.setEnabled(kProgrammingTimer, true);
+    engine_.StartProgrammingPass(PassKind::OpenOnly);
 }
 
 bool DefaultFiles::WriteRackSnapshot() {
@@ -177,7 +169,7 @@ bool DefaultFiles::WriteRackSnapshot() {
         FrqFile::FileHead(QString::number(receivers()), QString::number(files_.GlobalMuteLevel));
     for (int i = 1; i <= kFileEntries; ++i) {
         if (i <= receivers()) {
-            const SettingsRow& row = rack_.RxData[i];
+            const SettingsRow& row = rack_.tables().RxData[i];
             FrqFile::AppendEntry(lines, row.Name, row.Frequency, row.MuteLevel, row.BandType);
         } else {
             FrqFile::AppendEntry(lines, QStringLiteral("Perf %1").arg(i), placeholder,

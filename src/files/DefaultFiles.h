@@ -10,20 +10,29 @@
 namespace k7 {
 
 struct DeviceTables;
-struct RackTables;
 struct FileState;
 class FrqFile;
+class RackCommands;
+class RackSettings;
 class SettingsStore;
-class TimerBank;
 
 // The preset list entry index (1-based) of a band, the band's fallback past the list, "" for a
 // band without presets.
 QString PresetFrequency(int index, int band);
 
-class DefaultFiles final : public RackFiles {
+// Not final: a test stands in a subclass that records the calls the rack engine makes.
+class DefaultFiles : public RackFiles {
 public:
-    DefaultFiles(FrqFile& frq, FileState& files, RackTables& rack, const DeviceTables& devices,
-                 SettingsStore& settings, TimerBank& timers);
+    struct Wiring {
+        FrqFile& frq;
+        FileState& files;
+        RackSettings& rack;
+        const DeviceTables& devices;
+        SettingsStore& settings;
+        RackCommands& engine; // starts the programming pass that follows a choice
+    };
+
+    explicit DefaultFiles(const Wiring& wiring);
 
     // CurrentFile from "LastSet"; the data folder and Default.frq made when missing (a new
     // folder of a K7.5 set-up gets Template.frq too). False when a file or the folder could not
@@ -50,10 +59,10 @@ private:
 
     FrqFile& frq_;
     FileState& files_;
-    RackTables& rack_;
+    RackSettings& rack_;
     const DeviceTables& devices_;
     SettingsStore& settings_;
-    TimerBank& timers_;
+    RackCommands& engine_;
     QString folderError_;
 };
 

@@ -7,7 +7,7 @@
 #include "platform/Prompter.h"
 #include "rack/FileState.h"
 #include "rack/RackPorts.h"
-#include "rack/RackTables.h"
+#include "rack/RackSettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -101,7 +101,7 @@ private:
 
 } // namespace
 
-FrqFile::FrqFile(QString dataFolder, FileState& files, RackTables& rack,
+FrqFile::FrqFile(QString dataFolder, FileState& files, RackSettings& rack,
                  const DeviceTables& devices, FrequencyChecker& checker, Prompter& prompter,
                  StartupDialogPort* dialog)
     : dataFolder_(std::move(dataFolder)), files_(files), rack_(rack), devices_(devices),
@@ -170,21 +170,21 @@ bool FrqFile::SaveCurrentFile(const QString& name) {
     QStringList lines =
         FileHead(QString::number(files_.EntryCount), QString::number(files_.GlobalMuteLevel));
     for (int i = 1; i <= kFileEntries; ++i) {
-        const SettingsRow& row = rack_.CurData[i];
+        const SettingsRow& row = rack_.tables().CurData[i];
         AppendEntry(lines, row.Name, row.Frequency, row.MuteLevel, row.BandType);
     }
     return WriteLines(name, lines);
 }
 
 QString FrqFile::ReadEditorFile(const QString& name) {
-    return read(name, Reader::Editor);
+    return read(name, Reader::Editor, RangeRule::RefuseOutOfRange);
 }
 
-QString FrqFile::LoadRackFile(const QString& name) {
+QString FrqFile::LoadRackFile(const QString& name, RangeRule range) {
     if (!FrqFileExists(name)) {
         return QStringLiteral("No frq file");
     }
-    return read(name, Reader::Rack);
+    return read(name, Reader::Rack, range);
 }
 
 void FrqFile::hideDialog() {
@@ -206,7 +206,7 @@ QString FrqFile::readFailed(Reader reader, int code, const QString& why) {
     return QString();
 }
 
-QString FrqFile::read(const QString& name, Reader reader) {
+QString FrqFile::read(const QString& name, Reader reader, RangeRule range) {
     const QString path = QDir::toNativeSeparators(pathOf(name));
     QFile file(pathOf(name));
     if (!IsPlainFileName(name) || !QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
@@ -266,9 +266,8 @@ QString FrqFile::read(const QString& name, Reader reader) {
     }
 
     SettingsTable& table = reader == Reader::Editor ? files_.EditData : files_.LoadData;
-    const QChar sep = QChar(rack_.DecimalSeparatorCode > 0 && rack_.DecimalSeparatorCode < 0x10000
-                                ? rack_.DecimalSeparatorCode
-                                : '.');
+    const std::int32_t code = rack_.tables().DecimalSeparatorCode;
+    const QChar sep = QChar(code > 0 && code < 0x10000 ? code : '.');
     for (int n = 1; n <= kFileEntries; ++n) {
         SettingsRow& row = table[n];
 
@@ -288,7 +287,7 @@ QString FrqFile::read(const QString& name, Reader reader) {
             return QStringLiteral("NUMBER");
         }
         if (checked == QLatin1String("RANGE")) {
-            if (reader == Reader::Rack && rack_.PollMode == PollDiscovery) {
+            if (reader == Reader::Rack && range == RangeRule::KeepOutOfRange) {
                 row.Frequency = frequency;
             } else {
                 MessageBoxSpec box;
@@ -342,8 +341,8 @@ QString FrqFile::read(const QString& name, Reader reader) {
         row.BandType = (numeric && accepted.contains(*line)) ? *line : QStringLiteral("0");
         if (reader == Reader::Rack) {
             // The receiver still holds the set in force until the pass programs it.
-            const std::optional<int> inForce = ParseInteger(rack_.CurData[n].BandType);
-            rack_.UserMute[n] = numeric && inForce && (*inForce & 64) != 0;
+            const std::optional<int> inForce = ParseInteger(rack_.tables().CurData[n].BandType);
+            rack_.SetUserMute(n, numeric && inForce && (*inForce & 64) != 0);
         }
 
         if (!(line = lines.next())) {

@@ -10,16 +10,22 @@
 namespace k7 {
 
 struct DeviceTables;
-struct RackTables;
 struct FileState;
 class FrequencyChecker;
 class Prompter;
+class RackSettings;
 class StartupDialogPort;
+
+// What the rack loader does with a frequency outside the receivers' band: keep it as read (at
+// discovery's completion, where the pass's band guard keeps it off the air) or refuse the file
+// with a message.
+enum class RangeRule { KeepOutOfRange, RefuseOutOfRange };
 
 class FrqFile {
 public:
-    // dataFolder: the "USB Files" folder itself.
-    FrqFile(QString dataFolder, FileState& files, RackTables& rack, const DeviceTables& devices,
+    // dataFolder: the "USB Files" folder itself. The rack loader sets the user mute of the
+    // settings in force (RackSettings); everything else it reads.
+    FrqFile(QString dataFolder, FileState& files, RackSettings& rack, const DeviceTables& devices,
             FrequencyChecker& checker, Prompter& prompter, StartupDialogPort* dialog);
 
     const QString& dataFolder() const { return dataFolder_; }
@@ -30,7 +36,7 @@ public:
     bool SaveCurrentFile(const QString& name);
     // The file name on success, else "No frq file", "NUMBER", "EXIT", "NOLINE" or "".
     QString ReadEditorFile(const QString& name);
-    QString LoadRackFile(const QString& name);
+    QString LoadRackFile(const QString& name, RangeRule range);
     QString errorString() const { return error_; }
 
     // The layout every writer shares: the header and file-level values, then five lines per
@@ -46,13 +52,13 @@ public:
 
 private:
     enum class Reader { Editor, Rack };
-    QString read(const QString& name, Reader reader);
+    QString read(const QString& name, Reader reader, RangeRule range);
     QString readFailed(Reader reader, int code, const QString& why);
     void hideDialog();
     QString pathOf(const QString& name) const;
     QString dataFolder_;
     FileState& files_;
-    RackTables& rack_;
+    RackSettings& rack_;
     const DeviceTables& devices_;
     FrequencyChecker& checker_;
     Prompter& prompter_;

@@ -44,14 +44,16 @@ void LinkModule::CloseDevice(int index) {
     }
 }
 
-void LinkModule::WriteDevice(int index, int count) {
+FT_STATUS LinkModule::WriteDevice(int index, int count) {
     if (!validIndex(index)) {
-        return;
+        Status.BytesWritten = 0; // never the count of an earlier write
+        return FT_INVALID_HANDLE;
     }
     std::uint32_t written = 0;
     const auto n = static_cast<std::uint32_t>(std::clamp(count, 0, kTxSize));
-    driver_.FT_Write(DeviceHandles[index], TxBuffer.data(), n, &written);
+    const FT_STATUS status = driver_.FT_Write(DeviceHandles[index], TxBuffer.data(), n, &written);
     Status.BytesWritten = written;
+    return status;
 }
 
 void LinkModule::ReadDevice(int index, int count) {

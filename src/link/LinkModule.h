@@ -39,7 +39,8 @@ public:
 
     void OpenDevice(int index);
     void CloseDevice(int index);
-    void WriteDevice(int index, int count);
+    // The driver's status; BytesWritten in Status (0 for a device index outside the table).
+    FT_STATUS WriteDevice(int index, int count);
     void ReadDevice(int index, int count);
     std::uint32_t DrainDevices();
     void SetSlowLink();

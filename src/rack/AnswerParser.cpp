@@ -1,7 +1,7 @@
 #include "AnswerParser.h"
 
 #include "Protocol.h"
-#include "RackPorts.h"
+#include "RackEvents.h"
 #include "RackTables.h"
 
 #include <QString>
@@ -24,6 +24,24 @@ QChar latin1(std::uint8_t byte) {
 
 } // namespace
 
+void TellAnswer(const RackAnswer& answer, RackEvents& observer) {
+    switch (answer.kind) {
+    case RackAnswer::Meter:
+        observer.MeterAnswered(answer.slot, answer.position);
+        break;
+    case RackAnswer::Settings:
+        observer.SettingsAnswered(answer.slot);
+        break;
+    default:
+        break;
+    }
+}
+
+void AnswerParser::ResetProbes() {
+    probeAnswered_.fill(0);
+    probeAnswered_[1] = 99;
+}
+
 int AnswerParser::SlotOfDevice(int deviceIndex) const {
     if (deviceIndex < 0 || deviceIndex >= kMaxDevices) {
         return 0;
@@ -39,31 +57,31 @@ int AnswerParser::SlotOfDevice(int deviceIndex) const {
     return RackTables::validSlot(slot) ? slot : 0;
 }
 
-void AnswerParser::ParseSerial(int deviceIndex) {
+RackAnswer AnswerParser::ParseSerial(int deviceIndex) {
     const int slot = SlotOfDevice(deviceIndex);
     if (slot == 0) {
-        return;
+        return {};
     }
     const int position = devices_.DeviceGroupPos[static_cast<std::size_t>(deviceIndex)];
     switch (rx_[2]) {
     case '!':
         identifyAnswer(slot);
-        break;
+        return {RackAnswer::Identify, slot, position};
     case 'D':
         if (rx_[8] & kSettingsVariant) {
             settingsAnswer(slot);
-        } else {
-            meterAnswer(slot, position);
+            return {RackAnswer::Settings, slot, position};
         }
-        break;
+        meterAnswer(slot);
+        return {RackAnswer::Meter, slot, position};
     default:
-        break;
+        return {};
     }
 }
 
 void AnswerParser::identifyAnswer(int slot) {
     const auto s = static_cast<std::size_t>(slot);
-    rack_.ProbeAnswered[s] = static_cast<std::uint8_t>(slot);
+    probeAnswered_[s] = static_cast<std::uint8_t>(slot);
     rack_.SlotState[s] = 2;
     SettingsRow& row = rack_.RxData[s];
     QString name;
@@ -107,12 +125,9 @@ void AnswerParser::settingsAnswer(int slot) {
     current.MuteLevel = row.MuteLevel;
     current.Name = row.Name;
     current.Frequency = row.Frequency;
-    if (panel_) {
-        panel_->SettingsAnswered(slot);
-    }
 }
 
-void AnswerParser::meterAnswer(int slot, int position) {
+void AnswerParser::meterAnswer(int slot) {
     const auto s = static_cast<std::size_t>(slot);
     const std::uint8_t flags = rx_[8];
     rack_.SlotState[s] = 2;
@@ -135,27 +150,6 @@ void AnswerParser::meterAnswer(int slot, int position) {
         ++rack_.HoldCount[s];
     }
     ++rack_.AnswerCount[s];
-    redraw(slot, position);
-}
-
-void AnswerParser::redraw(int slot, int position) {
-    if (!display_) {
-        return;
-    }
-    switch (devices_.RackLayout) {
-    case 1:
-        display_->Display8VU(position, position);
-        break;
-    case 2:
-        display_->Display16VU(slot, position);
-        break;
-    case 3:
-        display_->Display24VU(slot, position);
-        break;
-    default:
-        display_->Display40VU(slot, position); // 25 to 40 receivers
-        break;
-    }
 }
 
 } // namespace k7

@@ -30,13 +30,13 @@ QString RackEngine::NotRespondingText() {
 }
 
 void RackEngine::discoveryTick() {
-    ++rack_.ProbeIndex;
+    ++state_.ProbeIndex;
     const int count = std::clamp<int>(devices_.DeviceCount, 0, kMaxSlots);
-    if (rack_.ProbeIndex > count) {
+    if (state_.ProbeIndex > count) {
         evaluateSweep();
         return;
     }
-    const int slot = rack_.ProbeIndex;
+    const int slot = state_.ProbeIndex;
     sendQuery(slot, '?', kIdentifyAnswerSize);
     pump_.LetPendingMessagesRun();
     StartupDialogPort& dialog = ports_.dialog;
@@ -53,24 +53,24 @@ void RackEngine::evaluateSweep() {
     timers_.setEnabled(PollTimer, false);
     const int count = std::clamp<int>(devices_.DeviceCount, 0, kMaxSlots);
     bool allAnswered = false;
-    if (rack_.SweepCounter < kEvaluatedSweeps) {
+    if (state_.SweepCounter < kEvaluatedSweeps) {
         allAnswered = true;
         for (int slot = 1; slot <= count; ++slot) {
-            if (rack_.ProbeAnswered[static_cast<std::size_t>(slot)] != slot) {
+            if (parser_.ProbeAnswered()[static_cast<std::size_t>(slot)] != slot) {
                 allAnswered = false;
             }
         }
     } else {
         link_.DrainDevices();
-        rack_.SweepCounter = 1;
-        ++rack_.RetryGroups;
-        if (rack_.RetryGroups > kMaxRetryGroups) {
+        state_.SweepCounter = 1;
+        ++state_.RetryGroups;
+        if (state_.RetryGroups > kMaxRetryGroups) {
             failDiscovery();
             return;
         }
     }
-    rack_.ProbeIndex = 0;
-    ++rack_.SweepCounter;
+    state_.ProbeIndex = 0;
+    ++state_.SweepCounter;
     if (allAnswered) {
         completeDiscovery();
         return;
@@ -84,14 +84,14 @@ void RackEngine::evaluateSweep() {
 void RackEngine::completeDiscovery() {
     timers_.setEnabled(PollTimer, false);
     link_.DrainDevices();
-    rack_.SweepCounter = 1;
-    rack_.MeterIndex = 0;
+    state_.SweepCounter = 1;
+    state_.MeterIndex = 0;
     RackFiles& files = ports_.files;
     if (files_.LoadLastFile) {
         const QString result = files.LoadRackFile(files_.CurrentFile);
         if (!result.isEmpty() && result == files_.CurrentFile) {
             files.CopyLoadToCurrent();
-            rack_.PollMode = PollMetering;
+            state_.PollMode = PollMetering;
             if (files.RackDiffers()) {
                 queryOpen_ = true;
                 ports_.dialog.ShowQuery();
@@ -114,7 +114,7 @@ void RackEngine::completeDiscovery() {
         prompter_.ShowMessage(box);
     }
     files_.FileInUse = false;
-    rack_.PollMode = PollMetering;
+    state_.PollMode = PollMetering;
     files.CurrentFromRack();
 }
 

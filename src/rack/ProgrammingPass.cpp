@@ -1,6 +1,7 @@
 // The programming pass: one slot per tick of timer 3, sending the working settings (all, or
 // only what differs from what the receivers reported) or only opening the receivers, then
 // handing over to metering. The "I" frame goes out 90 ms after its slot's tick (timer 5).
+// Every block written to a receiver goes through WriteBlock.
 #include "RackEngine.h"
 
 #include "FileState.h"
@@ -14,27 +15,55 @@
 
 namespace k7 {
 
+bool RackEngine::StartProgrammingPass(PassKind kind) {
+    if (closing_) {
+        return false; // the program is ending: nothing may start
+    }
+    state_.PassStart = true;
+    state_.PollMode = PollMetering; // a pass ends in metering
+    state_.ProgramRack = kind != PassKind::OpenOnly;
+    state_.ChangedOnly = kind == PassKind::ChangedOnly;
+    timers_.setEnabled(PassTimer, true);
+    noteActivity();
+    return true;
+}
+
+WriteResult RackEngine::WriteBlock(int slot, std::span<const std::uint8_t> bytes) {
+    WriteResult result;
+    result.size = bytes.size();
+    if (!RackTables::validSlot(slot) || slot > devices_.DeviceCount || bytes.empty() ||
+        bytes.size() > link_.TxBuffer.size()) {
+        return result; // a block that cannot go out whole is never sent half-made
+    }
+    // Block, buffer and write in one sequence: nothing else can use TxBuffer in between.
+    std::copy(bytes.begin(), bytes.end(), link_.TxBuffer.begin());
+    result.status = link_.WriteDevice(devices_.SlotDevice[static_cast<std::size_t>(slot)],
+                                      static_cast<int>(bytes.size()));
+    result.bytesWritten = link_.Status.BytesWritten;
+    return result;
+}
+
 void RackEngine::passTick() {
-    if (rack_.PassStart) {
+    if (state_.PassStart) {
         startPass();
         return;
     }
-    ++rack_.PassSlot;
-    if (rack_.PassSlot <= std::clamp<int>(devices_.DeviceCount, 0, kMaxSlots)) {
-        programSlot(rack_.PassSlot);
+    ++state_.PassSlot;
+    if (state_.PassSlot <= std::clamp<int>(devices_.DeviceCount, 0, kMaxSlots)) {
+        programSlot(state_.PassSlot);
     } else {
         endPass();
     }
 }
 
 void RackEngine::startPass() {
-    rack_.ProgrammingBusy = true;
+    state_.ProgrammingBusy = true;
     // Metering must not interleave its queries with the pass's frames, whoever started it.
     timers_.setEnabled(AnswerRateTimer, false);
     timers_.setEnabled(WatchdogTimer, false);
     timers_.setEnabled(PollTimer, false);
-    rack_.PassSlot = 0;
-    rack_.PassStart = false;
+    state_.PassSlot = 0;
+    state_.PassStart = false;
     queryOpen_ = false;
     StartupDialogPort& dialog = ports_.dialog;
     dialog.SetActivity(files_.LoadLastFile || files_.FileInUse ? QStringLiteral("Programming Rx:")
@@ -47,7 +76,7 @@ void RackEngine::programSlot(int slot) {
     const auto s = static_cast<std::size_t>(slot);
     SettingsRow& reported = rack_.RxData[s];
     SettingsRow& current = rack_.CurData[s];
-    if (rack_.ProgramRack && rack_.ChangedOnly) {
+    if (state_.ProgramRack && state_.ChangedOnly) {
         if (reported.Name != current.Name || reported.MuteLevel != current.MuteLevel) {
             const auto level = ByteFromText(current.MuteLevel);
             // What the receiver was not sent stays as it reported it.
@@ -61,7 +90,7 @@ void RackEngine::programSlot(int slot) {
         }
         current.BandType = QStringLiteral("0");
         rack_.UserMute[s] = false;
-    } else if (rack_.ProgramRack) {
+    } else if (state_.ProgramRack) {
         if (const auto level = ByteFromText(current.MuteLevel)) {
             writeFrame(slot, BuildNameFrame(rack_, slot, *level));
         }
@@ -79,7 +108,7 @@ void RackEngine::endPass() {
     StartupDialogPort& dialog = ports_.dialog;
     dialog.SetActivity(QStringLiteral("USB Monitoring"));
     dialog.SetReceiverNumber(QString());
-    if (rack_.ProgramRack) {
+    if (state_.ProgramRack) {
         const QString& file = files_.CurrentFile;
         ports_.shell.ShowTitleSuffix(QStringLiteral("FILE: ") +
                                      file.left(std::max<qsizetype>(file.size() - 4, 0)));
@@ -95,21 +124,16 @@ void RackEngine::endPass() {
         }
         ports_.shell.ShowTitleSuffix(QStringLiteral("Using: Receiver Data"));
     }
-    rack_.ChangedOnly = false;
+    state_.ChangedOnly = false;
     StartMonitoring();
     dialog.HideDialog();
     ports_.shell.FocusMeterPanel();
-    rack_.ProgramRack = true;
-    rack_.ProgrammingBusy = false;
+    state_.ProgramRack = true;
+    state_.ProgrammingBusy = false;
 }
 
 bool RackEngine::writeFrame(int slot, const std::optional<SettingsFrame>& frame) {
-    if (!frame || !RackTables::validSlot(slot)) {
-        return false;
-    }
-    std::copy(frame->begin(), frame->end(), link_.TxBuffer.begin());
-    link_.WriteDevice(devices_.SlotDevice[static_cast<std::size_t>(slot)], kSettingsFrameSize);
-    return link_.Status.BytesWritten == kSettingsFrameSize;
+    return frame && WriteBlock(slot, *frame).complete();
 }
 
 bool RackEngine::armFrequencyFrame(int slot) {
@@ -123,15 +147,15 @@ bool RackEngine::armFrequencyFrame(int slot) {
     }
     // Kept apart from TxBuffer: whatever is sent in the next 90 ms cannot change it.
     pendingFrequency_ = *frame;
-    rack_.FrequencySlot = slot;
+    state_.FrequencySlot = slot;
     timers_.setEnabled(FrequencySendTimer, true);
     return true;
 }
 
 void RackEngine::sendPendingFrequency() {
-    writeFrame(rack_.FrequencySlot, pendingFrequency_);
+    writeFrame(state_.FrequencySlot, pendingFrequency_);
     timers_.setEnabled(FrequencySendTimer, false);
-    if (!rack_.ProgrammingBusy && Activity() == RackActivity::Monitoring) {
+    if (!state_.ProgrammingBusy && Activity() == RackActivity::Monitoring) {
         timers_.setEnabled(AnswerRateTimer, true);
         timers_.setEnabled(WatchdogTimer, true);
         timers_.setEnabled(PollTimer, true);

@@ -3,7 +3,6 @@
 #include "FileState.h"
 #include "RackPorts.h"
 #include "RackTables.h"
-#include "TimerPause.h"
 #include "link/LinkModule.h"
 #include "platform/EventPump.h"
 #include "platform/TimerBank.h"
@@ -22,14 +21,65 @@ std::int32_t roundHalfEven(double value) {
 
 } // namespace
 
-RackEngine::RackEngine(DeviceTables& devices, LinkModule& link, RackTables& rack, FileState& files,
-                       TimerBank& timers, EventPump& pump, Prompter& prompter,
+RackEngine::RackEngine(const DeviceTables& devices, LinkModule& link, RackTables& rack,
+                       FileState& files, TimerBank& timers, EventPump& pump, Prompter& prompter,
                        const RackEnginePorts& ports)
     : devices_(devices), link_(link), rack_(rack), files_(files), timers_(timers), pump_(pump),
-      prompter_(prompter), ports_(ports), parser_(devices, rack, link.RxBuffer) {
-    parser_.setMeterDisplay(&ports_.display);
-    parser_.setReceiverPanel(ports_.panel);
-    link_.SetAnswerParser([this](int deviceIndex) { parser_.ParseSerial(deviceIndex); });
+      prompter_(prompter), ports_(ports), parser_(devices, rack, link.RxBuffer), display_(devices) {
+    observers_.push_back(&display_);
+    // The answer is parsed, and its observers told, once the read has ended.
+    link_.SetAnswerParser([this](int deviceIndex) { answeredDevice_ = deviceIndex; });
+}
+
+void RackEngine::AddObserver(RackEvents& observer) {
+    if (std::find(observers_.begin(), observers_.end(), &observer) == observers_.end()) {
+        observers_.push_back(&observer);
+    }
+}
+
+void RackEngine::RemoveObserver(RackEvents& observer) {
+    // While observers are being told the list keeps its places: the entry is only cleared.
+    std::replace(observers_.begin(), observers_.end(), &observer,
+                 static_cast<RackEvents*>(nullptr));
+    if (telling_ == 0) {
+        observers_.erase(std::remove(observers_.begin(), observers_.end(), nullptr),
+                         observers_.end());
+    }
+}
+
+template <typename Event>
+void RackEngine::tell(Event event) {
+    // By index: an observer may add observers (they hear this event too) or remove some.
+    ++telling_;
+    for (std::size_t i = 0; i < observers_.size(); ++i) {
+        if (RackEvents* observer = observers_[i]) {
+            event(*observer);
+        }
+    }
+    if (--telling_ == 0) {
+        observers_.erase(std::remove(observers_.begin(), observers_.end(), nullptr),
+                         observers_.end());
+    }
+}
+
+void RackEngine::AnswerReceived(int deviceIndex) {
+    const RackAnswer answer = parser_.ParseSerial(deviceIndex);
+    if (answer.kind == RackAnswer::Meter || answer.kind == RackAnswer::Settings) {
+        tell([&answer](RackEvents& observer) { TellAnswer(answer, observer); });
+    }
+}
+
+void RackEngine::noteActivity() {
+    const RackActivity now = Activity();
+    if (toldActivity_ != now) {
+        toldActivity_ = now;
+        tell([now](RackEvents& observer) { observer.ActivityChanged(now); });
+    }
+}
+
+void RackEngine::EnterClosing() {
+    closing_ = true;
+    noteActivity();
 }
 
 void RackEngine::InitialiseRackTables() {
@@ -56,15 +106,12 @@ void RackEngine::InitialiseRackTables() {
         rack_.HoldStart[s] = rack_.HoldAnswers;
         rack_.AnswerCount[s] = 0;
         rack_.SlowFlag[s] = false;
-        rack_.ProbeAnswered[s] = 0;
     }
-    // Slot 1 must answer to count: its entry starts at a value no slot stores.
-    rack_.ProbeAnswered[1] = 99;
-    rack_.PollMode = PollDiscovery;
-    rack_.ProbeIndex = 0;
-    rack_.SweepCounter = 1;
-    rack_.RetryGroups = 0;
-    rack_.MeterIndex = 0;
+    parser_.ResetProbes();
+    state_ = EngineState{};
+    state_.PollMode = PollDiscovery;
+    // The first pass after discovery sends only what differs from the receivers.
+    state_.ChangedOnly = true;
     closing_ = false;
     queryOpen_ = false;
 }
@@ -75,17 +122,21 @@ void RackEngine::CreateTimers() {
 }
 
 void RackEngine::StartDiscovery() {
-    rack_.PollMode = PollDiscovery;
+    state_.PollMode = PollDiscovery;
+    state_.ProbeIndex = 0;
+    state_.SweepCounter = 1;
+    state_.RetryGroups = 0;
     timers_.setInterval(PollTimer, kDiscoveryIntervalMs);
     timers_.setEnabled(PollTimer, true);
+    noteActivity();
 }
 
 void RackEngine::ICcrpTimerNotifyEx_Timer(int tag) {
     switch (tag) {
     case PollTimer:
-        if (rack_.PollMode == PollDiscovery) {
+        if (state_.PollMode == PollDiscovery) {
             discoveryTick();
-        } else if (rack_.PollMode == PollMetering) {
+        } else if (state_.PollMode == PollMetering) {
             meteringTick();
         }
         break;
@@ -104,16 +155,17 @@ void RackEngine::ICcrpTimerNotifyEx_Timer(int tag) {
     default:
         break;
     }
+    noteActivity();
 }
 
 RackActivity RackEngine::Activity() const {
     if (closing_) {
         return RackActivity::Closing;
     }
-    if (rack_.PollMode != PollMetering) {
+    if (state_.PollMode != PollMetering) {
         return RackActivity::Discovery;
     }
-    if (rack_.ProgrammingBusy || rack_.PassStart || timers_.enabled(PassTimer) ||
+    if (state_.ProgrammingBusy || state_.PassStart || timers_.enabled(PassTimer) ||
         timers_.enabled(FrequencySendTimer)) {
         return RackActivity::Pass;
     }
@@ -133,24 +185,12 @@ void RackEngine::sendQuery(int slot, char letter, int answerSize) {
     link_.TxBuffer[1] = devices_.SlotAddress[s];
     link_.TxBuffer[2] = static_cast<std::uint8_t>(letter);
     link_.WriteDevice(device, kQuerySize);
+    answeredDevice_ = -1;
     link_.ReadDevice(device, answerSize);
-}
-
-void RackEngine::prepareCells() {
-    MeterDisplay& display = ports_.display;
-    switch (devices_.RackLayout) {
-    case 1:
-        display.PrepareCells8();
-        break;
-    case 2:
-        display.PrepareCells16();
-        break;
-    case 3:
-        display.PrepareCells24();
-        break;
-    default:
-        display.PrepareCells40();
-        break;
+    if (answeredDevice_ >= 0) {
+        const int answered = answeredDevice_;
+        answeredDevice_ = -1;
+        AnswerReceived(answered);
     }
 }
 
@@ -158,15 +198,14 @@ void RackEngine::StartMonitoring() {
     if (closing_) {
         return; // the program is ending: nothing may start polling again
     }
-    ports_.display.ResetPeaks();
-    prepareCells();
-    ports_.display.ShowPanel();
-    rack_.PollMode = PollMetering;
+    display_.StartMetering();
+    state_.PollMode = PollMetering;
     timers_.setEnabled(AnswerRateTimer, true);
     link_.SetFastLink();
     timers_.setEnabled(WatchdogTimer, true);
     timers_.setInterval(PollTimer, std::max<int>(devices_.PollInterval, 1));
     timers_.setEnabled(PollTimer, true);
+    noteActivity();
 }
 
 void RackEngine::meteringTick() {
@@ -179,11 +218,11 @@ void RackEngine::meteringTick() {
     if (count == 0) {
         return;
     }
-    ++rack_.MeterIndex;
-    if (rack_.MeterIndex > count || rack_.MeterIndex < 1) {
-        rack_.MeterIndex = 1;
+    ++state_.MeterIndex;
+    if (state_.MeterIndex > count || state_.MeterIndex < 1) {
+        state_.MeterIndex = 1;
     }
-    sendQuery(rack_.MeterIndex, 'D', kMeterAnswerSize);
+    sendQuery(state_.MeterIndex, 'D', kMeterAnswerSize);
 }
 
 void RackEngine::answerRateCheck() {
@@ -191,22 +230,17 @@ void RackEngine::answerRateCheck() {
     bool redrawn = false;
     TimerPause pause(timers_, {PollTimer});
     const int count = std::clamp<int>(devices_.DeviceCount, 0, kMaxSlots);
-    MeterDisplay& display = ports_.display;
     for (int slot = 1; slot <= count; ++slot) {
         const auto s = static_cast<std::size_t>(slot);
         if (rack_.AnswerCount[s] < rack_.AnswersPerSecond) {
             if (!rack_.SlowFlag[s]) {
                 if (!redrawn) {
-                    // Blank every cell once; receivers still answering redraw theirs.
-                    if (devices_.RackLayout != 1) {
-                        display.ClearPanel();
-                    }
-                    prepareCells();
-                    display.ShowPanel();
+                    display_.BlankPanel();
                     redrawn = true;
                     pump_.LetPendingMessagesRun();
                 }
                 rack_.SlowFlag[s] = true;
+                tell([slot](RackEvents& observer) { observer.ReceiverBlanked(slot); });
             }
         } else {
             rack_.SlowFlag[s] = false;
@@ -214,7 +248,7 @@ void RackEngine::answerRateCheck() {
         rack_.AnswerCount[s] = 1;
     }
     if (Activity() == RackActivity::Monitoring) {
-        pause.Resume({PollTimer});
+        pause.Resume();
     }
 }
 
@@ -223,9 +257,13 @@ void RackEngine::usbWatchdog() {
     if (link_.driver().FT_ListDevices(&attached, nullptr, FT_LIST_NUMBER_ONLY) != FT_OK) {
         return; // no count, no verdict: the next check asks again
     }
-    if (static_cast<std::int64_t>(attached) != devices_.LastDeviceIndex + 1) {
+    const std::int64_t expected = devices_.LastDeviceIndex + 1;
+    if (static_cast<std::int64_t>(attached) != expected) {
         timers_.disableAll();
         closeCountdown();
+        tell([attached, expected](RackEvents& observer) {
+            observer.DeviceCountChanged(static_cast<int>(attached), static_cast<int>(expected));
+        });
     }
 }
 
@@ -233,6 +271,49 @@ void RackEngine::closeCountdown() {
     closing_ = true;
     queryOpen_ = false;
     ports_.dialog.ShowCloseCountdown();
+}
+
+// --- Commands -------------------------------------------------------------------------------
+
+bool RackEngine::PollTimerRunning() const {
+    return timers_.enabled(PollTimer);
+}
+
+TimerPause RackEngine::PausePolling() {
+    return TimerPause(timers_, {PollTimer, WatchdogTimer, AnswerRateTimer});
+}
+
+TimerPause RackEngine::PauseQueries() {
+    return TimerPause(timers_, {PollTimer});
+}
+
+void RackEngine::BeginFastPolling(int intervalMs) {
+    if (fastPolling_) {
+        return;
+    }
+    fastPolling_.emplace(timers_, std::initializer_list<int>{AnswerRateTimer, PollTimer});
+    if (fastPolling_->stopped(PollTimer)) {
+        timers_.setInterval(PollTimer, intervalMs);
+        timers_.setEnabled(PollTimer, true);
+    }
+}
+
+void RackEngine::EndFastPolling() {
+    if (!fastPolling_) {
+        return;
+    }
+    TimerPause hold = std::move(*fastPolling_);
+    fastPolling_.reset();
+    if (!hold.stopped(PollTimer)) {
+        hold.Resume(); // polling was not running: only what was stopped comes back
+        return;
+    }
+    const bool stillPolling = timers_.enabled(PollTimer);
+    timers_.setEnabled(PollTimer, false);
+    timers_.setInterval(PollTimer, devices_.PollInterval);
+    if (stillPolling) {
+        hold.Resume();
+    }
 }
 
 } // namespace k7

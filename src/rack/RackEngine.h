@@ -1,16 +1,21 @@
 // The rack engine: the one handler of the six station timers and the jobs it dispatches to:
 // discovery (timer 0 in discovery mode), metering (timer 0), the USB watchdog (timer 2), the
 // programming pass (timer 3), the answer-rate check (timer 4) and the delayed frequency send
-// (timer 5). It talks to the receivers only through the link and to the windows only through
-// the ports it declares in RackPorts.h.
+// (timer 5). It alone writes its state, the link's buffers and the timers; the layers above
+// ask through RackCommands, watch through RackEvents, and are driven through RackPorts.h.
 #pragma once
 
 #include "AnswerParser.h"
 #include "Protocol.h"
+#include "RackCommands.h"
+#include "RackDisplay.h"
+#include "RackEvents.h"
 
 #include <QString>
 
 #include <array>
+#include <optional>
+#include <vector>
 
 namespace k7 {
 
@@ -24,7 +29,6 @@ class Prompter;
 class MeterDisplay;
 class StartupDialogPort;
 class ShellPort;
-class ReceiverPanelPort;
 class RackFiles;
 class FrequencyGuard;
 
@@ -48,53 +52,82 @@ constexpr std::array<int, 6> TimerIntervalsAtCreation(int pollIntervalMs) {
 }
 inline constexpr int kDiscoveryIntervalMs = 120;
 
-// What the rack is doing, for the shell's exit request and "Continue".
-enum class RackActivity {
-    Discovery,    // identify sweeps
-    LoadQuestion, // the load-last-file question waits for the operator
-    Pass,         // a programming pass (or its delayed frequency send) is running
-    Monitoring,   // metering; polling timers belong to it
-    Closing,      // the close countdown runs: the program is ending
+enum PollModeCode : std::int16_t { PollDiscovery = 1, PollMetering = 2 };
+
+// The engine's own state: what discovery, metering and the programming pass are doing. Only
+// the engine writes it; everyone else reads it through RackEngine::State().
+struct EngineState {
+    // Discovery and polling.
+    std::int16_t PollMode = 0;
+    std::uint8_t ProbeIndex = 0;
+    std::int32_t SweepCounter = 1;
+    std::int32_t RetryGroups = 0;
+    std::int32_t MeterIndex = 0;
+    // Programming pass.
+    bool PassStart = false;
+    std::int32_t PassSlot = 0;
+    bool ProgramRack = true;
+    bool ChangedOnly = false;
+    bool ProgrammingBusy = false;
+    std::int32_t FrequencySlot = 0;
 };
 
 struct RackEnginePorts {
-    MeterDisplay& display;
     StartupDialogPort& dialog;
     ShellPort& shell;
     RackFiles& files;
     const FrequencyGuard& guard;
-    ReceiverPanelPort* panel = nullptr;
 };
 
-class RackEngine {
+class RackEngine final : public RackCommands {
 public:
-    RackEngine(DeviceTables& devices, LinkModule& link, RackTables& rack, FileState& files,
+    RackEngine(const DeviceTables& devices, LinkModule& link, RackTables& rack, FileState& files,
                TimerBank& timers, EventPump& pump, Prompter& prompter,
                const RackEnginePorts& ports);
     RackEngine(const RackEngine&) = delete;
     RackEngine& operator=(const RackEngine&) = delete;
 
-    // Start-up values of the rack tables and the polling counts derived from the devices.
+    // The meter panel (or a test's recording one); none: nothing is drawn.
+    void AttachDisplay(MeterDisplay* display) { display_.Attach(display); }
+    // Observers are told in the order they were added (the meter display first).
+    void AddObserver(RackEvents& observer);
+    void RemoveObserver(RackEvents& observer);
+
+    // Start-up values of the rack tables, the engine's state and the polling counts derived
+    // from the devices.
     void InitialiseRackTables();
     // Makes the six timers (disabled) with TimerIntervalsAtCreation, all notifying this engine.
     void CreateTimers();
-    // Timer 0 at 120 ms in discovery mode.
+    // Timer 0 at 120 ms in discovery mode, from the first sweep.
     void StartDiscovery();
 
     void ICcrpTimerNotifyEx_Timer(int tag);
     void StartMonitoring();
+    // An accepted answer of the device is in the link's RxBuffer: into the tables, then told
+    // to the observers. The engine calls it once each read has ended.
+    void AnswerReceived(int deviceIndex);
 
-    RackActivity Activity() const;
     // True only while metering: the one time the shell may restart timers 0, 2 and 4.
     bool PollingMayRun() const { return Activity() == RackActivity::Monitoring; }
     // The shell's close countdown (exit path) counts as closing too.
-    void EnterClosing() { closing_ = true; }
+    void EnterClosing();
 
-    AnswerParser& parser() { return parser_; }
+    const EngineState& State() const { return state_; }
+    const AnswerParser& parser() const { return parser_; }
     // The "I" frame waiting for timer 5 (valid while timer 5 runs).
     const SettingsFrame& PendingFrequencyFrame() const { return pendingFrequency_; }
 
     static QString NotRespondingText();
+
+    // RackCommands
+    RackActivity Activity() const override;
+    bool StartProgrammingPass(PassKind kind) override;
+    WriteResult WriteBlock(int slot, std::span<const std::uint8_t> bytes) override;
+    bool PollTimerRunning() const override;
+    TimerPause PausePolling() override;
+    TimerPause PauseQueries() override;
+    void BeginFastPolling(int intervalMs) override;
+    void EndFastPolling() override;
 
 private:
     void discoveryTick();
@@ -109,13 +142,16 @@ private:
     void programSlot(int slot);
     void endPass();
     void sendPendingFrequency();
-    void prepareCells();
     void closeCountdown();
     void sendQuery(int slot, char letter, int answerSize);
     bool writeFrame(int slot, const std::optional<SettingsFrame>& frame);
     bool armFrequencyFrame(int slot);
+    // Tells the observers when Activity() is no longer what they were last told.
+    void noteActivity();
+    template <typename Event>
+    void tell(Event event);
 
-    DeviceTables& devices_;
+    const DeviceTables& devices_;
     LinkModule& link_;
     RackTables& rack_;
     FileState& files_;
@@ -124,9 +160,16 @@ private:
     Prompter& prompter_;
     RackEnginePorts ports_;
     AnswerParser parser_;
+    RackDisplay display_;
+    std::vector<RackEvents*> observers_;
+    int telling_ = 0; // events being told (an observer's reaction may set off another)
+    EngineState state_;
     SettingsFrame pendingFrequency_{};
+    std::optional<TimerPause> fastPolling_;
+    int answeredDevice_ = -1; // the device whose answer the last read accepted
     bool queryOpen_ = false;
     bool closing_ = false;
+    std::optional<RackActivity> toldActivity_;
 };
 
 } // namespace k7

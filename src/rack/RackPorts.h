@@ -1,6 +1,6 @@
 // What the rack engine sets off in the layers above it. The rack declares these small
-// interfaces; the display, the start-up dialog, the shell, the control panel and the file layer
-// implement them, so that no include points upward.
+// interfaces; the display, the start-up dialog, the shell and the file layer implement them, so
+// that no include points upward. Watchers of the rack's answers use RackEvents instead.
 #pragma once
 
 #include <QString>
@@ -51,23 +51,19 @@ public:
     virtual void FocusMeterPanel() = 0;
 };
 
-// The receiver control panel: a settings answer arrived for a slot.
-class ReceiverPanelPort {
-public:
-    virtual ~ReceiverPanelPort() = default;
-    // Reloads the panel when it is shown for this slot.
-    virtual void SettingsAnswered(int slot) = 0;
-};
-
 // The file operations discovery's completion and the start-up dialog's answers use.
 class RackFiles {
 public:
     virtual ~RackFiles() = default;
-    // The file name on success, else "No frq file", "NUMBER", "EXIT", "NOLINE" or "".
+    // The last file, read as discovery completes (a frequency outside the band is kept as it
+    // is: the pass's band guard keeps it off the air). The file name on success, else
+    // "No frq file", "NUMBER", "EXIT", "NOLINE" or "".
     virtual QString LoadRackFile(const QString& name) = 0;
     virtual void CopyLoadToCurrent() = 0;
     virtual bool RackDiffers() = 0;
+    // The loaded file becomes the working settings, programmed by a changed-only pass.
     virtual void AcceptLoadedFile() = 0;
+    // The receivers' own settings become the working settings; a pass only opens them.
     virtual void CurrentFromRack() = 0;
     // False when the snapshot could not be written (the caller tells the operator).
     virtual bool WriteRackSnapshot() = 0;

@@ -1,6 +1,7 @@
 // The rack model: what each receiver last reported (RxData), the working settings (CurData),
-// the per-slot meter and answer state, and the state of discovery, polling and the
-// programming pass. Slot-indexed tables use entries 1..40; entry 0 is never used.
+// and the per-slot meter and answer state. Slot-indexed tables use entries 1..40; entry 0 is
+// never used. The rack engine and its answer parser write them; the layers above read them as
+// const RackTables and change only what RackSettings lets them.
 #pragma once
 
 #include "link/DeviceTables.h"
@@ -28,10 +29,8 @@ using SettingsTable = std::array<SettingsRow, kMaxSlots + 1>;
 enum MeterEntry : int { RfA = 1, RfB = 2, AudioLevel = 4, Voltage = 5 };
 inline constexpr int kMeterEntries = 10;
 
-enum PollModeCode : std::int16_t { PollDiscovery = 1, PollMetering = 2 };
-
 struct RackTables {
-    std::array<std::int32_t, 5> BankBase{0, 8, 16, 24, 32};
+    static constexpr std::array<std::int32_t, 5> BankBase{0, 8, 16, 24, 32};
     // Entry g * 8 + s holds s (banks g 0..4, positions s 0..7).
     std::array<std::int32_t, kMaxSlots> PositionInBank{};
 
@@ -56,22 +55,6 @@ struct RackTables {
     // Of the meter answer just parsed, for the redraw that follows it.
     std::uint8_t LastMuted = 0;
     std::uint8_t LastAntenna = 0;
-
-    // Discovery and polling.
-    std::int16_t PollMode = 0;
-    std::uint8_t ProbeIndex = 0;
-    std::int32_t SweepCounter = 1;
-    std::int32_t RetryGroups = 0;
-    std::array<std::uint8_t, kMaxSlots + 1> ProbeAnswered{};
-    std::int32_t MeterIndex = 0;
-
-    // Programming pass.
-    bool PassStart = false;
-    std::int32_t PassSlot = 0;
-    bool ProgramRack = true;
-    bool ChangedOnly = false;
-    bool ProgrammingBusy = false;
-    std::int32_t FrequencySlot = 0;
 
     static bool validSlot(int slot) { return slot >= 1 && slot <= kMaxSlots; }
 };

@@ -10,6 +10,7 @@
 #include "platform/SettingsStore.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedPrompter.h"
+#include "support/ShellDoubles.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -51,16 +52,7 @@ TEST(LoadFileSetting, TextThatIsNoBooleanReadsFalseAndStaysAsItIs) {
     EXPECT_TRUE(ReadLoadLastFile(store)) << "a non-zero number is true";
 }
 
-struct RecordingWindowActions final : MainWindowActions {
-    void ExitRequested(ExitSource source) override { exits.push_back(source); }
-    void LoadLastFileToggled() override { ++toggles; }
-    void FileCommandChosen(FileCommand command) override { commands.push_back(command); }
-    void AboutChosen() override { ++abouts; }
-    std::vector<ExitSource> exits;
-    std::vector<FileCommand> commands;
-    int toggles = 0;
-    int abouts = 0;
-};
+using test::RecordingWindowActions;
 
 TEST(MainWindowController, ExitFromEachSourceAndTheCloseBoxRefusedUntilConfirmed) {
     RecordingWindowActions actions;

@@ -2,6 +2,7 @@
 // answers and the placement over the main window.
 #include "app/StartupDialogController.h"
 #include "support/ManualClock.h"
+#include "support/ShellDoubles.h"
 
 #include <gtest/gtest.h>
 
@@ -10,14 +11,7 @@
 namespace k7 {
 namespace {
 
-struct RecordingActions final : StartupDialogActions {
-    void QueryAnswered(bool loadLastFile) override { answers.push_back(loadLastFile); }
-    void ContinuePressed() override { ++continues; }
-    void CloseNowPressed() override { ++closes; }
-    std::vector<bool> answers;
-    int continues = 0;
-    int closes = 0;
-};
+using test::RecordingDialogActions;
 
 class StartupDialogControllerTest : public ::testing::Test {
 protected:
@@ -37,7 +31,7 @@ protected:
     }
 
     test::ManualClock clock;
-    RecordingActions actions;
+    RecordingDialogActions actions;
     StartupDialogController dialog;
     std::vector<QString> fSec;
 };

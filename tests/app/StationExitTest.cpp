@@ -68,10 +68,12 @@ TEST(StationExit, ContinueDuringDiscoveryResumesSweepsAt120Ms) {
     station.window().MenuExit();
     EXPECT_FALSE(station.timers().enabled(PollTimer));
     rig.clock.advanceMs(3000);
-    EXPECT_EQ(station.rack().PollMode, PollDiscovery) << "discovery waits for the operator";
+    EXPECT_EQ(station.engine().State().PollMode, PollDiscovery)
+        << "discovery waits for the operator";
     station.dialog().PressContinue();
     EXPECT_EQ(station.timers().interval(PollTimer), 120);
-    EXPECT_EQ(station.rack().PollMode, PollDiscovery) << "not metering half-identified receivers";
+    EXPECT_EQ(station.engine().State().PollMode, PollDiscovery)
+        << "not metering half-identified receivers";
     EXPECT_EQ(DialogStateName(station.dialog().state()), QStringLiteral("startup"));
     EXPECT_TRUE(rig.RunToMonitoring());
 }
@@ -242,7 +244,7 @@ TEST(StationClose, StopAskedInsideATimerHandlerRunsWhenTheHandlerReturns) {
     test::RecordingMeterDisplay display;
     Station station(StationPorts{clock, clock, clock, prompter, chooser, settings, simRack, trace},
                     StationOptions{dir.filePath(QStringLiteral("app")), dir.path()});
-    station.AttachDisplay(display);
+    station.core().AttachDisplay(display);
     prompter.station = &station;
     ASSERT_TRUE(station.Start());
     ASSERT_TRUE(clock.runUntil([&] { return !prompter.texts.empty(); }, 60000));

@@ -4,6 +4,7 @@
 
 #include "app/Station.h"
 #include "app/Trace.h"
+#include "link/WireLog.h"
 #include "platform/SettingsStore.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedRack.h"
@@ -30,20 +31,33 @@ inline sim::Scenario RackOf(int n, const char* serialStart = "5K") {
     return scenario;
 }
 
+// Watches the station's end only: the rig has no windows.
+class StopRecorder final : public StationView {
+public:
+    explicit StopRecorder(std::vector<int>& codes) : codes_(codes) {}
+    void Stopped(int exitCode) override { codes_.push_back(exitCode); }
+
+private:
+    std::vector<int>& codes_;
+};
+
 struct StationRig {
-    explicit StationRig(const sim::Scenario& scenario, const QString& lockFolder = {})
-        : simRack(scenario, clock), settings(dir.filePath(QStringLiteral("settings.conf"))),
-          trace(clock) {
+    // wireLog: a file to which every driver call is logged (none when empty).
+    explicit StationRig(const sim::Scenario& scenario, const QString& lockFolder = {},
+                        const QString& wireLog = {})
+        : simRack(scenario, clock), wire(simRack, clock),
+          settings(dir.filePath(QStringLiteral("settings.conf"))), trace(clock) {
         trace.open(dir.filePath(QStringLiteral("trace.jsonl")));
+        if (!wireLog.isEmpty()) {
+            wire.open(wireLog);
+        }
         station = std::make_unique<Station>(
-            StationPorts{clock, clock, clock, prompter, chooser, settings, simRack, trace},
+            StationPorts{clock, clock, clock, prompter, chooser, settings, wire, trace},
             StationOptions{dir.filePath(QStringLiteral("app")),
                            lockFolder.isEmpty() ? dir.filePath(QStringLiteral("run"))
                                                 : lockFolder});
-        station->AttachDisplay(display);
-        StationHooks hooks;
-        hooks.Stopped = [this](int code) { stoppedWith.push_back(code); };
-        station->SetHooks(hooks);
+        station->core().AttachDisplay(display);
+        station->SetView(&view);
     }
 
     bool Monitoring() const {
@@ -79,13 +93,15 @@ struct StationRig {
     QTemporaryDir dir;
     ManualClock clock;
     sim::SimulatedRack simRack;
+    WireLog wire; // passes every call on; logs them when opened
     ScriptedPrompter prompter;
     ScriptedFileChooser chooser;
     QtSettingsStore settings;
     RecordingMeterDisplay display;
     Trace trace;
-    std::unique_ptr<Station> station;
     std::vector<int> stoppedWith;
+    StopRecorder view{stoppedWith};
+    std::unique_ptr<Station> station;
 };
 
 } // namespace k7::test

@@ -35,12 +35,12 @@ TEST_P(StationStartup, SizesLabelsAndStartsDiscovery) {
         QStringLiteral("Veltora K7 Monitoring -- Ver: ")));
     EXPECT_TRUE(station.timers().enabled(PollTimer));
     EXPECT_EQ(station.timers().interval(PollTimer), 120);
-    for (int tag : {1, 2, 3, 4, 5}) {
+    for (int tag : {SpareTimer, WatchdogTimer, PassTimer, AnswerRateTimer, FrequencySendTimer}) {
         EXPECT_FALSE(station.timers().enabled(tag)) << tag;
     }
-    EXPECT_EQ(station.rack().PollMode, PollDiscovery);
+    EXPECT_EQ(station.engine().State().PollMode, PollDiscovery);
     EXPECT_EQ(station.files().GlobalMuteLevel, 5);
-    EXPECT_TRUE(station.rack().ChangedOnly);
+    EXPECT_TRUE(station.engine().State().ChangedOnly);
     EXPECT_EQ(station.rack().CurData[1].Name, QStringLiteral("Starting"));
     EXPECT_TRUE(rig.prompter.boxes.empty());
     EXPECT_TRUE(rig.RunToMonitoring()) << "the started station reaches metering by itself";

@@ -8,6 +8,7 @@
 #include "app/StartupDialogController.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedPrompter.h"
+#include "support/ShellDoubles.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -20,27 +21,8 @@
 
 namespace k7 {
 
-class RecordingWindowActions final : public MainWindowActions {
-public:
-    void ExitRequested(ExitSource source) override { exits.push_back(source); }
-    void LoadLastFileToggled() override { ++toggles; }
-    void FileCommandChosen(FileCommand command) override { commands.push_back(command); }
-    void AboutChosen() override { ++abouts; }
-    std::vector<ExitSource> exits;
-    std::vector<FileCommand> commands;
-    int toggles = 0;
-    int abouts = 0;
-};
-
-class RecordingDialogActions final : public StartupDialogActions {
-public:
-    void QueryAnswered(bool loadLastFile) override { answers.push_back(loadLastFile); }
-    void ContinuePressed() override { ++continues; }
-    void CloseNowPressed() override { ++closes; }
-    std::vector<bool> answers;
-    int continues = 0;
-    int closes = 0;
-};
+using test::RecordingDialogActions;
+using test::RecordingWindowActions;
 
 class WindowsTest : public QObject {
     Q_OBJECT

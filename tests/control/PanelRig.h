@@ -1,15 +1,11 @@
-// A receiver control panel over a live simulated rack on the manual clock: three K7.5 receivers
-// of band 36 found, identified and metered by the real rack engine, the panel told of settings
-// answers, and a frequency file in force. Frames are read back at the simulated receivers.
+// The station's receiver control panel over a live simulated rack on the manual clock: three
+// K7.5 receivers of band 36 found, identified and metered by the real rack engine, and a
+// frequency file in force. Frames are read back at the simulated receivers.
 #pragma once
 
-#include "bands/CheckFrequency.h"
-#include "control/ReceiverPanel.h"
-#include "files/FrqFile.h"
 #include "support/RackHarness.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 
 #include <vector>
 
@@ -37,7 +33,6 @@ struct PanelRig {
     }
 
     PanelRig() {
-        harness.engine.parser().setReceiverPanel(&panel);
         started = harness.Start() == kReceivers && harness.RunToMonitoring(10000);
         files.CurrentFile = QStringLiteral("Show.frq");
         files.FileInUse = true;
@@ -72,8 +67,11 @@ struct PanelRig {
         }
         return n;
     }
-    bool polling() const { return timers.enabled(0) && timers.enabled(2) && timers.enabled(4); }
-    QString filePath() const { return QDir(data.path()).filePath(files.CurrentFile); }
+    bool polling() const {
+        return timers.enabled(PollTimer) && timers.enabled(WatchdogTimer) &&
+               timers.enabled(AnswerRateTimer);
+    }
+    QString filePath() const { return QDir(harness.dataFolder()).filePath(files.CurrentFile); }
     // Types text into a box through the panel's key rules, as the window does.
     void type(bool name, const QString& text) {
         for (QChar c : text) {
@@ -98,11 +96,8 @@ struct PanelRig {
     FileState& files = harness.files;
     TimerBank& timers = harness.timers;
     ScriptedPrompter& prompter = harness.prompter;
-    QTemporaryDir data;
-    FrequencyChecker checker{devices, rack, prompter};
-    FrqFile frq{data.path(), files, rack, devices, checker, prompter, nullptr};
-    ReceiverPanel panel{{rack, devices, files, harness.link, timers, clock, clock, checker, frq,
-                         prompter, &harness.shell}};
+    RackEngine& engine = harness.engine;
+    ReceiverPanel& panel = harness.core.panel;
     bool started = false;
 };
 

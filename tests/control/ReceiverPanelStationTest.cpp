@@ -1,9 +1,8 @@
-// The receiver control panel inside the whole station on the simulated rack: opened by a right
-// click on the meter panel as the program wires it, programming the receiver, reloaded by the
-// receiver's own settings answer, and left alone by a confirmed exit.
+// The receiver control panel inside the whole station on the simulated rack, with the program's
+// own windows (StationWindows): opened by a right click on the meter panel, programming the
+// receiver, reloaded by the receiver's own settings answer, and left alone by a confirmed exit.
 #include "app/StationRig.h"
-#include "control/ReceiverPanelWindow.h"
-#include "display/MeterPanel.h"
+#include "app/StationWindows.h"
 #include "display/MeterPanelWidget.h"
 
 #include <QLineEdit>
@@ -26,15 +25,12 @@ private slots:
         frontPanel.name = std::array<char, 6>{'F', 'R', 'O', 'N', 'T', '2'};
         scenario.receivers[1].changes.push_back(frontPanel);
         test::StationRig rig(scenario);
-        QVERIFY(rig.station->Start());
-        QVERIFY(rig.RunToMonitoring());
         Station& station = *rig.station;
-
-        MeterPanel meters(station.rack(), station.devices(), station.prompter());
-        MeterPanelWidget cells(meters, station.rack(), station.devices());
-        cells.resize(800, 700);
-        cells.setOpenPanelCallback([&station](int slot) { station.receiverPanel().Open(slot); });
-        ReceiverPanelWindow window(station.receiverPanel());
+        StationWindows windows(station, StationWindowsOptions{QStringLiteral(K7_ASSET_DIR), {}});
+        QVERIFY(station.Start());
+        QVERIFY(rig.RunToMonitoring());
+        MeterPanelWidget& cells = windows.meterPanelWidget();
+        ReceiverPanelWindow& window = windows.receiverPanelWindow();
 
         QTest::mouseRelease(&cells, Qt::RightButton, {}, QPoint(300, 100)); // slot 2
         QVERIFY(window.isVisible());

@@ -97,6 +97,25 @@ TEST_F(ReceiverPanelTest, ValidFrequencyIsSnappedProgrammedAndWritten) {
     EXPECT_EQ(rig.settingsFrames(), 1u);
 }
 
+TEST_F(ReceiverPanelTest, AFrequencyThatDidNotGoOutIsSentByTheNextPass) {
+    open();
+    const QString before = rig.rack.RxData[1].Frequency;
+    rig.harness.line.stall(0, true); // the write runs out: the receiver takes nothing
+    panel.FreqEdited("620.025");
+    panel.ControlClicked(ReceiverPanel::kOk);
+    EXPECT_EQ(rig.rack.CurData[1].Frequency, "620.025");
+    EXPECT_EQ(rig.rack.RxData[1].Frequency, before) << "the receiver does not hold it";
+    EXPECT_TRUE(rig.frames(1).empty());
+
+    rig.harness.line.stall(0, false);
+    ASSERT_TRUE(rig.engine.StartProgrammingPass(PassKind::ChangedOnly));
+    ASSERT_TRUE(rig.clock.runUntil([this] { return rig.monitoring(); }, 3000));
+    ASSERT_EQ(rig.frames(1).size(), 1u);
+    EXPECT_EQ(rig.frames(1)[0].bytes[2], 'I');
+    EXPECT_EQ(rig.receiver(1).frequency(), (std::array<std::uint8_t, 3>{62, 0, 25}));
+    EXPECT_EQ(rig.rack.RxData[1].Frequency, "620.025");
+}
+
 TEST_F(ReceiverPanelTest, RefusedOrEmptyFrequencyKeepsThePanelOpenAndSendsNothing) {
     open();
     // A frequency alone, then with a new name that must not slip out either.
@@ -179,9 +198,9 @@ TEST_F(ReceiverPanelTest, ActivationMovingTheSliderDropsOnlyItsOwnEcho) {
 TEST_F(ReceiverPanelTest, HoldingTheSliderPollsAt12msAndRestoresOnlyWhatItStopped) {
     open();
     panel.SliderPressed();
-    EXPECT_EQ(rig.timers.interval(0), 12);
-    EXPECT_TRUE(rig.timers.enabled(0));
-    EXPECT_FALSE(rig.timers.enabled(4));
+    EXPECT_EQ(rig.timers.interval(PollTimer), 12);
+    EXPECT_TRUE(rig.timers.enabled(PollTimer));
+    EXPECT_FALSE(rig.timers.enabled(AnswerRateTimer));
     auto queries = [this] {
         int n = 0;
         for (int s = 1; s <= test::PanelRig::kReceivers; ++s) {
@@ -193,21 +212,22 @@ TEST_F(ReceiverPanelTest, HoldingTheSliderPollsAt12msAndRestoresOnlyWhatItStoppe
     rig.clock.advanceMs(120);
     EXPECT_EQ(queries() - before, 10);
     panel.SliderReleased();
-    EXPECT_EQ(rig.timers.interval(0), rig.devices.PollInterval);
+    EXPECT_EQ(rig.timers.interval(PollTimer), rig.devices.PollInterval);
     EXPECT_TRUE(rig.polling());
 
     // During a programming pass polling is off: neither the slider nor a command starts it.
-    for (int tag : {0, 2, 4}) {
+    for (int tag : {PollTimer, WatchdogTimer, AnswerRateTimer}) {
         rig.timers.setEnabled(tag, false);
     }
-    rig.timers.setEnabled(3, true);
+    rig.timers.setEnabled(PassTimer, true);
     panel.SliderPressed();
     panel.SliderReleased();
     panel.ToggleUserMute();
     panel.FreqEdited("625.000");
     panel.ControlClicked(ReceiverPanel::kOk);
-    EXPECT_FALSE(rig.timers.enabled(0) || rig.timers.enabled(2) || rig.timers.enabled(4));
-    EXPECT_EQ(rig.timers.interval(0), rig.devices.PollInterval);
+    EXPECT_FALSE(rig.timers.enabled(PollTimer) || rig.timers.enabled(WatchdogTimer) ||
+                 rig.timers.enabled(AnswerRateTimer));
+    EXPECT_EQ(rig.timers.interval(PollTimer), rig.devices.PollInterval);
     EXPECT_EQ(rig.frames(1).size(), 2u);
 }
 
@@ -235,12 +255,11 @@ TEST_F(ReceiverPanelTest, UserMutedReceiverStaysMutedWhenItsSliderMovesAfterAPas
     panel.ControlClicked(ReceiverPanel::kOk);
     ASSERT_TRUE(rig.receiver(2).userMute());
     // A changed-only programming pass, as a file load starts it: it leaves BandType "0".
-    for (int tag : {0, 4}) {
+    for (int tag : {PollTimer, AnswerRateTimer}) {
         rig.timers.setEnabled(tag, false);
     }
-    rig.rack.PassStart = rig.rack.ProgramRack = rig.rack.ChangedOnly = true;
-    rig.timers.setEnabled(3, true);
-    ASSERT_TRUE(rig.clock.runUntil([this] { return rig.rack.ProgrammingBusy; }, 1000));
+    ASSERT_TRUE(rig.engine.StartProgrammingPass(PassKind::ChangedOnly));
+    ASSERT_TRUE(rig.clock.runUntil([this] { return rig.engine.State().ProgrammingBusy; }, 1000));
     ASSERT_TRUE(rig.clock.runUntil([this] { return rig.monitoring(); }, 3000));
     EXPECT_EQ(rig.rack.CurData[2].BandType, "0");
     rig.clock.advanceMs(500); // meter answers report the user mute again

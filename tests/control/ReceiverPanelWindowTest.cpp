@@ -22,7 +22,7 @@ private slots:
         ReceiverPanelWindow window(rig.panel);
         // The meter panel as the main window holds it, its right click wired to the panel.
         MeterPanel meters(rig.rack, rig.devices, rig.prompter);
-        MeterPanelWidget cells(meters, rig.rack, rig.devices);
+        MeterPanelWidget cells(meters, rig.harness.core.settings, rig.devices);
         cells.resize(800, 700);
         cells.setOpenPanelCallback([&rig](int slot) { rig.panel.Open(slot); });
         QTest::mouseRelease(&cells, Qt::LeftButton, {}, QPoint(300, 100));
@@ -82,9 +82,9 @@ private slots:
         QCOMPARE(window.lblOnOff()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
 
         QTest::mousePress(window.VSlider1(), Qt::LeftButton);
-        QCOMPARE(rig.timers.interval(0), 12);
+        QCOMPARE(rig.timers.interval(PollTimer), 12);
         QTest::mouseRelease(window.VSlider1(), Qt::LeftButton);
-        QCOMPARE(rig.timers.interval(0), rig.devices.PollInterval);
+        QCOMPARE(rig.timers.interval(PollTimer), rig.devices.PollInterval);
         QVERIFY(rig.polling());
         window.VSlider1()->setValue(3);
         QCOMPARE(window.lblMute()->text(), QStringLiteral("3"));

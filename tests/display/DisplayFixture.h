@@ -1,12 +1,13 @@
-// Test set-up for the meter display: a meter panel over rack tables the test fills, drawing
-// from a test atlas in which every pixel tells where it came from (sprite, atlas row, column
-// within the sprite), so renderer tests can check exactly which sprite rows land where.
+// Test set-up for the meter display: a meter panel over the tables of the station's core, which
+// the test fills, drawing from a test atlas in which every pixel tells where it came from (sprite,
+// atlas row, column within the sprite), so renderer tests can check exactly which sprite rows land
+// where.
 #pragma once
 
 #include "display/MeterPanel.h"
 #include "display/Raster.h"
 #include "display/Sprites.h"
-#include "support/ScriptedPrompter.h"
+#include "support/RackHarness.h"
 
 #include <QDir>
 #include <QFile>
@@ -119,9 +120,11 @@ protected:
     }
 
     QTemporaryDir assets;
-    RackTables rack;
-    DeviceTables devices;
-    ScriptedPrompter prompter;
+    RackHarness rig; // a rack of no receivers: the tables are the test's to set
+    RackTables& rack = rig.rack;
+    RackSettings& settings = rig.core.settings;
+    DeviceTables& devices = rig.devices;
+    ScriptedPrompter& prompter = rig.prompter;
     MeterPanel panel{rack, devices, prompter};
 };
 

@@ -20,7 +20,7 @@ protected:
     }
     void RightClick(QPoint at) { QTest::mouseRelease(&widget, Qt::RightButton, {}, at); }
 
-    MeterPanelWidget widget{panel, rack, devices};
+    MeterPanelWidget widget{panel, settings, devices};
     std::vector<int> opened;
 };
 

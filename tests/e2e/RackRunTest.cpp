@@ -18,10 +18,7 @@ std::unique_ptr<RackHarness> meteringRack(int n, bool immediate = false) {
 }
 
 void startFullPass(RackHarness& h) { // what the file-open command does
-    h.rack.PassStart = true;
-    h.rack.ProgramRack = true;
-    h.rack.ChangedOnly = false;
-    h.timers.setEnabled(PassTimer, true);
+    ASSERT_TRUE(h.engine.StartProgrammingPass(PassKind::Full));
 }
 
 std::vector<std::uint8_t> bytes(const SettingsFrame& frame) {
@@ -30,14 +27,14 @@ std::vector<std::uint8_t> bytes(const SettingsFrame& frame) {
 
 TEST(Metering, OneQueryPerTickVisitsTheSlotsInTurnFromSlotOne) {
     auto h = meteringRack(3);
-    EXPECT_EQ(h->rack.MeterIndex, 0);
+    EXPECT_EQ(h->engine.State().MeterIndex, 0);
     const int interval = h->devices.PollInterval;
     h->clock.advanceMs(interval);
-    EXPECT_EQ(h->rack.MeterIndex, 1);
+    EXPECT_EQ(h->engine.State().MeterIndex, 1);
     EXPECT_EQ(h->receiver(0).countOf('D'), 1);
     EXPECT_EQ(h->receiver(1).countOf('D'), 0);
     h->clock.advanceMs(interval * 6);
-    EXPECT_EQ(h->rack.MeterIndex, 1); // wrapped after slot 3, twice
+    EXPECT_EQ(h->engine.State().MeterIndex, 1); // wrapped after slot 3, twice
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(h->receiver(i).countOf('D'), i == 0 ? 3 : 2) << i;
     }
@@ -140,8 +137,8 @@ TEST(Passes, ChangedOnlySendsTheNameFrameOnlyWhereTheNameDiffersAndThenNothing) 
         EXPECT_FALSE(h->rack.UserMute[s]);
     }
     EXPECT_EQ(h->rack.RxData[2].Name, QStringLiteral("LEAD"));
-    EXPECT_FALSE(h->rack.ChangedOnly);
-    EXPECT_TRUE(h->rack.ProgramRack);
+    EXPECT_FALSE(h->engine.State().ChangedOnly);
+    EXPECT_TRUE(h->engine.State().ProgramRack);
     h->rackFiles.AcceptLoadedFile();
     ASSERT_TRUE(h->RunToMonitoring());
     EXPECT_EQ(h->receiver(1).countOf('M'), 1);
@@ -149,7 +146,6 @@ TEST(Passes, ChangedOnlySendsTheNameFrameOnlyWhereTheNameDiffersAndThenNothing) 
 
 TEST(Passes, AChangedFrequencyGoesOut90MsAfterItsSlotsTickUnlessTheBandRefusesIt) {
     auto h = meteringRack(3);
-    h->guard.refused.insert(QStringLiteral("999.000"));
     h->files.LoadData = h->rack.RxData;
     h->files.LoadData[1].Frequency = QStringLiteral("999.000");
     h->files.LoadData[2].Frequency = QStringLiteral("61x.000");
@@ -216,7 +212,7 @@ TEST(Passes, TheOpeningPassShowsItsProgressAndTellsASnapshotThatFailed) {
     RackHarness h(sim::Scenario::simulated(3, 3));
     h.rackFiles.snapshotWrites = false;
     ASSERT_EQ(h.Start(), 3);
-    ASSERT_TRUE(h.clock.runUntil([&] { return h.rack.ProgrammingBusy; }, 5000));
+    ASSERT_TRUE(h.clock.runUntil([&] { return h.engine.State().ProgrammingBusy; }, 5000));
     EXPECT_EQ(h.dialog.activity, QStringLiteral("Using Rx data:"));
     EXPECT_EQ(h.dialog.form, RecordingStartupDialog::Form::Progress);
     h.clock.advanceMs(240);
@@ -255,10 +251,10 @@ TEST(SettingsAnswers, MuteBytesAndFrontPanelChangesReachBothTables) {
     ASSERT_LT(h.NowMs(), 6000);
 
     h.clock.advanceMs(7000 - h.NowMs());
-    EXPECT_TRUE(h.panel.answeredSlots.contains(1));
+    EXPECT_TRUE(h.events.answeredSlots.contains(1));
     EXPECT_TRUE(h.rack.MuteHighBit[1]);
     EXPECT_EQ(h.rack.CurData[1].MuteLevel, QStringLiteral("5"));
-    ASSERT_TRUE(h.panel.answeredSlots.contains(2));
+    ASSERT_TRUE(h.events.answeredSlots.contains(2));
     EXPECT_EQ(h.rack.RxData[2], (SettingsRow{"BACK 2", "610.550", "3", "36"}));
     EXPECT_EQ(h.rack.CurData[2].Name, QStringLiteral("BACK 2"));
     EXPECT_EQ(h.rack.CurData[2].Frequency, QStringLiteral("610.550"));

@@ -15,7 +15,7 @@ sim::Scenario rackOf(int n, bool immediate) {
     return scenario;
 }
 
-bool called(const FakeRackFiles& files, const char* call) {
+bool called(const RecordingRackFiles& files, const char* call) {
     return files.calls.contains(QString::fromLatin1(call));
 }
 

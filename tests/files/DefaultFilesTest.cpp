@@ -1,11 +1,6 @@
 // Default.frq, Template.frq, the rack snapshot and the choice between file and rack.
 #include "FrqTestRack.h"
 
-#include "files/DefaultFiles.h"
-#include "platform/SettingsStore.h"
-#include "platform/TimerBank.h"
-#include "support/ManualClock.h"
-
 #include <gtest/gtest.h>
 
 namespace k7 {
@@ -13,17 +8,15 @@ namespace {
 
 class DefaultFilesTest : public ::testing::Test, public test::FrqTestRack {
 protected:
-    DefaultFilesTest() {
-        timers.Create({120, 240, 2000, 120, 5000, 90}, [](int) {});
-    }
+    DefaultFilesTest() { engine.CreateTimers(); }
 
     QString lastSet() { return settings.GetSetting("NameSets", "LastSet", "missing"); }
     void freshFolder() { QDir(folder).removeRecursively(); }
 
-    test::ManualClock clock;
-    TimerBank timers{clock};
-    QtSettingsStore settings{dir.path() + "/settings.ini"};
-    DefaultFiles defaults{frq, files, rack, devices, settings, timers};
+    SettingsStore& settings = rig.settings;
+    DefaultFiles& defaults = *rig.core.defaults;
+    RackEngine& engine = rig.engine;
+    TimerBank& timers = rig.timers;
 };
 
 TEST_F(DefaultFilesTest, FirstStartMakesTheFolderAndBothDefaultFiles) {
@@ -119,7 +112,7 @@ TEST_F(DefaultFilesTest, PresetsByBand) {
     for (int i = 11; i <= 40; ++i) {
         EXPECT_EQ(lines[lineOf(i, 1)], "637,975") << i;
     }
-    EXPECT_EQ(frq.LoadRackFile("Band36.frq"), "Band36.frq");
+    EXPECT_EQ(frq.LoadRackFile("Band36.frq", RangeRule::RefuseOutOfRange), "Band36.frq");
 }
 
 TEST_F(DefaultFilesTest, ABandWithoutPresetsGivesAnUnreadableDefault) {
@@ -129,7 +122,7 @@ TEST_F(DefaultFilesTest, ABandWithoutPresetsGivesAnUnreadableDefault) {
     EXPECT_EQ(lines[1], "");
     EXPECT_EQ(lines[lineOf(1, 1)], "");
     EXPECT_EQ(frq.ReadEditorFile("Default.frq"), "NUMBER");
-    EXPECT_EQ(frq.LoadRackFile("Default.frq"), "");
+    EXPECT_EQ(frq.LoadRackFile("Default.frq", RangeRule::RefuseOutOfRange), "");
 }
 
 TEST_F(DefaultFilesTest, SnapshotOfThreeReceivers) {
@@ -148,8 +141,7 @@ TEST_F(DefaultFilesTest, SnapshotOfThreeReceivers) {
     EXPECT_EQ(lines[lineOf(4, 0)], "Perf 4");
     EXPECT_EQ(lines[lineOf(40, 0)], "Perf 40");
 
-    rack.PollMode = PollMetering;
-    EXPECT_EQ(frq.LoadRackFile("Rack_Data.frq"), "Rack_Data.frq");
+    EXPECT_EQ(frq.LoadRackFile("Rack_Data.frq", RangeRule::RefuseOutOfRange), "Rack_Data.frq");
     for (int i = 1; i <= 3; ++i) {
         EXPECT_EQ(files.LoadData[i], rack.RxData[i]) << i;
     }
@@ -204,15 +196,16 @@ TEST_F(DefaultFilesTest, AcceptingTheFileOrTheRackStartsTheProgrammingPass) {
     defaults.AcceptLoadedFile();
     EXPECT_EQ(rack.CurData[1], files.LoadData[1]);
     EXPECT_EQ(rack.CurData[40], files.LoadData[40]);
-    EXPECT_TRUE(rack.PassStart);
-    EXPECT_EQ(rack.PollMode, PollMetering);
-    EXPECT_TRUE(rack.ProgramRack);
-    EXPECT_TRUE(rack.ChangedOnly);
-    EXPECT_TRUE(timers.enabled(3));
-    EXPECT_FALSE(timers.enabled(0));
+    EXPECT_TRUE(engine.State().PassStart);
+    EXPECT_EQ(engine.State().PollMode, PollMetering);
+    EXPECT_TRUE(engine.State().ProgramRack);
+    EXPECT_TRUE(engine.State().ChangedOnly);
+    EXPECT_TRUE(timers.enabled(PassTimer));
+    EXPECT_FALSE(timers.enabled(PollTimer));
 
-    timers.setEnabled(3, false);
-    rack.PassStart = false;
+    rig.clock.advanceMs(120); // the pass starts: PassStart is taken
+    timers.setEnabled(PassTimer, false);
+    ASSERT_FALSE(engine.State().PassStart);
     devices.DeviceCount = 2;
     rack.RxData[1] = {"One___", "606.600", "4", "0"};
     rack.RxData[2] = {"Two___", "607.500", "3", "64"};
@@ -222,9 +215,9 @@ TEST_F(DefaultFilesTest, AcceptingTheFileOrTheRackStartsTheProgrammingPass) {
     EXPECT_EQ(rack.CurData[2], rack.RxData[2]);
     EXPECT_EQ(rack.CurData[3], (SettingsRow{"Spare", "635,500", "5", "0"}));
     EXPECT_EQ(rack.CurData[40], (SettingsRow{"Spare", "635,500", "5", "0"}));
-    EXPECT_TRUE(rack.PassStart);
-    EXPECT_FALSE(rack.ProgramRack);
-    EXPECT_TRUE(timers.enabled(3));
+    EXPECT_TRUE(engine.State().PassStart);
+    EXPECT_FALSE(engine.State().ProgramRack);
+    EXPECT_TRUE(timers.enabled(PassTimer));
 }
 
 TEST_F(DefaultFilesTest, NewEditorFile) {

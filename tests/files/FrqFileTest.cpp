@@ -65,7 +65,7 @@ TEST_F(FrqFileTest, CurrentFileRoundTripAndUserMuteFromTheSetInForce) {
     }
     ASSERT_TRUE(frq.SaveCurrentFile("Rack.frq"));
     rack.UserMute.fill(true);
-    EXPECT_EQ(frq.LoadRackFile("Rack.frq"), "Rack.frq");
+    EXPECT_EQ(frq.LoadRackFile("Rack.frq", RangeRule::RefuseOutOfRange), "Rack.frq");
     for (int i = 1; i <= 40; ++i) {
         EXPECT_EQ(files.LoadData[i], rack.CurData[i]) << i;
     }
@@ -76,7 +76,7 @@ TEST_F(FrqFileTest, CurrentFileRoundTripAndUserMuteFromTheSetInForce) {
 
     // The mute bit comes from CurData, not from the line just read.
     rack.CurData[2].BandType = QStringLiteral("0");
-    EXPECT_EQ(frq.LoadRackFile("Rack.frq"), "Rack.frq");
+    EXPECT_EQ(frq.LoadRackFile("Rack.frq", RangeRule::RefuseOutOfRange), "Rack.frq");
     EXPECT_FALSE(rack.UserMute[2]);
 }
 
@@ -99,7 +99,7 @@ TEST_F(FrqFileTest, WindowsTextAndEitherSeparator) {
     text[lineOf(1, 1)] = QStringLiteral("613.575");
     writeLines("Point.frq", text);
     rack.DecimalSeparatorCode = ',';
-    EXPECT_EQ(frq.LoadRackFile("Point.frq"), "Point.frq");
+    EXPECT_EQ(frq.LoadRackFile("Point.frq", RangeRule::RefuseOutOfRange), "Point.frq");
     EXPECT_EQ(files.LoadData[1].Frequency, "613,575");
 }
 
@@ -126,7 +126,8 @@ TEST_F(FrqFileTest, EntryCountLineByModel) {
         QStringList text = validLines();
         text[1] = QString::fromLatin1(c.line);
         writeLines("Count.frq", text);
-        EXPECT_EQ(frq.LoadRackFile("Count.frq"), "Count.frq") << c.line;
+        EXPECT_EQ(frq.LoadRackFile("Count.frq", RangeRule::RefuseOutOfRange), "Count.frq")
+            << c.line;
         EXPECT_EQ(files.EntryCount, c.expected) << c.model << " " << c.line;
     }
 
@@ -137,9 +138,9 @@ TEST_F(FrqFileTest, EntryCountLineByModel) {
     EXPECT_EQ(files.EntryCount, 24);
     EXPECT_TRUE(prompter.boxes.empty());
 
-    dialog.visible = true;
-    EXPECT_EQ(frq.LoadRackFile("Empty.frq"), "");
-    EXPECT_FALSE(dialog.visible);
+    dialog.ShowProgress();
+    EXPECT_EQ(frq.LoadRackFile("Empty.frq", RangeRule::RefuseOutOfRange), "");
+    EXPECT_FALSE(dialog.IsDialogVisible());
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].text,
               "An error occurred reading the file\r\nThe file may be corrupt\r\n13");
@@ -169,7 +170,7 @@ TEST_F(FrqFileTest, GlobalMuteMuteLevelAndBandTypeRulesDifferByReader) {
         EXPECT_EQ(files.EditData[i].BandType, editorBands[i - 1]) << i;
     }
 
-    EXPECT_EQ(frq.LoadRackFile("Rules.frq"), "Rules.frq");
+    EXPECT_EQ(frq.LoadRackFile("Rules.frq", RangeRule::RefuseOutOfRange), "Rules.frq");
     EXPECT_EQ(files.GlobalMuteLevel, 2);
     const QStringList rackBands{"0", "1", "64", "0"};
     for (int i = 1; i <= 4; ++i) {
@@ -182,7 +183,7 @@ TEST_F(FrqFileTest, GlobalMuteMuteLevelAndBandTypeRulesDifferByReader) {
         writeLines("Rules.frq", text);
         EXPECT_EQ(frq.ReadEditorFile("Rules.frq"), "Rules.frq");
         EXPECT_EQ(files.GlobalMuteLevel, 5) << line;
-        EXPECT_EQ(frq.LoadRackFile("Rules.frq"), "Rules.frq");
+        EXPECT_EQ(frq.LoadRackFile("Rules.frq", RangeRule::RefuseOutOfRange), "Rules.frq");
         EXPECT_EQ(files.GlobalMuteLevel, 2) << line;
     }
     EXPECT_TRUE(prompter.boxes.empty());
@@ -204,7 +205,7 @@ TEST_F(FrqFileTest, ReadsStopAtAnEmptyFrequencyOrAMissingSeparatorLine) {
     text = validLines();
     text[lineOf(3, 4)] = QStringLiteral("x");
     writeLines("NoLine.frq", text);
-    EXPECT_EQ(frq.LoadRackFile("NoLine.frq"), "NOLINE");
+    EXPECT_EQ(frq.LoadRackFile("NoLine.frq", RangeRule::RefuseOutOfRange), "NOLINE");
     EXPECT_EQ(files.LoadData[3].Name, "Mic003");
     EXPECT_EQ(files.LoadData[3].Frequency, "606.650");
     EXPECT_EQ(files.LoadData[3].BandType, "0");
@@ -227,10 +228,9 @@ TEST_F(FrqFileTest, OutOfRangeEntryInEachReader) {
               "      match the receiver band\r\n\r\n  2. Wide.frq may be corrupt\r\n\r\n"
               "  Please check your settings.\r\n\r\n  Exiting file load \r\n");
 
-    rack.PollMode = PollMetering;
-    dialog.visible = true;
-    EXPECT_EQ(frq.LoadRackFile("Wide.frq"), "EXIT");
-    EXPECT_FALSE(dialog.visible);
+    dialog.ShowProgress();
+    EXPECT_EQ(frq.LoadRackFile("Wide.frq", RangeRule::RefuseOutOfRange), "EXIT");
+    EXPECT_FALSE(dialog.IsDialogVisible());
     ASSERT_EQ(prompter.boxes.size(), 2u);
     EXPECT_EQ(prompter.boxes[1].title, "Possible file error");
     EXPECT_EQ(prompter.boxes[1].text,
@@ -242,8 +242,7 @@ TEST_F(FrqFileTest, OutOfRangeEntryInEachReader) {
     EXPECT_TRUE(files.LoadData[6].Name.isEmpty());
 
     // During discovery the entry is kept and the read goes on.
-    rack.PollMode = PollDiscovery;
-    EXPECT_EQ(frq.LoadRackFile("Wide.frq"), "Wide.frq");
+    EXPECT_EQ(frq.LoadRackFile("Wide.frq", RangeRule::KeepOutOfRange), "Wide.frq");
     EXPECT_EQ(files.LoadData[5].Frequency, "865.000");
     EXPECT_EQ(prompter.boxes.size(), 2u);
 }
@@ -251,12 +250,10 @@ TEST_F(FrqFileTest, OutOfRangeEntryInEachReader) {
 TEST_F(FrqFileTest, JapaneseFileOutsideItsBandAsksOnceAtMost) {
     devices.SlotBand[1] = 14;
     writeLines("Band36.frq", validLines());
-    rack.PollMode = PollDiscovery;
-    EXPECT_EQ(frq.LoadRackFile("Band36.frq"), "Band36.frq");
+    EXPECT_EQ(frq.LoadRackFile("Band36.frq", RangeRule::KeepOutOfRange), "Band36.frq");
     EXPECT_TRUE(prompter.boxes.empty());
 
-    rack.PollMode = PollMetering;
-    EXPECT_EQ(frq.LoadRackFile("Band36.frq"), "EXIT");
+    EXPECT_EQ(frq.LoadRackFile("Band36.frq", RangeRule::RefuseOutOfRange), "EXIT");
     EXPECT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(frq.ReadEditorFile("Band36.frq"), "EXIT");
     EXPECT_EQ(prompter.boxes.size(), 2u);
@@ -265,7 +262,7 @@ TEST_F(FrqFileTest, JapaneseFileOutsideItsBandAsksOnceAtMost) {
 TEST_F(FrqFileTest, MissingShortOversizedAndForeignFiles) {
     files.LoadData[1].Name = QStringLiteral("keep");
     for (const char* name : {"Nothing.frq", "../Outside.frq", "sub/x.frq", "", ".."}) {
-        EXPECT_EQ(frq.LoadRackFile(name), "No frq file") << name;
+        EXPECT_EQ(frq.LoadRackFile(name, RangeRule::RefuseOutOfRange), "No frq file") << name;
     }
     EXPECT_EQ(files.LoadData[1].Name, "keep");
     EXPECT_TRUE(prompter.boxes.empty());
@@ -278,7 +275,7 @@ TEST_F(FrqFileTest, MissingShortOversizedAndForeignFiles) {
     QStringList text = validLines();
     text = text.mid(0, 150);
     writeLines("Short.frq", text);
-    EXPECT_EQ(frq.LoadRackFile("Short.frq"), "");
+    EXPECT_EQ(frq.LoadRackFile("Short.frq", RangeRule::RefuseOutOfRange), "");
     EXPECT_EQ(prompter.boxes.back().text,
               "An error occurred reading the file\r\nThe file may be corrupt\r\n62");
     EXPECT_EQ(files.LoadData[29].Name, "Mic029"); // what came before the end stays
@@ -303,7 +300,7 @@ TEST_F(FrqFileTest, MissingShortOversizedAndForeignFiles) {
 
     QDir(folder).mkdir("Folder.frq");
     EXPECT_FALSE(frq.FrqFileExists("Folder.frq"));
-    EXPECT_EQ(frq.LoadRackFile("Folder.frq"), "No frq file");
+    EXPECT_EQ(frq.LoadRackFile("Folder.frq", RangeRule::RefuseOutOfRange), "No frq file");
 }
 
 TEST_F(FrqFileTest, AFailedWriteLeavesTheOldFileIntact) {

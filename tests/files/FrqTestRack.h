@@ -1,14 +1,8 @@
-// A rack, a data folder and a file layer for the file tests: a K7.5 interface with one band-36
-// receiver unless a test says otherwise.
+// The station's core with a data folder for the file tests: the tables of a K7.5 interface with
+// one band-36 receiver unless a test says otherwise.
 #pragma once
 
-#include "bands/CheckFrequency.h"
-#include "files/FrqFile.h"
-#include "link/DeviceTables.h"
-#include "rack/FileState.h"
-#include "rack/RackPorts.h"
-#include "rack/RackTables.h"
-#include "support/ScriptedPrompter.h"
+#include "support/RackHarness.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,28 +24,8 @@ inline void PrintTo(const SettingsRow& row, std::ostream* os) {
 
 namespace k7::test {
 
-class FakeStartupDialog final : public StartupDialogPort {
-public:
-    void SetActivity(const QString&) override {}
-    void SetReceiverNumber(const QString&) override {}
-    QString ReceiverNumber() const override { return QString(); }
-    void SetProgress(int) override {}
-    void ShowProgress() override { visible = true; }
-    void ShowQuery() override { visible = true; }
-    void ShowCloseCountdown() override { visible = true; }
-    void HideDialog() override {
-        visible = false;
-        ++hides;
-    }
-    bool IsDialogVisible() const override { return visible; }
-
-    bool visible = false;
-    int hides = 0;
-};
-
 struct FrqTestRack {
     FrqTestRack() {
-        QDir().mkpath(folder);
         devices.DeviceCount = 1;
         devices.SlotBand[1] = 36;
         devices.ModelVariant = ModelK75;
@@ -91,15 +65,16 @@ struct FrqTestRack {
         writeRaw(name, (text.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
     }
 
-    QTemporaryDir dir;
-    QString folder = dir.path() + QStringLiteral("/USB Files");
-    DeviceTables devices;
-    RackTables rack;
-    FileState files;
-    ScriptedPrompter prompter;
-    FakeStartupDialog dialog;
-    FrequencyChecker checker{devices, rack, prompter};
-    FrqFile frq{folder, files, rack, devices, checker, prompter, &dialog};
+    RackHarness rig; // a rack of no receivers: the tables are the test's to set
+    QTemporaryDir& dir = rig.dir;
+    QString folder = rig.dataFolder();
+    DeviceTables& devices = rig.devices;
+    RackTables& rack = rig.rack;
+    FileState& files = rig.files;
+    ScriptedPrompter& prompter = rig.prompter;
+    RecordingStartupDialog& dialog = rig.dialog;
+    FrequencyChecker& checker = rig.core.checker;
+    FrqFile& frq = rig.core.frq;
 };
 
 } // namespace k7::test

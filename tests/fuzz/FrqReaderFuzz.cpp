@@ -3,16 +3,9 @@
 // own and spliced as lines into a well-formed file, so that the fuzzer reaches the late
 // entries without a corpus. Built as a libFuzzer target and, with fixed inputs, as a plain
 // regression test.
-#include "bands/CheckFrequency.h"
-#include "files/FrqFile.h"
-#include "link/DeviceTables.h"
-#include "platform/Prompter.h"
-#include "rack/FileState.h"
-#include "rack/RackTables.h"
+#include "support/RackHarness.h"
 
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <array>
 #include <cstddef>
@@ -21,31 +14,14 @@
 
 namespace {
 
-class SilentPrompter final : public k7::Prompter {
-public:
-    k7::MsgAnswer ShowMessage(const k7::MessageBoxSpec& box) override {
-        ++boxes;
-        return k7::DefaultAnswer(box);
-    }
-    int boxes = 0;
-};
-
-// Memory-backed when the system has it: the target writes one file per input.
-QString ScratchTemplate() {
-    const QString shm = QStringLiteral("/dev/shm");
-    return QDir(shm).exists() ? shm + QStringLiteral("/k7-frq-fuzz-XXXXXX") : QString();
-}
-
+// The station's core over a rack of no receivers; the input sets up the tables it reads with.
 struct Rig {
-    Rig() { QDir().mkpath(folder); }
-    QTemporaryDir dir{ScratchTemplate()};
-    QString folder = dir.path() + QStringLiteral("/USB Files");
-    k7::DeviceTables devices;
-    k7::RackTables rack;
-    k7::FileState files;
-    SilentPrompter prompter;
-    k7::FrequencyChecker checker{devices, rack, prompter};
-    k7::FrqFile frq{folder, files, rack, devices, checker, prompter, nullptr};
+    k7::test::RackHarness harness;
+    QString folder = harness.dataFolder();
+    k7::DeviceTables& devices = harness.devices;
+    k7::RackTables& rack = harness.rack;
+    k7::FileState& files = harness.files;
+    k7::FrqFile& frq = harness.core.frq;
 };
 
 constexpr std::array kBands{36, 14, 9, 10, 37, 0};
@@ -82,7 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rig.devices.DeviceCount = 1 + (mode >> 2 & 1) * 39;
     rig.devices.SlotBand.fill(kBands[(mode >> 3) % kBands.size()]);
     rig.rack.DecimalSeparatorCode = (mode & 0x40) ? ',' : '.';
-    rig.rack.PollMode = (mode & 0x80) ? k7::PollDiscovery : k7::PollMetering;
+    const k7::RangeRule range =
+        (mode & 0x80) ? k7::RangeRule::KeepOutOfRange : k7::RangeRule::RefuseOutOfRange;
+    rig.harness.prompter.boxes.clear();
 
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     QList<QByteArray> spliced = WellFormedLines();
@@ -99,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             file.write(content);
         }
         CheckResult(rig.frq.ReadEditorFile(name), name);
-        CheckResult(rig.frq.LoadRackFile(name), name);
+        CheckResult(rig.frq.LoadRackFile(name, range), name);
         Check(rig.files.EntryCount >= 0 && rig.files.EntryCount <= k7::kFileEntries);
         Check(rig.files.GlobalMuteLevel <= 10);
     }

@@ -1,11 +1,9 @@
-// Fuzz target for ParseSerial: the input sets up the device and rack tables (device index,
-// bank, position, layout, hold state, separator), then feeds one answer after another into
-// RxBuffer. Any read outside a table, a redraw of a cell that does not exist or a mute level
-// outside 1..10 stops the run.
-#include "link/DeviceTables.h"
-#include "rack/AnswerParser.h"
-#include "rack/RackPorts.h"
-#include "rack/RackTables.h"
+// Fuzz target for ParseSerial: the input sets up the device and rack tables of the station's
+// core (device index, bank, position, layout, hold state, separator), then feeds one answer
+// after another into the link's RxBuffer for the engine to take in and tell its observers. Any
+// read outside a table, a redraw of a cell that does not exist, a settings answer of no slot or
+// a mute level outside 1..10 stops the run.
+#include "support/RackHarness.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -44,9 +42,23 @@ private:
     }
 };
 
-class CheckingPanel final : public ReceiverPanelPort {
+class CheckingPanel final : public RackEvents {
 public:
     void SettingsAnswered(int slot) override { require(RackTables::validSlot(slot)); }
+    void MeterAnswered(int slot, int position) override {
+        require(RackTables::validSlot(slot) && position >= 1 && position <= 8);
+    }
+};
+
+// The core over a rack of no receivers, its display and observer the checking ones.
+struct Rig {
+    Rig() {
+        harness.core.AttachDisplay(display);
+        harness.engine.AddObserver(panel);
+    }
+    test::RackHarness harness;
+    CheckingDisplay display;
+    CheckingPanel panel;
 };
 
 constexpr std::size_t kSetup = 8;
@@ -57,14 +69,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < kSetup) {
         return 0;
     }
-    DeviceTables devices;
-    RackTables rack;
-    AnswerParser::RxBytes rx{};
-    AnswerParser parser(devices, rack, rx);
-    CheckingDisplay display;
-    CheckingPanel panel;
-    parser.setMeterDisplay(&display);
-    parser.setReceiverPanel(&panel);
+    static Rig rig;
+    DeviceTables& devices = rig.harness.devices;
+    RackTables& rack = rig.harness.rack;
+    devices = DeviceTables{};
+    rack = RackTables{};
+    auto& rx = rig.harness.link.RxBuffer;
 
     const int device = static_cast<int>(data[0]) - 8; // -8..247: in and out of range
     for (int d = 0; d < kMaxDevices; ++d) {
@@ -87,8 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t i = 0; i < rx.size() && at + i < size; ++i) {
             rx[i] = data[at + i];
         }
-        parser.ParseSerial(device);
-        parser.ParseSerial(device + static_cast<int>(rx[1] % 48)); // another device, too
+        rig.harness.engine.AnswerReceived(device);
+        rig.harness.engine.AnswerReceived(device + static_cast<int>(rx[1] % 48)); // another one
     }
 
     for (int s = 1; s <= kMaxSlots; ++s) {

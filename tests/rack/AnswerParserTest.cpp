@@ -2,6 +2,7 @@
 // rules, the redraw per layout, and the answers it must ignore.
 #include "rack/AnswerParser.h"
 
+#include "rack/RackDisplay.h"
 #include "rack/RackTables.h"
 #include "support/RackDoubles.h"
 
@@ -11,7 +12,7 @@ namespace k7 {
 namespace {
 
 using test::RecordingMeterDisplay;
-using test::RecordingPanel;
+using test::RecordingRackEvents;
 
 class ParserTest : public ::testing::Test {
 protected:
@@ -22,8 +23,14 @@ protected:
         }
         devices.RackLayout = 2;
         rack.HoldAnswers = 3;
-        parser.setMeterDisplay(&display);
-        parser.setReceiverPanel(&panel);
+        redraw.Attach(&display);
+    }
+
+    // As the engine does after a read: the answer into the tables, then to the observers.
+    void parse(int device) {
+        const RackAnswer answer = parser.ParseSerial(device);
+        TellAnswer(answer, redraw);
+        TellAnswer(answer, panel);
     }
 
     void identify(int device, std::uint8_t mute, const char* name = "VOX 1 ") {
@@ -38,7 +45,7 @@ protected:
         for (int i = 0; i < 6; ++i) {
             rx[static_cast<std::size_t>(12 + i)] = static_cast<std::uint8_t>(name[i]);
         }
-        parser.ParseSerial(device);
+        parse(device);
     }
     void settings(int device, std::uint8_t mute, std::uint8_t flags = 0x01) {
         rx.fill(0);
@@ -54,7 +61,7 @@ protected:
         for (int i = 1; i < 6; ++i) {
             rx[static_cast<std::size_t>(8 + i)] = static_cast<std::uint8_t>(name[i]);
         }
-        parser.ParseSerial(device);
+        parse(device);
     }
     void meter(int device, std::uint8_t flags, std::uint8_t voltage = 200) {
         rx.fill(0);
@@ -65,7 +72,7 @@ protected:
         rx[6] = 33;
         rx[7] = voltage;
         rx[8] = flags;
-        parser.ParseSerial(device);
+        parse(device);
     }
 
     DeviceTables devices;
@@ -73,13 +80,14 @@ protected:
     AnswerParser::RxBytes rx{};
     AnswerParser parser{devices, rack, rx};
     RecordingMeterDisplay display;
-    RecordingPanel panel;
+    RackDisplay redraw{devices};
+    RecordingRackEvents panel;
 };
 
 TEST_F(ParserTest, IdentifyAnswerFillsTheReportedSettingsOnly) {
     rack.CurData[11] = SettingsRow{"Starting", "798.000", "5", "0"};
     identify(10, 0x85); // bank 1, position 3: slot 11
-    EXPECT_EQ(rack.ProbeAnswered[11], 11);
+    EXPECT_EQ(parser.ProbeAnswered()[11], 11);
     EXPECT_EQ(rack.SlotState[11], 2);
     EXPECT_EQ(rack.RxData[11], (SettingsRow{"VOX_1_", "613.575", "5", "66"}));
     EXPECT_TRUE(rack.MuteHighBit[11]);
@@ -173,7 +181,7 @@ TEST_F(ParserTest, AnswersFromDevicesOutsideTheBanksAreIgnored) {
     }
     for (int slot = 0; slot <= kMaxSlots; ++slot) {
         EXPECT_EQ(rack.SlotState[slot], 0) << slot;
-        EXPECT_EQ(rack.ProbeAnswered[slot], 0) << slot;
+        EXPECT_EQ(parser.ProbeAnswered()[slot], 0) << slot;
     }
     EXPECT_TRUE(display.draws.isEmpty());
     EXPECT_TRUE(panel.answeredSlots.isEmpty());
@@ -183,7 +191,7 @@ TEST_F(ParserTest, UnknownAnswerTypesChangeNothing) {
     rx.fill(0);
     rx[0] = 'R';
     rx[2] = '?';
-    parser.ParseSerial(0);
+    EXPECT_EQ(parser.ParseSerial(0).kind, RackAnswer::None);
     EXPECT_EQ(rack.SlotState[1], 0);
     EXPECT_TRUE(rack.RxData[1].Name.isNull());
 }

@@ -1,6 +1,7 @@
 // A driver decorator for tests: passes every call through, except that the answers of the
-// devices whose line a test has cut are never delivered (the receiver stopped answering) and
-// that the device count can be made to fail.
+// devices whose line a test has cut are never delivered (the receiver stopped answering), that
+// writes to a stalled device run out with no byte taken, and that the device count can be made
+// to fail.
 #pragma once
 
 #include "support/ForwardingDriver.h"
@@ -22,6 +23,13 @@ public:
             cut_.erase(index);
         }
     }
+    void stall(int index, bool isStalled) {
+        if (isStalled) {
+            stalled_.insert(index);
+        } else {
+            stalled_.erase(index);
+        }
+    }
     // A device count the driver cannot give.
     FT_STATUS listStatus = FT_OK;
 
@@ -40,12 +48,22 @@ public:
         }
         return status;
     }
+    FT_STATUS FT_Write(FT_HANDLE h, const void* b, std::uint32_t n,
+                       std::uint32_t* written) override {
+        const auto it = index_.find(h);
+        if (it != index_.end() && stalled_.count(it->second) > 0) {
+            *written = 0;
+            return FT_IO_ERROR;
+        }
+        return ForwardingDriver::FT_Write(h, b, n, written);
+    }
     FT_STATUS FT_ListDevices(std::uint32_t* n, void* arg, std::uint32_t flags) override {
         return listStatus != FT_OK ? listStatus : ForwardingDriver::FT_ListDevices(n, arg, flags);
     }
 
 private:
     std::set<int> cut_;
+    std::set<int> stalled_;
     std::map<FT_HANDLE, int> index_;
 };
 

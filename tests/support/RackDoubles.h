@@ -1,16 +1,16 @@
 // Test doubles for the interfaces the rack engine calls upward: a meter display and a shell
-// that record their calls, a start-up dialog that keeps its state, a file layer that starts
-// passes the way the real one does, and a band guard with a list of refused frequencies.
+// that record their calls, a start-up dialog that keeps its state, and an observer that records
+// what the rack tells.
 #pragma once
 
-#include "platform/TimerBank.h"
-#include "rack/FileState.h"
+#include "rack/RackEvents.h"
 #include "rack/RackPorts.h"
-#include "rack/RackTables.h"
 
-#include <QSet>
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 namespace k7::test {
 
@@ -52,7 +52,10 @@ public:
     void ShowProgress() override { form = Form::Progress; }
     void ShowQuery() override { form = Form::Query; }
     void ShowCloseCountdown() override { form = Form::CloseCountdown; }
-    void HideDialog() override { form = Form::Hidden; }
+    void HideDialog() override {
+        form = Form::Hidden;
+        ++hides;
+    }
     bool IsDialogVisible() const override { return form != Form::Hidden; }
 
     Form form = Form::Progress;
@@ -60,6 +63,7 @@ public:
     QString receiverNumber = QStringLiteral("1");
     QStringList numbers;
     int progress = 0;
+    int hides = 0;
 };
 
 class RecordingShell final : public ShellPort {
@@ -70,86 +74,29 @@ public:
     int focusCount = 0;
 };
 
-class RecordingPanel final : public ReceiverPanelPort {
+// Every event of the rack's observer port, in order ("meter 3,3", "settings 2", "blanked 4",
+// "activity 3", "devices 5/6"); settings answers also by slot.
+class RecordingRackEvents final : public RackEvents {
 public:
-    void SettingsAnswered(int slot) override { answeredSlots << slot; }
+    void MeterAnswered(int slot, int position) override {
+        events << QStringLiteral("meter %1,%2").arg(slot).arg(position);
+    }
+    void SettingsAnswered(int slot) override {
+        answeredSlots << slot;
+        events << QStringLiteral("settings %1").arg(slot);
+    }
+    void ReceiverBlanked(int slot) override { events << QStringLiteral("blanked %1").arg(slot); }
+    void ActivityChanged(RackActivity activity) override {
+        activities.push_back(activity);
+        events << QStringLiteral("activity %1").arg(static_cast<int>(activity));
+    }
+    void DeviceCountChanged(int attached, int expected) override {
+        events << QStringLiteral("devices %1/%2").arg(attached).arg(expected);
+    }
+
+    QStringList events;
     QList<int> answeredSlots;
-};
-
-// Loads nothing from disk: the "file" is the table given in loaded, under the name fileName.
-class FakeRackFiles final : public RackFiles {
-public:
-    FakeRackFiles(RackTables& rack, FileState& files, const int& deviceCount, TimerBank& timers)
-        : rack_(rack), files_(files), deviceCount_(deviceCount), timers_(timers) {}
-
-    QString LoadRackFile(const QString& name) override {
-        calls << QStringLiteral("LoadRackFile:") + name;
-        if (!loadResult.isNull()) {
-            return loadResult;
-        }
-        files_.LoadData = loaded;
-        return name;
-    }
-    void CopyLoadToCurrent() override {
-        calls << QStringLiteral("CopyLoadToCurrent");
-        for (int s = 1; s <= kMaxSlots; ++s) {
-            rack_.CurData[s] = files_.LoadData[s];
-        }
-    }
-    bool RackDiffers() override {
-        calls << QStringLiteral("RackDiffers");
-        for (int s = 1; s <= deviceCount_; ++s) {
-            const SettingsRow& a = rack_.RxData[s];
-            const SettingsRow& b = rack_.CurData[s];
-            if (a.Name != b.Name.leftJustified(6, QLatin1Char(' '), true) ||
-                a.Frequency != b.Frequency || a.BandType != b.BandType) {
-                return true;
-            }
-        }
-        return false;
-    }
-    void AcceptLoadedFile() override {
-        calls << QStringLiteral("AcceptLoadedFile");
-        CopyLoadToCurrent();
-        rack_.PassStart = true;
-        rack_.PollMode = PollMetering;
-        rack_.ProgramRack = true;
-        rack_.ChangedOnly = true;
-        timers_.setEnabled(3, true);
-    }
-    void CurrentFromRack() override {
-        calls << QStringLiteral("CurrentFromRack");
-        for (int s = 1; s <= deviceCount_; ++s) {
-            rack_.CurData[s] = rack_.RxData[s];
-        }
-        rack_.PassStart = true;
-        rack_.ProgramRack = false;
-        timers_.setEnabled(3, true);
-    }
-    bool WriteRackSnapshot() override {
-        calls << QStringLiteral("WriteRackSnapshot");
-        return snapshotWrites;
-    }
-
-    QStringList calls;
-    QString loadResult; // null: the load succeeds with loaded
-    SettingsTable loaded;
-    bool snapshotWrites = true;
-
-private:
-    RackTables& rack_;
-    FileState& files_;
-    const int& deviceCount_;
-    TimerBank& timers_;
-};
-
-class ListGuard final : public FrequencyGuard {
-public:
-    bool FrequencyFitsSlot(const QString& frequency, int slot) const override {
-        return !refused.contains(frequency) && !refusedSlots.contains(slot);
-    }
-    QSet<QString> refused;
-    QSet<int> refusedSlots;
+    std::vector<RackActivity> activities;
 };
 
 } // namespace k7::test

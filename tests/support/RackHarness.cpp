@@ -1,14 +1,30 @@
 #include "RackHarness.h"
 
+#include <QDir>
+
 namespace k7::test {
+namespace {
+
+CoreOptions OptionsFor(const QString& dataFolder) {
+    return CoreOptions{dataFolder, [](const DefaultFiles::Wiring& wiring) {
+                           return std::make_unique<RecordingRackFiles>(wiring);
+                       }};
+}
+
+} // namespace
 
 RackHarness::RackHarness(const sim::Scenario& scenario)
     : simRack(scenario, clock),
-      engine(devices, link, rack, files, timers, clock, prompter,
-             RackEnginePorts{display, dialog, shell, rackFiles, guard, &panel}) {}
+      core(CorePorts{clock, clock, prompter, settings, line, dialog, shell},
+           OptionsFor(dir.filePath(QStringLiteral("USB Files")))),
+      rackFiles(static_cast<RecordingRackFiles&>(*core.defaults)) {
+    QDir().mkpath(dataFolder());
+    core.AttachDisplay(display);
+    engine.AddObserver(events);
+}
 
 int RackHarness::Start() {
-    const int result = identification.ConnectUSB();
+    const int result = core.identification.ConnectUSB();
     if (result <= 0 || result > kMaxDevices) {
         return result;
     }

@@ -1,27 +1,27 @@
-// The station's core without windows over a simulated rack on the manual clock: the link,
-// identification, the rack tables, the six timers and the rack engine, with the recording
-// doubles for the windows and the file layer. Start() runs the start-up steps the rack needs;
-// a test then goes from start to metering in a line.
+// The station's core (StationCore, wired as the program wires it) over a simulated rack on the
+// manual clock, with recording doubles for the windows the rack drives, a recording observer,
+// settings and a data folder of its own. Start() runs the start-up steps the rack needs; a test
+// then goes from start to metering in a line. The file layer records the rack's calls and loads
+// the last file from a table (RecordingRackFiles); all else in it is the station's own.
 #pragma once
 
-#include "link/DeviceTables.h"
-#include "link/Identification.h"
-#include "link/LinkModule.h"
-#include "platform/TimerBank.h"
-#include "rack/FileState.h"
-#include "rack/RackEngine.h"
-#include "rack/RackTables.h"
+#include "app/StationCore.h"
+#include "platform/SettingsStore.h"
 #include "sim/SimulatedRack.h"
 #include "support/LineSwitch.h"
 #include "support/ManualClock.h"
 #include "support/RackDoubles.h"
+#include "support/RecordingRackFiles.h"
 #include "support/ScriptedPrompter.h"
+
+#include <QTemporaryDir>
 
 namespace k7::test {
 
 class RackHarness {
 public:
-    explicit RackHarness(const sim::Scenario& scenario);
+    // The default: a rack of no receivers, for tests of the layers above the rack.
+    explicit RackHarness(const sim::Scenario& scenario = {});
 
     // ConnectUSB, the rack tables' start values, the six timers, timer 0 at 120 ms in
     // discovery mode. Returns ConnectUSB's result (the device count on success).
@@ -31,24 +31,28 @@ public:
     bool Monitoring() const;
     double NowMs() const { return clock.nowMs(); }
     sim::SimulatedReceiver& receiver(int position) { return simRack.receiver(position); }
+    // The data folder ("USB Files", made with the harness).
+    QString dataFolder() const { return dir.filePath(QStringLiteral("USB Files")); }
 
     ManualClock clock;
     sim::SimulatedRack simRack;
     LineSwitch line{simRack};
-    DeviceTables devices;
-    LinkModule link{line, devices, clock};
-    Identification identification{line, link, devices, clock};
-    RackTables rack;
-    FileState files;
-    TimerBank timers{clock};
+    QTemporaryDir dir;
+    QtSettingsStore settings{dir.filePath(QStringLiteral("settings.ini"))};
     ScriptedPrompter prompter;
-    RecordingMeterDisplay display;
     RecordingStartupDialog dialog;
     RecordingShell shell;
-    RecordingPanel panel;
-    FakeRackFiles rackFiles{rack, files, devices.DeviceCount, timers};
-    ListGuard guard;
-    RackEngine engine;
+    RecordingMeterDisplay display;
+    RecordingRackEvents events;
+    StationCore core;
+
+    DeviceTables& devices = core.devices;
+    RackTables& rack = core.rack;
+    FileState& files = core.files;
+    TimerBank& timers = core.timers;
+    LinkModule& link = core.link;
+    RackEngine& engine = core.engine;
+    RecordingRackFiles& rackFiles;
 };
 
 } // namespace k7::test

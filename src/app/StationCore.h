@@ -1,0 +1,77 @@
+// The station's core without windows, wired in one place: the device and rack tables, the file
+// state, the link and identification, the six timers, the rack engine, the frequency checker,
+// the file layer and the receiver control panel's controller. The Station builds one; so does
+// every test rig, fuzz rig and benchmark, so that what they run is wired as the program is.
+#pragma once
+
+#include "bands/CheckFrequency.h"
+#include "control/ReceiverPanel.h"
+#include "files/DefaultFiles.h"
+#include "files/FrqFile.h"
+#include "link/DeviceTables.h"
+#include "link/Identification.h"
+#include "link/LinkModule.h"
+#include "platform/TimerBank.h"
+#include "rack/FileState.h"
+#include "rack/RackEngine.h"
+#include "rack/RackSettings.h"
+#include "rack/RackTables.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace k7 {
+
+class EventPump;
+class Ftd2xx;
+class Prompter;
+class SettingsStore;
+class TimerFactory;
+
+// What the core needs from outside: the platform's ports, the driver, and the two windows the
+// rack drives (the start-up dialog's and the main window's controllers, or a test's doubles).
+struct CorePorts {
+    TimerFactory& timerFactory;
+    EventPump& pump;
+    Prompter& prompter;
+    SettingsStore& settings;
+    Ftd2xx& driver;
+    StartupDialogPort& dialog;
+    ShellPort& shell;
+};
+
+struct CoreOptions {
+    QString dataFolder; // "USB Files" itself
+    // Makes the file layer; empty: DefaultFiles. A test stands in one that records its calls.
+    std::function<std::unique_ptr<DefaultFiles>(const DefaultFiles::Wiring&)> makeFiles;
+};
+
+class StationCore {
+public:
+    StationCore(const CorePorts& ports, const CoreOptions& options);
+    StationCore(const StationCore&) = delete;
+    StationCore& operator=(const StationCore&) = delete;
+
+    // The meter display (the real panel, or a test's recording one), attached once it exists:
+    // it is built over the core's tables, so it comes after the core.
+    void AttachDisplay(MeterDisplay& display) { engine.AttachDisplay(&display); }
+
+    // Owned tables: written by identification, the engine and (through RackSettings) the
+    // layers above; a rig may set them up directly.
+    DeviceTables devices;
+    RackTables rack;
+    FileState files;
+    TimerBank timers;
+    LinkModule link;
+    Identification identification;
+    RackSettings settings{rack};
+    FrequencyChecker checker;
+    FrqFile frq;
+    std::unique_ptr<DefaultFiles> defaults;
+    RackEngine engine;
+    ReceiverPanel panel;
+};
+
+} // namespace k7

@@ -1,0 +1,87 @@
+#include "StationWindows.h"
+
+#include "QtPrompter.h"
+#include "display/AssetDir.h"
+#include "display/MeterPanelWidget.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstdio>
+
+namespace k7 {
+
+StationWindows::StationWindows(Station& station, const StationWindowsOptions& options,
+                               QtPrompter* boxes, QtFileChooser* chooser)
+    : station_(station), options_(options),
+      meterPanel_(station.rack(), station.devices(), station.prompter()),
+      mainWindow_(station.window()),
+      panelWidget_(new MeterPanelWidget(meterPanel_, station.core().settings, station.devices())),
+      receiverWindow_(station.receiverPanel()),
+      dialog_(station.dialog(), &mainWindow_, station.devices().DeviceCount),
+      about_(station.prompter(), &mainWindow_) {
+    station.core().AttachDisplay(meterPanel_);
+    mainWindow_.SetMeterPanel(panelWidget_);
+    panelWidget_->setOpenPanelCallback(
+        [&station](int slot) { station.receiverPanel().Open(slot); });
+    station.receiverPanel().SetView(&receiverWindow_);
+    if (boxes) {
+        boxes->setParent(&mainWindow_);
+    }
+    if (chooser) {
+        chooser->setParent(&mainWindow_);
+    }
+    station.SetView(this);
+}
+
+StationWindows::~StationWindows() {
+    station_.SetView(nullptr);
+    station_.receiverPanel().SetView(nullptr);
+    station_.engine().AttachDisplay(nullptr);
+}
+
+void StationWindows::InitGraphics() {
+    const QString assetDir = FindAssetDir(options_.programFolder);
+    meterPanel_.InitGraphics(assetDir, kMeterPanelDesignSize);
+    if (!meterPanel_.FontsFound()) {
+        std::fprintf(stderr,
+                     "k7station: no font for the meter panel: Liberation Sans is neither in "
+                     "%s/fonts nor on the system, so names, frequencies and scales are not "
+                     "drawn properly; install the package fonts-liberation2\n",
+                     qPrintable(assetDir));
+    }
+}
+
+void StationWindows::BuildScaling() {
+    meterPanel_.BuildScaling();
+}
+
+void StationWindows::CloseGraphics() {
+    if (!options_.snapshot.isEmpty() && !meterPanel_.SaveSnapshot(options_.snapshot)) {
+        std::fprintf(stderr, "k7station: cannot save the snapshot %s\n",
+                     qPrintable(options_.snapshot));
+    }
+    meterPanel_.CloseGraphics();
+}
+
+void StationWindows::SizeWindow(const RackWindowSize& size) {
+    mainWindow_.ApplyRackSize(size);
+}
+
+void StationWindows::ShowMainWindow() {
+    mainWindow_.show();
+    if (dialog_.isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        dialog_.raise();
+    }
+}
+
+void StationWindows::ShowAbout() {
+    about_.show();
+    about_.activateWindow();
+}
+
+void StationWindows::Stopped(int exitCode) {
+    QCoreApplication::exit(exitCode);
+}
+
+} // namespace k7

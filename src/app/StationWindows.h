@@ -1,0 +1,64 @@
+// The station's windows, built and connected to the station in one place: the meter panel and
+// its widget in the main window, the receiver control panel's window, the start-up dialog and
+// the About box, each a view over its controller. Built before the station starts (the station
+// calls them at its named moments) and dropped before the station is.
+#pragma once
+
+#include "AboutBox.h"
+#include "MainWindow.h"
+#include "StartupDialog.h"
+#include "Station.h"
+#include "control/ReceiverPanelWindow.h"
+#include "display/MeterPanel.h"
+
+#include <QString>
+
+namespace k7 {
+
+class MeterPanelWidget;
+class QtFileChooser;
+class QtPrompter;
+
+struct StationWindowsOptions {
+    QString programFolder; // where the atlas and the fonts are looked for
+    QString snapshot;      // PanelBuf is saved there at the stop (none when empty)
+};
+
+class StationWindows final : public StationView {
+public:
+    // boxes, chooser: the program's message boxes and file dialogs, parented to the main window
+    // (null in tests, whose prompter is scripted).
+    StationWindows(Station& station, const StationWindowsOptions& options,
+                   QtPrompter* boxes = nullptr, QtFileChooser* chooser = nullptr);
+    ~StationWindows() override;
+    StationWindows(const StationWindows&) = delete;
+    StationWindows& operator=(const StationWindows&) = delete;
+
+    MeterPanel& meterPanel() { return meterPanel_; }
+    MainWindow& mainWindow() { return mainWindow_; }
+    MeterPanelWidget& meterPanelWidget() { return *panelWidget_; }
+    ReceiverPanelWindow& receiverPanelWindow() { return receiverWindow_; }
+    StartupDialog& startupDialog() { return dialog_; }
+    AboutBox& aboutBox() { return about_; }
+
+    // StationView
+    void InitGraphics() override;
+    void BuildScaling() override;
+    void CloseGraphics() override;
+    void SizeWindow(const RackWindowSize& size) override;
+    void ShowMainWindow() override;
+    void ShowAbout() override;
+    void Stopped(int exitCode) override;
+
+private:
+    Station& station_;
+    StationWindowsOptions options_;
+    MeterPanel meterPanel_;
+    MainWindow mainWindow_;
+    MeterPanelWidget* panelWidget_; // owned by the main window
+    ReceiverPanelWindow receiverWindow_;
+    StartupDialog dialog_;
+    AboutBox about_;
+};
+
+} // namespace k7

@@ -1,0 +1,56 @@
+// What the layers above the rack may ask of the rack engine: the only way the file layer, the
+// control panel and the station's commands change what the rack does. They never write the
+// engine's state, the link's buffers or a timer themselves.
+#pragma once
+
+#include "RackEvents.h"
+#include "TimerPause.h"
+#include "link/Ftd2xx.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace k7 {
+
+enum class PassKind {
+    Full,        // every slot's name, mute level and frequency
+    ChangedOnly, // only what differs from what the receivers reported
+    OpenOnly,    // nothing sent: the receivers' own settings are taken as they are
+};
+
+struct WriteResult {
+    FT_STATUS status = FT_INVALID_PARAMETER;
+    std::uint32_t bytesWritten = 0;
+    std::size_t size = 0; // bytes asked to be written
+    bool complete() const { return size > 0 && bytesWritten == size; }
+};
+
+class RackCommands {
+public:
+    virtual ~RackCommands() = default;
+
+    virtual RackActivity Activity() const = 0;
+    // A programming pass from the next tick of the pass timer, over the working settings. False
+    // (nothing starts) once the program is ending.
+    virtual bool StartProgrammingPass(PassKind kind) = 0;
+    // Writes the bytes to the device of a slot in use. A slot outside the rack, or no bytes or
+    // more than the transmit buffer holds, writes nothing (FT_INVALID_PARAMETER).
+    virtual WriteResult WriteBlock(int slot, std::span<const std::uint8_t> bytes) = 0;
+
+    // True while the meter queries run.
+    virtual bool PollTimerRunning() const = 0;
+    // Stops the queries, the USB watchdog and the answer-rate check that are running, for a
+    // command that needs the link or asks the operator; Resume() restarts exactly those.
+    [[nodiscard]] virtual TimerPause PausePolling() = 0;
+    // Stops only the meter queries while a command writes to a receiver.
+    [[nodiscard]] virtual TimerPause PauseQueries() = 0;
+    // Polls every intervalMs while the operator holds a control (the answer-rate check rests:
+    // the fast answers would count as a rate). Polling that was not running is not started.
+    virtual void BeginFastPolling(int intervalMs) = 0;
+    // Back to the rack's poll interval. Whoever stopped the fast polling in between (the USB
+    // watchdog, the exit request) has the last word: then nothing is started.
+    virtual void EndFastPolling() = 0;
+};
+
+} // namespace k7

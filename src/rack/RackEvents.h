@@ -1,0 +1,34 @@
+// The observer port of the rack: what the rack tells those who watch it (the meter display,
+// the control panel, and the alerts and the history as they come). The engine tells every
+// observer once the exchange that carried an answer has ended, never inside a read. An
+// observer reads the rack tables; it never writes to the link, so watching adds no traffic.
+#pragma once
+
+namespace k7 {
+
+// What the rack engine is doing.
+enum class RackActivity {
+    Discovery,    // identify sweeps
+    LoadQuestion, // the load-last-file question waits for the operator
+    Pass,         // a programming pass (or its delayed frequency send) is running
+    Monitoring,   // metering; polling timers belong to it
+    Closing,      // the close countdown runs, or the station stops: the program is ending
+};
+
+class RackEvents {
+public:
+    virtual ~RackEvents() = default;
+    // A meter answer of the slot's receiver (position 1..8 in its bank) is in the tables.
+    virtual void MeterAnswered(int /*slot*/, int /*position*/) {}
+    // A settings answer (name, frequency, mute level) of the slot's receiver is in the tables.
+    virtual void SettingsAnswered(int /*slot*/) {}
+    // The answer-rate check found the slot's receiver too slow: its cell is blank until it
+    // answers again.
+    virtual void ReceiverBlanked(int /*slot*/) {}
+    virtual void ActivityChanged(RackActivity /*activity*/) {}
+    // The USB watchdog counted `attached` devices where the rack has `expected`: monitoring
+    // ends with the close countdown.
+    virtual void DeviceCountChanged(int /*attached*/, int /*expected*/) {}
+};
+
+} // namespace k7

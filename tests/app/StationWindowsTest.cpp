@@ -1,0 +1,80 @@
+// The program's windows over a whole station on the simulated rack, wired as the program wires
+// them (StationWindows): the main window and its meter panel, the start-up dialog through
+// discovery, the meter cells drawn from the answers, the About box from the menu, the snapshot
+// at the stop, and a station that goes on when its windows are gone.
+#include "app/StationWindows.h"
+#include "app/StationRig.h"
+#include "display/MeterPanelWidget.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace k7 {
+
+class StationWindowsTest : public QObject {
+    Q_OBJECT
+
+    static StationWindowsOptions Options(const QString& snapshot = {}) {
+        return StationWindowsOptions{QStringLiteral(K7_ASSET_DIR), snapshot};
+    }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void fromStartToMeteringTheWindowsFollowTheStation() {
+        test::StationRig rig(test::RackOf(3));
+        Station& station = *rig.station;
+        StationWindows windows(station, Options());
+        QVERIFY(!windows.mainWindow().isVisible());
+        QVERIFY(station.Start());
+        QVERIFY(windows.mainWindow().isVisible());
+        QCOMPARE(windows.meterPanelWidget().parentWidget(), windows.mainWindow().panelArea());
+        QVERIFY(windows.startupDialog().isVisible());
+        QVERIFY(windows.meterPanel().IsSetUp());
+
+        QVERIFY(rig.RunToMonitoring());
+        QVERIFY(!windows.startupDialog().isVisible());
+        rig.clock.advanceMs(1000);
+        for (int slot = 1; slot <= 3; ++slot) {
+            QVERIFY2(windows.meterPanel().LiveDrawn(slot), "every answer draws its cell");
+        }
+        QVERIFY(rig.display.draws.isEmpty()); // the real panel took the test's display's place
+        QVERIFY(rig.prompter.boxes.empty());
+
+        windows.mainWindow().mnuAbout->trigger();
+        QVERIFY(windows.aboutBox().isVisible());
+    }
+
+    void theStopSavesTheSnapshotAndReleasesTheGraphics() {
+        test::StationRig rig(test::RackOf(2));
+        const QString snapshot = rig.dir.filePath(QStringLiteral("panel.png"));
+        StationWindows windows(*rig.station, Options(snapshot));
+        QVERIFY(rig.station->Start());
+        QVERIFY(rig.RunToMonitoring());
+        rig.station->RequestExit(ExitSource::EscapeKey);
+        rig.station->CloseNow();
+        QVERIFY(rig.station->Stopped());
+        QVERIFY(QFileInfo(snapshot).size() > 0);
+        QVERIFY(!windows.meterPanel().IsSetUp());
+    }
+
+    void theStationGoesOnWithoutItsWindows() {
+        test::StationRig rig(test::RackOf(2));
+        auto windows = std::make_unique<StationWindows>(*rig.station, Options());
+        QVERIFY(rig.station->Start());
+        windows.reset();
+        QVERIFY(rig.RunToMonitoring());
+        const int queries = rig.simRack.receiver(0).countOf('D');
+        rig.clock.advanceMs(1000);
+        QVERIFY(rig.simRack.receiver(0).countOf('D') > queries + 10);
+        rig.station->CloseNow();
+        QVERIFY(rig.station->Stopped());
+    }
+};
+
+} // namespace k7
+
+QTEST_MAIN(k7::StationWindowsTest)
+#include "StationWindowsTest.moc"

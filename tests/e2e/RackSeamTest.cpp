@@ -1,0 +1,169 @@
+// What the layers above the rack ask of it (RackCommands) and what it tells those who watch it
+// (RackEvents), on a simulated rack: several observers in order, slow and unplugged receivers,
+// the engine's activity from start to close, blocks written whole or not at all, no pass on a
+// closing station, and polling paused and resumed as metering starts it.
+#include "rack/Protocol.h"
+#include "support/RackHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace k7::test {
+namespace {
+
+std::unique_ptr<RackHarness> meteringRack(const sim::Scenario& scenario) {
+    auto h = std::make_unique<RackHarness>(scenario);
+    EXPECT_EQ(h->Start(), static_cast<int>(scenario.receivers.size()));
+    EXPECT_TRUE(h->RunToMonitoring());
+    return h;
+}
+
+std::unique_ptr<RackHarness> meteringRack(int n) {
+    return meteringRack(sim::Scenario::simulated(n, 3));
+}
+
+class NamedObserver final : public RackEvents {
+public:
+    NamedObserver(QStringList& log, const char* name) : log_(log), name_(name) {}
+    void MeterAnswered(int slot, int) override { log_ << name_ + QString::number(slot); }
+
+private:
+    QStringList& log_;
+    QString name_;
+};
+
+// Hears one answer, and leaves the engine while it is told.
+class OneShotObserver final : public RackEvents {
+public:
+    explicit OneShotObserver(RackEngine& engine) : engine_(engine) {}
+    void MeterAnswered(int, int) override {
+        ++heard;
+        engine_.RemoveObserver(*this);
+    }
+    int heard = 0;
+
+private:
+    RackEngine& engine_;
+};
+
+int framesTaken(RackHarness& h) {
+    int n = 0;
+    for (int i = 0; i < h.simRack.receiverCount(); ++i) {
+        n += static_cast<int>(h.receiver(i).frames().size());
+    }
+    return n;
+}
+
+TEST(RackEvents, EveryObserverHearsEachAnswerInTheOrderAddedUntilRemoved) {
+    auto h = meteringRack(2);
+    QStringList log;
+    NamedObserver first(log, "a");
+    OneShotObserver once(h->engine);
+    NamedObserver second(log, "b");
+    h->engine.AddObserver(first);
+    h->engine.AddObserver(once);
+    h->engine.AddObserver(second);
+    h->engine.AddObserver(first); // once is enough
+    ASSERT_TRUE(h->clock.runUntil([&] { return log.size() >= 4; }, 1000));
+    EXPECT_EQ(log.mid(0, 4), (QStringList{"a1", "b1", "a2", "b2"}));
+    EXPECT_EQ(once.heard, 1) << "the observer after it still heard that answer";
+    EXPECT_TRUE(h->events.events.contains(QStringLiteral("meter 2,2")));
+
+    h->engine.RemoveObserver(second);
+    log.clear();
+    h->clock.advanceMs(200);
+    EXPECT_FALSE(log.isEmpty());
+    EXPECT_FALSE(log.join(QString()).contains('b'));
+}
+
+TEST(RackEvents, TheActivityFromDiscoveryThroughTheQuestionToMonitoringAndClosing) {
+    RackHarness h(sim::Scenario::simulated(2, 3));
+    h.files.LoadLastFile = true;
+    h.files.CurrentFile = QStringLiteral("Show.frq");
+    h.rackFiles.loaded[1].Name = QStringLiteral("OTHER"); // differs: the question
+    ASSERT_EQ(h.Start(), 2);
+    ASSERT_TRUE(
+        h.clock.runUntil([&] { return h.engine.Activity() == RackActivity::LoadQuestion; }, 5000));
+    h.rackFiles.CurrentFromRack(); // the operator's "No"
+    ASSERT_TRUE(h.RunToMonitoring());
+    h.engine.EnterClosing();
+    EXPECT_EQ(h.events.activities,
+              (std::vector<RackActivity>{RackActivity::Discovery, RackActivity::LoadQuestion,
+                                         RackActivity::Pass, RackActivity::Monitoring,
+                                         RackActivity::Closing}));
+}
+
+TEST(RackEvents, ASlowReceiverIsToldOnceAndAnUnpluggedOneAsTheDeviceCount) {
+    sim::Scenario scenario = sim::Scenario::simulated(6, 3);
+    scenario.receivers[4].faults.unplugAtMs = 30000;
+    auto h = meteringRack(scenario);
+    h->line.cut(2, true);
+    h->clock.advanceMs(15000);
+    EXPECT_EQ(h->events.events.filter(QStringLiteral("blanked")),
+              QStringList{QStringLiteral("blanked 3")});
+    ASSERT_TRUE(
+        h->clock.runUntil([&] { return h->engine.Activity() == RackActivity::Closing; }, 20000));
+    EXPECT_EQ(h->events.events.filter(QStringLiteral("devices")),
+              QStringList{QStringLiteral("devices 5/6")});
+    EXPECT_EQ(h->events.activities.back(), RackActivity::Closing);
+}
+
+TEST(RackCommands, WriteBlockWritesWholeBlocksToSlotsInTheRackOnly) {
+    auto h = meteringRack(2);
+    const SettingsFrame mute = *BuildMuteFrame(h->rack, 1, 7);
+    const WriteResult written = h->engine.WriteBlock(1, mute);
+    EXPECT_TRUE(written.complete());
+    EXPECT_EQ(written.status, FT_OK);
+    EXPECT_EQ(written.bytesWritten, 13u);
+    EXPECT_EQ(h->receiver(0).muteLevel(), 7);
+
+    const int taken = framesTaken(*h);
+    const std::array<std::uint8_t, 21> tooLong{'R'};
+    const std::pair<int, std::span<const std::uint8_t>> refused[] = {
+        {0, mute}, {3, mute}, {41, mute}, {-1, mute}, {1, {}}, {1, tooLong}};
+    for (const auto& [slot, bytes] : refused) {
+        const WriteResult result = h->engine.WriteBlock(slot, bytes);
+        EXPECT_EQ(result.status, FT_INVALID_PARAMETER) << slot;
+        EXPECT_EQ(result.bytesWritten, 0u) << slot;
+        EXPECT_FALSE(result.complete()) << slot;
+    }
+    EXPECT_EQ(framesTaken(*h), taken);
+
+    h->line.stall(1, true);
+    const WriteResult stalled = h->engine.WriteBlock(2, *BuildMuteFrame(h->rack, 2, 7));
+    EXPECT_EQ(stalled.status, FT_IO_ERROR);
+    EXPECT_FALSE(stalled.complete());
+    EXPECT_THROW(h->core.settings.Current(41), std::out_of_range);
+}
+
+TEST(RackCommands, NoPassStartsOnAClosingStation) {
+    auto h = meteringRack(2);
+    h->engine.EnterClosing();
+    EXPECT_FALSE(h->engine.StartProgrammingPass(PassKind::Full));
+    EXPECT_FALSE(h->engine.State().PassStart);
+    EXPECT_FALSE(h->timers.enabled(PassTimer));
+}
+
+TEST(RackCommands, PausedPollingComesBackAsMeteringStartsItAndOnlyWhatRan) {
+    auto h = meteringRack(2);
+    h->timers.setEnabled(WatchdogTimer, false);
+    std::vector<int> started;
+    h->timers.setObserver([&](int tag, bool enabled, int) {
+        if (enabled) {
+            started.push_back(tag);
+        }
+    });
+    TimerPause pause = h->engine.PausePolling();
+    EXPECT_FALSE(h->engine.PollTimerRunning());
+    EXPECT_FALSE(h->timers.enabled(AnswerRateTimer));
+    pause.Resume();
+    EXPECT_EQ(started, (std::vector<int>{AnswerRateTimer, PollTimer}));
+    EXPECT_FALSE(h->timers.enabled(WatchdogTimer));
+    pause.Resume(); // once resumed, a pause starts nothing again
+    EXPECT_EQ(started.size(), 2u);
+}
+
+} // namespace
+} // namespace k7::test

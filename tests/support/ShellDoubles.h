@@ -1,0 +1,34 @@
+// Test doubles for what the shell's controllers call: the main window's and the start-up
+// dialog's actions, recording every call.
+#pragma once
+
+#include "app/MainWindowController.h"
+#include "app/StartupDialogController.h"
+
+#include <vector>
+
+namespace k7::test {
+
+class RecordingWindowActions final : public MainWindowActions {
+public:
+    void ExitRequested(ExitSource source) override { exits.push_back(source); }
+    void LoadLastFileToggled() override { ++toggles; }
+    void FileCommandChosen(FileCommand command) override { commands.push_back(command); }
+    void AboutChosen() override { ++abouts; }
+    std::vector<ExitSource> exits;
+    std::vector<FileCommand> commands;
+    int toggles = 0;
+    int abouts = 0;
+};
+
+class RecordingDialogActions final : public StartupDialogActions {
+public:
+    void QueryAnswered(bool loadLastFile) override { answers.push_back(loadLastFile); }
+    void ContinuePressed() override { ++continues; }
+    void CloseNowPressed() override { ++closes; }
+    std::vector<bool> answers;
+    int continues = 0;
+    int closes = 0;
+};
+
+} // namespace k7::test
