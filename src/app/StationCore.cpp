@@ -16,9 +16,9 @@ StationCore::StationCore(const CorePorts& ports, const CoreOptions& options)
     : timers(ports.timerFactory), link(ports.driver, devices, ports.pump),
       identification(ports.driver, link, devices, ports.pump),
       checker(devices, rack, ports.prompter),
-      frq(options.dataFolder, files, settings, devices, checker, ports.prompter, &ports.dialog),
-      defaults(MakeFiles(
-          options, DefaultFiles::Wiring{frq, files, settings, devices, ports.settings, engine})),
+      frq(options.dataFolder, files, settings, devices, checker, ports.prompter),
+      defaults(MakeFiles(options, DefaultFiles::Wiring{frq, files, settings, devices,
+                                                       ports.settings, engine, &ports.dialog})),
       engine(devices, link, rack, files, timers, ports.pump, ports.prompter,
              RackEnginePorts{ports.dialog, ports.shell, *defaults, checker}),
       panel(ReceiverPanel::Wiring{settings, engine, devices, files, ports.timerFactory, ports.pump,

@@ -1,12 +1,14 @@
-// The station's core without windows, wired in one place: the device and rack tables, the file
-// state, the link and identification, the six timers, the rack engine, the frequency checker,
-// the file layer and the receiver control panel's controller. The Station builds one; so does
-// every test rig, fuzz rig and benchmark, so that what they run is wired as the program is.
+// The station's core without windows, wired in one place: the device and rack tables, the rack's
+// file state and the editor's document, the link and identification, the six timers, the rack
+// engine, the frequency checker, the file layer and the receiver control panel's controller. The
+// Station builds one; so does every test rig, fuzz rig and benchmark, so that what they run is
+// wired as the program is.
 #pragma once
 
 #include "bands/CheckFrequency.h"
 #include "control/ReceiverPanel.h"
 #include "files/DefaultFiles.h"
+#include "files/EditorDocument.h"
 #include "files/FrqFile.h"
 #include "link/DeviceTables.h"
 #include "link/Identification.h"
@@ -63,6 +65,8 @@ public:
     DeviceTables devices;
     RackTables rack;
     FileState files;
+    // The frequency file editor's document, apart from the rack's file.
+    EditorDocument editor;
     TimerBank timers;
     LinkModule link;
     Identification identification;

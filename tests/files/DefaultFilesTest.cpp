@@ -44,9 +44,9 @@ TEST_F(DefaultFilesTest, FirstStartMakesTheFolderAndBothDefaultFiles) {
     EXPECT_EQ(lines[lineOf(7, 2)], "5");
     EXPECT_EQ(lines[lineOf(7, 3)], "0");
 
-    EXPECT_EQ(frq.ReadEditorFile("Default.frq"), "Default.frq");
-    EXPECT_EQ(files.EditData[1].Name, "Def-1_");
-    EXPECT_EQ(files.EditData[10].Name, "Def-10");
+    EXPECT_EQ(frq.ReadEditorFile("Default.frq", editor), "Default.frq");
+    EXPECT_EQ(editor.EditData[1].Name, "Def-1_");
+    EXPECT_EQ(editor.EditData[10].Name, "Def-10");
 
     const QStringList performers = this->lines("Template.frq");
     ASSERT_EQ(performers.size(), 203);
@@ -121,7 +121,7 @@ TEST_F(DefaultFilesTest, ABandWithoutPresetsGivesAnUnreadableDefault) {
     const QStringList lines = this->lines("Default.frq");
     EXPECT_EQ(lines[1], "");
     EXPECT_EQ(lines[lineOf(1, 1)], "");
-    EXPECT_EQ(frq.ReadEditorFile("Default.frq"), "NUMBER");
+    EXPECT_EQ(frq.ReadEditorFile("Default.frq", editor), "NUMBER");
     EXPECT_EQ(frq.LoadRackFile("Default.frq", RangeRule::RefuseOutOfRange), "");
 }
 
@@ -221,18 +221,18 @@ TEST_F(DefaultFilesTest, AcceptingTheFileOrTheRackStartsTheProgrammingPass) {
 }
 
 TEST_F(DefaultFilesTest, NewEditorFile) {
-    defaults.InitEditorDefaults();
-    EXPECT_EQ(files.EditNames[9], "User 9");
-    EXPECT_EQ(files.EditNames[10], "User 10");
-    EXPECT_EQ(files.EditData[9], (SettingsRow{"User 9", "635.500", "5", "0"}));
-    EXPECT_EQ(files.EditData[10].Name, "User10");
+    defaults.InitEditorDefaults(editor);
+    EXPECT_EQ(editor.EditNames[9], "User 9");
+    EXPECT_EQ(editor.EditNames[10], "User 10");
+    EXPECT_EQ(editor.EditData[9], (SettingsRow{"User 9", "635.500", "5", "0"}));
+    EXPECT_EQ(editor.EditData[10].Name, "User10");
 
     devices.SlotBand[1] = 14;
-    defaults.InitEditorDefaults();
-    EXPECT_EQ(files.EditData[1].Frequency, "N/A");
+    defaults.InitEditorDefaults(editor);
+    EXPECT_EQ(editor.EditData[1].Frequency, "N/A");
     devices.SlotBand[1] = 37;
-    defaults.InitEditorDefaults();
-    EXPECT_EQ(files.EditData[1].Frequency, "");
+    defaults.InitEditorDefaults(editor);
+    EXPECT_EQ(editor.EditData[1].Frequency, "");
 }
 
 } // namespace
