@@ -16,7 +16,7 @@ namespace {
 const QString kHeader = QStringLiteral("Veltora USB Receiver file");
 const QString kCrLf = QStringLiteral("\r\n");
 
-std::optional<int> ParseInteger(const QString& line) {
+std::optional<int> ParseInteger(QStringView line) {
     bool ok = false;
     const int value = line.trimmed().toInt(&ok);
     return ok ? std::optional<int>(value) : std::nullopt;
@@ -60,7 +60,7 @@ const ReaderRules& RulesOf(FrqReader reader) {
     return reader == FrqReader::Editor ? editor : rack;
 }
 
-bool Accepted(const ReaderRules& rules, const QString& line) {
+bool Accepted(const ReaderRules& rules, QStringView line) {
     return std::any_of(rules.bandTypes.begin(), rules.bandTypes.end(), [&](const char* value) {
         return value != nullptr && line == QLatin1String(value);
     });
@@ -70,7 +70,8 @@ bool Accepted(const ReaderRules& rules, const QString& line) {
 class LineReader {
 public:
     explicit LineReader(QString text) : text_(std::move(text)) {}
-    std::optional<QString> next() {
+    // A view into the text, valid as long as the reader.
+    std::optional<QStringView> next() {
         const qsizetype size = text_.size();
         if (pos_ > size || (pos_ == size && size > 0)) {
             return std::nullopt;
@@ -79,7 +80,7 @@ public:
         if (end < 0) {
             end = size;
         }
-        QString line = text_.mid(pos_, end - pos_);
+        QStringView line = QStringView(text_).mid(pos_, end - pos_);
         pos_ = end + 1;
         if (line.endsWith(QLatin1Char('\r'))) {
             line.chop(1);
@@ -117,17 +118,17 @@ private:
         return false;
     }
     // The next line, or the stop of a text that ends too early.
-    bool next(QString& line) {
-        std::optional<QString> read = lines_.next();
+    bool next(QStringView& line) {
+        const std::optional<QStringView> read = lines_.next();
         if (!read) {
             return stop(FrqError::EndsEarly);
         }
-        line = std::move(*read);
+        line = *read;
         return true;
     }
 
     bool readHead() {
-        QString line;
+        QStringView line;
         if (!next(line) || !next(line)) { // the header, whatever it says, then the count
             return false;
         }
@@ -138,10 +139,9 @@ private:
                 doc.EntryCount = maximum;
             }
         } else {
-            if (rules_.reader == FrqReader::Editor && line.isEmpty()) {
-                line = QStringLiteral("24");
-            }
-            const std::optional<int> value = ParseInteger(line);
+            // The editor takes an empty count line as "24".
+            const std::optional<int> value =
+                (rules_.reader == FrqReader::Editor && line.isEmpty()) ? 24 : ParseInteger(line);
             if (!value) {
                 return stop(FrqError::CountNotNumber);
             }
@@ -165,7 +165,7 @@ private:
 
     bool readEntries() {
         const ReaderRules& reader = RulesOf(rules_.reader);
-        QString line;
+        QStringView line;
         for (int n = 1; n <= kFileEntries; ++n) {
             read_.entry = n;
             SettingsRow& row = read_.document.Entries[n];
@@ -173,10 +173,11 @@ private:
             if (!next(line)) {
                 return false;
             }
-            if (line.size() <= 5) {
-                line = line.leftJustified(6, QLatin1Char('_'));
+            QString name = line.toString();
+            if (name.size() <= 5) {
+                name = name.leftJustified(6, QLatin1Char('_'));
             }
-            row.Name = line.replace(QLatin1Char(' '), QLatin1Char('_'));
+            row.Name = name.replace(QLatin1Char(' '), QLatin1Char('_'));
 
             if (!next(line)) {
                 return false;
@@ -184,9 +185,9 @@ private:
             if (line.isEmpty()) {
                 return stop(FrqError::NoFrequency);
             }
-            QString frequency = WithSeparator(line, rules_.separator);
+            QString frequency = WithSeparator(line.toString(), rules_.separator);
             if (!rules_.keepOutOfRange && rules_.outOfRange && rules_.outOfRange(frequency, n)) {
-                read_.frequencyLine = line;
+                read_.frequencyLine = line.toString();
                 return stop(FrqError::OutOfRange);
             }
             row.Frequency = std::move(frequency);
@@ -195,13 +196,15 @@ private:
                 return false;
             }
             const std::optional<int> mute = ParseInteger(line);
-            row.MuteLevel = (mute && *mute >= 0 && *mute <= 10) ? line : QStringLiteral("5");
+            row.MuteLevel =
+                (mute && *mute >= 0 && *mute <= 10) ? line.toString() : QStringLiteral("5");
 
             if (!next(line)) {
                 return false;
             }
             const bool numeric = ParseInteger(line).has_value();
-            row.BandType = (numeric && Accepted(reader, line)) ? line : QStringLiteral("0");
+            row.BandType =
+                (numeric && Accepted(reader, line)) ? line.toString() : QStringLiteral("0");
             read_.bandTypesRead = n;
             read_.bandTypeIsNumber[static_cast<std::size_t>(n)] = numeric;
 

@@ -220,6 +220,26 @@ TEST_F(DefaultFilesTest, AcceptingTheFileOrTheRackStartsTheProgrammingPass) {
     EXPECT_TRUE(timers.enabled(PassTimer));
 }
 
+// Discovery's load of the last file: the start-up dialog, which stays on top, is hidden before
+// a box about the file and stays up (the pass goes on in it) when the file loads.
+TEST_F(DefaultFilesTest, DiscoverysLoadHidesTheStartupDialogOnlyForAMessage) {
+    writeLines("Short.frq", validLines().mid(0, 100));
+    dialog.ShowProgress();
+    EXPECT_EQ(defaults.DefaultFiles::LoadRackFile("Short.frq"), "");
+    EXPECT_FALSE(dialog.IsDialogVisible());
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].icon, MsgIcon::Critical);
+
+    QStringList wide = validLines();
+    wide[lineOf(2, 1)] = QStringLiteral("865.000"); // kept at discovery, without a word
+    writeLines("Wide.frq", wide);
+    dialog.ShowProgress();
+    EXPECT_EQ(defaults.DefaultFiles::LoadRackFile("Wide.frq"), "Wide.frq");
+    EXPECT_TRUE(dialog.IsDialogVisible());
+    EXPECT_EQ(files.LoadData[2].Frequency, "865.000");
+    EXPECT_EQ(prompter.boxes.size(), 1u);
+}
+
 TEST_F(DefaultFilesTest, NewEditorFile) {
     defaults.InitEditorDefaults(editor);
     EXPECT_EQ(editor.EditNames[9], "User 9");

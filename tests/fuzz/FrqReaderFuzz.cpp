@@ -102,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rig.rack.DecimalSeparatorCode = (mode & 0x40) ? ',' : '.';
 
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    QList<QByteArray> spliced = WellFormedLines();
+    static const QList<QByteArray> wellFormed = WellFormedLines();
+    QList<QByteArray> spliced = wellFormed;
     const QList<QByteArray> inserted = bytes.split('\n');
     const qsizetype at = size > 1 ? data[1] % spliced.size() : 0;
     for (qsizetype i = 0; i < inserted.size() && at + i < spliced.size(); ++i) {
