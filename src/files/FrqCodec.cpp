@@ -106,8 +106,8 @@ public:
     }
 
     FrqRead run() {
-        if (read_.complete()) {
-            readHead() && readEntries();
+        if (read_.complete() && readHead()) {
+            readEntries();
         }
         return std::move(read_);
     }

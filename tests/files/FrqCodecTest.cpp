@@ -162,17 +162,5 @@ TEST(FrqCodec, TheBandCheckSeesTheUsersSeparatorAndTheEntry) {
     EXPECT_EQ(read.document.Entries[5].Frequency, "865,000");
 }
 
-TEST(FrqCodec, GlobalMuteOnAnUnknownModelKeepsTheStartCount) {
-    QStringList lines = LinesOf(EncodeFrq(ValidDocument()));
-    lines[1] = QStringLiteral("Global Mute");
-    FrqDocument start;
-    start.EntryCount = 17;
-    FrqReadRules rules = Rules(FrqReader::Editor);
-    rules.model = 0;
-    EXPECT_EQ(DecodeFrq(BytesOf(lines), rules, start).document.EntryCount, 17);
-    rules.model = ModelK73;
-    EXPECT_EQ(DecodeFrq(BytesOf(lines), rules, start).document.EntryCount, 12);
-}
-
 } // namespace
 } // namespace k7
