@@ -42,14 +42,12 @@ void AlertList::RemoveObserver(AlertEvents& observer) {
                      observers_.end());
 }
 
-const Alert& AlertList::Start(AlertKind kind, int slot, const QString& name,
+const Alert* AlertList::Start(AlertKind kind, int slot, const QString& name,
                               std::int64_t sinceMicros, std::int64_t nowMicros,
                               const QDateTime& now, const QString& detail) {
     const auto k = static_cast<std::size_t>(Index(kind));
-    if (ValidSlot(slot)) {
-        if (Alert* open = find(open_[static_cast<std::size_t>(slot)][k])) {
-            return *open; // one alert of a kind per receiver at a time
-        }
+    if (!ValidSlot(slot) || open_[static_cast<std::size_t>(slot)][k] != 0) {
+        return nullptr; // one alert of a kind per receiver at a time
     }
     Alert alert;
     alert.id = nextId_++;
@@ -62,13 +60,11 @@ const Alert& AlertList::Start(AlertKind kind, int slot, const QString& name,
     alert.detail = detail;
     alerts_.push_back(alert);
     ++activeCount_;
-    if (ValidSlot(slot)) {
-        open_[static_cast<std::size_t>(slot)][k] = alert.id;
-    }
+    open_[static_cast<std::size_t>(slot)][k] = alert.id;
     const Alert& started = alerts_.back();
     tell([&started](AlertEvents& observer) { observer.AlertStarted(started); });
     trim();
-    return *find(alert.id);
+    return find(alert.id);
 }
 
 const Alert* AlertList::End(AlertKind kind, int slot, std::int64_t nowMicros, const QDateTime& now,

@@ -61,7 +61,8 @@ class AlertList {
 public:
     static constexpr std::size_t kKept = 5000;
 
-    const Alert& Start(AlertKind kind, int slot, const QString& name, std::int64_t sinceMicros,
+    // Starts an alert of the slot (1..40) and returns it; null when one of the kind is up.
+    const Alert* Start(AlertKind kind, int slot, const QString& name, std::int64_t sinceMicros,
                        std::int64_t nowMicros, const QDateTime& now, const QString& detail);
     // Ends the slot's open alert of this kind and returns it; null when there was none.
     const Alert* End(AlertKind kind, int slot, std::int64_t nowMicros, const QDateTime& now,

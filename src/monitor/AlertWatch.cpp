@@ -4,6 +4,17 @@
 #include "rack/RackTables.h"
 
 namespace k7 {
+namespace {
+
+// How long a run of readings has lasted, starting it at this reading when none is running.
+std::int64_t RunLength(std::int64_t& since, std::int64_t now) {
+    if (since < 0) {
+        since = now;
+    }
+    return now - since;
+}
+
+} // namespace
 
 AlertWatch::AlertWatch(const RackTables& rack, AlertSink& sink) : rack_(rack), sink_(sink) {
     // RF is lost where the meters show both bars under the threshold marker: the raw level of
@@ -60,10 +71,7 @@ void AlertWatch::battery(int slot, Receiver& r, std::int64_t now) {
     const bool up = sink_.IsUp(slot, AlertKind::Battery);
     if (voltage < settings_.batteryLowBelow) {
         r.goodSince = -1;
-        if (r.lowSince < 0) {
-            r.lowSince = now;
-        }
-        if (!up && now - r.lowSince >= hold) {
+        if (RunLength(r.lowSince, now) >= hold && !up) {
             sink_.Raise(AlertKind::Battery, slot, r.lowSince,
                         QStringLiteral("voltage %1, low below %2, for %3")
                             .arg(voltage)
@@ -76,10 +84,7 @@ void AlertWatch::battery(int slot, Receiver& r, std::int64_t now) {
     if (!up) {
         return;
     }
-    if (r.goodSince < 0) {
-        r.goodSince = now;
-    }
-    if (now - r.goodSince >= hold) {
+    if (RunLength(r.goodSince, now) >= hold) {
         sink_.Clear(AlertKind::Battery, slot, QStringLiteral("voltage %1").arg(voltage));
     }
 }
@@ -107,10 +112,7 @@ void AlertWatch::rf(int slot, Receiver& r, std::int64_t now) {
     if (!r.transmitterSeen) {
         return; // no transmitter on this frequency yet: nothing to lose
     }
-    if (r.underSince < 0) {
-        r.underSince = now;
-    }
-    if (now - r.underSince > std::int64_t{settings_.rfLostAfterMs} * 1000 &&
+    if (RunLength(r.underSince, now) > std::int64_t{settings_.rfLostAfterMs} * 1000 &&
         !sink_.IsUp(slot, AlertKind::RfLost)) {
         sink_.Raise(AlertKind::RfLost, slot, r.underSince,
                     QStringLiteral("RF A %1, B %2 under the mute threshold %3 (level %4) for %5")
@@ -137,10 +139,7 @@ void AlertWatch::audio(int slot, Receiver& r, std::int64_t now) {
         }
         return;
     }
-    if (r.silentSince < 0) {
-        r.silentSince = now;
-    }
-    if (now - r.silentSince > std::int64_t{settings_.audioSilentAfterMs} * 1000 &&
+    if (RunLength(r.silentSince, now) > std::int64_t{settings_.audioSilentAfterMs} * 1000 &&
         !sink_.IsUp(slot, AlertKind::AudioSilent)) {
         sink_.Raise(AlertKind::AudioSilent, slot, r.silentSince,
                     QStringLiteral("audio %1 or less for %2 while not muted")

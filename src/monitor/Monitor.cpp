@@ -154,8 +154,9 @@ void Monitor::Stop() {
 
 void Monitor::Raise(AlertKind kind, int slot, std::int64_t sinceMicros, const QString& detail) {
     const QString name = nameOf(slot);
-    alerts_.Start(kind, slot, name, sinceMicros, clock_.nowMicros(), wallClock_(), detail);
-    log_.Write(slot, name, AlertToken(kind) + kStart, detail);
+    if (alerts_.Start(kind, slot, name, sinceMicros, clock_.nowMicros(), wallClock_(), detail)) {
+        log_.Write(slot, name, AlertToken(kind) + kStart, detail);
+    }
 }
 
 void Monitor::Clear(AlertKind kind, int slot, const QString& detail) {
