@@ -56,7 +56,7 @@ const Alert* AlertList::Start(AlertKind kind, int slot, const QString& name,
     alert.name = name;
     alert.sinceMicros = sinceMicros;
     alert.startMicros = nowMicros;
-    alert.started = now;
+    alert.began = now.addMSecs(-(nowMicros - sinceMicros) / 1000);
     alert.detail = detail;
     alerts_.push_back(alert);
     ++activeCount_;

@@ -23,19 +23,19 @@ struct Alert {
     AlertKind kind = AlertKind::Battery;
     int slot = 0;
     QString name;                 // the receiver's name when the alert started
-    std::int64_t sinceMicros = 0; // when the reading first went bad
-    std::int64_t startMicros = 0; // when the alert was raised
+    std::int64_t sinceMicros = 0; // when the reading first went bad: the alert's start
+    std::int64_t startMicros = 0; // when the alert was raised (after its hold)
     std::int64_t endMicros = -1;  // -1 while the alert is up
-    QDateTime started;            // wall-clock times, for the log and the window
+    QDateTime began;              // the wall-clock time of sinceMicros, for the window
     QDateTime ended;
     QString detail;    // what raised it
     QString endDetail; // what ended it
     bool acknowledged = false;
 
     bool active() const { return endMicros < 0; }
-    // Up to the end, or up to now while the alert is up.
+    // From the first bad reading to the end, or to now while the alert is up.
     std::int64_t durationMicros(std::int64_t nowMicros) const {
-        return (active() ? nowMicros : endMicros) - startMicros;
+        return (active() ? nowMicros : endMicros) - sinceMicros;
     }
 };
 
@@ -61,7 +61,8 @@ class AlertList {
 public:
     static constexpr std::size_t kKept = 5000;
 
-    // Starts an alert of the slot (1..40) and returns it; null when one of the kind is up.
+    // Starts an alert of the slot (1..40) and returns it; null when one of the kind is up. now is
+    // the wall-clock time of nowMicros.
     const Alert* Start(AlertKind kind, int slot, const QString& name, std::int64_t sinceMicros,
                        std::int64_t nowMicros, const QDateTime& now, const QString& detail);
     // Ends the slot's open alert of this kind and returns it; null when there was none.

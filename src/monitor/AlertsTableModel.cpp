@@ -36,7 +36,7 @@ QVariant AlertsTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         switch (index.column()) {
         case TimeColumn:
-            return alert.started.toString(QStringLiteral("HH:mm:ss"));
+            return alert.began.toString(QStringLiteral("HH:mm:ss"));
         case SlotColumn:
             return alert.slot;
         case NameColumn:
@@ -45,7 +45,7 @@ QVariant AlertsTableModel::data(const QModelIndex& index, int role) const {
             return AlertCaption(alert.kind);
         case DurationColumn:
             return alert.active() ? QStringLiteral("active")
-                                  : DurationText(alert.endMicros - alert.startMicros);
+                                  : DurationText(alert.durationMicros(alert.endMicros));
         default:
             return {};
         }

@@ -1,5 +1,6 @@
-// The Alerts window's table: every alert of the run, newest first, with the time it started,
-// its slot, the receiver's name, its kind and how long it lasted ("active" while it is up).
+// The Alerts window's table: every alert of the run, newest first, with the time it began (its
+// first bad reading), its slot, the receiver's name, its kind and how long it lasted ("active"
+// while it is up).
 // A plain item model over the alert record, so that the window is a view and nothing more.
 #pragma once
 
