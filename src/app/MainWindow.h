@@ -33,6 +33,7 @@ public:
     QAction* mnuTransfer = nullptr;
     QAction* mnuUpload = nullptr;
     QAction* mnuExit = nullptr;
+    QAction* mnuAlerts = nullptr; // opens the Alerts window (connected by StationWindows)
     QAction* mnuAbout = nullptr;
 
 protected:

@@ -23,8 +23,8 @@ const QString kHardwareTitle = QStringLiteral("USB hardware detection");
 Station::Station(const StationPorts& ports, const StationOptions& options)
     : ports_(ports), options_(options), dialog_(ports.timerFactory, *this), window_(*this),
       core_(CorePorts{ports.timerFactory, ports.pump, ports.prompter, ports.settings, ports.driver,
-                      dialog_, window_},
-            CoreOptions{DataFolder(options.applicationFolder), {}}) {
+                      dialog_, window_, ports.clock},
+            CoreOptions{DataFolder(options.applicationFolder), {}, {}}) {
     timers_.setObserver(
         [this](int tag, bool enabled, int interval) { timerChanged(tag, enabled, interval); });
     dialog_.AddObserver([this] { ports_.trace.Dialog(dialog_.state()); });
@@ -37,9 +37,21 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
             ports_.trace.Title(last);
         }
     });
+    core_.monitor.alerts().AddObserver(*this);
+    core_.monitor.AddRackObserver([this](const RackNote& note) { ports_.trace.Rack(note); });
 }
 
-Station::~Station() = default;
+Station::~Station() {
+    core_.monitor.alerts().RemoveObserver(*this);
+}
+
+void Station::AlertStarted(const Alert& alert) {
+    ports_.trace.AlertChanged(alert);
+}
+
+void Station::AlertEnded(const Alert& alert) {
+    ports_.trace.AlertChanged(alert);
+}
 
 bool Station::Start() {
     if (!CheckSingleInstance()) {

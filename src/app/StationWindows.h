@@ -10,6 +10,7 @@
 #include "Station.h"
 #include "control/ReceiverPanelWindow.h"
 #include "display/MeterPanel.h"
+#include "monitor/AlertsWindow.h"
 
 #include <QString>
 
@@ -24,7 +25,7 @@ struct StationWindowsOptions {
     QString snapshot;      // PanelBuf is saved there at the stop (none when empty)
 };
 
-class StationWindows final : public StationView {
+class StationWindows final : public StationView, private AlertEvents {
 public:
     // boxes, chooser: the program's message boxes and file dialogs, parented to the main window
     // (null in tests, whose prompter is scripted).
@@ -40,6 +41,8 @@ public:
     ReceiverPanelWindow& receiverPanelWindow() { return receiverWindow_; }
     StartupDialog& startupDialog() { return dialog_; }
     AboutBox& aboutBox() { return about_; }
+    AlertsWindow& alertsWindow() { return alertsWindow_; }
+    void ShowAlerts();
 
     // StationView
     void InitGraphics() override;
@@ -51,6 +54,14 @@ public:
     void Stopped(int exitCode) override;
 
 private:
+    // AlertEvents: the marks on the cells and the count in the menu follow the alerts.
+    void AlertStarted(const Alert& alert) override { markCell(alert.slot); }
+    void AlertEnded(const Alert& alert) override { markCell(alert.slot); }
+    void AlertsAcknowledged() override { markAllCells(); }
+    void AlertsTrimmed() override { markAllCells(); }
+    void markCell(int slot);
+    void markAllCells();
+
     Station& station_;
     StationWindowsOptions options_;
     MeterPanel meterPanel_;
@@ -59,6 +70,7 @@ private:
     ReceiverPanelWindow receiverWindow_;
     StartupDialog dialog_;
     AboutBox about_;
+    AlertsWindow alertsWindow_;
 };
 
 } // namespace k7
