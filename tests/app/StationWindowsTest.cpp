@@ -3,8 +3,8 @@
 // discovery, the meter cells drawn from the answers, the About box from the menu, the snapshot
 // at the stop, and a station that goes on when its windows are gone.
 #include "app/StationWindows.h"
-#include "app/StationRig.h"
 #include "display/MeterPanelWidget.h"
+#include "support/StationRig.h"
 
 #include <QAction>
 #include <QFileInfo>
