@@ -33,7 +33,7 @@ tree() {
         >src/app/CMakeLists.txt
 }
 
-# expect_pass WHAT / expect_fail WHAT NAMED: run the check on the tree as it stands.
+# expect_pass WHAT: the check passes on the tree as it stands.
 expect_pass() {
     local out
     if ! out=$("$check" "$work/tree" 2>&1); then
@@ -42,13 +42,19 @@ expect_pass() {
         failures=$((failures + 1))
     fi
 }
-expect_fail() {
+
+# breaks WHAT FILE LINE NAMED: a fresh tree with LINE added to FILE fails the check, and the
+# report names NAMED.
+breaks() {
     local out
+    tree
+    mkdir -p "$(dirname "$2")"
+    printf '%s\n' "$3" >>"$2"
     if out=$("$check" "$work/tree" 2>&1); then
         echo "FAIL: $1: the check passed"
         failures=$((failures + 1))
-    elif ! grep -q -- "$2" <<<"$out"; then
-        echo "FAIL: $1: the report does not name $2:"
+    elif ! grep -q -- "$4" <<<"$out"; then
+        echo "FAIL: $1: the report does not name $4:"
         echo "$out"
         failures=$((failures + 1))
     fi
@@ -57,46 +63,26 @@ expect_fail() {
 tree
 expect_pass "downward includes and links"
 
-tree
-printf '#include "app/Station.h"\n' >>src/rack/RackEngine.cpp
-expect_fail "rack includes app" "src/rack/RackEngine.cpp:3"
-
-tree
-printf '#include <display/MeterPanel.h>\n' >>src/bands/CheckFrequency.h
-expect_fail "an upward include in angle brackets" "src/bands/CheckFrequency.h:2"
-
-tree
-printf '#include "control/Panel.h"\n' >>src/display/Cell.cpp
-expect_fail "another folder of the same layer" "src/display/Cell.cpp:3"
-
-tree
-printf '#include "link/LinkModule.h"\n' >>src/sim/SimulatedRack.h
-expect_fail "the simulated rack uses more of link than the driver port" "src/sim/SimulatedRack.h"
-
-tree
-printf '#include "platform/Prompter.h"\n' >>src/sim/SimulatedRack.h
-expect_fail "the simulated rack uses more of platform than the clock" "platform/Prompter.h"
-
-tree
-printf '#include "rack/RackTables.h"\n' >>src/coordination/Set.cpp
-expect_fail "the coordination uses the rack" "src/coordination/Set.cpp:3"
-
-tree
-printf '#include "../app/Station.h"\n' >>src/rack/RackEngine.cpp
-expect_fail "a relative path around the layers" "relative path"
-
-tree
-printf 'target_link_libraries(k7_rack PRIVATE k7_app_ui)\n' >>src/rack/CMakeLists.txt
-expect_fail "rack links a library of app" "src/rack/CMakeLists.txt:3"
-
-tree
-printf 'target_link_libraries(k7_sim PRIVATE k7_link)\n' >>src/sim/CMakeLists.txt
-expect_fail "the simulated rack links the link module" "src/sim/CMakeLists.txt:4"
-
-tree
-mkdir -p src/remote
-printf '#include "app/Station.h"\n' >src/remote/View.cpp
-expect_fail "a folder outside the layers" "src/remote has no place"
+breaks "rack includes app" src/rack/RackEngine.cpp '#include "app/Station.h"' \
+    "src/rack/RackEngine.cpp:3"
+breaks "an upward include in angle brackets" src/bands/CheckFrequency.h \
+    '#include <display/MeterPanel.h>' "src/bands/CheckFrequency.h:2"
+breaks "another folder of the same layer" src/display/Cell.cpp '#include "control/Panel.h"' \
+    "src/display/Cell.cpp:3"
+breaks "the simulated rack uses more of link than the driver port" src/sim/SimulatedRack.h \
+    '#include "link/LinkModule.h"' "src/sim/SimulatedRack.h:3"
+breaks "the simulated rack uses more of platform than the clock" src/sim/SimulatedRack.h \
+    '#include "platform/Prompter.h"' "platform/Prompter.h"
+breaks "the coordination uses the rack" src/coordination/Set.cpp '#include "rack/RackTables.h"' \
+    "src/coordination/Set.cpp:3"
+breaks "a relative path around the layers" src/rack/RackEngine.cpp '#include "../app/Station.h"' \
+    "relative path"
+breaks "rack links a library of app" src/rack/CMakeLists.txt \
+    'target_link_libraries(k7_rack PRIVATE k7_app_ui)' "src/rack/CMakeLists.txt:3"
+breaks "the simulated rack links the link module" src/sim/CMakeLists.txt \
+    'target_link_libraries(k7_sim PRIVATE k7_link)' "src/sim/CMakeLists.txt:4"
+breaks "a folder outside the layers" src/remote/View.cpp '#include "app/Station.h"' \
+    "src/remote has no place"
 
 [ $failures -eq 0 ] && echo "the layer check holds on every tree"
 exit $((failures > 0))
