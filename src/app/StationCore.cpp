@@ -22,8 +22,11 @@ StationCore::StationCore(const CorePorts& ports, const CoreOptions& options)
       engine(devices, link, rack, files, timers, ports.pump, ports.prompter,
              RackEnginePorts{ports.dialog, ports.shell, *defaults, checker}),
       panel(ReceiverPanel::Wiring{settings, engine, devices, files, ports.timerFactory, ports.pump,
-                                  checker, frq, ports.prompter, &ports.shell}) {
+                                  checker, frq, ports.prompter, &ports.shell}),
+      frequencyEditor(FrequencyEditor::Wiring{editor, frq, checker, engine, devices, rack,
+                                              ports.settings, ports.prompter, ports.fileChooser}) {
     engine.AddObserver(panel);
+    engine.AddObserver(frequencyEditor);
 }
 
 } // namespace k7

@@ -1,12 +1,14 @@
 // The station's core without windows, wired in one place: the device and rack tables, the rack's
 // file state and the editor's document, the link and identification, the six timers, the rack
-// engine, the frequency checker, the file layer and the receiver control panel's controller. The
+// engine, the frequency checker, the file layer and the controllers of the receiver control
+// panel and the frequency file editor. The
 // Station builds one; so does every test rig, fuzz rig and benchmark, so that what they run is
 // wired as the program is.
 #pragma once
 
 #include "bands/CheckFrequency.h"
 #include "control/ReceiverPanel.h"
+#include "editor/FrequencyEditor.h"
 #include "files/DefaultFiles.h"
 #include "files/EditorDocument.h"
 #include "files/FrqFile.h"
@@ -27,6 +29,7 @@
 namespace k7 {
 
 class EventPump;
+class FileChooser;
 class Ftd2xx;
 class Prompter;
 class SettingsStore;
@@ -42,6 +45,8 @@ struct CorePorts {
     Ftd2xx& driver;
     StartupDialogPort& dialog;
     ShellPort& shell;
+    // The editor's save dialog; none: every save dialog counts as cancelled.
+    FileChooser* fileChooser = nullptr;
 };
 
 struct CoreOptions {
@@ -76,6 +81,8 @@ public:
     std::unique_ptr<DefaultFiles> defaults;
     RackEngine engine;
     ReceiverPanel panel;
+    // The frequency file editor's controller over the editor's document.
+    FrequencyEditor frequencyEditor;
 };
 
 } // namespace k7

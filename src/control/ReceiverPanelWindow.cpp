@@ -1,5 +1,7 @@
 #include "ReceiverPanelWindow.h"
 
+#include "platform/KeyRuleValidator.h"
+
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -9,10 +11,8 @@
 #include <QMouseEvent>
 #include <QSlider>
 #include <QVBoxLayout>
-#include <QValidator>
 
 #include <algorithm>
-#include <functional>
 
 namespace k7 {
 
@@ -26,35 +26,12 @@ QLabel* Caption(const QString& text, const QString& tip, QWidget* parent) {
     return label;
 }
 
-// Holds a box to its key rules whatever way text comes in: the validator sees the box's whole
-// new text and may change it, so a paste, a drop or an input method's text passes the same
-// rules as typing.
-class KeyRuleValidator final : public QValidator {
-public:
-    using Rule = std::function<QString(const QString&)>;
-    KeyRuleValidator(Rule rule, QObject* parent) : QValidator(parent), rule_(std::move(rule)) {}
-
-    State validate(QString& input, int& pos) const override {
-        const QString allowed = rule_(input);
-        if (allowed != input) {
-            // The rules keep or drop each character in order: the cursor stays after what was
-            // kept of the text before it.
-            pos = static_cast<int>(rule_(input.left(pos)).size());
-            input = allowed;
-        }
-        return Acceptable;
-    }
-
-private:
-    Rule rule_;
-};
-
 } // namespace
 
 ReceiverPanelWindow::ReceiverPanelWindow(ReceiverPanel& panel, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), panel_(panel) {
     setObjectName(QStringLiteral("frmRx"));
-    setWindowTitle(QStringLiteral("Receiver Parameters"));
+    setWindowTitle(ReceiverPanel::Caption());
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAutoFillBackground(true);
     QPalette dark = palette();

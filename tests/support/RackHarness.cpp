@@ -15,7 +15,7 @@ CoreOptions OptionsFor(const QString& dataFolder) {
 
 RackHarness::RackHarness(const sim::Scenario& scenario)
     : simRack(scenario, clock),
-      core(CorePorts{clock, clock, prompter, settings, line, dialog, shell},
+      core(CorePorts{clock, clock, prompter, settings, line, dialog, shell, &chooser},
            OptionsFor(dir.filePath(QStringLiteral("USB Files")))),
       rackFiles(static_cast<RecordingRackFiles&>(*core.defaults)) {
     QDir().mkpath(dataFolder());
