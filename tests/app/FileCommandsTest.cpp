@@ -3,6 +3,7 @@
 // polling paused, the timers each command gives back, the editor the commands open, and what
 // the trace records.
 #include "app/StationRig.h"
+#include "support/DiskFull.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -17,10 +18,9 @@ FrqDocument ShowDocument() {
     FrqDocument document;
     document.EntryCount = 3;
     for (int i = 1; i <= kFileEntries; ++i) {
-        document.Entries[static_cast<std::size_t>(i)] =
-            SettingsRow{QStringLiteral("Perf_%1").arg(i % 10),
-                        QString::number(610.0 + i * 0.025, 'f', 3), QString::number(5 + i % 3),
-                        QStringLiteral("0")};
+        document.Entries[static_cast<std::size_t>(i)] = SettingsRow{
+            QStringLiteral("Perf_%1").arg(i % 10), QString::number(610.0 + i * 0.025, 'f', 3),
+            QString::number(5 + i % 3), QStringLiteral("0")};
     }
     return document;
 }
@@ -59,11 +59,10 @@ protected:
             if (line["event"].toString() != event) {
                 continue;
             }
-            lines << (event == "window" ? line["name"].toString() + "|" +
-                                              line["caption"].toString() + "|" +
-                                              line["state"].toString()
-                                        : line["window"].toString() + "|" +
-                                              line["text"].toString());
+            lines << (event == "window"
+                          ? line["name"].toString() + "|" + line["caption"].toString() + "|" +
+                                line["state"].toString()
+                          : line["window"].toString() + "|" + line["text"].toString());
         }
         return lines;
     }
@@ -197,9 +196,11 @@ TEST_F(FileCommandsTest, EditRefusesDefaultTheFileInForceAndOtherFoldersWithPoll
     EXPECT_EQ(rig.prompter.boxes[0].text,
               "You cannot edit Default.frq \r\nPlease choose a different file\r\n");
     EXPECT_EQ(rig.prompter.boxes[1].title, "Band1.frq file open ");
-    EXPECT_EQ(rig.prompter.boxes[1].text, "Band1.frq in use \r\nPlease choose a different file\r\n");
+    EXPECT_EQ(rig.prompter.boxes[1].text,
+              "Band1.frq in use \r\nPlease choose a different file\r\n");
     EXPECT_EQ(rig.prompter.boxes[2].title, "File location");
-    EXPECT_TRUE(rig.prompter.boxes[2].text.contains(QDir::toNativeSeparators(station.dataFolder())));
+    EXPECT_TRUE(
+        rig.prompter.boxes[2].text.contains(QDir::toNativeSeparators(station.dataFolder())));
     EXPECT_EQ(pollingWhileAsked, (std::vector<bool>{false, false, false}));
     EXPECT_TRUE(polling());
     EXPECT_FALSE(editor.state().visible);
@@ -242,9 +243,8 @@ TEST_F(FileCommandsTest, EditOpensTheEditorWithPollingPausedAndANoticeOnTheMeter
     editor.Finish();
     EXPECT_TRUE(polling());
     EXPECT_EQ(station.window().state().meterNotice, "");
-    EXPECT_EQ(traced("window"),
-              (QStringList{"editor|Veltora frequency File: Band1.frq|shown",
-                           "editor|Veltora frequency File: Band1.frq|hidden"}));
+    EXPECT_EQ(traced("window"), (QStringList{"editor|Veltora frequency File: Band1.frq|shown",
+                                             "editor|Veltora frequency File: Band1.frq|hidden"}));
     EXPECT_TRUE(traced("status").contains("editor|Perfomer 1 updated in Band1.frq"));
 
     station.receiverPanel().Open(2);
@@ -302,6 +302,18 @@ TEST_F(FileCommandsTest, NewAsksBeforeItOverwritesAndNoLeavesTheFileAndPolling) 
 
     editor.Finish(); // the timers the question stopped come back with the editor's unload
     EXPECT_TRUE(polling());
+
+    // A new file that cannot be written: told, the old file kept, polling back, no editor.
+    const QByteArray made = bytes("Band1.frq");
+    rig.prompter.answers = {MsgAnswer::Yes};
+    {
+        test::DiskFull full;
+        choose(FileCommand::New, "Band1.frq");
+    }
+    EXPECT_EQ(rig.prompter.boxes.back().title, "File not saved");
+    EXPECT_EQ(bytes("Band1.frq"), made);
+    EXPECT_TRUE(polling());
+    EXPECT_FALSE(editor.state().visible);
 }
 
 TEST_F(FileCommandsTest, TheOrderlyStopClosesTheEditorWithoutStartingATimer) {

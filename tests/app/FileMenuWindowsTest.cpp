@@ -22,9 +22,9 @@ class FileMenuWindowsTest : public QObject {
     }
     static void enter(EditorWindow& editor, const QString& name, const QString& frequency,
                       const QString& mute) {
-        for (const auto& [box, text] : {std::pair{editor.txtName(), name},
-                                        std::pair{editor.txtFreq(), frequency},
-                                        std::pair{editor.txtMute(), mute}}) {
+        for (const auto& [box, text] :
+             {std::pair{editor.txtName(), name}, std::pair{editor.txtFreq(), frequency},
+              std::pair{editor.txtMute(), mute}}) {
             box->clear();
             QTest::keyClicks(box, text);
         }
@@ -83,11 +83,11 @@ private slots:
         rig.station->CloseNow();
         QVERIFY(rig.station->Stopped());
         windows.reset();
-        rig.station = std::make_unique<Station>(
-            StationPorts{rig.clock, rig.clock, rig.clock, rig.prompter, rig.chooser, rig.settings,
-                         rig.wire, rig.trace},
-            StationOptions{rig.dir.filePath(QStringLiteral("app")),
-                           rig.dir.filePath(QStringLiteral("run"))});
+        rig.station =
+            std::make_unique<Station>(StationPorts{rig.clock, rig.clock, rig.clock, rig.prompter,
+                                                   rig.chooser, rig.settings, rig.wire, rig.trace},
+                                      StationOptions{rig.dir.filePath(QStringLiteral("app")),
+                                                     rig.dir.filePath(QStringLiteral("run"))});
         rig.station->core().AttachDisplay(rig.display);
         windows = std::make_unique<StationWindows>(*rig.station, Options());
         QVERIFY(rig.station->Start());

@@ -4,35 +4,15 @@
 // layer, so that what a test compares is what the editor's reader returns.
 #pragma once
 
+#include "support/DiskFull.h"
 #include "support/RackHarness.h"
 
 #include <QDir>
 #include <QFile>
 
-#include <csignal>
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
 
 namespace k7::test {
-
-// While it lives, no file may grow past a few bytes: a disk that fills up in a write.
-class DiskFull {
-public:
-    DiskFull() {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        rlimit tiny = saved_;
-        tiny.rlim_cur = 100;
-        setrlimit(RLIMIT_FSIZE, &tiny);
-    }
-    ~DiskFull() { setrlimit(RLIMIT_FSIZE, &saved_); }
-    DiskFull(const DiskFull&) = delete;
-    DiskFull& operator=(const DiskFull&) = delete;
-
-private:
-    rlimit saved_{};
-};
 
 struct EditorRig {
     static constexpr int kReceivers = 3;

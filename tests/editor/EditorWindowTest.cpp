@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -103,6 +104,18 @@ private slots:
         QVERIFY(rig.fileMatchesGrid());
         QVERIFY(rig.prompter.boxes.empty());
 
+        // Going to another window and back is an activation: what runs then (metering that a
+        // pass restarted, say) is stopped again and the status line is cleared. Leaving
+        // restarts nothing.
+        rig.timers.setEnabled(PollTimer, true);
+        QEvent away(QEvent::WindowDeactivate);
+        QCoreApplication::sendEvent(&window, &away);
+        QVERIFY(rig.timers.enabled(PollTimer));
+        QEvent back(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(&window, &back);
+        QVERIFY(rig.pollingStopped());
+        QCOMPARE(window.lblStatus()->text(), QString());
+
         // A row clicked fills the boxes; Update and Delete follow into the file.
         clickRow(window, 1);
         QCOMPARE(window.txtName()->text(), QStringLiteral("Mic002"));
@@ -155,6 +168,11 @@ private slots:
         QCoreApplication::sendEvent(window.txtName(), &dropped);
         QCOMPARE(window.txtName()->text(), QStringLiteral("_x__y_"));
         QCOMPARE(rig.editor.state().txtName, QStringLiteral("_x__y_"));
+        window.txtMute()->clear();
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("9\u00bd1x2"));
+        QCoreApplication::sendEvent(window.txtMute(), &composed);
+        QCOMPARE(window.txtMute()->text(), QStringLiteral("91"));
 
         // A frequency outside the band: its box comes up (taking the focus from the window),
         // which is not another exit; the box is cleared and keeps the focus.
