@@ -75,6 +75,26 @@ void FileCommands::mnuOpen() {
     core.engine.StartProgrammingPass(PassKind::Full);
 }
 
+std::optional<QString> FileCommands::chooseEditorFile(const FileDialogSpec& dialog, bool save,
+                                                      const QString& refusal, const QString& what) {
+    StationCore& core = w_.core;
+    const FileChoiceWiring choice{&w_.chooser, w_.prompter, core.engine, core.frq};
+    const std::optional<QString> name = ChooseFrqFile(choice, dialog, save);
+    if (!name || !w_.available()) {
+        return std::nullopt;
+    }
+    if (*name == DefaultFileName()) {
+        AskWithPollingPaused(w_.prompter, core.engine, DefaultFileRefusal(refusal, what));
+        return std::nullopt;
+    }
+    // The rack's own changes write the file in force: the editor must not write it as well.
+    if (core.frq.InForce(*name)) {
+        AskWithPollingPaused(w_.prompter, core.engine, InUseRefusal(*name));
+        return std::nullopt;
+    }
+    return name;
+}
+
 void FileCommands::mnuEdit() {
     if (!w_.available()) {
         return;
@@ -82,23 +102,11 @@ void FileCommands::mnuEdit() {
     StationCore& core = w_.core;
     FrequencyEditor& editor = core.frequencyEditor;
     editor.ClearStatus();
-    const FileChoiceWiring choice{&w_.chooser, w_.prompter, core.engine, core.frq};
-    const std::optional<QString> name = ChooseFrqFile(
-        choice,
+    const std::optional<QString> name = chooseEditorFile(
         FrqFileDialog(FrqDialog::Main, QStringLiteral("Open an K7 series frequency file"),
                       core.frq.dataFolder()),
-        false);
-    if (!name || !w_.available()) {
-        return;
-    }
-    if (*name == DefaultFileName()) {
-        AskWithPollingPaused(
-            w_.prompter, core.engine,
-            DefaultFileRefusal(QStringLiteral("edit Default.frq "), QStringLiteral("file")));
-        return;
-    }
-    if (core.frq.InForce(*name)) {
-        AskWithPollingPaused(w_.prompter, core.engine, InUseRefusal(*name));
+        false, QStringLiteral("edit Default.frq "), QStringLiteral("file"));
+    if (!name) {
         return;
     }
     TimerPause pause = core.engine.PausePolling();
@@ -123,24 +131,14 @@ void FileCommands::mnuNew() {
         return;
     }
     StationCore& core = w_.core;
-    const FileChoiceWiring choice{&w_.chooser, w_.prompter, core.engine, core.frq};
     FileDialogSpec dialog = FrqFileDialog(
         FrqDialog::Main, QStringLiteral("New Veltora Frequency file"), core.frq.dataFolder());
     dialog.hideReadOnly = true;
     dialog.confirmOverwrite = false; // the command asks its own question
-    const std::optional<QString> name = ChooseFrqFile(choice, dialog, true);
-    if (!name || !w_.available()) {
-        return;
-    }
-    // Default.frq is refused whether or not it is there; so is the rack's file in force.
-    if (*name == DefaultFileName()) {
-        AskWithPollingPaused(
-            w_.prompter, core.engine,
-            DefaultFileRefusal(QStringLiteral("overwrite Default.frq "), QStringLiteral("name")));
-        return;
-    }
-    if (core.frq.InForce(*name)) {
-        AskWithPollingPaused(w_.prompter, core.engine, InUseRefusal(*name));
+    // Default.frq is refused whether or not it is there.
+    const std::optional<QString> name = chooseEditorFile(
+        dialog, true, QStringLiteral("overwrite Default.frq "), QStringLiteral("name"));
+    if (!name) {
         return;
     }
     TimerPause pause;
@@ -161,13 +159,7 @@ void FileCommands::mnuNew() {
     document.EditFile = *name;
     core.defaults->InitEditorDefaults(document);
     if (!core.frq.SaveEditorFile(*name, document)) {
-        MessageBoxSpec box;
-        box.text = QStringLiteral("The new file %1 could not be written.\r\n%2\r\nCheck the folder "
-                                  "\"USB Files\" and try again.")
-                       .arg(*name, core.frq.errorString());
-        box.title = QStringLiteral("File not saved");
-        box.icon = MsgIcon::Exclamation;
-        AskWithPollingPaused(w_.prompter, core.engine, box);
+        AskWithPollingPaused(w_.prompter, core.engine, NotSaved(*name, core.frq.errorString()));
         pause.Resume();
         return;
     }

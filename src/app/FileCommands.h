@@ -7,10 +7,12 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace k7 {
 
 class FileChooser;
+struct FileDialogSpec;
 class MainWindowController;
 class Prompter;
 class SettingsStore;
@@ -40,6 +42,11 @@ public:
     void mnuNew();
 
 private:
+    // The file chosen for the editor, refused (with its message) when it is Default.frq or the
+    // rack's file in force; none when refused or cancelled.
+    std::optional<QString> chooseEditorFile(const FileDialogSpec& dialog, bool save,
+                                            const QString& refusal, const QString& what);
+
     Wiring w_;
 };
 

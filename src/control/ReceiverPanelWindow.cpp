@@ -1,6 +1,6 @@
 #include "ReceiverPanelWindow.h"
 
-#include "platform/KeyRuleValidator.h"
+#include "platform/KeyRules.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -181,30 +181,12 @@ void ReceiverPanelWindow::setTextColour(QLabel* label, const QColor& colour) {
 }
 
 bool ReceiverPanelWindow::filterKey(QLineEdit* box, QEvent* event) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    QChar ch;
-    if (key->key() == Qt::Key_Backspace) {
-        ch = QChar('\b');
-    } else if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        ch = QChar('\r');
-    } else if ((key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) == 0 &&
-               key->text().size() == 1 && key->text().at(0).isPrint()) {
-        ch = key->text().at(0);
-    } else {
-        // Cursor keys, Delete and shortcuts (Ctrl+V among them, which on some systems carries
-        // its letter as text) edit as usual; the box's validator holds what they bring in.
-        return false;
-    }
-    const std::optional<QChar> result =
-        box == txtName_ ? panel_.NameKeyPress(ch) : panel_.FreqKeyPress(ch);
-    if (!result) {
-        return true;
-    }
-    if (*result != ch) {
-        box->insert(QString(*result));
-        return true;
-    }
-    return false;
+    return FilterKeyPress(
+        *static_cast<QKeyEvent*>(event),
+        [this, box](QChar key) {
+            return box == txtName_ ? panel_.NameKeyPress(key) : panel_.FreqKeyPress(key);
+        },
+        [box](QChar key) { box->insert(QString(key)); });
 }
 
 bool ReceiverPanelWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -47,13 +47,7 @@ QString FrequencyEditor::SaveEditorAs() {
         return QString();
     }
     if (!w_.frq.SaveEditorFile(*name, document_)) {
-        MessageBoxSpec box;
-        box.text = QStringLiteral("The file %1 could not be saved.\r\n%2\r\nChoose another name "
-                                  "or check the folder \"USB Files\".")
-                       .arg(*name, w_.frq.errorString());
-        box.title = QStringLiteral("File not saved");
-        box.icon = MsgIcon::Exclamation;
-        AskWithPollingPaused(w_.prompter, w_.engine, box);
+        AskWithPollingPaused(w_.prompter, w_.engine, NotSaved(*name, w_.frq.errorString()));
         return QString();
     }
     SaveLastTransfer(w_.settings, *name);

@@ -1,7 +1,7 @@
 #include "EditorWindow.h"
 
 #include "EditorGridModel.h"
-#include "platform/KeyRuleValidator.h"
+#include "platform/KeyRules.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -308,36 +308,15 @@ void EditorWindow::applyFocus() {
 }
 
 bool EditorWindow::filterKey(QLineEdit* box, QEvent* event) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    QChar ch;
-    if (key->key() == Qt::Key_Backspace) {
-        ch = QChar(u'\b');
-    } else if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        ch = QChar(u'\r');
-    } else if ((key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) == 0 &&
-               key->text().size() == 1 && key->text().at(0).isPrint()) {
-        ch = key->text().at(0);
-    } else {
-        // Cursor keys, Delete and shortcuts (paste among them) edit as usual; the box's
-        // validator holds what they bring in.
-        return false;
-    }
-    std::optional<QChar> result;
-    if (box == txtName_) {
-        result = editor_.NameKeyPress(ch);
-    } else if (box == txtFreq_) {
-        result = editor_.FreqKeyPress(ch);
-    } else {
-        result = editor_.MuteKeyPress(ch);
-    }
-    if (!result) {
-        return true;
-    }
-    if (*result != ch) {
-        box->insert(QString(*result));
-        return true;
-    }
-    return false;
+    return FilterKeyPress(
+        *static_cast<QKeyEvent*>(event),
+        [this, box](QChar key) {
+            if (box == txtName_) {
+                return editor_.NameKeyPress(key);
+            }
+            return box == txtFreq_ ? editor_.FreqKeyPress(key) : editor_.MuteKeyPress(key);
+        },
+        [box](QChar key) { box->insert(QString(key)); });
 }
 
 bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {

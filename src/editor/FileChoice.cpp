@@ -65,4 +65,14 @@ MessageBoxSpec InUseRefusal(const QString& name) {
     return box;
 }
 
+MessageBoxSpec NotSaved(const QString& name, const QString& reason) {
+    MessageBoxSpec box;
+    box.text = QStringLiteral("The file %1 could not be written.\r\n%2\r\nCheck the folder \"USB "
+                              "Files\" or choose another name, and try again.")
+                   .arg(name, reason);
+    box.title = QStringLiteral("File not saved");
+    box.icon = MsgIcon::Exclamation;
+    return box;
+}
+
 } // namespace k7
