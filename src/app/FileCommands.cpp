@@ -4,7 +4,10 @@
 #include "StationCore.h"
 #include "editor/FileChoice.h"
 #include "files/NameSets.h"
+#include "platform/ActionLog.h"
 #include "platform/SettingsStore.h"
+
+#include <algorithm>
 
 namespace k7 {
 
@@ -72,7 +75,12 @@ void FileCommands::mnuOpen() {
     w_.window.ShowTitleSuffix(QStringLiteral("FILE: ") +
                               name->left(std::max<qsizetype>(name->size() - 4, 0)));
     // The pass restarts metering when it ends: until then the stopped timers stay stopped.
-    core.engine.StartProgrammingPass(PassKind::Full);
+    if (core.engine.StartProgrammingPass(PassKind::Full)) {
+        core.monitor.actions().Action(0, QString(), QStringLiteral("file-load"),
+                                      QStringLiteral("%1, every setting to every receiver (%2)")
+                                          .arg(*name)
+                                          .arg(std::clamp(core.devices.DeviceCount, 0, kMaxSlots)));
+    }
 }
 
 std::optional<QString> FileCommands::chooseEditorFile(const FileDialogSpec& dialog, bool save,
@@ -142,7 +150,8 @@ void FileCommands::mnuNew() {
         return;
     }
     TimerPause pause;
-    if (core.frq.FrqFileExists(*name)) {
+    const bool replaced = core.frq.FrqFileExists(*name);
+    if (replaced) {
         pause = core.engine.PausePolling();
         MessageBoxSpec box;
         box.text = QStringLiteral("You have chosen to overwrite ") + *name + kCrLf +
@@ -164,6 +173,10 @@ void FileCommands::mnuNew() {
         return;
     }
     SaveLastTransfer(w_.settings, *name);
+    core.monitor.actions().Action(
+        0, QString(), QStringLiteral("file-new"),
+        QStringLiteral("%1, the band's defaults%2")
+            .arg(*name, replaced ? QStringLiteral(" over the previous file") : QString()));
     core.frequencyEditor.OpenNewFile(document);
     // After "Yes" the timers stopped for the question stay stopped while the file is edited.
     core.frequencyEditor.AdoptPause(std::move(pause));

@@ -22,6 +22,7 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     mnuTransfer = mnuFile->addAction(QStringLiteral("&Dowload file to Rx"));
     mnuUpload = mnuFile->addAction(QStringLiteral("&Upload file from Rx"));
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
+    mnuAlerts = menuBar()->addAction(QStringLiteral("Alerts"));
     mnuAbout = menuBar()->addAction(QStringLiteral("About"));
     mnuLoad->setObjectName(QStringLiteral("mnuLoad"));
     mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
@@ -30,6 +31,7 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     mnuTransfer->setObjectName(QStringLiteral("mnuTransfer"));
     mnuUpload->setObjectName(QStringLiteral("mnuUpload"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    mnuAlerts->setObjectName(QStringLiteral("mnuAlerts"));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 
     // The tick follows the controller, never the click itself: the station decides.

@@ -36,6 +36,7 @@ public:
     QAction* mnuTransfer = nullptr;
     QAction* mnuUpload = nullptr;
     QAction* mnuExit = nullptr;
+    QAction* mnuAlerts = nullptr; // opens the Alerts window (connected by StationWindows)
     QAction* mnuAbout = nullptr;
 
 protected:

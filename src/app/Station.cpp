@@ -23,8 +23,8 @@ const QString kHardwareTitle = QStringLiteral("USB hardware detection");
 Station::Station(const StationPorts& ports, const StationOptions& options)
     : ports_(ports), options_(options), dialog_(ports.timerFactory, *this), window_(*this),
       core_(CorePorts{ports.timerFactory, ports.pump, ports.prompter, ports.settings, ports.driver,
-                      dialog_, window_, &ports.fileChooser},
-            CoreOptions{DataFolder(options.applicationFolder), {}}),
+                      dialog_, window_, ports.clock, &ports.fileChooser},
+            CoreOptions{DataFolder(options.applicationFolder), {}, {}}),
       fileCommands_(FileCommands::Wiring{core_, window_, ports.settings, ports.prompter,
                                          ports.fileChooser,
                                          [this] { return FileCommandsAvailable(); }}) {
@@ -42,9 +42,21 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
     });
     engine_.AddObserver(activityWatch_);
     watchEditorAndPanel();
+    core_.monitor.alerts().AddObserver(*this);
+    core_.monitor.AddRackObserver([this](const RackNote& note) { ports_.trace.Rack(note); });
 }
 
-Station::~Station() = default;
+Station::~Station() {
+    core_.monitor.alerts().RemoveObserver(*this);
+}
+
+void Station::AlertStarted(const Alert& alert) {
+    ports_.trace.AlertChanged(alert);
+}
+
+void Station::AlertEnded(const Alert& alert) {
+    ports_.trace.AlertChanged(alert);
+}
 
 bool Station::Start() {
     if (!CheckSingleInstance()) {

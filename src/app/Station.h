@@ -59,7 +59,7 @@ public:
     virtual void Stopped(int /*exitCode*/) {}                  // the program ends with this code
 };
 
-class Station final : private StartupDialogActions, private MainWindowActions {
+class Station final : private StartupDialogActions, private MainWindowActions, private AlertEvents {
 public:
     static constexpr int kExitOk = 0;
     static constexpr int kExitRefused = 2;
@@ -130,6 +130,7 @@ public:
     RackEngine& engine() { return engine_; }
     FrequencyChecker& checker() { return core_.checker; }
     FrqFile& frq() { return frq_; }
+    Monitor& monitor() { return core_.monitor; }
     DefaultFiles& defaults() { return defaults_; }
     ReceiverPanel& receiverPanel() { return panel_; }
     StartupDialogController& dialog() { return dialog_; }
@@ -151,6 +152,9 @@ private:
     void LoadLastFileToggled() override { ToggleLoadLastFile(); }
     void FileCommandChosen(FileCommand command) override;
     void AboutChosen() override;
+    // AlertEvents: into the trace
+    void AlertStarted(const Alert& alert) override;
+    void AlertEnded(const Alert& alert) override;
 
     // The orderly stop; releaseTimers is false when it runs at the end of a timer's handler.
     void stop(bool releaseTimers);

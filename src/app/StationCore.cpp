@@ -8,6 +8,10 @@ std::unique_ptr<DefaultFiles> MakeFiles(const CoreOptions& options,
     return options.makeFiles ? options.makeFiles(wiring) : std::make_unique<DefaultFiles>(wiring);
 }
 
+std::function<QDateTime()> WallClock(const CoreOptions& options) {
+    return options.wallClock ? options.wallClock : [] { return QDateTime::currentDateTime(); };
+}
+
 } // namespace
 
 // The file layer starts its passes through the engine, and the engine reads its files through
@@ -21,11 +25,15 @@ StationCore::StationCore(const CorePorts& ports, const CoreOptions& options)
                                                        ports.settings, engine, &ports.dialog})),
       engine(devices, link, rack, files, timers, ports.pump, ports.prompter,
              RackEnginePorts{ports.dialog, ports.shell, *defaults, checker}),
+      monitor(Monitor::Wiring{rack, devices, ports.clock, ports.settings, ports.timerFactory,
+                              ports.prompter, options.dataFolder, WallClock(options)}),
       panel(ReceiverPanel::Wiring{settings, engine, devices, files, ports.timerFactory, ports.pump,
-                                  checker, frq, ports.prompter, &ports.shell}),
+                                  checker, frq, ports.prompter, &ports.shell, &monitor.actions()}),
       frequencyEditor(FrequencyEditor::Wiring{editor, frq, checker, engine, devices, rack,
-                                              ports.settings, ports.prompter, ports.fileChooser}) {
+                                              ports.settings, ports.prompter, ports.fileChooser,
+                                              &monitor.actions()}) {
     engine.AddObserver(panel);
+    engine.AddObserver(monitor);
     engine.AddObserver(frequencyEditor);
 }
 

@@ -1,9 +1,9 @@
 // The station's core without windows, wired in one place: the device and rack tables, the rack's
 // file state and the editor's document, the link and identification, the six timers, the rack
-// engine, the frequency checker, the file layer and the controllers of the receiver control
-// panel and the frequency file editor. The
-// Station builds one; so does every test rig, fuzz rig and benchmark, so that what they run is
-// wired as the program is.
+// engine, the frequency checker, the file layer, the monitor (alerts and the event log) and the
+// controllers of the receiver control panel and the frequency file editor. The Station builds
+// one; so does every test rig, fuzz rig and benchmark, so that what they run is wired as the
+// program is.
 #pragma once
 
 #include "bands/CheckFrequency.h"
@@ -15,12 +15,14 @@
 #include "link/DeviceTables.h"
 #include "link/Identification.h"
 #include "link/LinkModule.h"
+#include "monitor/Monitor.h"
 #include "platform/TimerBank.h"
 #include "rack/FileState.h"
 #include "rack/RackEngine.h"
 #include "rack/RackSettings.h"
 #include "rack/RackTables.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <functional>
@@ -28,6 +30,7 @@
 
 namespace k7 {
 
+class Clock;
 class EventPump;
 class FileChooser;
 class Ftd2xx;
@@ -45,6 +48,7 @@ struct CorePorts {
     Ftd2xx& driver;
     StartupDialogPort& dialog;
     ShellPort& shell;
+    const Clock& clock; // the time of the alerts and their holds
     // The editor's save dialog; none: every save dialog counts as cancelled.
     FileChooser* fileChooser = nullptr;
 };
@@ -53,6 +57,8 @@ struct CoreOptions {
     QString dataFolder; // "USB Files" itself
     // Makes the file layer; empty: DefaultFiles. A test stands in one that records its calls.
     std::function<std::unique_ptr<DefaultFiles>(const DefaultFiles::Wiring&)> makeFiles;
+    // The local time of the event log's lines; empty: the system's.
+    std::function<QDateTime()> wallClock;
 };
 
 class StationCore {
@@ -80,6 +86,9 @@ public:
     FrqFile frq;
     std::unique_ptr<DefaultFiles> defaults;
     RackEngine engine;
+    // Alerts, rack events and the event log; the operator's actions are logged through
+    // monitor.actions().
+    Monitor monitor;
     ReceiverPanel panel;
     // The frequency file editor's controller over the editor's document.
     FrequencyEditor frequencyEditor;

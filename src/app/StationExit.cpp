@@ -147,8 +147,10 @@ void Station::stop(bool releaseTimers) {
         timers_.setEnabled(tag, false);
         timers_.setInterval(tag, 5000);
     }
-    // 3. Graphics released.
+    // 3. Graphics released (a snapshot shows the alerts as the operator last saw them); then
+    // the alerts still up end, and the event log records the stop.
     view_->CloseGraphics();
+    core_.monitor.Stop();
     // 4. The load-at-start choice saved.
     SaveLoadLastFile(ports_.settings, files_.LoadLastFile);
     // 5. Timers released.

@@ -11,6 +11,7 @@
 #include "control/ReceiverPanelWindow.h"
 #include "display/MeterPanel.h"
 #include "editor/EditorWindow.h"
+#include "monitor/AlertsWindow.h"
 
 #include <QString>
 
@@ -25,7 +26,7 @@ struct StationWindowsOptions {
     QString snapshot;      // PanelBuf is saved there at the stop (none when empty)
 };
 
-class StationWindows final : public StationView {
+class StationWindows final : public StationView, private AlertEvents {
 public:
     // boxes, chooser: the program's message boxes and file dialogs, parented to the main window
     // (null in tests, whose prompter is scripted).
@@ -42,6 +43,8 @@ public:
     EditorWindow& editorWindow() { return editorWindow_; }
     StartupDialog& startupDialog() { return dialog_; }
     AboutBox& aboutBox() { return about_; }
+    AlertsWindow& alertsWindow() { return alertsWindow_; }
+    void ShowAlerts();
 
     // StationView
     void InitGraphics() override;
@@ -53,6 +56,14 @@ public:
     void Stopped(int exitCode) override;
 
 private:
+    // AlertEvents: the marks on the cells and the count in the menu follow the alerts.
+    void AlertStarted(const Alert& alert) override { markCell(alert.slot); }
+    void AlertEnded(const Alert& alert) override { markCell(alert.slot); }
+    void AlertsAcknowledged() override { markAllCells(); }
+    void AlertsTrimmed() override { markAllCells(); }
+    void markCell(int slot);
+    void markAllCells();
+
     Station& station_;
     StationWindowsOptions options_;
     MeterPanel meterPanel_;
@@ -62,6 +73,7 @@ private:
     EditorWindow editorWindow_; // a window of its own, kept above the main window
     StartupDialog dialog_;
     AboutBox about_;
+    AlertsWindow alertsWindow_;
 };
 
 } // namespace k7

@@ -18,12 +18,14 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace k7 {
 
 struct DeviceTables;
 struct FileState;
 class EventPump;
+class ActionLog;
 class FrequencyChecker;
 class FrqFile;
 class Prompter;
@@ -53,7 +55,8 @@ public:
         FrequencyChecker& checker;
         FrqFile& frq;
         Prompter& prompter;
-        ShellPort* shell = nullptr; // focus back to the meter panel; may be null
+        ShellPort* shell = nullptr;   // focus back to the meter panel; may be null
+        ActionLog* actions = nullptr; // where each change that lands is logged; may be null
     };
 
     static constexpr int kReProgMs = 100;
@@ -155,14 +158,22 @@ private:
     void SendFrequency(int s, const QString& frequency, TimerPause& pause);
     void ReProgFired();
     void WriteCurrentFile();
-    void SendNameFrame(int slot);
-    void SendMuteFrame(int slot, int level);
+    bool SendNameFrame(int slot);
+    bool SendMuteFrame(int slot, int level);
     // True when the "I" frame went out whole.
     bool SendFrequencyFrame(int slot);
     WriteResult WriteFrame(int slot, const std::optional<SettingsFrame>& frame);
     const RackTables& tables() const { return w_.settings.tables(); }
     int bandTypeByte(int slot) const;
     void notify();
+    // The event log's record of the changes that reached a receiver or a file.
+    void logAction(int slot, const QString& event, const QString& detail) const;
+    void logChange(int slot, const QString& event, const QString& from, const QString& to,
+                   bool sent) const;
+    // A mute level sent: logged at once, or while the slider is held once it is let go, from
+    // the level the drag started at.
+    void logLevel(int slot, const QString& from, bool sent);
+    void logHeldLevel();
 
     Wiring w_;
     ReceiverPanelView* view_ = nullptr;
@@ -170,6 +181,7 @@ private:
     std::unique_ptr<Timer> tmrReProg_;
     std::optional<PendingFrequency> pending_;
     bool sliderHeld_ = false; // the rack polls fast while the operator holds the slider
+    std::optional<std::pair<int, QString>> heldLevelFrom_; // slot and level a drag started at
 
     int slot_ = 0;
     bool visible_ = false;

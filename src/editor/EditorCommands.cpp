@@ -5,6 +5,7 @@
 
 #include "bands/CheckFrequency.h"
 #include "files/FrqFile.h"
+#include "platform/ActionLog.h"
 #include "platform/Prompter.h"
 
 #include <QLocale>
@@ -135,9 +136,9 @@ void FrequencyEditor::cmdAdd() {
         state_.controls[control].enabled = true;
     }
     clearBoxes();
-    if (saveOrRestore(
-            before,
-            QStringLiteral("Performer %1 added to %2").arg(count).arg(document_.EditFile))) {
+    if (saveOrRestore(before,
+                      QStringLiteral("Performer %1 added to %2").arg(count).arg(document_.EditFile),
+                      QStringLiteral("entry %1 added").arg(count))) {
         requestFocus(EditorFocus::Name);
     }
     notify();
@@ -175,8 +176,8 @@ void FrequencyEditor::cmdInsert() {
     selectWholeRow(at);
     clearBoxes();
     saveOrRestore(
-        before,
-        QStringLiteral("Performer %1 inserted into %2").arg(at + 1).arg(document_.EditFile));
+        before, QStringLiteral("Performer %1 inserted into %2").arg(at + 1).arg(document_.EditFile),
+        QStringLiteral("entry %1 inserted").arg(at + 1));
     notify();
 }
 
@@ -197,7 +198,8 @@ void FrequencyEditor::cmdUpdate() {
     RenumberRows(); // after "**NA**" entries the numbers follow the compacted file
     clearBoxes();
     saveOrRestore(before,
-                  QStringLiteral("Perfomer %1 updated in %2").arg(row + 1).arg(document_.EditFile));
+                  QStringLiteral("Perfomer %1 updated in %2").arg(row + 1).arg(document_.EditFile),
+                  QStringLiteral("entry %1 updated").arg(row + 1));
     notify();
 }
 
@@ -226,14 +228,16 @@ void FrequencyEditor::cmdDelete() {
     state_.lblRow = QStringLiteral("1");
     selectWholeRow(0);
     saveOrRestore(
-        before,
-        QStringLiteral("Performer %1 deleted from %2").arg(row + 1).arg(document_.EditFile));
+        before, QStringLiteral("Performer %1 deleted from %2").arg(row + 1).arg(document_.EditFile),
+        QStringLiteral("entry %1 deleted").arg(row + 1));
     notify();
 }
 
-bool FrequencyEditor::saveOrRestore(const Snapshot& before, const QString& done) {
+bool FrequencyEditor::saveOrRestore(const Snapshot& before, const QString& done,
+                                    const QString& change) {
     if (w_.frq.SaveEditorFile(document_.EditFile, document_)) {
         setStatus(done);
+        logSave(document_.EditFile, change + QStringLiteral(" in the editor"));
         return true;
     }
     const QString reason = w_.frq.errorString();
@@ -252,6 +256,13 @@ bool FrequencyEditor::saveOrRestore(const Snapshot& before, const QString& done)
                                "again."),
             QStringLiteral("File not saved"), MsgIcon::Exclamation));
     return false;
+}
+
+void FrequencyEditor::logSave(const QString& file, const QString& detail) const {
+    if (w_.actions != nullptr) {
+        w_.actions->Action(0, QString(), QStringLiteral("file-save"),
+                           file + QStringLiteral(", ") + detail);
+    }
 }
 
 } // namespace k7

@@ -51,6 +51,8 @@ QString FrequencyEditor::SaveEditorAs() {
         return QString();
     }
     SaveLastTransfer(w_.settings, *name);
+    logSave(*name,
+            QStringLiteral("the editor's %1 entries under a new name").arg(document_.EntryCount));
     state_.mnuFileEnabled = false;
     return *name;
 }

@@ -23,6 +23,7 @@ namespace k7 {
 
 struct DeviceTables;
 struct RackTables;
+class ActionLog;
 class FileChooser;
 class FrequencyChecker;
 class FrqFile;
@@ -93,6 +94,7 @@ public:
         SettingsStore& settings;
         Prompter& prompter;
         FileChooser* chooser = nullptr; // none: every save dialog counts as cancelled
+        ActionLog* actions = nullptr;   // each save that lands is logged; may be null
     };
 
     static constexpr int kMaxRows = 24;
@@ -213,9 +215,11 @@ private:
     GridRow rowFromBoxes(int number) const;
     void writeBoxesInto(GridRow& row) const;
     void holdPolling();
-    // Writes the document to EditFile; on failure the grid, the boxes and the document go back
-    // to the snapshot, the operator is told why, and false is returned.
-    bool saveOrRestore(const Snapshot& before, const QString& done);
+    // Writes the document to EditFile and logs it (change: what the command did to which
+    // entry); on failure the grid, the boxes and the document go back to the snapshot, the
+    // operator is told why, and false is returned.
+    bool saveOrRestore(const Snapshot& before, const QString& done, const QString& change);
+    void logSave(const QString& file, const QString& detail) const;
     void notify();
 
     EditorDocument& document_;

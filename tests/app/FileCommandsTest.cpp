@@ -3,6 +3,7 @@
 // polling paused, the timers each command gives back, the editor the commands open, and what
 // the trace records.
 #include "app/StationRig.h"
+#include "monitor/CsvLines.h"
 #include "support/DiskFull.h"
 
 #include <QDir>
@@ -314,6 +315,44 @@ TEST_F(FileCommandsTest, NewAsksBeforeItOverwritesAndNoLeavesTheFileAndPolling) 
     EXPECT_EQ(bytes("Band1.frq"), made);
     EXPECT_TRUE(polling());
     EXPECT_FALSE(editor.state().visible);
+}
+
+TEST_F(FileCommandsTest, LoadsNewFilesAndEditorSavesAreInTheEventLog) {
+    choose(FileCommand::Open, "Band1.frq");
+    ASSERT_TRUE(rig.RunToMonitoring());
+    ASSERT_TRUE(station.frq().WriteFile("Other.frq", ShowDocument()));
+    choose(FileCommand::Edit, "Other.frq");
+    editor.SelectRow(1);
+    editor.cmdUpdate();
+    editor.Finish();
+    choose(FileCommand::New, "Fresh.frq");
+    editor.Finish();
+    choose(FileCommand::Edit, "Band1.frq"); // refused: the file in force; nothing logged
+
+    // Slot, name, event and detail of the log's rows without a slot, in order.
+    QStringList rows;
+    const QDir logs(station.dataFolder() + "/Logs");
+    for (const QString& file : logs.entryList({"*.csv"}, QDir::Files, QDir::Name)) {
+        for (const QStringList& row : test::CsvRows(logs.filePath(file))) {
+            if (row.size() == 5 && row[0] != "time" && row[1].isEmpty()) {
+                rows << row.mid(3).join('|');
+            }
+        }
+    }
+    const QStringList expected{"file-load|Band1.frq, every setting to every receiver (3)",
+                               "file-save|Other.frq, entry 2 updated in the editor",
+                               "file-new|Fresh.frq, the band's defaults",
+                               "file-save|Fresh.frq, entry 1 added in the editor"};
+    QStringList actions;
+    for (const QString& row : rows) {
+        if (row.startsWith("file-")) {
+            actions << row;
+        }
+    }
+    EXPECT_EQ(actions, expected);
+    EXPECT_TRUE(rows.contains("programming-pass|file Band1.frq, every setting")) << [&] {
+        return rows.join('\n').toStdString();
+    }();
 }
 
 TEST_F(FileCommandsTest, TheOrderlyStopClosesTheEditorWithoutStartingATimer) {
