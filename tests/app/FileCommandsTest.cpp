@@ -350,9 +350,8 @@ TEST_F(FileCommandsTest, LoadsNewFilesAndEditorSavesAreInTheEventLog) {
         }
     }
     EXPECT_EQ(actions, expected);
-    EXPECT_TRUE(rows.contains("programming-pass|file Band1.frq, every setting")) << [&] {
-        return rows.join('\n').toStdString();
-    }();
+    EXPECT_TRUE(rows.contains("programming-pass|file Band1.frq, every setting"))
+        << rows.join('\n').toStdString();
 }
 
 TEST_F(FileCommandsTest, TheOrderlyStopClosesTheEditorWithoutStartingATimer) {
