@@ -169,16 +169,6 @@ TEST_F(FileCommandsTest, TheCommandsAreGreyedOutsideMetering) {
     EXPECT_TRUE(rig.chooser.dialogs.empty());
     station.ContinueAfterExitRequest();
     EXPECT_TRUE(available());
-
-    // Through discovery, the load question and the pass of a new start.
-    test::StationRig second(test::RackOf(2), rig.dir.filePath("run2"));
-    ASSERT_TRUE(second.station->Start());
-    EXPECT_FALSE(second.station->window().state().fileCommandsEnabled);
-    second.chooser.choices = {path("Band1.frq")};
-    second.station->window().MenuFileCommand(FileCommand::Edit);
-    EXPECT_TRUE(second.chooser.dialogs.empty());
-    ASSERT_TRUE(second.RunToMonitoring());
-    EXPECT_TRUE(second.station->window().state().fileCommandsEnabled);
 }
 
 TEST_F(FileCommandsTest, EditRefusesDefaultTheFileInForceAndOtherFoldersWithPollingPaused) {
