@@ -1,7 +1,7 @@
 // The station's windows, built and connected to the station in one place: the meter panel and
-// its widget in the main window, the receiver control panel's window, the start-up dialog and
-// the About box, each a view over its controller. Built before the station starts (the station
-// calls them at its named moments) and dropped before the station is.
+// its widget in the main window, the receiver control panel's window, the frequency editor's
+// window, the start-up dialog and the About box, each a view over its controller. Built before the
+// station starts (the station calls them at its named moments) and dropped before the station is.
 #pragma once
 
 #include "AboutBox.h"
@@ -10,6 +10,7 @@
 #include "Station.h"
 #include "control/ReceiverPanelWindow.h"
 #include "display/MeterPanel.h"
+#include "editor/EditorWindow.h"
 #include "monitor/AlertsWindow.h"
 
 #include <QString>
@@ -39,6 +40,7 @@ public:
     MainWindow& mainWindow() { return mainWindow_; }
     MeterPanelWidget& meterPanelWidget() { return *panelWidget_; }
     ReceiverPanelWindow& receiverPanelWindow() { return receiverWindow_; }
+    EditorWindow& editorWindow() { return editorWindow_; }
     StartupDialog& startupDialog() { return dialog_; }
     AboutBox& aboutBox() { return about_; }
     AlertsWindow& alertsWindow() { return alertsWindow_; }
@@ -68,6 +70,7 @@ private:
     MainWindow mainWindow_;
     MeterPanelWidget* panelWidget_; // owned by the main window
     ReceiverPanelWindow receiverWindow_;
+    EditorWindow editorWindow_; // a window of its own, kept above the main window
     StartupDialog dialog_;
     AboutBox about_;
     AlertsWindow alertsWindow_;
