@@ -149,6 +149,8 @@ EditorWindow::EditorWindow(FrequencyEditor& editor, QWidget* parent)
     connect(cmdDelete_, &QPushButton::clicked, this, [this] { editor_.cmdDelete(); });
     connect(cmdFinish_, &QPushButton::clicked, this, [this] { editor_.Finish(); });
     connect(mnuSave_, &QAction::triggered, this, [this] { editor_.mnuSave(); });
+    connect(cmdUpload_, &QPushButton::clicked, this, [this] { editor_.cmdUpload(); });
+    connect(cmdDownload_, &QPushButton::clicked, this, [this] { editor_.cmdDownload(); });
     connect(grid_, &QTableView::clicked, this, [this](const QModelIndex& index) {
         if (!applying_) {
             editor_.SelectRow(index.row());
@@ -263,6 +265,11 @@ void EditorWindow::StateChanged() {
     cmbRxs_->setCurrentIndex(state.cmbRxsIndex);
     applying_ = false;
     applyFocus();
+}
+
+void EditorWindow::RepaintStatus() {
+    lblStatus_->setText(editor_.state().lblStatus);
+    lblStatus_->repaint();
 }
 
 void EditorWindow::showSelection() {
