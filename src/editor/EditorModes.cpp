@@ -25,17 +25,17 @@ constexpr ControlSetting kNewFile[] = {
 
 // A file to send: nothing to edit, the receiver to choose and "Send data to Rx".
 constexpr ControlSetting kTransfer[] = {
-    {C::txtName, {}, false},        {C::txtFreq, {}, false},       {C::txtMute, {}, false},
-    {C::cmdAdd, false, {}},         {C::cmdUpdate, {}, false},     {C::cmdInsert, {}, false},
-    {C::cmdDelete, {}, false},      {C::cmbRxs, true, {}},         {C::Label3, true, {}},
-    {C::cmdDownload, true, true},   {C::cmdUpload, true, false},
+    {C::txtName, {}, false},      {C::txtFreq, {}, false},     {C::txtMute, {}, false},
+    {C::cmdAdd, false, {}},       {C::cmdUpdate, {}, false},   {C::cmdInsert, {}, false},
+    {C::cmdDelete, {}, false},    {C::cmbRxs, true, {}},       {C::Label3, true, {}},
+    {C::cmdDownload, true, true}, {C::cmdUpload, true, false},
 };
 
 // A receiver's set to fetch: "Upload from Rx" at work, "Send data to Rx" once a set is there.
 constexpr ControlSetting kUpload[] = {
-    {C::cmdAdd, false, {}},         {C::cmdUpdate, {}, false},     {C::cmdInsert, {}, false},
-    {C::cmdDelete, {}, false},      {C::cmdDownload, true, false}, {C::cmdUpload, true, true},
-    {C::cmbRxs, true, {}},          {C::Label3, true, {}},
+    {C::cmdAdd, false, {}},    {C::cmdUpdate, {}, false},     {C::cmdInsert, {}, false},
+    {C::cmdDelete, {}, false}, {C::cmdDownload, true, false}, {C::cmdUpload, true, true},
+    {C::cmbRxs, true, {}},     {C::Label3, true, {}},
 };
 
 } // namespace

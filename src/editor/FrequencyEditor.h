@@ -98,8 +98,8 @@ public:
         const RackTables& rack; // the user's decimal separator
         SettingsStore& settings;
         Prompter& prompter;
-        FileChooser* chooser = nullptr; // none: every save dialog counts as cancelled
-        ActionLog* actions = nullptr;   // each save that lands is logged; may be null
+        FileChooser* chooser = nullptr;       // none: every save dialog counts as cancelled
+        ActionLog* actions = nullptr;         // each save that lands is logged; may be null
         RackSettings* rackSettings = nullptr; // a download clears the slot's MuteHighBit
         const Clock* clock = nullptr;         // bounds an upload's reads (none: three reads)
     };

@@ -77,8 +77,8 @@ DownloadBlock BuildDownloadBlock(const EditorDocument& document, int n,
             return block;
         }
         const auto mute = SmallNumber(entry.MuteLevel);
-        const auto flags = SmallNumber(entry.BandType.isEmpty() ? QStringLiteral("0")
-                                                                : entry.BandType);
+        const auto flags =
+            SmallNumber(entry.BandType.isEmpty() ? QStringLiteral("0") : entry.BandType);
         if (!mute || !flags || *mute + *flags > 255) {
             block.refusal = EntryText(e) + QStringLiteral("band/type \"") + entry.BandType +
                             QStringLiteral("\" and mute level \"") + entry.MuteLevel +

@@ -15,9 +15,9 @@
 
 namespace k7 {
 
-inline constexpr int kPresetEntries = 40;    // entries an upload answer has room for
-inline constexpr int kEntryBytes = 10;       // six name bytes, F1, F2, F3, the mute byte
-inline constexpr int kDownloadHeader = 5;    // "R", "S", 0x01, "U", the entry count
+inline constexpr int kPresetEntries = 40;     // entries an upload answer has room for
+inline constexpr int kEntryBytes = 10;        // six name bytes, F1, F2, F3, the mute byte
+inline constexpr int kDownloadHeader = 5;     // "R", "S", 0x01, "U", the entry count
 inline constexpr int kUploadAnswerSize = 404; // two bytes, the count, 40 entries, the checksum
 inline constexpr std::array<std::uint8_t, 2> kUploadRequest{'R', 'U'};
 using UploadAnswer = std::array<std::uint8_t, kUploadAnswerSize>;

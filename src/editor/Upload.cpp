@@ -108,9 +108,9 @@ void FrequencyEditor::cmdUpload() {
         }
         acceptUpload(uploaded);
         if (w_.actions) {
-            w_.actions->Action(slot, QString(), QStringLiteral("upload"),
-                               QStringLiteral("%1 entries from the receiver's store")
-                                   .arg(uploaded.EntryCount));
+            w_.actions->Action(
+                slot, QString(), QStringLiteral("upload"),
+                QStringLiteral("%1 entries from the receiver's store").arg(uploaded.EntryCount));
         }
         break;
     }

@@ -27,9 +27,8 @@ UploadRead ReadUploadAnswer(UploadAnswer& answer, const UploadReader& reader) {
             result.end = UploadReadEnd::TimedOut;
             return result;
         }
-        const bool outOfTime = reader.nowMicros
-                                   ? reader.nowMicros() - start >= kUploadLimitMicros
-                                   : reads >= kMaxReads;
+        const bool outOfTime = reader.nowMicros ? reader.nowMicros() - start >= kUploadLimitMicros
+                                                : reads >= kMaxReads;
         if (outOfTime) {
             result.end = UploadReadEnd::TimedOut;
             return result;

@@ -1,7 +1,8 @@
 // The part of the rack tables the layers above the rack may change: the working settings
 // (CurData), what a receiver holds once the station has programmed it (RxData), the user-mute
-// state and the mute byte's high bit, the selected slot and the user's decimal separator. Meter readings, answer counts and
-// the polling counts are the rack engine's alone; the others read them as const RackTables.
+// state and the mute byte's high bit, the selected slot and the user's decimal separator. Meter
+// readings, answer counts and the polling counts are the rack engine's alone; the others read them
+// as const RackTables.
 #pragma once
 
 #include "RackTables.h"

@@ -204,8 +204,9 @@ FT_STATUS SimulatedRack::FT_SetTimeouts(FT_HANDLE handle, std::uint32_t readTime
     if (!device) {
         return status;
     }
-    if (receivers_[static_cast<std::size_t>(device->position)]->setup().faults.refuseReadTimeoutMs ==
-        readTimeoutMs) {
+    if (receivers_[static_cast<std::size_t>(device->position)]
+            ->setup()
+            .faults.refuseReadTimeoutMs == readTimeoutMs) {
         return FT_IO_ERROR;
     }
     device->line.readTimeoutMs = readTimeoutMs;

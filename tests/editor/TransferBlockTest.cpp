@@ -30,10 +30,10 @@ TEST(DownloadBlock, HoldsTheHeaderAndTenBytesAnEntry) {
     const DownloadBlock block = BuildDownloadBlock(document, 3, kAnyBand);
     ASSERT_TRUE(block.refusal.isEmpty()) << block.refusal.toStdString();
     const std::vector<std::uint8_t> expected = {
-        'R', 'S', 0x01, 'U', 3,                                //
-        'S', 'a', 'x', '_', '_', '_', 85, 4, 0, 69,            // "___" kept, 5 + 64
-        'A', 'n', 'n', ' ', ' ', ' ', 61, 35, 75, 10,          // three spaces; either separator
-        'L', 'o', 'n', 'g', 'N', 'a', 60, 66, 0, 193};         // six characters at most
+        'R', 'S', 0x01, 'U', 3,                          //
+        'S', 'a', 'x',  '_', '_', '_', 85, 4,  0,  69,   // "___" kept, 5 + 64
+        'A', 'n', 'n',  ' ', ' ', ' ', 61, 35, 75, 10,   // three spaces; either separator
+        'L', 'o', 'n',  'g', 'N', 'a', 60, 66, 0,  193}; // six characters at most
     EXPECT_EQ(block.bytes, expected);
     EXPECT_EQ(BuildDownloadBlock(document, 2, kAnyBand).bytes.size(), 25u);
 }
@@ -57,7 +57,8 @@ TEST(DownloadBlock, RefusesWhatTheReceiverCouldNotTakeNamingTheEntry) {
         const EditorDocument document = Entries({{"Good", "850.400", "5", "0"}, c.row});
         const DownloadBlock block = BuildDownloadBlock(document, 2, band);
         EXPECT_TRUE(block.bytes.empty());
-        EXPECT_TRUE(block.refusal.startsWith(QLatin1String(c.refusal))) << block.refusal.toStdString();
+        EXPECT_TRUE(block.refusal.startsWith(QLatin1String(c.refusal)))
+            << block.refusal.toStdString();
     }
     EXPECT_EQ(BuildDownloadBlock(Entries({}), 0, kAnyBand).refusal,
               "No entries to send: the set is empty");
@@ -80,8 +81,8 @@ UploadAnswer Answer(int count, std::initializer_list<std::array<std::uint8_t, 10
 
 TEST(ParseUpload, ReadsTheEntriesAndFillsTheRestWithTheBandsPlaceholder) {
     EditorDocument document;
-    const UploadAnswer answer =
-        Answer(2, {{'V', 'O', 'X', ' ', 0x01, 0xE9, 85, 4, 0, 69}, {'B', 'a', 's', 's', '_', '1', 6, 9, 99, 0xCA}});
+    const UploadAnswer answer = Answer(2, {{'V', 'O', 'X', ' ', 0x01, 0xE9, 85, 4, 0, 69},
+                                           {'B', 'a', 's', 's', '_', '1', 6, 9, 99, 0xCA}});
     ASSERT_EQ(ParseUpload(answer, 8, document), QString());
     EXPECT_EQ(document.EntryCount, 2);
     EXPECT_EQ(document.EditData[1], (SettingsRow{"VOX___", "850.400", "5", "64"}));
@@ -100,9 +101,9 @@ TEST(ParseUpload, ASavedEntrySendsTheSameByteAgain) {
     EditorDocument document;
     for (int byte : {0, 5, 63, 64, 69, 128, 138, 192, 255}) {
         const auto b = static_cast<std::uint8_t>(byte);
-        ASSERT_EQ(ParseUpload(Answer(1, {{'A', 'B', 'C', 'D', 'E', 'F', 61, 35, 75, b}}), 36,
-                              document),
-                  QString());
+        ASSERT_EQ(
+            ParseUpload(Answer(1, {{'A', 'B', 'C', 'D', 'E', 'F', 61, 35, 75, b}}), 36, document),
+            QString());
         const DownloadBlock block = BuildDownloadBlock(document, 1, kAnyBand);
         ASSERT_EQ(block.bytes.size(), 15u);
         EXPECT_EQ(block.bytes[14], b);
