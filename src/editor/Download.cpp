@@ -30,13 +30,21 @@ void FrequencyEditor::cmdDownload() {
     if (w_.rackSettings && RackTables::validSlot(slot)) {
         w_.rackSettings->SetMuteHighBit(slot, false);
     }
-    if (written && w_.actions) {
-        w_.actions->Action(slot, QString(), QStringLiteral("download"),
-                           QStringLiteral("%1 entries of %2 into the receiver's store")
-                               .arg(count)
-                               .arg(document_.EditFile));
+    if (written) {
+        logTransfer(slot, QStringLiteral("download"),
+                    QStringLiteral("%1 entries of %2 into the receiver's store")
+                        .arg(count)
+                        .arg(document_.EditFile.isEmpty() ? QStringLiteral("the uploaded set")
+                                                          : document_.EditFile));
     }
     notify();
+}
+
+void FrequencyEditor::logTransfer(int slot, const QString& event, const QString& detail) const {
+    if (w_.actions && RackTables::validSlot(slot)) {
+        w_.actions->Action(slot, w_.rack.CurData[static_cast<std::size_t>(slot)].Name, event,
+                           detail);
+    }
 }
 
 } // namespace k7

@@ -240,6 +240,8 @@ private:
     void restoreLink(int slot);
     void acceptUpload(const EditorDocument& uploaded);
     void reopenSavedUpload(const QString& name);
+    // Into the event log with the receiver's name as the rack shows it.
+    void logTransfer(int slot, const QString& event, const QString& detail) const;
 
     EditorDocument& document_;
     Wiring w_;

@@ -7,7 +7,6 @@
 #include "UploadRead.h"
 #include "files/FrqFile.h"
 #include "link/DeviceTables.h"
-#include "platform/ActionLog.h"
 #include "platform/Clock.h"
 #include "rack/RackCommands.h"
 
@@ -107,11 +106,9 @@ void FrequencyEditor::cmdUpload() {
             break;
         }
         acceptUpload(uploaded);
-        if (w_.actions) {
-            w_.actions->Action(
-                slot, QString(), QStringLiteral("upload"),
-                QStringLiteral("%1 entries from the receiver's store").arg(uploaded.EntryCount));
-        }
+        logTransfer(
+            slot, QStringLiteral("upload"),
+            QStringLiteral("%1 entries from the receiver's store").arg(uploaded.EntryCount));
         break;
     }
     }

@@ -2,6 +2,7 @@
 // rack: what the receiver's store takes and gives, the status texts, the refusals that send
 // nothing, every error stop (made with the receiver's fault switches) with the device set back
 // for metering as the wire log shows it, and a set's round trip through a receiver into a file.
+#include "../monitor/CsvLines.h"
 #include "support/StationRig.h"
 
 #include <QDir>
@@ -380,6 +381,21 @@ TEST_F(TransferTest, ASetSentToAReceiverAndFetchedBackSavesAsTheSameEntries) {
     }
     EXPECT_EQ(back.EditData[2].Name, "Ab____");
     EXPECT_EQ(back.EditData[3].BandType, "128");
+
+    // Both transfers are in the event log, with the receiver.
+    QStringList rows;
+    const QDir eventLogs(station.dataFolder() + "/Logs");
+    for (const QString& file : eventLogs.entryList({"*.csv"}, QDir::Files, QDir::Name)) {
+        for (const QStringList& row : test::CsvRows(eventLogs.filePath(file))) {
+            if (row.size() == 5 && (row[3] == "download" || row[3] == "upload")) {
+                rows << row.mid(1).join('|');
+            }
+        }
+    }
+    const QString name = station.rack().CurData[1].Name;
+    EXPECT_EQ(rows, (QStringList{"1|" + name +
+                                     "|download|3 entries of Show.frq into the receiver's store",
+                                 "1|" + name + "|upload|3 entries from the receiver's store"}));
 }
 
 TEST_F(TransferTest, SavingMoreThan24UploadedEntriesSaysAFileKeeps24) {
