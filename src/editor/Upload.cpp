@@ -53,6 +53,7 @@ void FrequencyEditor::cmdUpload() {
     if (w_.engine.PurgeReceive(slot) != FT_OK) {
         showStatusNow(QStringLiteral("Purge Error"));
         restoreLink(slot);
+        notify();
         return;
     }
     const WriteResult request = w_.engine.WriteBlock(slot, kUploadRequest);
@@ -62,11 +63,13 @@ void FrequencyEditor::cmdUpload() {
     if (w_.engine.SetLinkTimeouts(slot, kUploadReadTimeoutMs, 0) != FT_OK) {
         showStatusNow(SetTimeoutError());
         restoreLink(slot);
+        notify();
         return;
     }
     if (w_.engine.SetLinkLatency(slot, kUploadLatencyMs) != FT_OK) {
         showStatusNow(SetLatencyError());
         restoreLink(slot);
+        notify();
         return;
     }
     UploadReader reader;
