@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 class QAction;
+class QLabel;
 class QMenu;
 
 namespace k7 {
@@ -25,6 +26,8 @@ public:
     // corner of the screen.
     void ApplyRackSize(const RackWindowSize& size);
     QWidget* panelArea() const { return panelArea_; }
+    // The line over the meter panel (hidden when the controller has none).
+    QLabel* meterNotice() const { return meterNotice_; }
 
     QAction* mnuLoad = nullptr;
     QAction* mnuOpen = nullptr;
@@ -40,6 +43,7 @@ public:
     QAction* mnuAbout = nullptr;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -48,6 +52,7 @@ private:
 
     MainWindowController& controller_;
     QWidget* panelArea_ = nullptr;
+    QLabel* meterNotice_ = nullptr;
     int focusRequestsSeen_ = 0;
 };
 

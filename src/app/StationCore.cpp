@@ -28,9 +28,13 @@ StationCore::StationCore(const CorePorts& ports, const CoreOptions& options)
       monitor(Monitor::Wiring{rack, devices, ports.clock, ports.settings, ports.timerFactory,
                               ports.prompter, options.dataFolder, WallClock(options)}),
       panel(ReceiverPanel::Wiring{settings, engine, devices, files, ports.timerFactory, ports.pump,
-                                  checker, frq, ports.prompter, &ports.shell, &monitor.actions()}) {
+                                  checker, frq, ports.prompter, &ports.shell, &monitor.actions()}),
+      frequencyEditor(FrequencyEditor::Wiring{editor, frq, checker, engine, devices, rack,
+                                              ports.settings, ports.prompter, ports.fileChooser,
+                                              &monitor.actions()}) {
     engine.AddObserver(panel);
     engine.AddObserver(monitor);
+    engine.AddObserver(frequencyEditor);
 }
 
 } // namespace k7

@@ -1,12 +1,14 @@
 // The station's core without windows, wired in one place: the device and rack tables, the rack's
 // file state and the editor's document, the link and identification, the six timers, the rack
 // engine, the frequency checker, the file layer, the monitor (alerts and the event log) and the
-// receiver control panel's controller. The Station builds one; so does every test rig, fuzz rig
-// and benchmark, so that what they run is wired as the program is.
+// controllers of the receiver control panel and the frequency file editor. The Station builds
+// one; so does every test rig, fuzz rig and benchmark, so that what they run is wired as the
+// program is.
 #pragma once
 
 #include "bands/CheckFrequency.h"
 #include "control/ReceiverPanel.h"
+#include "editor/FrequencyEditor.h"
 #include "files/DefaultFiles.h"
 #include "files/EditorDocument.h"
 #include "files/FrqFile.h"
@@ -30,6 +32,7 @@ namespace k7 {
 
 class Clock;
 class EventPump;
+class FileChooser;
 class Ftd2xx;
 class Prompter;
 class SettingsStore;
@@ -46,6 +49,8 @@ struct CorePorts {
     StartupDialogPort& dialog;
     ShellPort& shell;
     const Clock& clock; // the time of the alerts and their holds
+    // The editor's save dialog; none: every save dialog counts as cancelled.
+    FileChooser* fileChooser = nullptr;
 };
 
 struct CoreOptions {
@@ -85,6 +90,8 @@ public:
     // monitor.actions().
     Monitor monitor;
     ReceiverPanel panel;
+    // The frequency file editor's controller over the editor's document.
+    FrequencyEditor frequencyEditor;
 };
 
 } // namespace k7

@@ -18,6 +18,7 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
       mainWindow_(station.window()),
       panelWidget_(new MeterPanelWidget(meterPanel_, station.core().settings, station.devices())),
       receiverWindow_(station.receiverPanel()),
+      editorWindow_(station.frequencyEditor(), &mainWindow_),
       dialog_(station.dialog(), &mainWindow_, station.devices().DeviceCount),
       about_(station.prompter(), &mainWindow_), alertsWindow_(station.monitor(), &mainWindow_),
       historyWindow_(station.monitor(), station.clock(), station.timerFactory(),

@@ -1,7 +1,8 @@
 // The station's windows, built and connected to the station in one place: the meter panel and
-// its widget in the main window, the receiver control panel's window, the start-up dialog, the
-// About box and the Alerts and History windows, each a view over its controller. Built before the station starts (the station
-// calls them at its named moments) and dropped before the station is.
+// its widget in the main window, the receiver control panel's window, the frequency editor's
+// window, the start-up dialog, the About box and the Alerts and History windows, each a view over
+// its controller. Built before the station starts (the station calls them at its named moments) and
+// dropped before the station is.
 #pragma once
 
 #include "AboutBox.h"
@@ -10,6 +11,7 @@
 #include "Station.h"
 #include "control/ReceiverPanelWindow.h"
 #include "display/MeterPanel.h"
+#include "editor/EditorWindow.h"
 #include "monitor/AlertsWindow.h"
 #include "monitor/HistoryWindow.h"
 
@@ -40,6 +42,7 @@ public:
     MainWindow& mainWindow() { return mainWindow_; }
     MeterPanelWidget& meterPanelWidget() { return *panelWidget_; }
     ReceiverPanelWindow& receiverPanelWindow() { return receiverWindow_; }
+    EditorWindow& editorWindow() { return editorWindow_; }
     StartupDialog& startupDialog() { return dialog_; }
     AboutBox& aboutBox() { return about_; }
     AlertsWindow& alertsWindow() { return alertsWindow_; }
@@ -73,6 +76,7 @@ private:
     MainWindow mainWindow_;
     MeterPanelWidget* panelWidget_; // owned by the main window
     ReceiverPanelWindow receiverWindow_;
+    EditorWindow editorWindow_; // a window of its own, kept above the main window
     StartupDialog dialog_;
     AboutBox about_;
     AlertsWindow alertsWindow_;

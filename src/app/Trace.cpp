@@ -65,6 +65,18 @@ void Trace::Timer(const QJsonValue& tag, bool enabled, int interval) {
                                     {QStringLiteral("interval"), interval}});
 }
 
+void Trace::Window(const QString& name, const QString& caption, bool shown) {
+    write(QStringLiteral("window"),
+          {{QStringLiteral("name"), name},
+           {QStringLiteral("caption"), caption},
+           {QStringLiteral("state"), shown ? QStringLiteral("shown") : QStringLiteral("hidden")}});
+}
+
+void Trace::Status(const QString& window, const QString& text) {
+    write(QStringLiteral("status"),
+          {{QStringLiteral("window"), window}, {QStringLiteral("text"), text}});
+}
+
 void Trace::AlertChanged(const Alert& alert) {
     if (!isOpen()) {
         return;

@@ -64,9 +64,13 @@ bool ReceiverPanel::Open(int slot) {
     }
     slot_ = slot;
     Activate();
+    const bool wasVisible = visible_;
     visible_ = true;
     if (view_) {
         view_->ShowPanel();
+    }
+    if (!wasVisible && shownObserver_) {
+        shownObserver_(true);
     }
     return true;
 }
@@ -560,9 +564,13 @@ void ReceiverPanel::HidePanel() {
     if (sliderHeld_) {
         SliderReleased();
     }
+    const bool wasVisible = visible_;
     visible_ = false;
     if (view_) {
         view_->HidePanel();
+    }
+    if (wasVisible && shownObserver_) {
+        shownObserver_(false);
     }
 }
 

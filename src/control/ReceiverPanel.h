@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -72,6 +73,11 @@ public:
     ReceiverPanel& operator=(const ReceiverPanel&) = delete;
 
     void SetView(ReceiverPanelView* view) { view_ = view; }
+    // Told each time the panel is shown or hidden (the trace).
+    void SetShownObserver(std::function<void(bool shown)> observer) {
+        shownObserver_ = std::move(observer);
+    }
+    static QString Caption() { return QStringLiteral("Receiver Parameters"); }
 
     // A right click on a slot's cell: SelectedSlot is set, and the panel opens (activated for
     // that slot) only for an answering receiver of a K7.5 rack. False when nothing opened.
@@ -80,6 +86,9 @@ public:
     void SettingsAnswered(int slot) override;
     // The panel unloads at the stop; its changes are taken back unless the exit was confirmed.
     void Unload(bool exitConfirmed);
+    // Hidden as it stands (a file load into the rack takes over): nothing is sent or taken
+    // back; the next Open captures the slot afresh.
+    void Hide() { HidePanel(); }
 
     // The panel's operations; all act on the slot the panel was opened for.
     void SaveChanges();
@@ -168,6 +177,7 @@ private:
 
     Wiring w_;
     ReceiverPanelView* view_ = nullptr;
+    std::function<void(bool)> shownObserver_;
     std::unique_ptr<Timer> tmrReProg_;
     std::optional<PendingFrequency> pending_;
     bool sliderHeld_ = false; // the rack polls fast while the operator holds the slider

@@ -4,9 +4,9 @@
 
 #include "EditorDocument.h"
 #include "FrqFile.h"
+#include "NameSets.h"
 #include "Presets.h"
 #include "link/DeviceTables.h"
-#include "platform/SettingsStore.h"
 #include "rack/FileState.h"
 #include "rack/RackCommands.h"
 #include "rack/RackSettings.h"
@@ -22,8 +22,6 @@ namespace {
 const QString kDefaultFile = QStringLiteral("Default.frq");
 const QString kTemplateFile = QStringLiteral("Template.frq");
 const QString kSnapshotFile = QStringLiteral("Rack_Data.frq");
-const QString kNameSets = QStringLiteral("NameSets");
-const QString kLastSet = QStringLiteral("LastSet");
 constexpr int kUserMuteBit = 0x40;
 
 // Receivers report their band code in the low bits of the band/type byte, and a file keeps
@@ -69,9 +67,10 @@ QString DefaultFiles::errorString() const {
 
 bool DefaultFiles::PrepareDataFolder() {
     folderError_.clear();
-    QString last = settings_.GetSetting(kNameSets, kLastSet, QStringLiteral("No Files"));
+    QString last =
+        settings_.GetSetting(NameSetsSection(), LastSetKey(), QStringLiteral("No Files"));
     if (last == QLatin1String("No Files")) {
-        settings_.SaveSetting(kNameSets, kLastSet, kDefaultFile);
+        SaveLastSet(settings_, kDefaultFile);
         last = kDefaultFile;
     }
     files_.CurrentFile = last;
@@ -92,7 +91,7 @@ bool DefaultFiles::PrepareDataFolder() {
         written = WriteDefaultFile(kTemplateFile) && written;
     }
     files_.CurrentFile = kDefaultFile;
-    settings_.SaveSetting(kNameSets, kLastSet, kDefaultFile);
+    SaveLastSet(settings_, kDefaultFile);
     return written;
 }
 

@@ -76,6 +76,34 @@ QString FrqFile::pathOf(const QString& name) const {
     return dataFolder_ + QLatin1Char('/') + name;
 }
 
+namespace {
+
+// The path with its links resolved, or (for a file not yet made) its clean absolute form.
+QString Resolved(const QString& path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+} // namespace
+
+std::optional<QString> FrqFile::NameInDataFolder(const QString& path) const {
+    const QFileInfo chosen(path);
+    if (!IsPlainFileName(chosen.fileName()) ||
+        Resolved(chosen.absolutePath()) != Resolved(dataFolder_)) {
+        return std::nullopt;
+    }
+    return chosen.fileName();
+}
+
+bool FrqFile::SameFile(const QString& a, const QString& b) const {
+    return IsPlainFileName(a) && IsPlainFileName(b) && Resolved(pathOf(a)) == Resolved(pathOf(b));
+}
+
+bool FrqFile::InForce(const QString& name) const {
+    return (files_.LoadLastFile || files_.FileInUse) && SameFile(name, files_.CurrentFile);
+}
+
 bool FrqFile::FrqFileExists(const QString& name) const {
     return IsPlainFileName(name) && QFileInfo(pathOf(name)).isFile();
 }

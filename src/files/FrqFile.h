@@ -56,6 +56,14 @@ public:
     QString errorString() const { return error_; }
     // A bare file name: not empty, no folder, no "..".
     static bool IsPlainFileName(const QString& name);
+    // The bare name of a chosen path that lies in the data folder (links resolved); none for a
+    // path elsewhere, so that a file of another folder is never mistaken for one of ours.
+    std::optional<QString> NameInDataFolder(const QString& path) const;
+    // True when the two names are one file of the data folder (links resolved).
+    bool SameFile(const QString& a, const QString& b) const;
+    // True when the name is the file in force for the rack: CurrentFile while a file is in use
+    // or loaded at start.
+    bool InForce(const QString& name) const;
     // The rules a reader applies here: the interface's model, the user's separator, the band of
     // the entry's slot (the rack's reader) or of slot 1 (the editor's); out-of-range refused.
     FrqReadRules ReadRules(FrqReader reader) const;

@@ -276,6 +276,10 @@ TimerPause RackEngine::PauseQueries() {
     return TimerPause(timers_, {PollTimer});
 }
 
+TimerPause RackEngine::PauseForFileLoad() {
+    return TimerPause(timers_, {PollTimer, AnswerRateTimer, SpareTimer});
+}
+
 void RackEngine::BeginFastPolling(int intervalMs) {
     if (fastPolling_) {
         return;

@@ -126,6 +126,7 @@ public:
     bool PollTimerRunning() const override;
     TimerPause PausePolling() override;
     TimerPause PauseQueries() override;
+    TimerPause PauseForFileLoad() override;
     void BeginFastPolling(int intervalMs) override;
     void EndFastPolling() override;
 

@@ -1,7 +1,7 @@
 // The bytes of the files a whole start-up writes (Default.frq, Template.frq, Rack_Data.frq) for
 // every band with presets or fill values, against fingerprints recorded from a known-good build:
 // any change to the file layer that moves a byte of them fails here.
-#include "StationRig.h"
+#include "support/StationRig.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,9 +1,9 @@
 // Starts as found in the field: a stale "LastSet" with or without the data folder, timer 0's
 // creation, the demonstration rack's panel, and a last file compared with a rack whose
 // receivers report their band code in the band/type byte.
-#include "StationRig.h"
 #include "control/ReceiverPanel.h"
 #include "files/FrqFile.h"
+#include "support/StationRig.h"
 
 #include <QDir>
 

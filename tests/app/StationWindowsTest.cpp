@@ -4,9 +4,9 @@
 // at the stop, a station that goes on when its windows are gone, and the alerts on the cells and
 // in the Alerts window.
 #include "app/StationWindows.h"
-#include "app/StationRig.h"
 #include "display/MeterPanelWidget.h"
 #include "monitor/AlertsTableModel.h"
+#include "support/StationRig.h"
 
 #include <QAction>
 #include <QFileInfo>

@@ -18,7 +18,7 @@ CoreOptions OptionsFor(const QString& dataFolder, const QDateTime& origin,
 
 RackHarness::RackHarness(const sim::Scenario& scenario)
     : simRack(scenario, clock),
-      core(CorePorts{clock, clock, prompter, settings, line, dialog, shell, clock},
+      core(CorePorts{clock, clock, prompter, settings, line, dialog, shell, clock, &chooser},
            OptionsFor(dir.filePath(QStringLiteral("USB Files")), wallOrigin, clock)),
       rackFiles(static_cast<RecordingRackFiles&>(*core.defaults)) {
     QDir().mkpath(dataFolder());

@@ -48,6 +48,7 @@ public:
     QTemporaryDir dir;
     QtSettingsStore settings{dir.filePath(QStringLiteral("settings.ini"))};
     ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
     RecordingStartupDialog dialog;
     RecordingShell shell;
     RecordingMeterDisplay display;
