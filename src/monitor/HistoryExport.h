@@ -43,7 +43,7 @@ struct ExportProgress {
 
 class HistoryExport {
 public:
-    static constexpr std::size_t kRowsPerSlice = 4000;
+    static constexpr std::size_t kRowsPerSlice = 1000; // well under a poll interval of work
     static constexpr int kSliceIntervalMs = 1;
 
     struct Wiring {
