@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -133,6 +134,26 @@ private slots:
                  qPrintable(dialog.message()->text()));
         QVERIFY(QFile::exists(rig.station->monitor().historyExport().folder() +
                               QStringLiteral("/show.csv")));
+
+        // A name with a path is refused; an existing file is replaced only when the operator
+        // says so.
+        const QString written =
+            rig.station->monitor().historyExport().folder() + QStringLiteral("/show.csv");
+        const qint64 size = QFileInfo(written).size();
+        dialog.nameEdit()->setText(QStringLiteral("../show"));
+        dialog.exportButton()->click();
+        QVERIFY(dialog.message()->text().startsWith(QStringLiteral("A file name only")));
+        QVERIFY(!QFile::exists(rig.station->monitor().historyExport().folder() +
+                               QStringLiteral("/../show.csv")));
+        dialog.nameEdit()->setText(QStringLiteral("show"));
+        rig.prompter.answers.push_back(MsgAnswer::No);
+        rig.clock.advanceMs(1000);
+        dialog.exportButton()->click();
+        QCOMPARE(rig.prompter.boxes.size(), std::size_t{1});
+        QVERIFY(
+            rig.prompter.boxes.front().text.startsWith(QStringLiteral("show.csv already exists")));
+        rig.clock.advanceMs(200);
+        QCOMPARE(QFileInfo(written).size(), size);
 
         dialog.hide();
         windows.mainWindow().mnuHistoryExport->trigger();
