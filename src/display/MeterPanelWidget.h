@@ -27,6 +27,10 @@ public:
     void setOpenPanelCallback(std::function<void(int slot)> callback) {
         openPanel_ = std::move(callback);
     }
+    // Called with the slot when a left double click lands on a receiver that has answered.
+    void setOpenHistoryCallback(std::function<void(int slot)> callback) {
+        openHistory_ = std::move(callback);
+    }
     QPoint pointerPosition() const { return pointer_; }
 
     static QString toolTipText() { return QStringLiteral("Right Click to change values."); }
@@ -35,12 +39,14 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     MeterPanel& panel_;
     RackSettings& rack_;
     const DeviceTables& devices_;
     std::function<void(int)> openPanel_;
+    std::function<void(int)> openHistory_;
     QPoint pointer_;
 };
 
