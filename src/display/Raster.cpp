@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <cstring>
+
 namespace k7 {
 
 QImage AllocateBuffer(int width, int height) {
@@ -17,19 +19,50 @@ QRect TargetRect(const QRect& source, QPoint lowerLeft) {
 }
 
 void CopyRect(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft) {
+    CopyRectChanged(from, source, to, lowerLeft);
+}
+
+QRect CopyRectChanged(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft) {
     if (from.isNull() || to.isNull()) {
-        return;
+        return {};
     }
     // Only the part of the source inside its buffer is copied; the target keeps the rest.
     const QRect inside = source.intersected(from.rect());
     if (inside.isEmpty()) {
-        return;
+        return {};
     }
     const QPoint topLeft =
         TargetRect(source, lowerLeft).topLeft() + (inside.topLeft() - source.topLeft());
-    QPainter painter(&to);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(topLeft, from, inside);
+    const QRect target = QRect(topLeft, inside.size()).intersected(to.rect());
+    if (target.isEmpty()) {
+        return {};
+    }
+    if (&from == &to || from.format() != to.format() || from.depth() != 32) {
+        QPainter painter(&to);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(topLeft, from, inside);
+        return target;
+    }
+    // Between buffers of one format a copy is a copy of row pieces: what drawImage does here,
+    // without setting up a painter for each of the many small copies of a redraw. Rows that
+    // already hold the same pixels are left alone, so that only a change is shown again.
+    const QPoint start = inside.topLeft() + (target.topLeft() - topLeft);
+    const auto rowBytes = static_cast<std::size_t>(target.width()) * 4;
+    int first = -1;
+    int last = -1;
+    for (int row = 0; row < target.height(); ++row) {
+        const uchar* piece = from.constScanLine(start.y() + row) + start.x() * 4;
+        const int y = target.top() + row;
+        if (std::memcmp(to.constScanLine(y) + target.left() * 4, piece, rowBytes) != 0) {
+            std::memcpy(to.scanLine(y) + target.left() * 4, piece, rowBytes);
+            first = first < 0 ? y : first;
+            last = y;
+        }
+    }
+    if (first < 0) {
+        return {};
+    }
+    return QRect(target.left(), first, target.width(), last - first + 1);
 }
 
 void FillBuffer(QImage& buffer, const QColor& colour) {
