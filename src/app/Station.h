@@ -5,6 +5,7 @@
 #pragma once
 
 #include "MainWindowController.h"
+#include "PanelWindowSetting.h"
 #include "StartupDialogController.h"
 #include "StartupRules.h"
 #include "StationCore.h"
@@ -12,6 +13,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace k7 {
@@ -50,7 +52,11 @@ public:
     virtual void InitGraphics() {}
     virtual void BuildScaling() {}
     virtual void CloseGraphics() {}
-    virtual void SizeWindow(const RackWindowSize& /*size*/) {} // then to the screen's corner
+    // The rack's sizes and the window to start with (the remembered one, or the rack's own);
+    // then to the screen's corner.
+    virtual void SizeWindow(const RackWindowSize& /*size*/, const WindowPlacement& /*start*/) {}
+    // The window as the operator leaves it, remembered at the orderly stop; none: nothing is.
+    virtual std::optional<WindowPlacement> WindowLeft() const { return std::nullopt; }
     virtual void ShowMainWindow() {}
     virtual void ShowAbout() {}
     virtual void FileCommandChosen(FileCommand /*command*/) {} // the file layer's, editor's menus
@@ -128,6 +134,7 @@ public:
     FileChooser& fileChooser() { return ports_.fileChooser; }
     SettingsStore& settings() { return ports_.settings; }
     EventPump& pump() { return ports_.pump; }
+    TimerFactory& timerFactory() { return ports_.timerFactory; }
 
 private:
     // StartupDialogActions
