@@ -45,13 +45,11 @@ TEST(PanelScaleTest, ThePointerFindsThePanelPixelItsDevicePixelShows) {
     const PanelScale hidpi(kPanel, QSize(800, 700), 2.0);
     EXPECT_EQ(hidpi.toPanel({199.5, 349.5}), QPoint(199, 349));
     EXPECT_EQ(hidpi.toPanel({200.0, 350.0}), QPoint(200, 350));
-    // 2x with 50-pixel margins left and right.
-    const PanelScale margins(kPanel, QSize(1700, 1400), 1.0);
-    EXPECT_FALSE(margins.toPanel({49, 10}));
-    EXPECT_EQ(margins.toPanel({50, 0}), QPoint(0, 0));
-    EXPECT_EQ(margins.toPanel({1649, 1399}), QPoint(799, 699));
-    EXPECT_FALSE(margins.toPanel({1650, 10}));
-    EXPECT_FALSE(margins.toPanel({60, -1}));
+    // 1.5 on a screen of ratio 1.5: device pixel 299 shows panel pixel 199, 300 shows 200.
+    const PanelScale fractional(kPanel, QSize(800, 700), 1.5);
+    EXPECT_EQ(fractional.toPanel({299 / 1.5, 0}), QPoint(199, 0));
+    EXPECT_EQ(fractional.toPanel({300 / 1.5, 0}), QPoint(200, 0));
+    EXPECT_FALSE(fractional.toPanel({-1, 0}));
 }
 
 TEST(PanelScaleTest, AChangedRectangleCoversWhatShowsIt) {
