@@ -22,6 +22,10 @@ MeterPanelWidget::MeterPanelWidget(MeterPanel& panel, RackSettings& rack,
     panel_.setPasteListener([this](const QRect& rect) { pasted(rect); });
 }
 
+MeterPanelWidget::~MeterPanelWidget() {
+    panel_.setPasteListener({}); // the panel may draw on after the window is gone
+}
+
 void MeterPanelWidget::setPanelSize(QSize size) {
     panelSize_ = size;
     update();

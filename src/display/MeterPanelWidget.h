@@ -33,6 +33,7 @@ public:
     // rack: the click selects its slot. timers: makes the repaint timer.
     MeterPanelWidget(MeterPanel& panel, RackSettings& rack, const DeviceTables& devices,
                      TimerFactory& timers, QWidget* parent = nullptr);
+    ~MeterPanelWidget() override;
 
     // Called with the slot when a right click lands on a receiver that has answered, on a K7.5
     // set-up.
