@@ -48,16 +48,18 @@ QRect CopyRectChanged(const QImage& from, const QRect& source, QImage& to, QPoin
     // already hold the same pixels are left alone, so that only a change is shown again.
     const QPoint start = inside.topLeft() + (target.topLeft() - topLeft);
     const auto rowBytes = static_cast<std::size_t>(target.width()) * 4;
+    const uchar* piece = from.constBits() + start.y() * from.bytesPerLine() + start.x() * 4;
+    uchar* onto = to.bits() + target.top() * to.bytesPerLine() + target.left() * 4;
     int first = -1;
     int last = -1;
-    for (int row = 0; row < target.height(); ++row) {
-        const uchar* piece = from.constScanLine(start.y() + row) + start.x() * 4;
-        const int y = target.top() + row;
-        if (std::memcmp(to.constScanLine(y) + target.left() * 4, piece, rowBytes) != 0) {
-            std::memcpy(to.scanLine(y) + target.left() * 4, piece, rowBytes);
+    for (int y = target.top(); y <= target.bottom(); ++y) {
+        if (std::memcmp(onto, piece, rowBytes) != 0) {
+            std::memcpy(onto, piece, rowBytes);
             first = first < 0 ? y : first;
             last = y;
         }
+        piece += from.bytesPerLine();
+        onto += to.bytesPerLine();
     }
     if (first < 0) {
         return {};
