@@ -8,12 +8,15 @@
 #
 #   bench/cpu_share.sh [seconds=60] [racks="8 24 40"] [platforms="xvfb offscreen"]
 #
+# Each platform ends with the floor: build/bin/poll_floor, a window and a 4 ms timer that blocks
+# for one answer's read a tick and does nothing else, which is what the polling alone costs here.
 # K7STATION names another station binary (default build/bin/k7station). Needs GNU time
 # (/usr/bin/time, Debian package `time`); Xvfb comes with the Debian package `xvfb`.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 station=${K7STATION:-$root/build/bin/k7station}
+floor=$root/build/bin/poll_floor
 seconds=${1:-60}
 racks=${2:-"8 24 40"}
 platforms=${3:-"xvfb offscreen"}
@@ -71,7 +74,8 @@ stop_xvfb() {
     xpid=
 }
 
-# run PLATFORM RECEIVERS: one timed run of the station; prints its line of the table.
+# run PLATFORM RECEIVERS: one timed run of the station (RECEIVERS "floor": of poll_floor);
+# prints its line of the table.
 run() {
     platform=$1
     receivers=$2
@@ -84,15 +88,19 @@ run() {
     else
         qpa=offscreen
     fi
+    if [ "$receivers" = floor ]; then
+        set -- "$floor" -platform "$qpa" "$seconds" 4 2500
+    else
+        set -- "$station" -platform "$qpa" --simulate "$receivers" --run-for "$seconds" \
+            --app-dir "$dir/app"
+    fi
     # Its own settings, data and runtime folders: nothing of the operator's is touched.
     status=0
     DISPLAY=${display:-} XDG_CONFIG_HOME="$dir/config" XDG_DATA_HOME="$dir/data" \
-        XDG_RUNTIME_DIR="$dir/run" \
-        "$gnutime" -f '%U %S %e %M' -o "$dir/time" \
-        "$station" -platform "$qpa" --simulate "$receivers" --run-for "$seconds" \
-        --app-dir "$dir/app" >"$dir/out" 2>&1 || status=$?
+        XDG_RUNTIME_DIR="$dir/run" "$gnutime" -f '%U %S %e %M' -o "$dir/time" "$@" \
+        >"$dir/out" 2>&1 || status=$?
     if [ "$status" -ne 0 ]; then
-        echo "$platform, $receivers receivers: the station ended with code $status:" >&2
+        echo "$platform, $receivers: $1 ended with code $status:" >&2
         cat "$dir/out" >&2
         return 1
     fi
@@ -103,7 +111,7 @@ run() {
             "$dir/time")" 'BEGIN { printf "%.2f", 100 * t / hz / w }')
     fi
     awk -v platform="$platform" -v n="$receivers" -v x="$x_share" '{
-        printf "%-10s %9d %8.1f %8.2f %8.2f %8.2f %10.1f %9s\n", platform, n, $3, $1, $2,
+        printf "%-10s %9s %8.1f %8.2f %8.2f %8.2f %10.1f %9s\n", platform, n, $3, $1, $2,
             100 * ($1 + $2) / $3, $4 / 1024, x
     }' "$dir/time"
 }
@@ -121,6 +129,9 @@ for platform in $platforms; do
     for receivers in $racks; do
         run "$platform" "$receivers"
     done
+    if [ -x "$floor" ]; then
+        run "$platform" floor
+    fi
     if [ "$platform" = xvfb ]; then
         stop_xvfb
     fi
