@@ -33,8 +33,9 @@ void MeterExchange(benchmark::State& state) {
     k7::test::RecordingStartupDialog dialog;
     k7::test::RecordingShell shell;
     k7::QtTimerFactory timers; // never asked: the exchange runs without timers
-    k7::StationCore core(k7::CorePorts{timers, pump, prompter, settings, rack, dialog, shell},
-                         k7::CoreOptions{folder.filePath("USB Files"), {}});
+    k7::StationCore core(
+        k7::CorePorts{timers, pump, prompter, settings, rack, dialog, shell, clock},
+        k7::CoreOptions{folder.filePath("USB Files"), {}, {}});
     if (core.identification.ConnectUSB() != state.range(0)) {
         state.SkipWithError("the simulated rack was not found");
         return;

@@ -74,8 +74,8 @@ int main(int argc, char** argv) {
     test::RecordingShell shell;
     QtSettingsStore settings(folder.filePath("settings.ini"));
     QDir().mkpath(folder.filePath("USB Files")); // the receivers' snapshot goes there
-    StationCore core(CorePorts{factory, pump, prompter, settings, wire, dialog, shell},
-                     CoreOptions{folder.filePath("USB Files"), {}});
+    StationCore core(CorePorts{factory, pump, prompter, settings, wire, dialog, shell, clock},
+                     CoreOptions{folder.filePath("USB Files"), {}, {}});
     core.AttachDisplay(display);
     const DeviceTables& devices = core.devices;
     TimerBank& timers = core.timers;

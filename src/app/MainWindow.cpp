@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPointer>
 #include <QVBoxLayout>
@@ -28,6 +29,7 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     mnuTransfer = mnuFile->addAction(QStringLiteral("&Dowload file to Rx"));
     mnuUpload = mnuFile->addAction(QStringLiteral("&Upload file from Rx"));
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
+    mnuAlerts = menuBar()->addAction(QStringLiteral("Alerts"));
     mnuAbout = menuBar()->addAction(QStringLiteral("About"));
     mnuLoad->setObjectName(QStringLiteral("mnuLoad"));
     mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
@@ -36,6 +38,7 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     mnuTransfer->setObjectName(QStringLiteral("mnuTransfer"));
     mnuUpload->setObjectName(QStringLiteral("mnuUpload"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    mnuAlerts->setObjectName(QStringLiteral("mnuAlerts"));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 
     // The tick follows the controller, never the click itself: the station decides.
@@ -65,6 +68,16 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     setCentralWidget(panelArea_);
     ApplyPlacement({kMeterPanelDesignSize, WindowMode::Normal});
 
+    // A plain line across the top of the meter panel, above whatever draws it.
+    meterNotice_ = new QLabel(panelArea_);
+    meterNotice_->setObjectName(QStringLiteral("meterNotice"));
+    meterNotice_->setAlignment(Qt::AlignCenter);
+    meterNotice_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    meterNotice_->setStyleSheet(QStringLiteral("QLabel { background: rgba(0, 0, 0, 200); color: "
+                                               "#ffd84a; font-weight: bold; padding: 6px; }"));
+    meterNotice_->hide();
+    panelArea_->installEventFilter(this);
+
     // The controller outlives the window: a change after the window is gone reaches nobody.
     controller_.AddObserver([self = QPointer<MainWindow>(this)] {
         if (self) {
@@ -76,6 +89,14 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
 
 void MainWindow::SetMeterPanel(QWidget* panel) {
     panelArea_->layout()->addWidget(panel);
+    meterNotice_->raise();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == panelArea_ && event->type() == QEvent::Resize) {
+        meterNotice_->setGeometry(0, 0, panelArea_->width(), meterNotice_->sizeHint().height());
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::ApplyPlacement(const WindowPlacement& placement) {
@@ -143,6 +164,15 @@ void MainWindow::refresh() {
     for (QAction* action : {mnuLoad, mnuOpen, mnuEdit, mnuNew, mnuTransfer, mnuUpload}) {
         action->setVisible(state.fileCommandsVisible);
     }
+    for (QAction* action : {mnuOpen, mnuEdit, mnuNew, mnuTransfer, mnuUpload}) {
+        action->setEnabled(state.fileCommandsEnabled);
+    }
+    if (meterNotice_->text() != state.meterNotice) {
+        meterNotice_->setText(state.meterNotice);
+        meterNotice_->setGeometry(0, 0, panelArea_->width(), meterNotice_->sizeHint().height());
+    }
+    meterNotice_->setVisible(!state.meterNotice.isEmpty());
+    meterNotice_->raise();
     mnuLoad->setChecked(state.loadLastFileChecked);
     if (state.meterPanelFocusRequests != focusRequestsSeen_) {
         focusRequestsSeen_ = state.meterPanelFocusRequests;

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 class QAction;
+class QLabel;
 class QMenu;
 
 namespace k7 {
@@ -30,6 +31,8 @@ public:
     // F11: full screen, or back to the state before it.
     void ToggleFullScreen();
     QWidget* panelArea() const { return panelArea_; }
+    // The line over the meter panel (hidden when the controller has none).
+    QLabel* meterNotice() const { return meterNotice_; }
 
     QAction* mnuLoad = nullptr;
     QAction* mnuOpen = nullptr;
@@ -38,9 +41,11 @@ public:
     QAction* mnuTransfer = nullptr;
     QAction* mnuUpload = nullptr;
     QAction* mnuExit = nullptr;
+    QAction* mnuAlerts = nullptr; // opens the Alerts window (connected by StationWindows)
     QAction* mnuAbout = nullptr;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -49,6 +54,7 @@ private:
 
     MainWindowController& controller_;
     QWidget* panelArea_ = nullptr;
+    QLabel* meterNotice_ = nullptr;
     int focusRequestsSeen_ = 0;
 };
 

@@ -14,6 +14,20 @@ void MainWindowController::HideFileCommands() {
     }
 }
 
+void MainWindowController::SetFileCommandsEnabled(bool enabled) {
+    if (state_.fileCommandsEnabled != enabled) {
+        state_.fileCommandsEnabled = enabled;
+        changed();
+    }
+}
+
+void MainWindowController::SetMeterNotice(const QString& text) {
+    if (state_.meterNotice != text) {
+        state_.meterNotice = text;
+        changed();
+    }
+}
+
 void MainWindowController::SetLoadLastFileChecked(bool checked) {
     if (state_.loadLastFileChecked != checked) {
         state_.loadLastFileChecked = checked;

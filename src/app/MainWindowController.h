@@ -30,7 +30,12 @@ struct MainWindowState {
     QString caption = QStringLiteral("Veltora Systems K7.5 Monitor");
     // mnuLoad, mnuOpen, mnuEdit, mnuNew, mnuTransfer, mnuUpload; mnuExit is always shown.
     bool fileCommandsVisible = true;
+    // mnuOpen, mnuEdit, mnuNew, mnuTransfer, mnuUpload: only while the rack is metering and no
+    // exit or close dialog is up (a load during discovery would program a half-found rack).
+    bool fileCommandsEnabled = false;
     bool loadLastFileChecked = false;
+    // A line over the meter panel (why the meters stand still); none when empty.
+    QString meterNotice;
     int meterPanelFocusRequests = 0; // each FocusMeterPanel adds one
     bool operator==(const MainWindowState&) const = default;
 };
@@ -45,7 +50,9 @@ public:
     void SetTitleBase(const QString& titleBase);
     const QString& TitleBase() const { return titleBase_; }
     void HideFileCommands();
+    void SetFileCommandsEnabled(bool enabled);
     void SetLoadLastFileChecked(bool checked);
+    void SetMeterNotice(const QString& text);
 
     // Escape requests exit like mnuExit; every other key is ignored.
     void KeyPressed(int key);

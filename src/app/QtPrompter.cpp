@@ -81,6 +81,7 @@ std::optional<QString> QtFileChooser::ChooseSaveFile(const FileDialogSpec& reque
     QFileDialog dialog(parent_, request.title, request.folder, request.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }

@@ -23,8 +23,11 @@ const QString kHardwareTitle = QStringLiteral("USB hardware detection");
 Station::Station(const StationPorts& ports, const StationOptions& options)
     : ports_(ports), options_(options), dialog_(ports.timerFactory, *this), window_(*this),
       core_(CorePorts{ports.timerFactory, ports.pump, ports.prompter, ports.settings, ports.driver,
-                      dialog_, window_},
-            CoreOptions{DataFolder(options.applicationFolder), {}}) {
+                      dialog_, window_, ports.clock, &ports.fileChooser},
+            CoreOptions{DataFolder(options.applicationFolder), {}, {}}),
+      fileCommands_(FileCommands::Wiring{core_, window_, ports.settings, ports.prompter,
+                                         ports.fileChooser,
+                                         [this] { return FileCommandsAvailable(); }}) {
     timers_.setObserver(
         [this](int tag, bool enabled, int interval) { timerChanged(tag, enabled, interval); });
     dialog_.AddObserver([this] { ports_.trace.Dialog(dialog_.state()); });
@@ -37,9 +40,23 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
             ports_.trace.Title(last);
         }
     });
+    engine_.AddObserver(activityWatch_);
+    watchEditorAndPanel();
+    core_.monitor.alerts().AddObserver(*this);
+    core_.monitor.AddRackObserver([this](const RackNote& note) { ports_.trace.Rack(note); });
 }
 
-Station::~Station() = default;
+Station::~Station() {
+    core_.monitor.alerts().RemoveObserver(*this);
+}
+
+void Station::AlertStarted(const Alert& alert) {
+    ports_.trace.AlertChanged(alert);
+}
+
+void Station::AlertEnded(const Alert& alert) {
+    ports_.trace.AlertChanged(alert);
+}
 
 bool Station::Start() {
     if (!CheckSingleInstance()) {
@@ -62,6 +79,7 @@ bool Station::Start() {
     PrepareDataFolder();
     FinishRackSetup();
     ShowMainWindow();
+    LoadEditor();
     StartDiscovery();
     return true;
 }
@@ -200,6 +218,10 @@ void Station::ShowMainWindow() {
     window_.SetExitConfirmed(false);
 }
 
+void Station::LoadEditor() {
+    core_.frequencyEditor.Load();
+}
+
 void Station::StartDiscovery() {
     files_.FileInUse = false;
     started_ = true;
@@ -212,8 +234,58 @@ void Station::ToggleLoadLastFile() {
     window_.SetLoadLastFileChecked(files_.LoadLastFile);
 }
 
+bool Station::FileCommandsAvailable() const {
+    return started_ && !stopping_ && !exitPending_ && devices_.ModelVariant == ModelK75 &&
+           engine_.Activity() == RackActivity::Monitoring;
+}
+
 void Station::FileCommandChosen(FileCommand command) {
-    view_->FileCommandChosen(command);
+    if (!FileCommandsAvailable()) {
+        return;
+    }
+    switch (command) {
+    case FileCommand::Open:
+        fileCommands_.mnuOpen();
+        return;
+    case FileCommand::Edit:
+        fileCommands_.mnuEdit();
+        return;
+    case FileCommand::New:
+        fileCommands_.mnuNew();
+        return;
+    case FileCommand::Transfer:
+    case FileCommand::Upload:
+        view_->FileCommandChosen(command);
+        return;
+    }
+}
+
+void Station::updateFileCommands() {
+    window_.SetFileCommandsEnabled(FileCommandsAvailable());
+}
+
+void Station::updateMeterNotice() {
+    const bool paused = core_.frequencyEditor.state().visible && !timers_.enabled(PollTimer) &&
+                        engine_.Activity() == RackActivity::Monitoring;
+    window_.SetMeterNotice(paused ? MeterPausedText() : QString());
+}
+
+void Station::watchEditorAndPanel() {
+    FrequencyEditor& editor = core_.frequencyEditor;
+    editor.AddObserver([this, shown = false, caption = QString()]() mutable {
+        const EditorState& state = core_.frequencyEditor.state();
+        if (state.visible != shown || (state.visible && state.caption != caption)) {
+            shown = state.visible;
+            caption = state.caption;
+            ports_.trace.Window(QStringLiteral("editor"), caption, shown);
+        }
+        updateMeterNotice();
+    });
+    editor.SetStatusListener(
+        [this](const QString& text) { ports_.trace.Status(QStringLiteral("editor"), text); });
+    panel_.SetShownObserver([this](bool shown) {
+        ports_.trace.Window(QStringLiteral("panel"), ReceiverPanel::Caption(), shown);
+    });
 }
 
 void Station::AboutChosen() {

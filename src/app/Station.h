@@ -4,6 +4,7 @@
 // named operation), the exit request and the orderly stop.
 #pragma once
 
+#include "FileCommands.h"
 #include "MainWindowController.h"
 #include "PanelWindowSetting.h"
 #include "StartupDialogController.h"
@@ -12,6 +13,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -63,7 +65,7 @@ public:
     virtual void Stopped(int /*exitCode*/) {}                  // the program ends with this code
 };
 
-class Station final : private StartupDialogActions, private MainWindowActions {
+class Station final : private StartupDialogActions, private MainWindowActions, private AlertEvents {
 public:
     static constexpr int kExitOk = 0;
     static constexpr int kExitRefused = 2;
@@ -96,7 +98,17 @@ public:
     void PrepareDataFolder();
     void FinishRackSetup();
     void ShowMainWindow();
+    void LoadEditor();
     void StartDiscovery();
+
+    // The File menu's commands on frequency files run only while this holds: the rack
+    // meters (no discovery, question or pass) and no exit or close dialog is up.
+    bool FileCommandsAvailable() const;
+    FileCommands& fileCommands() { return fileCommands_; }
+    FrequencyEditor& frequencyEditor() { return core_.frequencyEditor; }
+    static QString MeterPausedText() {
+        return QStringLiteral("Metering paused while the editor is open");
+    }
 
     // The exit request (Escape, File > Exit, the close box): polling pauses and the dialog
     // asks. "Continue" resumes what the request interrupted.
@@ -124,6 +136,7 @@ public:
     RackEngine& engine() { return engine_; }
     FrequencyChecker& checker() { return core_.checker; }
     FrqFile& frq() { return frq_; }
+    Monitor& monitor() { return core_.monitor; }
     DefaultFiles& defaults() { return defaults_; }
     ReceiverPanel& receiverPanel() { return panel_; }
     StartupDialogController& dialog() { return dialog_; }
@@ -146,10 +159,28 @@ private:
     void LoadLastFileToggled() override { ToggleLoadLastFile(); }
     void FileCommandChosen(FileCommand command) override;
     void AboutChosen() override;
+    // AlertEvents: into the trace
+    void AlertStarted(const Alert& alert) override;
+    void AlertEnded(const Alert& alert) override;
 
     // The orderly stop; releaseTimers is false when it runs at the end of a timer's handler.
     void stop(bool releaseTimers);
     void timerChanged(int tag, bool enabled, int interval);
+    // The File commands' availability and the meter panel's notice follow the rack, the exit
+    // request and the editor.
+    void updateFileCommands();
+    void updateMeterNotice();
+    void watchEditorAndPanel();
+
+    // Tells the station when the rack's activity changes.
+    class ActivityWatch final : public RackEvents {
+    public:
+        explicit ActivityWatch(std::function<void()> changed) : changed_(std::move(changed)) {}
+        void ActivityChanged(RackActivity) override { changed_(); }
+
+    private:
+        std::function<void()> changed_;
+    };
     void refuse();
     void tell(const QString& text, MsgIcon icon, const QString& title = {});
 
@@ -172,6 +203,8 @@ private:
     DefaultFiles& defaults_ = *core_.defaults;
     ReceiverPanel& panel_ = core_.panel;
     RackEngine& engine_ = core_.engine;
+    FileCommands fileCommands_;
+    ActivityWatch activityWatch_{[this] { updateFileCommands(); }};
 
     RackWindowSize windowSize_{kMeterPanelDesignSize, kMeterPanelDesignSize};
     bool started_ = false;

@@ -46,10 +46,12 @@ void Station::RequestExit(ExitSource) {
     }
     // A second request while the question is up only shows the same state again.
     dialog_.ShowExitConfirmation();
+    updateFileCommands();
 }
 
 void Station::timerChanged(int tag, bool enabled, int interval) {
     ports_.trace.Timer(tag, enabled, interval);
+    updateMeterNotice();
     // While the exit question is up, whatever tries to start a held timer (the end of an
     // answer-rate check, a sweep that ran when the request came) is kept for "Continue".
     if (exitPending_ && enabled && Held(tag)) {
@@ -65,6 +67,7 @@ void Station::ContinueAfterExitRequest() {
         return;
     }
     exitPending_ = false;
+    updateFileCommands();
     const std::vector<int> resume = std::move(paused_);
     paused_.clear();
     const RackActivity now = engine_.Activity();
@@ -134,6 +137,7 @@ void Station::stop(bool releaseTimers) {
     stopping_ = true;
     exitPending_ = false;
     engine_.EnterClosing();
+    updateFileCommands();
     dialog_.StopCountdown();
 
     // 1. Slow link settings, every device emptied.
@@ -143,8 +147,10 @@ void Station::stop(bool releaseTimers) {
         timers_.setEnabled(tag, false);
         timers_.setInterval(tag, 5000);
     }
-    // 3. Graphics released.
+    // 3. Graphics released (a snapshot shows the alerts as the operator last saw them); then
+    // the alerts still up end, and the event log records the stop.
     view_->CloseGraphics();
+    core_.monitor.Stop();
     // 4. The load-at-start choice saved, and the window as the operator leaves it.
     SaveLoadLastFile(ports_.settings, files_.LoadLastFile);
     if (const std::optional<WindowPlacement> left = view_->WindowLeft()) {
@@ -164,6 +170,7 @@ void Station::stop(bool releaseTimers) {
     ports_.pump.LetPendingMessagesRun();
     ports_.pump.LetPendingMessagesRun();
     panel_.Unload(window_.ExitConfirmed());
+    core_.frequencyEditor.Unload(false); // closed; no timer starts again
     dialog_.HideDialog();
     instance_.reset(); // the next station may start
     stopped_ = true;

@@ -19,8 +19,9 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
       panelWidget_(new MeterPanelWidget(meterPanel_, station.core().settings, station.devices(),
                                         station.timerFactory())),
       receiverWindow_(station.receiverPanel()),
+      editorWindow_(station.frequencyEditor(), &mainWindow_),
       dialog_(station.dialog(), &mainWindow_, station.devices().DeviceCount),
-      about_(station.prompter(), &mainWindow_) {
+      about_(station.prompter(), &mainWindow_), alertsWindow_(station.monitor(), &mainWindow_) {
     station.core().AttachDisplay(meterPanel_);
     mainWindow_.SetMeterPanel(panelWidget_);
     panelWidget_->setOpenPanelCallback(
@@ -33,9 +34,13 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
         chooser->setParent(&mainWindow_);
     }
     station.SetView(this);
+    station.monitor().alerts().AddObserver(*this);
+    QObject::connect(mainWindow_.mnuAlerts, &QAction::triggered, &alertsWindow_,
+                     [this] { ShowAlerts(); });
 }
 
 StationWindows::~StationWindows() {
+    station_.monitor().alerts().RemoveObserver(*this);
     station_.SetView(nullptr);
     station_.receiverPanel().SetView(nullptr);
     station_.engine().AttachDisplay(nullptr);
@@ -84,6 +89,33 @@ void StationWindows::ShowMainWindow() {
 void StationWindows::ShowAbout() {
     about_.show();
     about_.activateWindow();
+}
+
+void StationWindows::ShowAlerts() {
+    alertsWindow_.show();
+    alertsWindow_.raise();
+    alertsWindow_.activateWindow();
+}
+
+void StationWindows::markCell(int slot) {
+    const CellAlerts cell = station_.monitor().alerts().CellOf(slot);
+    CellFrame frame;
+    if (cell.active) {
+        frame.colour = AlertColour(*cell.active);
+    } else if (cell.ended) {
+        frame.colour = AlertColour(*cell.ended);
+        frame.dashed = true;
+    }
+    meterPanel_.SetCellFrame(slot, frame);
+    const int active = station_.monitor().alerts().ActiveCount();
+    mainWindow_.mnuAlerts->setText(active > 0 ? QStringLiteral("Alerts (%1)").arg(active)
+                                              : QStringLiteral("Alerts"));
+}
+
+void StationWindows::markAllCells() {
+    for (int slot = 1; slot <= kMaxSlots; ++slot) {
+        markCell(slot);
+    }
 }
 
 void StationWindows::Stopped(int exitCode) {

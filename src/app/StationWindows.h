@@ -1,7 +1,7 @@
 // The station's windows, built and connected to the station in one place: the meter panel and
-// its widget in the main window, the receiver control panel's window, the start-up dialog and
-// the About box, each a view over its controller. Built before the station starts (the station
-// calls them at its named moments) and dropped before the station is.
+// its widget in the main window, the receiver control panel's window, the frequency editor's
+// window, the start-up dialog and the About box, each a view over its controller. Built before the
+// station starts (the station calls them at its named moments) and dropped before the station is.
 #pragma once
 
 #include "AboutBox.h"
@@ -10,6 +10,8 @@
 #include "Station.h"
 #include "control/ReceiverPanelWindow.h"
 #include "display/MeterPanel.h"
+#include "editor/EditorWindow.h"
+#include "monitor/AlertsWindow.h"
 
 #include <QString>
 
@@ -24,7 +26,7 @@ struct StationWindowsOptions {
     QString snapshot;      // PanelBuf is saved there at the stop (none when empty)
 };
 
-class StationWindows final : public StationView {
+class StationWindows final : public StationView, private AlertEvents {
 public:
     // boxes, chooser: the program's message boxes and file dialogs, parented to the main window
     // (null in tests, whose prompter is scripted).
@@ -38,8 +40,11 @@ public:
     MainWindow& mainWindow() { return mainWindow_; }
     MeterPanelWidget& meterPanelWidget() { return *panelWidget_; }
     ReceiverPanelWindow& receiverPanelWindow() { return receiverWindow_; }
+    EditorWindow& editorWindow() { return editorWindow_; }
     StartupDialog& startupDialog() { return dialog_; }
     AboutBox& aboutBox() { return about_; }
+    AlertsWindow& alertsWindow() { return alertsWindow_; }
+    void ShowAlerts();
 
     // StationView
     void InitGraphics() override;
@@ -52,14 +57,24 @@ public:
     void Stopped(int exitCode) override;
 
 private:
+    // AlertEvents: the marks on the cells and the count in the menu follow the alerts.
+    void AlertStarted(const Alert& alert) override { markCell(alert.slot); }
+    void AlertEnded(const Alert& alert) override { markCell(alert.slot); }
+    void AlertsAcknowledged() override { markAllCells(); }
+    void AlertsTrimmed() override { markAllCells(); }
+    void markCell(int slot);
+    void markAllCells();
+
     Station& station_;
     StationWindowsOptions options_;
     MeterPanel meterPanel_;
     MainWindow mainWindow_;
     MeterPanelWidget* panelWidget_; // owned by the main window
     ReceiverPanelWindow receiverWindow_;
+    EditorWindow editorWindow_; // a window of its own, kept above the main window
     StartupDialog dialog_;
     AboutBox about_;
+    AlertsWindow alertsWindow_;
 };
 
 } // namespace k7

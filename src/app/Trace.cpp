@@ -1,8 +1,10 @@
 #include "Trace.h"
 
 #include "StartupDialogController.h"
+#include "monitor/Monitor.h"
 #include "platform/Clock.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 
 namespace k7 {
@@ -61,6 +63,67 @@ void Trace::Timer(const QJsonValue& tag, bool enabled, int interval) {
     write(QStringLiteral("timer"), {{QStringLiteral("tag"), tag},
                                     {QStringLiteral("enabled"), enabled},
                                     {QStringLiteral("interval"), interval}});
+}
+
+void Trace::Window(const QString& name, const QString& caption, bool shown) {
+    write(QStringLiteral("window"),
+          {{QStringLiteral("name"), name},
+           {QStringLiteral("caption"), caption},
+           {QStringLiteral("state"), shown ? QStringLiteral("shown") : QStringLiteral("hidden")}});
+}
+
+void Trace::Status(const QString& window, const QString& text) {
+    write(QStringLiteral("status"),
+          {{QStringLiteral("window"), window}, {QStringLiteral("text"), text}});
+}
+
+void Trace::AlertChanged(const Alert& alert) {
+    if (!isOpen()) {
+        return;
+    }
+    QJsonObject fields{{QStringLiteral("slot"), alert.slot},
+                       {QStringLiteral("kind"), QString(AlertToken(alert.kind))},
+                       {QStringLiteral("state"),
+                        alert.active() ? QStringLiteral("start") : QStringLiteral("end")}};
+    if (alert.active()) {
+        fields.insert(QStringLiteral("since"), static_cast<double>(alert.sinceMicros) / 1000.0);
+    }
+    write(QStringLiteral("alert"), fields);
+}
+
+void Trace::Rack(const RackNote& note) {
+    if (!isOpen()) {
+        return;
+    }
+    QJsonObject fields{{QStringLiteral("kind"), QString(RackNoteToken(note.kind))}};
+    switch (note.kind) {
+    case RackNote::MonitoringStarted:
+        fields.insert(QStringLiteral("receivers"), note.receivers);
+        break;
+    case RackNote::ProgrammingPass:
+        fields.insert(QStringLiteral("source"),
+                      note.pass.fromFile ? QStringLiteral("file") : QStringLiteral("receivers"));
+        if (note.pass.fromFile) {
+            fields.insert(QStringLiteral("file"), note.pass.file);
+            fields.insert(QStringLiteral("changedOnly"), note.pass.changedOnly);
+        }
+        break;
+    case RackNote::DevicesChanged:
+        fields.insert(QStringLiteral("attached"), note.attached);
+        fields.insert(QStringLiteral("expected"), note.expected);
+        break;
+    case RackNote::DiscoveryFailed: {
+        QJsonArray silent;
+        for (int slot : note.silentSlots) {
+            silent.append(slot);
+        }
+        fields.insert(QStringLiteral("slots"), silent);
+        break;
+    }
+    case RackNote::Stopped:
+        break;
+    }
+    write(QStringLiteral("rack"), fields);
 }
 
 void Trace::Exit(int code) {

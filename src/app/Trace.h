@@ -1,6 +1,6 @@
 // The trace of what the operator was shown: one JSON object per line with "t" (ms since program
 // start, on the clock the wire log also reads) and "event": "message", "title", "dialog",
-// "timer" or "exit". Off (and free) when no file is open.
+// "timer", "window", "status", "alert", "rack" or "exit". Off (and free) when no file is open.
 #pragma once
 
 #include "platform/Prompter.h"
@@ -12,6 +12,8 @@
 namespace k7 {
 
 class Clock;
+struct Alert;
+struct RackNote;
 struct StartupDialogState;
 
 class Trace {
@@ -28,6 +30,13 @@ public:
     void Dialog(const StartupDialogState& state);
     // tag: the bank timer's index, or a named timer ("tmrClose").
     void Timer(const QJsonValue& tag, bool enabled, int interval);
+    // A window other than the main one shown (again, with a new caption) or hidden.
+    void Window(const QString& name, const QString& caption, bool shown);
+    // A text given to a window's status line (empty: cleared).
+    void Status(const QString& window, const QString& text);
+    // An alert raised (with "since": when its reading first went bad) or ended.
+    void AlertChanged(const Alert& alert);
+    void Rack(const RackNote& note);
     void Exit(int code);
 
 private:

@@ -64,9 +64,13 @@ bool ReceiverPanel::Open(int slot) {
     }
     slot_ = slot;
     Activate();
+    const bool wasVisible = visible_;
     visible_ = true;
     if (view_) {
         view_->ShowPanel();
+    }
+    if (!wasVisible && shownObserver_) {
+        shownObserver_(true);
     }
     return true;
 }
@@ -167,7 +171,7 @@ void ReceiverPanel::SaveChanges() {
             return;
         }
         w_.settings.Current(s).Name = name;
-        SendNameFrame(s);
+        logChange(s, QStringLiteral("name"), OrigName, name, SendNameFrame(s));
         pending_ = PendingFrequency{s, *frequency};
         tmrReProg_->setEnabled(true);
         return;
@@ -191,7 +195,7 @@ void ReceiverPanel::SaveChanges() {
         WriteCurrentFile();
     }
     if (nameChanged) {
-        SendNameFrame(s);
+        logChange(s, QStringLiteral("name"), OrigName, name, SendNameFrame(s));
     }
     pause.Resume();
 }
@@ -238,12 +242,15 @@ void ReceiverPanel::SendFrequency(int s, const QString& frequency, TimerPause& p
     if (s == slot_) {
         txtFreq_ = frequency;
     }
+    const QString previous = tables().CurData[s].Frequency;
     w_.settings.Current(s).Frequency = frequency;
     // RxData follows a frame that went out whole, so that a programming pass sees nothing left
     // to send; after a failed write the pass sends it again.
-    if (SendFrequencyFrame(s)) {
+    const bool sent = SendFrequencyFrame(s);
+    if (sent) {
         w_.settings.Reported(s).Frequency = frequency;
     }
+    logChange(s, QStringLiteral("frequency"), previous, frequency, sent);
     if (w_.files.FileInUse) {
         WriteCurrentFile();
     }
@@ -267,6 +274,10 @@ void ReceiverPanel::ReProgFired() {
 
 void ReceiverPanel::WriteCurrentFile() {
     if (w_.frq.SaveCurrentFile(w_.files.CurrentFile)) {
+        logAction(0, QStringLiteral("file-save"),
+                  QStringLiteral("%1, with the control panel's change of slot %2")
+                      .arg(w_.files.CurrentFile)
+                      .arg(slot_));
         return;
     }
     MessageBoxSpec box;
@@ -294,13 +305,27 @@ void ReceiverPanel::CancelChanges() {
         w_.settings.SetUserMute(s, (bandTypeByte(s) & kUserMuteBit) != 0);
         return;
     }
+    const QString level = row.MuteLevel;
+    const bool userMute = (bandTypeByte(s) & kUserMuteBit) != 0;
     row.MuteLevel = OrigMuteLevel;
     row.BandType = OrigBandType;
     // The user mute shown follows the byte that is sent back, not the one being undone.
-    w_.settings.SetUserMute(s, (bandTypeByte(s) & kUserMuteBit) != 0);
+    const bool restoredMute = (bandTypeByte(s) & kUserMuteBit) != 0;
+    w_.settings.SetUserMute(s, restoredMute);
     TimerPause pause = w_.engine.PauseQueries();
-    SendMuteFrame(s, LevelOf(OrigMuteLevel));
+    const bool sent = SendMuteFrame(s, LevelOf(OrigMuteLevel));
     pause.Resume();
+    if (level != OrigMuteLevel) {
+        logChange(s, QStringLiteral("mute-level"), level,
+                  OrigMuteLevel + QStringLiteral(" (cancel)"), sent);
+    }
+    if (userMute != restoredMute) {
+        logChange(s, QStringLiteral("user-mute"),
+                  userMute ? QStringLiteral("on") : QStringLiteral("off"),
+                  (restoredMute ? QStringLiteral("on") : QStringLiteral("off")) +
+                      QStringLiteral(" (cancel)"),
+                  sent);
+    }
 }
 
 void ReceiverPanel::ToggleUserMute() {
@@ -315,8 +340,11 @@ void ReceiverPanel::ToggleUserMute() {
     bandType = userMuteShown_ ? (bandType | kUserMuteBit) : (bandType & ~kUserMuteBit);
     w_.settings.Current(s).BandType = QString::number(bandType);
     TimerPause pause = w_.engine.PauseQueries();
-    SendMuteFrame(s, LevelOf(lblMute_));
+    const bool sent = SendMuteFrame(s, LevelOf(lblMute_));
     pause.Resume();
+    logChange(s, QStringLiteral("user-mute"),
+              userMuteShown_ ? QStringLiteral("off") : QStringLiteral("on"), lblOnOff_.toLower(),
+              sent);
     notify();
 }
 
@@ -471,8 +499,9 @@ void ReceiverPanel::ApplyLevel(int value) {
     const int level = std::clamp(value, 1, 10);
     sliderValue_ = level;
     lblMute_ = QString::number(level);
+    const QString previous = tables().CurData[slot_].MuteLevel;
     w_.settings.Current(slot_).MuteLevel = lblMute_;
-    SendMuteFrame(slot_, level);
+    logLevel(slot_, previous, SendMuteFrame(slot_, level));
     notify();
 }
 
@@ -490,16 +519,18 @@ void ReceiverPanel::SliderReleased() {
     }
     sliderHeld_ = false;
     w_.engine.EndFastPolling();
+    logHeldLevel();
 }
 
 // --- Frames ---------------------------------------------------------------------------------
 
-void ReceiverPanel::SendNameFrame(int s) {
-    WriteFrame(s, BuildNameFrame(tables(), s, LevelOf(tables().CurData[s].MuteLevel)));
+bool ReceiverPanel::SendNameFrame(int s) {
+    return WriteFrame(s, BuildNameFrame(tables(), s, LevelOf(tables().CurData[s].MuteLevel)))
+        .complete();
 }
 
-void ReceiverPanel::SendMuteFrame(int s, int level) {
-    WriteFrame(s, BuildMuteFrame(tables(), s, level));
+bool ReceiverPanel::SendMuteFrame(int s, int level) {
+    return WriteFrame(s, BuildMuteFrame(tables(), s, level)).complete();
 }
 
 bool ReceiverPanel::SendFrequencyFrame(int s) {
@@ -533,9 +564,13 @@ void ReceiverPanel::HidePanel() {
     if (sliderHeld_) {
         SliderReleased();
     }
+    const bool wasVisible = visible_;
     visible_ = false;
     if (view_) {
         view_->HidePanel();
+    }
+    if (wasVisible && shownObserver_) {
+        shownObserver_(false);
     }
 }
 

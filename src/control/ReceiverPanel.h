@@ -15,14 +15,17 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace k7 {
 
 struct DeviceTables;
 struct FileState;
 class EventPump;
+class ActionLog;
 class FrequencyChecker;
 class FrqFile;
 class Prompter;
@@ -52,7 +55,8 @@ public:
         FrequencyChecker& checker;
         FrqFile& frq;
         Prompter& prompter;
-        ShellPort* shell = nullptr; // focus back to the meter panel; may be null
+        ShellPort* shell = nullptr;   // focus back to the meter panel; may be null
+        ActionLog* actions = nullptr; // where each change that lands is logged; may be null
     };
 
     static constexpr int kReProgMs = 100;
@@ -69,6 +73,11 @@ public:
     ReceiverPanel& operator=(const ReceiverPanel&) = delete;
 
     void SetView(ReceiverPanelView* view) { view_ = view; }
+    // Told each time the panel is shown or hidden (the trace).
+    void SetShownObserver(std::function<void(bool shown)> observer) {
+        shownObserver_ = std::move(observer);
+    }
+    static QString Caption() { return QStringLiteral("Receiver Parameters"); }
 
     // A right click on a slot's cell: SelectedSlot is set, and the panel opens (activated for
     // that slot) only for an answering receiver of a K7.5 rack. False when nothing opened.
@@ -77,6 +86,9 @@ public:
     void SettingsAnswered(int slot) override;
     // The panel unloads at the stop; its changes are taken back unless the exit was confirmed.
     void Unload(bool exitConfirmed);
+    // Hidden as it stands (a file load into the rack takes over): nothing is sent or taken
+    // back; the next Open captures the slot afresh.
+    void Hide() { HidePanel(); }
 
     // The panel's operations; all act on the slot the panel was opened for.
     void SaveChanges();
@@ -146,20 +158,30 @@ private:
     void SendFrequency(int s, const QString& frequency, TimerPause& pause);
     void ReProgFired();
     void WriteCurrentFile();
-    void SendNameFrame(int slot);
-    void SendMuteFrame(int slot, int level);
+    bool SendNameFrame(int slot);
+    bool SendMuteFrame(int slot, int level);
     // True when the "I" frame went out whole.
     bool SendFrequencyFrame(int slot);
     WriteResult WriteFrame(int slot, const std::optional<SettingsFrame>& frame);
     const RackTables& tables() const { return w_.settings.tables(); }
     int bandTypeByte(int slot) const;
     void notify();
+    // The event log's record of the changes that reached a receiver or a file.
+    void logAction(int slot, const QString& event, const QString& detail) const;
+    void logChange(int slot, const QString& event, const QString& from, const QString& to,
+                   bool sent) const;
+    // A mute level sent: logged at once, or while the slider is held once it is let go, from
+    // the level the drag started at.
+    void logLevel(int slot, const QString& from, bool sent);
+    void logHeldLevel();
 
     Wiring w_;
     ReceiverPanelView* view_ = nullptr;
+    std::function<void(bool)> shownObserver_;
     std::unique_ptr<Timer> tmrReProg_;
     std::optional<PendingFrequency> pending_;
     bool sliderHeld_ = false; // the rack polls fast while the operator holds the slider
+    std::optional<std::pair<int, QString>> heldLevelFrom_; // slot and level a drag started at
 
     int slot_ = 0;
     bool visible_ = false;

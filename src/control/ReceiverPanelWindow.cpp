@@ -1,5 +1,7 @@
 #include "ReceiverPanelWindow.h"
 
+#include "platform/KeyRules.h"
+
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -9,10 +11,8 @@
 #include <QMouseEvent>
 #include <QSlider>
 #include <QVBoxLayout>
-#include <QValidator>
 
 #include <algorithm>
-#include <functional>
 
 namespace k7 {
 
@@ -26,35 +26,12 @@ QLabel* Caption(const QString& text, const QString& tip, QWidget* parent) {
     return label;
 }
 
-// Holds a box to its key rules whatever way text comes in: the validator sees the box's whole
-// new text and may change it, so a paste, a drop or an input method's text passes the same
-// rules as typing.
-class KeyRuleValidator final : public QValidator {
-public:
-    using Rule = std::function<QString(const QString&)>;
-    KeyRuleValidator(Rule rule, QObject* parent) : QValidator(parent), rule_(std::move(rule)) {}
-
-    State validate(QString& input, int& pos) const override {
-        const QString allowed = rule_(input);
-        if (allowed != input) {
-            // The rules keep or drop each character in order: the cursor stays after what was
-            // kept of the text before it.
-            pos = static_cast<int>(rule_(input.left(pos)).size());
-            input = allowed;
-        }
-        return Acceptable;
-    }
-
-private:
-    Rule rule_;
-};
-
 } // namespace
 
 ReceiverPanelWindow::ReceiverPanelWindow(ReceiverPanel& panel, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), panel_(panel) {
     setObjectName(QStringLiteral("frmRx"));
-    setWindowTitle(QStringLiteral("Receiver Parameters"));
+    setWindowTitle(ReceiverPanel::Caption());
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAutoFillBackground(true);
     QPalette dark = palette();
@@ -204,30 +181,12 @@ void ReceiverPanelWindow::setTextColour(QLabel* label, const QColor& colour) {
 }
 
 bool ReceiverPanelWindow::filterKey(QLineEdit* box, QEvent* event) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    QChar ch;
-    if (key->key() == Qt::Key_Backspace) {
-        ch = QChar('\b');
-    } else if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        ch = QChar('\r');
-    } else if ((key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) == 0 &&
-               key->text().size() == 1 && key->text().at(0).isPrint()) {
-        ch = key->text().at(0);
-    } else {
-        // Cursor keys, Delete and shortcuts (Ctrl+V among them, which on some systems carries
-        // its letter as text) edit as usual; the box's validator holds what they bring in.
-        return false;
-    }
-    const std::optional<QChar> result =
-        box == txtName_ ? panel_.NameKeyPress(ch) : panel_.FreqKeyPress(ch);
-    if (!result) {
-        return true;
-    }
-    if (*result != ch) {
-        box->insert(QString(*result));
-        return true;
-    }
-    return false;
+    return FilterKeyPress(
+        *static_cast<QKeyEvent*>(event),
+        [this, box](QChar key) {
+            return box == txtName_ ? panel_.NameKeyPress(key) : panel_.FreqKeyPress(key);
+        },
+        [box](QChar key) { box->insert(QString(key)); });
 }
 
 bool ReceiverPanelWindow::eventFilter(QObject* watched, QEvent* event) {

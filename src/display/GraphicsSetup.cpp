@@ -257,6 +257,11 @@ void MeterPanel::prepareCells(int width, int height, int columns, int rows) {
                      QPoint(c * width, r * height - 1));
         }
     }
+    for (int slot = 1; slot <= kMaxSlots; ++slot) {
+        if (frames_[static_cast<std::size_t>(slot)].shown()) {
+            drawFrame(slot);
+        }
+    }
 }
 
 void MeterPanel::PrepareCells8() {

@@ -39,6 +39,16 @@ struct MeterFonts {
 // stays within 9 pixels of it, then falls a pixel a redraw, but never below 10 by falling.
 void StepPeakHold(std::uint8_t& peak, int height);
 
+// A frame around a cell, drawn in its outermost kFrameWidth pixels, where no meter element
+// lies: solid, or dashed. No colour: no frame.
+struct CellFrame {
+    static constexpr int kFrameWidth = 2;
+    QColor colour;
+    bool dashed = false;
+    bool shown() const { return colour.isValid(); }
+    bool operator==(const CellFrame&) const = default;
+};
+
 // PeakHold entries of a slot.
 enum PeakEntry : int { PeakRfA = 1, PeakRfB = 2, PeakAudio = 4 };
 
@@ -80,6 +90,13 @@ public:
     void ClearPanel() override;
     void ShowPanel() override;
 
+    // Frames a slot's cell (or takes its frame off), at once and whenever the cells are
+    // prepared again; the meters redrawn inside it never touch it.
+    void SetCellFrame(int slot, const CellFrame& frame);
+    const CellFrame& cellFrame(int slot) const;
+    // The slot's cell on the panel in the rack's layout; empty for a slot outside the rack.
+    QRect CellRect(int slot) const;
+
     const QImage& PanelBuf() const { return panelBuf_; }
     // Writes PanelBuf as a PNG file, whole or not at all; false when nothing is set up or the
     // file cannot be written.
@@ -116,6 +133,7 @@ private:
     void pasteToWindow(const QRect& rect);
     void copySprite(Sprite sprite, QImage& to, QPoint lowerLeft);
     void prepareCells(int width, int height, int columns, int rows);
+    void drawFrame(int slot);
     void fillPanel(const QColor& colour);
     void unloadFonts();
 
@@ -157,6 +175,7 @@ private:
     std::array<std::array<std::uint8_t, 5>, kMaxSlots + 1> peakHold_{};
     std::array<std::int16_t, kMaxSlots + 1> blinkCount_{};
     std::array<bool, kMaxSlots + 1> liveDrawn_{};
+    std::array<CellFrame, kMaxSlots + 1> frames_{};
 };
 
 } // namespace k7

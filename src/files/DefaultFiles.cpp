@@ -2,10 +2,11 @@
 // file and the rack's own settings.
 #include "DefaultFiles.h"
 
+#include "EditorDocument.h"
 #include "FrqFile.h"
+#include "NameSets.h"
 #include "Presets.h"
 #include "link/DeviceTables.h"
-#include "platform/SettingsStore.h"
 #include "rack/FileState.h"
 #include "rack/RackCommands.h"
 #include "rack/RackSettings.h"
@@ -21,8 +22,6 @@ namespace {
 const QString kDefaultFile = QStringLiteral("Default.frq");
 const QString kTemplateFile = QStringLiteral("Template.frq");
 const QString kSnapshotFile = QStringLiteral("Rack_Data.frq");
-const QString kNameSets = QStringLiteral("NameSets");
-const QString kLastSet = QStringLiteral("LastSet");
 constexpr int kUserMuteBit = 0x40;
 
 // Receivers report their band code in the low bits of the band/type byte, and a file keeps
@@ -43,7 +42,7 @@ bool SameUserMute(const QString& current, const QString& reported) {
 
 DefaultFiles::DefaultFiles(const Wiring& wiring)
     : frq_(wiring.frq), files_(wiring.files), rack_(wiring.rack), devices_(wiring.devices),
-      settings_(wiring.settings), engine_(wiring.engine) {}
+      settings_(wiring.settings), engine_(wiring.engine), dialog_(wiring.dialog) {}
 
 int DefaultFiles::band() const {
     return devices_.SlotBand[1];
@@ -68,9 +67,10 @@ QString DefaultFiles::errorString() const {
 
 bool DefaultFiles::PrepareDataFolder() {
     folderError_.clear();
-    QString last = settings_.GetSetting(kNameSets, kLastSet, QStringLiteral("No Files"));
+    QString last =
+        settings_.GetSetting(NameSetsSection(), LastSetKey(), QStringLiteral("No Files"));
     if (last == QLatin1String("No Files")) {
-        settings_.SaveSetting(kNameSets, kLastSet, kDefaultFile);
+        SaveLastSet(settings_, kDefaultFile);
         last = kDefaultFile;
     }
     files_.CurrentFile = last;
@@ -91,32 +91,32 @@ bool DefaultFiles::PrepareDataFolder() {
         written = WriteDefaultFile(kTemplateFile) && written;
     }
     files_.CurrentFile = kDefaultFile;
-    settings_.SaveSetting(kNameSets, kLastSet, kDefaultFile);
+    SaveLastSet(settings_, kDefaultFile);
     return written;
 }
 
 bool DefaultFiles::WriteDefaultFile(const QString& name) {
     const int b = band();
-    const std::optional<int> count = PresetCount(b);
-    QStringList lines =
-        FrqFile::FileHead(count ? QString::number(*count) : QString(), QStringLiteral("5"));
+    FrqDocument document;
+    document.EntryCount = PresetCount(b);
+    document.GlobalMuteLevel = 5;
     const bool defaultNames = name == kDefaultFile;
     for (int i = 1; i <= kFileEntries; ++i) {
         const QString entryName =
             defaultNames ? QStringLiteral("Def-%1").arg(i)
                          : (i < 10 ? QStringLiteral("Perf_%1") : QStringLiteral("Perf%1")).arg(i);
-        QString frequency = PresetFrequency(i, b);
-        frequency = localised(frequency.toLatin1().constData());
-        FrqFile::AppendEntry(lines, entryName, frequency, QStringLiteral("5"), QStringLiteral("0"));
+        document.Entries[i] =
+            SettingsRow{entryName, localised(PresetFrequency(i, b).toLatin1().constData()),
+                        QStringLiteral("5"), QStringLiteral("0")};
     }
-    return frq_.WriteLines(name, lines);
+    return frq_.WriteFile(name, document);
 }
 
-void DefaultFiles::InitEditorDefaults() {
+void DefaultFiles::InitEditorDefaults(EditorDocument& editor) const {
     const QString frequency = localised(FillValuesFor(band()).newEditorFile);
     for (int i = 1; i <= kFileEntries; ++i) {
-        files_.EditNames[i] = QStringLiteral("User %1").arg(i);
-        SettingsRow& row = files_.EditData[i];
+        editor.EditNames[i] = QStringLiteral("User %1").arg(i);
+        SettingsRow& row = editor.EditData[i];
         row.Name = (i < 10 ? QStringLiteral("User %1") : QStringLiteral("User%1")).arg(i);
         row.Frequency = frequency;
         row.MuteLevel = QStringLiteral("5");
@@ -125,7 +125,13 @@ void DefaultFiles::InitEditorDefaults() {
 }
 
 QString DefaultFiles::LoadRackFile(const QString& name) {
-    return frq_.LoadRackFile(name, RangeRule::KeepOutOfRange);
+    // The start-up dialog stays on top of everything: a box about the file goes in front of it
+    // only once it is hidden.
+    return frq_.LoadRackFile(name, RangeRule::KeepOutOfRange, [this] {
+        if (dialog_ != nullptr && dialog_->IsDialogVisible()) {
+            dialog_->HideDialog();
+        }
+    });
 }
 
 void DefaultFiles::CopyLoadToCurrent() {
@@ -165,18 +171,16 @@ void DefaultFiles::CurrentFromRack() {
 
 bool DefaultFiles::WriteRackSnapshot() {
     const QString placeholder = localised(FillValuesFor(band()).snapshotEntry);
-    QStringList lines =
-        FrqFile::FileHead(QString::number(receivers()), QString::number(files_.GlobalMuteLevel));
+    FrqDocument document;
+    document.EntryCount = receivers();
+    document.GlobalMuteLevel = files_.GlobalMuteLevel;
     for (int i = 1; i <= kFileEntries; ++i) {
-        if (i <= receivers()) {
-            const SettingsRow& row = rack_.tables().RxData[i];
-            FrqFile::AppendEntry(lines, row.Name, row.Frequency, row.MuteLevel, row.BandType);
-        } else {
-            FrqFile::AppendEntry(lines, QStringLiteral("Perf %1").arg(i), placeholder,
-                                 QStringLiteral("5"), QStringLiteral("0"));
-        }
+        document.Entries[i] = i <= receivers()
+                                  ? rack_.tables().RxData[i]
+                                  : SettingsRow{QStringLiteral("Perf %1").arg(i), placeholder,
+                                                QStringLiteral("5"), QStringLiteral("0")};
     }
-    return frq_.WriteLines(kSnapshotFile, lines);
+    return frq_.WriteFile(kSnapshotFile, document);
 }
 
 } // namespace k7

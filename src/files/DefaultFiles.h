@@ -10,6 +10,7 @@
 namespace k7 {
 
 struct DeviceTables;
+struct EditorDocument;
 struct FileState;
 class FrqFile;
 class RackCommands;
@@ -30,6 +31,8 @@ public:
         const DeviceTables& devices;
         SettingsStore& settings;
         RackCommands& engine; // starts the programming pass that follows a choice
+        // Hidden before any message of the last file's load at discovery; may be null.
+        StartupDialogPort* dialog = nullptr;
     };
 
     explicit DefaultFiles(const Wiring& wiring);
@@ -42,7 +45,8 @@ public:
     // Default.frq (Def-n names) or any other name (Perf names) from the presets; false when
     // the file could not be written.
     bool WriteDefaultFile(const QString& name);
-    void InitEditorDefaults();
+    // A new editor file: User 1 to User 40 at the band's value for a new file.
+    void InitEditorDefaults(EditorDocument& editor) const;
 
     QString LoadRackFile(const QString& name) override;
     void CopyLoadToCurrent() override;
@@ -63,6 +67,7 @@ private:
     const DeviceTables& devices_;
     SettingsStore& settings_;
     RackCommands& engine_;
+    StartupDialogPort* dialog_;
     QString folderError_;
 };
 

@@ -1,31 +1,28 @@
-// The .frq writers and the shared reader procedure behind ReadEditorFile and LoadRackFile.
+// The rack's and the editor's .frq readers and writers over the codec: the data folder, the
+// tables each fills or writes, and the messages of a read that stops.
 #include "FrqFile.h"
 
-#include "Windows1252.h"
 #include "bands/CheckFrequency.h"
 #include "link/DeviceTables.h"
 #include "platform/Prompter.h"
 #include "rack/FileState.h"
-#include "rack/RackPorts.h"
 #include "rack/RackSettings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-
-#include <algorithm>
-#include <optional>
+#include <QStringList>
 
 namespace k7 {
 
 namespace {
 
-const QString kHeader = QStringLiteral("Veltora USB Receiver file");
 const QString kCrLf = QStringLiteral("\r\n");
+constexpr int kUserMuteBit = 0x40;
 
 // The numbers the read-failure box shows, so that an operator's report says what went wrong.
-enum ReadError : int {
+enum ReadErrorCode : int {
     TypeMismatch = 13, // line 2 is not a number
     Overflow = 6,      // line 2 does not fit 16 bits
     TooLarge = 7,      // far larger than any frequency file
@@ -33,79 +30,41 @@ enum ReadError : int {
     PastEnd = 62, // the file ends before entry 40 is complete
 };
 
-std::optional<int> ParseInteger(const QString& line) {
-    bool ok = false;
-    const int value = line.trimmed().toInt(&ok);
-    return ok ? std::optional<int>(value) : std::nullopt;
-}
-
-// The most entries a file may put in use on this interface model; 0 for an unknown model.
-int ModelMaximum(int model) {
-    switch (model) {
-    case ModelK75:
-        return 24;
-    case ModelK73:
-        return 12;
-    case ModelJapanese:
-        return 6;
-    default:
-        return 0;
-    }
-}
-
-// A line break inside a value would shift every line after it.
-QString OneLine(QString value) {
-    value.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    value.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return value;
-}
-
-// The line's frequency with the user's separator, so that a file written on a PC with the
-// other separator still loads.
-QString WithSeparator(QString line, QChar sep) {
-    const QChar other = sep == QLatin1Char(',') ? QLatin1Char('.') : QLatin1Char(',');
-    if (!line.contains(sep)) {
-        line.replace(other, sep);
-    }
-    return line;
-}
-
 QString Lines(const QStringList& lines) {
     return lines.join(kCrLf) + kCrLf;
 }
 
-class LineReader {
-public:
-    explicit LineReader(const QString& text) {
-        lines_ = text.split(QLatin1Char('\n'));
-        if (text.endsWith(QLatin1Char('\n'))) {
-            lines_.removeLast();
-        }
-        for (QString& line : lines_) {
-            if (line.endsWith(QLatin1Char('\r'))) {
-                line.chop(1);
-            }
-        }
+QString OutOfRangeText(FrqReader reader, const QString& line, const QString& name) {
+    if (reader == FrqReader::Editor) {
+        return Lines({line + QStringLiteral(" Frequency is out of range"),
+                      QStringLiteral("The Possible reasons may be :"), QString(),
+                      QStringLiteral("  1. The frequency file contains data that does not"),
+                      QStringLiteral("      match the receiver band"), QString(),
+                      QStringLiteral("  2. ") + name + QStringLiteral(" may be corrupt"), QString(),
+                      QStringLiteral("  Please check your settings."), QString(),
+                      QStringLiteral("  Exiting file load ")});
     }
-    std::optional<QString> next() {
-        if (index_ >= lines_.size()) {
-            return std::nullopt;
-        }
-        return lines_[index_++];
-    }
+    return Lines({QStringLiteral("Frequency ") + line + QStringLiteral(" MHz is out of range"),
+                  QString(), QStringLiteral("It may be that :"),
+                  QStringLiteral("  1. The frequency in the file may not lie inside "),
+                  QStringLiteral("     the Band spread for your receivers."), QString(),
+                  QStringLiteral("  2. The file ''") + name + QStringLiteral("'' may be corrupt"),
+                  QString(), QStringLiteral("  Please check the file."), QString(),
+                  QStringLiteral("  Exiting file load ")});
+}
 
-private:
-    QStringList lines_;
-    qsizetype index_ = 0;
-};
+void Run(const std::function<void()>& action) {
+    if (action) {
+        action();
+    }
+}
 
 } // namespace
 
 FrqFile::FrqFile(QString dataFolder, FileState& files, RackSettings& rack,
-                 const DeviceTables& devices, FrequencyChecker& checker, Prompter& prompter,
-                 StartupDialogPort* dialog)
+                 const DeviceTables& devices, FrequencyChecker& checker, Prompter& prompter)
     : dataFolder_(std::move(dataFolder)), files_(files), rack_(rack), devices_(devices),
-      checker_(checker), prompter_(prompter), dialog_(dialog) {}
+      checker_(checker), prompter_(prompter) {}
 
 bool FrqFile::IsPlainFileName(const QString& name) {
     return !name.isEmpty() && !name.contains(QLatin1Char('/')) &&
@@ -117,21 +76,41 @@ QString FrqFile::pathOf(const QString& name) const {
     return dataFolder_ + QLatin1Char('/') + name;
 }
 
+namespace {
+
+// The path with its links resolved, or (for a file not yet made) its clean absolute form.
+QString Resolved(const QString& path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+} // namespace
+
+std::optional<QString> FrqFile::NameInDataFolder(const QString& path) const {
+    const QFileInfo chosen(path);
+    if (!IsPlainFileName(chosen.fileName()) ||
+        Resolved(chosen.absolutePath()) != Resolved(dataFolder_)) {
+        return std::nullopt;
+    }
+    return chosen.fileName();
+}
+
+bool FrqFile::SameFile(const QString& a, const QString& b) const {
+    return IsPlainFileName(a) && IsPlainFileName(b) && Resolved(pathOf(a)) == Resolved(pathOf(b));
+}
+
+bool FrqFile::InForce(const QString& name) const {
+    return (files_.LoadLastFile || files_.FileInUse) && SameFile(name, files_.CurrentFile);
+}
+
 bool FrqFile::FrqFileExists(const QString& name) const {
     return IsPlainFileName(name) && QFileInfo(pathOf(name)).isFile();
 }
 
-QStringList FrqFile::FileHead(const QString& entryCount, const QString& globalMute) {
-    return {kHeader, OneLine(entryCount), OneLine(globalMute)};
-}
+// --- Writing -------------------------------------------------------------------------------
 
-void FrqFile::AppendEntry(QStringList& lines, const QString& name, const QString& frequency,
-                          const QString& muteLevel, const QString& bandType) {
-    lines << OneLine(name) << OneLine(frequency) << OneLine(muteLevel) << OneLine(bandType)
-          << QString();
-}
-
-bool FrqFile::WriteLines(const QString& name, const QStringList& lines) {
+bool FrqFile::WriteFile(const QString& name, const FrqDocument& document) {
     if (!IsPlainFileName(name)) {
         error_ = QStringLiteral("\"%1\" is not a file name of the folder %2.")
                      .arg(name, QDir::toNativeSeparators(dataFolder_));
@@ -139,7 +118,7 @@ bool FrqFile::WriteLines(const QString& name, const QStringList& lines) {
     }
     const QString path = pathOf(name);
     QSaveFile file(path);
-    const QByteArray bytes = EncodeWindows1252(Lines(lines));
+    const QByteArray bytes = EncodeFrq(document);
     // Unbuffered, so that a short write (a full disk, a size limit) shows in write()'s count:
     // the buffered path hands it to commit() as a success.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
@@ -156,48 +135,49 @@ bool FrqFile::WriteLines(const QString& name, const QStringList& lines) {
     return true;
 }
 
-bool FrqFile::SaveEditorFile(const QString& name) {
-    QStringList lines =
-        FileHead(QString::number(files_.EntryCount), QString::number(files_.GlobalMuteLevel));
+bool FrqFile::SaveEditorFile(const QString& name, const EditorDocument& editor) {
+    FrqDocument document{editor.EntryCount, editor.GlobalMuteLevel, editor.EditData};
     for (int i = 1; i <= kFileEntries; ++i) {
-        const SettingsRow& row = files_.EditData[i];
-        AppendEntry(lines, files_.EditNames[i], row.Frequency, row.MuteLevel, row.BandType);
+        document.Entries[i].Name = editor.EditNames[i];
     }
-    return WriteLines(name, lines);
+    return WriteFile(name, document);
 }
 
 bool FrqFile::SaveCurrentFile(const QString& name) {
-    QStringList lines =
-        FileHead(QString::number(files_.EntryCount), QString::number(files_.GlobalMuteLevel));
-    for (int i = 1; i <= kFileEntries; ++i) {
-        const SettingsRow& row = rack_.tables().CurData[i];
-        AppendEntry(lines, row.Name, row.Frequency, row.MuteLevel, row.BandType);
+    return WriteFile(
+        name, FrqDocument{files_.EntryCount, files_.GlobalMuteLevel, rack_.tables().CurData});
+}
+
+// --- Reading -------------------------------------------------------------------------------
+
+FrqReadRules FrqFile::ReadRules(FrqReader reader) const {
+    const std::int32_t code = rack_.tables().DecimalSeparatorCode;
+    FrqReadRules rules;
+    rules.reader = reader;
+    rules.model = devices_.ModelVariant;
+    rules.separator = QChar(code > 0 && code < 0x10000 ? code : '.');
+    // The rack checks entry i against slot i's band; the editor against slot 1's.
+    rules.outOfRange = [this, reader](const QString& frequency, int entry) {
+        return checker_.CheckFrequency(frequency, true, reader == FrqReader::Rack ? entry : 0) ==
+               QLatin1String("RANGE");
+    };
+    return rules;
+}
+
+std::optional<QByteArray> FrqFile::readBytes(const QString& name) {
+    QFile file(pathOf(name));
+    if (!IsPlainFileName(name) || !QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
+        error_ = QStringLiteral("%1 could not be opened: %2")
+                     .arg(QDir::toNativeSeparators(pathOf(name)), file.errorString());
+        return std::nullopt;
     }
-    return WriteLines(name, lines);
+    return file.read(kMaxFrqBytes + 1);
 }
 
-QString FrqFile::ReadEditorFile(const QString& name) {
-    return read(name, Reader::Editor, RangeRule::RefuseOutOfRange);
-}
-
-QString FrqFile::LoadRackFile(const QString& name, RangeRule range) {
-    if (!FrqFileExists(name)) {
-        return QStringLiteral("No frq file");
-    }
-    return read(name, Reader::Rack, range);
-}
-
-void FrqFile::hideDialog() {
-    if (dialog_ != nullptr && dialog_->IsDialogVisible()) {
-        dialog_->HideDialog();
-    }
-}
-
-QString FrqFile::readFailed(Reader reader, int code, const QString& why) {
+QString FrqFile::readFailed(int code, const QString& why,
+                            const std::function<void()>& beforeMessage) {
     error_ = why;
-    if (reader == Reader::Rack) {
-        hideDialog();
-    }
+    Run(beforeMessage);
     MessageBoxSpec box;
     box.text = QStringLiteral("An error occurred reading the file\r\nThe file may be corrupt\r\n") +
                QString::number(code);
@@ -206,156 +186,85 @@ QString FrqFile::readFailed(Reader reader, int code, const QString& why) {
     return QString();
 }
 
-QString FrqFile::read(const QString& name, Reader reader, RangeRule range) {
+QString FrqFile::finish(FrqReader reader, const QString& name, const FrqRead& read,
+                        const std::function<void()>& beforeMessage) {
     const QString path = QDir::toNativeSeparators(pathOf(name));
-    QFile file(pathOf(name));
-    if (!IsPlainFileName(name) || !QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
-        return readFailed(
-            reader, FileNotFound,
-            QStringLiteral("%1 could not be opened: %2").arg(path, file.errorString()));
+    const QString entry = QString::number(read.entry);
+    switch (read.error) {
+    case FrqError::None:
+        error_.clear();
+        return name;
+    case FrqError::TooLarge:
+        return readFailed(TooLarge,
+                          QStringLiteral("%1 is too large for a frequency file.").arg(path),
+                          beforeMessage);
+    case FrqError::EndsEarly:
+        return readFailed(PastEnd, QStringLiteral("%1 ends before its last entry.").arg(path),
+                          beforeMessage);
+    case FrqError::CountNotNumber:
+        return readFailed(TypeMismatch, QStringLiteral("Line 2 of %1 is not a number.").arg(path),
+                          beforeMessage);
+    case FrqError::CountOverflow:
+        return readFailed(Overflow, QStringLiteral("Line 2 of %1 is out of range.").arg(path),
+                          beforeMessage);
+    case FrqError::NoFrequency:
+        error_ = QStringLiteral("Entry %1 of %2 has no frequency.").arg(entry, path);
+        return QStringLiteral("NUMBER");
+    case FrqError::OutOfRange: {
+        Run(beforeMessage);
+        MessageBoxSpec box;
+        box.title = QStringLiteral("Possible file error");
+        box.text = OutOfRangeText(reader, read.frequencyLine, name);
+        prompter_.ShowMessage(box);
+        error_ = QStringLiteral("Entry %1 of %2 is out of range.").arg(entry, path);
+        return QStringLiteral("EXIT");
     }
-    const QByteArray bytes = file.read(kMaxFileBytes + 1);
-    file.close();
-    if (bytes.size() > kMaxFileBytes) {
-        return readFailed(reader, TooLarge,
-                          QStringLiteral("%1 is too large for a frequency file.").arg(path));
+    case FrqError::NoSeparator:
+        error_ =
+            QStringLiteral("Entry %1 of %2 is not followed by an empty line.").arg(entry, path);
+        return QStringLiteral("NOLINE");
     }
-    LineReader lines(DecodeWindows1252(bytes));
-    const auto pastEnd = [&] {
-        return readFailed(reader, PastEnd,
-                          QStringLiteral("%1 ends before its last entry.").arg(path));
-    };
+    return QString();
+}
 
-    if (!lines.next()) { // the header, whatever it says
-        return pastEnd();
+QString FrqFile::LoadRackFile(const QString& name, RangeRule range,
+                              const std::function<void()>& beforeMessage) {
+    if (!FrqFileExists(name)) {
+        return QStringLiteral("No frq file");
     }
-    std::optional<QString> line = lines.next();
-    if (!line) {
-        return pastEnd();
+    const std::optional<QByteArray> bytes = readBytes(name);
+    if (!bytes) {
+        return readFailed(FileNotFound, error_, beforeMessage);
     }
-    const int maximum = ModelMaximum(devices_.ModelVariant);
-    if (*line == QLatin1String("Global Mute")) {
-        if (maximum > 0) {
-            files_.EntryCount = maximum;
-        }
-    } else {
-        const QString count =
-            (reader == Reader::Editor && line->isEmpty()) ? QStringLiteral("24") : *line;
-        const std::optional<int> value = ParseInteger(count);
-        if (!value) {
-            return readFailed(reader, TypeMismatch,
-                              QStringLiteral("Line 2 of %1 is not a number.").arg(path));
-        }
-        if (*value < -32768 || *value > 32767) {
-            return readFailed(reader, Overflow,
-                              QStringLiteral("Line 2 of %1 is out of range.").arg(path));
-        }
-        // The tables hold 40 entries; no count may point outside them.
-        files_.EntryCount = std::clamp(*value, 0, maximum > 0 ? maximum : kFileEntries);
+    FrqReadRules rules = ReadRules(FrqReader::Rack);
+    rules.keepOutOfRange = range == RangeRule::KeepOutOfRange;
+    const FrqRead read =
+        DecodeFrq(*bytes, rules, {files_.EntryCount, files_.GlobalMuteLevel, files_.LoadData});
+    files_.EntryCount = read.document.EntryCount.value_or(files_.EntryCount);
+    files_.GlobalMuteLevel = read.document.GlobalMuteLevel;
+    files_.LoadData = read.document.Entries;
+    // The receiver still holds the set in force until the pass programs it: the user mute
+    // follows that set's bit, for every entry whose band/type line is a number.
+    for (int n = 1; n <= read.bandTypesRead; ++n) {
+        bool inForce = false;
+        const int bandType = rack_.tables().CurData[n].BandType.trimmed().toInt(&inForce);
+        rack_.SetUserMute(n, read.bandTypeIsNumber[static_cast<std::size_t>(n)] && inForce &&
+                                 (bandType & kUserMuteBit) != 0);
     }
+    return finish(FrqReader::Rack, name, read, beforeMessage);
+}
 
-    if (!(line = lines.next())) {
-        return pastEnd();
+QString FrqFile::ReadEditorFile(const QString& name, EditorDocument& editor) {
+    const std::optional<QByteArray> bytes = readBytes(name);
+    if (!bytes) {
+        return readFailed(FileNotFound, error_, {});
     }
-    {
-        const int low = reader == Reader::Editor ? 0 : 1;
-        const std::optional<int> mute = ParseInteger(*line);
-        files_.GlobalMuteLevel = (mute && *mute >= low && *mute <= 10)
-                                     ? static_cast<std::uint8_t>(*mute)
-                                     : (reader == Reader::Editor ? 5 : 2);
-    }
-
-    SettingsTable& table = reader == Reader::Editor ? files_.EditData : files_.LoadData;
-    const std::int32_t code = rack_.tables().DecimalSeparatorCode;
-    const QChar sep = QChar(code > 0 && code < 0x10000 ? code : '.');
-    for (int n = 1; n <= kFileEntries; ++n) {
-        SettingsRow& row = table[n];
-
-        if (!(line = lines.next())) {
-            return pastEnd();
-        }
-        QString entryName = line->size() <= 5 ? line->leftJustified(6, QLatin1Char('_')) : *line;
-        row.Name = entryName.replace(QLatin1Char(' '), QLatin1Char('_'));
-
-        if (!(line = lines.next())) {
-            return pastEnd();
-        }
-        const QString frequency = WithSeparator(*line, sep);
-        const QString checked =
-            checker_.CheckFrequency(frequency, true, reader == Reader::Rack ? n : 0);
-        if (checked.isEmpty()) {
-            return QStringLiteral("NUMBER");
-        }
-        if (checked == QLatin1String("RANGE")) {
-            if (reader == Reader::Rack && range == RangeRule::KeepOutOfRange) {
-                row.Frequency = frequency;
-            } else {
-                MessageBoxSpec box;
-                box.title = QStringLiteral("Possible file error");
-                if (reader == Reader::Editor) {
-                    box.text =
-                        Lines({*line + QStringLiteral(" Frequency is out of range"),
-                               QStringLiteral("The Possible reasons may be :"), QString(),
-                               QStringLiteral("  1. The frequency file contains data that "
-                                              "does not"),
-                               QStringLiteral("      match the receiver band"), QString(),
-                               QStringLiteral("  2. ") + name + QStringLiteral(" may be corrupt"),
-                               QString(), QStringLiteral("  Please check your settings."),
-                               QString(), QStringLiteral("  Exiting file load ")});
-                } else {
-                    hideDialog();
-                    box.text = Lines(
-                        {QStringLiteral("Frequency ") + *line +
-                             QStringLiteral(" MHz is out of range"),
-                         QString(), QStringLiteral("It may be that :"),
-                         QStringLiteral("  1. The frequency in the file may not lie inside "),
-                         QStringLiteral("     the Band spread for your receivers."), QString(),
-                         QStringLiteral("  2. The file ''") + name +
-                             QStringLiteral("'' may be corrupt"),
-                         QString(), QStringLiteral("  Please check the file."), QString(),
-                         QStringLiteral("  Exiting file load ")});
-                }
-                prompter_.ShowMessage(box);
-                error_ = QStringLiteral("Entry %1 of %2 is out of range.").arg(n).arg(path);
-                return QStringLiteral("EXIT");
-            }
-        } else {
-            row.Frequency = frequency;
-        }
-
-        if (!(line = lines.next())) {
-            return pastEnd();
-        }
-        const std::optional<int> mute = ParseInteger(*line);
-        row.MuteLevel = (mute && *mute >= 0 && *mute <= 10) ? *line : QStringLiteral("5");
-
-        if (!(line = lines.next())) {
-            return pastEnd();
-        }
-        const bool numeric = ParseInteger(*line).has_value();
-        const QStringList accepted =
-            reader == Reader::Editor
-                ? QStringList{QStringLiteral("0"), QStringLiteral("64"), QStringLiteral("128"),
-                              QStringLiteral("192")}
-                : QStringList{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("64")};
-        row.BandType = (numeric && accepted.contains(*line)) ? *line : QStringLiteral("0");
-        if (reader == Reader::Rack) {
-            // The receiver still holds the set in force until the pass programs it.
-            const std::optional<int> inForce = ParseInteger(rack_.tables().CurData[n].BandType);
-            rack_.SetUserMute(n, numeric && inForce && (*inForce & 64) != 0);
-        }
-
-        if (!(line = lines.next())) {
-            return pastEnd();
-        }
-        if (!line->isEmpty()) {
-            error_ =
-                QStringLiteral("Entry %1 of %2 is not followed by an empty line.").arg(n).arg(path);
-            return QStringLiteral("NOLINE");
-        }
-    }
-    error_.clear();
-    return name;
+    const FrqRead read = DecodeFrq(*bytes, ReadRules(FrqReader::Editor),
+                                   {editor.EntryCount, editor.GlobalMuteLevel, editor.EditData});
+    editor.EntryCount = read.document.EntryCount.value_or(editor.EntryCount);
+    editor.GlobalMuteLevel = read.document.GlobalMuteLevel;
+    editor.EditData = read.document.Entries;
+    return finish(FrqReader::Editor, name, read, {});
 }
 
 } // namespace k7

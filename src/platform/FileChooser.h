@@ -13,6 +13,9 @@ struct FileDialogSpec {
     QString filter;        // e.g. "Frequency Files (*.frq)"
     QString defaultSuffix; // without the dot
     bool hideReadOnly = false;
+    // A save dialog asks before it returns an existing file; off where the command asks its
+    // own question.
+    bool confirmOverwrite = true;
 };
 
 class FileChooser {

@@ -119,6 +119,14 @@ void RackEngine::completeDiscovery() {
 }
 
 void RackEngine::failDiscovery() {
+    std::vector<int> silent;
+    const int count = std::clamp<int>(devices_.DeviceCount, 0, kMaxSlots);
+    for (int slot = 1; slot <= count; ++slot) {
+        if (parser_.ProbeAnswered()[static_cast<std::size_t>(slot)] != slot) {
+            silent.push_back(slot);
+        }
+    }
+    tell([&silent](RackEvents& observer) { observer.DiscoveryFailed(silent); });
     MessageBoxSpec box;
     box.text = NotRespondingText();
     box.icon = MsgIcon::Exclamation;

@@ -1,17 +1,15 @@
-// The frequency-file state the rack shares with the file layer: the file in force, whether it
-// is loaded at start, and the tables the file readers fill.
+// The rack's frequency file: the file in force, whether it is loaded at start, the table the
+// rack loader fills and the count and global mute the rack's file is written with. The
+// frequency file editor keeps a document of its own (files/EditorDocument.h).
 #pragma once
 
 #include "RackTables.h"
 
 #include <QString>
 
-#include <array>
 #include <cstdint>
 
 namespace k7 {
-
-inline constexpr int kFileEntries = 40;
 
 struct FileState {
     bool LoadLastFile = false;
@@ -19,12 +17,10 @@ struct FileState {
     QString CurrentFile;
     // A frequency file is in force for the rack.
     bool FileInUse = false;
+    // Line 3 and line 2 of the rack's file: set by its loader, written with CurData.
     std::uint8_t GlobalMuteLevel = 5;
     std::int32_t EntryCount = 0;
     SettingsTable LoadData;
-    SettingsTable EditData;
-    std::array<QString, kFileEntries + 1> EditNames;
-    QString EditFile;
 };
 
 } // namespace k7

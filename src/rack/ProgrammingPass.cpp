@@ -70,6 +70,9 @@ void RackEngine::startPass() {
                                                                : QStringLiteral("Using Rx data:"));
     dialog.ShowProgress();
     dialog.SetProgress(1);
+    const PassStart pass{state_.ProgramRack, state_.ChangedOnly,
+                         state_.ProgramRack ? files_.CurrentFile : QString()};
+    tell([&pass](RackEvents& observer) { observer.ProgrammingPassStarted(pass); });
 }
 
 void RackEngine::programSlot(int slot) {

@@ -45,6 +45,10 @@ public:
     [[nodiscard]] virtual TimerPause PausePolling() = 0;
     // Stops only the meter queries while a command writes to a receiver.
     [[nodiscard]] virtual TimerPause PauseQueries() = 0;
+    // Stops the meter queries and the answer-rate check (and the spare timer) while a file is
+    // read into the rack: the USB watchdog watches on until the programming pass that follows
+    // a good read takes over, and a failed read restarts exactly what was stopped.
+    [[nodiscard]] virtual TimerPause PauseForFileLoad() = 0;
     // Polls every intervalMs while the operator holds a control (the answer-rate check rests:
     // the fast answers would count as a rate). Polling that was not running is not started.
     virtual void BeginFastPolling(int intervalMs) = 0;

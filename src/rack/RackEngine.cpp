@@ -47,21 +47,6 @@ void RackEngine::RemoveObserver(RackEvents& observer) {
     }
 }
 
-template <typename Event>
-void RackEngine::tell(Event event) {
-    // By index: an observer may add observers (they hear this event too) or remove some.
-    ++telling_;
-    for (std::size_t i = 0; i < observers_.size(); ++i) {
-        if (RackEvents* observer = observers_[i]) {
-            event(*observer);
-        }
-    }
-    if (--telling_ == 0) {
-        observers_.erase(std::remove(observers_.begin(), observers_.end(), nullptr),
-                         observers_.end());
-    }
-}
-
 void RackEngine::AnswerReceived(int deviceIndex) {
     const RackAnswer answer = parser_.ParseSerial(deviceIndex);
     if (answer.kind == RackAnswer::Meter || answer.kind == RackAnswer::Settings) {
@@ -243,7 +228,10 @@ void RackEngine::answerRateCheck() {
                 tell([slot](RackEvents& observer) { observer.ReceiverBlanked(slot); });
             }
         } else {
-            rack_.SlowFlag[s] = false;
+            if (rack_.SlowFlag[s]) {
+                rack_.SlowFlag[s] = false;
+                tell([slot](RackEvents& observer) { observer.ReceiverAnsweringAgain(slot); });
+            }
         }
         rack_.AnswerCount[s] = 1;
     }
@@ -260,10 +248,11 @@ void RackEngine::usbWatchdog() {
     const std::int64_t expected = devices_.LastDeviceIndex + 1;
     if (static_cast<std::int64_t>(attached) != expected) {
         timers_.disableAll();
-        closeCountdown();
+        // Told first, so that what watches the rack has it on record before the countdown runs.
         tell([attached, expected](RackEvents& observer) {
             observer.DeviceCountChanged(static_cast<int>(attached), static_cast<int>(expected));
         });
+        closeCountdown();
     }
 }
 
@@ -285,6 +274,10 @@ TimerPause RackEngine::PausePolling() {
 
 TimerPause RackEngine::PauseQueries() {
     return TimerPause(timers_, {PollTimer});
+}
+
+TimerPause RackEngine::PauseForFileLoad() {
+    return TimerPause(timers_, {PollTimer, AnswerRateTimer, SpareTimer});
 }
 
 void RackEngine::BeginFastPolling(int intervalMs) {

@@ -126,6 +126,7 @@ public:
     bool PollTimerRunning() const override;
     TimerPause PausePolling() override;
     TimerPause PauseQueries() override;
+    TimerPause PauseForFileLoad() override;
     void BeginFastPolling(int intervalMs) override;
     void EndFastPolling() override;
 
@@ -171,5 +172,19 @@ private:
     bool closing_ = false;
     std::optional<RackActivity> toldActivity_;
 };
+
+template <typename Event>
+void RackEngine::tell(Event event) {
+    // By index: an observer may add observers (they hear this event too) or remove some.
+    ++telling_;
+    for (std::size_t i = 0; i < observers_.size(); ++i) {
+        if (RackEvents* observer = observers_[i]) {
+            event(*observer);
+        }
+    }
+    if (--telling_ == 0) {
+        std::erase(observers_, nullptr);
+    }
+}
 
 } // namespace k7

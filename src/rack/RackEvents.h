@@ -4,6 +4,10 @@
 // observer reads the rack tables; it never writes to the link, so watching adds no traffic.
 #pragma once
 
+#include <QString>
+
+#include <vector>
+
 namespace k7 {
 
 // What the rack engine is doing.
@@ -13,6 +17,14 @@ enum class RackActivity {
     Pass,         // a programming pass (or its delayed frequency send) is running
     Monitoring,   // metering; polling timers belong to it
     Closing,      // the close countdown runs, or the station stops: the program is ending
+};
+
+// A programming pass as it starts: what it sends and where the settings come from.
+struct PassStart {
+    bool fromFile = false;    // the working settings of a frequency file; else the receivers'
+                              // own data, and nothing is sent
+    bool changedOnly = false; // only what differs from what the receivers reported
+    QString file;             // the current file (when fromFile)
 };
 
 class RackEvents {
@@ -25,10 +37,17 @@ public:
     // The answer-rate check found the slot's receiver too slow: its cell is blank until it
     // answers again.
     virtual void ReceiverBlanked(int /*slot*/) {}
+    // The answer-rate check found a receiver it had blanked answering at its rate again.
+    virtual void ReceiverAnsweringAgain(int /*slot*/) {}
     virtual void ActivityChanged(RackActivity /*activity*/) {}
     // The USB watchdog counted `attached` devices where the rack has `expected`: monitoring
-    // ends with the close countdown.
+    // ends with the close countdown, which starts once the observers have been told.
     virtual void DeviceCountChanged(int /*attached*/, int /*expected*/) {}
+    // Discovery gave up: the slots listed never answered identification. Told before the
+    // operator is, and before the close countdown.
+    virtual void DiscoveryFailed(const std::vector<int>& /*silentSlots*/) {}
+    // A programming pass starts sending (or opening) on its first tick.
+    virtual void ProgrammingPassStarted(const PassStart& /*pass*/) {}
 };
 
 } // namespace k7

@@ -66,7 +66,7 @@ MeterReading MeterModel::sample(std::int64_t nowMicros, int muteLevel, bool user
     }
 
     // The battery loses one step every 90 s, with a little noise on the reading.
-    const double voltage = ranges_.battery - now / 90.0 + uniform(-0.6, 0.6);
+    const double voltage = ranges_.battery - (now - batteryFrom_) / 90.0 + uniform(-0.6, 0.6);
 
     MeterReading reading;
     reading.rfA = static_cast<std::uint8_t>(a);
@@ -76,6 +76,23 @@ MeterReading MeterModel::sample(std::int64_t nowMicros, int muteLevel, bool user
     reading.antennaB = antennaB_;
     reading.squelched = squelched;
     return reading;
+}
+
+void MeterModel::SetRf(int low, int high) {
+    ranges_.rfLow = low;
+    ranges_.rfHigh = high;
+    rfA_ = std::clamp(rfA_, static_cast<double>(low), static_cast<double>(high));
+    rfB_ = std::clamp(rfB_, static_cast<double>(low), static_cast<double>(high));
+}
+
+void MeterModel::SetAudio(int low, int high) {
+    ranges_.audioLow = low;
+    ranges_.audioHigh = high;
+}
+
+void MeterModel::SetBattery(int raw, std::int64_t fromMicros) {
+    ranges_.battery = raw;
+    batteryFrom_ = static_cast<double>(fromMicros) / 1e6;
 }
 
 } // namespace k7::sim

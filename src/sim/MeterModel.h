@@ -34,6 +34,12 @@ public:
     // squelch threshold; a user-muted receiver reports no audio.
     MeterReading sample(std::int64_t nowMicros, int muteLevel, bool userMuted);
 
+    // From now on the RF levels or the audio wander in a new range (the walk is pulled into it
+    // at once), or the battery falls from a new voltage, counted from the given time.
+    void SetRf(int low, int high);
+    void SetAudio(int low, int high);
+    void SetBattery(int raw, std::int64_t fromMicros);
+
     // The raw RF level under which a receiver at this mute level squelches its audio.
     static int SquelchThreshold(int muteLevel) { return 50 + 10 * muteLevel; }
 
@@ -41,6 +47,7 @@ private:
     double uniform(double low, double high);
 
     MeterRanges ranges_;
+    double batteryFrom_ = 0; // seconds: when the battery was last at ranges_.battery
     std::mt19937 random_;
     std::int64_t last_ = -1;
     double rfA_ = 0;

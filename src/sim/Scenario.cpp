@@ -147,6 +147,32 @@ ScheduledChange change(const QJsonValue& value, const QString& where) {
     return out;
 }
 
+ScheduledLevels levels(const QJsonValue& value, const QString& where) {
+    if (!value.isObject()) {
+        fail(where, QStringLiteral("must be an object"));
+    }
+    const QJsonObject object = value.toObject();
+    rejectUnknown(object, {"atMs", "rf", "audio", "battery"}, where);
+    if (!object.contains("atMs")) {
+        fail(where, QStringLiteral("\"atMs\" is missing"));
+    }
+    ScheduledLevels out;
+    out.atMs = integer(object["atMs"], where, "atMs", 0, 1'000'000'000'000);
+    if (object.contains("rf")) {
+        out.rf = range(object["rf"], where, "rf");
+    }
+    if (object.contains("audio")) {
+        out.audio = range(object["audio"], where, "audio");
+    }
+    if (object.contains("battery")) {
+        out.battery = static_cast<int>(integer(object["battery"], where, "battery", 0, 255));
+    }
+    if (!out.rf && !out.audio && !out.battery) {
+        fail(where, QStringLiteral("sets none of \"rf\", \"audio\" and \"battery\""));
+    }
+    return out;
+}
+
 FaultSwitches faults(const QJsonValue& value, const QString& where) {
     if (!value.isObject()) {
         fail(where, QStringLiteral("must be an object"));
@@ -195,7 +221,7 @@ ReceiverSetup receiver(const QJsonValue& value, int position) {
     rejectUnknown(o,
                   {"serial", "location", "name", "frequency", "mute", "muteHighBit", "bandType",
                    "userMute", "rf", "audio", "battery", "settingsEvery", "presets", "changes",
-                   "faults"},
+                   "levels", "faults"},
                   where);
     ReceiverSetup setup = Scenario::simulated(position + 1).receivers.back();
     const QString serial = o["serial"].toString();
@@ -265,6 +291,18 @@ ReceiverSetup receiver(const QJsonValue& value, int position) {
                 change(changes.at(i), where + QStringLiteral(", change %1").arg(i + 1)));
         }
         std::stable_sort(setup.changes.begin(), setup.changes.end(),
+                         [](const auto& a, const auto& b) { return a.atMs < b.atMs; });
+    }
+    if (o.contains("levels")) {
+        if (!o["levels"].isArray()) {
+            fail(where, QStringLiteral("\"levels\" must be a list"));
+        }
+        const QJsonArray entries = o["levels"].toArray();
+        for (int i = 0; i < entries.size(); ++i) {
+            setup.levels.push_back(
+                levels(entries.at(i), where + QStringLiteral(", levels %1").arg(i + 1)));
+        }
+        std::stable_sort(setup.levels.begin(), setup.levels.end(),
                          [](const auto& a, const auto& b) { return a.atMs < b.atMs; });
     }
     if (o.contains("faults")) {

@@ -28,6 +28,15 @@ struct ScheduledChange {
     std::optional<bool> userMute;
 };
 
+// Levels the meter model takes from a given moment on, as the receiver's own fields set them
+// at the start.
+struct ScheduledLevels {
+    std::int64_t atMs = 0;
+    std::optional<std::array<int, 2>> rf;
+    std::optional<std::array<int, 2>> audio;
+    std::optional<int> battery;
+};
+
 struct FaultSwitches {
     bool silent = false;
     int identifyFrom = 1;        // answers the k-th identify and every one after it
@@ -53,6 +62,7 @@ struct ReceiverSetup {
     int settingsEvery = 0;
     std::vector<PresetEntry> presets;
     std::vector<ScheduledChange> changes;
+    std::vector<ScheduledLevels> levels;
     FaultSwitches faults;
 };
 

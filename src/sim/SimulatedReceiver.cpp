@@ -175,6 +175,22 @@ void SimulatedReceiver::applyChanges(std::int64_t nowMicros) {
     }
 }
 
+void SimulatedReceiver::applyLevels(std::int64_t nowMicros) {
+    while (nextLevels_ < setup_.levels.size() &&
+           setup_.levels[nextLevels_].atMs * 1000 <= nowMicros) {
+        const ScheduledLevels& levels = setup_.levels[nextLevels_++];
+        if (levels.rf) {
+            model_.SetRf((*levels.rf)[0], (*levels.rf)[1]);
+        }
+        if (levels.audio) {
+            model_.SetAudio((*levels.audio)[0], (*levels.audio)[1]);
+        }
+        if (levels.battery) {
+            model_.SetBattery(*levels.battery, levels.atMs * 1000);
+        }
+    }
+}
+
 std::uint8_t SimulatedReceiver::muteByte() const {
     return static_cast<std::uint8_t>(mute_ | (muteHighBit_ ? 0x80 : 0));
 }
@@ -206,6 +222,7 @@ std::vector<std::uint8_t> SimulatedReceiver::meterAnswer(std::int64_t nowMicros)
         std::copy(name_.begin() + 1, name_.end(), a.begin() + 9);
         return a;
     }
+    applyLevels(nowMicros);
     const MeterReading reading = model_.sample(nowMicros, mute_, userMute());
     a[3] = reading.rfA;
     a[4] = reading.rfB;

@@ -65,6 +65,7 @@ private:
     std::size_t frameLength() const;
     std::vector<std::uint8_t> handleFrame(ReceivedFrame& frame, std::int64_t nowMicros);
     void applyChanges(std::int64_t nowMicros);
+    void applyLevels(std::int64_t nowMicros);
     std::vector<std::uint8_t> identifyAnswer();
     std::vector<std::uint8_t> meterAnswer(std::int64_t nowMicros);
     std::vector<std::uint8_t> uploadAnswer() const;
@@ -93,6 +94,7 @@ private:
     std::array<PresetEntry, kPresetStoreSize> presets_{};
     int presetCount_ = 0;
     std::size_t nextChange_ = 0;
+    std::size_t nextLevels_ = 0;
     bool settingsChanged_ = false;
     int identifies_ = 0;
     int meterAnswers_ = 0;

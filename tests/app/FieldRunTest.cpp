@@ -2,6 +2,8 @@
 // at once with exit code 2; a demonstration rack of three started with a stale "LastSet" and no
 // data folder resets it to Default.frq without a "does not exist" box, creates timer 0 at the
 // poll interval, and identifies receivers that report the mute byte's high bit.
+#include "StationProcess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -21,13 +23,7 @@ struct Outcome {
 
 Outcome RunStation(const QTemporaryDir& dir, const QStringList& arguments, int timeoutMs = 60000) {
     QProcess station;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
-    station.setProcessEnvironment(env);
-    station.start(QStringLiteral(K7STATION_PATH),
-                  QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen")} +
-                      arguments);
+    k7::test::StartStation(station, dir, arguments, false);
     Outcome run;
     if (!station.waitForFinished(timeoutMs)) {
         station.kill();

@@ -2,6 +2,8 @@
 // by itself with exit code 0; its trace shows discovery, the pass and monitoring in that order
 // and the caption ending "Using: Receiver Data"; its wire log ends with the slow settings, the
 // drain and every device closed. And a rack of 40 whose closing snapshot shows every cell live.
+#include "StationProcess.h"
+
 #include <QFile>
 #include <QImage>
 #include <QJsonDocument>
@@ -17,26 +19,8 @@
 
 namespace {
 
-QStringList FileLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-// Starts the station on the offscreen platform with its settings and data inside dir and the
-// application folder dir/app, followed by the given arguments.
-void StartStation(QProcess& station, const QTemporaryDir& dir, const QStringList& arguments) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
-    station.setProcessEnvironment(env);
-    station.start(QStringLiteral(K7STATION_PATH),
-                  QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen"),
-                              QStringLiteral("--app-dir"), dir.filePath(QStringLiteral("app"))} +
-                      arguments);
-}
+using k7::test::FileLines;
+using k7::test::StartStation;
 
 TEST(HeadlessRun, EightSimulatedReceiversForSixSecondsEndInOrder) {
     QTemporaryDir dir;

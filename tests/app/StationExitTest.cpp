@@ -1,7 +1,7 @@
 // The station's way out on the simulated rack: the exit request from its three sources and
 // "Continue" resuming what it interrupted, the load-last-file question, the close countdown and
 // the orderly stop.
-#include "StationRig.h"
+#include "support/StationRig.h"
 
 #include <gtest/gtest.h>
 

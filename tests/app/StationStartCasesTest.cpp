@@ -1,9 +1,9 @@
 // Starts as found in the field: a stale "LastSet" with or without the data folder, timer 0's
 // creation, the demonstration rack's panel, and a last file compared with a rack whose
 // receivers report their band code in the band/type byte.
-#include "StationRig.h"
 #include "control/ReceiverPanel.h"
 #include "files/FrqFile.h"
+#include "support/StationRig.h"
 
 #include <QDir>
 
@@ -90,24 +90,25 @@ TEST(DemonstrationRack, ItsPanelOpensWithNameAndFrequencyEnabled) {
 // A last file holding exactly what the receivers report, band/type "0" where they report 36.
 void WriteFileOfTheRack(Station& station, const sim::Scenario& scenario) {
     ASSERT_TRUE(QDir().mkpath(station.dataFolder()));
-    QStringList lines =
-        FrqFile::FileHead(QString::number(scenario.receivers.size()), QStringLiteral("5"));
+    FrqDocument document;
+    document.EntryCount = static_cast<std::int32_t>(scenario.receivers.size());
+    document.GlobalMuteLevel = 5;
     for (int i = 1; i <= 40; ++i) {
         const std::size_t k = static_cast<std::size_t>(i - 1);
         if (k < scenario.receivers.size()) {
             const sim::ReceiverSetup& rx = scenario.receivers[k];
             const auto& f = rx.frequency;
             const int khz = f[0] * 10000 + f[1] * 100 + f[2];
-            FrqFile::AppendEntry(
-                lines, QString::fromLatin1(rx.name.data(), 6),
+            document.Entries[i] = {
+                QString::fromLatin1(rx.name.data(), 6),
                 QStringLiteral("%1.%2").arg(khz / 1000).arg(khz % 1000, 3, 10, QLatin1Char('0')),
-                QString::number(rx.mute), QStringLiteral("0"));
+                QString::number(rx.mute), QStringLiteral("0")};
         } else {
-            FrqFile::AppendEntry(lines, QStringLiteral("Spare"), QStringLiteral("635.500"),
-                                 QStringLiteral("5"), QStringLiteral("0"));
+            document.Entries[i] = {QStringLiteral("Spare"), QStringLiteral("635.500"),
+                                   QStringLiteral("5"), QStringLiteral("0")};
         }
     }
-    ASSERT_TRUE(station.frq().WriteLines(QStringLiteral("Show1.frq"), lines));
+    ASSERT_TRUE(station.frq().WriteFile(QStringLiteral("Show1.frq"), document));
 }
 
 TEST(LastFile, EqualToARackReportingBandCode36IsTakenWithoutAQuestionAndNothingSent) {

@@ -1,7 +1,7 @@
 // The station's start-up on the simulated rack: sizing and labels by rack, the refusals with
 // their messages and exit code, a second instance, the model-dependent preparation and the
 // settings of a first start.
-#include "StationRig.h"
+#include "support/StationRig.h"
 
 #include <QDir>
 

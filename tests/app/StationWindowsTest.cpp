@@ -1,15 +1,18 @@
 // The program's windows over a whole station on the simulated rack, wired as the program wires
 // them (StationWindows): the main window and its meter panel, the start-up dialog through
 // discovery, the meter cells drawn from the answers, the About box from the menu, the snapshot
-// at the stop, and a station that goes on when its windows are gone.
+// at the stop, a station that goes on when its windows are gone, and the alerts on the cells and
+// in the Alerts window.
 #include "app/StationWindows.h"
-#include "app/StationRig.h"
 #include "display/MeterPanelWidget.h"
+#include "monitor/AlertsTableModel.h"
+#include "support/StationRig.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -106,6 +109,52 @@ private slots:
         QVERIFY(rig.station->Stopped());
         QVERIFY(QFileInfo(snapshot).size() > 0);
         QVERIFY(!windows.meterPanel().IsSetUp());
+    }
+
+    void alertsMarkTheirCellsAndListInTheAlertsWindowNewestFirst() {
+        sim::Scenario scenario = test::RackOf(3);
+        for (auto& receiver : scenario.receivers) {
+            receiver.mute = 1;
+            receiver.rf = {200, 250};
+        }
+        scenario.receivers[1].levels = {{5000, std::array{0, 0}, {}, {}},
+                                        {7000, std::array{200, 250}, {}, {}}};
+        scenario.receivers[2].levels = {{6000, std::array{0, 0}, {}, {}}};
+        test::StationRig rig(scenario);
+        StationWindows windows(*rig.station, Options());
+        QVERIFY(rig.station->Start());
+        QVERIFY(rig.RunToMonitoring());
+        rig.clock.advanceMs(9000 - rig.clock.nowMs());
+
+        const QColor red = AlertColour(AlertKind::RfLost);
+        QCOMPARE(windows.meterPanel().cellFrame(3), (CellFrame{red, false}));
+        QCOMPARE(windows.meterPanel().cellFrame(2), (CellFrame{red, true}));
+        QVERIFY(!windows.meterPanel().cellFrame(1).shown());
+        QCOMPARE(windows.mainWindow().mnuAlerts->text(), QStringLiteral("Alerts (1)"));
+
+        windows.mainWindow().mnuAlerts->trigger();
+        AlertsWindow& alerts = windows.alertsWindow();
+        QVERIFY(alerts.isVisible());
+        QCOMPARE(alerts.windowModality(), Qt::NonModal);
+        const AlertsTableModel& model = alerts.model();
+        QCOMPARE(model.rowCount(), 2);
+        const auto cell = [&model](int row, int column) {
+            return model.data(model.index(row, column)).toString();
+        };
+        QCOMPARE(cell(0, AlertsTableModel::SlotColumn), QStringLiteral("3"));
+        QCOMPARE(cell(0, AlertsTableModel::KindColumn), QStringLiteral("RF lost"));
+        QCOMPARE(cell(0, AlertsTableModel::DurationColumn), QStringLiteral("active"));
+        QCOMPARE(cell(1, AlertsTableModel::SlotColumn), QStringLiteral("2"));
+        QCOMPARE(cell(1, AlertsTableModel::NameColumn), rig.station->rack().CurData[2].Name);
+        QVERIFY(cell(1, AlertsTableModel::DurationColumn).endsWith(QStringLiteral(" s")));
+        QCOMPARE(cell(1, AlertsTableModel::TimeColumn).size(), 8); // HH:mm:ss
+
+        alerts.acknowledgeButton()->click();
+        QVERIFY(!windows.meterPanel().cellFrame(2).shown());
+        QCOMPARE(windows.meterPanel().cellFrame(3), (CellFrame{red, false}));
+        QCOMPARE(model.rowCount(), 2); // the list keeps them
+        rig.station->CloseNow();
+        QCOMPARE(windows.mainWindow().mnuAlerts->text(), QStringLiteral("Alerts"));
     }
 
     void theStationGoesOnWithoutItsWindows() {

@@ -66,10 +66,17 @@ private slots:
         QVERIFY2(!window.mnuLoad->isChecked(), "the tick follows the station, not the click");
         controller.SetLoadLastFileChecked(true);
         QVERIFY(window.mnuLoad->isChecked());
+        window.mnuOpen->trigger(); // greyed until the station says the rack meters
+        QVERIFY(actions.commands.empty());
+        QVERIFY(window.mnuLoad->isEnabled());
+        controller.SetFileCommandsEnabled(true);
         window.mnuOpen->trigger();
         window.mnuUpload->trigger();
         QCOMPARE(actions.commands,
                  (std::vector<FileCommand>{FileCommand::Open, FileCommand::Upload}));
+        controller.SetFileCommandsEnabled(false);
+        QVERIFY(!window.mnuEdit->isEnabled());
+        QVERIFY(!window.mnuTransfer->isEnabled());
 
         controller.HideFileCommands();
         for (QAction* action : {window.mnuLoad, window.mnuOpen, window.mnuEdit, window.mnuNew,

@@ -1,9 +1,9 @@
 // The receiver control panel inside the whole station on the simulated rack, with the program's
 // own windows (StationWindows): opened by a right click on the meter panel, programming the
 // receiver, reloaded by the receiver's own settings answer, and left alone by a confirmed exit.
-#include "app/StationRig.h"
 #include "app/StationWindows.h"
 #include "display/MeterPanelWidget.h"
+#include "support/StationRig.h"
 
 #include <QLineEdit>
 #include <QTest>

@@ -4,7 +4,7 @@
 // the question), to ten seconds of metering with a control-panel change, and the orderly stop.
 // Any change in what goes on the wire, or when, shows as the first line that differs.
 // K7_RECORD_WIRE_LOGS=1 writes the logs anew instead (only when a change is meant).
-#include "app/StationRig.h"
+#include "support/StationRig.h"
 
 #include <QDir>
 #include <QFile>

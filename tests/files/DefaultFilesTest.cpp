@@ -44,9 +44,9 @@ TEST_F(DefaultFilesTest, FirstStartMakesTheFolderAndBothDefaultFiles) {
     EXPECT_EQ(lines[lineOf(7, 2)], "5");
     EXPECT_EQ(lines[lineOf(7, 3)], "0");
 
-    EXPECT_EQ(frq.ReadEditorFile("Default.frq"), "Default.frq");
-    EXPECT_EQ(files.EditData[1].Name, "Def-1_");
-    EXPECT_EQ(files.EditData[10].Name, "Def-10");
+    EXPECT_EQ(frq.ReadEditorFile("Default.frq", editor), "Default.frq");
+    EXPECT_EQ(editor.EditData[1].Name, "Def-1_");
+    EXPECT_EQ(editor.EditData[10].Name, "Def-10");
 
     const QStringList performers = this->lines("Template.frq");
     ASSERT_EQ(performers.size(), 203);
@@ -121,7 +121,7 @@ TEST_F(DefaultFilesTest, ABandWithoutPresetsGivesAnUnreadableDefault) {
     const QStringList lines = this->lines("Default.frq");
     EXPECT_EQ(lines[1], "");
     EXPECT_EQ(lines[lineOf(1, 1)], "");
-    EXPECT_EQ(frq.ReadEditorFile("Default.frq"), "NUMBER");
+    EXPECT_EQ(frq.ReadEditorFile("Default.frq", editor), "NUMBER");
     EXPECT_EQ(frq.LoadRackFile("Default.frq", RangeRule::RefuseOutOfRange), "");
 }
 
@@ -220,19 +220,39 @@ TEST_F(DefaultFilesTest, AcceptingTheFileOrTheRackStartsTheProgrammingPass) {
     EXPECT_TRUE(timers.enabled(PassTimer));
 }
 
+// Discovery's load of the last file: the start-up dialog, which stays on top, is hidden before
+// a box about the file and stays up (the pass goes on in it) when the file loads.
+TEST_F(DefaultFilesTest, DiscoverysLoadHidesTheStartupDialogOnlyForAMessage) {
+    writeLines("Short.frq", validLines().mid(0, 100));
+    dialog.ShowProgress();
+    EXPECT_EQ(defaults.DefaultFiles::LoadRackFile("Short.frq"), "");
+    EXPECT_FALSE(dialog.IsDialogVisible());
+    ASSERT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(prompter.boxes[0].icon, MsgIcon::Critical);
+
+    QStringList wide = validLines();
+    wide[lineOf(2, 1)] = QStringLiteral("865.000"); // kept at discovery, without a word
+    writeLines("Wide.frq", wide);
+    dialog.ShowProgress();
+    EXPECT_EQ(defaults.DefaultFiles::LoadRackFile("Wide.frq"), "Wide.frq");
+    EXPECT_TRUE(dialog.IsDialogVisible());
+    EXPECT_EQ(files.LoadData[2].Frequency, "865.000");
+    EXPECT_EQ(prompter.boxes.size(), 1u);
+}
+
 TEST_F(DefaultFilesTest, NewEditorFile) {
-    defaults.InitEditorDefaults();
-    EXPECT_EQ(files.EditNames[9], "User 9");
-    EXPECT_EQ(files.EditNames[10], "User 10");
-    EXPECT_EQ(files.EditData[9], (SettingsRow{"User 9", "635.500", "5", "0"}));
-    EXPECT_EQ(files.EditData[10].Name, "User10");
+    defaults.InitEditorDefaults(editor);
+    EXPECT_EQ(editor.EditNames[9], "User 9");
+    EXPECT_EQ(editor.EditNames[10], "User 10");
+    EXPECT_EQ(editor.EditData[9], (SettingsRow{"User 9", "635.500", "5", "0"}));
+    EXPECT_EQ(editor.EditData[10].Name, "User10");
 
     devices.SlotBand[1] = 14;
-    defaults.InitEditorDefaults();
-    EXPECT_EQ(files.EditData[1].Frequency, "N/A");
+    defaults.InitEditorDefaults(editor);
+    EXPECT_EQ(editor.EditData[1].Frequency, "N/A");
     devices.SlotBand[1] = 37;
-    defaults.InitEditorDefaults();
-    EXPECT_EQ(files.EditData[1].Frequency, "");
+    defaults.InitEditorDefaults(editor);
+    EXPECT_EQ(editor.EditData[1].Frequency, "");
 }
 
 } // namespace

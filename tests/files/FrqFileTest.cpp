@@ -3,6 +3,8 @@
 
 #include <QFileInfo>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -11,23 +13,31 @@
 namespace k7 {
 namespace {
 
-class FrqFileTest : public ::testing::Test, public test::FrqTestRack {};
+class FrqFileTest : public ::testing::Test, public test::FrqTestRack {
+protected:
+    // What the caller runs before a box of the rack's load: the start-up dialog goes first.
+    std::size_t boxesWhenHidden = 99;
+    std::function<void()> hideDialog = [this] {
+        boxesWhenHidden = prompter.boxes.size();
+        dialog.HideDialog();
+    };
+};
 
 TEST_F(FrqFileTest, EditorFileRoundTrip) {
-    files.EntryCount = 12;
-    files.GlobalMuteLevel = 7;
+    editor.EntryCount = 12;
+    editor.GlobalMuteLevel = 7;
     const QStringList bandTypes{"0", "64", "128", "192"};
     for (int i = 1; i <= 40; ++i) {
-        files.EditNames[i] = QStringLiteral("N%1").arg(i);
-        files.EditData[i] = {
+        editor.EditNames[i] = QStringLiteral("N%1").arg(i);
+        editor.EditData[i] = {
             QString(),
             QStringLiteral("6%1.%2").arg(10 + i % 28).arg(i * 25 % 1000, 3, 10, QLatin1Char('0')),
             QString::number(i % 11), bandTypes[i % 4]};
     }
-    files.EditNames[1] = QStringLiteral("A b");
-    files.EditNames[2] = QStringLiteral("Lead Vocal");
-    files.EditNames[3] = QStringLiteral("Sax__1");
-    ASSERT_TRUE(frq.SaveEditorFile("Show.frq")) << frq.errorString().toStdString();
+    editor.EditNames[1] = QStringLiteral("A b");
+    editor.EditNames[2] = QStringLiteral("Lead Vocal");
+    editor.EditNames[3] = QStringLiteral("Sax__1");
+    ASSERT_TRUE(frq.SaveEditorFile("Show.frq", editor)) << frq.errorString().toStdString();
 
     const QStringList written = lines("Show.frq");
     ASSERT_EQ(written.size(), 203);
@@ -37,20 +47,20 @@ TEST_F(FrqFileTest, EditorFileRoundTrip) {
     EXPECT_EQ(written[3], "A b"); // written as it stands
     EXPECT_EQ(written[7], "");
 
-    const FileState saved = files;
-    files = FileState{};
-    EXPECT_EQ(frq.ReadEditorFile("Show.frq"), "Show.frq");
-    EXPECT_EQ(files.EntryCount, 12);
-    EXPECT_EQ(files.GlobalMuteLevel, 7);
+    const EditorDocument saved = editor;
+    editor = EditorDocument{};
+    EXPECT_EQ(frq.ReadEditorFile("Show.frq", editor), "Show.frq");
+    EXPECT_EQ(editor.EntryCount, 12);
+    EXPECT_EQ(editor.GlobalMuteLevel, 7);
     for (int i = 1; i <= 40; ++i) {
-        EXPECT_EQ(files.EditData[i].Frequency, saved.EditData[i].Frequency) << i;
-        EXPECT_EQ(files.EditData[i].MuteLevel, saved.EditData[i].MuteLevel) << i;
-        EXPECT_EQ(files.EditData[i].BandType, saved.EditData[i].BandType) << i;
+        EXPECT_EQ(editor.EditData[i].Frequency, saved.EditData[i].Frequency) << i;
+        EXPECT_EQ(editor.EditData[i].MuteLevel, saved.EditData[i].MuteLevel) << i;
+        EXPECT_EQ(editor.EditData[i].BandType, saved.EditData[i].BandType) << i;
     }
-    EXPECT_EQ(files.EditData[1].Name, "A_b___");
-    EXPECT_EQ(files.EditData[2].Name, "Lead_Vocal");
-    EXPECT_EQ(files.EditData[3].Name, "Sax__1");
-    EXPECT_EQ(files.EditData[10].Name, "N10___");
+    EXPECT_EQ(editor.EditData[1].Name, "A_b___");
+    EXPECT_EQ(editor.EditData[2].Name, "Lead_Vocal");
+    EXPECT_EQ(editor.EditData[3].Name, "Sax__1");
+    EXPECT_EQ(editor.EditData[10].Name, "N10___");
     EXPECT_TRUE(prompter.boxes.empty());
 }
 
@@ -81,19 +91,19 @@ TEST_F(FrqFileTest, CurrentFileRoundTripAndUserMuteFromTheSetInForce) {
 }
 
 TEST_F(FrqFileTest, WindowsTextAndEitherSeparator) {
-    files.EditNames[1] = QString::fromUtf8("Müller€Ω");
+    editor.EditNames[1] = QString::fromUtf8("Müller€Ω");
     for (int i = 1; i <= 40; ++i) {
-        files.EditData[i].Frequency = QStringLiteral("606,600");
+        editor.EditData[i].Frequency = QStringLiteral("606,600");
     }
     rack.DecimalSeparatorCode = ',';
-    ASSERT_TRUE(frq.SaveEditorFile("Euro.frq"));
+    ASSERT_TRUE(frq.SaveEditorFile("Euro.frq", editor));
     EXPECT_TRUE(readRaw("Euro.frq").contains("M\xFCller\x80?\r\n606,600\r\n"));
 
     rack.DecimalSeparatorCode = '.';
-    EXPECT_EQ(frq.ReadEditorFile("Euro.frq"), "Euro.frq");
-    EXPECT_EQ(files.EditData[1].Name, QString::fromUtf8("Müller€?"));
-    EXPECT_EQ(files.EditData[1].Frequency, "606.600");
-    EXPECT_EQ(files.EditData[40].Frequency, "606.600");
+    EXPECT_EQ(frq.ReadEditorFile("Euro.frq", editor), "Euro.frq");
+    EXPECT_EQ(editor.EditData[1].Name, QString::fromUtf8("Müller€?"));
+    EXPECT_EQ(editor.EditData[1].Frequency, "606.600");
+    EXPECT_EQ(editor.EditData[40].Frequency, "606.600");
 
     QStringList text = validLines();
     text[lineOf(1, 1)] = QStringLiteral("613.575");
@@ -134,13 +144,14 @@ TEST_F(FrqFileTest, EntryCountLineByModel) {
     QStringList text = validLines();
     text[1] = QString();
     writeLines("Empty.frq", text);
-    EXPECT_EQ(frq.ReadEditorFile("Empty.frq"), "Empty.frq");
-    EXPECT_EQ(files.EntryCount, 24);
+    EXPECT_EQ(frq.ReadEditorFile("Empty.frq", editor), "Empty.frq");
+    EXPECT_EQ(editor.EntryCount, 24);
     EXPECT_TRUE(prompter.boxes.empty());
 
     dialog.ShowProgress();
-    EXPECT_EQ(frq.LoadRackFile("Empty.frq", RangeRule::RefuseOutOfRange), "");
+    EXPECT_EQ(frq.LoadRackFile("Empty.frq", RangeRule::RefuseOutOfRange, hideDialog), "");
     EXPECT_FALSE(dialog.IsDialogVisible());
+    EXPECT_EQ(boxesWhenHidden, 0u);
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].text,
               "An error occurred reading the file\r\nThe file may be corrupt\r\n13");
@@ -161,13 +172,13 @@ TEST_F(FrqFileTest, GlobalMuteMuteLevelAndBandTypeRulesDifferByReader) {
     text[lineOf(4, 3)] = QStringLiteral("65");
     writeLines("Rules.frq", text);
 
-    EXPECT_EQ(frq.ReadEditorFile("Rules.frq"), "Rules.frq");
-    EXPECT_EQ(files.GlobalMuteLevel, 0);
+    EXPECT_EQ(frq.ReadEditorFile("Rules.frq", editor), "Rules.frq");
+    EXPECT_EQ(editor.GlobalMuteLevel, 0);
     const QStringList editorMutes{"5", "5", "10", "5"};
     const QStringList editorBands{"128", "0", "64", "0"};
     for (int i = 1; i <= 4; ++i) {
-        EXPECT_EQ(files.EditData[i].MuteLevel, editorMutes[i - 1]) << i;
-        EXPECT_EQ(files.EditData[i].BandType, editorBands[i - 1]) << i;
+        EXPECT_EQ(editor.EditData[i].MuteLevel, editorMutes[i - 1]) << i;
+        EXPECT_EQ(editor.EditData[i].BandType, editorBands[i - 1]) << i;
     }
 
     EXPECT_EQ(frq.LoadRackFile("Rules.frq", RangeRule::RefuseOutOfRange), "Rules.frq");
@@ -181,8 +192,8 @@ TEST_F(FrqFileTest, GlobalMuteMuteLevelAndBandTypeRulesDifferByReader) {
     for (const char* line : {"abc", "11", ""}) {
         text[2] = QString::fromLatin1(line);
         writeLines("Rules.frq", text);
-        EXPECT_EQ(frq.ReadEditorFile("Rules.frq"), "Rules.frq");
-        EXPECT_EQ(files.GlobalMuteLevel, 5) << line;
+        EXPECT_EQ(frq.ReadEditorFile("Rules.frq", editor), "Rules.frq");
+        EXPECT_EQ(editor.GlobalMuteLevel, 5) << line;
         EXPECT_EQ(frq.LoadRackFile("Rules.frq", RangeRule::RefuseOutOfRange), "Rules.frq");
         EXPECT_EQ(files.GlobalMuteLevel, 2) << line;
     }
@@ -191,16 +202,16 @@ TEST_F(FrqFileTest, GlobalMuteMuteLevelAndBandTypeRulesDifferByReader) {
 
 TEST_F(FrqFileTest, ReadsStopAtAnEmptyFrequencyOrAMissingSeparatorLine) {
     for (int i = 1; i <= 40; ++i) {
-        files.EditData[i] = {"old", "old", "old", "old"};
+        editor.EditData[i] = {"old", "old", "old", "old"};
     }
     QStringList text = validLines();
     text[lineOf(3, 1)] = QString();
     writeLines("Hole.frq", text);
-    EXPECT_EQ(frq.ReadEditorFile("Hole.frq"), "NUMBER");
-    EXPECT_EQ(files.EditData[2].Frequency, "606.625");
-    EXPECT_EQ(files.EditData[3].Name, "Mic003");
-    EXPECT_EQ(files.EditData[3].Frequency, "old");
-    EXPECT_EQ(files.EditData[4].Name, "old");
+    EXPECT_EQ(frq.ReadEditorFile("Hole.frq", editor), "NUMBER");
+    EXPECT_EQ(editor.EditData[2].Frequency, "606.625");
+    EXPECT_EQ(editor.EditData[3].Name, "Mic003");
+    EXPECT_EQ(editor.EditData[3].Frequency, "old");
+    EXPECT_EQ(editor.EditData[4].Name, "old");
 
     text = validLines();
     text[lineOf(3, 4)] = QStringLiteral("x");
@@ -218,7 +229,7 @@ TEST_F(FrqFileTest, OutOfRangeEntryInEachReader) {
     text[lineOf(5, 1)] = QStringLiteral("865.000");
     writeLines("Wide.frq", text);
 
-    EXPECT_EQ(frq.ReadEditorFile("Wide.frq"), "EXIT");
+    EXPECT_EQ(frq.ReadEditorFile("Wide.frq", editor), "EXIT");
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].title, "Possible file error");
     EXPECT_EQ(prompter.boxes[0].icon, MsgIcon::None);
@@ -229,8 +240,9 @@ TEST_F(FrqFileTest, OutOfRangeEntryInEachReader) {
               "  Please check your settings.\r\n\r\n  Exiting file load \r\n");
 
     dialog.ShowProgress();
-    EXPECT_EQ(frq.LoadRackFile("Wide.frq", RangeRule::RefuseOutOfRange), "EXIT");
+    EXPECT_EQ(frq.LoadRackFile("Wide.frq", RangeRule::RefuseOutOfRange, hideDialog), "EXIT");
     EXPECT_FALSE(dialog.IsDialogVisible());
+    EXPECT_EQ(boxesWhenHidden, 1u);
     ASSERT_EQ(prompter.boxes.size(), 2u);
     EXPECT_EQ(prompter.boxes[1].title, "Possible file error");
     EXPECT_EQ(prompter.boxes[1].text,
@@ -255,7 +267,7 @@ TEST_F(FrqFileTest, JapaneseFileOutsideItsBandAsksOnceAtMost) {
 
     EXPECT_EQ(frq.LoadRackFile("Band36.frq", RangeRule::RefuseOutOfRange), "EXIT");
     EXPECT_EQ(prompter.boxes.size(), 1u);
-    EXPECT_EQ(frq.ReadEditorFile("Band36.frq"), "EXIT");
+    EXPECT_EQ(frq.ReadEditorFile("Band36.frq", editor), "EXIT");
     EXPECT_EQ(prompter.boxes.size(), 2u);
 }
 
@@ -267,7 +279,7 @@ TEST_F(FrqFileTest, MissingShortOversizedAndForeignFiles) {
     EXPECT_EQ(files.LoadData[1].Name, "keep");
     EXPECT_TRUE(prompter.boxes.empty());
 
-    EXPECT_EQ(frq.ReadEditorFile("Nothing.frq"), "");
+    EXPECT_EQ(frq.ReadEditorFile("Nothing.frq", editor), "");
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].icon, MsgIcon::Critical);
     EXPECT_TRUE(prompter.boxes[0].text.endsWith("\r\n53"));
@@ -283,20 +295,20 @@ TEST_F(FrqFileTest, MissingShortOversizedAndForeignFiles) {
     // Without the final line end the last separator line is missing too.
     QByteArray whole = (validLines().join("\r\n")).toLatin1();
     writeRaw("NoEnd.frq", whole);
-    EXPECT_EQ(frq.ReadEditorFile("NoEnd.frq"), "");
+    EXPECT_EQ(frq.ReadEditorFile("NoEnd.frq", editor), "");
     writeRaw("Unix.frq", (validLines().join("\n") + "\n").toLatin1());
-    EXPECT_EQ(frq.ReadEditorFile("Unix.frq"), "Unix.frq");
+    EXPECT_EQ(frq.ReadEditorFile("Unix.frq", editor), "Unix.frq");
 
     text = validLines();
-    text[lineOf(1, 0)] = QString(FrqFile::kMaxFileBytes, QLatin1Char('x'));
+    text[lineOf(1, 0)] = QString(kMaxFrqBytes, QLatin1Char('x'));
     writeLines("Huge.frq", text);
-    EXPECT_EQ(frq.ReadEditorFile("Huge.frq"), "");
+    EXPECT_EQ(frq.ReadEditorFile("Huge.frq", editor), "");
     EXPECT_TRUE(prompter.boxes.back().text.endsWith("\r\n7"));
 
     text[lineOf(1, 0)] = QString(20000, QLatin1Char('x'));
     writeLines("Long.frq", text);
-    EXPECT_EQ(frq.ReadEditorFile("Long.frq"), "Long.frq");
-    EXPECT_EQ(files.EditData[1].Name.size(), 20000);
+    EXPECT_EQ(frq.ReadEditorFile("Long.frq", editor), "Long.frq");
+    EXPECT_EQ(editor.EditData[1].Name.size(), 20000);
 
     QDir(folder).mkdir("Folder.frq");
     EXPECT_FALSE(frq.FrqFileExists("Folder.frq"));
@@ -304,10 +316,10 @@ TEST_F(FrqFileTest, MissingShortOversizedAndForeignFiles) {
 }
 
 TEST_F(FrqFileTest, AFailedWriteLeavesTheOldFileIntact) {
-    files.EntryCount = 5;
-    ASSERT_TRUE(frq.SaveEditorFile("Show.frq"));
+    editor.EntryCount = 5;
+    ASSERT_TRUE(frq.SaveEditorFile("Show.frq", editor));
     const QByteArray before = readRaw("Show.frq");
-    files.EntryCount = 9;
+    editor.EntryCount = 9;
 
     // A disk that fills up in the middle of the write.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -316,7 +328,7 @@ TEST_F(FrqFileTest, AFailedWriteLeavesTheOldFileIntact) {
     rlimit tiny = saved;
     tiny.rlim_cur = 100;
     setrlimit(RLIMIT_FSIZE, &tiny);
-    const bool written = frq.SaveEditorFile("Show.frq");
+    const bool written = frq.SaveEditorFile("Show.frq", editor);
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_FALSE(written);
     EXPECT_FALSE(frq.errorString().isEmpty());
@@ -338,9 +350,9 @@ TEST_F(FrqFileTest, AFailedWriteLeavesTheOldFileIntact) {
     EXPECT_FALSE(frq.SaveCurrentFile("Show.frq"));
     EXPECT_TRUE(frq.errorString().contains("Show.frq"));
 
-    files.EntryCount = 5;
+    editor.EntryCount = 5;
     QDir().mkpath(folder);
-    EXPECT_TRUE(frq.SaveEditorFile("Show.frq"));
+    EXPECT_TRUE(frq.SaveEditorFile("Show.frq", editor));
     EXPECT_EQ(readRaw("Show.frq"), before);
 }
 

@@ -75,6 +75,7 @@ struct FrqTestRack {
     RecordingStartupDialog& dialog = rig.dialog;
     FrequencyChecker& checker = rig.core.checker;
     FrqFile& frq = rig.core.frq;
+    EditorDocument& editor = rig.core.editor;
 };
 
 } // namespace k7::test

@@ -114,3 +114,43 @@ TEST(Scenario, BuildsARackOfBand36Receivers) {
 
 } // namespace
 } // namespace k7::sim
+
+namespace k7::sim {
+namespace {
+
+TEST(Scenario, ReadsScriptedLevelsInTimeOrderAndRefusesEmptyOrUnknownOnes) {
+    QString error;
+    const auto scenario = Scenario::fromJson(
+        R"({ "receivers": [ { "serial": "5K1", "levels": [
+             { "atMs": 12000, "rf": [110, 170] }, { "atMs": 5000, "battery": 100 },
+             { "atMs": 8000, "rf": [0, 0], "audio": [0, 10] } ] } ] })",
+        QStringLiteral("rack.json"), &error);
+    ASSERT_TRUE(scenario) << error.toStdString();
+    const auto& levels = scenario->receivers[0].levels;
+    ASSERT_EQ(levels.size(), 3u);
+    EXPECT_EQ(levels[0].atMs, 5000);
+    EXPECT_EQ(levels[0].battery, 100);
+    EXPECT_FALSE(levels[0].rf);
+    EXPECT_EQ(levels[1].rf, (std::array<int, 2>{0, 0}));
+    EXPECT_EQ(levels[1].audio, (std::array<int, 2>{0, 10}));
+    EXPECT_EQ(levels[2].rf, (std::array<int, 2>{110, 170}));
+
+    const auto message = [](const char* json) {
+        QString text;
+        EXPECT_FALSE(Scenario::fromJson(json, QStringLiteral("rack.json"), &text));
+        return text.toStdString();
+    };
+    EXPECT_EQ(message(R"({ "receivers": [ { "serial": "5K1", "levels": [ { "atMs": 1 } ] } ] })"),
+              "rack.json: receiver 1, levels 1: sets none of \"rf\", \"audio\" and \"battery\"");
+    EXPECT_EQ(
+        message(R"({ "receivers": [ { "serial": "5K1", "levels": [ { "rf": [1, 2] } ] } ] })"),
+        "rack.json: receiver 1, levels 1: \"atMs\" is missing");
+    EXPECT_EQ(message(R"({ "receivers": [ { "serial": "5K1", "levels": [
+                 { "atMs": 1, "volume": 3 } ] } ] })"),
+              "rack.json: receiver 1, levels 1: unknown field \"volume\"");
+    EXPECT_EQ(message(R"({ "receivers": [ { "serial": "5K1", "levels": { "atMs": 1 } } ] })"),
+              "rack.json: receiver 1: \"levels\" must be a list");
+}
+
+} // namespace
+} // namespace k7::sim

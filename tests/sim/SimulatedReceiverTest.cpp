@@ -263,3 +263,41 @@ TEST(SimulatedReceiver, ALongRunKeepsTheRecordWithinItsCapAndStillCountsEveryFra
 
 } // namespace
 } // namespace k7::sim
+
+namespace k7::sim {
+namespace {
+
+// The meter readings of answers every 50 ms from `from` to `to` (ms).
+std::vector<Bytes> MeterAnswers(SimulatedReceiver& rx, std::int64_t from, std::int64_t to) {
+    std::vector<Bytes> answers;
+    for (std::int64_t t = from; t < to; t += 50) {
+        answers.push_back(send(rx, {'R', 0, 'D'}, t * 1000));
+    }
+    return answers;
+}
+
+TEST(SimulatedReceiver, ScriptedLevelsTakeOverAtTheirTime) {
+    ReceiverSetup s = setup();
+    s.mute = 1;
+    s.rf = {150, 200};
+    s.battery = 190;
+    s.levels = {{8000, std::array{0, 0}, {}, {}}, {12000, std::array{150, 200}, {}, 100}};
+    SimulatedReceiver rx(s, 3, 0);
+    for (const Bytes& a : MeterAnswers(rx, 7000, 8000)) {
+        EXPECT_GE(std::max(a[3], a[4]), 40) << "the transmitter is there";
+        EXPECT_GE(a[7], 188);
+    }
+    for (const Bytes& a : MeterAnswers(rx, 8000, 12000)) {
+        EXPECT_EQ(a[3], 0);
+        EXPECT_EQ(a[4], 0);
+        EXPECT_TRUE(a[8] & 0x20) << "squelched";
+    }
+    for (const Bytes& a : MeterAnswers(rx, 12000, 13000)) {
+        EXPECT_GE(std::max(a[3], a[4]), 40);
+        EXPECT_GE(a[7], 99);
+        EXPECT_LE(a[7], 101) << "the battery falls from its new voltage";
+    }
+}
+
+} // namespace
+} // namespace k7::sim

@@ -5,18 +5,21 @@
 namespace k7::test {
 namespace {
 
-CoreOptions OptionsFor(const QString& dataFolder) {
-    return CoreOptions{dataFolder, [](const DefaultFiles::Wiring& wiring) {
+CoreOptions OptionsFor(const QString& dataFolder, const QDateTime& origin,
+                       const ManualClock& clock) {
+    return CoreOptions{dataFolder,
+                       [](const DefaultFiles::Wiring& wiring) {
                            return std::make_unique<RecordingRackFiles>(wiring);
-                       }};
+                       },
+                       [origin, &clock] { return origin.addMSecs(clock.nowMicros() / 1000); }};
 }
 
 } // namespace
 
 RackHarness::RackHarness(const sim::Scenario& scenario)
     : simRack(scenario, clock),
-      core(CorePorts{clock, clock, prompter, settings, line, dialog, shell},
-           OptionsFor(dir.filePath(QStringLiteral("USB Files")))),
+      core(CorePorts{clock, clock, prompter, settings, line, dialog, shell, clock, &chooser},
+           OptionsFor(dir.filePath(QStringLiteral("USB Files")), wallOrigin, clock)),
       rackFiles(static_cast<RecordingRackFiles&>(*core.defaults)) {
     QDir().mkpath(dataFolder());
     core.AttachDisplay(display);

@@ -14,6 +14,7 @@
 #include "support/RecordingRackFiles.h"
 #include "support/ScriptedPrompter.h"
 
+#include <QDateTime>
 #include <QTemporaryDir>
 
 namespace k7::test {
@@ -33,13 +34,21 @@ public:
     sim::SimulatedReceiver& receiver(int position) { return simRack.receiver(position); }
     // The data folder ("USB Files", made with the harness).
     QString dataFolder() const { return dir.filePath(QStringLiteral("USB Files")); }
+    // The event log's file of the harness's day.
+    QString LogFile() const {
+        return dataFolder() + QStringLiteral("/Logs/") +
+               wallOrigin.date().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".csv");
+    }
 
     ManualClock clock;
+    // The local time at the clock's origin: the event log's lines are this plus the clock.
+    static inline const QDateTime wallOrigin{QDate(2024, 5, 3), QTime(19, 30)};
     sim::SimulatedRack simRack;
     LineSwitch line{simRack};
     QTemporaryDir dir;
     QtSettingsStore settings{dir.filePath(QStringLiteral("settings.ini"))};
     ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
     RecordingStartupDialog dialog;
     RecordingShell shell;
     RecordingMeterDisplay display;

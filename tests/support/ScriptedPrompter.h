@@ -6,6 +6,7 @@
 #include "platform/Prompter.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -15,6 +16,9 @@ class ScriptedPrompter final : public Prompter {
 public:
     MsgAnswer ShowMessage(const MessageBoxSpec& box) override {
         boxes.push_back(box);
+        if (onShow) {
+            onShow(box); // what happens while the box is up
+        }
         if (!answers.empty()) {
             const MsgAnswer answer = answers.front();
             answers.pop_front();
@@ -25,6 +29,7 @@ public:
 
     std::vector<MessageBoxSpec> boxes;
     std::deque<MsgAnswer> answers;
+    std::function<void(const MessageBoxSpec&)> onShow;
 };
 
 class ScriptedFileChooser final : public FileChooser {

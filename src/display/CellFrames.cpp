@@ -1,0 +1,90 @@
+// The frames that mark a cell (the alerts of its receiver): drawn in the outermost pixels of the
+// cell, where the cell backgrounds of every layout carry only their border, and taken off by
+// copying that border back from the cell background.
+#include "display/Layout40.h"
+#include "display/Layouts.h"
+#include "display/MeterPanel.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace k7 {
+namespace {
+
+constexpr int kDash = 8;
+constexpr int kGap = 6;
+
+// The four strips of a w x h rectangle's border, kFrameWidth wide.
+std::array<QRect, 4> Border(int width, int height) {
+    const int f = CellFrame::kFrameWidth;
+    return {QRect(0, 0, width, f), QRect(0, height - f, width, f), QRect(0, 0, f, height),
+            QRect(width - f, 0, f, height)};
+}
+
+void DashedStrip(QPainter& painter, const QRect& strip, const QColor& colour) {
+    const bool across = strip.width() >= strip.height();
+    const int length = across ? strip.width() : strip.height();
+    for (int at = 0; at < length; at += kDash + kGap) {
+        const int dash = std::min(kDash, length - at);
+        painter.fillRect(across ? QRect(strip.left() + at, strip.top(), dash, strip.height())
+                                : QRect(strip.left(), strip.top() + at, strip.width(), dash),
+                         colour);
+    }
+}
+
+} // namespace
+
+QRect MeterPanel::CellRect(int slot) const {
+    if (!RackTables::validSlot(slot) || slot > devices_.DeviceCount) {
+        return {};
+    }
+    switch (devices_.RackLayout) {
+    case 1:
+        return QRect(CellOrigin8(slot), QSize(200, 350));
+    case 2:
+        return QRect((slot - 1) % 4 * 200, (slot - 1) / 4 * 175, 200, 175);
+    case 3:
+        return QRect((slot - 1) % 6 * 133, (slot - 1) / 6 * 175, 133, 175);
+    default:
+        return QRect(CellOrigin40(slot), QSize(kCell40Width, kCell40Height));
+    }
+}
+
+const CellFrame& MeterPanel::cellFrame(int slot) const {
+    static const CellFrame kNone;
+    return RackTables::validSlot(slot) ? frames_[static_cast<std::size_t>(slot)] : kNone;
+}
+
+void MeterPanel::SetCellFrame(int slot, const CellFrame& frame) {
+    if (!RackTables::validSlot(slot) || frames_[static_cast<std::size_t>(slot)] == frame) {
+        return;
+    }
+    frames_[static_cast<std::size_t>(slot)] = frame;
+    drawFrame(slot);
+}
+
+void MeterPanel::drawFrame(int slot) {
+    const QRect cell = CellRect(slot);
+    if (!setUp_ || cell.isEmpty()) {
+        return;
+    }
+    const CellFrame& frame = frames_[static_cast<std::size_t>(slot)];
+    QPainter painter(&panelBuf_);
+    for (const QRect& strip : Border(cell.width(), cell.height())) {
+        const QRect target = strip.translated(cell.topLeft());
+        painter.drawImage(target, cellBuf_, strip); // the background's border back
+        if (!frame.shown()) {
+            continue;
+        }
+        if (frame.dashed) {
+            DashedStrip(painter, target, frame.colour);
+        } else {
+            painter.fillRect(target, frame.colour);
+        }
+    }
+    painter.end();
+    pasteToWindow(cell);
+}
+
+} // namespace k7

@@ -1,0 +1,60 @@
+// "Save" of the editor's File menu: the set under a new name, after which the editor edits that
+// file.
+#include "FrequencyEditor.h"
+
+#include "FileChoice.h"
+#include "files/FrqFile.h"
+#include "files/NameSets.h"
+
+namespace k7 {
+
+void FrequencyEditor::mnuSave() {
+    if (state_.rows.empty()) {
+        return;
+    }
+    const QString name = SaveEditorAs();
+    // Without a valid new name the editor stays as it was: a set without a file name stays
+    // read-only, so nothing is ever written without one.
+    if (name.isEmpty() || name == QLatin1String("Default")) {
+        notify();
+        return;
+    }
+    document_.EditFile = name;
+    state_.caption = CaptionFor(name);
+    EnterMode(EditorMode::Edit);
+}
+
+QString FrequencyEditor::SaveEditorAs() {
+    const FileChoiceWiring choice{w_.chooser, w_.prompter, w_.engine, w_.frq};
+    const std::optional<QString> name =
+        ChooseFrqFile(choice,
+                      FrqFileDialog(FrqDialog::Editor, QStringLiteral("Save the Frequency file"),
+                                    w_.frq.dataFolder()),
+                      true);
+    if (!name) {
+        return QString();
+    }
+    if (*name == DefaultFileName()) {
+        AskWithPollingPaused(
+            w_.prompter, w_.engine,
+            DefaultFileRefusal(QStringLiteral("save as Default.frq "), QStringLiteral("filename")));
+        return QStringLiteral("Default");
+    }
+    // The rack's file in force is written by the rack's own changes: a second writer would
+    // undo them.
+    if (w_.frq.InForce(*name)) {
+        AskWithPollingPaused(w_.prompter, w_.engine, InUseRefusal(*name));
+        return QString();
+    }
+    if (!w_.frq.SaveEditorFile(*name, document_)) {
+        AskWithPollingPaused(w_.prompter, w_.engine, NotSaved(*name, w_.frq.errorString()));
+        return QString();
+    }
+    SaveLastTransfer(w_.settings, *name);
+    logSave(*name,
+            QStringLiteral("the editor's %1 entries under a new name").arg(document_.EntryCount));
+    state_.mnuFileEnabled = false;
+    return *name;
+}
+
+} // namespace k7

@@ -1,0 +1,85 @@
+// The frequency file editor's window (frmTransferMain): a thin view that shows the
+// FrequencyEditor controller's state (the grid, the boxes, the labels, the buttons of the use
+// it is in, the status line) and forwards keys, clicks, row selection, the frequency box's
+// exit and its close box to it. Modeless; hidden until a command shows it.
+#pragma once
+
+#include "FrequencyEditor.h"
+
+#include <QWidget>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTableView;
+
+namespace k7 {
+
+class EditorGridModel;
+
+class EditorWindow final : public QWidget, public EditorView {
+    Q_OBJECT
+public:
+    explicit EditorWindow(FrequencyEditor& editor, QWidget* parent = nullptr);
+    ~EditorWindow() override;
+
+    void ShowEditor() override;
+    void HideEditor() override;
+    void StateChanged() override;
+
+    // For the window's tests: the controls by their station names.
+    QTableView* flxUser() const { return grid_; }
+    EditorGridModel* gridModel() const { return model_; }
+    QLineEdit* txtName() const { return txtName_; }
+    QLineEdit* txtFreq() const { return txtFreq_; }
+    QLineEdit* txtMute() const { return txtMute_; }
+    QPushButton* button(EditorControl control) const;
+    QPushButton* cmdFinish() const { return cmdFinish_; }
+    QComboBox* cmbRxs() const { return cmbRxs_; }
+    QLabel* lblStatus() const { return lblStatus_; }
+    QLabel* lblNo() const { return lblNo_; }
+    QLabel* lblRow() const { return lblRow_; }
+    QAction* mnuSave() const { return mnuSave_; }
+    QMenu* mnuFile() const { return mnuFile_; }
+
+protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* controlWidget(EditorControl control) const;
+    bool filterKey(QLineEdit* box, QEvent* event);
+    void showSelection();
+    void applyFocus();
+
+    FrequencyEditor& editor_;
+    EditorGridModel* model_ = nullptr;
+    QTableView* grid_ = nullptr;
+    QLineEdit* txtName_ = nullptr;
+    QLineEdit* txtFreq_ = nullptr;
+    QLineEdit* txtMute_ = nullptr;
+    QPushButton* cmdAdd_ = nullptr;
+    QPushButton* cmdInsert_ = nullptr;
+    QPushButton* cmdUpdate_ = nullptr;
+    QPushButton* cmdDelete_ = nullptr;
+    QPushButton* cmdFinish_ = nullptr;
+    QPushButton* cmdUpload_ = nullptr;
+    QPushButton* cmdDownload_ = nullptr;
+    QComboBox* cmbRxs_ = nullptr;
+    QLabel* label3_ = nullptr;
+    QLabel* lblNo_ = nullptr;
+    QLabel* lblRow_ = nullptr;
+    QLabel* lblStatus_ = nullptr;
+    QMenu* mnuFile_ = nullptr;
+    QAction* mnuSave_ = nullptr;
+    int rowsVersionShown_ = -1;
+    int focusRequestsSeen_ = 0;
+    bool applying_ = false;    // the window is showing the controller's state
+    bool deactivated_ = false; // left for another window (not for one of its own boxes)
+};
+
+} // namespace k7

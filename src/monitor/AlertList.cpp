@@ -1,0 +1,156 @@
+#include "AlertList.h"
+
+#include <algorithm>
+
+namespace k7 {
+namespace {
+
+bool ValidSlot(int slot) {
+    return slot >= 1 && slot <= kMaxSlots;
+}
+
+std::optional<AlertKind> MostUrgent(const std::array<bool, kAlertKinds>& present) {
+    std::optional<AlertKind> most;
+    for (AlertKind kind : kAllAlertKinds) {
+        if (present[static_cast<std::size_t>(Index(kind))] &&
+            (!most || AlertUrgency(kind) > AlertUrgency(*most))) {
+            most = kind;
+        }
+    }
+    return most;
+}
+
+} // namespace
+
+template <typename Event>
+void AlertList::tell(Event event) {
+    // A copy: an observer may come or go while it is told.
+    const std::vector<AlertEvents*> observers = observers_;
+    for (AlertEvents* observer : observers) {
+        event(*observer);
+    }
+}
+
+void AlertList::AddObserver(AlertEvents& observer) {
+    if (std::find(observers_.begin(), observers_.end(), &observer) == observers_.end()) {
+        observers_.push_back(&observer);
+    }
+}
+
+void AlertList::RemoveObserver(AlertEvents& observer) {
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), &observer),
+                     observers_.end());
+}
+
+const Alert* AlertList::Start(AlertKind kind, int slot, const QString& name,
+                              std::int64_t sinceMicros, std::int64_t nowMicros,
+                              const QDateTime& now, const QString& detail) {
+    const auto k = static_cast<std::size_t>(Index(kind));
+    if (!ValidSlot(slot) || open_[static_cast<std::size_t>(slot)][k] != 0) {
+        return nullptr; // one alert of a kind per receiver at a time
+    }
+    Alert alert;
+    alert.id = nextId_++;
+    alert.kind = kind;
+    alert.slot = slot;
+    alert.name = name;
+    alert.sinceMicros = sinceMicros;
+    alert.startMicros = nowMicros;
+    alert.began = now.addMSecs(-(nowMicros - sinceMicros) / 1000);
+    alert.detail = detail;
+    alerts_.push_back(alert);
+    ++activeCount_;
+    open_[static_cast<std::size_t>(slot)][k] = alert.id;
+    const Alert& started = alerts_.back();
+    tell([&started](AlertEvents& observer) { observer.AlertStarted(started); });
+    trim();
+    return find(alert.id);
+}
+
+const Alert* AlertList::End(AlertKind kind, int slot, std::int64_t nowMicros, const QDateTime& now,
+                            const QString& detail) {
+    if (!ValidSlot(slot)) {
+        return nullptr;
+    }
+    std::uint64_t& id =
+        open_[static_cast<std::size_t>(slot)][static_cast<std::size_t>(Index(kind))];
+    Alert* alert = find(id);
+    if (!alert) {
+        return nullptr;
+    }
+    id = 0;
+    alert->endMicros = nowMicros;
+    alert->ended = now;
+    alert->endDetail = detail;
+    --activeCount_;
+    ++ended_;
+    ++unseen_[static_cast<std::size_t>(slot)][static_cast<std::size_t>(Index(kind))];
+    const Alert& ended = *alert;
+    tell([&ended](AlertEvents& observer) { observer.AlertEnded(ended); });
+    return alert;
+}
+
+bool AlertList::IsOpen(int slot, AlertKind kind) const {
+    return ValidSlot(slot) &&
+           open_[static_cast<std::size_t>(slot)][static_cast<std::size_t>(Index(kind))] != 0;
+}
+
+CellAlerts AlertList::CellOf(int slot) const {
+    if (!ValidSlot(slot)) {
+        return {};
+    }
+    const auto s = static_cast<std::size_t>(slot);
+    std::array<bool, kAlertKinds> up{}, unseen{};
+    for (std::size_t k = 0; k < up.size(); ++k) {
+        up[k] = open_[s][k] != 0;
+        unseen[k] = unseen_[s][k] > 0;
+    }
+    return {MostUrgent(up), MostUrgent(unseen)};
+}
+
+void AlertList::AcknowledgeEnded() {
+    for (Alert& alert : alerts_) {
+        if (!alert.active()) {
+            alert.acknowledged = true;
+        }
+    }
+    for (auto& kinds : unseen_) {
+        kinds.fill(0);
+    }
+    tell([](AlertEvents& observer) { observer.AlertsAcknowledged(); });
+}
+
+Alert* AlertList::find(std::uint64_t id) {
+    if (id == 0) {
+        return nullptr;
+    }
+    // Open alerts are mostly recent: look from the newest back.
+    const auto it = std::find_if(alerts_.rbegin(), alerts_.rend(),
+                                 [id](const Alert& alert) { return alert.id == id; });
+    return it == alerts_.rend() ? nullptr : &*it;
+}
+
+void AlertList::trim() {
+    if (ended_ <= kKept) {
+        return;
+    }
+    // The oldest ended alerts go; open ones stay, wherever they are.
+    std::size_t surplus = ended_ - kKept;
+    for (auto it = alerts_.begin(); it != alerts_.end() && surplus > 0;) {
+        if (it->active()) {
+            ++it;
+            continue;
+        }
+        if (!it->acknowledged && ValidSlot(it->slot)) {
+            int& unseen = unseen_[static_cast<std::size_t>(it->slot)]
+                                 [static_cast<std::size_t>(Index(it->kind))];
+            unseen = std::max(0, unseen - 1);
+        }
+        it = alerts_.erase(it);
+        --ended_;
+        --surplus;
+    }
+    tell([](AlertEvents& observer) { observer.AlertsTrimmed(); });
+}
+
+} // namespace k7

@@ -1,0 +1,98 @@
+// The record of the alerts of this run: every alert with the time it started and, once over,
+// the time it ended, oldest first. An alert that has ended stays marked on its cell until the
+// operator acknowledges it, so that a dropout nobody saw is still seen afterwards. The record
+// keeps the latest alerts only (kKept of those that have ended; open ones are always kept).
+#pragma once
+
+#include "AlertKinds.h"
+#include "link/DeviceTables.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <vector>
+
+namespace k7 {
+
+struct Alert {
+    std::uint64_t id = 0;
+    AlertKind kind = AlertKind::Battery;
+    int slot = 0;
+    QString name;                 // the receiver's name when the alert started
+    std::int64_t sinceMicros = 0; // when the reading first went bad: the alert's start
+    std::int64_t startMicros = 0; // when the alert was raised (after its hold)
+    std::int64_t endMicros = -1;  // -1 while the alert is up
+    QDateTime began;              // the wall-clock time of sinceMicros, for the window
+    QDateTime ended;
+    QString detail;    // what raised it
+    QString endDetail; // what ended it
+    bool acknowledged = false;
+
+    bool active() const { return endMicros < 0; }
+    // From the first bad reading to the end, or to now while the alert is up.
+    std::int64_t durationMicros(std::int64_t nowMicros) const {
+        return (active() ? nowMicros : endMicros) - sinceMicros;
+    }
+};
+
+// What a cell shows: the most urgent alert up, and the most urgent one that ended unseen.
+struct CellAlerts {
+    std::optional<AlertKind> active;
+    std::optional<AlertKind> ended;
+    bool operator==(const CellAlerts&) const = default;
+};
+
+class AlertEvents {
+public:
+    virtual ~AlertEvents() = default;
+    virtual void AlertStarted(const Alert& /*alert*/) {}
+    virtual void AlertEnded(const Alert& /*alert*/) {}
+    // The ended alerts were acknowledged: the marks of their cells changed.
+    virtual void AlertsAcknowledged() {}
+    // Old alerts were let go: the list is to be read afresh.
+    virtual void AlertsTrimmed() {}
+};
+
+class AlertList {
+public:
+    static constexpr std::size_t kKept = 5000;
+
+    // Starts an alert of the slot (1..40) and returns it; null when one of the kind is up. now is
+    // the wall-clock time of nowMicros.
+    const Alert* Start(AlertKind kind, int slot, const QString& name, std::int64_t sinceMicros,
+                       std::int64_t nowMicros, const QDateTime& now, const QString& detail);
+    // Ends the slot's open alert of this kind and returns it; null when there was none.
+    const Alert* End(AlertKind kind, int slot, std::int64_t nowMicros, const QDateTime& now,
+                     const QString& detail);
+    bool IsOpen(int slot, AlertKind kind) const;
+    CellAlerts CellOf(int slot) const;
+    void AcknowledgeEnded();
+
+    std::size_t size() const { return alerts_.size(); }
+    const Alert& at(std::size_t index) const { return alerts_[index]; } // 0 is the oldest
+    int ActiveCount() const { return activeCount_; }
+
+    void AddObserver(AlertEvents& observer);
+    void RemoveObserver(AlertEvents& observer);
+
+private:
+    Alert* find(std::uint64_t id);
+    void trim();
+    template <typename Event>
+    void tell(Event event);
+
+    std::deque<Alert> alerts_;
+    std::uint64_t nextId_ = 1;
+    int activeCount_ = 0;
+    std::size_t ended_ = 0;
+    // By slot and kind: the open alert's id (0: none), and the ended alerts not acknowledged.
+    std::array<std::array<std::uint64_t, kAlertKinds>, kMaxSlots + 1> open_{};
+    std::array<std::array<int, kAlertKinds>, kMaxSlots + 1> unseen_{};
+    std::vector<AlertEvents*> observers_;
+};
+
+} // namespace k7

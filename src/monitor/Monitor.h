@@ -1,0 +1,118 @@
+// The monitor: watches the rack through its observer port and keeps the record of what happened
+// when. It raises and ends the alerts of each receiver (battery low, RF lost, audio silent from
+// the answers; not answering from the answer-rate check), notes the rack's own events, and
+// writes both, with the operator's actions, to the event log. It adds no traffic on the wire
+// and does its work after each exchange, never inside a read.
+#pragma once
+
+#include "AlertList.h"
+#include "AlertSettings.h"
+#include "AlertWatch.h"
+#include "EventLog.h"
+#include "rack/RackEvents.h"
+
+#include <QDateTime>
+#include <QLatin1StringView>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace k7 {
+
+struct DeviceTables;
+struct RackTables;
+class Clock;
+class Prompter;
+class SettingsStore;
+class Timer;
+class TimerFactory;
+
+// A rack event as the log and the trace tell it.
+struct RackNote {
+    enum Kind { MonitoringStarted, ProgrammingPass, DevicesChanged, DiscoveryFailed, Stopped };
+    Kind kind = MonitoringStarted;
+    QString detail;               // the log's words for it
+    int receivers = 0;            // MonitoringStarted
+    PassStart pass;               // ProgrammingPass
+    int attached = 0;             // DevicesChanged
+    int expected = 0;             // DevicesChanged
+    std::vector<int> silentSlots; // DiscoveryFailed: the slots that never answered
+};
+
+// "monitoring-started", "programming-pass", "devices-changed", "discovery-failed", "stopped".
+QLatin1StringView RackNoteToken(RackNote::Kind kind);
+
+class Monitor final : public RackEvents, private AlertSink {
+public:
+    struct Wiring {
+        const RackTables& rack;
+        const DeviceTables& devices;
+        const Clock& clock;
+        SettingsStore& settings;    // the alert thresholds
+        TimerFactory& timerFactory; // tells a log failure once the running handler is done
+        Prompter& prompter;
+        QString dataFolder; // "USB Files": the log goes to its folder "Logs"
+        std::function<QDateTime()> wallClock;
+    };
+
+    explicit Monitor(const Wiring& wiring);
+    ~Monitor() override;
+    Monitor(const Monitor&) = delete;
+    Monitor& operator=(const Monitor&) = delete;
+
+    AlertList& alerts() { return alerts_; }
+    const AlertList& alerts() const { return alerts_; }
+    EventLog& log() { return log_; }
+    // Where the operator's actions are logged (the control panel, File menu, editor, transfers).
+    ActionLog& actions() { return log_; }
+    const AlertSettings& settings() const { return watch_.settings(); }
+    void SetSettings(const AlertSettings& settings) { watch_.SetSettings(settings); }
+    std::int64_t NowMicros() const;
+
+    void AddRackObserver(std::function<void(const RackNote&)> observer) {
+        rackObservers_.push_back(std::move(observer));
+    }
+
+    // The orderly stop: every alert still up is recorded as ended now, and the log says the
+    // station stopped. Nothing is watched after it.
+    void Stop();
+
+    // RackEvents
+    void MeterAnswered(int slot, int position) override;
+    void ReceiverBlanked(int slot) override;
+    void ReceiverAnsweringAgain(int slot) override;
+    void ActivityChanged(RackActivity activity) override;
+    void DeviceCountChanged(int attached, int expected) override;
+    void DiscoveryFailed(const std::vector<int>& silentSlots) override;
+    void ProgrammingPassStarted(const PassStart& pass) override;
+
+private:
+    // AlertSink
+    bool IsUp(int slot, AlertKind kind) const override { return alerts_.IsOpen(slot, kind); }
+    void Raise(AlertKind kind, int slot, std::int64_t sinceMicros, const QString& detail) override;
+    void Clear(AlertKind kind, int slot, const QString& detail) override;
+
+    void note(RackNote note);
+    void logFailed(const QString& file, const QString& reason);
+    QString nameOf(int slot) const;
+
+    const RackTables& rack_;
+    const DeviceTables& devices_;
+    const Clock& clock_;
+    TimerFactory& timerFactory_;
+    Prompter& prompter_;
+    std::function<QDateTime()> wallClock_;
+    AlertList alerts_;
+    EventLog log_;
+    AlertWatch watch_;
+    std::vector<std::function<void(const RackNote&)>> rackObservers_;
+    std::unique_ptr<Timer> tellTimer_;
+    QString failureText_;
+    bool monitoringSeen_ = false;
+    bool stopped_ = false;
+};
+
+} // namespace k7

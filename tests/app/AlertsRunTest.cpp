@@ -1,0 +1,192 @@
+// The program itself with alerts: a scenario whose receiver 3 loses its transmitter from 9 s to
+// 14 s and whose receiver 2's battery falls at 26 s shows both alerts in the trace at those
+// times, in the day's event log, and as marks on the two cells of its closing snapshot; and a
+// station killed in the middle of a run leaves a log that reads back whole.
+#include "../monitor/CsvLines.h"
+#include "StationProcess.h"
+#include "monitor/AlertKinds.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace k7::test {
+namespace {
+
+std::vector<QJsonObject> TraceOf(const QString& path, const QString& event) {
+    std::vector<QJsonObject> out;
+    for (const QString& line : FileLines(path)) {
+        const QJsonObject object = QJsonDocument::fromJson(line.toUtf8()).object();
+        if (object[QStringLiteral("event")].toString() == event) {
+            out.push_back(object);
+        }
+    }
+    return out;
+}
+
+// The one log file of the run's data folder.
+QString DayLog(const QTemporaryDir& dir) {
+    const QDir logs(dir.filePath(QStringLiteral("app/USB Files/Logs")));
+    const QStringList files = logs.entryList({QStringLiteral("*.csv")}, QDir::Files);
+    return files.size() == 1 ? logs.filePath(files.front()) : QString();
+}
+
+// The pixels of a colour in the two-pixel ring at the edge of an 8-slot layout cell.
+int RingPixels(const QImage& panel, int slot, const QColor& colour) {
+    const QRect cell((slot - 1) % 4 * 200, (slot - 1) / 4 * 350, 200, 350);
+    const QRect inner = cell.adjusted(2, 2, -2, -2);
+    int count = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y) {
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+            count += !inner.contains(x, y) && panel.pixel(x, y) == colour.rgb() ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+TEST(AlertsRun, TheScenariosAlertsShowInTheTraceTheLogAndTheSnapshot) {
+    QTemporaryDir dir;
+    const QString trace = dir.filePath(QStringLiteral("t.jsonl"));
+    const QString snapshot = dir.filePath(QStringLiteral("panel.png"));
+    QProcess station;
+    StartStation(station, dir,
+                 {QStringLiteral("--simulate"),
+                  QStringLiteral(K7_SOURCE_DIR "/tests/app/alerts-scenario.json"),
+                  QStringLiteral("--run-for"), QStringLiteral("34"), QStringLiteral("--trace"),
+                  trace, QStringLiteral("--snapshot"), snapshot});
+    ASSERT_TRUE(station.waitForFinished(120000)) << "the run ends by itself";
+    ASSERT_EQ(station.exitCode(), 0) << station.readAllStandardError().toStdString();
+
+    // Trace: RF lost on slot 3 a second after 9 s (its set time) until 14 s; the battery of
+    // slot 2 low from 26 s, raised after its 5 s hold, ended by the stop.
+    const auto alerts = TraceOf(trace, QStringLiteral("alert"));
+    ASSERT_EQ(alerts.size(), 4u);
+    const auto at = [](const QJsonObject& event, const char* key = "t") {
+        return event[QLatin1String(key)].toDouble();
+    };
+    const auto is = [](const QJsonObject& event, int slot, const char* kind, const char* state) {
+        return event[QStringLiteral("slot")].toInt() == slot &&
+               event[QStringLiteral("kind")].toString() == QLatin1String(kind) &&
+               event[QStringLiteral("state")].toString() == QLatin1String(state);
+    };
+    EXPECT_TRUE(is(alerts[0], 3, "rf-lost", "start"));
+    EXPECT_NEAR(at(alerts[0], "since"), 9000 + 500, 500);
+    EXPECT_NEAR(at(alerts[0]) - 1000, 9000 + 500, 500);
+    EXPECT_TRUE(is(alerts[1], 3, "rf-lost", "end"));
+    EXPECT_NEAR(at(alerts[1]), 14000 + 500, 500);
+    EXPECT_TRUE(is(alerts[2], 2, "battery", "start"));
+    EXPECT_NEAR(at(alerts[2], "since"), 26000 + 500, 500);
+    EXPECT_NEAR(at(alerts[2]) - 5000, 26000 + 500, 500);
+    EXPECT_TRUE(is(alerts[3], 2, "battery", "end"));
+    const auto rack = TraceOf(trace, QStringLiteral("rack"));
+    ASSERT_FALSE(rack.empty());
+    EXPECT_EQ(rack.back()[QStringLiteral("kind")].toString(), QStringLiteral("stopped"));
+    EXPECT_LT(at(rack.back()), at(TraceOf(trace, QStringLiteral("exit")).at(0)) + 1);
+
+    // The day's log.
+    const auto rows = CsvRows(DayLog(dir));
+    const auto lost = RowsOf(rows, QStringLiteral("rf-lost"));
+    ASSERT_EQ(lost.size(), 2u);
+    EXPECT_EQ(lost[0].mid(1, 3), QStringList({"3", "BAS_3_", "rf-lost start"}));
+    EXPECT_EQ(lost[1][3], QStringLiteral("rf-lost end"));
+    const auto battery = RowsOf(rows, QStringLiteral("battery"));
+    ASSERT_EQ(battery.size(), 2u);
+    EXPECT_EQ(battery[0].mid(1, 3), QStringList({"2", "GTR_2_", "battery start"}));
+    EXPECT_TRUE(battery[1][4].endsWith(QStringLiteral(": at the stop")))
+        << battery[1][4].toStdString();
+    const QDateTime lostAt =
+        QDateTime::fromString(lost[0][0], QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+    const QDateTime endAt =
+        QDateTime::fromString(lost[1][0], QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+    ASSERT_TRUE(lostAt.isValid());
+    EXPECT_NEAR(lostAt.msecsTo(endAt), 4000, 500);
+
+    // The snapshot: slot 2 framed solid in the battery's colour, slot 3 dashed in the colour of
+    // lost RF (the alert ended unseen), slots 1 and 4 unmarked.
+    const QImage panel = QImage(snapshot).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(panel.size(), QSize(800, 700));
+    const QColor orange = AlertColour(AlertKind::Battery);
+    const QColor red = AlertColour(AlertKind::RfLost);
+    const int ring = 200 * 350 - 196 * 346;
+    EXPECT_EQ(RingPixels(panel, 2, orange), ring);
+    EXPECT_GT(RingPixels(panel, 3, red), ring / 3);
+    EXPECT_LT(RingPixels(panel, 3, red), ring * 2 / 3);
+    for (int slot : {1, 4}) {
+        EXPECT_EQ(RingPixels(panel, slot, orange) + RingPixels(panel, slot, red), 0) << slot;
+    }
+}
+
+TEST(AlertsRun, AStationKilledMidRunLeavesALogThatReadsBackWhole) {
+    // Receiver 1 loses its transmitter for 1.5 s every 3 s: two log lines every 3 s.
+    QJsonArray levels;
+    for (int t = 3000; t < 120000; t += 3000) {
+        levels.append(QJsonObject{{"atMs", t}, {"rf", QJsonArray{0, 0}}});
+        levels.append(QJsonObject{{"atMs", t + 1500}, {"rf", QJsonArray{200, 250}}});
+    }
+    const QJsonObject scenario{{"receivers", QJsonArray{QJsonObject{{"serial", "5K000101"},
+                                                                    {"mute", 1},
+                                                                    {"rf", QJsonArray{200, 250}},
+                                                                    {"levels", levels}}}}};
+    QTemporaryDir dir;
+    const QString rack = dir.filePath(QStringLiteral("rack.json"));
+    QFile file(rack);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QJsonDocument(scenario).toJson());
+    file.close();
+
+    const auto runUntilLines = [&](int lines) {
+        QProcess station;
+        StartStation(station, dir, {QStringLiteral("--simulate"), rack});
+        QElapsedTimer waited;
+        waited.start();
+        const auto logged = [&dir] {
+            const QString path = DayLog(dir);
+            return path.isEmpty() ? 0 : CsvRows(path).size();
+        };
+        while (waited.elapsed() < 60000 && logged() < std::size_t(lines)) {
+            QThread::msleep(20);
+        }
+        station.kill(); // no orderly stop: the process ends where it is
+        station.waitForFinished();
+    };
+    runUntilLines(9);
+    const auto firstRun = CsvRows(DayLog(dir));
+    ASSERT_GE(firstRun.size(), 9u);
+    runUntilLines(static_cast<int>(firstRun.size()) + 6);
+
+    QFile log(DayLog(dir));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray bytes = log.readAll();
+    const QByteArray whole = bytes.left(bytes.lastIndexOf('\n') + 1);
+    int headers = 0;
+    int lines = 0;
+    for (const QByteArray& line : whole.split('\n')) {
+        if (line.isEmpty()) {
+            continue;
+        }
+        ++lines;
+        ASSERT_TRUE(line.endsWith('\r')) << line.toStdString();
+        const QStringList fields = SplitCsvLine(QString::fromUtf8(line.chopped(1)));
+        if (fields.front() == QLatin1String("time")) {
+            ++headers;
+            continue;
+        }
+        ASSERT_EQ(fields.size(), 5) << line.toStdString();
+        EXPECT_TRUE(
+            QDateTime::fromString(fields[0], QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).isValid())
+            << line.toStdString();
+        EXPECT_FALSE(fields[3].isEmpty());
+    }
+    EXPECT_EQ(headers, 1) << "the second run appended to the same file";
+    EXPECT_GE(lines, static_cast<int>(firstRun.size()) + 6);
+}
+
+} // namespace
+} // namespace k7::test

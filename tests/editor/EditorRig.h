@@ -1,0 +1,115 @@
+// The frequency file editor over a live simulated rack on the manual clock: three K7.5
+// receivers of band 36 metered by the real rack engine, a data folder, and the editor's
+// controller as the station's core wires it. Files are made and read back through the file
+// layer, so that what a test compares is what the editor's reader returns.
+#pragma once
+
+#include "support/DiskFull.h"
+#include "support/RackHarness.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace k7::test {
+
+struct EditorRig {
+    static constexpr int kReceivers = 3;
+
+    EditorRig() { started = harness.Start() == kReceivers && harness.RunToMonitoring(10000); }
+
+    // Entry i: "Mic<i>" (three digits), 606.600 + (i - 1) * 25 kHz, mute "5", band/type "0";
+    // line 2 holds count.
+    static FrqDocument Document(int count) {
+        FrqDocument document;
+        document.EntryCount = count;
+        for (int i = 1; i <= kFileEntries; ++i) {
+            document.Entries[static_cast<std::size_t>(i)] =
+                SettingsRow{QStringLiteral("Mic%1").arg(i, 3, 10, QLatin1Char('0')),
+                            QString::number(606.600 + (i - 1) * 0.025, 'f', 3), QStringLiteral("5"),
+                            QStringLiteral("0")};
+        }
+        return document;
+    }
+    bool write(const QString& name, const FrqDocument& document) {
+        return frq.WriteFile(name, document);
+    }
+    QString path(const QString& name) const { return QDir(harness.dataFolder()).filePath(name); }
+    QByteArray bytes(const QString& name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // The file as the editor's reader returns it (a read that fails gives a count of -1).
+    EditorDocument readBack(const QString& name) {
+        EditorDocument document;
+        if (frq.ReadEditorFile(name, document) != name) {
+            document.EntryCount = -1;
+        }
+        return document;
+    }
+    // Opens a file for editing as File > Edit does.
+    bool open(const QString& name) {
+        EditorDocument document;
+        if (frq.ReadEditorFile(name, document) != name) {
+            return false;
+        }
+        document.EditFile = name;
+        editor.Open(document, EditorMode::Edit);
+        return true;
+    }
+    void enter(const QString& name, const QString& frequency, const QString& mute) {
+        editor.NameEdited(name);
+        editor.FreqEdited(frequency);
+        editor.MuteEdited(mute);
+    }
+    const std::vector<GridRow>& rows() const { return editor.state().rows; }
+    QString status() const { return editor.state().lblStatus; }
+
+    // The editor's file holds the grid: its count is the row count, and entry r + 1 has row
+    // r's name (as the reader gives it: six characters at least, "_" filled), frequency and
+    // mute level, with the band/type flags cleared.
+    ::testing::AssertionResult fileMatchesGrid() {
+        const QString name = editor.document().EditFile;
+        const EditorDocument file = readBack(name);
+        if (file.EntryCount != static_cast<int>(rows().size())) {
+            return ::testing::AssertionFailure()
+                   << "count " << file.EntryCount << " for " << rows().size() << " rows";
+        }
+        for (std::size_t r = 0; r < rows().size(); ++r) {
+            const GridRow& row = rows()[r];
+            const SettingsRow& entry = file.EditData[r + 1];
+            const QString shownName = row.savedName.leftJustified(6, QLatin1Char('_'));
+            if (entry.Name != shownName || entry.Frequency != row.cells[2] ||
+                entry.MuteLevel != row.cells[3] || entry.BandType != QLatin1String("0") ||
+                row.cells[0] != QString::number(r + 1)) {
+                return ::testing::AssertionFailure()
+                       << "row " << r << ": " << row.cells[0].toStdString() << ' '
+                       << row.cells[1].toStdString() << ' ' << row.cells[2].toStdString() << ' '
+                       << row.cells[3].toStdString() << " / file " << entry.Name.toStdString()
+                       << ' ' << entry.Frequency.toStdString() << ' '
+                       << entry.MuteLevel.toStdString() << ' ' << entry.BandType.toStdString();
+            }
+        }
+        return ::testing::AssertionSuccess();
+    }
+    bool polling() const {
+        return timers.enabled(PollTimer) && timers.enabled(WatchdogTimer) &&
+               timers.enabled(AnswerRateTimer);
+    }
+    bool pollingStopped() const {
+        return !timers.enabled(PollTimer) && !timers.enabled(WatchdogTimer) &&
+               !timers.enabled(AnswerRateTimer);
+    }
+
+    RackHarness harness{sim::Scenario::simulated(kReceivers)};
+    TimerBank& timers = harness.timers;
+    ScriptedPrompter& prompter = harness.prompter;
+    ScriptedFileChooser& chooser = harness.chooser;
+    FrqFile& frq = harness.core.frq;
+    FileState& files = harness.files;
+    FrequencyEditor& editor = harness.core.frequencyEditor;
+    bool started = false;
+};
+
+} // namespace k7::test
