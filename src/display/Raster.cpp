@@ -18,11 +18,13 @@ QRect TargetRect(const QRect& source, QPoint lowerLeft) {
                  source.height());
 }
 
-void CopyRect(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft) {
-    CopyRectChanged(from, source, to, lowerLeft);
-}
+namespace {
 
-QRect CopyRectChanged(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft) {
+// The copy of CopyRect and CopyRectChanged; with findChange, rows that already hold the same
+// pixels are left alone and the band of rows that changed is returned, else every row is copied
+// and the covered part returned.
+QRect CopyRows(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft,
+               bool findChange) {
     if (from.isNull() || to.isNull()) {
         return {};
     }
@@ -44,8 +46,7 @@ QRect CopyRectChanged(const QImage& from, const QRect& source, QImage& to, QPoin
         return target;
     }
     // Between buffers of one format a copy is a copy of row pieces: what drawImage does here,
-    // without setting up a painter for each of the many small copies of a redraw. Rows that
-    // already hold the same pixels are left alone, so that only a change is shown again.
+    // without setting up a painter for each of the many small copies of a redraw.
     const QPoint start = inside.topLeft() + (target.topLeft() - topLeft);
     const auto rowBytes = static_cast<std::size_t>(target.width()) * 4;
     const uchar* piece = from.constBits() + start.y() * from.bytesPerLine() + start.x() * 4;
@@ -53,7 +54,7 @@ QRect CopyRectChanged(const QImage& from, const QRect& source, QImage& to, QPoin
     int first = -1;
     int last = -1;
     for (int y = target.top(); y <= target.bottom(); ++y) {
-        if (std::memcmp(onto, piece, rowBytes) != 0) {
+        if (!findChange || std::memcmp(onto, piece, rowBytes) != 0) {
             std::memcpy(onto, piece, rowBytes);
             first = first < 0 ? y : first;
             last = y;
@@ -65,6 +66,18 @@ QRect CopyRectChanged(const QImage& from, const QRect& source, QImage& to, QPoin
         return {};
     }
     return QRect(target.left(), first, target.width(), last - first + 1);
+}
+
+} // namespace
+
+void CopyRect(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft) {
+    // A composing copy: nobody asks what changed, so nothing is compared.
+    CopyRows(from, source, to, lowerLeft, false);
+}
+
+QRect CopyRectChanged(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft) {
+    // Only a change is shown again.
+    return CopyRows(from, source, to, lowerLeft, true);
 }
 
 void FillBuffer(QImage& buffer, const QColor& colour) {
