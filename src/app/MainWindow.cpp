@@ -30,6 +30,9 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     mnuUpload = mnuFile->addAction(QStringLiteral("&Upload file from Rx"));
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
     mnuAlerts = menuBar()->addAction(QStringLiteral("Alerts"));
+    QMenu* history = menuBar()->addMenu(QStringLiteral("History"));
+    mnuHistory = history->addAction(QStringLiteral("&Meter history"));
+    mnuHistoryExport = history->addAction(QStringLiteral("&Export history to CSV..."));
     mnuAbout = menuBar()->addAction(QStringLiteral("About"));
     mnuLoad->setObjectName(QStringLiteral("mnuLoad"));
     mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
@@ -39,6 +42,8 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     mnuUpload->setObjectName(QStringLiteral("mnuUpload"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
     mnuAlerts->setObjectName(QStringLiteral("mnuAlerts"));
+    mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
+    mnuHistoryExport->setObjectName(QStringLiteral("mnuHistoryExport"));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 
     // The tick follows the controller, never the click itself: the station decides.

@@ -148,6 +148,7 @@ public:
     SettingsStore& settings() { return ports_.settings; }
     EventPump& pump() { return ports_.pump; }
     TimerFactory& timerFactory() { return ports_.timerFactory; }
+    const Clock& clock() const { return ports_.clock; }
 
 private:
     // StartupDialogActions

@@ -21,11 +21,14 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
       receiverWindow_(station.receiverPanel()),
       editorWindow_(station.frequencyEditor(), &mainWindow_),
       dialog_(station.dialog(), &mainWindow_, station.devices().DeviceCount),
-      about_(station.prompter(), &mainWindow_), alertsWindow_(station.monitor(), &mainWindow_) {
+      about_(station.prompter(), &mainWindow_), alertsWindow_(station.monitor(), &mainWindow_),
+      historyWindow_(station.monitor(), station.clock(), station.timerFactory(),
+                     station.prompter(), &mainWindow_) {
     station.core().AttachDisplay(meterPanel_);
     mainWindow_.SetMeterPanel(panelWidget_);
     panelWidget_->setOpenPanelCallback(
         [&station](int slot) { station.receiverPanel().Open(slot); });
+    panelWidget_->setOpenHistoryCallback([this](int slot) { ShowHistory(slot); });
     station.receiverPanel().SetView(&receiverWindow_);
     if (boxes) {
         boxes->setParent(&mainWindow_);
@@ -37,6 +40,10 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
     station.monitor().alerts().AddObserver(*this);
     QObject::connect(mainWindow_.mnuAlerts, &QAction::triggered, &alertsWindow_,
                      [this] { ShowAlerts(); });
+    QObject::connect(mainWindow_.mnuHistory, &QAction::triggered, &historyWindow_,
+                     [this] { ShowHistory(); });
+    QObject::connect(mainWindow_.mnuHistoryExport, &QAction::triggered, &historyWindow_,
+                     [this] { historyWindow_.OpenExport(false); });
 }
 
 StationWindows::~StationWindows() {
@@ -95,6 +102,10 @@ void StationWindows::ShowAlerts() {
     alertsWindow_.show();
     alertsWindow_.raise();
     alertsWindow_.activateWindow();
+}
+
+void StationWindows::ShowHistory(int slot) {
+    historyWindow_.ShowReceiver(slot > 0 ? slot : historyWindow_.view().slot());
 }
 
 void StationWindows::markCell(int slot) {

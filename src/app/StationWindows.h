@@ -1,7 +1,8 @@
 // The station's windows, built and connected to the station in one place: the meter panel and
 // its widget in the main window, the receiver control panel's window, the frequency editor's
-// window, the start-up dialog and the About box, each a view over its controller. Built before the
-// station starts (the station calls them at its named moments) and dropped before the station is.
+// window, the start-up dialog, the About box and the Alerts and History windows, each a view over
+// its controller. Built before the station starts (the station calls them at its named moments) and
+// dropped before the station is.
 #pragma once
 
 #include "AboutBox.h"
@@ -12,6 +13,7 @@
 #include "display/MeterPanel.h"
 #include "editor/EditorWindow.h"
 #include "monitor/AlertsWindow.h"
+#include "monitor/HistoryWindow.h"
 
 #include <QString>
 
@@ -45,6 +47,10 @@ public:
     AboutBox& aboutBox() { return about_; }
     AlertsWindow& alertsWindow() { return alertsWindow_; }
     void ShowAlerts();
+    HistoryWindow& historyWindow() { return historyWindow_; }
+    // The History window on the slot's receiver (a double click on its cell), or on the one it
+    // showed last (the menu).
+    void ShowHistory(int slot = 0);
 
     // StationView
     void InitGraphics() override;
@@ -75,6 +81,7 @@ private:
     StartupDialog dialog_;
     AboutBox about_;
     AlertsWindow alertsWindow_;
+    HistoryWindow historyWindow_;
 };
 
 } // namespace k7

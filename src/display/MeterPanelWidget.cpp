@@ -113,21 +113,37 @@ void MeterPanelWidget::mouseMoveEvent(QMouseEvent* event) {
     QWidget::mouseMoveEvent(event);
 }
 
-void MeterPanelWidget::mouseReleaseEvent(QMouseEvent* event) {
-    const std::optional<QPoint> at = scale().toPanel(event->position());
+int MeterPanelWidget::slotUnder(QPointF position) {
+    const std::optional<QPoint> at = scale().toPanel(position);
     pointer_ = at.value_or(QPoint(-1, -1));
-    // A click in the margins is on no cell: nothing is selected or opened.
-    if (event->button() != Qt::RightButton || !at) {
+    // A click in the margins is on no cell.
+    return at ? FindRx(devices_.RackLayout, static_cast<float>(at->x()),
+                       static_cast<float>(at->y()))
+              : 0;
+}
+
+void MeterPanelWidget::mouseReleaseEvent(QMouseEvent* event) {
+    const int slot = slotUnder(event->position());
+    // A click in the margins selects and opens nothing.
+    if (event->button() != Qt::RightButton || pointer_ == QPoint(-1, -1)) {
         return;
     }
-    const int slot =
-        FindRx(devices_.RackLayout, static_cast<float>(at->x()), static_cast<float>(at->y()));
     rack_.SelectSlot(slot);
     if (!RackTables::validSlot(slot)) {
         return;
     }
     if (rack_.tables().SlotState[slot] != 0 && devices_.ModelVariant == ModelK75 && openPanel_) {
         openPanel_(slot);
+    }
+}
+
+void MeterPanelWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    const int slot = slotUnder(event->position());
+    if (event->button() != Qt::LeftButton || !openHistory_) {
+        return;
+    }
+    if (RackTables::validSlot(slot) && rack_.tables().SlotState[slot] != 0) {
+        openHistory_(slot);
     }
 }
 

@@ -2,10 +2,11 @@
 // the window with its aspect kept (PanelScale), and repaints at the screen's pace: every paste
 // into PanelBuf is only noted, and what changed since the last repaint is repainted at most once
 // per screen refresh, on a timer of the platform's timer port. It shows the tool tip on K7.5
-// set-ups, keeps the pointer position in panel pixels and turns a right-button release into a
-// slot. The slot-opened callback is the only road from the panel to the receiver control panel:
-// a click that opens nothing changes SelectedSlot but never the slot an open control panel acts
-// on, since that panel keeps the slot it was opened with.
+// set-ups, keeps the pointer position in panel pixels and turns a right-button release and a
+// left double click into a slot, through the scale. The slot-opened callback is the only road
+// from the panel to the receiver control panel: a click that opens nothing changes SelectedSlot
+// but never the slot an open control panel acts on, since that panel keeps the slot it was
+// opened with.
 #pragma once
 
 #include "display/ChangedArea.h"
@@ -40,6 +41,10 @@ public:
     void setOpenPanelCallback(std::function<void(int slot)> callback) {
         openPanel_ = std::move(callback);
     }
+    // Called with the slot when a left double click lands on a receiver that has answered.
+    void setOpenHistoryCallback(std::function<void(int slot)> callback) {
+        openHistory_ = std::move(callback);
+    }
     // The panel's size before it is set up and before the rack tells its own.
     static constexpr QSize kNativePanelSize{800, 700};
 
@@ -60,8 +65,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    // The slot under the pointer at this widget position (0 for none; in the margins too), the
+    // pointer kept in panel pixels.
+    int slotUnder(QPointF position);
     void pasted(const QRect& rect);
     void repaintChanged();
 
@@ -69,6 +78,7 @@ private:
     RackSettings& rack_;
     const DeviceTables& devices_;
     std::function<void(int)> openPanel_;
+    std::function<void(int)> openHistory_;
     std::unique_ptr<Timer> repaintTimer_;
     ChangedArea changed_; // pasted since the last repaint
     QSize panelSize_;

@@ -118,6 +118,17 @@ TEST_F(MeterPanelWidgetTest, RightClickOpensTheReceiverUnderThePointerAtAnyScale
     EXPECT_EQ(opened.size(), 20u);
     EXPECT_EQ(opened.back(), 4);
 
+    // A left double click finds its receiver through the same scale (2x, 50 pixels of margin).
+    std::vector<int> histories;
+    widget.setOpenHistoryCallback([&histories](int slot) { histories.push_back(slot); });
+    for (QPointF at :
+         {QPointF(50 + 2 * 200, 2 * 350), QPointF(49, 700), QPointF(50 + 2 * 199 + 1, 1)}) {
+        QMouseEvent press(QEvent::MouseButtonDblClick, at, widget.mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&widget, &press);
+    }
+    EXPECT_EQ(histories, (std::vector<int>{6, 1})) << "none for the margin";
+
     // 24-slot layout at 1.5x: x = 133 is column 1, x = 134 column 2 (logical 201).
     StartRack(3, 24);
     widget.resize(1200, 1050);
