@@ -26,8 +26,8 @@ ChartsTimeline::ChartsTimeline(MeterHistory& history, int slot, std::int64_t spa
     chart->setAnimationOptions(QChart::NoAnimation);
     rfA_ = Series(chart, QStringLiteral("RF A"), QColor(0x5c, 0xd6, 0x6e));
     rfB_ = Series(chart, QStringLiteral("RF B"), QColor(0x4c, 0xb2, 0xf0));
-    threshold_ = Series(chart, QStringLiteral("Mute threshold"), QColor(0xe5, 0x48, 0x4d),
-                        Qt::DashLine);
+    threshold_ =
+        Series(chart, QStringLiteral("Mute threshold"), QColor(0xe5, 0x48, 0x4d), Qt::DashLine);
     audio_ = Series(chart, QStringLiteral("Audio"), QColor(0xf4, 0xc1, 0x4f));
     time_ = new QValueAxis(chart);
     auto* rf = new QValueAxis(chart);

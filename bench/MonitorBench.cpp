@@ -72,8 +72,7 @@ void BM_HistoryRecord(benchmark::State& state) {
     int slot = 1;
     for (auto _ : state) {
         micros += 4000;
-        history.Record(slot, micros, 150, 140, static_cast<std::uint8_t>(micros >> 12), 5,
-                       false);
+        history.Record(slot, micros, 150, 140, static_cast<std::uint8_t>(micros >> 12), 5, false);
         slot = slot % kMaxSlots + 1;
     }
     benchmark::DoNotOptimize(history.size(1));

@@ -22,8 +22,8 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
       editorWindow_(station.frequencyEditor(), &mainWindow_),
       dialog_(station.dialog(), &mainWindow_, station.devices().DeviceCount),
       about_(station.prompter(), &mainWindow_), alertsWindow_(station.monitor(), &mainWindow_),
-      historyWindow_(station.monitor(), station.clock(), station.timerFactory(),
-                     station.prompter(), &mainWindow_) {
+      historyWindow_(station.monitor(), station.clock(), station.timerFactory(), station.prompter(),
+                     &mainWindow_) {
     station.core().AttachDisplay(meterPanel_);
     mainWindow_.SetMeterPanel(panelWidget_);
     panelWidget_->setOpenPanelCallback(

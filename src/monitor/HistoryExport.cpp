@@ -50,8 +50,7 @@ QString HistoryExport::folder() const {
 }
 
 QString HistoryExport::DefaultName(const QDateTime& time) {
-    return QStringLiteral("History ") + time.toString(QStringLiteral("yyyy-MM-dd HH-mm")) +
-           kSuffix;
+    return QStringLiteral("History ") + time.toString(QStringLiteral("yyyy-MM-dd HH-mm")) + kSuffix;
 }
 
 ExportName HistoryExport::CheckName(const QString& typed) const {
@@ -84,9 +83,9 @@ ExportName HistoryExport::CheckName(const QString& typed) const {
     // The folder must be the data folder's own, not a link to elsewhere.
     const QFileInfo data(wiring_.dataFolder);
     const QFileInfo dir(folder());
-    if (dir.exists() && (dir.isSymLink() || !dir.isDir() ||
-                         dir.canonicalFilePath() !=
-                             data.canonicalFilePath() + QLatin1Char('/') + kFolderName)) {
+    if (dir.exists() &&
+        (dir.isSymLink() || !dir.isDir() ||
+         dir.canonicalFilePath() != data.canonicalFilePath() + QLatin1Char('/') + kFolderName)) {
         result.error = QStringLiteral("%1 is not a folder of the data folder; remove it or "
                                       "make it a plain folder, then export again.")
                            .arg(QDir::toNativeSeparators(folder()));
@@ -95,8 +94,8 @@ ExportName HistoryExport::CheckName(const QString& typed) const {
     const QString path = folder() + QLatin1Char('/') + name;
     const QFileInfo file(path);
     if (file.isSymLink() || (file.exists() && !file.isFile())) {
-        result.error = QStringLiteral("%1 is a link or a folder, not a file: choose another name.")
-                           .arg(name);
+        result.error =
+            QStringLiteral("%1 is a link or a folder, not a file: choose another name.").arg(name);
         return result;
     }
     result.path = path;

@@ -48,12 +48,12 @@ public:
 
     struct Wiring {
         const MeterHistory& history;
-        std::function<int()> receivers;               // slots 1..n are exported
-        std::function<QString(int)> name;             // the receiver's name as shown
-        std::function<QDateTime()> wallOrigin;        // the local time at the clock's origin
-        TimerFactory& timers;                         // the slices' timer
-        ActionLog& actions;                           // a written export is logged
-        QString dataFolder;                           // "USB Files"
+        std::function<int()> receivers;        // slots 1..n are exported
+        std::function<QString(int)> name;      // the receiver's name as shown
+        std::function<QDateTime()> wallOrigin; // the local time at the clock's origin
+        TimerFactory& timers;                  // the slices' timer
+        ActionLog& actions;                    // a written export is logged
+        QString dataFolder;                    // "USB Files"
     };
 
     explicit HistoryExport(Wiring wiring);
@@ -105,9 +105,9 @@ private:
     std::size_t next_ = 0;       // the next entry to write
     int receivers_ = 0;
     std::int64_t fromMicros_ = 0, toMicros_ = 0;
-    std::int64_t originMs_ = 0;   // the local time at the clock's origin, ms since the epoch
-    std::int64_t second_ = -1;    // the second whose text is cached
-    QByteArray secondText_;       // "yyyy-MM-dd HH:mm:ss"
+    std::int64_t originMs_ = 0; // the local time at the clock's origin, ms since the epoch
+    std::int64_t second_ = -1;  // the second whose text is cached
+    QByteArray secondText_;     // "yyyy-MM-dd HH:mm:ss"
     ExportProgress progress_;
     std::function<void(const ExportProgress&)> listener_;
 };

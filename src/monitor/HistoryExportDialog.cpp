@@ -29,8 +29,7 @@ QString ClockText(const QDateTime& time) {
 HistoryExportDialog::HistoryExportDialog(Monitor& monitor, Prompter& prompter, QWidget* parent)
     : QDialog(parent), monitor_(monitor), prompter_(prompter), spans_(new QComboBox(this)),
       name_(new QLineEdit(this)), folder_(new QLabel(this)), message_(new QLabel(this)),
-      progress_(new QProgressBar(this)),
-      export_(new QPushButton(QStringLiteral("Export"), this)),
+      progress_(new QProgressBar(this)), export_(new QPushButton(QStringLiteral("Export"), this)),
       close_(new QPushButton(QStringLiteral("Close"), this)) {
     setObjectName(QStringLiteral("frmHistoryExport"));
     setWindowTitle(QStringLiteral("Export meter history"));
@@ -126,9 +125,9 @@ void HistoryExportDialog::exportNow() {
     }
     if (name.exists) {
         MessageBoxSpec box;
-        box.text = QStringLiteral("%1 already exists in %2.\r\nReplace it?")
-                       .arg(QFileInfo(name.path).fileName(),
-                            QDir::toNativeSeparators(exporter.folder()));
+        box.text =
+            QStringLiteral("%1 already exists in %2.\r\nReplace it?")
+                .arg(QFileInfo(name.path).fileName(), QDir::toNativeSeparators(exporter.folder()));
         box.title = windowTitle();
         box.icon = MsgIcon::Question;
         box.buttons = MsgButtons::YesNo;
@@ -164,8 +163,7 @@ void HistoryExportDialog::progressed(const ExportProgress& progress) {
             false);
         break;
     case ExportProgress::Nothing:
-        say(QStringLiteral("No receiver answered in the chosen span: nothing was written."),
-            true);
+        say(QStringLiteral("No receiver answered in the chosen span: nothing was written."), true);
         break;
     case ExportProgress::Cancelled:
         say(QStringLiteral("Cancelled: nothing was written."), false);

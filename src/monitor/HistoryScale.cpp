@@ -39,8 +39,7 @@ double HistoryScale::ThresholdPosition(int muteLevel) const {
     if (muteLevel < 1 || muteLevel > 10) {
         return 0.0;
     }
-    return scaling_.ThresholdTable[static_cast<std::size_t>(muteLevel)][Bar255] / kLongBar *
-           kMarks;
+    return scaling_.ThresholdTable[static_cast<std::size_t>(muteLevel)][Bar255] / kLongBar * kMarks;
 }
 
 QString HistoryScale::RfMark(int mark) {

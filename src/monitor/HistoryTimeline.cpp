@@ -28,7 +28,7 @@ const QColor kAudio(0xf4, 0xc1, 0x4f);
 const QColor kThreshold(0xe5, 0x48, 0x4d);
 
 // Steps of the time axis, in seconds: the first that leaves room for its labels is taken.
-constexpr std::array<int, 14> kTickSeconds{1,   2,   5,   10,   15,   30,   60,
+constexpr std::array<int, 14> kTickSeconds{1,   2,   5,   10,  15,   30,   60,
                                            120, 300, 600, 900, 1800, 3600, 7200};
 constexpr int kTickRoom = 90;
 constexpr std::int64_t kDayMs = 86'400'000;
@@ -80,9 +80,9 @@ void HistoryTimeline::paintEvent(QPaintEvent* /*event*/) {
 
     p.setRenderHint(QPainter::Antialiasing, false);
     for (const auto& [x0, x1] : picture.muted) {
-        p.fillRect(QRectF(l.audio.left() + x0, l.audio.top(), std::max(x1 - x0, 1.0),
-                          l.audio.height()),
-                   MutedBrush());
+        p.fillRect(
+            QRectF(l.audio.left() + x0, l.audio.top(), std::max(x1 - x0, 1.0), l.audio.height()),
+            MutedBrush());
     }
     for (const HistorySpan& span : picture.alerts) {
         QColor shade = AlertColour(span.kind);
@@ -130,8 +130,8 @@ void HistoryTimeline::drawLane(QPainter& p, const QRect& lane, bool rf) const {
         }
     }
     p.setPen(kDim);
-    p.drawText(QRect(0, lane.bottom() - 16, lane.left() - 8, 16),
-               Qt::AlignRight | Qt::AlignVCenter, rf ? MicroVolt() : QStringLiteral("dB"));
+    p.drawText(QRect(0, lane.bottom() - 16, lane.left() - 8, 16), Qt::AlignRight | Qt::AlignVCenter,
+               rf ? MicroVolt() : QStringLiteral("dB"));
     p.setPen(kText);
     p.drawText(lane.adjusted(8, 6, 0, 0), Qt::AlignLeft | Qt::AlignTop,
                rf ? QStringLiteral("RF") : QStringLiteral("Audio"));
@@ -188,19 +188,20 @@ void HistoryTimeline::drawAxis(QPainter& p, const QRect& axis,
     const std::int64_t fromLocalMs = from.time().msecsSinceStartOfDay();
     const std::int64_t stepMs = std::int64_t{stepSeconds} * 1000;
     const Lanes l = lanes();
-    for (std::int64_t offset = (stepMs - fromLocalMs % stepMs) % stepMs;
-         offset * 1000 <= span; offset += stepMs) {
-        const int x = axis.left() + static_cast<int>(std::lround(offset * 1000 * axis.width() /
-                                                                  static_cast<double>(span)));
+    for (std::int64_t offset = (stepMs - fromLocalMs % stepMs) % stepMs; offset * 1000 <= span;
+         offset += stepMs) {
+        const int x =
+            axis.left() +
+            static_cast<int>(std::lround(offset * 1000 * axis.width() / static_cast<double>(span)));
         p.setPen(kGrid);
         p.drawLine(x, l.rf.top() + 1, x, l.rf.bottom());
         p.drawLine(x, l.audio.top() + 1, x, l.audio.bottom());
         p.setPen(kText);
         p.drawLine(x, axis.top(), x, axis.top() + 4);
-        const QTime time = QTime::fromMSecsSinceStartOfDay(
-            static_cast<int>((fromLocalMs + offset) % kDayMs));
-        const QString text = time.toString(stepSeconds >= 60 ? QStringLiteral("HH:mm")
-                                                             : QStringLiteral("HH:mm:ss"));
+        const QTime time =
+            QTime::fromMSecsSinceStartOfDay(static_cast<int>((fromLocalMs + offset) % kDayMs));
+        const QString text =
+            time.toString(stepSeconds >= 60 ? QStringLiteral("HH:mm") : QStringLiteral("HH:mm:ss"));
         p.drawText(QRect(x - 45, axis.top() + 5, 90, axis.height() - 5),
                    Qt::AlignHCenter | Qt::AlignTop, text);
     }
@@ -245,8 +246,8 @@ QString HistoryTimeline::readout() const {
         return {};
     }
     const HistoryScale& scale = view_.scale();
-    const QString time = wallOrigin_().addMSecs(answer->micros / 1000).toString(
-        QStringLiteral("HH:mm:ss.zzz"));
+    const QString time =
+        wallOrigin_().addMSecs(answer->micros / 1000).toString(QStringLiteral("HH:mm:ss.zzz"));
     return QStringLiteral("%1   RF A %2   RF B %3   Audio %4%5")
         .arg(time, HistoryScale::RfReading(scale.RfPosition(answer->rfA)),
              HistoryScale::RfReading(scale.RfPosition(answer->rfB)),
@@ -280,8 +281,8 @@ void HistoryTimeline::mouseMoveEvent(QMouseEvent* event) {
     pointerX_ = x;
     if (dragFrom_) {
         const double dx = x - dragFrom_->x();
-        view_.ScrollTo(dragEnd_ - static_cast<std::int64_t>(dx / plotArea().width() *
-                                                            view_.spanMicros()));
+        view_.ScrollTo(dragEnd_ -
+                       static_cast<std::int64_t>(dx / plotArea().width() * view_.spanMicros()));
     }
     update();
 }

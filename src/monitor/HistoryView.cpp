@@ -185,11 +185,9 @@ HistoryPicture HistoryView::Compose(int width) const {
         picture.muted.emplace_back(x(samples[i].micros), x(end));
         i = j;
     }
-    for (const HistoryMark& mark :
-         history_.Marks(slot_, picture.fromMicros, picture.toMicros)) {
-        picture.alerts.push_back(HistorySpan{x(mark.sinceMicros),
-                                             x(mark.open() ? now() : mark.endMicros), mark.kind,
-                                             mark.open()});
+    for (const HistoryMark& mark : history_.Marks(slot_, picture.fromMicros, picture.toMicros)) {
+        picture.alerts.push_back(HistorySpan{
+            x(mark.sinceMicros), x(mark.open() ? now() : mark.endMicros), mark.kind, mark.open()});
     }
     return picture;
 }

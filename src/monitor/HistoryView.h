@@ -50,8 +50,8 @@ class HistoryView final : private HistoryEvents {
 public:
     // Zoom levels: the span shown, from half a minute to the whole hour.
     static constexpr std::array<std::int64_t, 8> kSpans{
-        30'000'000, 60'000'000, 120'000'000, 300'000'000, 600'000'000, 900'000'000,
-        1'800'000'000, MeterHistory::kSpanMicros};
+        30'000'000,  60'000'000,  120'000'000,   300'000'000,
+        600'000'000, 900'000'000, 1'800'000'000, MeterHistory::kSpanMicros};
     static constexpr int kDefaultZoom = 3; // five minutes
     // Answers further apart than this are not joined by a line.
     static constexpr std::int64_t kGapMicros = 1'000'000;

@@ -27,9 +27,8 @@ QString SpanText(std::int64_t micros) {
 HistoryWindow::HistoryWindow(Monitor& monitor, const Clock& clock, TimerFactory& timers,
                              Prompter& prompter, QWidget* parent)
     : QWidget(parent, Qt::Window), monitor_(monitor), view_(monitor.history(), clock),
-      ticker_(timers.createTimer()),
-      timeline_(new HistoryTimeline(
-          view_, [&monitor] { return monitor.WallOrigin(); }, this)),
+      ticker_(timers.createTimer()), timeline_(new HistoryTimeline(
+                                         view_, [&monitor] { return monitor.WallOrigin(); }, this)),
       receivers_(new QComboBox(this)), spans_(new QComboBox(this)),
       live_(new QPushButton(QStringLiteral("Live"), this)),
       export_(new QPushButton(QStringLiteral("Export CSV…"), this)),
@@ -111,9 +110,9 @@ void HistoryWindow::ShowReceiver(int slot) {
 }
 
 void HistoryWindow::OpenExport(bool fromWindow) {
-    exportDialog_->Open(fromWindow ? std::optional(HistoryExportDialog::Span{
-                                         view_.fromMicros(), view_.endMicros()})
-                                   : std::nullopt);
+    exportDialog_->Open(
+        fromWindow ? std::optional(HistoryExportDialog::Span{view_.fromMicros(), view_.endMicros()})
+                   : std::nullopt);
 }
 
 void HistoryWindow::changed() {
@@ -188,9 +187,10 @@ void HistoryWindow::refreshStatus() {
     if (history.size(slot) > 0) {
         const std::int64_t oldest =
             std::max(history.at(slot, 0).micros, view_.now() - MeterHistory::kSpanMicros);
-        text += QStringLiteral("; kept since %1").arg(monitor_.WallOrigin()
-                                                          .addMSecs(oldest / 1000)
-                                                          .toString(QStringLiteral("HH:mm:ss")));
+        text += QStringLiteral("; kept since %1")
+                    .arg(monitor_.WallOrigin()
+                             .addMSecs(oldest / 1000)
+                             .toString(QStringLiteral("HH:mm:ss")));
     }
     if (alerts > 0) {
         text += alerts == 1 ? QStringLiteral("; 1 alert in view")

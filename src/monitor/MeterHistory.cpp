@@ -11,8 +11,8 @@ void MeterHistory::Allocate(int receivers, int pollIntervalMs) {
     allocated_ = true;
     const int count = std::clamp(receivers, 0, kMaxSlots);
     // Each receiver answers once per round of the rack: count ticks of the poll timer.
-    const std::int64_t roundMicros = std::int64_t{std::max(count, 1)} *
-                                     std::max(pollIntervalMs, 1) * 1000;
+    const std::int64_t roundMicros =
+        std::int64_t{std::max(count, 1)} * std::max(pollIntervalMs, 1) * 1000;
     const std::int64_t answers = (kSpanMicros + roundMicros - 1) / roundMicros + 1;
     const auto perSlot =
         static_cast<std::size_t>(answers + answers * kSlackPerMille / 1000 + kSlackAnswers);
@@ -41,18 +41,16 @@ void MeterHistory::push(Ring& ring, std::int64_t micros, std::uint8_t rfA, std::
     micros = ring.count > 0 ? std::max(micros, ring.newest) : micros;
     ring.newest = micros;
     // The oldest answers leave as they pass the hour, or when the ring is full.
-    while (ring.count > 0 &&
-           (ring.count == ring.capacity ||
-            micros - FullTime(ring, packed(ring, 0).micros) > kSpanMicros)) {
+    while (ring.count > 0 && (ring.count == ring.capacity ||
+                              micros - FullTime(ring, packed(ring, 0).micros) > kSpanMicros)) {
         ring.head = ring.head + 1 == ring.capacity ? 0 : ring.head + 1;
         --ring.count;
     }
     std::size_t at = ring.head + ring.count;
     at = at < ring.capacity ? at : at - ring.capacity;
     const auto level = static_cast<std::uint8_t>(std::clamp(muteLevel, 0, 15));
-    samples_[ring.offset + at] =
-        Packed{static_cast<std::uint32_t>(micros), rfA, rfB, audio,
-               static_cast<std::uint8_t>(level | (muted ? 0x80 : 0))};
+    samples_[ring.offset + at] = Packed{static_cast<std::uint32_t>(micros), rfA, rfB, audio,
+                                        static_cast<std::uint8_t>(level | (muted ? 0x80 : 0))};
     ++ring.count;
 }
 
@@ -63,8 +61,9 @@ std::size_t MeterHistory::size(int slot) const {
 HistorySample MeterHistory::at(int slot, std::size_t index) const {
     const Ring& ring = rings_[static_cast<std::size_t>(slot)];
     const Packed& p = packed(ring, index);
-    return HistorySample{FullTime(ring, p.micros),      p.rfA, p.rfB, p.audio,
-                         static_cast<std::uint8_t>(p.mute & 0x0F), (p.mute & 0x80) != 0};
+    return HistorySample{
+        FullTime(ring, p.micros), p.rfA, p.rfB, p.audio, static_cast<std::uint8_t>(p.mute & 0x0F),
+        (p.mute & 0x80) != 0};
 }
 
 std::size_t MeterHistory::LowerBound(int slot, std::int64_t micros) const {

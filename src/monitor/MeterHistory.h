@@ -122,8 +122,8 @@ private:
         return samples_[ring.offset + (at < ring.capacity ? at : at - ring.capacity)];
     }
     static std::int64_t FullTime(const Ring& ring, std::uint32_t low) {
-        return ring.newest - static_cast<std::uint32_t>(static_cast<std::uint32_t>(ring.newest) -
-                                                        low);
+        return ring.newest -
+               static_cast<std::uint32_t>(static_cast<std::uint32_t>(ring.newest) - low);
     }
 
     bool allocated_ = false;

@@ -48,10 +48,9 @@ Monitor::Monitor(const Wiring& wiring)
     : rack_(wiring.rack), devices_(wiring.devices), clock_(wiring.clock),
       timerFactory_(wiring.timerFactory), prompter_(wiring.prompter), wallClock_(wiring.wallClock),
       log_(wiring.dataFolder + QStringLiteral("/Logs"), wallClock_), watch_(wiring.rack, *this),
-      export_(HistoryExport::Wiring{history_, [this] { return receivers(); },
-                                    [this](int slot) { return nameOf(slot); },
-                                    [this] { return WallOrigin(); }, wiring.timerFactory, log_,
-                                    wiring.dataFolder}) {
+      export_(HistoryExport::Wiring{
+          history_, [this] { return receivers(); }, [this](int slot) { return nameOf(slot); },
+          [this] { return WallOrigin(); }, wiring.timerFactory, log_, wiring.dataFolder}) {
     watch_.SetSettings(ReadAlertSettings(wiring.settings));
     log_.SetFailureListener(
         [this](const QString& file, const QString& reason) { logFailed(file, reason); });
