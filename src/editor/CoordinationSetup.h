@@ -1,0 +1,44 @@
+// What a coordination is asked for: the rules and their windows, the ranges no carrier may take,
+// the rows kept as they are and the time the search may take. The rules, ranges and time are
+// remembered in the settings (section "Coordination") from one coordination to the next.
+#pragma once
+
+#include "bands/BandPlan.h"
+#include "coordination/Intermodulation.h"
+
+#include <QString>
+
+#include <optional>
+#include <set>
+#include <vector>
+
+namespace k7 {
+
+class SettingsStore;
+
+struct CoordinationSetup {
+    static constexpr int kMaxWindowKHz = 10000;
+    static constexpr int kMinBudgetSeconds = 1;
+    static constexpr int kMaxBudgetSeconds = 600;
+
+    CoordinationRules rules;
+    std::vector<KHzRange> excluded;
+    int budgetSeconds = 2;
+    std::set<int> locked; // rows (0-based) whose frequencies stay
+    bool operator==(const CoordinationSetup&) const = default;
+};
+
+// The remembered rules, ranges and time (defaults where nothing or nothing valid is stored).
+CoordinationSetup LoadCoordinationSetup(SettingsStore& settings);
+void SaveCoordinationSetup(SettingsStore& settings, const CoordinationSetup& setup);
+
+// Exclusion ranges as text: one range a line, "606.000-607.500" (MHz, either decimal
+// separator; a single frequency is a range of one). Empty lines are skipped.
+struct ExclusionsRead {
+    std::vector<KHzRange> ranges;
+    int errorLine = 0; // 1-based; 0 when the text was read
+};
+ExclusionsRead ParseExclusions(const QString& text);
+QString ExclusionsText(const std::vector<KHzRange>& ranges);
+
+} // namespace k7
