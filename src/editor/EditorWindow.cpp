@@ -320,7 +320,8 @@ void EditorWindow::showSelection() {
         return;
     }
     const QModelIndex current = model_->index(row, 0);
-    if (selection->currentIndex().row() != row || !selection->isRowSelected(row, {})) {
+    // Rows selected besides the current one (Coordinate locks them) stay selected.
+    if (selection->currentIndex().row() != row || !selection->hasSelection()) {
         selection->setCurrentIndex(current,
                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
