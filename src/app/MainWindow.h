@@ -37,6 +37,9 @@ public:
     QAction* mnuUpload = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuAlerts = nullptr; // opens the Alerts window (connected by StationWindows)
+    // The Coordination menu: the rack as it stands (connected by StationWindows).
+    QAction* mnuCheckRack = nullptr;
+    QAction* mnuCoordinateRack = nullptr;
     QAction* mnuAbout = nullptr;
 
 protected:

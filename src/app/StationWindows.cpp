@@ -3,6 +3,7 @@
 #include "QtPrompter.h"
 #include "display/AssetDir.h"
 #include "display/MeterPanelWidget.h"
+#include "editor/CoordinateDialog.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -20,7 +21,9 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
       receiverWindow_(station.receiverPanel()),
       editorWindow_(station.frequencyEditor(), &mainWindow_),
       dialog_(station.dialog(), &mainWindow_, station.devices().DeviceCount),
-      about_(station.prompter(), &mainWindow_), alertsWindow_(station.monitor(), &mainWindow_) {
+      about_(station.prompter(), &mainWindow_), alertsWindow_(station.monitor(), &mainWindow_),
+      rackCoordination_({station.core(), station.settings(), station.prompter(),
+                         [&station] { return station.FileCommandsAvailable(); }}) {
     station.core().AttachDisplay(meterPanel_);
     mainWindow_.SetMeterPanel(panelWidget_);
     panelWidget_->setOpenPanelCallback(
@@ -36,6 +39,28 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
     station.monitor().alerts().AddObserver(*this);
     QObject::connect(mainWindow_.mnuAlerts, &QAction::triggered, &alertsWindow_,
                      [this] { ShowAlerts(); });
+    panelWidget_->setCellToolTip(
+        [this](int slot) { return rackCoordination_.CellConflicts(slot); });
+    QObject::connect(mainWindow_.mnuCheckRack, &QAction::triggered, &mainWindow_,
+                     [this] { rackCoordination_.Check(); });
+    QObject::connect(mainWindow_.mnuCoordinateRack, &QAction::triggered, &mainWindow_,
+                     [this] { CoordinateRack(); });
+}
+
+void StationWindows::CoordinateRack() {
+    const CoordinationSetup setup = rackCoordination_.Setup();
+    const std::optional<BandPlan> band = rackCoordination_.Band();
+    if (!band) {
+        rackCoordination_.Prepare(setup); // says why there is nothing to coordinate
+        return;
+    }
+    CoordinateDialog dialog(
+        rackCoordination_.RowTexts(), setup, *band,
+        [this](const CoordinationSetup& chosen) { return rackCoordination_.Prepare(chosen); },
+        &mainWindow_);
+    if (dialog.exec() == QDialog::Accepted) {
+        rackCoordination_.Apply(dialog.usedSetup(), dialog.result());
+    }
 }
 
 StationWindows::~StationWindows() {

@@ -6,6 +6,7 @@
 
 #include "AboutBox.h"
 #include "MainWindow.h"
+#include "RackCoordination.h"
 #include "StartupDialog.h"
 #include "Station.h"
 #include "control/ReceiverPanelWindow.h"
@@ -45,6 +46,9 @@ public:
     AboutBox& aboutBox() { return about_; }
     AlertsWindow& alertsWindow() { return alertsWindow_; }
     void ShowAlerts();
+    RackCoordination& rackCoordination() { return rackCoordination_; }
+    // Coordinate rack...: the dialog over the receivers in use, then the set programmed.
+    void CoordinateRack();
 
     // StationView
     void InitGraphics() override;
@@ -74,6 +78,7 @@ private:
     StartupDialog dialog_;
     AboutBox about_;
     AlertsWindow alertsWindow_;
+    RackCoordination rackCoordination_;
 };
 
 } // namespace k7

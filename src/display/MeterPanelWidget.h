@@ -28,6 +28,10 @@ public:
         openPanel_ = std::move(callback);
     }
     QPoint pointerPosition() const { return pointer_; }
+    // More for a cell's tool tip (a rack check's conflicts); empty: nothing more.
+    void setCellToolTip(std::function<QString(int slot)> more) { cellToolTip_ = std::move(more); }
+    // The tool tip at a point of the panel.
+    QString toolTipAt(QPoint point) const;
 
     static QString toolTipText() { return QStringLiteral("Right Click to change values."); }
 
@@ -41,6 +45,7 @@ private:
     RackSettings& rack_;
     const DeviceTables& devices_;
     std::function<void(int)> openPanel_;
+    std::function<QString(int)> cellToolTip_;
     QPoint pointer_;
 };
 

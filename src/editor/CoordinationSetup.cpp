@@ -55,6 +55,32 @@ void SaveCoordinationSetup(SettingsStore& settings, const CoordinationSetup& set
     settings.SaveSetting(kSection, QStringLiteral("Excluded"), ranges);
 }
 
+CarrierFill AssignCarriers(const std::vector<std::optional<int>>& rowsKHz,
+                           const std::set<int>& locked, std::vector<int> carriers) {
+    std::vector<int> unlocked;
+    for (int r = 0; r < static_cast<int>(rowsKHz.size()); ++r) {
+        const std::optional<int>& kHz = rowsKHz[static_cast<std::size_t>(r)];
+        if (!locked.contains(r)) {
+            unlocked.push_back(r);
+        } else if (kHz) {
+            // The set holds the locked carriers too: what is left are the new ones.
+            if (const auto found = std::ranges::find(carriers, *kHz); found != carriers.end()) {
+                carriers.erase(found);
+            }
+        }
+    }
+    std::ranges::sort(carriers);
+    CarrierFill fill;
+    for (std::size_t i = 0; i < unlocked.size(); ++i) {
+        if (i < carriers.size()) {
+            fill.filled.emplace_back(unlocked[i], carriers[i]);
+        } else {
+            fill.unfilled.push_back(unlocked[i]);
+        }
+    }
+    return fill;
+}
+
 ExclusionsRead ParseExclusions(const QString& text) {
     ExclusionsRead read;
     const QStringList lines = text.split(QLatin1Char('\n'));

@@ -32,6 +32,17 @@ struct CoordinationSetup {
 CoordinationSetup LoadCoordinationSetup(SettingsStore& settings);
 void SaveCoordinationSetup(SettingsStore& settings, const CoordinationSetup& setup);
 
+// Where a coordinated set goes: the set's carriers other than the locked rows' (one for each
+// locked row), ascending, to the unlocked rows in row order. Rows the set has no carrier for
+// stay as they are.
+struct CarrierFill {
+    std::vector<std::pair<int, int>> filled; // row, kHz
+    std::vector<int> unfilled;               // rows
+};
+// rowsKHz: each row's frequency (none: unreadable, never locked); carriers: the set found.
+CarrierFill AssignCarriers(const std::vector<std::optional<int>>& rowsKHz,
+                           const std::set<int>& locked, std::vector<int> carriers);
+
 // Exclusion ranges as text: one range a line, "606.000-607.500" (MHz, either decimal
 // separator; a single frequency is a range of one). Empty lines are skipped.
 struct ExclusionsRead {

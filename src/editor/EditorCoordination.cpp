@@ -113,38 +113,22 @@ std::optional<GeneratorOptions> EditorCoordination::Prepare(const CoordinationSe
 
 bool EditorCoordination::Apply(const CoordinationSetup& setup, const GeneratorResult& result) {
     std::vector<GridRow> rows = editor_.state().rows;
-    std::vector<int> unlocked;
-    std::vector<int> lockedKHz;
-    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-        if (setup.locked.contains(r)) {
-            if (const auto kHz = FrequencyKHz(rows[static_cast<std::size_t>(r)].cells[2])) {
-                lockedKHz.push_back(*kHz);
-            }
-        } else {
-            unlocked.push_back(r);
-        }
+    std::vector<std::optional<int>> rowsKHz;
+    for (const GridRow& row : rows) {
+        rowsKHz.push_back(FrequencyKHz(row.cells[2]));
     }
-    // The set holds the locked carriers too: what is left are the new ones.
-    std::vector<int> fresh = result.carriers;
-    for (const int kHz : lockedKHz) {
-        if (const auto found = std::ranges::find(fresh, kHz); found != fresh.end()) {
-            fresh.erase(found);
-        }
-    }
-    std::ranges::sort(fresh);
+    const CarrierFill fill = AssignCarriers(rowsKHz, setup.locked, result.carriers);
     const int code = editor_.wiring().rack.DecimalSeparatorCode;
     const QChar separator = code > 0 && code < 0x10000 ? QChar(code) : QLatin1Char('.');
-    const auto filled = static_cast<int>(std::min(fresh.size(), unlocked.size()));
-    for (int i = 0; i < filled; ++i) {
-        rows[static_cast<std::size_t>(unlocked[static_cast<std::size_t>(i)])].cells[2] =
-            FrequencyText(fresh[static_cast<std::size_t>(i)], separator);
+    for (const auto& [row, kHz] : fill.filled) {
+        rows[static_cast<std::size_t>(row)].cells[2] = FrequencyText(kHz, separator);
     }
-    const int unfilled = static_cast<int>(unlocked.size()) - filled;
-
-    QString done =
-        filled == static_cast<int>(unlocked.size())
-            ? QStringLiteral("Coordinated: %1 rows filled").arg(filled)
-            : QStringLiteral("Coordinated: %1 of %2 rows filled").arg(filled).arg(unlocked.size());
+    const auto filled = static_cast<int>(fill.filled.size());
+    const auto unfilled = static_cast<int>(fill.unfilled.size());
+    QString done = unfilled == 0 ? QStringLiteral("Coordinated: %1 rows filled").arg(filled)
+                                 : QStringLiteral("Coordinated: %1 of %2 rows filled")
+                                       .arg(filled)
+                                       .arg(filled + unfilled);
     bool written = false;
     if (filled > 0) {
         written = editor_.ReplaceRows(rows, done,
@@ -160,8 +144,7 @@ bool EditorCoordination::Apply(const CoordinationSetup& setup, const GeneratorRe
     mark(report, checked, QString());
     const QString noRoom = QStringLiteral("Not filled: the band holds no more clean carriers "
                                           "under these rules.");
-    for (int i = filled; i < static_cast<int>(unlocked.size()); ++i) {
-        const int row = unlocked[static_cast<std::size_t>(i)];
+    for (const int row : fill.unfilled) {
         const QString tip = editor_.state().rows[static_cast<std::size_t>(row)].decoration.toolTip;
         editor_.SetRowDecoration(row,
                                  {UnfilledColour(), tip.isEmpty() ? noRoom : noRoom + '\n' + tip});
