@@ -21,7 +21,7 @@ namespace k7 {
 class SettingsStore;
 class StationCore;
 
-class RackCoordination {
+class RackCoordination final : public CoordinationTarget {
 public:
     struct Wiring {
         StationCore& core;
@@ -42,17 +42,17 @@ public:
 
     // The band to coordinate in; none (and no coordination) when slot 1's band has no limits
     // or the receivers in use are of different bands.
-    std::optional<BandPlan> Band() const;
+    std::optional<BandPlan> Band() const override;
     // One text a receiver in use: "Slot 1  Vox  606.600".
-    QStringList RowTexts() const;
+    QStringList RowTexts() const override;
     // The remembered rules; the selected slot's receiver locked when there is one.
     CoordinationSetup Setup() const;
     // Remembers the setup and gives the search's options; none when the rack cannot be
     // coordinated now (the operator has been told why).
-    std::optional<GeneratorOptions> Prepare(const CoordinationSetup& setup);
+    std::optional<GeneratorOptions> Prepare(const CoordinationSetup& setup) override;
     // Asks the operator, then programs the unlocked receivers with the set's new carriers
     // (only what changed is sent) and writes the file in force. False when nothing changed.
-    bool Apply(const CoordinationSetup& setup, const GeneratorResult& result);
+    bool Apply(const CoordinationSetup& setup, const GeneratorResult& result) override;
 
 private:
     int receivers() const;

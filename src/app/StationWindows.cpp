@@ -48,19 +48,7 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
 }
 
 void StationWindows::CoordinateRack() {
-    const CoordinationSetup setup = rackCoordination_.Setup();
-    const std::optional<BandPlan> band = rackCoordination_.Band();
-    if (!band) {
-        rackCoordination_.Prepare(setup); // says why there is nothing to coordinate
-        return;
-    }
-    CoordinateDialog dialog(
-        rackCoordination_.RowTexts(), setup, *band,
-        [this](const CoordinationSetup& chosen) { return rackCoordination_.Prepare(chosen); },
-        &mainWindow_);
-    if (dialog.exec() == QDialog::Accepted) {
-        rackCoordination_.Apply(dialog.usedSetup(), dialog.result());
-    }
+    RunCoordination(rackCoordination_, rackCoordination_.Setup(), &mainWindow_);
 }
 
 StationWindows::~StationWindows() {

@@ -176,4 +176,20 @@ void CoordinateDialog::finished() {
     QDialog::accept();
 }
 
+void RunCoordination(CoordinationTarget& target, const CoordinationSetup& setup, QWidget* parent) {
+    const std::optional<BandPlan> band = target.Band();
+    if (!band) {
+        target.Prepare(setup); // says why there is nothing to coordinate
+        return;
+    }
+    CoordinateDialog dialog(
+        target.RowTexts(), setup, *band,
+        [&target](const CoordinationSetup& chosen) { return target.Prepare(chosen); }, parent);
+    if (dialog.exec() == QDialog::Accepted) {
+        target.Apply(dialog.usedSetup(), dialog.result());
+    } else if (dialog.cancelledSearch()) {
+        target.Cancelled();
+    }
+}
+
 } // namespace k7

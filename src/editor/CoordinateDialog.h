@@ -83,4 +83,8 @@ private:
     CoordinationJob job_; // last: joined before the controls go
 };
 
+// Coordinate as both windows run it: the dialog over the target's rows, modal over parent, and
+// the set it found applied (or the cancel told). A target without a band says why at once.
+void RunCoordination(CoordinationTarget& target, const CoordinationSetup& setup, QWidget* parent);
+
 } // namespace k7

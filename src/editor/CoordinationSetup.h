@@ -4,9 +4,10 @@
 #pragma once
 
 #include "bands/BandPlan.h"
-#include "coordination/Intermodulation.h"
+#include "coordination/SetGenerator.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <set>
@@ -26,6 +27,24 @@ struct CoordinationSetup {
     int budgetSeconds = 2;
     std::set<int> locked; // rows (0-based) whose frequencies stay
     bool operator==(const CoordinationSetup&) const = default;
+};
+
+// What Coordinate works on (the editor's rows, the rack's receivers): the band, the rows, the
+// search's options for a setup, and the set found put in place.
+class CoordinationTarget {
+public:
+    virtual ~CoordinationTarget() = default;
+    // The band to choose channels from; none when there is none (Prepare says why).
+    virtual std::optional<BandPlan> Band() const = 0;
+    // One text a row, in order, as the dialog lists them.
+    virtual QStringList RowTexts() const = 0;
+    // Remembers the setup and gives the search's options; none when the target cannot be
+    // coordinated now (the operator has been told why).
+    virtual std::optional<GeneratorOptions> Prepare(const CoordinationSetup& setup) = 0;
+    // The set found, put in place; false when nothing changed.
+    virtual bool Apply(const CoordinationSetup& setup, const GeneratorResult& result) = 0;
+    // The operator cancelled the search: nothing changes.
+    virtual void Cancelled() {}
 };
 
 // The remembered rules, ranges and time (defaults where nothing or nothing valid is stored).

@@ -19,7 +19,7 @@ namespace k7 {
 
 class FrequencyEditor;
 
-class EditorCoordination {
+class EditorCoordination final : public CoordinationTarget {
 public:
     static QColor ConflictColour() { return QColor(255, 190, 190); }
     static QColor UnfilledColour() { return QColor(255, 222, 150); }
@@ -32,20 +32,20 @@ public:
 
     // The band the editor checks frequencies against; none when it has no limits (nothing to
     // choose channels from).
-    std::optional<BandPlan> Band() const;
+    std::optional<BandPlan> Band() const override;
     // The dialog's start: the remembered rules, ranges and time, the given rows locked.
     CoordinationSetup Setup(const std::set<int>& selectedRows) const;
     // The rows as the dialog lists them: "1  Mic001  606.600".
-    QStringList RowTexts() const;
+    QStringList RowTexts() const override;
     // Remembers the setup and gives the search's options (the target is the row count); none
     // when the editor cannot be coordinated (the operator has been told why).
-    std::optional<GeneratorOptions> Prepare(const CoordinationSetup& setup);
+    std::optional<GeneratorOptions> Prepare(const CoordinationSetup& setup) override;
     // Fills the unlocked rows with the set's new carriers (in row order, ascending), writes the
     // file and says how many rows it filled and whether the set is clean; rows it could not
     // fill stay as they were and are marked. False when nothing was written.
-    bool Apply(const CoordinationSetup& setup, const GeneratorResult& result);
+    bool Apply(const CoordinationSetup& setup, const GeneratorResult& result) override;
     // The search was cancelled: nothing changes.
-    void Cancelled();
+    void Cancelled() override;
 
 private:
     // The rows' carriers (rows without a readable frequency are left out) and their rows.

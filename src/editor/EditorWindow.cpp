@@ -296,20 +296,7 @@ void EditorWindow::Coordinate() {
     for (const QModelIndex& index : grid_->selectionModel()->selectedRows()) {
         selected.insert(index.row());
     }
-    const CoordinationSetup setup = coordination_.Setup(selected);
-    const std::optional<BandPlan> band = coordination_.Band();
-    if (!band) {
-        coordination_.Prepare(setup); // says why there is nothing to coordinate
-        return;
-    }
-    CoordinateDialog dialog(
-        coordination_.RowTexts(), setup, *band,
-        [this](const CoordinationSetup& chosen) { return coordination_.Prepare(chosen); }, this);
-    if (dialog.exec() == QDialog::Accepted) {
-        coordination_.Apply(dialog.usedSetup(), dialog.result());
-    } else if (dialog.cancelledSearch()) {
-        coordination_.Cancelled();
-    }
+    RunCoordination(coordination_, coordination_.Setup(selected), this);
 }
 
 void EditorWindow::showSelection() {
