@@ -4,7 +4,7 @@
 # nor of a layer above; the libraries a folder's CMakeLists.txt links follow the same order. A
 # higher layer may include a lower layer's interface to implement it; the lower layer never
 # includes the implementation. The simulated rack sees only the driver port and the platform
-# clock; the coordination only bands and platform; the monitor also the display's scaling. Prints what breaks a rule and fails; silent
+# clock; the coordination only bands and platform; the monitor also the display's scaling and scale marks. Prints what breaks a rule and fails; silent
 # when all hold.
 #   scripts/check-layers.sh [ROOT]     (default: this repository)
 set -uo pipefail
@@ -25,9 +25,10 @@ declare -A only=(
     [coordination]='bands/* platform/* k7_bands k7_platform'
 )
 # Headers and libraries of the same layer a folder may use besides the layers below (the alerts
-# read a reading as the meters show it, through the display's scaling tables).
+# read a reading as the meters show it, through the display's scaling tables; the meter history
+# draws it on the meters' scales, with their numbers).
 declare -A also=(
-    [monitor]='display/Scaling.h k7_display'
+    [monitor]='display/Scaling.h display/ScaleMarks.h k7_display'
 )
 
 status=0

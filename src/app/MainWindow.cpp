@@ -29,6 +29,9 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     mnuCoordinateRack = mnuCoordination->addAction(QStringLiteral("C&oordinate rack..."));
     mnuCoordinateRack->setObjectName(QStringLiteral("mnuCoordinateRack"));
     mnuAlerts = menuBar()->addAction(QStringLiteral("Alerts"));
+    QMenu* history = menuBar()->addMenu(QStringLiteral("History"));
+    mnuHistory = history->addAction(QStringLiteral("&Meter history"));
+    mnuHistoryExport = history->addAction(QStringLiteral("&Export history to CSV..."));
     mnuAbout = menuBar()->addAction(QStringLiteral("About"));
     mnuLoad->setObjectName(QStringLiteral("mnuLoad"));
     mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
@@ -38,6 +41,8 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     mnuUpload->setObjectName(QStringLiteral("mnuUpload"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
     mnuAlerts->setObjectName(QStringLiteral("mnuAlerts"));
+    mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
+    mnuHistoryExport->setObjectName(QStringLiteral("mnuHistoryExport"));
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 
     // The tick follows the controller, never the click itself: the station decides.

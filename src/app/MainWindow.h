@@ -40,6 +40,9 @@ public:
     // The Coordination menu: the rack as it stands (connected by StationWindows).
     QAction* mnuCheckRack = nullptr;
     QAction* mnuCoordinateRack = nullptr;
+    // History > Meter history, Export history to CSV (connected by StationWindows).
+    QAction* mnuHistory = nullptr;
+    QAction* mnuHistoryExport = nullptr;
     QAction* mnuAbout = nullptr;
 
 protected:

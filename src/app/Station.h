@@ -141,6 +141,8 @@ public:
     FileChooser& fileChooser() { return ports_.fileChooser; }
     SettingsStore& settings() { return ports_.settings; }
     EventPump& pump() { return ports_.pump; }
+    TimerFactory& timerFactory() { return ports_.timerFactory; }
+    const Clock& clock() const { return ports_.clock; }
 
 private:
     // StartupDialogActions

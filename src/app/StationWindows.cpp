@@ -23,11 +23,14 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
       dialog_(station.dialog(), &mainWindow_, station.devices().DeviceCount),
       about_(station.prompter(), &mainWindow_), alertsWindow_(station.monitor(), &mainWindow_),
       rackCoordination_({station.core(), station.settings(), station.prompter(),
-                         [&station] { return station.FileCommandsAvailable(); }}) {
+                         [&station] { return station.FileCommandsAvailable(); }}),
+      historyWindow_(station.monitor(), station.clock(), station.timerFactory(), station.prompter(),
+                     &mainWindow_) {
     station.core().AttachDisplay(meterPanel_);
     mainWindow_.SetMeterPanel(panelWidget_);
     panelWidget_->setOpenPanelCallback(
         [&station](int slot) { station.receiverPanel().Open(slot); });
+    panelWidget_->setOpenHistoryCallback([this](int slot) { ShowHistory(slot); });
     station.receiverPanel().SetView(&receiverWindow_);
     if (boxes) {
         boxes->setParent(&mainWindow_);
@@ -45,6 +48,10 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
                      [this] { rackCoordination_.Check(); });
     QObject::connect(mainWindow_.mnuCoordinateRack, &QAction::triggered, &mainWindow_,
                      [this] { CoordinateRack(); });
+    QObject::connect(mainWindow_.mnuHistory, &QAction::triggered, &historyWindow_,
+                     [this] { ShowHistory(); });
+    QObject::connect(mainWindow_.mnuHistoryExport, &QAction::triggered, &historyWindow_,
+                     [this] { historyWindow_.OpenExport(false); });
 }
 
 void StationWindows::CoordinateRack() {
@@ -102,6 +109,10 @@ void StationWindows::ShowAlerts() {
     alertsWindow_.show();
     alertsWindow_.raise();
     alertsWindow_.activateWindow();
+}
+
+void StationWindows::ShowHistory(int slot) {
+    historyWindow_.ShowReceiver(slot > 0 ? slot : historyWindow_.view().slot());
 }
 
 void StationWindows::markCell(int slot) {

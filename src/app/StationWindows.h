@@ -1,7 +1,8 @@
 // The station's windows, built and connected to the station in one place: the meter panel and
 // its widget in the main window, the receiver control panel's window, the frequency editor's
-// window, the start-up dialog and the About box, each a view over its controller. Built before the
-// station starts (the station calls them at its named moments) and dropped before the station is.
+// window, the start-up dialog, the About box and the Alerts and History windows, each a view over
+// its controller. Built before the station starts (the station calls them at its named moments) and
+// dropped before the station is.
 #pragma once
 
 #include "AboutBox.h"
@@ -13,6 +14,7 @@
 #include "display/MeterPanel.h"
 #include "editor/EditorWindow.h"
 #include "monitor/AlertsWindow.h"
+#include "monitor/HistoryWindow.h"
 
 #include <QString>
 
@@ -49,6 +51,10 @@ public:
     RackCoordination& rackCoordination() { return rackCoordination_; }
     // Coordinate rack...: the dialog over the receivers in use, then the set programmed.
     void CoordinateRack();
+    HistoryWindow& historyWindow() { return historyWindow_; }
+    // The History window on the slot's receiver (a double click on its cell), or on the one it
+    // showed last (the menu).
+    void ShowHistory(int slot = 0);
 
     // StationView
     void InitGraphics() override;
@@ -79,6 +85,7 @@ private:
     AboutBox about_;
     AlertsWindow alertsWindow_;
     RackCoordination rackCoordination_;
+    HistoryWindow historyWindow_;
 };
 
 } // namespace k7

@@ -136,6 +136,13 @@ ReceiverPanelWindow::ReceiverPanelWindow(ReceiverPanel& panel, QWidget* parent)
 
 ReceiverPanelWindow::~ReceiverPanelWindow() {
     panel_.SetView(nullptr);
+    // The widget's own destructor moves the focus out of a box, which would run the boxes' key
+    // rules and filters on this half-destroyed window: they go first.
+    for (QLineEdit* box : {txtName_, txtFreq_}) {
+        box->removeEventFilter(this);
+        box->setValidator(nullptr);
+        box->disconnect(this);
+    }
 }
 
 void ReceiverPanelWindow::ShowPanel() {

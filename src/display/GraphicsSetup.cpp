@@ -167,25 +167,21 @@ void MeterPanel::BuildCell8() {
     DrawLine(cell, {63, 320}, {63, 65}, Colour::White);
     const Justify centredBottom = JustifyCode(0, -2);
     DrawText(cell, fonts_.Font8, Colour::White, {50, 318}, centredBottom, kMicroVolt);
-    static const std::array<const char*, 10> rfNumbers{"1",  "2",  "4",   "8",   "16",
-                                                       "30", "60", "125", "250", "500"};
     for (int i = 1; i <= 10; ++i) {
         const int y = TickRow(i, 10, 255, 320);
         DrawLine(cell, {35, y}, {64, y}, Colour::White);
         DrawText(cell, fonts_.Font8, Colour::White, {50, y + 10}, centredBottom,
-                 QString::fromLatin1(rfNumbers[i - 1]));
+                 QString::fromLatin1(kRfNumbers10[i - 1]));
     }
 
     const Justify startMiddle = JustifyCode(-2, 0);
     DrawLine(cell, {130, 320}, {130, 65}, Colour::White);
     DrawText(cell, fonts_.Font8, Colour::White, {136, 319}, startMiddle, QStringLiteral("dB"));
-    static const std::array<const char*, 10> audioNumbers{"-30", "-24", "-18", "-12", "-9",
-                                                          "-6",  "-3",  "0",   "+3",  "+6"};
     for (int i = 1; i <= 10; ++i) {
         const int y = TickRow(i, 10, 255, 320);
         DrawLine(cell, {125, y}, {134, y}, Colour::White);
         DrawText(cell, fonts_.Font8, Colour::White, {138, y}, startMiddle,
-                 QString::fromLatin1(audioNumbers[i - 1]));
+                 QString::fromLatin1(kAudioNumbers10[i - 1]));
     }
 }
 

@@ -67,4 +67,16 @@ void MeterPanelWidget::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+void MeterPanelWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    pointer_ = event->position().toPoint();
+    if (event->button() != Qt::LeftButton || !openHistory_) {
+        return;
+    }
+    const int slot = FindRx(devices_.RackLayout, static_cast<float>(pointer_.x()),
+                            static_cast<float>(pointer_.y()));
+    if (RackTables::validSlot(slot) && rack_.tables().SlotState[slot] != 0) {
+        openHistory_(slot);
+    }
+}
+
 } // namespace k7

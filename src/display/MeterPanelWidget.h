@@ -27,6 +27,10 @@ public:
     void setOpenPanelCallback(std::function<void(int slot)> callback) {
         openPanel_ = std::move(callback);
     }
+    // Called with the slot when a left double click lands on a receiver that has answered.
+    void setOpenHistoryCallback(std::function<void(int slot)> callback) {
+        openHistory_ = std::move(callback);
+    }
     QPoint pointerPosition() const { return pointer_; }
     // More for a cell's tool tip (a rack check's conflicts); empty: nothing more.
     void setCellToolTip(std::function<QString(int slot)> more) { cellToolTip_ = std::move(more); }
@@ -39,6 +43,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     MeterPanel& panel_;
@@ -46,6 +51,7 @@ private:
     const DeviceTables& devices_;
     std::function<void(int)> openPanel_;
     std::function<QString(int)> cellToolTip_;
+    std::function<void(int)> openHistory_;
     QPoint pointer_;
 };
 

@@ -188,6 +188,13 @@ EditorWindow::EditorWindow(FrequencyEditor& editor, QWidget* parent)
 
 EditorWindow::~EditorWindow() {
     editor_.SetView(nullptr);
+    // The widget's own destructor hides it and moves the focus out of a box, which would run
+    // the boxes' key rules and filters on this half-destroyed window: they go first.
+    for (QLineEdit* box : {txtName_, txtFreq_, txtMute_}) {
+        box->removeEventFilter(this);
+        box->setValidator(nullptr);
+        box->disconnect(this);
+    }
 }
 
 void EditorWindow::ShowEditor() {

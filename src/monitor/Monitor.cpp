@@ -1,5 +1,6 @@
 #include "Monitor.h"
 
+#include "display/Scaling.h"
 #include "link/DeviceTables.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
@@ -46,7 +47,11 @@ QLatin1StringView RackNoteToken(RackNote::Kind kind) {
 Monitor::Monitor(const Wiring& wiring)
     : rack_(wiring.rack), devices_(wiring.devices), clock_(wiring.clock),
       timerFactory_(wiring.timerFactory), prompter_(wiring.prompter), wallClock_(wiring.wallClock),
-      log_(wiring.dataFolder + QStringLiteral("/Logs"), wallClock_), watch_(wiring.rack, *this) {
+      log_(wiring.dataFolder + QStringLiteral("/Logs"), wallClock_), watch_(wiring.rack, *this),
+      export_(HistoryExport::Wiring{history_, [this] { return receivers(); },
+                                    [this](int slot) { return nameOf(slot); },
+                                    [this] { return WallOrigin(); }, wiring.timerFactory, log_,
+                                    wiring.dataFolder}) {
     watch_.SetSettings(ReadAlertSettings(wiring.settings));
     log_.SetFailureListener(
         [this](const QString& file, const QString& reason) { logFailed(file, reason); });
@@ -58,15 +63,29 @@ std::int64_t Monitor::NowMicros() const {
     return clock_.nowMicros();
 }
 
+int Monitor::receivers() const {
+    return devices_.DeviceCount;
+}
+
 QString Monitor::nameOf(int slot) const {
     return RackTables::validSlot(slot) ? rack_.CurData[static_cast<std::size_t>(slot)].Name
                                        : QString();
 }
 
+QDateTime Monitor::WallOrigin() const {
+    return wallClock_().addMSecs(-(clock_.nowMicros() / 1000));
+}
+
 void Monitor::MeterAnswered(int slot, int /*position*/) {
-    if (!stopped_) {
-        watch_.MeterAnswered(slot, clock_.nowMicros());
+    if (stopped_ || !RackTables::validSlot(slot)) {
+        return;
     }
+    const std::int64_t now = clock_.nowMicros();
+    const auto s = static_cast<std::size_t>(slot);
+    const auto& meter = rack_.MeterData[s];
+    history_.Record(slot, now, meter[RfA], meter[RfB], meter[AudioLevel],
+                    MuteLevelRow(rack_.CurData[s].MuteLevel), rack_.LastMuted == 1);
+    watch_.MeterAnswered(slot, now);
 }
 
 void Monitor::ReceiverBlanked(int slot) {
@@ -88,6 +107,8 @@ void Monitor::ActivityChanged(RackActivity activity) {
         return;
     }
     monitoringSeen_ = true;
+    // The rack's size and poll rate are known and stay so for the run.
+    history_.Allocate(devices_.DeviceCount, devices_.PollInterval);
     RackNote started;
     started.kind = RackNote::MonitoringStarted;
     started.receivers = devices_.DeviceCount;
@@ -155,6 +176,7 @@ void Monitor::Stop() {
 void Monitor::Raise(AlertKind kind, int slot, std::int64_t sinceMicros, const QString& detail) {
     const QString name = nameOf(slot);
     if (alerts_.Start(kind, slot, name, sinceMicros, clock_.nowMicros(), wallClock_(), detail)) {
+        history_.MarkStarted(slot, kind, sinceMicros);
         log_.Write(slot, name, AlertToken(kind) + kStart, detail);
     }
 }
@@ -162,6 +184,7 @@ void Monitor::Raise(AlertKind kind, int slot, std::int64_t sinceMicros, const QS
 void Monitor::Clear(AlertKind kind, int slot, const QString& detail) {
     const std::int64_t now = clock_.nowMicros();
     if (const Alert* ended = alerts_.End(kind, slot, now, wallClock_(), detail)) {
+        history_.MarkEnded(slot, kind, now);
         log_.Write(
             slot, nameOf(slot), AlertToken(kind) + kEnd,
             QStringLiteral("after %1: %2").arg(DurationText(ended->durationMicros(now)), detail));

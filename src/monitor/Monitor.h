@@ -1,7 +1,8 @@
 // The monitor: watches the rack through its observer port and keeps the record of what happened
 // when. It raises and ends the alerts of each receiver (battery low, RF lost, audio silent from
-// the answers; not answering from the answer-rate check), notes the rack's own events, and
-// writes both, with the operator's actions, to the event log. It adds no traffic on the wire
+// the answers; not answering from the answer-rate check), notes the rack's own events, writes
+// both, with the operator's actions, to the event log, and keeps the last hour of every
+// receiver's meter readings with its alerts (the meter history). It adds no traffic on the wire
 // and does its work after each exchange, never inside a read.
 #pragma once
 
@@ -9,6 +10,8 @@
 #include "AlertSettings.h"
 #include "AlertWatch.h"
 #include "EventLog.h"
+#include "HistoryExport.h"
+#include "MeterHistory.h"
 #include "rack/RackEvents.h"
 
 #include <QDateTime>
@@ -68,9 +71,20 @@ public:
     EventLog& log() { return log_; }
     // Where the operator's actions are logged (the control panel, File menu, editor, transfers).
     ActionLog& actions() { return log_; }
+    MeterHistory& history() { return history_; }
+    const MeterHistory& history() const { return history_; }
+    // Writes spans of the history to CSV files in the data folder.
+    HistoryExport& historyExport() { return export_; }
     const AlertSettings& settings() const { return watch_.settings(); }
     void SetSettings(const AlertSettings& settings) { watch_.SetSettings(settings); }
     std::int64_t NowMicros() const;
+    // The local time at the clock's origin, to the millisecond: a time of the clock is this
+    // plus its milliseconds.
+    QDateTime WallOrigin() const;
+    // The receivers of the rack: slots 1..receivers().
+    int receivers() const;
+    // The slot's receiver name as shown (empty outside 1..40).
+    QString nameOf(int slot) const;
 
     void AddRackObserver(std::function<void(const RackNote&)> observer) {
         rackObservers_.push_back(std::move(observer));
@@ -97,7 +111,6 @@ private:
 
     void note(RackNote note);
     void logFailed(const QString& file, const QString& reason);
-    QString nameOf(int slot) const;
 
     const RackTables& rack_;
     const DeviceTables& devices_;
@@ -108,6 +121,8 @@ private:
     AlertList alerts_;
     EventLog log_;
     AlertWatch watch_;
+    MeterHistory history_;
+    HistoryExport export_;
     std::vector<std::function<void(const RackNote&)>> rackObservers_;
     std::unique_ptr<Timer> tellTimer_;
     QString failureText_;

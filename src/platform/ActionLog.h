@@ -5,7 +5,7 @@
 // of change: "name", "frequency", "mute-level", "user-mute" (a receiver's settings, detail
 // "old -> new"); "file-load", "file-save", "file-new" (detail: the file, and what it went to);
 // "transfer-to-receiver", "transfer-from-receiver" (slot and name of the receiver; detail: the
-// file and the number of entries).
+// file and the number of entries); "history-export" (detail: the file, the span and its rows).
 #pragma once
 
 #include <QString>

@@ -2,9 +2,9 @@
 // receivers take, the caption and settings a load leaves, the refusals and questions with
 // polling paused, the timers each command gives back, the editor the commands open, and what
 // the trace records.
-#include "support/StationRig.h"
 #include "../monitor/CsvLines.h"
 #include "support/DiskFull.h"
+#include "support/StationRig.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 // The File menu through the program's own windows (StationWindows) on a whole station over the
 // simulated rack: a file made with File > New and the editor's buttons, loaded into the rack
 // with File > Load, and the load-at-start tick kept over a restart.
-#include "support/StationRig.h"
 #include "app/StationWindows.h"
 #include "editor/EditorGridModel.h"
+#include "support/StationRig.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,0 +1,305 @@
+#include "HistoryExport.h"
+
+#include "EventLog.h"
+#include "platform/ActionLog.h"
+#include "platform/Timer.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+
+namespace k7 {
+namespace {
+
+const QString kFolderName = QStringLiteral("History");
+const QString kSuffix = QStringLiteral(".csv");
+// Characters no file name of the folder may hold: separators, a drive, and what Windows refuses.
+const QString kRefused = QStringLiteral("/\\:*?\"<>|");
+constexpr int kMaxNameLength = 200;
+
+// The text of every raw value, made once.
+const std::array<QByteArray, 256>& Numbers() {
+    static const std::array<QByteArray, 256> numbers = [] {
+        std::array<QByteArray, 256> texts;
+        for (int i = 0; i < 256; ++i) {
+            texts[static_cast<std::size_t>(i)] = QByteArray::number(i);
+        }
+        return texts;
+    }();
+    return numbers;
+}
+
+QString ClockText(const QDateTime& time) {
+    return time.toString(QStringLiteral("HH:mm:ss"));
+}
+
+} // namespace
+
+HistoryExport::HistoryExport(Wiring wiring) : wiring_(std::move(wiring)) {}
+
+HistoryExport::~HistoryExport() {
+    if (file_) {
+        file_->cancelWriting();
+    }
+}
+
+QString HistoryExport::folder() const {
+    return wiring_.dataFolder + QLatin1Char('/') + kFolderName;
+}
+
+QString HistoryExport::DefaultName(const QDateTime& time) {
+    return QStringLiteral("History ") + time.toString(QStringLiteral("yyyy-MM-dd HH-mm")) +
+           kSuffix;
+}
+
+ExportName HistoryExport::CheckName(const QString& typed) const {
+    ExportName result;
+    QString name = typed.trimmed();
+    if (name.isEmpty()) {
+        result.error = QStringLiteral("Type a name for the file.");
+        return result;
+    }
+    for (QChar c : name) {
+        if (kRefused.contains(c) || c.category() == QChar::Other_Control) {
+            result.error = QStringLiteral("A file name only: the history is written to %1, so "
+                                          "the name may hold none of %2 nor a control character.")
+                               .arg(QDir::toNativeSeparators(folder()), kRefused);
+            return result;
+        }
+    }
+    if (name.startsWith(QLatin1Char('.'))) {
+        result.error = QStringLiteral("A name may not start with a dot.");
+        return result;
+    }
+    if (!name.endsWith(kSuffix, Qt::CaseInsensitive)) {
+        name += kSuffix;
+    }
+    if (name.size() > kMaxNameLength) {
+        result.error = QStringLiteral("The name is too long: at most %1 characters.")
+                           .arg(kMaxNameLength - kSuffix.size());
+        return result;
+    }
+    // The folder must be the data folder's own, not a link to elsewhere.
+    const QFileInfo data(wiring_.dataFolder);
+    const QFileInfo dir(folder());
+    if (dir.exists() && (dir.isSymLink() || !dir.isDir() ||
+                         dir.canonicalFilePath() !=
+                             data.canonicalFilePath() + QLatin1Char('/') + kFolderName)) {
+        result.error = QStringLiteral("%1 is not a folder of the data folder; remove it or "
+                                      "make it a plain folder, then export again.")
+                           .arg(QDir::toNativeSeparators(folder()));
+        return result;
+    }
+    const QString path = folder() + QLatin1Char('/') + name;
+    const QFileInfo file(path);
+    if (file.isSymLink() || (file.exists() && !file.isFile())) {
+        result.error = QStringLiteral("%1 is a link or a folder, not a file: choose another name.")
+                           .arg(name);
+        return result;
+    }
+    result.path = path;
+    result.exists = file.exists();
+    return result;
+}
+
+QByteArray HistoryExport::Header() const {
+    QString header = QStringLiteral("time");
+    const int receivers = std::clamp(wiring_.receivers(), 0, kMaxSlots);
+    for (int slot = 1; slot <= receivers; ++slot) {
+        const QString who = QStringLiteral("%1 %2 ").arg(slot).arg(wiring_.name(slot));
+        for (const char* what : {"RF A", "RF B", "audio"}) {
+            header += QLatin1Char(',') + CsvField(who + QLatin1String(what));
+        }
+    }
+    return header.toUtf8() + "\r\n";
+}
+
+bool HistoryExport::Start(const QString& path, std::int64_t fromMicros, std::int64_t toMicros) {
+    if (running()) {
+        return false;
+    }
+    progress_ = ExportProgress{ExportProgress::Running, path, 0, 0, {}};
+    receivers_ = std::clamp(wiring_.receivers(), 0, kMaxSlots);
+    fromMicros_ = std::min(fromMicros, toMicros);
+    toMicros_ = std::max(fromMicros, toMicros);
+    // The span's answers are copied first: the rings go on turning while the file is written.
+    std::vector<std::vector<HistorySample>> bySlot;
+    std::size_t total = 0;
+    for (int slot = 1; slot <= receivers_; ++slot) {
+        bySlot.push_back(wiring_.history.Samples(slot, fromMicros_, toMicros_));
+        total += bySlot.back().size();
+    }
+    entries_.clear();
+    entries_.reserve(total);
+    std::vector<std::size_t> next(bySlot.size(), 0);
+    for (std::size_t n = 0; n < total; ++n) {
+        std::size_t best = bySlot.size();
+        for (std::size_t s = 0; s < bySlot.size(); ++s) {
+            if (next[s] < bySlot[s].size() &&
+                (best == bySlot.size() ||
+                 bySlot[s][next[s]].micros < bySlot[best][next[best]].micros)) {
+                best = s;
+            }
+        }
+        const HistorySample& sample = bySlot[best][next[best]++];
+        entries_.push_back(
+            Entry{sample.micros, static_cast<int>(best) + 1, sample.rfA, sample.rfB, sample.audio});
+    }
+    next_ = 0;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        progress_.rows += i == 0 || entries_[i].micros != entries_[i - 1].micros ? 1 : 0;
+    }
+    if (entries_.empty()) {
+        end(ExportProgress::Nothing);
+        return false;
+    }
+    if (!QDir().mkpath(folder())) {
+        end(ExportProgress::Failed,
+            QStringLiteral("The folder %1 cannot be made. Check that the data folder is "
+                           "writable, then export again.")
+                .arg(QDir::toNativeSeparators(folder())));
+        return false;
+    }
+    file_ = std::make_unique<QSaveFile>(path);
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        end(ExportProgress::Failed,
+            QStringLiteral("%1 cannot be written: %2. Check that the folder is writable, then "
+                           "export again.")
+                .arg(QDir::toNativeSeparators(path), file_->errorString()));
+        return false;
+    }
+    originMs_ = wiring_.wallOrigin().toMSecsSinceEpoch();
+    second_ = -1;
+    if (!write(Header())) {
+        return false;
+    }
+    if (!timer_) {
+        timer_ = wiring_.timers.createTimer();
+        timer_->setInterval(kSliceIntervalMs);
+        timer_->setHandler([this] { slice(); });
+    }
+    timer_->setEnabled(true);
+    return true;
+}
+
+void HistoryExport::appendTime(QByteArray& row, std::int64_t micros) {
+    const std::int64_t ms = originMs_ + micros / 1000;
+    const std::int64_t second = ms / 1000;
+    if (second != second_) {
+        second_ = second;
+        secondText_ = QDateTime::fromMSecsSinceEpoch(second * 1000)
+                          .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                          .toLatin1();
+    }
+    const auto milli = static_cast<int>(ms % 1000);
+    row += secondText_;
+    row += '.';
+    row += QByteArray::number(milli).rightJustified(3, '0');
+}
+
+void HistoryExport::slice() {
+    if (!running()) {
+        return;
+    }
+    const auto& numbers = Numbers();
+    QByteArray bytes;
+    // A row holds every receiver's three fields; those that did not answer stay empty.
+    std::vector<const Entry*> answered(static_cast<std::size_t>(receivers_) + 1, nullptr);
+    std::size_t rows = 0;
+    while (next_ < entries_.size() && rows < kRowsPerSlice) {
+        const std::int64_t micros = entries_[next_].micros;
+        std::fill(answered.begin(), answered.end(), nullptr);
+        for (; next_ < entries_.size() && entries_[next_].micros == micros; ++next_) {
+            answered[static_cast<std::size_t>(entries_[next_].slot)] = &entries_[next_];
+        }
+        appendTime(bytes, micros);
+        for (int slot = 1; slot <= receivers_; ++slot) {
+            if (const Entry* e = answered[static_cast<std::size_t>(slot)]) {
+                bytes += ',';
+                bytes += numbers[e->rfA];
+                bytes += ',';
+                bytes += numbers[e->rfB];
+                bytes += ',';
+                bytes += numbers[e->audio];
+            } else {
+                bytes += ",,,";
+            }
+        }
+        bytes += "\r\n";
+        ++rows;
+    }
+    if (!write(bytes)) {
+        return;
+    }
+    progress_.written += rows;
+    if (next_ < entries_.size()) {
+        if (listener_) {
+            listener_(progress_);
+        }
+        return;
+    }
+    if (!file_->commit()) {
+        const QString reason = file_->errorString();
+        file_.reset();
+        end(ExportProgress::Failed,
+            QStringLiteral("%1 could not be completed: %2. The file was left as it was; check "
+                           "that the disk has room, then export again.")
+                .arg(QDir::toNativeSeparators(progress_.path), reason));
+        return;
+    }
+    file_.reset();
+    const QDateTime origin = QDateTime::fromMSecsSinceEpoch(originMs_);
+    wiring_.actions.Action(0, {}, QStringLiteral("history-export"),
+                           QStringLiteral("%1: %2 to %3, %4 rows")
+                               .arg(QFileInfo(progress_.path).fileName(),
+                                    ClockText(origin.addMSecs(fromMicros_ / 1000)),
+                                    ClockText(origin.addMSecs(toMicros_ / 1000)))
+                               .arg(progress_.rows));
+    end(ExportProgress::Done);
+}
+
+bool HistoryExport::write(const QByteArray& bytes) {
+    if (file_->write(bytes) == bytes.size()) {
+        return true;
+    }
+    const QString reason = file_->errorString();
+    file_->cancelWriting();
+    file_.reset();
+    end(ExportProgress::Failed,
+        QStringLiteral("%1 could not be written: %2. Nothing was changed on disk; check that "
+                       "the disk has room, then export again.")
+            .arg(QDir::toNativeSeparators(progress_.path), reason));
+    return false;
+}
+
+void HistoryExport::Cancel() {
+    if (!running()) {
+        return;
+    }
+    file_->cancelWriting();
+    file_.reset();
+    end(ExportProgress::Cancelled);
+}
+
+void HistoryExport::Finish() {
+    while (running()) {
+        slice();
+    }
+}
+
+void HistoryExport::end(ExportProgress::State state, const QString& error) {
+    progress_.state = state;
+    progress_.error = error;
+    entries_.clear();
+    entries_.shrink_to_fit();
+    if (timer_) {
+        timer_->setEnabled(false);
+    }
+    if (listener_) {
+        listener_(progress_);
+    }
+}
+
+} // namespace k7

@@ -1,0 +1,201 @@
+// The History window over a whole station on the simulated rack, wired as the program wires it:
+// a double click on a cell opens it on that receiver, it follows each new answer while live and
+// holds still when scrolled back, the chooser changes the receiver, the menu opens it and the
+// export; an alert shows as a span. With K7_HISTORY_SNAPSHOT=FILE.png the last test saves the
+// window as the README shows it.
+#include "app/StationWindows.h"
+#include "display/MeterPanelWidget.h"
+#include "monitor/HistoryExportDialog.h"
+#include "monitor/HistoryTimeline.h"
+#include "support/StationRig.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace k7 {
+
+// Counts the paints of a widget.
+class PaintCounter final : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+class HistoryWindowTest : public QObject {
+    Q_OBJECT
+
+    static StationWindowsOptions Options() {
+        return StationWindowsOptions{QStringLiteral(K7_ASSET_DIR), {}};
+    }
+
+    // Receivers whose RF stays over their threshold; receiver 3 loses it from 9 s to 14 s.
+    static sim::Scenario Rack() {
+        sim::Scenario scenario = test::RackOf(4);
+        for (auto& receiver : scenario.receivers) {
+            receiver.mute = 3;
+            receiver.rf = {150, 230};
+            receiver.audio = {30, 200};
+        }
+        scenario.receivers[2].levels = {{9000, std::array{0, 0}, {}, {}},
+                                        {14000, std::array{160, 220}, {}, {}}};
+        return scenario;
+    }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void aDoubleClickShowsTheReceiverAndTheWindowFollowsItsAnswers() {
+        test::StationRig rig(Rack());
+        StationWindows windows(*rig.station, Options());
+        QVERIFY(rig.station->Start());
+        QVERIFY(rig.RunToMonitoring());
+        rig.clock.advanceMs(40000);
+
+        // Slot 2 of the eight-slot layout: the second cell of the first row.
+        MeterPanelWidget& panel = windows.meterPanelWidget();
+        QTest::mouseDClick(&panel, Qt::LeftButton, Qt::NoModifier, QPoint(300, 175));
+        HistoryWindow& history = windows.historyWindow();
+        QVERIFY(history.isVisible());
+        QCOMPARE(history.windowModality(), Qt::NonModal);
+        QCOMPARE(history.view().slot(), 2);
+        QCOMPARE(history.receiverChooser()->currentData().toInt(), 2);
+        QVERIFY(history.windowTitle().contains(rig.station->rack().CurData[2].Name));
+        QVERIFY(history.view().live());
+
+        // A new answer of receiver 2: the timeline is drawn again and ends with it.
+        HistoryTimeline& timeline = *history.timeline();
+        PaintCounter counter(&timeline);
+        const MeterHistory& kept = rig.station->monitor().history();
+        const std::size_t before = kept.size(2);
+        rig.clock.runUntil([&] { return kept.size(2) > before; }, 1000);
+        QCoreApplication::processEvents();
+        QVERIFY(counter.paints > 0);
+        const HistoryPicture picture = history.view().Compose(timeline.plotArea().width());
+        QCOMPARE(picture.toMicros, rig.clock.nowMicros());
+        const HistorySample newest = kept.at(2, kept.size(2) - 1);
+        QCOMPARE(newest.rfA, rig.station->rack().MeterData[2][RfA]);
+        QVERIFY(!picture.rfA.empty());
+        QCOMPARE(picture.rfA.points.back().y(), history.view().scale().RfPosition(newest.rfA));
+        QVERIFY(std::abs(picture.rfA.points.back().x() - picture.width) < 2.0);
+
+        // Held back (half a minute shown of the 40 s kept): answers no longer move it; End (live)
+        // follows again.
+        history.view().SetZoom(0);
+        history.view().ScrollBy(-5'000'000);
+        QVERIFY(!history.view().live());
+        QVERIFY(!history.liveButton()->isChecked());
+        const std::int64_t held = history.view().endMicros();
+        rig.clock.advanceMs(500);
+        QCOMPARE(history.view().endMicros(), held);
+        QTest::keyClick(&history, Qt::Key_End);
+        QVERIFY(history.view().live());
+
+        // The chooser takes another receiver; the menu opens the window on it again.
+        history.receiverChooser()->setCurrentIndex(3);
+        emit history.receiverChooser()->activated(3);
+        QCOMPARE(history.view().slot(), 4);
+        history.hide();
+        windows.mainWindow().mnuHistory->trigger();
+        QVERIFY(history.isVisible());
+        QCOMPARE(history.view().slot(), 4);
+        rig.station->CloseNow();
+    }
+
+    void theExportFromTheWindowOffersItsSpanAndFromTheMenuTheLastMinutes() {
+        test::StationRig rig(Rack());
+        StationWindows windows(*rig.station, Options());
+        QVERIFY(rig.station->Start());
+        QVERIFY(rig.RunToMonitoring());
+        rig.clock.advanceMs(5000);
+        windows.ShowHistory(1);
+        HistoryWindow& history = windows.historyWindow();
+        history.exportButton()->click();
+        HistoryExportDialog& dialog = *history.exportDialog();
+        QVERIFY(dialog.isVisible());
+        const auto shown = std::pair{history.view().fromMicros(), history.view().endMicros()};
+        QCOMPARE(dialog.chosenSpan(), shown);
+
+        dialog.nameEdit()->setText(QStringLiteral("show"));
+        dialog.exportButton()->click();
+        rig.clock.advanceMs(200);
+        QVERIFY2(dialog.message()->text().startsWith(QStringLiteral("Written: ")),
+                 qPrintable(dialog.message()->text()));
+        QVERIFY(QFile::exists(rig.station->monitor().historyExport().folder() +
+                              QStringLiteral("/show.csv")));
+
+        // A name with a path is refused; an existing file is replaced only when the operator
+        // says so.
+        const QString written =
+            rig.station->monitor().historyExport().folder() + QStringLiteral("/show.csv");
+        const qint64 size = QFileInfo(written).size();
+        dialog.nameEdit()->setText(QStringLiteral("../show"));
+        dialog.exportButton()->click();
+        QVERIFY(dialog.message()->text().startsWith(QStringLiteral("A file name only")));
+        QVERIFY(!QFile::exists(rig.station->monitor().historyExport().folder() +
+                               QStringLiteral("/../show.csv")));
+        dialog.nameEdit()->setText(QStringLiteral("show"));
+        rig.prompter.answers.push_back(MsgAnswer::No);
+        rig.clock.advanceMs(1000);
+        dialog.exportButton()->click();
+        QCOMPARE(rig.prompter.boxes.size(), std::size_t{1});
+        QVERIFY(
+            rig.prompter.boxes.front().text.startsWith(QStringLiteral("show.csv already exists")));
+        rig.clock.advanceMs(200);
+        QCOMPARE(QFileInfo(written).size(), size);
+
+        dialog.hide();
+        windows.mainWindow().mnuHistoryExport->trigger();
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.spanChooser()->currentText(), QStringLiteral("The last 15 minutes"));
+        const std::int64_t now = rig.clock.nowMicros();
+        QCOMPARE(dialog.chosenSpan(), (std::pair{now - 900'000'000, now}));
+        rig.station->CloseNow();
+    }
+
+    void anAlertShowsAsASpanOnItsReceiver() {
+        test::StationRig rig(Rack());
+        StationWindows windows(*rig.station, Options());
+        QVERIFY(rig.station->Start());
+        QVERIFY(rig.RunToMonitoring());
+        rig.clock.advanceMs(100000 - rig.clock.nowMs());
+        windows.ShowHistory(3);
+        HistoryWindow& history = windows.historyWindow();
+        history.view().SetZoom(2); // two minutes: the whole run
+        const HistoryPicture picture = history.view().Compose(1000);
+        QCOMPARE(picture.alerts.size(), std::size_t{1});
+        const HistorySpan& span = picture.alerts.front();
+        QCOMPARE(span.kind, AlertKind::RfLost);
+        QVERIFY(!span.open);
+        // From about 9 s to 14 s of the 120 s shown, which end at 100 s.
+        QVERIFY2(std::abs(span.x0 - (9.0 + 20.0) / 120 * 1000) < 10,
+                 qPrintable(QString::number(span.x0)));
+        QVERIFY2(std::abs(span.x1 - (14.0 + 20.0) / 120 * 1000) < 10,
+                 qPrintable(QString::number(span.x1)));
+        QVERIFY(picture.threshold.points.size() > 0);
+
+        const QString file = qEnvironmentVariable("K7_HISTORY_SNAPSHOT");
+        if (!file.isEmpty()) {
+            history.resize(980, 600);
+            QCoreApplication::processEvents();
+            QVERIFY(history.grab().save(file));
+        }
+        rig.station->CloseNow();
+    }
+};
+
+} // namespace k7
+
+QTEST_MAIN(k7::HistoryWindowTest)
+#include "HistoryWindowTest.moc"
