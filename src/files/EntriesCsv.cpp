@@ -15,8 +15,10 @@ constexpr int kReceiverNameLength = 6;
 constexpr int kFields = 3;
 
 QString Field(const QString& text) {
+    // Spaces at either end are kept only inside quotes: the reader trims a bare field.
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) {
+        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')) &&
+        text == text.trimmed()) {
         return text;
     }
     QString quoted = text;
