@@ -40,6 +40,10 @@ public:
     void mnuEdit();
     // Makes a file of the band's defaults and opens it in the editor with its first entry.
     void mnuNew();
+    // Opens a file in the editor to send it to a receiver (TransferCommands.cpp).
+    void mnuTransfer();
+    // Opens the editor empty, to fetch a receiver's own set (TransferCommands.cpp).
+    void mnuUpload();
 
 private:
     // The file chosen for the editor, refused (with its message) when it is Default.frq or the

@@ -253,8 +253,10 @@ void Station::FileCommandChosen(FileCommand command) {
         fileCommands_.mnuNew();
         return;
     case FileCommand::Transfer:
+        fileCommands_.mnuTransfer();
+        return;
     case FileCommand::Upload:
-        view_->FileCommandChosen(command);
+        fileCommands_.mnuUpload();
         return;
     }
 }

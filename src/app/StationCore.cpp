@@ -31,7 +31,7 @@ StationCore::StationCore(const CorePorts& ports, const CoreOptions& options)
                                   checker, frq, ports.prompter, &ports.shell, &monitor.actions()}),
       frequencyEditor(FrequencyEditor::Wiring{editor, frq, checker, engine, devices, rack,
                                               ports.settings, ports.prompter, ports.fileChooser,
-                                              &monitor.actions()}) {
+                                              &monitor.actions(), &settings, &ports.clock}) {
     engine.AddObserver(panel);
     engine.AddObserver(monitor);
     engine.AddObserver(frequencyEditor);

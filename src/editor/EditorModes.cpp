@@ -23,6 +23,21 @@ constexpr ControlSetting kNewFile[] = {
     {C::Label3, false, {}},
 };
 
+// A file to send: nothing to edit, the receiver to choose and "Send data to Rx".
+constexpr ControlSetting kTransfer[] = {
+    {C::txtName, {}, false},      {C::txtFreq, {}, false},     {C::txtMute, {}, false},
+    {C::cmdAdd, false, {}},       {C::cmdUpdate, {}, false},   {C::cmdInsert, {}, false},
+    {C::cmdDelete, {}, false},    {C::cmbRxs, true, {}},       {C::Label3, true, {}},
+    {C::cmdDownload, true, true}, {C::cmdUpload, true, false},
+};
+
+// A receiver's set to fetch: "Upload from Rx" at work, "Send data to Rx" once a set is there.
+constexpr ControlSetting kUpload[] = {
+    {C::cmdAdd, false, {}},    {C::cmdUpdate, {}, false},     {C::cmdInsert, {}, false},
+    {C::cmdDelete, {}, false}, {C::cmdDownload, true, false}, {C::cmdUpload, true, true},
+    {C::cmbRxs, true, {}},     {C::Label3, true, {}},
+};
+
 } // namespace
 
 std::span<const ControlSetting> ModeSettings(EditorMode mode) {
@@ -31,6 +46,10 @@ std::span<const ControlSetting> ModeSettings(EditorMode mode) {
         return kEdit;
     case EditorMode::NewFile:
         return kNewFile;
+    case EditorMode::Transfer:
+        return kTransfer;
+    case EditorMode::Upload:
+        return kUpload;
     case EditorMode::Design:
         break;
     }

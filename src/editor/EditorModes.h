@@ -10,8 +10,9 @@
 
 namespace k7 {
 
-// How the editor was opened. Design: loaded, no use set yet.
-enum class EditorMode { Design, Edit, NewFile };
+// How the editor was opened. Design: loaded, no use set yet. Transfer: a file to send to a
+// receiver; Upload: a receiver's own set to fetch (both read-only).
+enum class EditorMode { Design, Edit, NewFile, Transfer, Upload };
 
 // The controls a use shows, hides, enables or disables (Finish and the grid are always there).
 enum class EditorControl : std::size_t {

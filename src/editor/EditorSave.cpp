@@ -19,6 +19,10 @@ void FrequencyEditor::mnuSave() {
         notify();
         return;
     }
+    if (mode_ == EditorMode::Upload) {
+        reopenSavedUpload(name);
+        return;
+    }
     document_.EditFile = name;
     state_.caption = CaptionFor(name);
     EnterMode(EditorMode::Edit);

@@ -165,6 +165,8 @@ EditorWindow::EditorWindow(FrequencyEditor& editor, QWidget* parent)
     connect(mnuImportCsv_, &QAction::triggered, this, [this] { csv_.mnuImportCsv(); });
     connect(mnuCheck_, &QAction::triggered, this, [this] { coordination_.Check(); });
     connect(mnuCoordinate_, &QAction::triggered, this, [this] { Coordinate(); });
+    connect(cmdUpload_, &QPushButton::clicked, this, [this] { editor_.cmdUpload(); });
+    connect(cmdDownload_, &QPushButton::clicked, this, [this] { editor_.cmdDownload(); });
     connect(grid_, &QTableView::clicked, this, [this](const QModelIndex& index) {
         if (!applying_) {
             editor_.SelectRow(index.row());
@@ -304,6 +306,11 @@ void EditorWindow::Coordinate() {
         selected.insert(index.row());
     }
     RunCoordination(coordination_, coordination_.Setup(selected), this);
+}
+
+void EditorWindow::RepaintStatus() {
+    lblStatus_->setText(editor_.state().lblStatus);
+    lblStatus_->repaint();
 }
 
 void EditorWindow::showSelection() {

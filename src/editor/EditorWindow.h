@@ -31,6 +31,7 @@ public:
     void ShowEditor() override;
     void HideEditor() override;
     void StateChanged() override;
+    void RepaintStatus() override;
 
     // For the window's tests: the controls by their station names.
     QTableView* flxUser() const { return grid_; }

@@ -24,11 +24,13 @@ namespace k7 {
 struct DeviceTables;
 struct RackTables;
 class ActionLog;
+class Clock;
 class FileChooser;
 class FrequencyChecker;
 class FrqFile;
 class Prompter;
 class RackCommands;
+class RackSettings;
 class SettingsStore;
 
 // What the controller asks of its window.
@@ -40,6 +42,9 @@ public:
     virtual void HideEditor() = 0;
     // The controller's state changed: show it again.
     virtual void StateChanged() = 0;
+    // The status line shown at once, the label alone (a transfer holds the device meanwhile:
+    // nothing else may run).
+    virtual void RepaintStatus() {}
 };
 
 // A mark on a grid row (a colour and a tool tip); the default is no mark. Marks go when the
@@ -93,8 +98,10 @@ public:
         const RackTables& rack; // the user's decimal separator
         SettingsStore& settings;
         Prompter& prompter;
-        FileChooser* chooser = nullptr; // none: every save dialog counts as cancelled
-        ActionLog* actions = nullptr;   // each save that lands is logged; may be null
+        FileChooser* chooser = nullptr;       // none: every save dialog counts as cancelled
+        ActionLog* actions = nullptr;         // each save that lands is logged; may be null
+        RackSettings* rackSettings = nullptr; // a download clears the slot's MuteHighBit
+        const Clock* clock = nullptr;         // bounds an upload's reads (none: three reads)
     };
 
     static constexpr int kMaxRows = 24;
@@ -143,6 +150,8 @@ public:
     // A new file's first look: the prepared entry 1 added as row 1, new-file use.
     void OpenNewFile(const EditorDocument& document);
     void EnterMode(EditorMode mode);
+    // mnuUpload's editor: empty, without a file name, ready to fetch a receiver's set.
+    void OpenForUpload();
     EditorMode mode() const { return mode_; }
     // Without a file name nothing can be written: the boxes and edit commands stay off until
     // "Save" names the set.
@@ -198,6 +207,9 @@ public:
     void cmdUpdate();
     void cmdDelete();
     void mnuSave();
+    // Transfer with the receiver chosen in cmbRxs (its slot number).
+    void cmdDownload();
+    void cmdUpload();
     // The chosen name once written; "Default" when Default.frq was refused; empty when
     // cancelled, refused or not written (the operator has been told why).
     QString SaveEditorAs();
@@ -234,6 +246,15 @@ private:
     bool saveOrRestore(const Snapshot& before, const QString& done, const QString& change);
     void logSave(const QString& file, const QString& detail) const;
     void notify();
+    // Transfer: the slot chosen in cmbRxs; the status shown at once; the device set back for
+    // polling; a good upload taken into the editor; a saved upload reopened as its file.
+    int chosenSlot() const { return state_.cmbRxsIndex + 1; }
+    void showStatusNow(const QString& text);
+    void restoreLink(int slot);
+    void acceptUpload(const EditorDocument& uploaded);
+    void reopenSavedUpload(const QString& name);
+    // Into the event log with the receiver's name as the rack shows it.
+    void logTransfer(int slot, const QString& event, const QString& detail) const;
 
     EditorDocument& document_;
     Wiring w_;

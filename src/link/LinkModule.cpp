@@ -95,6 +95,40 @@ std::uint32_t LinkModule::DrainDevices() {
     return total;
 }
 
+FT_STATUS LinkModule::WriteBlock(int index, std::span<const std::uint8_t> bytes,
+                                 std::uint32_t* written) {
+    *written = 0;
+    if (!validIndex(index)) {
+        return FT_INVALID_HANDLE;
+    }
+    return driver_.FT_Write(DeviceHandles[index], bytes.data(),
+                            static_cast<std::uint32_t>(bytes.size()), written);
+}
+
+FT_STATUS LinkModule::ReadBlock(int index, std::span<std::uint8_t> into, std::uint32_t* got) {
+    *got = 0;
+    if (!validIndex(index)) {
+        return FT_INVALID_HANDLE;
+    }
+    return driver_.FT_Read(DeviceHandles[index], into.data(),
+                           static_cast<std::uint32_t>(into.size()), got);
+}
+
+FT_STATUS LinkModule::PurgeReceive(int index) {
+    return validIndex(index) ? driver_.FT_Purge(DeviceHandles[index], FT_PURGE_RX)
+                             : FT_INVALID_HANDLE;
+}
+
+FT_STATUS LinkModule::SetTimeouts(int index, std::uint32_t readMs, std::uint32_t writeMs) {
+    return validIndex(index) ? driver_.FT_SetTimeouts(DeviceHandles[index], readMs, writeMs)
+                             : FT_INVALID_HANDLE;
+}
+
+FT_STATUS LinkModule::SetLatency(int index, std::uint8_t latencyMs) {
+    return validIndex(index) ? driver_.FT_SetLatencyTimer(DeviceHandles[index], latencyMs)
+                             : FT_INVALID_HANDLE;
+}
+
 void LinkModule::SetSlowLink() {
     for (int index = 0; index <= devices_.LastDeviceIndex && validIndex(index); ++index) {
         driver_.FT_SetTimeouts(DeviceHandles[index], kSlowTimeoutMs, kSlowTimeoutMs);

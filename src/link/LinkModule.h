@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <span>
 
 namespace k7 {
 
@@ -43,6 +44,17 @@ public:
     FT_STATUS WriteDevice(int index, int count);
     void ReadDevice(int index, int count);
     std::uint32_t DrainDevices();
+
+    // Bulk transfer on one device, outside the polling cycle: a block written straight from
+    // the caller's bytes (larger than TxBuffer), a block read into the caller's buffer (not
+    // RxBuffer, which stays what polling reads; no answer check), and the calls that prepare
+    // the device for it. Each returns the driver's status; FT_INVALID_HANDLE for an index
+    // outside the table.
+    FT_STATUS WriteBlock(int index, std::span<const std::uint8_t> bytes, std::uint32_t* written);
+    FT_STATUS ReadBlock(int index, std::span<std::uint8_t> into, std::uint32_t* got);
+    FT_STATUS PurgeReceive(int index);
+    FT_STATUS SetTimeouts(int index, std::uint32_t readMs, std::uint32_t writeMs);
+    FT_STATUS SetLatency(int index, std::uint8_t latencyMs);
     void SetSlowLink();
     void SetFastLink();
     // 40 ms for fewer than three devices, otherwise (n - 1) poll intervals.

@@ -32,13 +32,18 @@ WriteResult RackEngine::WriteBlock(int slot, std::span<const std::uint8_t> bytes
     WriteResult result;
     result.size = bytes.size();
     if (!RackTables::validSlot(slot) || slot > devices_.DeviceCount || bytes.empty() ||
-        bytes.size() > link_.TxBuffer.size()) {
+        bytes.size() > kMaxBlockSize) {
         return result; // a block that cannot go out whole is never sent half-made
+    }
+    const int device = devices_.SlotDevice[static_cast<std::size_t>(slot)];
+    if (bytes.size() > link_.TxBuffer.size()) {
+        // A transfer block goes out from its own buffer, in one write as well.
+        result.status = link_.WriteBlock(device, bytes, &result.bytesWritten);
+        return result;
     }
     // Block, buffer and write in one sequence: nothing else can use TxBuffer in between.
     std::copy(bytes.begin(), bytes.end(), link_.TxBuffer.begin());
-    result.status = link_.WriteDevice(devices_.SlotDevice[static_cast<std::size_t>(slot)],
-                                      static_cast<int>(bytes.size()));
+    result.status = link_.WriteDevice(device, static_cast<int>(bytes.size()));
     result.bytesWritten = link_.Status.BytesWritten;
     return result;
 }

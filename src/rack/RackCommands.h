@@ -34,9 +34,22 @@ public:
     // A programming pass from the next tick of the pass timer, over the working settings. False
     // (nothing starts) once the program is ending.
     virtual bool StartProgrammingPass(PassKind kind) = 0;
-    // Writes the bytes to the device of a slot in use. A slot outside the rack, or no bytes or
-    // more than the transmit buffer holds, writes nothing (FT_INVALID_PARAMETER).
+    // The largest block a command writes: a download of 40 preset entries.
+    static constexpr std::size_t kMaxBlockSize = 405;
+    // Writes the bytes to the device of a slot in use, in one driver write. A slot outside the
+    // rack, or no bytes or more than kMaxBlockSize, writes nothing (FT_INVALID_PARAMETER).
     virtual WriteResult WriteBlock(int slot, std::span<const std::uint8_t> bytes) = 0;
+
+    // --- Bulk transfer with a slot's receiver, while polling is paused ---
+    // The driver's status of each call on the device of a slot in use; FT_INVALID_PARAMETER
+    // (nothing done) for a slot outside the rack. Once any of them has been used on a device,
+    // its receive queue is emptied before the next query the engine sends it, so that a reply
+    // still on its way is never read as a meter answer.
+    virtual FT_STATUS PurgeReceive(int slot) = 0;
+    virtual FT_STATUS SetLinkTimeouts(int slot, std::uint32_t readMs, std::uint32_t writeMs) = 0;
+    virtual FT_STATUS SetLinkLatency(int slot, std::uint8_t latencyMs) = 0;
+    // One read into the caller's buffer (up to its size); got: the bytes that came.
+    virtual FT_STATUS ReadBlock(int slot, std::span<std::uint8_t> into, std::uint32_t* got) = 0;
 
     // True while the meter queries run.
     virtual bool PollTimerRunning() const = 0;

@@ -166,6 +166,10 @@ void RackEngine::sendQuery(int slot, char letter, int answerSize) {
     }
     const auto s = static_cast<std::size_t>(slot);
     const int device = devices_.SlotDevice[s];
+    if (link_.validIndex(device) && purgeBeforeQuery_[static_cast<std::size_t>(device)]) {
+        purgeBeforeQuery_[static_cast<std::size_t>(device)] = false;
+        link_.PurgeReceive(device);
+    }
     link_.TxBuffer[0] = kFrameStart;
     link_.TxBuffer[1] = devices_.SlotAddress[s];
     link_.TxBuffer[2] = static_cast<std::uint8_t>(letter);

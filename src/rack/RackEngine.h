@@ -123,6 +123,10 @@ public:
     RackActivity Activity() const override;
     bool StartProgrammingPass(PassKind kind) override;
     WriteResult WriteBlock(int slot, std::span<const std::uint8_t> bytes) override;
+    FT_STATUS PurgeReceive(int slot) override;
+    FT_STATUS SetLinkTimeouts(int slot, std::uint32_t readMs, std::uint32_t writeMs) override;
+    FT_STATUS SetLinkLatency(int slot, std::uint8_t latencyMs) override;
+    FT_STATUS ReadBlock(int slot, std::span<std::uint8_t> into, std::uint32_t* got) override;
     bool PollTimerRunning() const override;
     TimerPause PausePolling() override;
     TimerPause PauseQueries() override;
@@ -147,6 +151,9 @@ private:
     void sendQuery(int slot, char letter, int answerSize);
     bool writeFrame(int slot, const std::optional<SettingsFrame>& frame);
     bool armFrequencyFrame(int slot);
+    // The device of a slot in use, or -1; a device used for a transfer is purged before its
+    // next query.
+    int transferDevice(int slot);
     // Tells the observers when Activity() is no longer what they were last told.
     void noteActivity();
     template <typename Event>
@@ -168,6 +175,7 @@ private:
     SettingsFrame pendingFrequency_{};
     std::optional<TimerPause> fastPolling_;
     int answeredDevice_ = -1; // the device whose answer the last read accepted
+    std::array<bool, kMaxDevices> purgeBeforeQuery_{};
     bool queryOpen_ = false;
     bool closing_ = false;
     std::optional<RackActivity> toldActivity_;

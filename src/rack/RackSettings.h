@@ -1,7 +1,8 @@
 // The part of the rack tables the layers above the rack may change: the working settings
 // (CurData), what a receiver holds once the station has programmed it (RxData), the user-mute
-// state, the selected slot and the user's decimal separator. Meter readings, answer counts and
-// the polling counts are the rack engine's alone; the others read them as const RackTables.
+// state and the mute byte's high bit, the selected slot and the user's decimal separator. Meter
+// readings, answer counts and the polling counts are the rack engine's alone; the others read them
+// as const RackTables.
 #pragma once
 
 #include "RackTables.h"
@@ -20,6 +21,8 @@ public:
     SettingsRow& Reported(int slot) { return rack_.RxData.at(index(slot)); }
     void SetCurrentTable(const SettingsTable& table) { rack_.CurData = table; }
     void SetUserMute(int slot, bool on) { rack_.UserMute.at(index(slot)) = on; }
+    // A download of preset entries leaves the receiver's mute byte without its high bit.
+    void SetMuteHighBit(int slot, bool on) { rack_.MuteHighBit.at(index(slot)) = on; }
     void SelectSlot(int slot) { rack_.SelectedSlot = slot; }
     void SetDecimalSeparatorCode(std::int32_t code) { rack_.DecimalSeparatorCode = code; }
 

@@ -180,7 +180,8 @@ FaultSwitches faults(const QJsonValue& value, const QString& where) {
     const QJsonObject object = value.toObject();
     rejectUnknown(object,
                   {"silent", "identifyFrom", "wrongFirstByte", "shortAnswer", "unplugAtMs",
-                   "refuseBaudRate", "uploadChecksumError", "holdCts"},
+                   "refuseBaudRate", "uploadChecksumError", "holdCts", "purgeError",
+                   "refuseReadTimeoutMs", "refuseLatencyMs", "uploadCount"},
                   where);
     FaultSwitches out;
     if (object.contains("silent")) {
@@ -208,6 +209,21 @@ FaultSwitches faults(const QJsonValue& value, const QString& where) {
     }
     if (object.contains("holdCts")) {
         out.holdCts = boolean(object["holdCts"], where, "holdCts");
+    }
+    if (object.contains("purgeError")) {
+        out.purgeError = boolean(object["purgeError"], where, "purgeError");
+    }
+    if (object.contains("refuseReadTimeoutMs") && !object["refuseReadTimeoutMs"].isNull()) {
+        out.refuseReadTimeoutMs = static_cast<std::uint32_t>(
+            integer(object["refuseReadTimeoutMs"], where, "refuseReadTimeoutMs", 0, 0xFFFFFFFF));
+    }
+    if (object.contains("refuseLatencyMs") && !object["refuseLatencyMs"].isNull()) {
+        out.refuseLatencyMs =
+            static_cast<int>(integer(object["refuseLatencyMs"], where, "refuseLatencyMs", 0, 255));
+    }
+    if (object.contains("uploadCount") && !object["uploadCount"].isNull()) {
+        out.uploadCount =
+            static_cast<int>(integer(object["uploadCount"], where, "uploadCount", 0, 255));
     }
     return out;
 }

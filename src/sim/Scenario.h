@@ -46,6 +46,13 @@ struct FaultSwitches {
     bool refuseBaudRate = false;
     bool uploadChecksumError = false;
     bool holdCts = false;
+    // The chip refuses a purge; a timeout setting with this read timeout; this latency timer.
+    bool purgeError = false;
+    std::optional<std::uint32_t> refuseReadTimeoutMs;
+    std::optional<int> refuseLatencyMs;
+    // The entry count the upload answer reports (its checksum still right), whatever the store
+    // holds.
+    std::optional<int> uploadCount;
 };
 
 struct ReceiverSetup {

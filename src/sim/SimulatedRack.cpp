@@ -204,6 +204,11 @@ FT_STATUS SimulatedRack::FT_SetTimeouts(FT_HANDLE handle, std::uint32_t readTime
     if (!device) {
         return status;
     }
+    if (receivers_[static_cast<std::size_t>(device->position)]
+            ->setup()
+            .faults.refuseReadTimeoutMs == readTimeoutMs) {
+        return FT_IO_ERROR;
+    }
     device->line.readTimeoutMs = readTimeoutMs;
     device->line.writeTimeoutMs = writeTimeoutMs;
     return FT_OK;
@@ -217,6 +222,10 @@ FT_STATUS SimulatedRack::FT_SetLatencyTimer(FT_HANDLE handle, std::uint8_t laten
     }
     if (latencyMs < 2) {
         return FT_INVALID_PARAMETER;
+    }
+    if (receivers_[static_cast<std::size_t>(device->position)]->setup().faults.refuseLatencyMs ==
+        latencyMs) {
+        return FT_IO_ERROR;
     }
     device->line.latencyMs = latencyMs;
     return FT_OK;
@@ -358,6 +367,9 @@ FT_STATUS SimulatedRack::FT_Purge(FT_HANDLE handle, std::uint32_t mask) {
     }
     if (mask == 0 || (mask & ~(FT_PURGE_RX | FT_PURGE_TX)) != 0) {
         return FT_INVALID_PARAMETER;
+    }
+    if (receivers_[static_cast<std::size_t>(device->position)]->setup().faults.purgeError) {
+        return FT_IO_ERROR;
     }
     if (mask & FT_PURGE_RX) {
         // What is in the chip goes; what the receiver is still sending arrives afterwards.

@@ -237,7 +237,7 @@ std::vector<std::uint8_t> SimulatedReceiver::uploadAnswer() const {
     std::vector<std::uint8_t> a(kUploadAnswerSize, 0);
     a[0] = kStart;
     a[1] = 'U';
-    a[2] = static_cast<std::uint8_t>(presetCount_);
+    a[2] = static_cast<std::uint8_t>(setup_.faults.uploadCount.value_or(presetCount_));
     for (std::size_t e = 0; e < presets_.size(); ++e) {
         const PresetEntry& entry = presets_[e];
         const std::size_t at = 3 + 10 * e;

@@ -120,7 +120,7 @@ TEST(RackCommands, WriteBlockWritesWholeBlocksToSlotsInTheRackOnly) {
     EXPECT_EQ(h->receiver(0).muteLevel(), 7);
 
     const int taken = framesTaken(*h);
-    const std::array<std::uint8_t, 21> tooLong{'R'};
+    const std::array<std::uint8_t, RackCommands::kMaxBlockSize + 1> tooLong{'R'};
     const std::pair<int, std::span<const std::uint8_t>> refused[] = {
         {0, mute}, {3, mute}, {41, mute}, {-1, mute}, {1, {}}, {1, tooLong}};
     for (const auto& [slot, bytes] : refused) {

@@ -21,7 +21,9 @@ TEST(Scenario, ReadsAFileWithDefaults) {
           "presets": [ { "name": "Perf_1", "frequency": "850.400", "mute": 5, "bandType": 64 } ],
           "changes": [ { "atMs": 15000, "name": "NEWNAM" }, { "atMs": 2000, "mute": 3 } ],
           "faults": { "identifyFrom": 3, "unplugAtMs": null, "shortAnswer": 0.25 } },
-        { "serial": "5K000102" } ] })");
+        { "serial": "5K000102" },
+        { "serial": "5K000103", "faults": { "purgeError": true, "refuseReadTimeoutMs": 1000,
+          "refuseLatencyMs": 16, "uploadCount": 41 } } ] })");
     file.close();
 
     QString error;
@@ -29,7 +31,7 @@ TEST(Scenario, ReadsAFileWithDefaults) {
     ASSERT_TRUE(scenario) << error.toStdString();
     EXPECT_EQ(scenario->seed, 9u);
     EXPECT_TRUE(scenario->immediateAnswers);
-    ASSERT_EQ(scenario->receivers.size(), 2u);
+    ASSERT_EQ(scenario->receivers.size(), 3u);
     const ReceiverSetup& a = scenario->receivers[0];
     EXPECT_EQ(a.location, 289u);
     EXPECT_EQ(a.name, (std::array<char, 6>{'L', 'E', 'A', 'D', '_', '_'}));
@@ -53,6 +55,14 @@ TEST(Scenario, ReadsAFileWithDefaults) {
     EXPECT_TRUE(b.presets.empty());
     EXPECT_FALSE(b.faults.silent);
     EXPECT_EQ(b.faults.identifyFrom, 1);
+    EXPECT_FALSE(b.faults.purgeError || b.faults.refuseReadTimeoutMs || b.faults.refuseLatencyMs ||
+                 b.faults.uploadCount);
+
+    const FaultSwitches& c = scenario->receivers[2].faults;
+    EXPECT_TRUE(c.purgeError);
+    EXPECT_EQ(c.refuseReadTimeoutMs, 1000u);
+    EXPECT_EQ(c.refuseLatencyMs, 16);
+    EXPECT_EQ(c.uploadCount, 41);
 }
 
 TEST(Scenario, RefusesABadFileSayingWhatIsWrong) {
