@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "MainWindowController.h"
+#include "StartupRules.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -10,6 +11,12 @@
 #include <QVBoxLayout>
 
 namespace k7 {
+namespace {
+
+// The smallest panel area a window may be shrunk to.
+constexpr QSize kMinimumPanelArea{200, 175};
+
+} // namespace
 
 MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     : QMainWindow(parent), controller_(controller) {
@@ -70,7 +77,7 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     setCentralWidget(panelArea_);
-    panelArea_->setFixedSize(kMeterPanelDesignSize);
+    ApplyPlacement({kMeterPanelDesignSize, WindowMode::Normal});
 
     // A plain line across the top of the meter panel, above whatever draws it.
     meterNotice_ = new QLabel(panelArea_);
@@ -103,21 +110,51 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::ApplyRackSize(const RackWindowSize& size) {
-    // The panel keeps its own size; the window's drawing area follows the rack.
-    panelArea_->setFixedSize(size.client);
-    for (QWidget* child :
-         panelArea_->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        child->setFixedSize(size.panel);
-    }
+void MainWindow::ApplyPlacement(const WindowPlacement& placement) {
+    // The window is measured around a panel area of the wanted size, then left free to resize.
+    setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    panelArea_->setFixedSize(placement.client);
     adjustSize();
-    setFixedSize(sizeHint());
+    const QSize window = size();
+    panelArea_->setMinimumSize(kMinimumPanelArea);
+    panelArea_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    resize(window);
     move(0, 0);
+    if (placement.mode == WindowMode::Maximized) {
+        setWindowState(Qt::WindowMaximized);
+    } else if (placement.mode == WindowMode::FullScreen) {
+        setWindowState(Qt::WindowFullScreen);
+    }
+}
+
+WindowPlacement MainWindow::placement() const {
+    WindowPlacement left;
+    const Qt::WindowStates state = windowState();
+    left.mode = state & Qt::WindowFullScreen  ? WindowMode::FullScreen
+                : state & Qt::WindowMaximized ? WindowMode::Maximized
+                                              : WindowMode::Normal;
+    // The menu bar's share is the same in every state.
+    const QSize around = size() - panelArea_->size();
+    left.client =
+        left.mode == WindowMode::Normal ? panelArea_->size() : normalGeometry().size() - around;
+    return left;
+}
+
+void MainWindow::ToggleFullScreen() {
+    // A maximised window comes back maximised.
+    setWindowState(windowState() ^ Qt::WindowFullScreen);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         controller_.KeyPressed(MainWindowController::kEscapeKey);
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_F11 || event->matches(QKeySequence::FullScreen)) {
+        ToggleFullScreen();
         event->accept();
         return;
     }

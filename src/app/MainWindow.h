@@ -1,9 +1,10 @@
 // The main window: the File and About menus, the meter panel area, and the three ways of asking
-// to close (Escape, File > Exit, the close box), all handed to its controller. It owns no port
-// and no timer.
+// to close (Escape, File > Exit, the close box), all handed to its controller. It can be resized,
+// maximised and put full screen (F11, again to come back); the meter panel scales with it. It
+// owns no port and no timer.
 #pragma once
 
-#include "StartupRules.h"
+#include "PanelWindowSetting.h"
 
 #include <QMainWindow>
 
@@ -22,9 +23,13 @@ public:
 
     // Puts the meter panel widget into the panel area (the window takes ownership).
     void SetMeterPanel(QWidget* panel);
-    // Sizes the panel area and the window for the rack and moves the window to the top-left
-    // corner of the screen.
-    void ApplyRackSize(const RackWindowSize& size);
+    // Gives the panel area the placement's size, moves the window to the top-left corner of the
+    // screen and takes the placement's state (shown so once the window is shown).
+    void ApplyPlacement(const WindowPlacement& placement);
+    // The panel area's size in the normal state, and the state.
+    WindowPlacement placement() const;
+    // F11: full screen, or back to the state before it.
+    void ToggleFullScreen();
     QWidget* panelArea() const { return panelArea_; }
     // The line over the meter panel (hidden when the controller has none).
     QLabel* meterNotice() const { return meterNotice_; }

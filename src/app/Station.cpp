@@ -160,7 +160,8 @@ void Station::PrepareForModel() {
 
 void Station::SizeWindow() {
     windowSize_ = SizeForDevices(devices_.DeviceCount);
-    view_->SizeWindow(windowSize_);
+    view_->SizeWindow(windowSize_, StartPlacement(ReadPanelWindow(ports_.settings),
+                                                  devices_.DeviceCount, windowSize_.client));
 }
 
 void Station::ShowStartupProgress() {

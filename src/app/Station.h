@@ -6,6 +6,7 @@
 
 #include "FileCommands.h"
 #include "MainWindowController.h"
+#include "PanelWindowSetting.h"
 #include "StartupDialogController.h"
 #include "StartupRules.h"
 #include "StationCore.h"
@@ -14,6 +15,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace k7 {
@@ -52,7 +54,11 @@ public:
     virtual void InitGraphics() {}
     virtual void BuildScaling() {}
     virtual void CloseGraphics() {}
-    virtual void SizeWindow(const RackWindowSize& /*size*/) {} // then to the screen's corner
+    // The rack's sizes and the window to start with (the remembered one, or the rack's own);
+    // then to the screen's corner.
+    virtual void SizeWindow(const RackWindowSize& /*size*/, const WindowPlacement& /*start*/) {}
+    // The window as the operator leaves it, remembered at the orderly stop; none: nothing is.
+    virtual std::optional<WindowPlacement> WindowLeft() const { return std::nullopt; }
     virtual void ShowMainWindow() {}
     virtual void ShowAbout() {}
     virtual void FileCommandChosen(FileCommand /*command*/) {} // the file layer's, editor's menus

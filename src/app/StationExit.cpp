@@ -151,8 +151,11 @@ void Station::stop(bool releaseTimers) {
     // the alerts still up end, and the event log records the stop.
     view_->CloseGraphics();
     core_.monitor.Stop();
-    // 4. The load-at-start choice saved.
+    // 4. The load-at-start choice saved, and the window as the operator leaves it.
     SaveLoadLastFile(ports_.settings, files_.LoadLastFile);
+    if (const std::optional<WindowPlacement> left = view_->WindowLeft()) {
+        SavePanelWindow(ports_.settings, {devices_.DeviceCount, *left});
+    }
     // 5. Timers released.
     ports_.pump.LetPendingMessagesRun();
     if (releaseTimers) {

@@ -17,7 +17,8 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
     : station_(station), options_(options),
       meterPanel_(station.rack(), station.devices(), station.prompter()),
       mainWindow_(station.window()),
-      panelWidget_(new MeterPanelWidget(meterPanel_, station.core().settings, station.devices())),
+      panelWidget_(new MeterPanelWidget(meterPanel_, station.core().settings, station.devices(),
+                                        station.timerFactory())),
       receiverWindow_(station.receiverPanel()),
       editorWindow_(station.frequencyEditor(), &mainWindow_),
       dialog_(station.dialog(), &mainWindow_, station.devices().DeviceCount),
@@ -89,8 +90,13 @@ void StationWindows::CloseGraphics() {
     meterPanel_.CloseGraphics();
 }
 
-void StationWindows::SizeWindow(const RackWindowSize& size) {
-    mainWindow_.ApplyRackSize(size);
+void StationWindows::SizeWindow(const RackWindowSize& size, const WindowPlacement& start) {
+    panelWidget_->setPanelSize(size.panel);
+    mainWindow_.ApplyPlacement(start);
+}
+
+std::optional<WindowPlacement> StationWindows::WindowLeft() const {
+    return mainWindow_.placement();
 }
 
 void StationWindows::ShowMainWindow() {

@@ -60,7 +60,8 @@ public:
     void InitGraphics() override;
     void BuildScaling() override;
     void CloseGraphics() override;
-    void SizeWindow(const RackWindowSize& size) override;
+    void SizeWindow(const RackWindowSize& size, const WindowPlacement& start) override;
+    std::optional<WindowPlacement> WindowLeft() const override;
     void ShowMainWindow() override;
     void ShowAbout() override;
     void Stopped(int exitCode) override;

@@ -1,7 +1,7 @@
 // The meter panel: the off-screen buffers, atlas and fonts set up once, the cell backgrounds of
 // the four layouts, and the per-answer redraw of one receiver's cell. Every element is
 // composed in a small buffer, copied into PanelBuf and announced to the paste listener (the
-// window repaints that rectangle from PanelBuf).
+// window notes the rectangle and shows it from PanelBuf with its next repaint).
 #pragma once
 
 #include "display/Layout40.h"

@@ -3,30 +3,104 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
+
+#include <algorithm>
+#include <cmath>
 
 namespace k7 {
 
 MeterPanelWidget::MeterPanelWidget(MeterPanel& panel, RackSettings& rack,
-                                   const DeviceTables& devices, QWidget* parent)
-    : QWidget(parent), panel_(panel), rack_(rack), devices_(devices) {
+                                   const DeviceTables& devices, TimerFactory& timers,
+                                   QWidget* parent)
+    : QWidget(parent), panel_(panel), rack_(rack), devices_(devices),
+      repaintTimer_(timers.createTimer()) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    panel_.setPasteListener([this](const QRect& rect) { update(rect); });
+    repaintTimer_->setInterval(repaintIntervalMs());
+    repaintTimer_->setHandler([this] { repaintChanged(); });
+    panel_.setPasteListener([this](const QRect& rect) { pasted(rect); });
+}
+
+MeterPanelWidget::~MeterPanelWidget() {
+    panel_.setPasteListener({}); // the panel may draw on after the window is gone
+}
+
+void MeterPanelWidget::setPanelSize(QSize size) {
+    panelSize_ = size;
+    update();
+}
+
+QSize MeterPanelWidget::panelSize() const {
+    if (!panelSize_.isEmpty()) {
+        return panelSize_;
+    }
+    const QSize buffer = panel_.PanelBuf().size();
+    return buffer.isEmpty() ? kNativePanelSize : buffer;
+}
+
+PanelScale MeterPanelWidget::scale() const {
+    return PanelScale(panelSize(), size(), devicePixelRatioF());
+}
+
+int MeterPanelWidget::repaintIntervalMs() const {
+    const QScreen* shown = screen();
+    const double hz = shown && shown->refreshRate() > 1.0
+                          ? std::min<double>(shown->refreshRate(), kMaxRepaintHz)
+                          : kMaxRepaintHz;
+    return static_cast<int>(std::ceil(1000.0 / hz));
+}
+
+void MeterPanelWidget::pasted(const QRect& rect) {
+    if (changed_.panel() != panelSize()) {
+        changed_.reset(panelSize());
+    }
+    changed_.mark(rect);
+    if (!repaintTimer_->enabled()) {
+        // The first change after a quiet spell shows one refresh later; a steady stream of
+        // changes is shown once a refresh, in the timer's phase.
+        repaintTimer_->setInterval(repaintIntervalMs());
+        repaintTimer_->setEnabled(true);
+    }
+}
+
+void MeterPanelWidget::repaintChanged() {
+    if (changed_.empty()) {
+        repaintTimer_->setEnabled(false);
+        return;
+    }
+    const PanelScale shown = scale();
+    QRegion area;
+    for (const QRect& rect : changed_.take()) {
+        area += shown.toWidget(rect);
+    }
+    update(area);
 }
 
 void MeterPanelWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QImage& buffer = panel_.PanelBuf();
-    const QRect area = event->rect();
-    if (buffer.isNull()) {
-        painter.fillRect(area, Qt::black);
+    const PanelScale shown = scale();
+    if (buffer.isNull() || shown.empty()) {
+        painter.fillRect(event->rect(), Qt::black);
         return;
     }
-    painter.drawImage(area.topLeft(), buffer, area);
-    // Beyond the panel buffer (a window grown after set-up) stays black.
-    const QRegion outside = QRegion(area).subtracted(QRegion(buffer.rect()));
-    for (const QRect& rect : outside) {
-        painter.fillRect(rect, Qt::black);
+    const QRectF target = shown.target();
+    const QRectF source(QPointF(0, 0), QSizeF(panelSize()));
+    // The logical pixels wholly inside the panel; the rest of the widget is margin.
+    const QRect inner(QPoint(static_cast<int>(std::ceil(target.left())),
+                             static_cast<int>(std::ceil(target.top()))),
+                      QPoint(static_cast<int>(std::floor(target.right())) - 1,
+                             static_cast<int>(std::floor(target.bottom())) - 1));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, !shown.whole());
+    // One rectangle at a time: under a plain rectangular clip a copy or a whole-factor scaling
+    // is a straight copy, where a clip of many rectangles would go span by span.
+    for (const QRect& rect : event->region()) {
+        painter.setClipRect(rect);
+        if (!inner.contains(rect)) {
+            painter.fillRect(rect, Qt::black); // the margins
+        }
+        painter.drawImage(target, buffer, source);
     }
 }
 
@@ -44,20 +118,29 @@ QString MeterPanelWidget::toolTipAt(QPoint point) const {
 }
 
 void MeterPanelWidget::mouseMoveEvent(QMouseEvent* event) {
-    pointer_ = event->position().toPoint();
+    const std::optional<QPoint> at = scale().toPanel(event->position());
+    pointer_ = at.value_or(QPoint(-1, -1));
     if (const QString tip = toolTipAt(pointer_); !tip.isEmpty() || cellToolTip_) {
         setToolTip(tip);
     }
     QWidget::mouseMoveEvent(event);
 }
 
+int MeterPanelWidget::slotUnder(QPointF position) {
+    const std::optional<QPoint> at = scale().toPanel(position);
+    pointer_ = at.value_or(QPoint(-1, -1));
+    // A click in the margins is on no cell.
+    return at ? FindRx(devices_.RackLayout, static_cast<float>(at->x()),
+                       static_cast<float>(at->y()))
+              : 0;
+}
+
 void MeterPanelWidget::mouseReleaseEvent(QMouseEvent* event) {
-    pointer_ = event->position().toPoint();
-    if (event->button() != Qt::RightButton) {
+    const int slot = slotUnder(event->position());
+    // A click in the margins selects and opens nothing.
+    if (event->button() != Qt::RightButton || pointer_ == QPoint(-1, -1)) {
         return;
     }
-    const int slot = FindRx(devices_.RackLayout, static_cast<float>(pointer_.x()),
-                            static_cast<float>(pointer_.y()));
     rack_.SelectSlot(slot);
     if (!RackTables::validSlot(slot)) {
         return;
@@ -68,12 +151,10 @@ void MeterPanelWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void MeterPanelWidget::mouseDoubleClickEvent(QMouseEvent* event) {
-    pointer_ = event->position().toPoint();
+    const int slot = slotUnder(event->position());
     if (event->button() != Qt::LeftButton || !openHistory_) {
         return;
     }
-    const int slot = FindRx(devices_.RackLayout, static_cast<float>(pointer_.x()),
-                            static_cast<float>(pointer_.y()));
     if (RackTables::validSlot(slot) && rack_.tables().SlotState[slot] != 0) {
         openHistory_(slot);
     }

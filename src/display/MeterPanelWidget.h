@@ -1,26 +1,40 @@
-// The window over the meter panel: repaints from PanelBuf, shows the tool tip on K7.5 set-ups,
-// keeps the pointer position and turns a right-button release into a slot. The slot-opened
-// callback is the only road from the panel to the receiver control panel: a click that opens
-// nothing changes SelectedSlot but never the slot an open control panel acts on, since that
-// panel keeps the slot it was opened with.
+// The window over the meter panel. It shows PanelBuf, drawn at its native size, scaled to fit
+// the window with its aspect kept (PanelScale), and repaints at the screen's pace: every paste
+// into PanelBuf is only noted, and what changed since the last repaint is repainted at most once
+// per screen refresh, on a timer of the platform's timer port. It shows the tool tip on K7.5
+// set-ups, keeps the pointer position in panel pixels and turns a right-button release and a
+// left double click into a slot, through the scale. The slot-opened callback is the only road
+// from the panel to the receiver control panel: a click that opens nothing changes SelectedSlot
+// but never the slot an open control panel acts on, since that panel keeps the slot it was
+// opened with.
 #pragma once
 
+#include "display/ChangedArea.h"
 #include "display/MeterPanel.h"
+#include "display/PanelScale.h"
+#include "platform/Timer.h"
 #include "rack/RackSettings.h"
 
 #include <QPoint>
+#include <QSize>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 namespace k7 {
 
 class MeterPanelWidget final : public QWidget {
     Q_OBJECT
 public:
-    // rack: the click selects its slot.
+    // The fastest the window repaints, in hertz (a faster screen gets this; a slower one its
+    // own rate).
+    static constexpr int kMaxRepaintHz = 60;
+
+    // rack: the click selects its slot. timers: makes the repaint timer.
     MeterPanelWidget(MeterPanel& panel, RackSettings& rack, const DeviceTables& devices,
-                     QWidget* parent = nullptr);
+                     TimerFactory& timers, QWidget* parent = nullptr);
+    ~MeterPanelWidget() override;
 
     // Called with the slot when a right click lands on a receiver that has answered, on a K7.5
     // set-up.
@@ -31,11 +45,23 @@ public:
     void setOpenHistoryCallback(std::function<void(int slot)> callback) {
         openHistory_ = std::move(callback);
     }
+    // The panel's size before it is set up and before the rack tells its own.
+    static constexpr QSize kNativePanelSize{800, 700};
+
+    // The part of PanelBuf the rack's layout shows (its top-left corner); until it is set, the
+    // whole buffer.
+    void setPanelSize(QSize size);
+    QSize panelSize() const;
+    // The pointer's last position in panel pixels; (-1, -1) in the margins.
     QPoint pointerPosition() const { return pointer_; }
     // More for a cell's tool tip (a rack check's conflicts); empty: nothing more.
     void setCellToolTip(std::function<QString(int slot)> more) { cellToolTip_ = std::move(more); }
     // The tool tip at a point of the panel.
     QString toolTipAt(QPoint point) const;
+    // How the panel is shown at the widget's present size and screen.
+    PanelScale scale() const;
+    // The repaint timer's interval: one refresh of the widget's screen, at most kMaxRepaintHz.
+    int repaintIntervalMs() const;
 
     static QString toolTipText() { return QStringLiteral("Right Click to change values."); }
 
@@ -46,12 +72,21 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    // The slot under the pointer at this widget position (0 for none; in the margins too), the
+    // pointer kept in panel pixels.
+    int slotUnder(QPointF position);
+    void pasted(const QRect& rect);
+    void repaintChanged();
+
     MeterPanel& panel_;
     RackSettings& rack_;
     const DeviceTables& devices_;
     std::function<void(int)> openPanel_;
     std::function<QString(int)> cellToolTip_;
     std::function<void(int)> openHistory_;
+    std::unique_ptr<Timer> repaintTimer_;
+    ChangedArea changed_; // pasted since the last repaint
+    QSize panelSize_;
     QPoint pointer_;
 };
 

@@ -398,8 +398,9 @@ void MeterPanel::copySprite(Sprite sprite, QImage& to, QPoint lowerLeft) {
 }
 
 void MeterPanel::place(const QImage& from, const QRect& source, QPoint lowerLeft) {
-    CopyRect(from, source, panelBuf_, lowerLeft);
-    pasteToWindow(TargetRect(source, lowerLeft));
+    // Only what changed is shown again: most of a cell stays as it was from one answer to the
+    // next.
+    pasteToWindow(CopyRectChanged(from, source, panelBuf_, lowerLeft));
 }
 
 void MeterPanel::pasteToWindow(const QRect& rect) {

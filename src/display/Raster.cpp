@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <cstring>
+
 namespace k7 {
 
 QImage AllocateBuffer(int width, int height) {
@@ -16,20 +18,66 @@ QRect TargetRect(const QRect& source, QPoint lowerLeft) {
                  source.height());
 }
 
-void CopyRect(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft) {
+namespace {
+
+// The copy of CopyRect and CopyRectChanged; with findChange, rows that already hold the same
+// pixels are left alone and the band of rows that changed is returned, else every row is copied
+// and the covered part returned.
+QRect CopyRows(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft,
+               bool findChange) {
     if (from.isNull() || to.isNull()) {
-        return;
+        return {};
     }
     // Only the part of the source inside its buffer is copied; the target keeps the rest.
     const QRect inside = source.intersected(from.rect());
     if (inside.isEmpty()) {
-        return;
+        return {};
     }
     const QPoint topLeft =
         TargetRect(source, lowerLeft).topLeft() + (inside.topLeft() - source.topLeft());
-    QPainter painter(&to);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(topLeft, from, inside);
+    const QRect target = QRect(topLeft, inside.size()).intersected(to.rect());
+    if (target.isEmpty()) {
+        return {};
+    }
+    if (&from == &to || from.format() != to.format() || from.depth() != 32) {
+        QPainter painter(&to);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(topLeft, from, inside);
+        return target;
+    }
+    // Between buffers of one format a copy is a copy of row pieces: what drawImage does here,
+    // without setting up a painter for each of the many small copies of a redraw.
+    const QPoint start = inside.topLeft() + (target.topLeft() - topLeft);
+    const auto rowBytes = static_cast<std::size_t>(target.width()) * 4;
+    const uchar* piece = from.constBits() + start.y() * from.bytesPerLine() + start.x() * 4;
+    uchar* onto = to.bits() + target.top() * to.bytesPerLine() + target.left() * 4;
+    int first = -1;
+    int last = -1;
+    for (int y = target.top(); y <= target.bottom(); ++y) {
+        if (!findChange || std::memcmp(onto, piece, rowBytes) != 0) {
+            std::memcpy(onto, piece, rowBytes);
+            first = first < 0 ? y : first;
+            last = y;
+        }
+        piece += from.bytesPerLine();
+        onto += to.bytesPerLine();
+    }
+    if (first < 0) {
+        return {};
+    }
+    return QRect(target.left(), first, target.width(), last - first + 1);
+}
+
+} // namespace
+
+void CopyRect(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft) {
+    // A composing copy: nobody asks what changed, so nothing is compared.
+    CopyRows(from, source, to, lowerLeft, false);
+}
+
+QRect CopyRectChanged(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft) {
+    // Only a change is shown again.
+    return CopyRows(from, source, to, lowerLeft, true);
 }
 
 void FillBuffer(QImage& buffer, const QColor& colour) {

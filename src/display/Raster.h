@@ -32,6 +32,10 @@ QRect TargetRect(const QRect& source, QPoint lowerLeft);
 // Copies the inclusive rectangle `source` of `from` into `to` with its lower-left pixel at
 // `lowerLeft`. Whatever falls outside either buffer is clipped.
 void CopyRect(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft);
+// CopyRect, telling which part of the target changed: the band of rows that now differ (empty
+// when the target already held the same pixels; the whole covered part between buffers of
+// different formats).
+QRect CopyRectChanged(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft);
 
 void FillBuffer(QImage& buffer, const QColor& colour);
 

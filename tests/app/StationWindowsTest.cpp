@@ -9,7 +9,9 @@
 #include "support/StationRig.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
@@ -64,6 +66,52 @@ private slots:
         QVERIFY2(tip(1).contains(QStringLiteral("spacing: 100 kHz from slot 2")),
                  qPrintable(tip(1)));
         QCOMPARE(tip(3), MeterPanelWidget::toolTipText());
+    }
+
+    void theWindowIsRememberedForTheSameRackSizeOnly() {
+        const QString section = QStringLiteral("Settings");
+        const QString key = QStringLiteral("PanelWindow");
+        {
+            test::StationRig rig(test::RackOf(8));
+            rig.settings.SaveSetting(section, key, QStringLiteral("8 1000x875 fullscreen"));
+            StationWindows windows(*rig.station, Options());
+            QVERIFY(rig.station->Start());
+            MainWindow& window = windows.mainWindow();
+            QTRY_VERIFY(window.isFullScreen());
+            QVERIFY(rig.RunToMonitoring());
+
+            // Back from full screen: the size left last time, the panel at 1.25 times its own.
+            QTest::keyClick(&window, Qt::Key_F11);
+            QTRY_VERIFY(!window.isFullScreen());
+            QTRY_COMPARE(window.panelArea()->size(), QSize(1000, 875));
+            MeterPanelWidget& cells = windows.meterPanelWidget();
+            QCOMPARE(cells.scale().factor(), 1.25);
+            // Slot 6 (panel pixel 250, 400); the control panel keeps its place on the screen.
+            const QPointF cell6(313, 500);
+            QMouseEvent click(QEvent::MouseButtonRelease, cell6, cells.mapToGlobal(cell6),
+                              Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(&cells, &click);
+            QCOMPARE(rig.station->rack().SelectedSlot, 6);
+            QVERIFY(windows.receiverPanelWindow().isVisible());
+            QCOMPARE(windows.receiverPanelWindow().pos(), QPoint(5, 389));
+
+            rig.station->RequestExit(ExitSource::EscapeKey);
+            rig.station->CloseNow();
+            QCOMPARE(rig.Setting(section, key), QStringLiteral("8 1000x875 normal"));
+        }
+        {
+            // Another rack size: the rack's own size, and that is remembered instead.
+            test::StationRig rig(test::RackOf(3));
+            rig.settings.SaveSetting(section, key, QStringLiteral("8 1000x875 fullscreen"));
+            StationWindows windows(*rig.station, Options());
+            QVERIFY(rig.station->Start());
+            QVERIFY(!windows.mainWindow().isFullScreen());
+            QTRY_COMPARE(windows.mainWindow().panelArea()->size(), QSize(600, 350));
+            QCOMPARE(windows.meterPanelWidget().panelSize(), QSize(600, 350));
+            rig.station->RequestExit(ExitSource::EscapeKey);
+            rig.station->CloseNow();
+            QCOMPARE(rig.Setting(section, key), QStringLiteral("3 600x350 normal"));
+        }
     }
 
     void theStopSavesTheSnapshotAndReleasesTheGraphics() {

@@ -6,6 +6,7 @@
 #include "app/MainWindowController.h"
 #include "app/StartupDialog.h"
 #include "app/StartupDialogController.h"
+#include "app/StartupRules.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedPrompter.h"
 #include "support/ShellDoubles.h"
@@ -14,6 +15,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -85,20 +87,58 @@ private slots:
         QVERIFY(window.mnuAbout->isVisible());
     }
 
-    void mainWindowTakesTheRackSize() {
+    void mainWindowTakesItsPlacementAndCanBeResized() {
         RecordingWindowActions actions;
         MainWindowController controller(actions);
         MainWindow window(controller);
         auto* panel = new QWidget;
         window.SetMeterPanel(panel);
-        window.ApplyRackSize(SizeForDevices(1));
+        window.ApplyPlacement({SizeForDevices(1).client, WindowMode::Normal});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.panelArea()->size(), QSize(200, 350));
         QCOMPARE(panel->size(), QSize(200, 350));
         QCOMPARE(window.pos(), QPoint(0, 0));
-        // A rack of 25 to 40 shows the whole forty-slot panel.
-        window.ApplyRackSize(SizeForDevices(33));
-        QCOMPARE(window.panelArea()->size(), QSize(800, 700));
-        QCOMPARE(panel->size(), QSize(800, 700));
+        // Nothing holds the window at the rack's size: the panel grows with it.
+        window.resize(window.size() + QSize(300, 150));
+        QTRY_COMPARE(window.panelArea()->size(), QSize(500, 500));
+        QCOMPARE(panel->size(), QSize(500, 500));
+        QCOMPARE(window.placement(), (WindowPlacement{{500, 500}, WindowMode::Normal}));
+    }
+
+    void fullScreenAndBackRestoreTheWindow() {
+        RecordingWindowActions actions;
+        MainWindowController controller(actions);
+        MainWindow window(controller);
+        window.SetMeterPanel(new QWidget);
+        window.ApplyPlacement({QSize(600, 350), WindowMode::Normal});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect normal = window.geometry();
+
+        QTest::keyClick(&window, Qt::Key_F11);
+        QTRY_VERIFY(window.isFullScreen());
+        QTRY_COMPARE(window.geometry(), window.screen()->geometry());
+        QCOMPARE(window.placement(), (WindowPlacement{{600, 350}, WindowMode::FullScreen}));
+        // Escape keeps its meaning: the exit request, full screen or not.
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QCOMPARE(actions.exits, std::vector<ExitSource>{ExitSource::EscapeKey});
+        QVERIFY(window.isFullScreen());
+
+        QTest::keyClick(&window, Qt::Key_F11);
+        QTRY_VERIFY(!window.isFullScreen());
+        QTRY_COMPARE(window.geometry(), normal);
+        QCOMPARE(window.panelArea()->size(), QSize(600, 350));
+
+        // A maximised window goes full screen and comes back maximised.
+        window.showMaximized();
+        QTRY_VERIFY(window.isMaximized());
+        window.ToggleFullScreen();
+        QTRY_VERIFY(window.isFullScreen());
+        window.ToggleFullScreen();
+        QTRY_VERIFY(!window.isFullScreen());
+        QVERIFY(window.isMaximized());
+        QCOMPARE(window.placement(), (WindowPlacement{{600, 350}, WindowMode::Maximized}));
     }
 
     void startupDialogShowsItsControllerAndForwardsClicks() {

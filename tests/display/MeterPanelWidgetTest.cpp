@@ -1,15 +1,31 @@
-// The meter panel window: repaint from PanelBuf, the tool tip, and the right-button release
-// that selects a slot and opens the control panel only for an answering K7.5 receiver.
+// The meter panel window: PanelBuf shown scaled to fit with black margins, repainted at the
+// screen's pace, the tool tip, and the right-button release that selects the slot under the
+// pointer at any scale and opens the control panel only for an answering K7.5 receiver.
 #include "display/MeterPanelWidget.h"
 #include "DisplayFixture.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTest>
 
 #include <vector>
 
 namespace k7::test {
 namespace {
+
+// Counts the paint events a widget receives.
+class PaintCounter final : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 class MeterPanelWidgetTest : public DisplayTest {
 protected:
@@ -18,29 +34,142 @@ protected:
         widget.resize(800, 700);
         widget.setOpenPanelCallback([this](int slot) { opened.push_back(slot); });
     }
-    void RightClick(QPoint at) { QTest::mouseRelease(&widget, Qt::RightButton, {}, at); }
+    void RightClick(QPointF at) {
+        // Through a real event: a scaled pointer position need not be a whole logical pixel.
+        QMouseEvent release(QEvent::MouseButtonRelease, at, widget.mapToGlobal(at), Qt::RightButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&widget, &release);
+    }
+    // The slot a right click at this widget position selects (0 when it selects nothing).
+    int SlotAt(QPointF at) {
+        settings.SelectSlot(0);
+        RightClick(at);
+        return rack.SelectedSlot;
+    }
+    QImage Shown() { return widget.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    // What the screen holds for the window, as last painted and flushed.
+    QImage OnScreen() {
+        return widget.screen()
+            ->grabWindow(widget.winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    }
 
-    MeterPanelWidget widget{panel, settings, devices};
+    MeterPanelWidget widget{panel, settings, devices, rig.clock};
     std::vector<int> opened;
 };
 
-TEST_F(MeterPanelWidgetTest, RepaintShowsThePanelBuffer) {
+TEST_F(MeterPanelWidgetTest, ThePanelIsShownScaledToFitWithBlackMargins) {
     StartRack(1, 2);
     rack.LastAntenna = 1;
     panel.Display8VU(2, 2);
-    const QImage shown = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage& buffer = panel.PanelBuf();
+    const std::vector<QPoint> samples{{0, 0}, {225, 320}, {370, 140}, {799, 699}};
+
+    QImage shown = Shown();
     ASSERT_EQ(shown.size(), QSize(800, 700));
-    for (QPoint p : {QPoint(0, 0), QPoint(225, 320), QPoint(370, 140), QPoint(799, 699)}) {
-        EXPECT_EQ(shown.pixel(p), panel.PanelBuf().pixel(p)) << p.x() << "," << p.y();
+    for (QPoint p : samples) {
+        EXPECT_EQ(shown.pixel(p), buffer.pixel(p)) << p.x() << "," << p.y();
     }
+
+    // Twice the size and 100 pixels wider: 2x, nearest-neighbour, centred, margins black.
+    widget.resize(1700, 1400);
+    shown = Shown();
+    for (QPoint p : samples) {
+        for (QPoint corner : {QPoint(0, 0), QPoint(1, 1)}) {
+            const QPoint at = QPoint(50, 0) + 2 * p + corner;
+            EXPECT_EQ(shown.pixel(at), buffer.pixel(p)) << p.x() << "," << p.y();
+        }
+    }
+    for (QPoint margin : {QPoint(0, 0), QPoint(49, 1399), QPoint(1650, 700), QPoint(1699, 0)}) {
+        EXPECT_EQ(QColor(shown.pixel(margin)), QColor(Qt::black)) << margin.x();
+    }
+
+    // One and a half times, 60 pixels taller: smooth, yet a plain area keeps its colour.
+    widget.resize(1200, 1110);
+    shown = Shown();
+    const QRgb empty = buffer.pixel(500, 100); // the grey of a cell beyond the rack
+    EXPECT_EQ(shown.pixel(750, 30 + 150), empty);
+    EXPECT_EQ(QColor(shown.pixel(600, 10)), QColor(Qt::black));
+    EXPECT_EQ(QColor(shown.pixel(600, 1100)), QColor(Qt::black));
 }
 
-TEST_F(MeterPanelWidgetTest, RightClickOnAnAnsweringReceiverOpensItsPanel) {
+TEST_F(MeterPanelWidgetTest, RightClickOpensTheReceiverUnderThePointerAtAnyScale) {
+    StartRack(1, 8);
+    // 8-slot layout: (199, 349) is slot 1, (200, 350) slot 6, at 1x, 2x and 1.5x.
+    struct Case {
+        QSize size;
+        double factor;
+        QPointF offset;
+    };
+    for (const Case& c : {Case{{800, 700}, 1.0, {0, 0}}, Case{{1600, 1400}, 2.0, {0, 0}},
+                          Case{{1200, 1050}, 1.5, {0, 0}}, Case{{1700, 1400}, 2.0, {50, 0}}}) {
+        widget.resize(c.size);
+        const auto at = [&](double x, double y) { return c.offset + QPointF(x, y) * c.factor; };
+        const double last = c.factor - 1.0; // the last logical pixel that shows a panel pixel
+        EXPECT_EQ(SlotAt(at(199, 349) + QPointF(last, last)), 1) << c.factor;
+        EXPECT_EQ(SlotAt(at(200, 350)), 6) << c.factor;
+        EXPECT_EQ(SlotAt(at(799, 699) + QPointF(last, last)), 8) << c.factor;
+        EXPECT_EQ(SlotAt(at(0, 0)), 1) << c.factor;
+        EXPECT_EQ(SlotAt(at(600, 0)), 4) << c.factor;
+    }
+    EXPECT_EQ(SlotAt({49, 700}), 0) << "a click in the margin is on no cell";
+    EXPECT_EQ(widget.pointerPosition(), QPoint(-1, -1));
+    EXPECT_EQ(opened.size(), 20u);
+    EXPECT_EQ(opened.back(), 4);
+
+    // A left double click finds its receiver through the same scale (2x, 50 pixels of margin).
+    std::vector<int> histories;
+    widget.setOpenHistoryCallback([&histories](int slot) { histories.push_back(slot); });
+    for (QPointF at :
+         {QPointF(50 + 2 * 200, 2 * 350), QPointF(49, 700), QPointF(50 + 2 * 199 + 1, 1)}) {
+        QMouseEvent press(QEvent::MouseButtonDblClick, at, widget.mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&widget, &press);
+    }
+    EXPECT_EQ(histories, (std::vector<int>{6, 1})) << "none for the margin";
+
+    // 24-slot layout at 1.5x: x = 133 is column 1, x = 134 column 2 (logical 201).
     StartRack(3, 24);
-    rack.SlotState[24] = 2;
-    RightClick({700, 600});
-    EXPECT_EQ(rack.SelectedSlot, 24);
-    EXPECT_EQ(opened, std::vector<int>{24});
+    widget.resize(1200, 1050);
+    EXPECT_EQ(SlotAt({200, 10}), 1);
+    EXPECT_EQ(SlotAt({201, 10}), 2);
+    EXPECT_EQ(SlotAt({1050, 900}), 24);
+}
+
+TEST_F(MeterPanelWidgetTest, ABurstOfAnswersIsShownOnceWithTheLastValues) {
+    StartRack(1, 1);
+    widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+    QApplication::processEvents();
+    PaintCounter counter;
+    widget.installEventFilter(&counter);
+    rack.LastAntenna = 1;
+
+    // 100 answers within 10 ms of the manual clock, each drawn into the buffer at once.
+    std::uint8_t rf = 0;
+    for (int answer = 0; answer < 100; ++answer) {
+        rf = static_cast<std::uint8_t>(60 + 37 * answer % 190);
+        SetLevels(1, rf, static_cast<std::uint8_t>(255 - rf), static_cast<std::uint8_t>(rf / 2));
+        panel.Display8VU(1, 1);
+        rig.clock.advanceMs(0.1);
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(counter.paints, 0) << "nothing is shown before the refresh";
+    const QImage drawn = panel.PanelBuf().copy(0, 0, 200, 350);
+    EXPECT_NE(OnScreen().copy(0, 0, 200, 350), drawn);
+
+    // One refresh after the first answer the window shows the buffer as the last answer left it.
+    rig.clock.advanceMs(widget.repaintIntervalMs());
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, 1);
+    EXPECT_EQ(OnScreen().copy(0, 0, 200, 350), drawn);
+
+    // Nothing more changed: nothing more is painted.
+    rig.clock.advanceMs(5 * widget.repaintIntervalMs());
+    QApplication::processEvents();
+    EXPECT_EQ(counter.paints, 1);
+    widget.removeEventFilter(&counter);
 }
 
 TEST_F(MeterPanelWidgetTest, ClicksThatOpenNothing) {
@@ -75,18 +204,6 @@ TEST_F(MeterPanelWidgetTest, ToolTipOnlyOnK75SetUps) {
     QApplication::sendEvent(&widget, &move);
     EXPECT_EQ(widget.toolTip(), QStringLiteral("Right Click to change values."));
     EXPECT_EQ(widget.pointerPosition(), QPoint(130, 91));
-}
-
-TEST_F(MeterPanelWidgetTest, PastesRepaintOnlyTheirRectangle) {
-    StartRack(1, 1);
-    widget.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
-    QApplication::processEvents();
-    panel.Display8VU(1, 1);
-    // The paste listener asked for repaints; after them the window matches the buffer.
-    QApplication::processEvents();
-    const QImage shown = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    EXPECT_EQ(shown.pixel(25, 320), panel.PanelBuf().pixel(25, 320));
 }
 
 } // namespace

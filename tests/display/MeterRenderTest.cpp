@@ -261,6 +261,35 @@ TEST_F(MeterRenderTest, AnAnswerRedrawsOnlyItsOwnCell) {
     EXPECT_TRUE(pastes.empty());
 }
 
+TEST_F(MeterRenderTest, OnlyWhatChangedIsAnnouncedToTheWindow) {
+    StartRack(1, 8);
+    rack.LastAntenna = 1;
+    Answer(5, kRfFull, kRfFull, kAudio200);
+    std::vector<QRect> pastes;
+    panel.setPasteListener([&](const QRect& r) { pastes.push_back(r); });
+    const QImage before = panel.PanelBuf().copy();
+    Answer(5, kRfFull, kRfFull, kAudio200);
+    EXPECT_TRUE(pastes.empty()) << "the same answer again changes no pixel";
+    EXPECT_EQ(panel.PanelBuf(), before);
+
+    // The audio level falls from 200 to 51: the rows it leaves are the one change.
+    Answer(5, kRfFull, kRfFull, kAudio51);
+    ASSERT_EQ(pastes.size(), 1u);
+    const QRect changed = pastes.front();
+    EXPECT_GE(changed.left(), 100);
+    EXPECT_LE(changed.right(), 130);
+    EXPECT_GE(changed.top(), 350 + 320 - 200);
+    EXPECT_LE(changed.bottom(), 350 + 320 - 51 + 5);
+    const QImage& after = panel.PanelBuf();
+    for (int y = 350; y < 700; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            if (!changed.contains(x, y)) {
+                ASSERT_EQ(after.pixel(x, y), before.pixel(x, y)) << x << "," << y;
+            }
+        }
+    }
+}
+
 TEST_F(MeterRenderTest, SixteenSlotCellsUseTheShortBars) {
     StartRack(2, 16);
     std::vector<QRect> pastes;

@@ -1,0 +1,48 @@
+// The main window remembered in the settings: the text it is kept as, what is refused on
+// reading, and that it is taken at start only for a rack of the size it was left with.
+#include "app/PanelWindowSetting.h"
+#include "platform/SettingsStore.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace k7 {
+namespace {
+
+TEST(PanelWindowSettingTest, KeptAsTextAndReadBack) {
+    QTemporaryDir dir;
+    QtSettingsStore settings(dir.filePath(QStringLiteral("settings.ini")));
+    EXPECT_FALSE(ReadPanelWindow(settings)) << "nothing remembered on a first start";
+    for (const RememberedWindow& window :
+         {RememberedWindow{24, {{1200, 1050}, WindowMode::Normal}},
+          RememberedWindow{8, {{800, 700}, WindowMode::Maximized}},
+          RememberedWindow{40, {{1000, 875}, WindowMode::FullScreen}}}) {
+        SavePanelWindow(settings, window);
+        EXPECT_EQ(ReadPanelWindow(settings), window) << qPrintable(PanelWindowText(window));
+    }
+    EXPECT_EQ(settings.GetSetting(QStringLiteral("Settings"), QStringLiteral("PanelWindow"), {}),
+              QStringLiteral("40 1000x875 fullscreen"));
+}
+
+TEST(PanelWindowSettingTest, ATextThatIsNotOneItWritesIsIgnored) {
+    for (const char* text :
+         {"", "8", "8 1000x875", "8 1000x875 huge", "8 1000 875 normal", "0 800x700 normal",
+          "8 0x700 normal", "8 800x0 normal", "8 20000x700 normal", "-8 800x700 normal",
+          "8 800x700 normal extra", "eight 800x700 normal"}) {
+        EXPECT_FALSE(ParsePanelWindow(QString::fromLatin1(text))) << text;
+    }
+    EXPECT_TRUE(ParsePanelWindow(QStringLiteral(" 8 16384x16384 maximized\n")));
+}
+
+TEST(PanelWindowSettingTest, TheRememberedWindowServesOnlyTheSameRackSize) {
+    const RememberedWindow left{8, {{1000, 875}, WindowMode::FullScreen}};
+    EXPECT_EQ(StartPlacement(left, 8, QSize(800, 700)), left.placement);
+    EXPECT_EQ(StartPlacement(left, 9, QSize(800, 526)),
+              (WindowPlacement{{800, 526}, WindowMode::Normal}));
+    EXPECT_EQ(StartPlacement(std::nullopt, 8, QSize(800, 700)),
+              (WindowPlacement{{800, 700}, WindowMode::Normal}));
+}
+
+} // namespace
+} // namespace k7
