@@ -29,6 +29,12 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     mnuTransfer = mnuFile->addAction(QStringLiteral("&Dowload file to Rx"));
     mnuUpload = mnuFile->addAction(QStringLiteral("&Upload file from Rx"));
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
+    QMenu* mnuCoordination = menuBar()->addMenu(QStringLiteral("&Coordination"));
+    mnuCoordination->setObjectName(QStringLiteral("mnuCoordination"));
+    mnuCheckRack = mnuCoordination->addAction(QStringLiteral("&Check rack"));
+    mnuCheckRack->setObjectName(QStringLiteral("mnuCheckRack"));
+    mnuCoordinateRack = mnuCoordination->addAction(QStringLiteral("C&oordinate rack..."));
+    mnuCoordinateRack->setObjectName(QStringLiteral("mnuCoordinateRack"));
     mnuAlerts = menuBar()->addAction(QStringLiteral("Alerts"));
     QMenu* history = menuBar()->addMenu(QStringLiteral("History"));
     mnuHistory = history->addAction(QStringLiteral("&Meter history"));
@@ -172,6 +178,10 @@ void MainWindow::refresh() {
     for (QAction* action : {mnuOpen, mnuEdit, mnuNew, mnuTransfer, mnuUpload}) {
         action->setEnabled(state.fileCommandsEnabled);
     }
+    // Checking needs a settled rack; coordinating programs it, as a file load does.
+    mnuCheckRack->setEnabled(state.fileCommandsEnabled);
+    mnuCoordinateRack->setVisible(state.fileCommandsVisible);
+    mnuCoordinateRack->setEnabled(state.fileCommandsEnabled);
     if (meterNotice_->text() != state.meterNotice) {
         meterNotice_->setText(state.meterNotice);
         meterNotice_->setGeometry(0, 0, panelArea_->width(), meterNotice_->sizeHint().height());

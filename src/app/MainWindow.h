@@ -42,6 +42,9 @@ public:
     QAction* mnuUpload = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuAlerts = nullptr; // opens the Alerts window (connected by StationWindows)
+    // The Coordination menu: the rack as it stands (connected by StationWindows).
+    QAction* mnuCheckRack = nullptr;
+    QAction* mnuCoordinateRack = nullptr;
     // History > Meter history, Export history to CSV (connected by StationWindows).
     QAction* mnuHistory = nullptr;
     QAction* mnuHistoryExport = nullptr;

@@ -3,6 +3,7 @@
 #include "QtPrompter.h"
 #include "display/AssetDir.h"
 #include "display/MeterPanelWidget.h"
+#include "editor/CoordinateDialog.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -22,6 +23,8 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
       editorWindow_(station.frequencyEditor(), &mainWindow_),
       dialog_(station.dialog(), &mainWindow_, station.devices().DeviceCount),
       about_(station.prompter(), &mainWindow_), alertsWindow_(station.monitor(), &mainWindow_),
+      rackCoordination_({station.core(), station.settings(), station.prompter(),
+                         [&station] { return station.FileCommandsAvailable(); }}),
       historyWindow_(station.monitor(), station.clock(), station.timerFactory(), station.prompter(),
                      &mainWindow_) {
     station.core().AttachDisplay(meterPanel_);
@@ -40,10 +43,20 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
     station.monitor().alerts().AddObserver(*this);
     QObject::connect(mainWindow_.mnuAlerts, &QAction::triggered, &alertsWindow_,
                      [this] { ShowAlerts(); });
+    panelWidget_->setCellToolTip(
+        [this](int slot) { return rackCoordination_.CellConflicts(slot); });
+    QObject::connect(mainWindow_.mnuCheckRack, &QAction::triggered, &mainWindow_,
+                     [this] { rackCoordination_.Check(); });
+    QObject::connect(mainWindow_.mnuCoordinateRack, &QAction::triggered, &mainWindow_,
+                     [this] { CoordinateRack(); });
     QObject::connect(mainWindow_.mnuHistory, &QAction::triggered, &historyWindow_,
                      [this] { ShowHistory(); });
     QObject::connect(mainWindow_.mnuHistoryExport, &QAction::triggered, &historyWindow_,
                      [this] { historyWindow_.OpenExport(false); });
+}
+
+void StationWindows::CoordinateRack() {
+    RunCoordination(rackCoordination_, rackCoordination_.Setup(), &mainWindow_);
 }
 
 StationWindows::~StationWindows() {

@@ -7,6 +7,7 @@
 
 #include "AboutBox.h"
 #include "MainWindow.h"
+#include "RackCoordination.h"
 #include "StartupDialog.h"
 #include "Station.h"
 #include "control/ReceiverPanelWindow.h"
@@ -47,6 +48,9 @@ public:
     AboutBox& aboutBox() { return about_; }
     AlertsWindow& alertsWindow() { return alertsWindow_; }
     void ShowAlerts();
+    RackCoordination& rackCoordination() { return rackCoordination_; }
+    // Coordinate rack...: the dialog over the receivers in use, then the set programmed.
+    void CoordinateRack();
     HistoryWindow& historyWindow() { return historyWindow_; }
     // The History window on the slot's receiver (a double click on its cell), or on the one it
     // showed last (the menu).
@@ -81,6 +85,7 @@ private:
     StartupDialog dialog_;
     AboutBox about_;
     AlertsWindow alertsWindow_;
+    RackCoordination rackCoordination_;
     HistoryWindow historyWindow_;
 };
 

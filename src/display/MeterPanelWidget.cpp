@@ -104,12 +104,25 @@ void MeterPanelWidget::paintEvent(QPaintEvent* event) {
     }
 }
 
-void MeterPanelWidget::mouseMoveEvent(QMouseEvent* event) {
-    if (devices_.ModelVariant == ModelK75) {
-        setToolTip(toolTipText());
+QString MeterPanelWidget::toolTipAt(QPoint point) const {
+    QString tip = devices_.ModelVariant == ModelK75 ? toolTipText() : QString();
+    if (cellToolTip_) {
+        const int slot = FindRx(devices_.RackLayout, static_cast<float>(point.x()),
+                                static_cast<float>(point.y()));
+        const QString more = RackTables::validSlot(slot) ? cellToolTip_(slot) : QString();
+        if (!more.isEmpty()) {
+            tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + more;
+        }
     }
+    return tip;
+}
+
+void MeterPanelWidget::mouseMoveEvent(QMouseEvent* event) {
     const std::optional<QPoint> at = scale().toPanel(event->position());
     pointer_ = at.value_or(QPoint(-1, -1));
+    if (const QString tip = toolTipAt(pointer_); !tip.isEmpty() || cellToolTip_) {
+        setToolTip(tip);
+    }
     QWidget::mouseMoveEvent(event);
 }
 

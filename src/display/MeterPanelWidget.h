@@ -54,6 +54,10 @@ public:
     QSize panelSize() const;
     // The pointer's last position in panel pixels; (-1, -1) in the margins.
     QPoint pointerPosition() const { return pointer_; }
+    // More for a cell's tool tip (a rack check's conflicts); empty: nothing more.
+    void setCellToolTip(std::function<QString(int slot)> more) { cellToolTip_ = std::move(more); }
+    // The tool tip at a point of the panel.
+    QString toolTipAt(QPoint point) const;
     // How the panel is shown at the widget's present size and screen.
     PanelScale scale() const;
     // The repaint timer's interval: one refresh of the widget's screen, at most kMaxRepaintHz.
@@ -78,6 +82,7 @@ private:
     RackSettings& rack_;
     const DeviceTables& devices_;
     std::function<void(int)> openPanel_;
+    std::function<QString(int)> cellToolTip_;
     std::function<void(int)> openHistory_;
     std::unique_ptr<Timer> repaintTimer_;
     ChangedArea changed_; // pasted since the last repaint

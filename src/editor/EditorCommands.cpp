@@ -10,6 +10,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 namespace k7 {
 
 namespace {
@@ -231,6 +233,30 @@ void FrequencyEditor::cmdDelete() {
         before, QStringLiteral("Performer %1 deleted from %2").arg(row + 1).arg(document_.EditFile),
         QStringLiteral("entry %1 deleted").arg(row + 1));
     notify();
+}
+
+bool FrequencyEditor::ReplaceRows(std::vector<GridRow> rows, const QString& done,
+                                  const QString& change) {
+    if (readOnly() || rows.empty() || static_cast<int>(rows.size()) > kMaxRows) {
+        return false;
+    }
+    const Snapshot before{state_, document_};
+    state_.rows = std::move(rows);
+    rowsChanged();
+    const int count = static_cast<int>(state_.rows.size());
+    for (int r = 0; r < count; ++r) {
+        FormatRow(r);
+    }
+    RenumberRows();
+    state_.lblNo = QString::number(count);
+    GridToEditData(count);
+    const int selected = std::clamp(state_.selectedRow, 0, count - 1);
+    fillBoxes(selected);
+    state_.lblRow = QString::number(selected + 1);
+    selectWholeRow(selected);
+    const bool saved = saveOrRestore(before, done, change);
+    notify();
+    return saved;
 }
 
 bool FrequencyEditor::saveOrRestore(const Snapshot& before, const QString& done,

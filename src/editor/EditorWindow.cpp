@@ -1,5 +1,6 @@
 #include "EditorWindow.h"
 
+#include "CoordinateDialog.h"
 #include "EditorGridModel.h"
 #include "platform/KeyRules.h"
 
@@ -57,6 +58,16 @@ EditorWindow::EditorWindow(FrequencyEditor& editor, QWidget* parent)
     mnuFile_->setObjectName(QStringLiteral("mnuFile"));
     mnuSave_ = mnuFile_->addAction(QStringLiteral("&Save"));
     mnuSave_->setObjectName(QStringLiteral("mnuSave"));
+    mnuExportCsv_ = mnuFile_->addAction(QStringLiteral("E&xport CSV..."));
+    mnuExportCsv_->setObjectName(QStringLiteral("mnuExportCsv"));
+    mnuImportCsv_ = mnuFile_->addAction(QStringLiteral("&Import CSV..."));
+    mnuImportCsv_->setObjectName(QStringLiteral("mnuImportCsv"));
+    mnuCoordination_ = menuBar->addMenu(QStringLiteral("&Coordination"));
+    mnuCoordination_->setObjectName(QStringLiteral("mnuCoordination"));
+    mnuCheck_ = mnuCoordination_->addAction(QStringLiteral("&Check"));
+    mnuCheck_->setObjectName(QStringLiteral("mnuCheck"));
+    mnuCoordinate_ = mnuCoordination_->addAction(QStringLiteral("C&oordinate..."));
+    mnuCoordinate_->setObjectName(QStringLiteral("mnuCoordinate"));
 
     model_ = new EditorGridModel(this);
     grid_ = new QTableView(this);
@@ -65,7 +76,8 @@ EditorWindow::EditorWindow(FrequencyEditor& editor, QWidget* parent)
     grid_->horizontalHeader()->hide();
     grid_->verticalHeader()->hide();
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows may be selected: Coordinate keeps the selected ones.
+    grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid_->horizontalHeader()->setMinimumSectionSize(1); // the narrow number column
@@ -149,6 +161,10 @@ EditorWindow::EditorWindow(FrequencyEditor& editor, QWidget* parent)
     connect(cmdDelete_, &QPushButton::clicked, this, [this] { editor_.cmdDelete(); });
     connect(cmdFinish_, &QPushButton::clicked, this, [this] { editor_.Finish(); });
     connect(mnuSave_, &QAction::triggered, this, [this] { editor_.mnuSave(); });
+    connect(mnuExportCsv_, &QAction::triggered, this, [this] { csv_.mnuExportCsv(); });
+    connect(mnuImportCsv_, &QAction::triggered, this, [this] { csv_.mnuImportCsv(); });
+    connect(mnuCheck_, &QAction::triggered, this, [this] { coordination_.Check(); });
+    connect(mnuCoordinate_, &QAction::triggered, this, [this] { Coordinate(); });
     connect(cmdUpload_, &QPushButton::clicked, this, [this] { editor_.cmdUpload(); });
     connect(cmdDownload_, &QPushButton::clicked, this, [this] { editor_.cmdDownload(); });
     connect(grid_, &QTableView::clicked, this, [this](const QModelIndex& index) {
@@ -259,8 +275,15 @@ void EditorWindow::StateChanged() {
         widget->setVisible(state.controls[control].visible);
         widget->setEnabled(state.controls[control].enabled);
     }
-    mnuFile_->setEnabled(state.mnuFileEnabled);
-    mnuFile_->menuAction()->setEnabled(state.mnuFileEnabled);
+    // In normal editing the CSV commands keep the menu open; "Save" keeps its own rule.
+    const bool editing = editor_.normalEditing();
+    mnuFile_->setEnabled(state.mnuFileEnabled || editing);
+    mnuFile_->menuAction()->setEnabled(state.mnuFileEnabled || editing);
+    mnuSave_->setEnabled(state.mnuFileEnabled);
+    mnuExportCsv_->setEnabled(editing);
+    mnuImportCsv_->setEnabled(editing);
+    mnuCoordination_->setEnabled(editing);
+    mnuCoordination_->menuAction()->setEnabled(editing);
     QStringList shown;
     for (int i = 0; i < cmbRxs_->count(); ++i) {
         shown << cmbRxs_->itemText(i);
@@ -272,6 +295,17 @@ void EditorWindow::StateChanged() {
     cmbRxs_->setCurrentIndex(state.cmbRxsIndex);
     applying_ = false;
     applyFocus();
+}
+
+void EditorWindow::Coordinate() {
+    if (!editor_.normalEditing() || editor_.state().rows.empty()) {
+        return;
+    }
+    std::set<int> selected;
+    for (const QModelIndex& index : grid_->selectionModel()->selectedRows()) {
+        selected.insert(index.row());
+    }
+    RunCoordination(coordination_, coordination_.Setup(selected), this);
 }
 
 void EditorWindow::RepaintStatus() {
@@ -287,7 +321,8 @@ void EditorWindow::showSelection() {
         return;
     }
     const QModelIndex current = model_->index(row, 0);
-    if (selection->currentIndex().row() != row || !selection->isRowSelected(row, {})) {
+    // Rows selected besides the current one (Coordinate locks them) stay selected.
+    if (selection->currentIndex().row() != row || !selection->hasSelection()) {
         selection->setCurrentIndex(current,
                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }

@@ -4,6 +4,8 @@
 // exit and its close box to it. Modeless; hidden until a command shows it.
 #pragma once
 
+#include "EditorCoordination.h"
+#include "EditorCsv.h"
 #include "FrequencyEditor.h"
 
 #include <QWidget>
@@ -45,6 +47,15 @@ public:
     QLabel* lblRow() const { return lblRow_; }
     QAction* mnuSave() const { return mnuSave_; }
     QMenu* mnuFile() const { return mnuFile_; }
+    QAction* mnuExportCsv() const { return mnuExportCsv_; }
+    QAction* mnuImportCsv() const { return mnuImportCsv_; }
+    QMenu* mnuCoordination() const { return mnuCoordination_; }
+    QAction* mnuCheck() const { return mnuCheck_; }
+    QAction* mnuCoordinate() const { return mnuCoordinate_; }
+    EditorCoordination& coordination() { return coordination_; }
+    EditorCsv& csv() { return csv_; }
+    // Coordinate...: the dialog over the rows (the selected ones locked), and its set applied.
+    void Coordinate();
 
 protected:
     bool event(QEvent* event) override;
@@ -77,6 +88,13 @@ private:
     QLabel* lblStatus_ = nullptr;
     QMenu* mnuFile_ = nullptr;
     QAction* mnuSave_ = nullptr;
+    QAction* mnuExportCsv_ = nullptr;
+    QAction* mnuImportCsv_ = nullptr;
+    QMenu* mnuCoordination_ = nullptr;
+    QAction* mnuCheck_ = nullptr;
+    QAction* mnuCoordinate_ = nullptr;
+    EditorCoordination coordination_{editor_};
+    EditorCsv csv_{editor_};
     int rowsVersionShown_ = -1;
     int focusRequestsSeen_ = 0;
     bool applying_ = false;    // the window is showing the controller's state

@@ -156,6 +156,10 @@ public:
     // Without a file name nothing can be written: the boxes and edit commands stay off until
     // "Save" names the set.
     bool readOnly() const { return document_.EditFile.isEmpty(); }
+    // Normal editing of a named file: what coordination and the CSV import may change.
+    bool normalEditing() const {
+        return (mode_ == EditorMode::Edit || mode_ == EditorMode::NewFile) && !readOnly();
+    }
 
     // --- Grid ---
     void PopulateGrid();
@@ -166,6 +170,15 @@ public:
     void SelectRow(int row);
     int SelectedEntry() const { return state_.selectedRow + 1; }
     void SetRowDecoration(int row, const RowDecoration& decoration);
+    // All rows at once (coordination, a CSV import), written to the file like any edit: the
+    // rows are numbered and formatted, the selection stays where it can, the status line
+    // says done. When the file cannot be written everything stays as it was (false).
+    bool ReplaceRows(std::vector<GridRow> rows, const QString& done, const QString& change);
+    void ShowStatus(const QString& text) {
+        setStatus(text);
+        notify();
+    }
+    const Wiring& wiring() const { return w_; }
 
     // --- Boxes ---
     std::optional<QChar> NameKeyPress(QChar key) const { return NameKey(key, state_.txtName); }

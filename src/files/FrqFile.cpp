@@ -2,6 +2,8 @@
 // tables each fills or writes, and the messages of a read that stops.
 #include "FrqFile.h"
 
+#include "WholeFile.h"
+
 #include "bands/CheckFrequency.h"
 #include "link/DeviceTables.h"
 #include "platform/Prompter.h"
@@ -11,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 
 namespace k7 {
@@ -116,23 +117,7 @@ bool FrqFile::WriteFile(const QString& name, const FrqDocument& document) {
                      .arg(name, QDir::toNativeSeparators(dataFolder_));
         return false;
     }
-    const QString path = pathOf(name);
-    QSaveFile file(path);
-    const QByteArray bytes = EncodeFrq(document);
-    // Unbuffered, so that a short write (a full disk, a size limit) shows in write()'s count:
-    // the buffered path hands it to commit() as a success.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.error() == QFileDevice::NoError
-                                   ? QStringLiteral("the disk may be full")
-                                   : file.errorString();
-        error_ = QStringLiteral("%1 could not be written (%2); any previous file of that name "
-                                "is unchanged.")
-                     .arg(QDir::toNativeSeparators(path), reason);
-        return false;
-    }
-    error_.clear();
-    return true;
+    return WriteWholeFile(pathOf(name), EncodeFrq(document), error_);
 }
 
 bool FrqFile::SaveEditorFile(const QString& name, const EditorDocument& editor) {

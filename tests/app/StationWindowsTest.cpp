@@ -50,6 +50,22 @@ private slots:
 
         windows.mainWindow().mnuAbout->trigger();
         QVERIFY(windows.aboutBox().isVisible());
+
+        // Check rack: the conflicts in a message and on the cells' tool tips.
+        station.core().settings.Current(1).Frequency = QStringLiteral("610.000");
+        station.core().settings.Current(2).Frequency = QStringLiteral("610.100");
+        station.core().settings.Current(3).Frequency = QStringLiteral("615.000");
+        QVERIFY(windows.mainWindow().mnuCheckRack->isEnabled());
+        windows.mainWindow().mnuCheckRack->trigger();
+        QCOMPARE(rig.prompter.boxes.size(), std::size_t{1});
+        QCOMPARE(rig.prompter.boxes[0].title, QStringLiteral("Rack check"));
+        const auto tip = [&](int slot) {
+            return windows.meterPanelWidget().toolTipAt(
+                windows.meterPanel().CellRect(slot).center());
+        };
+        QVERIFY2(tip(1).contains(QStringLiteral("spacing: 100 kHz from slot 2")),
+                 qPrintable(tip(1)));
+        QCOMPARE(tip(3), MeterPanelWidget::toolTipText());
     }
 
     void theWindowIsRememberedForTheSameRackSizeOnly() {

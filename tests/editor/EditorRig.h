@@ -32,6 +32,15 @@ struct EditorRig {
         }
         return document;
     }
+    // Entries 1 to n with the given frequencies (MHz text), otherwise as Document(n).
+    static FrqDocument Document(std::initializer_list<const char*> frequencies) {
+        FrqDocument document = Document(static_cast<int>(frequencies.size()));
+        std::size_t i = 1;
+        for (const char* frequency : frequencies) {
+            document.Entries[i++].Frequency = QString::fromLatin1(frequency);
+        }
+        return document;
+    }
     bool write(const QString& name, const FrqDocument& document) {
         return frq.WriteFile(name, document);
     }

@@ -1,0 +1,195 @@
+#include "CoordinateDialog.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace k7 {
+
+namespace {
+
+constexpr int kProgressSteps = 1000;
+
+QSpinBox* WindowBox(int value, const QString& name, QWidget* parent) {
+    auto* box = new QSpinBox(parent);
+    box->setObjectName(name);
+    box->setRange(0, CoordinationSetup::kMaxWindowKHz);
+    box->setSuffix(QStringLiteral(" kHz"));
+    box->setSpecialValueText(QStringLiteral("off"));
+    box->setValue(value);
+    return box;
+}
+
+} // namespace
+
+CoordinateDialog::CoordinateDialog(const QStringList& rows, const CoordinationSetup& setup,
+                                   const BandPlan& band, Prepare prepare, QWidget* parent)
+    : QDialog(parent), band_(band), prepare_(std::move(prepare)), used_(setup) {
+    setObjectName(QStringLiteral("dlgCoordinate"));
+    setWindowTitle(QStringLiteral("Coordinate"));
+    setModal(true);
+
+    auto* rules = new QGroupBox(QStringLiteral("Rules (a carrier closer than the window "
+                                               "conflicts; 0 switches a rule off)"),
+                                this);
+    auto* form = new QFormLayout(rules);
+    const CoordinationRules& r = setup.rules;
+    windows_ = {WindowBox(r.spacing, QStringLiteral("spacing"), rules),
+                WindowBox(r.thirdOrder2Tx, QStringLiteral("im3"), rules),
+                WindowBox(r.thirdOrder3Tx, QStringLiteral("im3x3"), rules),
+                WindowBox(r.fifthOrder2Tx, QStringLiteral("im5"), rules)};
+    form->addRow(QStringLiteral("Spacing between carriers"), windows_[0]);
+    form->addRow(QStringLiteral("3rd order, 2 transmitters (2a - b)"), windows_[1]);
+    form->addRow(QStringLiteral("3rd order, 3 transmitters (a + b - c)"), windows_[2]);
+    form->addRow(QStringLiteral("5th order, 2 transmitters (3a - 2b)"), windows_[3]);
+
+    exclusions_ = new QPlainTextEdit(ExclusionsText(setup.excluded), this);
+    exclusions_->setObjectName(QStringLiteral("excluded"));
+    exclusions_->setPlaceholderText(QStringLiteral("606.000-607.500 (MHz), one range a line"));
+    exclusions_->setTabChangesFocus(true);
+
+    rows_ = new QListWidget(this);
+    rows_->setObjectName(QStringLiteral("locked"));
+    for (int i = 0; i < rows.size(); ++i) {
+        auto* item = new QListWidgetItem(rows[i], rows_);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+        item->setCheckState(setup.locked.contains(i) ? Qt::Checked : Qt::Unchecked);
+    }
+
+    budget_ = new QSpinBox(this);
+    budget_->setObjectName(QStringLiteral("budget"));
+    budget_->setRange(CoordinationSetup::kMinBudgetSeconds, CoordinationSetup::kMaxBudgetSeconds);
+    budget_->setSuffix(QStringLiteral(" s"));
+    budget_->setValue(setup.budgetSeconds);
+
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("progress"));
+    progress_->setRange(0, kProgressSteps);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    message_ = new QLabel(this);
+    message_->setObjectName(QStringLiteral("message"));
+    message_->setWordWrap(true);
+
+    buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons_, &QDialogButtonBox::accepted, this, &CoordinateDialog::accept);
+    connect(buttons_, &QDialogButtonBox::rejected, this, &CoordinateDialog::reject);
+
+    auto* other = new QFormLayout;
+    other->addRow(QStringLiteral("Excluded ranges"), exclusions_);
+    other->addRow(QStringLiteral("Locked rows (kept as they are)"), rows_);
+    other->addRow(QStringLiteral("Search for at most"), budget_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(rules);
+    layout->addLayout(other);
+    layout->addWidget(progress_);
+    layout->addWidget(message_);
+    layout->addWidget(buttons_);
+}
+
+CoordinateDialog::~CoordinateDialog() = default;
+
+std::optional<CoordinationSetup> CoordinateDialog::setup() {
+    CoordinationSetup setup;
+    setup.rules = {windows_[0]->value(), windows_[1]->value(), windows_[2]->value(),
+                   windows_[3]->value()};
+    const ExclusionsRead read = ParseExclusions(exclusions_->toPlainText());
+    if (read.errorLine != 0) {
+        message_->setText(QStringLiteral("Line %1 of the excluded ranges is not a range like "
+                                         "606.000-607.500. Correct it and press OK again.")
+                              .arg(read.errorLine));
+        return std::nullopt;
+    }
+    setup.excluded = read.ranges;
+    setup.budgetSeconds = budget_->value();
+    for (int i = 0; i < rows_->count(); ++i) {
+        if (rows_->item(i)->checkState() == Qt::Checked) {
+            setup.locked.insert(i);
+        }
+    }
+    return setup;
+}
+
+void CoordinateDialog::accept() {
+    if (!searching_) {
+        start();
+    }
+}
+
+void CoordinateDialog::reject() {
+    if (searching_) {
+        // The search ends at its next report with what it has; nothing of it is used.
+        cancelled_ = true;
+        job_.Cancel();
+    }
+    QDialog::reject();
+}
+
+void CoordinateDialog::start() {
+    const std::optional<CoordinationSetup> chosen = setup();
+    if (!chosen) {
+        return;
+    }
+    const std::optional<GeneratorOptions> options = prepare_(*chosen);
+    if (!options) {
+        QDialog::reject();
+        return;
+    }
+    used_ = *chosen;
+    target_ = options->target;
+    searching_ = true;
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             windows_[0], windows_[1], windows_[2], windows_[3], budget_, exclusions_, rows_}) {
+        control->setEnabled(false);
+    }
+    buttons_->button(QDialogButtonBox::Ok)->setEnabled(false);
+    message_->setText(QStringLiteral("Searching for %1 clean carriers...").arg(target_));
+    job_.Start(
+        band_, *options, this, [this](const GeneratorProgress& p) { showProgress(p); },
+        [this] { finished(); });
+}
+
+void CoordinateDialog::showProgress(const GeneratorProgress& progress) {
+    const double budget = used_.budgetSeconds * 1e6;
+    progress_->setValue(static_cast<int>(
+        std::min<double>(kProgressSteps, progress.elapsedMicros * kProgressSteps / budget)));
+    message_->setText(QStringLiteral("Searching: the best set so far holds %1 of %2 carriers")
+                          .arg(std::max(progress.best, 0))
+                          .arg(target_));
+}
+
+void CoordinateDialog::finished() {
+    searching_ = false;
+    if (cancelled_ || job_.result().cancelled) {
+        cancelled_ = true;
+        QDialog::reject();
+        return;
+    }
+    progress_->setValue(kProgressSteps);
+    QDialog::accept();
+}
+
+void RunCoordination(CoordinationTarget& target, const CoordinationSetup& setup, QWidget* parent) {
+    const std::optional<BandPlan> band = target.Band();
+    if (!band) {
+        target.Prepare(setup); // says why there is nothing to coordinate
+        return;
+    }
+    CoordinateDialog dialog(
+        target.RowTexts(), setup, *band,
+        [&target](const CoordinationSetup& chosen) { return target.Prepare(chosen); }, parent);
+    if (dialog.exec() == QDialog::Accepted) {
+        target.Apply(dialog.usedSetup(), dialog.result());
+    } else if (dialog.cancelledSearch()) {
+        target.Cancelled();
+    }
+}
+
+} // namespace k7

@@ -1,0 +1,43 @@
+// The CSV form of a set of entries, for the spreadsheets and planning tools of the field: a
+// header line "name,frequency,mute", then one entry a line, comma-separated, UTF-8, the
+// frequency in MHz with a point. This is the text alone; which frequencies a set may hold is
+// the importing side's to check.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <span>
+#include <vector>
+
+namespace k7 {
+
+struct CsvEntry {
+    QString name;
+    QString frequency; // MHz with a point, as written or read
+    QString mute;
+    int line = 0; // where it was read (1 is the header)
+};
+
+// Larger inputs are no set of entries; the reader refuses them unread.
+inline constexpr qsizetype kMaxCsvBytes = 256 * 1024;
+
+struct CsvRead {
+    std::vector<CsvEntry> entries;
+    int errorLine = 0; // 0: the file as a whole
+    QString error;     // empty when the text was read
+    bool ok() const { return error.isEmpty(); }
+};
+
+// The header, then the entries; a field holding a comma, a quote or a line break is quoted.
+// Lines end in CR LF.
+QByteArray EncodeEntriesCsv(std::span<const CsvEntry> entries);
+// Accepts a UTF-8 byte order mark, LF or CR LF line ends, quoted fields, spaces around fields
+// and empty lines; stops at the first line it cannot read and says why.
+CsvRead DecodeEntriesCsv(QByteArrayView bytes);
+
+// A name as a receiver shows it: spaces as "_", then only printable characters of the
+// single-byte code page the files use, at most six.
+QString ReceiverName(const QString& name);
+
+} // namespace k7

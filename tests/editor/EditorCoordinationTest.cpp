@@ -1,0 +1,194 @@
+// Check and Coordinate in the editor's controller over the simulated rack (band 36,
+// 606-638 MHz): the marks and the summary, the rows a coordination fills and keeps, what it
+// writes to the file, a band too small for the rows, the remembered rules, and the search run
+// on its own thread with Cancel.
+#include "editor/EditorCoordination.h"
+#include "EditorRig.h"
+#include "editor/CoordinationJob.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QObject>
+
+namespace k7 {
+namespace {
+
+class EditorCoordinationTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(rig.started); }
+
+    // The file's frequencies in kHz, as its reader gives them.
+    std::vector<int> fileKHz(const QString& name, int count) {
+        const EditorDocument file = rig.readBack(name);
+        std::vector<int> kHz;
+        for (int i = 1; i <= count; ++i) {
+            kHz.push_back(
+                FrequencyKHz(file.EditData[static_cast<std::size_t>(i)].Frequency).value_or(-1));
+        }
+        return kHz;
+    }
+    GeneratorResult search(const CoordinationSetup& setup) {
+        std::optional<GeneratorOptions> options = coordination.Prepare(setup);
+        EXPECT_TRUE(options.has_value());
+        options->iterations = 3000; // the same set on any machine
+        return GenerateSet(*coordination.Band(), *options);
+    }
+
+    test::EditorRig rig;
+    FrequencyEditor& editor = rig.editor;
+    EditorCoordination coordination{rig.editor};
+};
+
+TEST_F(EditorCoordinationTest, CheckMarksEveryConflictingRowAndSumsUpTheKinds) {
+    // 2 x 611 - 610 lands on 612 and 2 x 611 - 612 on 610; 620.1 is 100 kHz from 620.
+    ASSERT_TRUE(rig.write("Show.frq", test::EditorRig::Document({"610.000", "611.000", "612.000",
+                                                                 "620.000", "620.100"})));
+    ASSERT_TRUE(rig.open("Show.frq"));
+    const ConflictReport report = coordination.Check();
+    EXPECT_EQ(rig.status(),
+              QStringLiteral("3 conflicts: 2 \u00D7 3rd order 2-tx, 1 \u00D7 spacing"));
+    EXPECT_EQ(report.conflicts, 3);
+    const auto tip = [&](int row) { return rig.rows()[static_cast<std::size_t>(row)].decoration; };
+    EXPECT_EQ(tip(3).toolTip, QStringLiteral("spacing: 100 kHz from row 5 (Mic005)"));
+    EXPECT_EQ(tip(4).toolTip, QStringLiteral("spacing: 100 kHz from row 4 (Mic004)"));
+    EXPECT_EQ(tip(3).background, EditorCoordination::ConflictColour());
+    // The victim names the product and its makers; the makers name the victim.
+    EXPECT_TRUE(tip(2).toolTip.contains(QStringLiteral(
+        "3rd order 2-tx: 2 \u00D7 row 2 (Mic002) - row 1 (Mic001) = 612.000 MHz, 0 kHz from this "
+        "carrier")))
+        << tip(2).toolTip.toStdString();
+    EXPECT_TRUE(tip(1).toolTip.contains(QStringLiteral("from row 3 (Mic003)")));
+
+    // Any change of the rows takes the marks away.
+    editor.SelectRow(0);
+    rig.enter("Mic001", "610.000", "6");
+    editor.cmdUpdate();
+    for (const GridRow& row : rig.rows()) {
+        EXPECT_EQ(row.decoration, RowDecoration{});
+    }
+
+    // A clean set says so and marks nothing.
+    ASSERT_TRUE(rig.write("Clean.frq", test::EditorRig::Document({"610.000", "615.000"})));
+    ASSERT_TRUE(rig.open("Clean.frq"));
+    EXPECT_TRUE(coordination.Check().clean());
+    EXPECT_EQ(rig.status(), QStringLiteral("No conflicts"));
+}
+
+TEST_F(EditorCoordinationTest, CoordinateKeepsLockedRowsAndWritesACleanSet) {
+    ASSERT_TRUE(rig.write("Show.frq", test::EditorRig::Document({"610.000", "610.025", "620.000",
+                                                                 "620.050", "620.075"})));
+    ASSERT_TRUE(rig.open("Show.frq"));
+    CoordinationSetup setup = coordination.Setup({0, 2, 7}); // row 8 does not exist
+    EXPECT_EQ(setup.locked, (std::set<int>{0, 2}));
+    const GeneratorResult result = search(setup);
+    ASSERT_TRUE(coordination.Apply(setup, result));
+
+    const std::vector<int> kHz = fileKHz("Show.frq", 5);
+    EXPECT_EQ(kHz[0], 610000);
+    EXPECT_EQ(kHz[2], 620000);
+    EXPECT_TRUE(IsClean(kHz, setup.rules));
+    const BandPlan band = *coordination.Band();
+    for (const int carrier : kHz) {
+        EXPECT_TRUE(band.IsChannel(carrier)) << carrier;
+    }
+    EXPECT_TRUE(rig.fileMatchesGrid());
+    // Names and mute levels stay.
+    EXPECT_EQ(rig.rows()[1].cells[1], QStringLiteral("Mic002"));
+    EXPECT_EQ(rig.rows()[1].cells[3], QStringLiteral("5"));
+    EXPECT_EQ(rig.status(), QStringLiteral("Coordinated: 3 rows filled; the set is clean"));
+    EXPECT_TRUE(rig.prompter.boxes.empty());
+}
+
+TEST_F(EditorCoordinationTest, ABandTooSmallFillsWhatItCanAndMarksTheRest) {
+    ASSERT_TRUE(rig.write("Show.frq",
+                          test::EditorRig::Document({"610.000", "610.025", "610.050", "610.075",
+                                                     "610.100", "610.125", "610.150", "610.175"})));
+    ASSERT_TRUE(rig.open("Show.frq"));
+    const QByteArray before = rig.bytes("Show.frq");
+    CoordinationSetup setup = coordination.Setup({});
+    setup.excluded = {{606000, 636000}}; // 2 MHz left: far fewer than eight clean carriers
+    const GeneratorResult result = search(setup);
+    const auto found = static_cast<int>(result.carriers.size());
+    ASSERT_GT(found, 0);
+    ASSERT_LT(found, 8);
+    ASSERT_TRUE(coordination.Apply(setup, result));
+    EXPECT_NE(rig.bytes("Show.frq"), before);
+
+    const std::vector<int> kHz = fileKHz("Show.frq", 8);
+    for (int r = 0; r < 8; ++r) {
+        const RowDecoration& mark = rig.rows()[static_cast<std::size_t>(r)].decoration;
+        if (r < found) {
+            EXPECT_GE(kHz[static_cast<std::size_t>(r)], 636025);
+        } else {
+            EXPECT_EQ(kHz[static_cast<std::size_t>(r)], 610000 + 25 * r); // unchanged
+            EXPECT_EQ(mark.background, EditorCoordination::UnfilledColour());
+            EXPECT_TRUE(mark.toolTip.startsWith(QStringLiteral("Not filled")));
+        }
+    }
+    EXPECT_TRUE(rig.status().startsWith(QStringLiteral("Coordinated: %1 of 8 rows filled; the "
+                                                       "set is not clean")
+                                            .arg(found)))
+        << rig.status().toStdString();
+    ASSERT_EQ(rig.prompter.boxes.size(), 1u);
+    EXPECT_TRUE(rig.prompter.boxes[0].text.contains(
+        QStringLiteral("The band holds only %1 clean carriers").arg(found)));
+}
+
+TEST_F(EditorCoordinationTest, TheRulesAreRememberedAndRangesAreReadOrRefusedByLine) {
+    ASSERT_TRUE(rig.write("Show.frq", test::EditorRig::Document(2)));
+    ASSERT_TRUE(rig.open("Show.frq"));
+    CoordinationSetup setup = coordination.Setup({});
+    EXPECT_EQ(setup.rules, CoordinationRules{});
+    setup.rules = {400, 0, 60, 30};
+    setup.budgetSeconds = 7;
+    const ExclusionsRead ranges = ParseExclusions(QStringLiteral("\n 610,5 - 610.000 \n620\n"));
+    ASSERT_EQ(ranges.errorLine, 0);
+    ASSERT_EQ(ranges.ranges.size(), 2u);
+    EXPECT_EQ(ranges.ranges[0].low, 610000);
+    EXPECT_EQ(ranges.ranges[0].high, 610500);
+    EXPECT_EQ(ranges.ranges[1].high, 620000);
+    setup.excluded = ranges.ranges;
+    ASSERT_TRUE(coordination.Prepare(setup).has_value());
+
+    CoordinationSetup again = coordination.Setup({1});
+    EXPECT_EQ(again.rules, setup.rules);
+    EXPECT_EQ(again.budgetSeconds, 7);
+    EXPECT_EQ(ExclusionsText(again.excluded), QStringLiteral("610.000-610.500\n620.000-620.000"));
+    EXPECT_EQ(again.locked, std::set<int>{1});
+
+    EXPECT_EQ(ParseExclusions(QStringLiteral("610-611\n612-x\n")).errorLine, 2);
+    EXPECT_EQ(ParseExclusions(QStringLiteral("610-611-612")).errorLine, 1);
+}
+
+TEST(CoordinationJob, RunsOffTheCallersThreadReportsProgressAndStopsOnCancel) {
+    const BandPlan band = *BandPlan::ForBand(36);
+    GeneratorOptions options;
+    options.target = 99; // more than the band holds: only the budget or Cancel ends it
+    options.timeBudgetMicros = 60'000'000;
+    QObject context;
+    CoordinationJob job;
+    int progressCalls = 0;
+    bool finished = false;
+    job.Start(
+        band, options, &context, [&](const GeneratorProgress&) { ++progressCalls; },
+        [&] { finished = true; });
+    QElapsedTimer clock;
+    clock.start();
+    while (progressCalls < 2 && clock.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    EXPECT_GE(progressCalls, 2);
+    EXPECT_TRUE(job.running());
+    job.Cancel();
+    while (!finished && clock.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    ASSERT_TRUE(finished);
+    EXPECT_FALSE(job.running());
+    EXPECT_TRUE(job.result().cancelled);
+    EXPECT_LT(clock.elapsed(), 20000);
+    EXPECT_TRUE(IsClean(job.result().carriers, options.rules));
+}
+
+} // namespace
+} // namespace k7
