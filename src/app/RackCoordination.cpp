@@ -173,10 +173,7 @@ bool RackCoordination::Apply(const CoordinationSetup& setup, const GeneratorResu
     }
     std::vector<std::optional<int>> kHz = rackKHz();
     const CarrierFill fill = AssignCarriers(kHz, setup.locked, result.carriers);
-    const QChar separator =
-        w_.core.rack.DecimalSeparatorCode > 0 && w_.core.rack.DecimalSeparatorCode < 0x10000
-            ? QChar(w_.core.rack.DecimalSeparatorCode)
-            : QLatin1Char('.');
+    const QChar separator = w_.core.rack.DecimalSeparator();
     QStringList changes;
     std::vector<std::pair<int, QString>> frequencies;
     for (const auto& [row, carrier] : fill.filled) {

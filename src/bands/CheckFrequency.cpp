@@ -102,8 +102,7 @@ int FrequencyChecker::bandFor(int slot) const {
 }
 
 QChar FrequencyChecker::separator() const {
-    const int code = rack_.DecimalSeparatorCode;
-    return (code > 0 && code < 0x10000) ? QChar(code) : QLatin1Char('.');
+    return rack_.DecimalSeparator();
 }
 
 bool FrequencyChecker::inJapanBand(double value) const {

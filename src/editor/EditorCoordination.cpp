@@ -118,8 +118,7 @@ bool EditorCoordination::Apply(const CoordinationSetup& setup, const GeneratorRe
         rowsKHz.push_back(FrequencyKHz(row.cells[2]));
     }
     const CarrierFill fill = AssignCarriers(rowsKHz, setup.locked, result.carriers);
-    const int code = editor_.wiring().rack.DecimalSeparatorCode;
-    const QChar separator = code > 0 && code < 0x10000 ? QChar(code) : QLatin1Char('.');
+    const QChar separator = editor_.wiring().rack.DecimalSeparator();
     for (const auto& [row, kHz] : fill.filled) {
         rows[static_cast<std::size_t>(row)].cells[2] = FrequencyText(kHz, separator);
     }

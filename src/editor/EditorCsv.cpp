@@ -90,8 +90,7 @@ EditorCsv::Converted EditorCsv::Convert(const CsvRead& read) {
                                        .arg(FrequencyEditor::kMaxRows + 1));
     }
     const FrequencyEditor::Wiring& w = editor_.wiring();
-    const int code = w.rack.DecimalSeparatorCode;
-    const QChar separator = code > 0 && code < 0x10000 ? QChar(code) : QLatin1Char('.');
+    const QChar separator = w.rack.DecimalSeparator();
     for (const CsvEntry& entry : read.entries) {
         const QString line = QStringLiteral("Line %1: ").arg(entry.line);
         const std::optional<int> kHz = FrequencyKHz(entry.frequency);

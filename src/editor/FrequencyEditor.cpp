@@ -288,8 +288,7 @@ void FrequencyEditor::writeBoxesInto(GridRow& row) const {
 // --- Boxes ----------------------------------------------------------------------------------
 
 QChar FrequencyEditor::separator() const {
-    const int code = w_.rack.DecimalSeparatorCode;
-    return code > 0 && code < 0x10000 ? QChar(code) : QLatin1Char('.');
+    return w_.rack.DecimalSeparator();
 }
 
 // A frequency typed with "." where the user's separator is another is read with that one.

@@ -39,6 +39,12 @@ struct RackTables {
     std::int32_t SelectedSlot = 0;
     // The character code of the user's decimal separator.
     std::int32_t DecimalSeparatorCode = '.';
+    // That separator as a character ("." when the code is none).
+    QChar DecimalSeparator() const {
+        return DecimalSeparatorCode > 0 && DecimalSeparatorCode < 0x10000
+                   ? QChar(DecimalSeparatorCode)
+                   : QLatin1Char('.');
+    }
 
     SettingsTable RxData;
     SettingsTable CurData;
