@@ -7,6 +7,7 @@
 #include "UploadRead.h"
 #include "files/FrqFile.h"
 #include "link/DeviceTables.h"
+#include "link/LinkModule.h"
 #include "platform/Clock.h"
 #include "rack/RackCommands.h"
 
@@ -16,8 +17,7 @@ namespace {
 
 constexpr std::uint32_t kUploadReadTimeoutMs = 1000;
 constexpr std::uint8_t kUploadLatencyMs = 16;
-// What the device is set back to once the transfer ends.
-constexpr std::uint32_t kPollReadTimeoutMs = 4;
+// The latency the device is set back to once the transfer ends (with polling's read timeout).
 constexpr std::uint8_t kPollLatencyMs = 4;
 
 QString SetTimeoutError() {
@@ -134,7 +134,8 @@ void FrequencyEditor::acceptUpload(const EditorDocument& uploaded) {
 // Every way out of an upload ends here: a device left at the upload's one-second read time-out
 // would slow the whole polling cycle down.
 void FrequencyEditor::restoreLink(int slot) {
-    const bool timeouts = w_.engine.SetLinkTimeouts(slot, kPollReadTimeoutMs, 0) == FT_OK;
+    const bool timeouts =
+        w_.engine.SetLinkTimeouts(slot, LinkModule::kPollReadTimeoutMs, 0) == FT_OK;
     const bool latency = w_.engine.SetLinkLatency(slot, kPollLatencyMs) == FT_OK;
     if (!timeouts) {
         showStatusNow(SetTimeoutError());
