@@ -70,6 +70,7 @@ void MeterPanel::drawFrame(int slot) {
         return;
     }
     const CellFrame& frame = frames_[static_cast<std::size_t>(slot)];
+    placed_[static_cast<std::size_t>(slot)] = PlacedCell{}; // the cell is drawn whole again
     QPainter painter(&panelBuf_);
     for (const QRect& strip : Border(cell.width(), cell.height())) {
         const QRect target = strip.translated(cell.topLeft());

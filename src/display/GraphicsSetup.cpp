@@ -55,6 +55,7 @@ bool MeterPanel::InitGraphics(const QString& assetDir, QSize panelSize) {
         // Sprites come out black; names, frequencies and scales still show.
         atlasBuf_ = AllocateBuffer(kAtlasWidth, kAtlasHeight);
     }
+    forgetPlaced();
     panelBuf_ = AllocateBuffer(std::max(1, panelSize.width()), std::max(1, panelSize.height()));
     LoadFonts(assetDir + QStringLiteral("/fonts"));
     muteIconBuf_ = AllocateBuffer(31, 31);
@@ -85,6 +86,7 @@ bool MeterPanel::InitGraphics(const QString& assetDir, QSize panelSize) {
 bool MeterPanel::LoadFonts(const QString& fontDir) {
     unloadFonts();
     textCache_.fill(TextBoxCache{});
+    forgetPlaced();
     const std::array<QString, 2> files{QStringLiteral("LiberationSans-Regular.ttf"),
                                        QStringLiteral("LiberationSans-Bold.ttf")};
     // A face that cannot be loaded from the folder falls back to the system's match for its
@@ -134,6 +136,7 @@ void MeterPanel::CloseGraphics() {
     }
     unloadFonts();
     textCache_.fill(TextBoxCache{});
+    forgetPlaced();
     setUp_ = false;
 }
 
@@ -246,6 +249,7 @@ void MeterPanel::BuildCell24() {
 }
 
 void MeterPanel::prepareCells(int width, int height, int columns, int rows) {
+    forgetPlaced();
     int k = 1;
     for (int r = 1; r <= rows; ++r) {
         for (int c = 0; c < columns && k <= devices_.DeviceCount; ++c, ++k) {
@@ -291,6 +295,7 @@ void MeterPanel::fillPanel(const QColor& colour) {
     if (!setUp_) {
         return;
     }
+    forgetPlaced();
     FillBuffer(panelBuf_, colour);
     pasteToWindow(panelBuf_.rect());
 }

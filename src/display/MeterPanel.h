@@ -4,6 +4,7 @@
 // window notes the rectangle and shows it from PanelBuf with its next repaint).
 #pragma once
 
+#include "display/BarRows.h"
 #include "display/Layout40.h"
 #include "display/Layouts.h"
 #include "display/Scaling.h"
@@ -126,8 +127,31 @@ private:
     void drawGauge(int slot, const CellLayout& cell);
     void drawText(int slot, bool muted, const CellLayout& cell);
     void composeText40(QImage& box, const QString& name, const QString& frequency, bool muted);
-    void drawLamps(bool muted, const CellLayout& cell);
-    void drawBar(const BarCut& cut, int height, std::uint8_t& peak, int threshold, QPoint at);
+    void drawLamps(int slot, bool muted, const CellLayout& cell);
+    // What an element of a cell last placed on PanelBuf, and where: a redraw that would place
+    // the same pixels again places nothing, and a bar is composed and placed again only in the
+    // rows that change (BarRows.h). Forgotten whenever anything else writes PanelBuf.
+    struct PlacedKey {
+        QPoint at{-1, -1};
+        int what = -1;
+        bool operator==(const PlacedKey&) const = default;
+    };
+    struct PlacedBar {
+        QPoint at{-1, -1};
+        int cut = -1;
+        BarState state;
+    };
+    struct PlacedCell {
+        PlacedKey muteIcon, gauge, text, lamps;
+        std::array<PlacedBar, 3> bars;
+    };
+    // Whether `now` differs from what `last` holds; `last` then holds it.
+    static bool replaces(PlacedKey& last, const PlacedKey& now);
+    void forgetPlaced();
+    void drawBar(const BarCut& cut, int height, std::uint8_t& peak, int threshold, QPoint at,
+                 PlacedBar& last);
+    void composeBar(const BarCut& cut, int height, int peakRow, bool alarm, int threshold,
+                    RowSpan rows);
     // Copies an element into PanelBuf and pastes it to the window.
     void place(const QImage& from, const QRect& source, QPoint lowerLeft);
     void pasteToWindow(const QRect& rect);
@@ -176,6 +200,7 @@ private:
     std::array<std::int16_t, kMaxSlots + 1> blinkCount_{};
     std::array<bool, kMaxSlots + 1> liveDrawn_{};
     std::array<CellFrame, kMaxSlots + 1> frames_{};
+    std::array<PlacedCell, kMaxSlots + 1> placed_{};
 };
 
 } // namespace k7

@@ -28,6 +28,11 @@ constexpr int kLowVoltage = 108;
 // scale) shows the threshold sprite, as 205 does on the 255-pixel scale.
 constexpr int kAudioAlarm40 = 64;
 
+// What an element shows, told apart by layout: the key of a placed element (PlacedKey::what).
+constexpr int ElementKey(CellKind kind, int shown) {
+    return (static_cast<int>(kind) << 24) | shown;
+}
+
 QRect Columns(int left, int right, int top, int bottom) {
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
@@ -45,6 +50,7 @@ struct MeterPanel::BarCut {
     int peakBase = 0;       // the peak marker's lower-left row is peakBase - p
     int thresholdBase = -1; // the threshold marker's lower-left row is thresholdBase - t
     int audioSwitch = 0;    // audio: a peak at or above this shows the threshold sprite
+    int code = 0;           // which cut: layout, bar and style
 };
 
 struct MeterPanel::CellLayout {
@@ -106,7 +112,7 @@ MeterPanel::BarCut BarCut40(bool rf, bool muted) {
     return cut;
 }
 
-MeterPanel::BarCut MakeBarCut(CellKind kind, BarKind bar, bool muted) {
+MeterPanel::BarCut MakeBarCutOf(CellKind kind, BarKind bar, bool muted) {
     MeterPanel::BarCut cut;
     const bool rf = bar != BarKind::Audio;
     const int unlitLeft = muted ? 602 : 551;
@@ -158,6 +164,12 @@ MeterPanel::BarCut MakeBarCut(CellKind kind, BarKind bar, bool muted) {
     case CellKind::Slots40:
         return BarCut40(rf, muted);
     }
+    return cut;
+}
+
+MeterPanel::BarCut MakeBarCut(CellKind kind, BarKind bar, bool muted) {
+    MeterPanel::BarCut cut = MakeBarCutOf(kind, bar, muted);
+    cut.code = (static_cast<int>(kind) * 3 + static_cast<int>(bar)) * 2 + (muted ? 1 : 0);
     return cut;
 }
 
@@ -248,19 +260,21 @@ void MeterPanel::drawCell(int slot, const CellLayout& cell) {
     }
     drawText(slot, muted, cell);
     if (cell.hasLamps) {
-        drawLamps(muted, cell);
+        drawLamps(slot, muted, cell);
     }
     const auto& meter = rack_.MeterData[slot];
     const ScaleTable& table = *cell.table;
     const int threshold =
         scaling_.ThresholdTable[MuteLevelRow(rack_.CurData[slot].MuteLevel)][cell.thresholdColumn];
     auto& peaks = peakHold_[slot];
+    auto& bars = placed_[static_cast<std::size_t>(slot)].bars;
     drawBar(MakeBarCut(cell.kind, BarKind::RfA, muted), table[meter[RfA]][RfHeightColumn],
-            peaks[PeakRfA], threshold, cell.rfA);
+            peaks[PeakRfA], threshold, cell.rfA, bars[0]);
     drawBar(MakeBarCut(cell.kind, BarKind::RfB, muted), table[meter[RfB]][RfHeightColumn],
-            peaks[PeakRfB], threshold, cell.rfB);
+            peaks[PeakRfB], threshold, cell.rfB, bars[1]);
     drawBar(MakeBarCut(cell.kind, BarKind::Audio, muted),
-            table[meter[AudioLevel]][AudioHeightColumn], peaks[PeakAudio], threshold, cell.audio);
+            table[meter[AudioLevel]][AudioHeightColumn], peaks[PeakAudio], threshold, cell.audio,
+            bars[2]);
     if (cell.kind != CellKind::Slots8) {
         drawMuteIcon(slot, cell);
     }
@@ -272,6 +286,10 @@ void MeterPanel::drawCell(int slot, const CellLayout& cell) {
 void MeterPanel::drawMuteIcon(int slot, const CellLayout& cell) {
     const bool compact = cell.kind == CellKind::Slots40;
     const int size = compact ? Cell40::MuteIconSize : 31;
+    const PlacedKey shown{cell.muteIcon, ElementKey(cell.kind, rack_.UserMute[slot] ? 1 : 0)};
+    if (!replaces(placed_[static_cast<std::size_t>(slot)].muteIcon, shown)) {
+        return;
+    }
     if (rack_.UserMute[slot]) {
         const Sprite icon = compact                         ? Sprite::UserMuteIcon40
                             : cell.kind == CellKind::Slots8 ? Sprite::UserMuteIcon
@@ -286,27 +304,36 @@ void MeterPanel::drawMuteIcon(int slot, const CellLayout& cell) {
 void MeterPanel::drawGauge(int slot, const CellLayout& cell) {
     const GaugeCut gauge = GaugeOf(cell.kind);
     const QPoint frameAt(0, gauge.height - 1);
-    if (rack_.LastMuted == 1 || !rack_.VoltageKnown[slot]) {
-        FillBuffer(gaugeBuf_, Colour::Black);
-    } else {
+    // What the gauge shows: dark, the low frame, or the normal frame filled h rows (h + 3).
+    enum : int { Dark = 0, LowFrame = 1, Filled = 3 };
+    int shown = Dark;
+    int h = 0;
+    if (rack_.LastMuted != 1 && rack_.VoltageKnown[slot]) {
         const int raw = rack_.MeterData[slot][Voltage];
         if (raw >= kLowVoltage) {
-            const int h = (*cell.table)[raw][GaugeHeightColumn];
-            copySprite(gauge.normal, gaugeBuf_, frameAt);
-            const SpriteRect& fill = SpriteAt(gauge.fill);
-            CopyRect(atlasBuf_, Columns(fill.minx, fill.maxx, fill.maxy - h, fill.maxy), gaugeBuf_,
-                     gauge.fillAt);
+            h = (*cell.table)[raw][GaugeHeightColumn];
+            shown = Filled + h;
         } else {
             // Low battery: three redraws dark, three with the low frame, in turn.
-            if (blinkCount_[slot] <= 2) {
-                FillBuffer(gaugeBuf_, Colour::Black);
-            } else {
-                copySprite(gauge.low, gaugeBuf_, frameAt);
-            }
+            shown = blinkCount_[slot] <= 2 ? Dark : LowFrame;
             if (++blinkCount_[slot] > 5) {
                 blinkCount_[slot] = 0;
             }
         }
+    }
+    if (!replaces(placed_[static_cast<std::size_t>(slot)].gauge,
+                  {cell.gauge, ElementKey(cell.kind, shown)})) {
+        return;
+    }
+    if (shown == Dark) {
+        FillBuffer(gaugeBuf_, Colour::Black);
+    } else if (shown == LowFrame) {
+        copySprite(gauge.low, gaugeBuf_, frameAt);
+    } else {
+        copySprite(gauge.normal, gaugeBuf_, frameAt);
+        const SpriteRect& fill = SpriteAt(gauge.fill);
+        CopyRect(atlasBuf_, Columns(fill.minx, fill.maxx, fill.maxy - h, fill.maxy), gaugeBuf_,
+                 gauge.fillAt);
     }
     place(gaugeBuf_, QRect(0, 0, gauge.width, gauge.height), cell.gauge);
 }
@@ -325,11 +352,18 @@ void MeterPanel::drawText(int slot, bool muted, const CellLayout& cell) {
     // text, style or layout changed, and pasted from the last composition otherwise.
     TextBoxCache& cached = textCache_[slot];
     const int kindCode = static_cast<int>(cell.kind);
+    // The box is placed from its composition every time it is composed, so a box still placed
+    // from the same composition shows it already.
+    const PlacedKey shown{cell.textBox, ElementKey(cell.kind, muted ? 1 : 0)};
+    PlacedKey& placed = placed_[static_cast<std::size_t>(slot)].text;
     if (cached.valid && cached.name == row.Name && cached.frequency == frequency &&
         cached.muted == muted && cached.kind == kindCode) {
-        place(cached.image, source, cell.textBox);
+        if (replaces(placed, shown)) {
+            place(cached.image, source, cell.textBox);
+        }
         return;
     }
+    placed = shown;
     const QColor& colour = muted ? Colour::Grey : Colour::Green;
     const Justify centred = JustifyCode(0, -1);
     QImage& box = small || compact ? smallTextBuf_ : textBuf_;
@@ -356,8 +390,12 @@ void MeterPanel::drawText(int slot, bool muted, const CellLayout& cell) {
     place(box, source, cell.textBox);
 }
 
-void MeterPanel::drawLamps(bool muted, const CellLayout& cell) {
+void MeterPanel::drawLamps(int slot, bool muted, const CellLayout& cell) {
     const bool onA = rack_.LastAntenna == 1;
+    if (!replaces(placed_[static_cast<std::size_t>(slot)].lamps,
+                  {cell.lampA, ElementKey(cell.kind, (muted ? 2 : 0) | (onA ? 1 : 0))})) {
+        return;
+    }
     const Sprite lampA = muted ? Sprite::LampOff : (onA ? Sprite::LampLit : Sprite::LampIdle);
     const Sprite lampB = muted ? Sprite::LampOff : (onA ? Sprite::LampIdle : Sprite::LampLit);
     copySprite(lampA, lampBuf_, QPoint(0, 14));
@@ -367,30 +405,68 @@ void MeterPanel::drawLamps(bool muted, const CellLayout& cell) {
 }
 
 void MeterPanel::drawBar(const BarCut& cut, int height, std::uint8_t& peak, int threshold,
-                         QPoint at) {
-    // The RF sprites are a row shorter than the bar: the rows above the unlit sprite start
-    // black, so no row of an earlier bar shows through at the top.
-    const int uncovered = cut.bottom + 1 - cut.unlit.height();
-    if (uncovered > 0) {
-        QPainter(&barBuf_).fillRect(QRect(0, 0, barBuf_.width(), uncovered), Colour::Black);
-    }
-    CopyRect(atlasBuf_, cut.unlit, barBuf_, QPoint(0, cut.bottom));
-    CopyRect(atlasBuf_, Columns(cut.litLeft, cut.litRight, cut.litBottom - height, cut.litBottom),
-             barBuf_, QPoint(0, cut.bottom));
+                         QPoint at, PlacedBar& last) {
     StepPeakHold(peak, height);
     const int p = std::max(0, peak - 5);
     const bool alarm = cut.audioSwitch > 0 && peak >= cut.audioSwitch;
     const SpriteRect& marker = SpriteAt(alarm ? Sprite::ThresholdMarker : Sprite::PeakMarker);
-    CopyRect(atlasBuf_,
-             Columns(kMarkerLeft, kMarkerLeft + cut.markerWidth - 1, marker.miny, marker.maxy),
-             barBuf_, QPoint(0, cut.peakBase - p));
+    const SpriteRect& line = SpriteAt(Sprite::ThresholdMarker);
+    const bool hasThreshold = cut.thresholdBase >= 0;
+    const BarState now{height,
+                       cut.peakBase - p,
+                       marker.maxy - marker.miny + 1,
+                       alarm,
+                       hasThreshold ? cut.thresholdBase - threshold : 0,
+                       hasThreshold ? line.maxy - line.miny + 1 : 0};
+    RowSpans rows;
+    if (last.at == at && last.cut == cut.code) {
+        rows = ChangedBarRows(last.state, now, cut.bottom);
+    } else {
+        rows.spans[0] = {0, cut.bottom};
+        rows.count = 1;
+    }
+    last = {at, cut.code, now};
+    for (const RowSpan& band : rows) {
+        composeBar(cut, height, cut.peakBase - p, alarm, threshold, band);
+        place(barBuf_, QRect(0, band.top, cut.width, band.bottom - band.top + 1),
+              QPoint(at.x(), at.y() - (cut.bottom - band.bottom)));
+    }
+}
+
+void MeterPanel::composeBar(const BarCut& cut, int height, int peakRow, bool alarm, int threshold,
+                            RowSpan rows) {
+    // The RF sprites are a row shorter than the bar: the rows above the unlit sprite start
+    // black, so no row of an earlier bar shows through at the top.
+    const int uncovered = cut.bottom + 1 - cut.unlit.height();
+    if (uncovered > 0) {
+        FillRows(barBuf_, {rows.top, std::min(rows.bottom, uncovered - 1)}, Colour::Black);
+    }
+    CopyRectRows(atlasBuf_, cut.unlit, barBuf_, QPoint(0, cut.bottom), rows);
+    CopyRectRows(atlasBuf_,
+                 Columns(cut.litLeft, cut.litRight, cut.litBottom - height, cut.litBottom), barBuf_,
+                 QPoint(0, cut.bottom), rows);
+    const SpriteRect& marker = SpriteAt(alarm ? Sprite::ThresholdMarker : Sprite::PeakMarker);
+    CopyRectRows(atlasBuf_,
+                 Columns(kMarkerLeft, kMarkerLeft + cut.markerWidth - 1, marker.miny, marker.maxy),
+                 barBuf_, QPoint(0, peakRow), rows);
     if (cut.thresholdBase >= 0) {
         const SpriteRect& line = SpriteAt(Sprite::ThresholdMarker);
-        CopyRect(atlasBuf_,
-                 Columns(kMarkerLeft, kMarkerLeft + cut.markerWidth - 1, line.miny, line.maxy),
-                 barBuf_, QPoint(0, cut.thresholdBase - threshold));
+        CopyRectRows(atlasBuf_,
+                     Columns(kMarkerLeft, kMarkerLeft + cut.markerWidth - 1, line.miny, line.maxy),
+                     barBuf_, QPoint(0, cut.thresholdBase - threshold), rows);
     }
-    place(barBuf_, QRect(0, 0, cut.width, cut.bottom + 1), at);
+}
+
+bool MeterPanel::replaces(PlacedKey& last, const PlacedKey& now) {
+    if (last == now) {
+        return false;
+    }
+    last = now;
+    return true;
+}
+
+void MeterPanel::forgetPlaced() {
+    placed_.fill(PlacedCell{});
 }
 
 void MeterPanel::copySprite(Sprite sprite, QImage& to, QPoint lowerLeft) {

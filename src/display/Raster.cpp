@@ -3,7 +3,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace k7 {
 
@@ -20,11 +22,14 @@ QRect TargetRect(const QRect& source, QPoint lowerLeft) {
 
 namespace {
 
-// The copy of CopyRect and CopyRectChanged; with findChange, rows that already hold the same
-// pixels are left alone and the band of rows that changed is returned, else every row is copied
-// and the covered part returned.
+// Every row of a target.
+constexpr RowSpan kAllRows{std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
+
+// The copy of CopyRect, CopyRectRows and CopyRectChanged, into the target rows of `rows` only;
+// with findChange, rows that already hold the same pixels are left alone and the band of rows
+// that changed is returned, else every row is copied and the covered part returned.
 QRect CopyRows(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft,
-               bool findChange) {
+               bool findChange, RowSpan rows = kAllRows) {
     if (from.isNull() || to.isNull()) {
         return {};
     }
@@ -35,13 +40,16 @@ QRect CopyRows(const QImage& from, const QRect& source, QImage& to, QPoint lower
     }
     const QPoint topLeft =
         TargetRect(source, lowerLeft).topLeft() + (inside.topLeft() - source.topLeft());
-    const QRect target = QRect(topLeft, inside.size()).intersected(to.rect());
+    QRect target = QRect(topLeft, inside.size()).intersected(to.rect());
+    target.setTop(std::max(target.top(), rows.top));
+    target.setBottom(std::min(target.bottom(), rows.bottom));
     if (target.isEmpty()) {
         return {};
     }
     if (&from == &to || from.format() != to.format() || from.depth() != 32) {
         QPainter painter(&to);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.setClipRect(target);
         painter.drawImage(topLeft, from, inside);
         return target;
     }
@@ -75,6 +83,11 @@ void CopyRect(const QImage& from, const QRect& source, QImage& to, QPoint lowerL
     CopyRows(from, source, to, lowerLeft, false);
 }
 
+void CopyRectRows(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft,
+                  RowSpan rows) {
+    CopyRows(from, source, to, lowerLeft, false, rows);
+}
+
 QRect CopyRectChanged(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft) {
     // Only a change is shown again.
     return CopyRows(from, source, to, lowerLeft, true);
@@ -82,6 +95,24 @@ QRect CopyRectChanged(const QImage& from, const QRect& source, QImage& to, QPoin
 
 void FillBuffer(QImage& buffer, const QColor& colour) {
     buffer.fill(colour);
+}
+
+void FillRows(QImage& buffer, RowSpan rows, const QColor& colour) {
+    const int top = std::max(rows.top, 0);
+    const int bottom = std::min(rows.bottom, buffer.height() - 1);
+    if (buffer.isNull() || top > bottom) {
+        return;
+    }
+    if (buffer.depth() != 32) {
+        QPainter(&buffer).fillRect(QRect(0, top, buffer.width(), bottom - top + 1), colour);
+        return;
+    }
+    // What a painter's fill of an opaque colour leaves in a 32-bit buffer, row by row.
+    const QRgb pixel = colour.rgb();
+    for (int y = top; y <= bottom; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(buffer.scanLine(y));
+        std::fill(line, line + buffer.width(), pixel);
+    }
 }
 
 void DrawLine(QImage& buffer, QPoint from, QPoint to, const QColor& colour) {
