@@ -18,7 +18,7 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
       meterPanel_(station.rack(), station.devices(), station.prompter()),
       mainWindow_(station.window()),
       panelWidget_(new MeterPanelWidget(meterPanel_, station.core().settings, station.devices(),
-                                        station.timerFactory())),
+                                        station.timerFactory(), station.clock())),
       receiverWindow_(station.receiverPanel()),
       editorWindow_(station.frequencyEditor(), &mainWindow_),
       dialog_(station.dialog(), &mainWindow_, station.devices().DeviceCount),

@@ -13,7 +13,28 @@ void ChangedArea::reset(QSize panel) {
     panel_ = panel.isValid() ? panel : QSize();
     tileWidth_ = std::max(kTile, (panel_.width() + kColumns - 1) / kColumns);
     rows_.assign(static_cast<std::size_t>((panel_.height() + kTile - 1) / kTile), 0);
+    bounds_.fill(QRect());
+    areas_.clear();
     empty_ = true;
+}
+
+void ChangedArea::markWithin(int area, const QRect& rect) {
+    if (area <= 0 || area >= kAreas) {
+        mark(rect);
+        return;
+    }
+    const QRect inside = rect.intersected(QRect(QPoint(0, 0), panel_));
+    if (inside.isEmpty()) {
+        return;
+    }
+    QRect& bound = bounds_[static_cast<std::size_t>(area)];
+    if (bound.isEmpty()) {
+        areas_.push_back(area);
+        bound = inside;
+    } else {
+        bound = bound.united(inside);
+    }
+    empty_ = false;
 }
 
 void ChangedArea::mark(const QRect& rect) {
@@ -75,6 +96,11 @@ std::vector<QRect> ChangedArea::take() {
         open = std::move(stillOpen);
     }
     std::fill(rows_.begin(), rows_.end(), 0);
+    for (const int area : areas_) {
+        rects.push_back(bounds_[static_cast<std::size_t>(area)]);
+        bounds_[static_cast<std::size_t>(area)] = QRect();
+    }
+    areas_.clear();
     empty_ = true;
     return rects;
 }

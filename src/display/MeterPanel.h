@@ -107,6 +107,10 @@ public:
     void setPasteListener(std::function<void(const QRect&)> listener) {
         pasteListener_ = std::move(listener);
     }
+    // Told when an answer's redraw of a cell has placed all it places.
+    void setRedrawnListener(std::function<void()> listener) {
+        redrawnListener_ = std::move(listener);
+    }
 
     const Scaling& scaling() const { return scaling_; }
     const LayoutTable& layout16() const { return layout16_; }
@@ -165,6 +169,7 @@ private:
     const DeviceTables& devices_;
     Prompter& prompter_;
     std::function<void(const QRect&)> pasteListener_;
+    std::function<void()> redrawnListener_;
 
     Scaling scaling_;
     LayoutTable layout16_{};

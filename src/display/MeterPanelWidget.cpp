@@ -10,20 +10,30 @@
 
 namespace k7 {
 
+namespace {
+
+// The most rows one copy of the panel onto the window takes.
+constexpr int kCopyRows = 64;
+
+} // namespace
+
 MeterPanelWidget::MeterPanelWidget(MeterPanel& panel, RackSettings& rack,
                                    const DeviceTables& devices, TimerFactory& timers,
-                                   QWidget* parent)
-    : QWidget(parent), panel_(panel), rack_(rack), devices_(devices),
+                                   const Clock& clock, QWidget* parent)
+    : QWidget(parent), panel_(panel), rack_(rack), devices_(devices), clock_(clock),
       repaintTimer_(timers.createTimer()) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     repaintTimer_->setInterval(repaintIntervalMs());
+    refreshMicros_ = repaintTimer_->interval() * std::int64_t{1000};
     repaintTimer_->setHandler([this] { repaintChanged(); });
     panel_.setPasteListener([this](const QRect& rect) { pasted(rect); });
+    panel_.setRedrawnListener([this] { redrawn(); });
 }
 
 MeterPanelWidget::~MeterPanelWidget() {
     panel_.setPasteListener({}); // the panel may draw on after the window is gone
+    panel_.setRedrawnListener({});
 }
 
 void MeterPanelWidget::setPanelSize(QSize size) {
@@ -55,20 +65,42 @@ void MeterPanelWidget::pasted(const QRect& rect) {
     if (changed_.panel() != panelSize()) {
         changed_.reset(panelSize());
     }
-    changed_.mark(rect);
+    // An element of a cell is noted with its cell, so that a repaint copies each changed cell
+    // once.
+    const QPoint centre = rect.center();
+    const int slot =
+        FindRx(devices_.RackLayout, static_cast<float>(centre.x()), static_cast<float>(centre.y()));
+    if (RackTables::validSlot(slot) && panel_.CellRect(slot).contains(rect)) {
+        changed_.markWithin(slot, rect);
+    } else {
+        changed_.mark(rect);
+    }
     if (!repaintTimer_->enabled()) {
-        // The first change after a quiet spell shows one refresh later; a steady stream of
-        // changes is shown once a refresh, in the timer's phase.
-        repaintTimer_->setInterval(repaintIntervalMs());
-        repaintTimer_->setEnabled(true);
+        waitForRefresh();
     }
 }
 
+void MeterPanelWidget::redrawn() {
+    const std::int64_t since = clock_.nowMicros() - askedAt_;
+    if (since >= refreshMicros_ && since < 2 * refreshMicros_) {
+        repaintChanged(); // answers keep coming: this one is shown now
+    }
+}
+
+void MeterPanelWidget::waitForRefresh() {
+    // The first change after a quiet spell shows one refresh later; so does a change that comes
+    // within a refresh of the last repaint, unless the redraw of a later answer shows it first.
+    repaintTimer_->setInterval(repaintIntervalMs());
+    refreshMicros_ = repaintTimer_->interval() * std::int64_t{1000};
+    repaintTimer_->setEnabled(true);
+}
+
 void MeterPanelWidget::repaintChanged() {
+    repaintTimer_->setEnabled(false);
     if (changed_.empty()) {
-        repaintTimer_->setEnabled(false);
         return;
     }
+    askedAt_ = clock_.nowMicros();
     const PanelScale shown = scale();
     QRegion area;
     for (const QRect& rect : changed_.take()) {
@@ -92,6 +124,25 @@ void MeterPanelWidget::paintEvent(QPaintEvent* event) {
                              static_cast<int>(std::ceil(target.top()))),
                       QPoint(static_cast<int>(std::floor(target.right())) - 1,
                              static_cast<int>(std::floor(target.bottom())) - 1));
+    const QRect onePixelEach = target.toRect();
+    if (shown.factor() == 1.0 && devicePixelRatioF() == 1.0 && QRectF(onePixelEach) == target) {
+        // The panel at its own size: each rectangle is a plain copy of the same rectangle of
+        // the buffer, and the margins are filled where the rectangle reaches them.
+        for (const QRect& rect : event->region()) {
+            if (!inner.contains(rect)) {
+                painter.fillRect(rect, Qt::black);
+            }
+            // In bands of a few rows: a taller copy is handed out to helper threads, whose
+            // wake-ups cost far more than copying a cell's changes here.
+            const QRect inPanel = rect.intersected(onePixelEach);
+            for (int top = inPanel.top(); top <= inPanel.bottom(); top += kCopyRows) {
+                const QRect band(inPanel.left(), top, inPanel.width(),
+                                 std::min(kCopyRows, inPanel.bottom() + 1 - top));
+                painter.drawImage(band.topLeft(), buffer, band.translated(-onePixelEach.topLeft()));
+            }
+        }
+        return;
+    }
     painter.setRenderHint(QPainter::SmoothPixmapTransform, !shown.whole());
     // One rectangle at a time: under a plain rectangular clip a copy or a whole-factor scaling
     // is a straight copy, where a clip of many rectangles would go span by span.

@@ -1,7 +1,10 @@
 // The window over the meter panel. It shows PanelBuf, drawn at its native size, scaled to fit
 // the window with its aspect kept (PanelScale), and repaints at the screen's pace: every paste
 // into PanelBuf is only noted, and what changed since the last repaint is repainted at most once
-// per screen refresh, on a timer of the platform's timer port. It shows the tool tip on K7.5
+// per screen refresh. The first change after a quiet spell is shown one refresh later, on a
+// timer of the platform's timer port, so that a burst of answers is shown once; while answers
+// keep coming, an answer whose redraw ends a refresh or more after the last repaint is shown at
+// once, so a steady stream is shown without a timer of its own. It shows the tool tip on K7.5
 // set-ups, keeps the pointer position in panel pixels and turns a right-button release and a
 // left double click into a slot, through the scale. The slot-opened callback is the only road
 // from the panel to the receiver control panel: a click that opens nothing changes SelectedSlot
@@ -12,6 +15,7 @@
 #include "display/ChangedArea.h"
 #include "display/MeterPanel.h"
 #include "display/PanelScale.h"
+#include "platform/Clock.h"
 #include "platform/Timer.h"
 #include "rack/RackSettings.h"
 
@@ -19,7 +23,9 @@
 #include <QSize>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 
 namespace k7 {
@@ -31,9 +37,9 @@ public:
     // own rate).
     static constexpr int kMaxRepaintHz = 60;
 
-    // rack: the click selects its slot. timers: makes the repaint timer.
+    // rack: the click selects its slot. timers: makes the repaint timer; clock: its time.
     MeterPanelWidget(MeterPanel& panel, RackSettings& rack, const DeviceTables& devices,
-                     TimerFactory& timers, QWidget* parent = nullptr);
+                     TimerFactory& timers, const Clock& clock, QWidget* parent = nullptr);
     ~MeterPanelWidget() override;
 
     // Called with the slot when a right click lands on a receiver that has answered, on a K7.5
@@ -77,6 +83,8 @@ private:
     int slotUnder(QPointF position);
     void pasted(const QRect& rect);
     void repaintChanged();
+    void waitForRefresh();
+    void redrawn();
 
     MeterPanel& panel_;
     RackSettings& rack_;
@@ -84,8 +92,12 @@ private:
     std::function<void(int)> openPanel_;
     std::function<QString(int)> cellToolTip_;
     std::function<void(int)> openHistory_;
+    const Clock& clock_;
     std::unique_ptr<Timer> repaintTimer_;
     ChangedArea changed_; // pasted since the last repaint
+    static constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::min() / 2;
+    std::int64_t askedAt_ = kNever; // when the last repaint was asked for (clock microseconds)
+    std::int64_t refreshMicros_ = 0;
     QSize panelSize_;
     QPoint pointer_;
 };

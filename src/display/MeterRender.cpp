@@ -281,6 +281,9 @@ void MeterPanel::drawCell(int slot, const CellLayout& cell) {
     if (!muted) {
         liveDrawn_[slot] = true;
     }
+    if (redrawnListener_) {
+        redrawnListener_();
+    }
 }
 
 void MeterPanel::drawMuteIcon(int slot, const CellLayout& cell) {

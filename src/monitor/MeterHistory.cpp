@@ -23,7 +23,8 @@ void MeterHistory::Allocate(int receivers, int pollIntervalMs) {
         ring.capacity = perSlot;
         offset += perSlot;
     }
-    samples_.assign(offset, Packed{});
+    samples_ = std::make_unique_for_overwrite<Packed[]>(offset);
+    sampleCount_ = offset;
     marks_.assign(kMarks, HistoryMark{});
 }
 
@@ -32,7 +33,7 @@ std::size_t MeterHistory::capacity(int slot) const {
 }
 
 std::size_t MeterHistory::memoryBytes() const {
-    return samples_.capacity() * sizeof(Packed) + marks_.capacity() * sizeof(HistoryMark);
+    return sampleCount_ * sizeof(Packed) + marks_.capacity() * sizeof(HistoryMark);
 }
 
 void MeterHistory::push(Ring& ring, std::int64_t micros, std::uint8_t rfA, std::uint8_t rfB,

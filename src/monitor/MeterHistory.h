@@ -11,6 +11,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace k7 {
@@ -127,7 +128,10 @@ private:
     }
 
     bool allocated_ = false;
-    std::vector<Packed> samples_;
+    // Left unwritten until answers fill it: the system gives its pages as the rings reach them,
+    // so starting to record costs nothing however long the span.
+    std::unique_ptr<Packed[]> samples_;
+    std::size_t sampleCount_ = 0;
     std::array<Ring, kMaxSlots + 1> rings_{};
     std::vector<HistoryMark> marks_; // a ring of kMarks once allocated
     std::size_t marksHead_ = 0;      // the oldest mark

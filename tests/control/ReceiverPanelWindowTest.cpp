@@ -22,7 +22,8 @@ private slots:
         ReceiverPanelWindow window(rig.panel);
         // The meter panel as the main window holds it, its right click wired to the panel.
         MeterPanel meters(rig.rack, rig.devices, rig.prompter);
-        MeterPanelWidget cells(meters, rig.harness.core.settings, rig.devices, rig.clock);
+        MeterPanelWidget cells(meters, rig.harness.core.settings, rig.devices, rig.clock,
+                               rig.clock);
         cells.resize(800, 700);
         cells.setOpenPanelCallback([&rig](int slot) { rig.panel.Open(slot); });
         QTest::mouseRelease(&cells, Qt::LeftButton, {}, QPoint(300, 100));

@@ -55,7 +55,7 @@ protected:
             .convertToFormat(QImage::Format_RGB32);
     }
 
-    MeterPanelWidget widget{panel, settings, devices, rig.clock};
+    MeterPanelWidget widget{panel, settings, devices, rig.clock, rig.clock};
     std::vector<int> opened;
 };
 

@@ -86,6 +86,17 @@ TEST(ChangedAreaTest, ManyChangesComeBackAsAFewTileRectangles) {
     // The whole panel in one rectangle.
     area.mark(QRect(0, 0, 800, 700));
     EXPECT_EQ(area.take(), std::vector<QRect>{QRect(0, 0, 800, 700)});
+
+    // Bands within a cell come back as the one rectangle bounding them, after the tiles, a cell
+    // at a time in the order first changed.
+    area.markWithin(7, QRect(215, 120, 10, 3));
+    area.markWithin(3, QRect(10, 10, 5, 5));
+    area.markWithin(7, QRect(260, 90, 13, 40));
+    area.markWithin(7, QRect(230, 400, 5, 5));
+    area.markWithin(ChangedArea::kAreas, QRect(500, 500, 4, 4)); // no such cell: a tile
+    EXPECT_EQ(area.take(),
+              (std::vector<QRect>{{496, 496, 16, 16}, {215, 90, 58, 315}, {10, 10, 5, 5}}));
+    EXPECT_TRUE(area.take().empty());
 }
 
 } // namespace
