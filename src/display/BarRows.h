@@ -5,8 +5,6 @@
 // only those are composed and placed again.
 #pragma once
 
-#include "display/Raster.h"
-
 #include <array>
 
 namespace k7 {
@@ -20,6 +18,13 @@ struct BarState {
     int thresholdRow = 0;  // the threshold marker's lowest row
     int thresholdRows = 0; // and its height; 0: the bar has no threshold marker
     bool operator==(const BarState&) const = default;
+};
+
+// An inclusive band of rows.
+struct RowSpan {
+    int top = 0;
+    int bottom = -1;
+    bool operator==(const RowSpan&) const = default;
 };
 
 // At most five bands, in ascending order, neither overlapping nor touching.

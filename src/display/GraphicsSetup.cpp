@@ -77,7 +77,6 @@ bool MeterPanel::InitGraphics(const QString& assetDir, QSize panelSize) {
     }
     textBuf_ = AllocateBuffer(190, 52);
     gaugeBuf_ = AllocateBuffer(20, 75);
-    barBuf_ = AllocateBuffer(20, 256);
     lampBuf_ = AllocateBuffer(15, 15);
     smallTextBuf_ = AllocateBuffer(112, 46);
     return usable;
@@ -131,7 +130,7 @@ void MeterPanel::BuildScaling() {
 
 void MeterPanel::CloseGraphics() {
     for (QImage* buffer : {&atlasBuf_, &panelBuf_, &cellBuf_, &muteIconBuf_, &textBuf_,
-                           &smallTextBuf_, &gaugeBuf_, &barBuf_, &lampBuf_}) {
+                           &smallTextBuf_, &gaugeBuf_, &lampBuf_}) {
         *buffer = QImage();
     }
     unloadFonts();

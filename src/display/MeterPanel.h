@@ -1,7 +1,8 @@
 // The meter panel: the off-screen buffers, atlas and fonts set up once, the cell backgrounds of
 // the four layouts, and the per-answer redraw of one receiver's cell. Every element is
-// composed in a small buffer, copied into PanelBuf and announced to the paste listener (the
-// window notes the rectangle and shows it from PanelBuf with its next repaint).
+// composed in a small buffer and copied into PanelBuf (a bar is composed on PanelBuf itself),
+// and what changed is announced to the paste listener (the window notes the rectangle and shows
+// it from PanelBuf with its next repaint); the end of a cell's redraw is announced too.
 #pragma once
 
 #include "display/BarRows.h"
@@ -133,8 +134,8 @@ private:
     void composeText40(QImage& box, const QString& name, const QString& frequency, bool muted);
     void drawLamps(int slot, bool muted, const CellLayout& cell);
     // What an element of a cell last placed on PanelBuf, and where: a redraw that would place
-    // the same pixels again places nothing, and a bar is composed and placed again only in the
-    // rows that change (BarRows.h). Forgotten whenever anything else writes PanelBuf.
+    // the same pixels again places nothing, and a bar is composed again only in the rows that
+    // change (BarRows.h). Forgotten whenever anything else writes PanelBuf.
     struct PlacedKey {
         QPoint at{-1, -1};
         int what = -1;
@@ -154,8 +155,9 @@ private:
     void forgetPlaced();
     void drawBar(const BarCut& cut, int height, std::uint8_t& peak, int threshold, QPoint at,
                  PlacedBar& last);
+    // Composes the given rows of a bar whose lowest row lands on `at`, and shows them.
     void composeBar(const BarCut& cut, int height, int peakRow, bool alarm, int threshold,
-                    RowSpan rows);
+                    RowSpan rows, QPoint at);
     // Copies an element into PanelBuf and pastes it to the window.
     void place(const QImage& from, const QRect& source, QPoint lowerLeft);
     void pasteToWindow(const QRect& rect);
@@ -188,7 +190,6 @@ private:
     QImage textBuf_;
     QImage smallTextBuf_;
     QImage gaugeBuf_;
-    QImage barBuf_;
     QImage lampBuf_;
 
     struct TextBoxCache {

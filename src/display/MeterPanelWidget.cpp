@@ -106,7 +106,7 @@ void MeterPanelWidget::repaintChanged() {
     for (const QRect& rect : changed_.take()) {
         area += shown.toWidget(rect);
     }
-    update(area);
+    repaint(area);
 }
 
 void MeterPanelWidget::paintEvent(QPaintEvent* event) {

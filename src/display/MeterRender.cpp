@@ -44,8 +44,8 @@ struct MeterPanel::BarCut {
     int litLeft = 0; // lit bar columns in the atlas
     int litRight = 0;
     int litBottom = 0; // the lit part is the bottom height + 1 rows up to this row
-    int bottom = 0;    // last composed row of BarBuf
-    int width = 0;     // columns of BarBuf placed on the panel
+    int bottom = 0;    // the bar's last row (it lands on the cell's bar position)
+    int width = 0;     // the bar's columns on the panel
     int markerWidth = 0;
     int peakBase = 0;       // the peak marker's lower-left row is peakBase - p
     int thresholdBase = -1; // the threshold marker's lower-left row is thresholdBase - t
@@ -430,34 +430,39 @@ void MeterPanel::drawBar(const BarCut& cut, int height, std::uint8_t& peak, int 
     }
     last = {at, cut.code, now};
     for (const RowSpan& band : rows) {
-        composeBar(cut, height, cut.peakBase - p, alarm, threshold, band);
-        place(barBuf_, QRect(0, band.top, cut.width, band.bottom - band.top + 1),
-              QPoint(at.x(), at.y() - (cut.bottom - band.bottom)));
+        composeBar(cut, height, cut.peakBase - p, alarm, threshold, band, at);
     }
 }
 
 void MeterPanel::composeBar(const BarCut& cut, int height, int peakRow, bool alarm, int threshold,
-                            RowSpan rows) {
-    // The RF sprites are a row shorter than the bar: the rows above the unlit sprite start
-    // black, so no row of an earlier bar shows through at the top.
+                            RowSpan rows, QPoint at) {
+    // Composed straight onto the panel, within the bar's columns and the given rows: bar row r
+    // is panel row r + shift.
+    const int shift = at.y() - cut.bottom;
+    const QRect clip(at.x(), rows.top + shift, cut.width, rows.bottom - rows.top + 1);
+    // The RF sprites are a row shorter than the bar: the rows above the unlit sprite are black.
     const int uncovered = cut.bottom + 1 - cut.unlit.height();
     if (uncovered > 0) {
-        FillRows(barBuf_, {rows.top, std::min(rows.bottom, uncovered - 1)}, Colour::Black);
+        FillRect(panelBuf_, clip.intersected(QRect(at.x(), shift, cut.width, uncovered)),
+                 Colour::Black);
     }
-    CopyRectRows(atlasBuf_, cut.unlit, barBuf_, QPoint(0, cut.bottom), rows);
-    CopyRectRows(atlasBuf_,
-                 Columns(cut.litLeft, cut.litRight, cut.litBottom - height, cut.litBottom), barBuf_,
-                 QPoint(0, cut.bottom), rows);
+    CopyRectClipped(atlasBuf_, cut.unlit, panelBuf_, at, clip);
+    CopyRectClipped(atlasBuf_,
+                    Columns(cut.litLeft, cut.litRight, cut.litBottom - height, cut.litBottom),
+                    panelBuf_, at, clip);
     const SpriteRect& marker = SpriteAt(alarm ? Sprite::ThresholdMarker : Sprite::PeakMarker);
-    CopyRectRows(atlasBuf_,
-                 Columns(kMarkerLeft, kMarkerLeft + cut.markerWidth - 1, marker.miny, marker.maxy),
-                 barBuf_, QPoint(0, peakRow), rows);
+    CopyRectClipped(
+        atlasBuf_,
+        Columns(kMarkerLeft, kMarkerLeft + cut.markerWidth - 1, marker.miny, marker.maxy),
+        panelBuf_, QPoint(at.x(), peakRow + shift), clip);
     if (cut.thresholdBase >= 0) {
         const SpriteRect& line = SpriteAt(Sprite::ThresholdMarker);
-        CopyRectRows(atlasBuf_,
-                     Columns(kMarkerLeft, kMarkerLeft + cut.markerWidth - 1, line.miny, line.maxy),
-                     barBuf_, QPoint(0, cut.thresholdBase - threshold), rows);
+        CopyRectClipped(
+            atlasBuf_,
+            Columns(kMarkerLeft, kMarkerLeft + cut.markerWidth - 1, line.miny, line.maxy),
+            panelBuf_, QPoint(at.x(), cut.thresholdBase - threshold + shift), clip);
     }
+    pasteToWindow(clip);
 }
 
 bool MeterPanel::replaces(PlacedKey& last, const PlacedKey& now) {

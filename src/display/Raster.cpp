@@ -22,14 +22,16 @@ QRect TargetRect(const QRect& source, QPoint lowerLeft) {
 
 namespace {
 
-// Every row of a target.
-constexpr RowSpan kAllRows{std::numeric_limits<int>::min(), std::numeric_limits<int>::max()};
+// All of a target.
+const QRect
+    kEverywhere(QPoint(std::numeric_limits<int>::min() / 2, std::numeric_limits<int>::min() / 2),
+                QPoint(std::numeric_limits<int>::max() / 2, std::numeric_limits<int>::max() / 2));
 
-// The copy of CopyRect, CopyRectRows and CopyRectChanged, into the target rows of `rows` only;
+// The copy of CopyRect, CopyRectClipped and CopyRectChanged, into the target's `clip` only;
 // with findChange, rows that already hold the same pixels are left alone and the band of rows
 // that changed is returned, else every row is copied and the covered part returned.
 QRect CopyRows(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft,
-               bool findChange, RowSpan rows = kAllRows) {
+               bool findChange, const QRect& clip = kEverywhere) {
     if (from.isNull() || to.isNull()) {
         return {};
     }
@@ -40,9 +42,7 @@ QRect CopyRows(const QImage& from, const QRect& source, QImage& to, QPoint lower
     }
     const QPoint topLeft =
         TargetRect(source, lowerLeft).topLeft() + (inside.topLeft() - source.topLeft());
-    QRect target = QRect(topLeft, inside.size()).intersected(to.rect());
-    target.setTop(std::max(target.top(), rows.top));
-    target.setBottom(std::min(target.bottom(), rows.bottom));
+    const QRect target = QRect(topLeft, inside.size()).intersected(to.rect()).intersected(clip);
     if (target.isEmpty()) {
         return {};
     }
@@ -83,9 +83,9 @@ void CopyRect(const QImage& from, const QRect& source, QImage& to, QPoint lowerL
     CopyRows(from, source, to, lowerLeft, false);
 }
 
-void CopyRectRows(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft,
-                  RowSpan rows) {
-    CopyRows(from, source, to, lowerLeft, false, rows);
+void CopyRectClipped(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft,
+                     const QRect& clip) {
+    CopyRows(from, source, to, lowerLeft, false, clip);
 }
 
 QRect CopyRectChanged(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft) {
@@ -97,21 +97,20 @@ void FillBuffer(QImage& buffer, const QColor& colour) {
     buffer.fill(colour);
 }
 
-void FillRows(QImage& buffer, RowSpan rows, const QColor& colour) {
-    const int top = std::max(rows.top, 0);
-    const int bottom = std::min(rows.bottom, buffer.height() - 1);
-    if (buffer.isNull() || top > bottom) {
+void FillRect(QImage& buffer, const QRect& rect, const QColor& colour) {
+    const QRect inside = rect.intersected(buffer.rect());
+    if (buffer.isNull() || inside.isEmpty()) {
         return;
     }
     if (buffer.depth() != 32) {
-        QPainter(&buffer).fillRect(QRect(0, top, buffer.width(), bottom - top + 1), colour);
+        QPainter(&buffer).fillRect(inside, colour);
         return;
     }
     // What a painter's fill of an opaque colour leaves in a 32-bit buffer, row by row.
     const QRgb pixel = colour.rgb();
-    for (int y = top; y <= bottom; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(buffer.scanLine(y));
-        std::fill(line, line + buffer.width(), pixel);
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(buffer.scanLine(y)) + inside.left();
+        std::fill(line, line + inside.width(), pixel);
     }
 }
 

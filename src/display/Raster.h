@@ -32,24 +32,17 @@ QRect TargetRect(const QRect& source, QPoint lowerLeft);
 // Copies the inclusive rectangle `source` of `from` into `to` with its lower-left pixel at
 // `lowerLeft`. Whatever falls outside either buffer is clipped.
 void CopyRect(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft);
-// An inclusive band of rows.
-struct RowSpan {
-    int top = 0;
-    int bottom = -1;
-    bool operator==(const RowSpan&) const = default;
-};
-// CopyRect into the target rows of `rows` only: the rows outside keep what they held.
-void CopyRectRows(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft,
-                  RowSpan rows);
+// CopyRect into the part of the target inside `clip` only: the rest keeps what it held.
+void CopyRectClipped(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft,
+                     const QRect& clip);
 // CopyRect, telling which part of the target changed: the band of rows that now differ (empty
 // when the target already held the same pixels; the whole covered part between buffers of
 // different formats).
 QRect CopyRectChanged(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft);
 
 void FillBuffer(QImage& buffer, const QColor& colour);
-// Fills the rows of `rows` (clipped to the buffer) across the buffer's whole width with an
-// opaque colour.
-void FillRows(QImage& buffer, RowSpan rows, const QColor& colour);
+// Fills a rectangle (clipped to the buffer) with an opaque colour.
+void FillRect(QImage& buffer, const QRect& rect, const QColor& colour);
 
 // A one-pixel line including both end points.
 void DrawLine(QImage& buffer, QPoint from, QPoint to, const QColor& colour);
