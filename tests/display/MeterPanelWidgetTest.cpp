@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTest>
 
+#include <memory>
 #include <vector>
 
 namespace k7::test {
@@ -25,6 +26,35 @@ protected:
         }
         return QObject::eventFilter(watched, event);
     }
+};
+
+// Timers of another factory whose firings are counted.
+class CountingTimers final : public TimerFactory {
+public:
+    explicit CountingTimers(TimerFactory& inner) : inner_(inner) {}
+    std::unique_ptr<Timer> createTimer() override {
+        return std::make_unique<Counted>(inner_.createTimer(), fires);
+    }
+    int fires = 0;
+
+private:
+    class Counted final : public Timer {
+    public:
+        Counted(std::unique_ptr<Timer> inner, int& fires) : inner_(std::move(inner)) {
+            inner_->setHandler([this, &fires] {
+                ++fires;
+                fire();
+            });
+        }
+        void setInterval(int ms) override { inner_->setInterval(ms); }
+        int interval() const override { return inner_->interval(); }
+        void setEnabled(bool on) override { inner_->setEnabled(on); }
+        bool enabled() const override { return inner_->enabled(); }
+
+    private:
+        std::unique_ptr<Timer> inner_;
+    };
+    TimerFactory& inner_;
 };
 
 class MeterPanelWidgetTest : public DisplayTest {
@@ -48,9 +78,10 @@ protected:
     }
     QImage Shown() { return widget.grab().toImage().convertToFormat(QImage::Format_RGB32); }
     // What the screen holds for the window, as last painted and flushed.
-    QImage OnScreen() {
-        return widget.screen()
-            ->grabWindow(widget.winId())
+    QImage OnScreen() { return OnScreen(widget); }
+    static QImage OnScreen(QWidget& window) {
+        return window.screen()
+            ->grabWindow(window.winId())
             .toImage()
             .convertToFormat(QImage::Format_RGB32);
     }
@@ -170,6 +201,48 @@ TEST_F(MeterPanelWidgetTest, ABurstOfAnswersIsShownOnceWithTheLastValues) {
     QApplication::processEvents();
     EXPECT_EQ(counter.paints, 1);
     widget.removeEventFilter(&counter);
+}
+
+TEST_F(MeterPanelWidgetTest, AStreamOfAnswersIsShownAtTheAnswersOncePerRefresh) {
+    StartRack(1, 1);
+    CountingTimers timers(rig.clock);
+    MeterPanelWidget stream(panel, settings, devices, timers, rig.clock);
+    stream.resize(800, 700);
+    stream.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&stream));
+    QApplication::processEvents();
+    std::vector<double> paintedAt;
+    PaintCounter counter;
+    stream.installEventFilter(&counter);
+    const double refresh = stream.repaintIntervalMs();
+    rack.LastAntenna = 1;
+
+    // An answer every 4 ms for 400 ms, each drawn at once.
+    for (int answer = 0; answer < 100; ++answer) {
+        const auto rf = static_cast<std::uint8_t>(40 + 23 * answer % 200);
+        SetLevels(1, rf, static_cast<std::uint8_t>(255 - rf), static_cast<std::uint8_t>(rf / 2));
+        const int before = counter.paints;
+        panel.Display8VU(1, 1);
+        QApplication::processEvents();
+        if (counter.paints != before) {
+            paintedAt.push_back(rig.clock.nowMs());
+            // Shown as this answer left it, with nothing of a later one.
+            EXPECT_EQ(OnScreen(stream).copy(0, 0, 200, 350), panel.PanelBuf().copy(0, 0, 200, 350))
+                << "answer " << answer;
+        }
+        rig.clock.advanceMs(4);
+    }
+    ASSERT_GE(paintedAt.size(), 2u);
+    EXPECT_GE(paintedAt.front(), refresh) << "the first change waits a refresh";
+    for (std::size_t i = 1; i < paintedAt.size(); ++i) {
+        const double gap = paintedAt[i] - paintedAt[i - 1];
+        EXPECT_GE(gap, refresh) << "at most once a refresh";
+        EXPECT_LE(gap, refresh + 4) << "never a refresh behind the answers";
+    }
+    // Only the first repaint, after the quiet start, needed the timer; the stream's repaints
+    // ride on its answers.
+    EXPECT_EQ(timers.fires, 1);
+    stream.removeEventFilter(&counter);
 }
 
 TEST_F(MeterPanelWidgetTest, ClicksThatOpenNothing) {
