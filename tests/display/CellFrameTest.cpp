@@ -8,11 +8,6 @@
 namespace k7::test {
 namespace {
 
-struct LayoutCase {
-    int layout;
-    int count;
-};
-
 class CellFrameTest : public DisplayTest, public ::testing::WithParamInterface<LayoutCase> {
 protected:
     void DrawAll() {
@@ -22,20 +17,7 @@ protected:
             rack.VoltageKnown[slot] = true;
             rack.UserMute[slot] = slot % 2 == 0;
             rack.LastAntenna = static_cast<std::uint8_t>(slot % 2);
-            switch (GetParam().layout) {
-            case 1:
-                panel.Display8VU(slot, slot);
-                break;
-            case 2:
-                panel.Display16VU(slot, slot);
-                break;
-            case 3:
-                panel.Display24VU(slot, slot);
-                break;
-            default:
-                panel.Display40VU(slot, (slot - 1) % 8 + 1);
-                break;
-            }
+            DisplayInLayout(panel, GetParam().layout, slot, slot);
         }
     }
     // The ring of kFrameWidth pixels inside a cell's edge.
@@ -124,12 +106,7 @@ TEST_P(CellFrameTest, AFrameIsDrawnIntoTheBufferAroundTheMetersAndTakenOffAgain)
     EXPECT_EQ(panel.PanelBuf(), unframed) << "the cells' own borders are back";
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryLayout, CellFrameTest,
-                         ::testing::Values(LayoutCase{1, 8}, LayoutCase{2, 16}, LayoutCase{3, 24},
-                                           LayoutCase{4, 40}),
-                         [](const ::testing::TestParamInfo<LayoutCase>& layoutCase) {
-                             return "Slots" + std::to_string(layoutCase.param.count);
-                         });
+INSTANTIATE_TEST_SUITE_P(EveryLayout, CellFrameTest, kEveryLayout, LayoutCaseName);
 
 } // namespace
 } // namespace k7::test

@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
+#include <string>
 
 namespace k7::test {
 
@@ -59,6 +61,59 @@ inline QImage MakeTestAtlas() {
     return atlas;
 }
 
+// A rack size of each layout, for the tests that run in every layout.
+struct LayoutCase {
+    int layout;
+    int count;
+};
+
+inline void PrintTo(const LayoutCase& rack, std::ostream* out) {
+    *out << "layout " << rack.layout << ", " << rack.count << " receivers";
+}
+
+inline const auto kEveryLayout =
+    ::testing::Values(LayoutCase{1, 8}, LayoutCase{2, 16}, LayoutCase{3, 24}, LayoutCase{4, 40});
+
+inline std::string LayoutCaseName(const ::testing::TestParamInfo<LayoutCase>& rack) {
+    return "Slots" + std::to_string(rack.param.count);
+}
+
+// Prepares the panel's cells for a layout (1: 8 slots, 2: 16, 3: 24, any other: 40).
+inline void PrepareLayout(MeterPanel& on, int layout) {
+    switch (layout) {
+    case 1:
+        on.PrepareCells8();
+        break;
+    case 2:
+        on.PrepareCells16();
+        break;
+    case 3:
+        on.PrepareCells24();
+        break;
+    default:
+        on.PrepareCells40();
+        break;
+    }
+}
+
+// Redraws a slot's cell in a layout, as a meter answer does.
+inline void DisplayInLayout(MeterPanel& on, int layout, int slot, int position) {
+    switch (layout) {
+    case 1:
+        on.Display8VU(slot, position);
+        break;
+    case 2:
+        on.Display16VU(slot, position);
+        break;
+    case 3:
+        on.Display24VU(slot, position);
+        break;
+    default:
+        on.Display40VU(slot, position);
+        break;
+    }
+}
+
 class DisplayTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -85,15 +140,7 @@ protected:
             rack.SlotState[slot] = 2;
         }
         panel.ResetPeaks();
-        if (layout == 1) {
-            panel.PrepareCells8();
-        } else if (layout == 2) {
-            panel.PrepareCells16();
-        } else if (layout == 3) {
-            panel.PrepareCells24();
-        } else {
-            panel.PrepareCells40();
-        }
+        PrepareLayout(panel, layout);
     }
 
     // The levels of a slot's next meter answer.

@@ -3,61 +3,21 @@
 // answers, the cell must come out exactly as a redraw onto freshly prepared cells draws it.
 #include "DisplayFixture.h"
 
-#include <ostream>
 #include <random>
 
 namespace k7::test {
 namespace {
 
-struct RackShape {
-    int layout;
-    int count;
-};
-
-void PrintTo(const RackShape& shape, std::ostream* out) {
-    *out << "layout " << shape.layout << ", " << shape.count << " receivers";
-}
-
-class IncrementalRedrawTest : public DisplayTest, public ::testing::WithParamInterface<RackShape> {
+class IncrementalRedrawTest : public DisplayTest, public ::testing::WithParamInterface<LayoutCase> {
 protected:
-    void Prepare(MeterPanel& on) {
-        switch (GetParam().layout) {
-        case 1:
-            on.PrepareCells8();
-            break;
-        case 2:
-            on.PrepareCells16();
-            break;
-        case 3:
-            on.PrepareCells24();
-            break;
-        default:
-            on.PrepareCells40();
-            break;
-        }
-    }
-    void Display(MeterPanel& on, int slot) {
-        switch (GetParam().layout) {
-        case 1:
-            on.Display8VU(slot, slot);
-            break;
-        case 2:
-            on.Display16VU(slot, slot);
-            break;
-        case 3:
-            on.Display24VU(slot, slot);
-            break;
-        default:
-            on.Display40VU(slot, slot);
-            break;
-        }
-    }
+    void Prepare(MeterPanel& on) { PrepareLayout(on, GetParam().layout); }
+    void Display(MeterPanel& on, int slot) { DisplayInLayout(on, GetParam().layout, slot, slot); }
 };
 
 // Levels wander and jump, peaks rise and fall, the mute level, the style, the antenna, the user
 // mute, the battery and the name change now and then, as a rack's answers do.
 TEST_P(IncrementalRedrawTest, EveryAnswerLeavesTheCellAsAFreshRedrawDoes) {
-    const RackShape shape = GetParam();
+    const LayoutCase shape = GetParam();
     StartRack(shape.layout, shape.count);
     // The reference: a second panel whose cells are prepared afresh before every answer, so
     // that it places every element whole.
@@ -113,12 +73,7 @@ TEST_P(IncrementalRedrawTest, EveryAnswerLeavesTheCellAsAFreshRedrawDoes) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryLayout, IncrementalRedrawTest,
-                         ::testing::Values(RackShape{1, 8}, RackShape{2, 16}, RackShape{3, 24},
-                                           RackShape{4, 40}),
-                         [](const ::testing::TestParamInfo<RackShape>& shape) {
-                             return "Layout" + std::to_string(shape.param.layout);
-                         });
+INSTANTIATE_TEST_SUITE_P(EveryLayout, IncrementalRedrawTest, kEveryLayout, LayoutCaseName);
 
 } // namespace
 } // namespace k7::test
