@@ -40,9 +40,9 @@ public:
 private:
     class Counted final : public Timer {
     public:
-        Counted(std::unique_ptr<Timer> inner, int& fires) : inner_(std::move(inner)) {
-            inner_->setHandler([this, &fires] {
-                ++fires;
+        Counted(std::unique_ptr<Timer> inner, int& counter) : inner_(std::move(inner)) {
+            inner_->setHandler([this, &counter] {
+                ++counter;
                 fire();
             });
         }
