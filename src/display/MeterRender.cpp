@@ -446,10 +446,17 @@ void MeterPanel::composeBar(const BarCut& cut, int height, int peakRow, bool ala
         FillRect(panelBuf_, clip.intersected(QRect(at.x(), shift, cut.width, uncovered)),
                  Colour::Black);
     }
-    CopyRectClipped(atlasBuf_, cut.unlit, panelBuf_, at, clip);
-    CopyRectClipped(atlasBuf_,
-                    Columns(cut.litLeft, cut.litRight, cut.litBottom - height, cut.litBottom),
-                    panelBuf_, at, clip);
+    // The lit part covers the bar's lowest height + 1 rows across its width: the unlit sprite
+    // goes only above it, so that no row is written twice.
+    const QRect lit = Columns(cut.litLeft, cut.litRight, cut.litBottom - height, cut.litBottom);
+    QRect unlitClip = clip;
+    if (atlasBuf_.rect().contains(lit) && lit.width() >= cut.width) {
+        unlitClip.setBottom(std::min(clip.bottom(), at.y() - height - 1));
+    }
+    if (unlitClip.bottom() >= unlitClip.top()) { // (a flipped rectangle would be turned over)
+        CopyRectClipped(atlasBuf_, cut.unlit, panelBuf_, at, unlitClip);
+    }
+    CopyRectClipped(atlasBuf_, lit, panelBuf_, at, clip);
     const SpriteRect& marker = SpriteAt(alarm ? Sprite::ThresholdMarker : Sprite::PeakMarker);
     CopyRectClipped(
         atlasBuf_,
