@@ -1,5 +1,7 @@
 #include "display/MeterPanelWidget.h"
 
+#include "display/Raster.h"
+
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -109,10 +111,41 @@ void MeterPanelWidget::repaintChanged() {
     repaint(area);
 }
 
+bool MeterPanelWidget::copyOntoWindowImage(const QRegion& region, const QImage& buffer,
+                                           const PanelScale& shown) {
+    const QRectF target = shown.target();
+    const QRect onePixelEach = target.toRect();
+    if (shown.factor() != 1.0 || devicePixelRatioF() != 1.0 || QRectF(onePixelEach) != target ||
+        !onePixelEach.contains(region.boundingRect()) || sharedPainter() != nullptr) {
+        return false;
+    }
+    // Where this paint goes: the window's image (with the widget's place in it) when the window
+    // is painted, a pixmap or a printer when the widget is rendered elsewhere.
+    QPoint offset;
+    QPaintDevice* device = redirected(&offset);
+    if (device == nullptr || device->devType() != QInternal::Image) {
+        return false;
+    }
+    auto& image = *static_cast<QImage*>(device);
+    if (!CopiesStraight(buffer, image) || image.devicePixelRatio() != 1.0) {
+        return false;
+    }
+    for (const QRect& rect : region) {
+        const QRect onto = rect.translated(-offset);
+        CopyRect(buffer, rect.translated(-onePixelEach.topLeft()), image, onto.bottomLeft());
+    }
+    return true;
+}
+
 void MeterPanelWidget::paintEvent(QPaintEvent* event) {
-    QPainter painter(this);
     const QImage& buffer = panel_.PanelBuf();
     const PanelScale shown = scale();
+    // The panel at its own size, wholly inside the widget: each rectangle is copied straight
+    // into the window's image, as a painter would copy it, without setting a painter up.
+    if (!buffer.isNull() && !shown.empty() && copyOntoWindowImage(event->region(), buffer, shown)) {
+        return;
+    }
+    QPainter painter(this);
     if (buffer.isNull() || shown.empty()) {
         painter.fillRect(event->rect(), Qt::black);
         return;

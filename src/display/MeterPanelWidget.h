@@ -85,6 +85,10 @@ private:
     void repaintChanged();
     void waitForRefresh();
     void redrawn();
+    // Copies the region straight from the buffer into the window's image when the panel is shown
+    // at its own size and the paint goes to a plain 32-bit image; false (nothing done)
+    // otherwise.
+    bool copyOntoWindowImage(const QRegion& region, const QImage& buffer, const PanelScale& shown);
 
     MeterPanel& panel_;
     RackSettings& rack_;

@@ -20,6 +20,17 @@ QRect TargetRect(const QRect& source, QPoint lowerLeft) {
                  source.height());
 }
 
+bool CopiesStraight(const QImage& from, const QImage& to) {
+    if (from.depth() != 32 || to.depth() != 32) {
+        return false;
+    }
+    // Every pixel of an RGB32 image is opaque (alpha 0xff), and an opaque pixel is the same
+    // word in ARGB32 and ARGB32_Premultiplied.
+    return from.format() == to.format() || (from.format() == QImage::Format_RGB32 &&
+                                            (to.format() == QImage::Format_ARGB32 ||
+                                             to.format() == QImage::Format_ARGB32_Premultiplied));
+}
+
 namespace {
 
 // All of a target.
@@ -46,7 +57,7 @@ QRect CopyRows(const QImage& from, const QRect& source, QImage& to, QPoint lower
     if (target.isEmpty()) {
         return {};
     }
-    if (&from == &to || from.format() != to.format() || from.depth() != 32) {
+    if (&from == &to || !CopiesStraight(from, to)) {
         QPainter painter(&to);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.setClipRect(target);

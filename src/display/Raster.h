@@ -40,6 +40,11 @@ void CopyRectClipped(const QImage& from, const QRect& source, QImage& to, QPoint
 // different formats).
 QRect CopyRectChanged(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft);
 
+// Whether a copy from one buffer to the other is a copy of the pixels' words, as between two
+// buffers of one 32-bit format or from RGB32 to ARGB32 (premultiplied or not); other copies go
+// through a painter.
+bool CopiesStraight(const QImage& from, const QImage& to);
+
 void FillBuffer(QImage& buffer, const QColor& colour);
 // Fills a rectangle (clipped to the buffer) with an opaque colour.
 void FillRect(QImage& buffer, const QRect& rect, const QColor& colour);

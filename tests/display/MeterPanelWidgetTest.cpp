@@ -206,10 +206,15 @@ TEST_F(MeterPanelWidgetTest, ABurstOfAnswersIsShownOnceWithTheLastValues) {
 TEST_F(MeterPanelWidgetTest, AStreamOfAnswersIsShownAtTheAnswersOncePerRefresh) {
     StartRack(1, 1);
     CountingTimers timers(rig.clock);
-    MeterPanelWidget stream(panel, settings, devices, timers, rig.clock);
-    stream.resize(800, 700);
-    stream.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&stream));
+    // Placed in its window below and right of the window's corner, as under a menu bar: the
+    // panel is copied into the window's image at the widget's place.
+    QWidget window;
+    window.resize(820, 740);
+    const QPoint place(13, 19);
+    MeterPanelWidget stream(panel, settings, devices, timers, rig.clock, &window);
+    stream.setGeometry(QRect(place, QSize(800, 700)));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     QApplication::processEvents();
     std::vector<double> paintedAt;
     PaintCounter counter;
@@ -227,7 +232,8 @@ TEST_F(MeterPanelWidgetTest, AStreamOfAnswersIsShownAtTheAnswersOncePerRefresh) 
         if (counter.paints != before) {
             paintedAt.push_back(rig.clock.nowMs());
             // Shown as this answer left it, with nothing of a later one.
-            EXPECT_EQ(OnScreen(stream).copy(0, 0, 200, 350), panel.PanelBuf().copy(0, 0, 200, 350))
+            EXPECT_EQ(OnScreen(window).copy(QRect(place, QSize(200, 350))),
+                      panel.PanelBuf().copy(0, 0, 200, 350))
                 << "answer " << answer;
         }
         rig.clock.advanceMs(4);

@@ -1,0 +1,63 @@
+// The buffer copy between formats: a copy of the pixels' words where that is what a painter's
+// copy gives, the painter's copy otherwise.
+#include "display/Raster.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+namespace k7::test {
+namespace {
+
+// A source with every kind of pixel a format can hold: opaque, translucent and clear.
+QImage Source(QImage::Format format) {
+    QImage image(6, 5, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            image.setPixel(x, y, qRgba(40 * x, 50 * y, 7 * x * y, (x + y) % 3 == 0 ? 255 : 60 * x));
+        }
+    }
+    return image.convertToFormat(format);
+}
+
+// What a painter leaves when it copies the source's rectangle with its top-left at `at`.
+QImage PaintersCopy(const QImage& from, const QRect& source, QImage to, QPoint at) {
+    QPainter painter(&to);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(at, from, source);
+    return to;
+}
+
+TEST(RasterTest, ACopyBetweenFormatsLeavesWhatAPaintersCopyLeaves) {
+    const QImage::Format kFormats[] = {QImage::Format_RGB32, QImage::Format_ARGB32,
+                                       QImage::Format_ARGB32_Premultiplied, QImage::Format_RGB888};
+    for (QImage::Format fromFormat : kFormats) {
+        for (QImage::Format toFormat : kFormats) {
+            const QImage from = Source(fromFormat);
+            QImage to(9, 8, toFormat);
+            to.fill(qRgba(1, 2, 3, 255));
+            const QRect source(1, 1, 4, 3);
+            const QImage expected = PaintersCopy(from, source, to, QPoint(2, 3));
+            CopyRect(from, source, to, QPoint(2, 5)); // the lower-left pixel lands on row 5
+            EXPECT_EQ(to, expected) << "from format " << fromFormat << " to " << toFormat;
+        }
+    }
+}
+
+TEST(RasterTest, OnlyCopiesThatKeepEveryPixelAreStraight) {
+    const QImage rgb32(2, 2, QImage::Format_RGB32);
+    const QImage argb32(2, 2, QImage::Format_ARGB32);
+    const QImage premultiplied(2, 2, QImage::Format_ARGB32_Premultiplied);
+    const QImage rgb888(2, 2, QImage::Format_RGB888);
+    EXPECT_TRUE(CopiesStraight(rgb32, rgb32));
+    EXPECT_TRUE(CopiesStraight(rgb32, premultiplied)); // a window's image under X
+    EXPECT_TRUE(CopiesStraight(rgb32, argb32));
+    EXPECT_TRUE(CopiesStraight(premultiplied, premultiplied));
+    EXPECT_FALSE(CopiesStraight(argb32, premultiplied)); // translucent pixels change
+    EXPECT_FALSE(CopiesStraight(premultiplied, argb32));
+    EXPECT_FALSE(CopiesStraight(argb32, rgb32)); // a clear pixel must turn opaque
+    EXPECT_FALSE(CopiesStraight(rgb888, rgb888));
+}
+
+} // namespace
+} // namespace k7::test
