@@ -84,7 +84,7 @@ bool MeterPanel::InitGraphics(const QString& assetDir, QSize panelSize) {
 
 bool MeterPanel::LoadFonts(const QString& fontDir) {
     unloadFonts();
-    textCache_.fill(TextBoxCache{});
+    textCache_.fill({});
     forgetPlaced();
     const std::array<QString, 2> files{QStringLiteral("LiberationSans-Regular.ttf"),
                                        QStringLiteral("LiberationSans-Bold.ttf")};
@@ -134,7 +134,7 @@ void MeterPanel::CloseGraphics() {
         *buffer = QImage();
     }
     unloadFonts();
-    textCache_.fill(TextBoxCache{});
+    textCache_.fill({});
     forgetPlaced();
     setUp_ = false;
 }

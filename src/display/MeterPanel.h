@@ -196,11 +196,12 @@ private:
         bool valid = false;
         QString name;
         QString frequency;
-        bool muted = false;
         int kind = 0;
         QImage image;
     };
-    std::array<TextBoxCache, kMaxSlots + 1> textCache_{};
+    // A slot's text box as last composed, unmuted [0] and muted [1]: a receiver whose squelch
+    // opens and closes shows both in turn.
+    std::array<std::array<TextBoxCache, 2>, kMaxSlots + 1> textCache_{};
 
     std::array<std::array<std::uint8_t, 5>, kMaxSlots + 1> peakHold_{};
     std::array<std::int16_t, kMaxSlots + 1> blinkCount_{};

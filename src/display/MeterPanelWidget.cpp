@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace k7 {
 
@@ -104,8 +105,14 @@ void MeterPanelWidget::repaintChanged() {
     }
     askedAt_ = clock_.nowMicros();
     const PanelScale shown = scale();
+    std::vector<QRect> rects = changed_.take();
+    // Top to bottom: a rectangle wholly below the region so far joins it at its end, with no
+    // merge of the two.
+    std::sort(rects.begin(), rects.end(), [](const QRect& a, const QRect& b) {
+        return a.top() != b.top() ? a.top() < b.top() : a.left() < b.left();
+    });
     QRegion area;
-    for (const QRect& rect : changed_.take()) {
+    for (const QRect& rect : rects) {
         area += shown.toWidget(rect);
     }
     repaint(area);

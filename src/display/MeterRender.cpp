@@ -353,14 +353,14 @@ void MeterPanel::drawText(int slot, bool muted, const CellLayout& cell) {
                          : (large ? Columns(4, 194, 15, 51) : Columns(4, 185, 25, 51)));
     // Names and frequencies change rarely: a slot's text box is composed again only when its
     // text, style or layout changed, and pasted from the last composition otherwise.
-    TextBoxCache& cached = textCache_[slot];
+    TextBoxCache& cached = textCache_[slot][muted ? 1 : 0];
     const int kindCode = static_cast<int>(cell.kind);
     // The box is placed from its composition every time it is composed, so a box still placed
     // from the same composition shows it already.
     const PlacedKey shown{cell.textBox, ElementKey(cell.kind, muted ? 1 : 0)};
     PlacedKey& placed = placed_[static_cast<std::size_t>(slot)].text;
     if (cached.valid && cached.name == row.Name && cached.frequency == frequency &&
-        cached.muted == muted && cached.kind == kindCode) {
+        cached.kind == kindCode) {
         if (replaces(placed, shown)) {
             place(cached.image, source, cell.textBox);
         }
@@ -389,7 +389,7 @@ void MeterPanel::drawText(int slot, bool muted, const CellLayout& cell) {
         }
         DrawText(box, fonts_.Font12, colour, {100, 51}, centred, frequency);
     }
-    cached = {true, row.Name, frequency, muted, kindCode, box.copy()};
+    cached = {true, row.Name, frequency, kindCode, box.copy()};
     place(box, source, cell.textBox);
 }
 
