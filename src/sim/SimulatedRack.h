@@ -8,8 +8,8 @@
 #include "link/Ftd2xx.h"
 
 #include <deque>
-#include <map>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace k7 {
@@ -96,7 +96,8 @@ private:
     std::vector<std::unique_ptr<SimulatedReceiver>> receivers_;
     std::vector<int> listed_; // positions in the last device info list
     bool listMade_ = false;
-    std::map<FT_HANDLE, OpenDevice> open_;
+    // Looked up on every write and read of the polling: hashed, not ordered.
+    std::unordered_map<FT_HANDLE, OpenDevice> open_;
     FT_HANDLE nextHandle_ = 0x7000;
 };
 

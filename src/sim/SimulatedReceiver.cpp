@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 namespace k7::sim {
 namespace {
@@ -113,7 +114,11 @@ std::vector<std::uint8_t> SimulatedReceiver::receive(const std::uint8_t* data, s
         record(std::move(frame));
         if (!answer.empty() && !setup_.faults.silent) {
             applyFaults(answer);
-            answers.insert(answers.end(), answer.begin(), answer.end());
+            if (answers.empty()) {
+                answers = std::move(answer); // the usual single answer: no copy
+            } else {
+                answers.insert(answers.end(), answer.begin(), answer.end());
+            }
         }
     }
     return answers;
