@@ -115,15 +115,18 @@ void MeterPanelWidget::repaintChanged() {
     for (const QRect& rect : rects) {
         area += shown.toWidget(rect);
     }
+    repaintScale_ = shown; // what the paint event would work out again
     repaint(area);
+    repaintScale_.reset();
 }
 
 bool MeterPanelWidget::copyOntoWindowImage(const QRegion& region, const QImage& buffer,
                                            const PanelScale& shown) {
     const QRectF target = shown.target();
     const QRect onePixelEach = target.toRect();
-    if (shown.factor() != 1.0 || devicePixelRatioF() != 1.0 || QRectF(onePixelEach) != target ||
-        !onePixelEach.contains(region.boundingRect()) || sharedPainter() != nullptr) {
+    if (shown.factor() != 1.0 || shown.devicePixelRatio() != 1.0 ||
+        QRectF(onePixelEach) != target || !onePixelEach.contains(region.boundingRect()) ||
+        sharedPainter() != nullptr) {
         return false;
     }
     // Where this paint goes: the window's image (with the widget's place in it) when the window
@@ -146,7 +149,7 @@ bool MeterPanelWidget::copyOntoWindowImage(const QRegion& region, const QImage& 
 
 void MeterPanelWidget::paintEvent(QPaintEvent* event) {
     const QImage& buffer = panel_.PanelBuf();
-    const PanelScale shown = scale();
+    const PanelScale shown = repaintScale_ ? *repaintScale_ : scale();
     // The panel at its own size, wholly inside the widget: each rectangle is copied straight
     // into the window's image, as a painter would copy it, without setting a painter up.
     if (!buffer.isNull() && !shown.empty() && copyOntoWindowImage(event->region(), buffer, shown)) {

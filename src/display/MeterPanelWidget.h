@@ -27,6 +27,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <optional>
 
 namespace k7 {
 
@@ -104,6 +105,7 @@ private:
     std::int64_t refreshMicros_ = 0;
     QSize panelSize_;
     QPoint pointer_;
+    std::optional<PanelScale> repaintScale_; // the scale of the repaint under way, if any
 };
 
 } // namespace k7

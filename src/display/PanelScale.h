@@ -26,6 +26,8 @@ public:
 
     // Device pixels per panel pixel.
     double factor() const { return factor_; }
+    // Device pixels per logical pixel.
+    double devicePixelRatio() const { return ratio_; }
     // A whole factor: shown nearest-neighbour, every panel pixel a block of device pixels.
     bool whole() const { return whole_; }
     bool empty() const { return panel_.isEmpty() || factor_ <= 0.0; }
