@@ -98,6 +98,16 @@ int VoltageStep(const Scaling& s, int raw) {
 }
 
 int MuteLevelRow(const QString& muteLevel) {
+    // Read for every meter answer: the usual one to three plain digits are read at once.
+    if (!muteLevel.isEmpty() && muteLevel.size() <= 3 &&
+        std::all_of(muteLevel.begin(), muteLevel.end(),
+                    [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+        int level = 0;
+        for (const QChar c : muteLevel) {
+            level = level * 10 + (c.unicode() - u'0');
+        }
+        return level <= 255 ? level : 0;
+    }
     bool ok = false;
     const int level = muteLevel.trimmed().toInt(&ok);
     return ok && level >= 0 && level <= 255 ? level : 0;

@@ -94,6 +94,12 @@ TEST(MuteLevelRow, OnlyWholeNumbersInsideTheTableIndexIt) {
     EXPECT_EQ(MuteLevelRow(QStringLiteral("x3")), 0);
     EXPECT_EQ(MuteLevelRow(QStringLiteral("-1")), 0);
     EXPECT_EQ(MuteLevelRow(QStringLiteral("300")), 0);
+    EXPECT_EQ(MuteLevelRow(QStringLiteral("255")), 255);
+    EXPECT_EQ(MuteLevelRow(QStringLiteral("010")), 10);
+    EXPECT_EQ(MuteLevelRow(QStringLiteral("+4")), 4);
+    EXPECT_EQ(MuteLevelRow(QStringLiteral("4 ")), 4);
+    EXPECT_EQ(MuteLevelRow(QStringLiteral("0255")), 255);
+    EXPECT_EQ(MuteLevelRow(QString(QChar(0x0663))), 0); // a digit of another script
 }
 
 } // namespace
