@@ -1,5 +1,6 @@
 // The cost of one meter redraw in each layout (the work a meter answer sets off) and of
 // preparing the 24- and 40-slot panels. A redraw must stay well inside the shortest poll interval.
+#include "BenchMain.h"
 #include "DisplayRack.h"
 
 #include <QGuiApplication>
@@ -9,13 +10,13 @@
 namespace {
 
 using k7::bench::LayoutFor;
-using k7::bench::Prepare;
 using k7::bench::Rack;
+using k7::test::PrepareLayout;
 
 // One redraw a pass, the rack's slots in turn, in the layout of a full rack of `count`.
 void Redraws(benchmark::State& state, int count, void (k7::MeterPanel::*display)(int, int)) {
     Rack r(LayoutFor(count), count);
-    Prepare(r.panel, LayoutFor(count));
+    PrepareLayout(r.panel, LayoutFor(count));
     int tick = 0;
     for (auto _ : state) {
         const int slot = tick % count + 1;
@@ -49,7 +50,7 @@ void BM_PrepareCells(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     Rack r(LayoutFor(count), count);
     for (auto _ : state) {
-        Prepare(r.panel, LayoutFor(count));
+        PrepareLayout(r.panel, LayoutFor(count));
     }
 }
 BENCHMARK(BM_PrepareCells)->Arg(24)->Arg(40)->Unit(benchmark::kMicrosecond);
@@ -63,7 +64,7 @@ void BM_ParseSerialWithRedraw(benchmark::State& state) {
         r.devices.DeviceGroup[device] = device / 8;
         r.devices.DeviceGroupPos[device] = static_cast<std::uint8_t>(device % 8 + 1);
     }
-    Prepare(r.panel, LayoutFor(count));
+    PrepareLayout(r.panel, LayoutFor(count));
     int tick = 0;
     for (auto _ : state) {
         const int device = tick % count;
@@ -90,10 +91,5 @@ BENCHMARK(BM_ParseSerialWithRedraw)
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return k7::bench::RunWithApplication<QGuiApplication>(argc, argv);
 }

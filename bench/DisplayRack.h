@@ -3,6 +3,7 @@
 #pragma once
 
 #include "display/MeterPanel.h"
+#include "support/PanelLayouts.h"
 #include "support/RackHarness.h"
 
 namespace k7::bench {
@@ -45,23 +46,6 @@ struct Rack {
 // The layout of a rack of `count` receivers, as identification picks it.
 inline int LayoutFor(int count) {
     return count <= 8 ? 1 : count <= 16 ? 2 : count <= 24 ? 3 : 0;
-}
-
-inline void Prepare(k7::MeterPanel& panel, int layout) {
-    switch (layout) {
-    case 1:
-        panel.PrepareCells8();
-        break;
-    case 2:
-        panel.PrepareCells16();
-        break;
-    case 3:
-        panel.PrepareCells24();
-        break;
-    default:
-        panel.PrepareCells40();
-        break;
-    }
 }
 
 } // namespace k7::bench

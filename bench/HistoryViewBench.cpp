@@ -2,6 +2,7 @@
 // the history (40 receivers, one answer every 4 ms), then per frame the shown receiver's next
 // answer and the timeline drawn anew, at 1, 5 and 60 minutes shown. The same with the timeline
 // drawn by Qt Charts (when the build found it), fed as a live chart is fed.
+#include "BenchMain.h"
 #include "monitor/HistoryTimeline.h"
 #include "monitor/HistoryView.h"
 #include "platform/Clock.h"
@@ -103,12 +104,5 @@ BENCHMARK(BM_ChartsFrame)->Arg(1)->Arg(3)->Arg(7)->Unit(benchmark::kMillisecond)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return k7::bench::RunWithApplication<QApplication>(argc, argv);
 }

@@ -3,6 +3,7 @@
 // pace, with the pending window messages let run after each answer as the polling tick does. The
 // window sits below a menu bar's height in its own window, on the offscreen platform, at the
 // panel's own size (argument: receivers in the rack) or at twice its size.
+#include "BenchMain.h"
 #include "DisplayRack.h"
 #include "display/MeterPanelWidget.h"
 
@@ -14,26 +15,9 @@
 namespace {
 
 using k7::bench::LayoutFor;
-using k7::bench::Prepare;
 using k7::bench::Rack;
-
-void Display(k7::MeterPanel& panel, int layout, int slot) {
-    const int position = (slot - 1) % 8 + 1;
-    switch (layout) {
-    case 1:
-        panel.Display8VU(slot, position);
-        break;
-    case 2:
-        panel.Display16VU(slot, position);
-        break;
-    case 3:
-        panel.Display24VU(slot, position);
-        break;
-    default:
-        panel.Display40VU(slot, position);
-        break;
-    }
-}
+using k7::test::DisplayInLayout;
+using k7::test::PrepareLayout;
 
 void AnswersShown(benchmark::State& state, int scale) {
     const int count = static_cast<int>(state.range(0));
@@ -49,13 +33,13 @@ void AnswersShown(benchmark::State& state, int scale) {
         state.SkipWithError("the window was not shown");
         return;
     }
-    Prepare(r.panel, layout);
+    PrepareLayout(r.panel, layout);
     QApplication::processEvents();
     int tick = 0;
     for (auto _ : state) {
         const int slot = tick % count + 1;
         r.Vary(slot, tick++);
-        Display(r.panel, layout, slot);
+        DisplayInLayout(r.panel, layout, slot, (slot - 1) % 8 + 1);
         QApplication::processEvents();
         r.rig.clock.advanceMs(4);
     }
@@ -74,10 +58,5 @@ BENCHMARK(BM_AnswersShownTwiceTheSize)->Arg(24)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return k7::bench::RunWithApplication<QApplication>(argc, argv);
 }

@@ -7,6 +7,7 @@
 #include "display/MeterPanel.h"
 #include "display/Raster.h"
 #include "display/Sprites.h"
+#include "support/PanelLayouts.h"
 #include "support/RackHarness.h"
 
 #include <QDir>
@@ -76,42 +77,6 @@ inline const auto kEveryLayout =
 
 inline std::string LayoutCaseName(const ::testing::TestParamInfo<LayoutCase>& rack) {
     return "Slots" + std::to_string(rack.param.count);
-}
-
-// Prepares the panel's cells for a layout (1: 8 slots, 2: 16, 3: 24, any other: 40).
-inline void PrepareLayout(MeterPanel& on, int layout) {
-    switch (layout) {
-    case 1:
-        on.PrepareCells8();
-        break;
-    case 2:
-        on.PrepareCells16();
-        break;
-    case 3:
-        on.PrepareCells24();
-        break;
-    default:
-        on.PrepareCells40();
-        break;
-    }
-}
-
-// Redraws a slot's cell in a layout, as a meter answer does.
-inline void DisplayInLayout(MeterPanel& on, int layout, int slot, int position) {
-    switch (layout) {
-    case 1:
-        on.Display8VU(slot, position);
-        break;
-    case 2:
-        on.Display16VU(slot, position);
-        break;
-    case 3:
-        on.Display24VU(slot, position);
-        break;
-    default:
-        on.Display40VU(slot, position);
-        break;
-    }
 }
 
 class DisplayTest : public ::testing::Test {
