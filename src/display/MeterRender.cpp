@@ -453,9 +453,7 @@ void MeterPanel::composeBar(const BarCut& cut, int height, int peakRow, bool ala
     if (atlasBuf_.rect().contains(lit) && lit.width() >= cut.width) {
         unlitClip.setBottom(std::min(clip.bottom(), at.y() - height - 1));
     }
-    if (unlitClip.bottom() >= unlitClip.top()) { // (a flipped rectangle would be turned over)
-        CopyRectClipped(atlasBuf_, cut.unlit, panelBuf_, at, unlitClip);
-    }
+    CopyRectClipped(atlasBuf_, cut.unlit, panelBuf_, at, unlitClip);
     CopyRectClipped(atlasBuf_, lit, panelBuf_, at, clip);
     const SpriteRect& marker = SpriteAt(alarm ? Sprite::ThresholdMarker : Sprite::PeakMarker);
     CopyRectClipped(

@@ -43,7 +43,8 @@ const QRect
 // that changed is returned, else every row is copied and the covered part returned.
 QRect CopyRows(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft,
                bool findChange, const QRect& clip = kEverywhere) {
-    if (from.isNull() || to.isNull()) {
+    // An empty clip takes nothing (QRect would turn a flipped one over when intersecting).
+    if (from.isNull() || to.isNull() || clip.isEmpty()) {
         return {};
     }
     // Only the part of the source inside its buffer is copied; the target keeps the rest.

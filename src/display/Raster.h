@@ -32,7 +32,8 @@ QRect TargetRect(const QRect& source, QPoint lowerLeft);
 // Copies the inclusive rectangle `source` of `from` into `to` with its lower-left pixel at
 // `lowerLeft`. Whatever falls outside either buffer is clipped.
 void CopyRect(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft);
-// CopyRect into the part of the target inside `clip` only: the rest keeps what it held.
+// CopyRect into the part of the target inside `clip` only: the rest keeps what it held. An empty
+// clip (right of its left or bottom above its top) takes nothing.
 void CopyRectClipped(const QImage& from, const QRect& source, QImage& to, QPoint lowerLeft,
                      const QRect& clip);
 // CopyRect, telling which part of the target changed: the band of rows that now differ (empty

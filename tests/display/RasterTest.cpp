@@ -44,6 +44,20 @@ TEST(RasterTest, ACopyBetweenFormatsLeavesWhatAPaintersCopyLeaves) {
     }
 }
 
+TEST(RasterTest, AClippedCopyWritesOnlyInsideItsClip) {
+    const QImage from = Source(QImage::Format_RGB32);
+    QImage to(9, 8, QImage::Format_RGB32);
+    to.fill(qRgb(1, 2, 3));
+    const QImage untouched = to;
+    // A clip whose bottom lies above its top is empty, however far above.
+    CopyRectClipped(from, from.rect(), to, QPoint(0, 7), QRect(QPoint(0, 6), QPoint(8, 1)));
+    EXPECT_EQ(to, untouched);
+    CopyRectClipped(from, from.rect(), to, QPoint(0, 7), QRect(QPoint(0, 4), QPoint(8, 5)));
+    EXPECT_EQ(to.copy(0, 0, 9, 4), untouched.copy(0, 0, 9, 4));
+    EXPECT_EQ(to.copy(0, 4, 6, 2), from.copy(0, 1, 6, 2)); // target rows 3-7 take source rows 0-4
+    EXPECT_EQ(to.copy(0, 6, 9, 2), untouched.copy(0, 6, 9, 2));
+}
+
 TEST(RasterTest, OnlyCopiesThatKeepEveryPixelAreStraight) {
     const QImage rgb32(2, 2, QImage::Format_RGB32);
     const QImage argb32(2, 2, QImage::Format_ARGB32);
