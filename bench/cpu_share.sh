@@ -6,10 +6,15 @@
 # server's own share is printed beside it. Run by hand (not in CI), from the repository after a
 # build, on a machine that is otherwise quiet (the load average is printed first):
 #
-#   bench/cpu_share.sh [seconds=60] [racks="8 24 40"] [platforms="xvfb offscreen"]
+#   bench/cpu_share.sh [seconds=60] [racks="8 24 40"] [platforms="xvfb offscreen"] [runs=1]
 #
-# Each platform ends with the floor: build/bin/poll_floor, a window and a 4 ms timer that blocks
-# for one answer's read a tick and does nothing else, which is what the polling alone costs here.
+# Each platform ends with two floors, from build/bin/poll_floor. "floor": a window and a 4 ms
+# timer that blocks for one answer's read a tick and does nothing else, which is what the polling
+# alone costs here. "paced": a window and a 4 ms timer that does not wait (the simulated rack
+# answers at once) and repaints five cell-sized rectangles at the screen's pace (the first tick
+# at least 17 ms after the last repaint), which is what any window polling at that rate and
+# showing its changes at 60 Hz costs here. With runs above 1, every row is run that many times
+# in turn (each run printed) and the median CPU share of each row follows the table.
 # K7STATION names another station binary (default build/bin/k7station). Needs GNU time
 # (/usr/bin/time, Debian package `time`); Xvfb comes with the Debian package `xvfb`.
 set -eu
@@ -20,12 +25,19 @@ floor=$root/build/bin/poll_floor
 seconds=${1:-60}
 racks=${2:-"8 24 40"}
 platforms=${3:-"xvfb offscreen"}
+runs=${4:-1}
 gnutime=/usr/bin/time
 
 if [ ! -x "$station" ]; then
     echo "No station at $station: build it first (cmake --build build)." >&2
     exit 2
 fi
+case $runs in
+'' | *[!0-9]* | 0)
+    echo "The number of runs must be a whole number above 0, not '$runs'." >&2
+    exit 2
+    ;;
+esac
 if [ ! -x "$gnutime" ]; then
     echo "No GNU time at $gnutime: install the Debian package 'time'." >&2
     exit 2
@@ -74,12 +86,13 @@ stop_xvfb() {
     xpid=
 }
 
-# run PLATFORM RECEIVERS: one timed run of the station (RECEIVERS "floor": of poll_floor);
-# prints its line of the table.
+# run PLATFORM RECEIVERS: one timed run of the station (RECEIVERS "floor" or "paced": of
+# poll_floor); prints its line of the table.
 run() {
     platform=$1
     receivers=$2
     dir="$work/$platform-$receivers"
+    rm -rf "$dir"
     mkdir -p "$dir/run"
     chmod 700 "$dir/run"
     if [ "$platform" = xvfb ]; then
@@ -90,6 +103,8 @@ run() {
     fi
     if [ "$receivers" = floor ]; then
         set -- "$floor" -platform "$qpa" "$seconds" 4 2500
+    elif [ "$receivers" = paced ]; then
+        set -- "$floor" -platform "$qpa" "$seconds" 4 0 17
     else
         set -- "$station" -platform "$qpa" --simulate "$receivers" --run-for "$seconds" \
             --app-dir "$dir/app"
@@ -113,7 +128,7 @@ run() {
     awk -v platform="$platform" -v n="$receivers" -v x="$x_share" '{
         printf "%-10s %9s %8.1f %8.2f %8.2f %8.2f %10.1f %9s\n", platform, n, $3, $1, $2,
             100 * ($1 + $2) / $3, $4 / 1024, x
-    }' "$dir/time"
+    }' "$dir/time" | tee -a "$work/table"
 }
 
 echo "k7station: $station"
@@ -126,14 +141,35 @@ for platform in $platforms; do
     else
         display=
     fi
-    for receivers in $racks; do
-        run "$platform" "$receivers"
-    done
+    rows=$racks
     if [ -x "$floor" ]; then
-        run "$platform" floor
+        rows="$rows floor paced"
     fi
+    round=0
+    while [ "$round" -lt "$runs" ]; do
+        round=$((round + 1))
+        for receivers in $rows; do
+            run "$platform" "$receivers"
+        done
+    done
     if [ "$platform" = xvfb ]; then
         stop_xvfb
     fi
 done
 echo "load after the runs:$(uptime | sed 's/.*load average://')"
+if [ "$runs" -gt 1 ] && [ -s "$work/table" ]; then
+    echo "median CPU share of $runs runs:"
+    # Rows in the order they first ran; the median of each row's runs.
+    awk '{ key = $1 " " $2; if (!(key in n)) order[++rows] = key; v[key, ++n[key]] = $6 }
+        END {
+            for (r = 1; r <= rows; r++) {
+                key = order[r]; m = n[key]
+                for (i = 1; i <= m; i++) s[i] = v[key, i]
+                for (i = 2; i <= m; i++)
+                    for (j = i; j > 1 && s[j - 1] > s[j]; j--) { t = s[j]; s[j] = s[j - 1]; s[j - 1] = t }
+                med = m % 2 ? s[(m + 1) / 2] : (s[m / 2] + s[m / 2 + 1]) / 2
+                split(key, k, " ")
+                printf "%-10s %9s %8.2f\n", k[1], k[2], med
+            }
+        }' "$work/table"
+fi
