@@ -2,6 +2,7 @@
 // marks in the grid, the dialog with the selected rows locked and the set it writes, and Cancel
 // while the search runs, which leaves the file as it was.
 #include "EditorRig.h"
+#include "GridClicks.h"
 #include "editor/CoordinateDialog.h"
 #include "editor/EditorGridModel.h"
 #include "editor/EditorWindow.h"
@@ -28,11 +29,6 @@ namespace k7 {
 class CoordinateWindowTest : public QObject {
     Q_OBJECT
 
-    static void clickRow(EditorWindow& window, int row, Qt::KeyboardModifiers keys = {}) {
-        QTableView* grid = window.flxUser();
-        const QRect cell = grid->visualRect(grid->model()->index(row, 1));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, keys, cell.center());
-    }
     // Runs work on the Coordinate dialog once it is up, while the menu command waits in it.
     static void whenDialogShows(std::function<void(CoordinateDialog&)> work) {
         QTimer::singleShot(0, [work = std::move(work)] {
@@ -91,8 +87,8 @@ private slots:
         QVERIFY(rig.write("Show.frq", test::EditorRig::Document({"610.000", "610.025", "620.000",
                                                                  "620.050", "620.075"})));
         QVERIFY(rig.open("Show.frq"));
-        clickRow(window, 0);
-        clickRow(window, 2, Qt::ControlModifier);
+        test::ClickGridRow(window, 0);
+        test::ClickGridRow(window, 2, Qt::ControlModifier);
         bool seen = false;
         whenDialogShows([&](CoordinateDialog& dialog) {
             QListWidget* rows = dialog.rowList();

@@ -4,6 +4,7 @@
 // QAbstractItemModelTester all along.
 #include "editor/EditorWindow.h"
 #include "EditorRig.h"
+#include "GridClicks.h"
 #include "editor/EditorGridModel.h"
 
 #include <QAbstractItemModelTester>
@@ -36,11 +37,6 @@ class EditorWindowTest : public QObject {
     static void type(QLineEdit* box, const QString& text) {
         box->clear();
         QTest::keyClicks(box, text);
-    }
-    static void clickRow(EditorWindow& window, int row) {
-        QTableView* grid = window.flxUser();
-        const QRect cell = grid->visualRect(grid->model()->index(row, 1));
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     }
     static QString cell(EditorWindow& window, int row, int column) {
         return window.gridModel()->index(row, column).data().toString();
@@ -120,14 +116,14 @@ private slots:
         QCOMPARE(window.lblStatus()->text(), QString());
 
         // A row clicked fills the boxes; Update and Delete follow into the file.
-        clickRow(window, 1);
+        test::ClickGridRow(window, 1);
         QCOMPARE(window.txtName()->text(), QStringLiteral("Mic002"));
         QCOMPARE(window.lblRow()->text(), QStringLiteral("2"));
         type(window.txtMute(), QStringLiteral("3"));
         QTest::mouseClick(window.button(EditorControl::cmdUpdate), Qt::LeftButton);
         QCOMPARE(cell(window, 1, 3), QStringLiteral("3"));
         QCOMPARE(window.lblStatus()->text(), QStringLiteral("Perfomer 2 updated in Show.frq"));
-        clickRow(window, 0);
+        test::ClickGridRow(window, 0);
         QTest::mouseClick(window.button(EditorControl::cmdDelete), Qt::LeftButton);
         QCOMPARE(window.gridModel()->rowCount(), 3);
         QCOMPARE(cell(window, 0, 1), QStringLiteral("Mic002"));
