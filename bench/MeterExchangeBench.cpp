@@ -36,11 +36,11 @@ void MeterExchange(benchmark::State& state) {
     k7::StationCore core(
         k7::CorePorts{timers, pump, prompter, settings, rack, dialog, shell, clock},
         k7::CoreOptions{folder.filePath("USB Files"), {}, {}});
-    if (core.identification.ConnectUSB() != state.range(0)) {
+    if (core.identification().ConnectUSB() != state.range(0)) {
         state.SkipWithError("the simulated rack was not found");
         return;
     }
-    k7::LinkModule& link = core.link;
+    k7::LinkModule& link = core.link();
     std::int64_t accepted = 0;
     int device = 0;
     for (auto _ : state) {
@@ -50,13 +50,13 @@ void MeterExchange(benchmark::State& state) {
         link.WriteDevice(device, 3);
         link.ReadDevice(device, 14);
         accepted += link.Status.BytesRead == 14 && link.RxBuffer[0] == 'R' ? 1 : 0;
-        device = (device + 1) % core.devices.DeviceCount;
+        device = (device + 1) % core.devices().DeviceCount;
     }
     if (accepted != static_cast<std::int64_t>(state.iterations())) {
         state.SkipWithError("an answer was not accepted");
     }
     // Frames are recorded for tests; keep the record from growing through the run.
-    for (int i = 0; i < core.devices.DeviceCount; ++i) {
+    for (int i = 0; i < core.devices().DeviceCount; ++i) {
         rack.receiver(i).clearFrames();
     }
 }

@@ -77,11 +77,11 @@ int main(int argc, char** argv) {
     StationCore core(CorePorts{factory, pump, prompter, settings, wire, dialog, shell, clock},
                      CoreOptions{folder.filePath("USB Files"), {}, {}});
     core.AttachDisplay(display);
-    const DeviceTables& devices = core.devices;
-    TimerBank& timers = core.timers;
-    RackEngine& engine = core.engine;
+    const DeviceTables& devices = core.devices();
+    const TimerBank& timers = core.timers();
+    RackEngine& engine = core.engine();
 
-    if (core.identification.ConnectUSB() != 24) {
+    if (core.identification().ConnectUSB() != 24) {
         std::fprintf(stderr, "The simulated rack was not found as 24 receivers\n");
         return 1;
     }
@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
     });
     watch.start(20);
     const int result = app.exec();
-    timers.Release();
+    engine.ReleaseTimers();
     if (result != 0) {
         std::fprintf(stderr, "The rack stopped before metering %.0f s\n", seconds);
         return 1;

@@ -15,9 +15,9 @@ using namespace k7;
 struct WatchedRack {
     WatchedRack() {
         h.devices.DeviceCount = kMaxSlots;
-        AlertSettings settings = h.core.monitor.settings();
+        AlertSettings settings = h.core.monitor().settings();
         settings.audioSilentAfterMs = 30000;
-        h.core.monitor.SetSettings(settings);
+        h.core.monitor().SetSettings(settings);
         for (int s = 1; s <= kMaxSlots; ++s) {
             h.rack.CurData[s] = {QStringLiteral("RX_%1").arg(s), QStringLiteral("606.600"),
                                  QStringLiteral("5"), QStringLiteral("0")};
@@ -27,12 +27,12 @@ struct WatchedRack {
             h.rack.MeterData[s][AudioLevel] = 90;
             h.rack.MeterData[s][Voltage] = 170;
         }
-        h.core.monitor.history().Allocate(kMaxSlots, 4);
+        h.core.monitor().history().Allocate(kMaxSlots, 4);
     }
     // One answer of the next slot, 4 ms after the last (the shortest poll interval).
     void answer() {
         h.clock.sleepMicros(4000);
-        h.core.monitor.MeterAnswered(slot, (slot - 1) % 8 + 1);
+        h.core.monitor().MeterAnswered(slot, (slot - 1) % 8 + 1);
         slot = slot % kMaxSlots + 1;
     }
 
@@ -45,7 +45,7 @@ void BM_RecordMeterAnswer(benchmark::State& state) {
     for (auto _ : state) {
         rack.answer();
     }
-    benchmark::DoNotOptimize(rack.h.core.monitor.alerts().size());
+    benchmark::DoNotOptimize(rack.h.core.monitor().alerts().size());
 }
 BENCHMARK(BM_RecordMeterAnswer);
 
@@ -60,7 +60,7 @@ void BM_RecordMeterAnswerWithDropouts(benchmark::State& state) {
         rack.h.rack.MeterData[rack.slot][RfB] = lost ? 0 : 140;
         rack.answer();
     }
-    state.counters["alerts"] = static_cast<double>(rack.h.core.monitor.alerts().size());
+    state.counters["alerts"] = static_cast<double>(rack.h.core.monitor().alerts().size());
 }
 BENCHMARK(BM_RecordMeterAnswerWithDropouts);
 

@@ -12,7 +12,7 @@ void BM_ParseSerialMeterAnswer(benchmark::State& state) {
     test::RackHarness h; // no display and no observer: the parse alone
     h.engine.AttachDisplay(nullptr);
     h.engine.RemoveObserver(h.events);
-    h.engine.RemoveObserver(h.core.monitor);
+    h.engine.RemoveObserver(h.core.monitor());
     h.devices.DeviceGroup[5] = 0;
     h.devices.DeviceGroupPos[5] = 6;
     h.devices.RackLayout = 1;

@@ -25,7 +25,7 @@ void AnswersShown(benchmark::State& state, int scale) {
     Rack r(layout, count);
     QWidget window;
     window.resize(800 * scale, 700 * scale + 19);
-    k7::MeterPanelWidget shown(r.panel, r.rig.core.settings, r.devices, r.rig.clock, r.rig.clock,
+    k7::MeterPanelWidget shown(r.panel, r.rig.core.settings(), r.devices, r.rig.clock, r.rig.clock,
                                &window);
     shown.setGeometry(0, 19, 800 * scale, 700 * scale);
     window.show();

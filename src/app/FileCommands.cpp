@@ -1,9 +1,13 @@
 #include "FileCommands.h"
 
-#include "MainWindowController.h"
-#include "StationCore.h"
+#include "control/ReceiverPanel.h"
 #include "editor/FileChoice.h"
+#include "editor/FrequencyEditor.h"
+#include "files/DefaultFiles.h"
+#include "files/FrqFile.h"
 #include "files/NameSets.h"
+#include "files/RackFile.h"
+#include "link/DeviceTables.h"
 #include "platform/ActionLog.h"
 #include "platform/SettingsStore.h"
 
@@ -28,76 +32,62 @@ void FileCommands::mnuOpen() {
     if (!w_.available()) {
         return;
     }
-    StationCore& core = w_.core;
-    if (core.panel.visible()) {
-        core.panel.Hide();
+    if (w_.panel.visible()) {
+        w_.panel.Hide();
     }
-    const FileChoiceWiring choice{&w_.chooser, w_.prompter, core.engine, core.frq};
+    const FileChoiceWiring choice{&w_.chooser, w_.prompter, w_.engine, w_.frq};
     FileDialogSpec dialog = FrqFileDialog(
-        FrqDialog::Main, QStringLiteral("Open an Veltora Frequency file"), core.frq.dataFolder());
+        FrqDialog::Main, QStringLiteral("Open an Veltora Frequency file"), w_.frq.dataFolder());
     dialog.hideReadOnly = true;
     const std::optional<QString> name = ChooseFrqFile(choice, dialog, false);
     if (!name || !w_.available()) {
         return;
     }
     // The rack's file would be written by the rack and by the editor at once.
-    const FrequencyEditor& editor = core.frequencyEditor;
-    if (editor.state().visible && core.frq.SameFile(*name, editor.document().EditFile)) {
+    if (w_.editor.state().visible && w_.frq.SameFile(*name, w_.editor.document().EditFile)) {
         MessageBoxSpec box;
         box.text = *name + QStringLiteral(" is open in the frequency editor.") + kCrLf +
                    QStringLiteral("Press Finish in the editor, then load the file.") + kCrLf;
         box.title = *name + QStringLiteral(" file open ");
-        AskWithPollingPaused(w_.prompter, core.engine, box);
+        AskWithPollingPaused(w_.prompter, w_.engine, box);
         return;
     }
 
-    TimerPause pause = core.engine.PauseForFileLoad();
-    // A read that fails leaves the rack's file state and user mutes as they were.
-    const FileState files = core.files;
-    const auto userMute = core.rack.UserMute;
-    const QString result = core.frq.LoadRackFile(*name, RangeRule::RefuseOutOfRange);
-    if (result != *name) {
-        core.files.EntryCount = files.EntryCount;
-        core.files.GlobalMuteLevel = files.GlobalMuteLevel;
-        core.files.LoadData = files.LoadData;
-        for (int slot = 1; slot <= kMaxSlots; ++slot) {
-            core.settings.SetUserMute(slot, userMute[static_cast<std::size_t>(slot)]);
-        }
+    TimerPause pause = w_.engine.PauseForFileLoad();
+    // A read that fails leaves the rack's file state as it was.
+    const FrqLoad load = w_.rackFile.LoadIntoRack(*name);
+    if (!load.ok()) {
+        FrqFile::TellReadFailure(w_.prompter, FrqReader::Rack, *name, load);
         w_.prompter.ShowMessage(ReadFailed(QStringLiteral("An error occurred reading the file") +
                                            kCrLf + QStringLiteral("Exiting file load") + kCrLf));
-        pause.Resume();
         return;
     }
-    core.defaults->CopyLoadToCurrent();
-    core.files.CurrentFile = *name;
-    SaveLastSet(w_.settings, *name);
-    core.files.FileInUse = true;
-    w_.window.ShowTitleSuffix(QStringLiteral("FILE: ") +
-                              name->left(std::max<qsizetype>(name->size() - 4, 0)));
+    w_.shell.ShowTitleSuffix(QStringLiteral("FILE: ") +
+                             name->left(std::max<qsizetype>(name->size() - 4, 0)));
     // The pass restarts metering when it ends: until then the stopped timers stay stopped.
-    if (core.engine.StartProgrammingPass(PassKind::Full)) {
-        core.monitor.actions().Action(0, QString(), QStringLiteral("file-load"),
-                                      QStringLiteral("%1, every setting to every receiver (%2)")
-                                          .arg(*name)
-                                          .arg(std::clamp(core.devices.DeviceCount, 0, kMaxSlots)));
+    pause.Keep();
+    if (w_.engine.StartProgrammingPass(PassKind::Full)) {
+        w_.actions.Action(0, QString(), QStringLiteral("file-load"),
+                          QStringLiteral("%1, every setting to every receiver (%2)")
+                              .arg(*name)
+                              .arg(std::clamp(w_.devices.DeviceCount, 0, kMaxSlots)));
     }
 }
 
 std::optional<QString> FileCommands::chooseEditorFile(const FileDialogSpec& dialog, bool save,
                                                       const QString& refusal, const QString& what) {
-    StationCore& core = w_.core;
-    const FileChoiceWiring choice{&w_.chooser, w_.prompter, core.engine, core.frq};
+    const FileChoiceWiring choice{&w_.chooser, w_.prompter, w_.engine, w_.frq};
     const std::optional<QString> name = ChooseFrqFile(choice, dialog, save);
     if (!name || !w_.available()) {
         return std::nullopt;
     }
     if (*name == DefaultFileName()) {
-        AskWithPollingPaused(w_.prompter, core.engine, DefaultFileRefusal(refusal, what));
+        AskWithPollingPaused(w_.prompter, w_.engine, DefaultFileRefusal(refusal, what));
         return std::nullopt;
     }
     // The rack's own changes write the file in force: the editor must not write it as well.
-    if (core.frq.InForce(*name)) {
-        AskWithPollingPaused(w_.prompter, core.engine, InUseRefusal(*name));
+    if (w_.rackFile.InForce(*name)) {
+        AskWithPollingPaused(w_.prompter, w_.engine, InUseRefusal(*name));
         return std::nullopt;
     }
     return name;
@@ -107,27 +97,27 @@ void FileCommands::mnuEdit() {
     if (!w_.available()) {
         return;
     }
-    StationCore& core = w_.core;
-    FrequencyEditor& editor = core.frequencyEditor;
+    FrequencyEditor& editor = w_.editor;
     editor.ClearStatus();
     const std::optional<QString> name = chooseEditorFile(
         FrqFileDialog(FrqDialog::Main, QStringLiteral("Open an K7 series frequency file"),
-                      core.frq.dataFolder()),
+                      w_.frq.dataFolder()),
         false, QStringLiteral("edit Default.frq "), QStringLiteral("file"));
     if (!name) {
         return;
     }
-    TimerPause pause = core.engine.PausePolling();
+    TimerPause pause = w_.engine.PausePolling();
     // Read apart from the editor's document: a read that fails halfway leaves the set the
     // editor may be showing untouched.
-    EditorDocument document = core.editor;
-    if (core.frq.ReadEditorFile(*name, document) != *name) {
+    const FrqLoad load = w_.frq.ReadEditorFile(*name, editor.document());
+    if (!load.ok()) {
+        FrqFile::TellReadFailure(w_.prompter, FrqReader::Editor, *name, load);
         w_.prompter.ShowMessage(ReadFailed(QStringLiteral("An error occurred reading the file: ") +
                                            *name + kCrLf + QStringLiteral("Exiting file load") +
                                            kCrLf));
-        pause.Resume();
         return;
     }
+    EditorDocument document = FrqFile::EditorDocumentOf(load, editor.document());
     document.EditFile = *name;
     editor.Open(document, EditorMode::Edit);
     editor.AdoptPause(std::move(pause));
@@ -138,9 +128,8 @@ void FileCommands::mnuNew() {
     if (!w_.available()) {
         return;
     }
-    StationCore& core = w_.core;
     FileDialogSpec dialog = FrqFileDialog(
-        FrqDialog::Main, QStringLiteral("New Veltora Frequency file"), core.frq.dataFolder());
+        FrqDialog::Main, QStringLiteral("New Veltora Frequency file"), w_.frq.dataFolder());
     dialog.hideReadOnly = true;
     dialog.confirmOverwrite = false; // the command asks its own question
     // Default.frq is refused whether or not it is there.
@@ -150,9 +139,9 @@ void FileCommands::mnuNew() {
         return;
     }
     TimerPause pause;
-    const bool replaced = core.frq.FrqFileExists(*name);
+    const bool replaced = w_.frq.FrqFileExists(*name);
     if (replaced) {
-        pause = core.engine.PausePolling();
+        pause = w_.engine.PausePolling();
         MessageBoxSpec box;
         box.text = QStringLiteral("You have chosen to overwrite ") + *name + kCrLf +
                    QStringLiteral("All data will be lost") + kCrLf +
@@ -160,26 +149,24 @@ void FileCommands::mnuNew() {
         box.title = QStringLiteral("File overwrite");
         box.buttons = MsgButtons::YesNo;
         if (w_.prompter.ShowMessage(box) != MsgAnswer::Yes) {
-            pause.Resume();
             return;
         }
     }
     EditorDocument document;
     document.EditFile = *name;
-    core.defaults->InitEditorDefaults(document);
-    if (!core.frq.SaveEditorFile(*name, document)) {
-        AskWithPollingPaused(w_.prompter, core.engine, NotSaved(*name, core.frq.errorString()));
-        pause.Resume();
+    w_.defaults.InitEditorDefaults(document);
+    if (const FileResult saved = w_.frq.SaveEditorFile(*name, document); !saved) {
+        AskWithPollingPaused(w_.prompter, w_.engine, NotSaved(*name, saved.why()));
         return;
     }
     SaveLastTransfer(w_.settings, *name);
-    core.monitor.actions().Action(
+    w_.actions.Action(
         0, QString(), QStringLiteral("file-new"),
         QStringLiteral("%1, the band's defaults%2")
             .arg(*name, replaced ? QStringLiteral(" over the previous file") : QString()));
-    core.frequencyEditor.OpenNewFile(document);
+    w_.editor.OpenNewFile(document);
     // After "Yes" the timers stopped for the question stay stopped while the file is edited.
-    core.frequencyEditor.AdoptPause(std::move(pause));
+    w_.editor.AdoptPause(std::move(pause));
 }
 
 } // namespace k7

@@ -11,21 +11,35 @@
 
 namespace k7 {
 
-class FileChooser;
+struct DeviceTables;
 struct FileDialogSpec;
-class MainWindowController;
+class ActionLog;
+class DefaultFiles;
+class FileChooser;
+class FrequencyEditor;
+class FrqFile;
 class Prompter;
+class RackCommands;
+class RackFile;
+class ReceiverPanel;
 class SettingsStore;
-class StationCore;
+class ShellPort;
 
 class FileCommands {
 public:
     struct Wiring {
-        StationCore& core;
-        MainWindowController& window; // the caption after a load
+        RackFile& rackFile; // the file in force: File > Load makes one
+        const FrqFile& frq;
+        const DefaultFiles& defaults; // File > New's entries
+        RackCommands& engine;         // polling paused, the pass after a load
+        FrequencyEditor& editor;
+        ReceiverPanel& panel; // hidden by a load into the rack
+        ShellPort& shell;     // the caption after a load
+        const DeviceTables& devices;
         SettingsStore& settings;
         Prompter& prompter;
         FileChooser& chooser;
+        ActionLog& actions;
         // The commands run only while this holds (the rack meters, no exit or close dialog):
         // asked again after each dialog, which the rack may have outlived.
         std::function<bool()> available;

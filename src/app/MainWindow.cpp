@@ -68,6 +68,15 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     connect(mnuUpload, &QAction::triggered, this,
             [this] { controller_.MenuFileCommand(FileCommand::Upload); });
     connect(mnuExit, &QAction::triggered, this, [this] { controller_.MenuExit(); });
+    const auto forward = [this](QAction* action, WindowCommand command) {
+        connect(action, &QAction::triggered, this,
+                [this, command] { controller_.MenuWindowCommand(command); });
+    };
+    forward(mnuAlerts, WindowCommand::Alerts);
+    forward(mnuCheckRack, WindowCommand::CheckRack);
+    forward(mnuCoordinateRack, WindowCommand::CoordinateRack);
+    forward(mnuHistory, WindowCommand::History);
+    forward(mnuHistoryExport, WindowCommand::HistoryExport);
     connect(mnuAbout, &QAction::triggered, this, [this] { controller_.MenuAbout(); });
 
     panelArea_ = new QWidget(this);
@@ -189,6 +198,7 @@ void MainWindow::refresh() {
     meterNotice_->setVisible(!state.meterNotice.isEmpty());
     meterNotice_->raise();
     mnuLoad->setChecked(state.loadLastFileChecked);
+    mnuAlerts->setText(state.alertsCaption);
     if (state.meterPanelFocusRequests != focusRequestsSeen_) {
         focusRequestsSeen_ = state.meterPanelFocusRequests;
         panelArea_->setFocus();

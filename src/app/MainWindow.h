@@ -1,5 +1,6 @@
-// The main window: the File and About menus, the meter panel area, and the three ways of asking
-// to close (Escape, File > Exit, the close box), all handed to its controller. It can be resized,
+// The main window: the File, Coordination, Alerts, History and About menus, the meter panel area,
+// and the three ways of asking to close (Escape, File > Exit, the close box), all handed to its
+// controller. It can be resized,
 // maximised and put full screen (F11, again to come back); the meter panel scales with it. It
 // owns no port and no timer.
 #pragma once
@@ -34,22 +35,6 @@ public:
     // The line over the meter panel (hidden when the controller has none).
     QLabel* meterNotice() const { return meterNotice_; }
 
-    QAction* mnuLoad = nullptr;
-    QAction* mnuOpen = nullptr;
-    QAction* mnuEdit = nullptr;
-    QAction* mnuNew = nullptr;
-    QAction* mnuTransfer = nullptr;
-    QAction* mnuUpload = nullptr;
-    QAction* mnuExit = nullptr;
-    QAction* mnuAlerts = nullptr; // opens the Alerts window (connected by StationWindows)
-    // The Coordination menu: the rack as it stands (connected by StationWindows).
-    QAction* mnuCheckRack = nullptr;
-    QAction* mnuCoordinateRack = nullptr;
-    // History > Meter history, Export history to CSV (connected by StationWindows).
-    QAction* mnuHistory = nullptr;
-    QAction* mnuHistoryExport = nullptr;
-    QAction* mnuAbout = nullptr;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -62,6 +47,20 @@ private:
     QWidget* panelArea_ = nullptr;
     QLabel* meterNotice_ = nullptr;
     int focusRequestsSeen_ = 0;
+    // The menu items (found by their object names in tests).
+    QAction* mnuLoad = nullptr;
+    QAction* mnuOpen = nullptr;
+    QAction* mnuEdit = nullptr;
+    QAction* mnuNew = nullptr;
+    QAction* mnuTransfer = nullptr;
+    QAction* mnuUpload = nullptr;
+    QAction* mnuExit = nullptr;
+    QAction* mnuAlerts = nullptr;
+    QAction* mnuCheckRack = nullptr;
+    QAction* mnuCoordinateRack = nullptr;
+    QAction* mnuHistory = nullptr;
+    QAction* mnuHistoryExport = nullptr;
+    QAction* mnuAbout = nullptr;
 };
 
 } // namespace k7

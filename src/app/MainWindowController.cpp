@@ -28,6 +28,15 @@ void MainWindowController::SetMeterNotice(const QString& text) {
     }
 }
 
+void MainWindowController::SetActiveAlerts(int count) {
+    const QString caption =
+        count > 0 ? QStringLiteral("Alerts (%1)").arg(count) : QStringLiteral("Alerts");
+    if (state_.alertsCaption != caption) {
+        state_.alertsCaption = caption;
+        changed();
+    }
+}
+
 void MainWindowController::SetLoadLastFileChecked(bool checked) {
     if (state_.loadLastFileChecked != checked) {
         state_.loadLastFileChecked = checked;

@@ -1,6 +1,7 @@
 // The main window without its window: the caption, which File menu commands are shown, the
-// tick of "Load last file on Start", and the exit request from its three sources. The QMainWindow
-// shows this state and forwards keys, menu commands and its close box.
+// tick of "Load last file on Start", the Alerts menu's count, and the exit request from its three
+// sources. The QMainWindow shows this state and forwards keys, every menu command and its close
+// box.
 #pragma once
 
 #include "rack/RackPorts.h"
@@ -17,12 +18,16 @@ enum class ExitSource { EscapeKey, MenuExit, CloseBox };
 // The File menu commands that belong to the file layer and the editor.
 enum class FileCommand { Open, Edit, New, Transfer, Upload };
 
+// The menu commands that open a window of the monitor or work on the rack as it stands.
+enum class WindowCommand { Alerts, History, HistoryExport, CheckRack, CoordinateRack };
+
 class MainWindowActions {
 public:
     virtual ~MainWindowActions() = default;
     virtual void ExitRequested(ExitSource source) = 0;
     virtual void LoadLastFileToggled() = 0;
     virtual void FileCommandChosen(FileCommand command) = 0;
+    virtual void WindowCommandChosen(WindowCommand command) = 0;
     virtual void AboutChosen() = 0;
 };
 
@@ -36,6 +41,8 @@ struct MainWindowState {
     bool loadLastFileChecked = false;
     // A line over the meter panel (why the meters stand still); none when empty.
     QString meterNotice;
+    // The Alerts menu, with the count of the alerts up.
+    QString alertsCaption = QStringLiteral("Alerts");
     int meterPanelFocusRequests = 0; // each FocusMeterPanel adds one
     bool operator==(const MainWindowState&) const = default;
 };
@@ -53,6 +60,7 @@ public:
     void SetFileCommandsEnabled(bool enabled);
     void SetLoadLastFileChecked(bool checked);
     void SetMeterNotice(const QString& text);
+    void SetActiveAlerts(int count);
 
     // Escape requests exit like mnuExit; every other key is ignored.
     void KeyPressed(int key);
@@ -62,6 +70,7 @@ public:
     bool CloseRequested();
     void MenuLoadLastFile() { actions_.LoadLastFileToggled(); }
     void MenuFileCommand(FileCommand command) { actions_.FileCommandChosen(command); }
+    void MenuWindowCommand(WindowCommand command) { actions_.WindowCommandChosen(command); }
     void MenuAbout() { actions_.AboutChosen(); }
 
     bool ExitConfirmed() const { return exitConfirmed_; }

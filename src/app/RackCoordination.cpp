@@ -1,9 +1,12 @@
 #include "RackCoordination.h"
 
-#include "StationCore.h"
 #include "editor/FileChoice.h"
+#include "files/RackFile.h"
+#include "link/DeviceTables.h"
 #include "platform/ActionLog.h"
 #include "platform/Prompter.h"
+#include "rack/RackCommands.h"
+#include "rack/RackSettings.h"
 
 #include <algorithm>
 
@@ -17,13 +20,14 @@ constexpr int kMostListedLines = 30;
 } // namespace
 
 int RackCoordination::receivers() const {
-    return std::clamp(w_.core.devices.DeviceCount, 0, kMaxSlots);
+    return std::clamp(w_.devices.DeviceCount, 0, kMaxSlots);
 }
 
 std::vector<std::optional<int>> RackCoordination::rackKHz() const {
     std::vector<std::optional<int>> kHz;
     for (int slot = 1; slot <= receivers(); ++slot) {
-        kHz.push_back(FrequencyKHz(w_.core.rack.CurData[static_cast<std::size_t>(slot)].Frequency));
+        kHz.push_back(
+            FrequencyKHz(w_.rack.tables().CurData[static_cast<std::size_t>(slot)].Frequency));
     }
     return kHz;
 }
@@ -33,7 +37,7 @@ std::vector<LabelledCarrier> RackCoordination::carriers(std::vector<int>& inUse)
     const std::vector<std::optional<int>> kHz = rackKHz();
     for (int slot = 1; slot <= receivers(); ++slot) {
         if (const std::optional<int>& carrier = kHz[static_cast<std::size_t>(slot - 1)]) {
-            const QString name = w_.core.rack.CurData[static_cast<std::size_t>(slot)].Name;
+            const QString name = w_.rack.tables().CurData[static_cast<std::size_t>(slot)].Name;
             list.push_back({QStringLiteral("slot %1 (%2)").arg(slot).arg(name), *carrier});
             inUse.push_back(slot);
         }
@@ -46,7 +50,7 @@ void RackCoordination::tell(const QString& text, const QString& title, MsgIcon i
     box.text = text;
     box.title = title;
     box.icon = icon;
-    AskWithPollingPaused(w_.prompter, w_.core.engine, box);
+    AskWithPollingPaused(w_.prompter, w_.engine, box);
 }
 
 ConflictReport RackCoordination::Check() {
@@ -56,7 +60,7 @@ ConflictReport RackCoordination::Check() {
     const ConflictReport report = ReportConflicts(list, rules);
     cellConflicts_.fill(QString());
     for (std::size_t s = 0; s < checkedFrequencies_.size(); ++s) {
-        checkedFrequencies_[s] = w_.core.rack.CurData[s].Frequency;
+        checkedFrequencies_[s] = w_.rack.tables().CurData[s].Frequency;
     }
     QStringList listed;
     for (std::size_t i = 0; i < inUse.size(); ++i) {
@@ -68,7 +72,8 @@ ConflictReport RackCoordination::Check() {
         cellConflicts_[slot] = lines.join(QLatin1Char('\n'));
         listed << QStringLiteral("Slot %1 (%2, %3 MHz):")
                       .arg(slot)
-                      .arg(w_.core.rack.CurData[slot].Name, w_.core.rack.CurData[slot].Frequency);
+                      .arg(w_.rack.tables().CurData[slot].Name,
+                           w_.rack.tables().CurData[slot].Frequency);
         for (const QString& line : lines) {
             listed << QStringLiteral("    ") + line;
         }
@@ -95,7 +100,7 @@ QString RackCoordination::CellConflicts(int slot) const {
         return {};
     }
     for (std::size_t s = 0; s < checkedFrequencies_.size(); ++s) {
-        if (checkedFrequencies_[s] != w_.core.rack.CurData[s].Frequency) {
+        if (checkedFrequencies_[s] != w_.rack.tables().CurData[s].Frequency) {
             return {};
         }
     }
@@ -103,9 +108,9 @@ QString RackCoordination::CellConflicts(int slot) const {
 }
 
 std::optional<BandPlan> RackCoordination::Band() const {
-    const int band = w_.core.devices.SlotBand[1];
+    const int band = w_.devices.SlotBand[1];
     for (int slot = 2; slot <= receivers(); ++slot) {
-        if (w_.core.devices.SlotBand[static_cast<std::size_t>(slot)] != band) {
+        if (w_.devices.SlotBand[static_cast<std::size_t>(slot)] != band) {
             return std::nullopt;
         }
     }
@@ -115,7 +120,7 @@ std::optional<BandPlan> RackCoordination::Band() const {
 QStringList RackCoordination::RowTexts() const {
     QStringList texts;
     for (int slot = 1; slot <= receivers(); ++slot) {
-        const SettingsRow& row = w_.core.rack.CurData[static_cast<std::size_t>(slot)];
+        const SettingsRow& row = w_.rack.tables().CurData[static_cast<std::size_t>(slot)];
         texts << QStringLiteral("Slot %1  %2  %3").arg(slot).arg(row.Name, row.Frequency);
     }
     return texts;
@@ -123,7 +128,7 @@ QStringList RackCoordination::RowTexts() const {
 
 CoordinationSetup RackCoordination::Setup() const {
     CoordinationSetup setup = LoadCoordinationSetup(w_.settings);
-    const int selected = w_.core.rack.SelectedSlot;
+    const int selected = w_.rack.tables().SelectedSlot;
     if (selected >= 1 && selected <= receivers()) {
         setup.locked.insert(selected - 1);
     }
@@ -173,12 +178,12 @@ bool RackCoordination::Apply(const CoordinationSetup& setup, const GeneratorResu
     }
     std::vector<std::optional<int>> kHz = rackKHz();
     const CarrierFill fill = AssignCarriers(kHz, setup.locked, result.carriers);
-    const QChar separator = w_.core.rack.DecimalSeparator();
+    const QChar separator = w_.rack.tables().DecimalSeparator();
     QStringList changes;
     std::vector<std::pair<int, QString>> frequencies;
     for (const auto& [row, carrier] : fill.filled) {
         const int slot = row + 1;
-        const QString now = w_.core.rack.CurData[static_cast<std::size_t>(slot)].Frequency;
+        const QString now = w_.rack.tables().CurData[static_cast<std::size_t>(slot)].Frequency;
         const QString next = FrequencyText(carrier, separator);
         if (now != next) {
             changes << QStringLiteral("Slot %1: %2 -> %3").arg(slot).arg(now, next);
@@ -215,27 +220,27 @@ bool RackCoordination::Apply(const CoordinationSetup& setup, const GeneratorResu
     ask.text =
         QStringLiteral("Program %1 receivers with new frequencies?").arg(frequencies.size()) +
         kCrLf + kCrLf + changes.join(kCrLf) + kCrLf + kCrLf + clean + unfilled;
-    if (AskWithPollingPaused(w_.prompter, w_.core.engine, ask) != MsgAnswer::Yes ||
-        !w_.available()) {
+    if (AskWithPollingPaused(w_.prompter, w_.engine, ask) != MsgAnswer::Yes || !w_.available()) {
         return false;
     }
     for (const auto& [slot, next] : frequencies) {
-        SettingsRow& row = w_.core.settings.Current(slot);
+        SettingsRow& row = w_.rack.Current(slot);
         const QString before = row.Frequency;
         row.Frequency = next;
-        w_.core.monitor.actions().Action(slot, row.Name, QStringLiteral("frequency"),
-                                         before + QStringLiteral(" -> ") + next);
+        w_.actions.Action(slot, row.Name, QStringLiteral("frequency"),
+                          before + QStringLiteral(" -> ") + next);
     }
     // The file in force follows the rack's own changes, as the control panel's do.
-    if (w_.core.files.FileInUse && !w_.core.frq.SaveCurrentFile(w_.core.files.CurrentFile)) {
-        tell(QStringLiteral("The frequency file ") + w_.core.files.CurrentFile +
-                 QStringLiteral(" could not be written.") + kCrLf + w_.core.frq.errorString() +
-                 kCrLf +
+    if (const FileResult saved = w_.rackFile.SaveAfterRackChange(
+            QStringLiteral("with the rack's coordination (%1 receivers)").arg(frequencies.size()));
+        !saved) {
+        tell(QStringLiteral("The frequency file ") + w_.rackFile.CurrentFile() +
+                 QStringLiteral(" could not be written.") + kCrLf + saved.why() + kCrLf +
                  QStringLiteral("The receivers get the new frequencies; the file keeps the "
                                 "previous ones. Check the folder \"USB Files\" and save again."),
              QStringLiteral("Coordinate the rack"), MsgIcon::Exclamation);
     }
-    return w_.core.engine.StartProgrammingPass(PassKind::ChangedOnly);
+    return w_.engine.StartProgrammingPass(PassKind::ChangedOnly);
 }
 
 } // namespace k7

@@ -18,14 +18,22 @@
 
 namespace k7 {
 
+struct DeviceTables;
+class ActionLog;
+class RackCommands;
+class RackFile;
+class RackSettings;
 class SettingsStore;
-class StationCore;
 
 class RackCoordination final : public CoordinationTarget {
 public:
     struct Wiring {
-        StationCore& core;
-        SettingsStore& settings;
+        const DeviceTables& devices;
+        RackSettings& rack;   // the working frequencies, read and set
+        RackCommands& engine; // polling paused for a box, the pass that programs the set
+        RackFile& rackFile;   // the file in force takes the new frequencies
+        ActionLog& actions;
+        SettingsStore& settings; // the remembered rules
         Prompter& prompter;
         // The rack meters and no exit or close dialog is up: what a programming pass needs.
         std::function<bool()> available;

@@ -2,7 +2,6 @@
 #include "Station.h"
 
 #include "AppPaths.h"
-#include "LoadFileSetting.h"
 #include "SingleInstance.h"
 #include "Trace.h"
 #include "Version.h"
@@ -24,12 +23,16 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
     : ports_(ports), options_(options), dialog_(ports.timerFactory, *this), window_(*this),
       core_(CorePorts{ports.timerFactory, ports.pump, ports.prompter, ports.settings, ports.driver,
                       dialog_, window_, ports.clock, &ports.fileChooser},
-            CoreOptions{DataFolder(options.applicationFolder), {}, {}}),
-      fileCommands_(FileCommands::Wiring{core_, window_, ports.settings, ports.prompter,
-                                         ports.fileChooser,
-                                         [this] { return FileCommandsAvailable(); }}) {
-    timers_.setObserver(
-        [this](int tag, bool enabled, int interval) { timerChanged(tag, enabled, interval); });
+            CoreOptions{DataFolder(options.applicationFolder), {}, nullptr}),
+      fileCommands_(FileCommands::Wiring{core_.rackFile(), core_.frq(), core_.defaults(),
+                                         core_.engine(), core_.editor(), core_.panel(), window_,
+                                         core_.devices(), ports.settings, ports.prompter,
+                                         ports.fileChooser, core_.monitor().actions(),
+                                         [this] { return FileCommandsAvailable(); }}),
+      rackCoordination_(RackCoordination::Wiring{core_.devices(), core_.settings(), core_.engine(),
+                                                 core_.rackFile(), core_.monitor().actions(),
+                                                 ports.settings, ports.prompter,
+                                                 [this] { return FileCommandsAvailable(); }}) {
     dialog_.AddObserver([this] { ports_.trace.Dialog(dialog_.state()); });
     dialog_.SetTimerObserver([this](bool enabled, int interval) {
         ports_.trace.Timer(QStringLiteral("tmrClose"), enabled, interval);
@@ -40,22 +43,28 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
             ports_.trace.Title(last);
         }
     });
-    engine_.AddObserver(activityWatch_);
+    core_.engine().AddObserver(activityWatch_);
     watchEditorAndPanel();
-    core_.monitor.alerts().AddObserver(*this);
-    core_.monitor.AddRackObserver([this](const RackNote& note) { ports_.trace.Rack(note); });
+    core_.monitor().alerts().AddObserver(*this);
+    core_.monitor().AddRackObserver([this](const RackNote& note) { ports_.trace.Rack(note); });
 }
 
 Station::~Station() {
-    core_.monitor.alerts().RemoveObserver(*this);
+    core_.monitor().alerts().RemoveObserver(*this);
 }
 
 void Station::AlertStarted(const Alert& alert) {
     ports_.trace.AlertChanged(alert);
+    countAlerts();
 }
 
 void Station::AlertEnded(const Alert& alert) {
     ports_.trace.AlertChanged(alert);
+    countAlerts();
+}
+
+void Station::countAlerts() {
+    window_.SetActiveAlerts(core_.monitor().alerts().ActiveCount());
 }
 
 bool Station::Start() {
@@ -101,7 +110,7 @@ void Station::LoadStartupDialog() {
 }
 
 bool Station::ConnectDevices() {
-    const int result = identification_.ConnectUSB();
+    const int result = core_.identification().ConnectUSB();
     QString text;
     if (result == kConnectNoDevice) {
         text = QStringLiteral("No Veltora hardware was found \r\nThe application will close.\r\n"
@@ -119,8 +128,8 @@ bool Station::ConnectDevices() {
     }
     // Nothing stays open when the station refuses to run.
     for (int index = 0; index < kMaxDevices; ++index) {
-        if (link_.DeviceHandles[index] != FT_HANDLE{}) {
-            link_.CloseDevice(index);
+        if (core_.link().DeviceHandles[index] != FT_HANDLE{}) {
+            core_.link().CloseDevice(index);
         }
     }
     MessageBoxSpec box;
@@ -136,32 +145,38 @@ bool Station::ConnectDevices() {
 }
 
 void Station::PrepareForModel() {
-    if (devices_.ModelVariant == ModelK75) {
+    const bool fileCommands = core_.devices().ModelVariant == ModelK75;
+    if (fileCommands) {
         // A missing data folder is left to PrepareDataFolder: it makes the folder with both
         // default files and resets "LastSet" to Default.frq, which a stale name must not survive.
-        const bool folderExists = QDir(frq_.dataFolder()).exists();
+        const QString folder = core_.frq().dataFolder();
+        const bool folderExists = QDir(folder).exists();
         for (const QString& name :
              {QStringLiteral("Default.frq"), QStringLiteral("Template.frq")}) {
-            if (folderExists && !defaults_.WriteDefaultFile(name)) {
-                tell(
-                    QStringLiteral("The file %1 could not be written in %2.\r\n%3\r\nCheck that "
-                                   "the folder exists and is writable.\r\n")
-                        .arg(name, QDir::toNativeSeparators(frq_.dataFolder()), frq_.errorString()),
-                    MsgIcon::Exclamation);
+            if (!folderExists) {
+                break;
+            }
+            if (const FileResult written = core_.defaults().WriteDefaultFile(name); !written) {
+                tell(QStringLiteral("The file %1 could not be written in %2.\r\n%3\r\nCheck that "
+                                    "the folder exists and is writable.\r\n")
+                         .arg(name, QDir::toNativeSeparators(folder), written.why()),
+                     MsgIcon::Exclamation);
             }
         }
-        files_.LoadLastFile = ReadLoadLastFile(ports_.settings);
-        window_.SetLoadLastFileChecked(files_.LoadLastFile);
+    }
+    // Without the file commands the choice is off, and saved so by the orderly stop.
+    core_.rackFile().ReadLoadAtStart(fileCommands);
+    if (fileCommands) {
+        window_.SetLoadLastFileChecked(core_.rackFile().LoadAtStart());
     } else {
-        files_.LoadLastFile = false; // saved by the orderly stop
         window_.HideFileCommands();
     }
 }
 
 void Station::SizeWindow() {
-    windowSize_ = SizeForDevices(devices_.DeviceCount);
+    windowSize_ = SizeForDevices(core_.devices().DeviceCount);
     view_->SizeWindow(windowSize_, StartPlacement(ReadPanelWindow(ports_.settings),
-                                                  devices_.DeviceCount, windowSize_.client));
+                                                  core_.devices().DeviceCount, windowSize_.client));
 }
 
 void Station::ShowStartupProgress() {
@@ -169,46 +184,39 @@ void Station::ShowStartupProgress() {
 }
 
 void Station::CreateTimers() {
-    // The rack engine's handler, counted, so that a stop asked for inside it (a button pressed
-    // while the handler lets messages run) waits until the handler has returned.
-    timers_.Create(TimerIntervalsAtCreation(devices_.PollInterval), [this](int tag) {
-        ++handlerDepth_;
-        engine_.ICcrpTimerNotifyEx_Timer(tag);
-        --handlerDepth_;
-        if (handlerDepth_ == 0 && stopDeferred_) {
-            stopDeferred_ = false;
-            // This is still the handler of one of the timers: they are stopped now and released
-            // with the station.
-            stop(false);
-        }
+    core_.engine().CreateTimers([this](int tag, bool enabled, int interval) {
+        ports_.trace.Timer(tag, enabled, interval);
+        updateMeterNotice();
     });
 }
 
 void Station::FillReceiverCount() {
-    dialog_.SetReceiverCount(ReceiverCountLabel(devices_.DeviceCount, devices_.ModelVariant));
-    dialog_.SetProgressRange(1, devices_.DeviceCount);
+    dialog_.SetReceiverCount(
+        ReceiverCountLabel(core_.devices().DeviceCount, core_.devices().ModelVariant));
+    dialog_.SetProgressRange(1, core_.devices().DeviceCount);
 }
 
 void Station::ReadDecimalSeparator() {
-    core_.settings.SetDecimalSeparatorCode(DecimalSeparatorCodeFor(QLocale()));
+    core_.settings().SetDecimalSeparatorCode(DecimalSeparatorCodeFor(QLocale()));
 }
 
 void Station::InitialiseRack() {
-    engine_.InitialiseRackTables();
+    core_.engine().InitialiseRackTables();
 }
 
 void Station::PrepareDataFolder() {
-    if (!defaults_.PrepareDataFolder()) {
+    const FileResult prepared = core_.defaults().PrepareDataFolder();
+    core_.rackFile().ReadCurrentFile();
+    if (!prepared) {
         tell(QStringLiteral("The data folder %1 could not be prepared.\r\n%2\r\nFrequency "
                             "files cannot be loaded or saved until it exists and is writable.\r\n")
-                 .arg(QDir::toNativeSeparators(frq_.dataFolder()), defaults_.errorString()),
+                 .arg(QDir::toNativeSeparators(core_.frq().dataFolder()), prepared.why()),
              MsgIcon::Exclamation);
     }
     view_->BuildScaling();
 }
 
 void Station::FinishRackSetup() {
-    files_.GlobalMuteLevel = 5;
     window_.FocusMeterPanel();
 }
 
@@ -219,24 +227,22 @@ void Station::ShowMainWindow() {
 }
 
 void Station::LoadEditor() {
-    core_.frequencyEditor.Load();
+    core_.editor().Load();
 }
 
 void Station::StartDiscovery() {
-    files_.FileInUse = false;
     started_ = true;
-    engine_.StartDiscovery();
+    core_.engine().StartDiscovery();
 }
 
 void Station::ToggleLoadLastFile() {
-    files_.LoadLastFile = !files_.LoadLastFile;
-    SaveLoadLastFile(ports_.settings, files_.LoadLastFile);
-    window_.SetLoadLastFileChecked(files_.LoadLastFile);
+    core_.rackFile().ToggleLoadAtStart();
+    window_.SetLoadLastFileChecked(core_.rackFile().LoadAtStart());
 }
 
 bool Station::FileCommandsAvailable() const {
-    return started_ && !stopping_ && !exitPending_ && devices_.ModelVariant == ModelK75 &&
-           engine_.Activity() == RackActivity::Monitoring;
+    return started_ && !stopping_ && !exitPending_ && core_.devices().ModelVariant == ModelK75 &&
+           core_.engine().Activity() == RackActivity::Monitoring;
 }
 
 void Station::FileCommandChosen(FileCommand command) {
@@ -267,15 +273,15 @@ void Station::updateFileCommands() {
 }
 
 void Station::updateMeterNotice() {
-    const bool paused = core_.frequencyEditor.state().visible && !timers_.enabled(PollTimer) &&
-                        engine_.Activity() == RackActivity::Monitoring;
+    const bool paused = core_.editor().state().visible && !core_.engine().PollTimerRunning() &&
+                        core_.engine().Activity() == RackActivity::Monitoring;
     window_.SetMeterNotice(paused ? MeterPausedText() : QString());
 }
 
 void Station::watchEditorAndPanel() {
-    FrequencyEditor& editor = core_.frequencyEditor;
+    FrequencyEditor& editor = core_.editor();
     editor.AddObserver([this, shown = false, caption = QString()]() mutable {
-        const EditorState& state = core_.frequencyEditor.state();
+        const EditorState& state = core_.editor().state();
         if (state.visible != shown || (state.visible && state.caption != caption)) {
             shown = state.visible;
             caption = state.caption;
@@ -285,9 +291,34 @@ void Station::watchEditorAndPanel() {
     });
     editor.SetStatusListener(
         [this](const QString& text) { ports_.trace.Status(QStringLiteral("editor"), text); });
-    panel_.SetShownObserver([this](bool shown) {
+    core_.panel().SetShownObserver([this](bool shown) {
         ports_.trace.Window(QStringLiteral("panel"), ReceiverPanel::Caption(), shown);
     });
+}
+
+void Station::WindowCommandChosen(WindowCommand command) {
+    switch (command) {
+    case WindowCommand::Alerts:
+        view_->ShowAlerts();
+        return;
+    case WindowCommand::History:
+        view_->ShowHistory(0);
+        return;
+    case WindowCommand::HistoryExport:
+        view_->OpenHistoryExport();
+        return;
+    case WindowCommand::CheckRack:
+        // Checking needs a settled rack; coordinating programs it, as a file load does.
+        if (FileCommandsAvailable()) {
+            rackCoordination_.Check();
+        }
+        return;
+    case WindowCommand::CoordinateRack:
+        if (FileCommandsAvailable()) {
+            view_->CoordinateRack();
+        }
+        return;
+    }
 }
 
 void Station::AboutChosen() {

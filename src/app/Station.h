@@ -7,6 +7,7 @@
 #include "FileCommands.h"
 #include "MainWindowController.h"
 #include "PanelWindowSetting.h"
+#include "RackCoordination.h"
 #include "StartupDialogController.h"
 #include "StartupRules.h"
 #include "StationCore.h"
@@ -61,8 +62,13 @@ public:
     virtual std::optional<WindowPlacement> WindowLeft() const { return std::nullopt; }
     virtual void ShowMainWindow() {}
     virtual void ShowAbout() {}
-    virtual void FileCommandChosen(FileCommand /*command*/) {} // the file layer's, editor's menus
-    virtual void Stopped(int /*exitCode*/) {}                  // the program ends with this code
+    virtual void ShowAlerts() {}
+    // The History window on the slot's receiver, or (0) on the one it showed last.
+    virtual void ShowHistory(int /*slot*/) {}
+    virtual void OpenHistoryExport() {}
+    // Coordinate rack...: the dialog over the receivers in use, then the set programmed.
+    virtual void CoordinateRack() {}
+    virtual void Stopped(int /*exitCode*/) {} // the program ends with this code
 };
 
 class Station final : private StartupDialogActions, private MainWindowActions, private AlertEvents {
@@ -101,11 +107,10 @@ public:
     void LoadEditor();
     void StartDiscovery();
 
-    // The File menu's commands on frequency files run only while this holds: the rack
-    // meters (no discovery, question or pass) and no exit or close dialog is up.
+    // The File menu's commands on frequency files (and the rack's coordination) run only while
+    // this holds: the rack meters (no discovery, question or pass) and no exit or close dialog
+    // is up.
     bool FileCommandsAvailable() const;
-    FileCommands& fileCommands() { return fileCommands_; }
-    FrequencyEditor& frequencyEditor() { return core_.frequencyEditor; }
     static QString MeterPausedText() {
         return QStringLiteral("Metering paused while the editor is open");
     }
@@ -117,7 +122,8 @@ public:
     void ContinueAfterExitRequest();
     // "Close now" as the operator (or an unattended run's end) presses it.
     void CloseNow() { dialog_.PressCloseNow(); }
-    // The orderly stop; ends with the Stopped hook (exit code 0).
+    // The orderly stop; ends with the Stopped hook (exit code 0). Asked for inside a timer's
+    // handler, everything stops at once and the rest follows when the handler returns.
     void CloseApplication();
     bool Stopped() const { return stopped_; }
     int ExitCode() const { return exitCode_; }
@@ -125,30 +131,15 @@ public:
     // mnuLoad: toggles the choice and saves it at once.
     void ToggleLoadLastFile();
 
-    // The core: tables, link, timers, engine, files and the control panel's controller. The
-    // meter display attaches to it (core().AttachDisplay) before Start().
+    // The core: tables, link, timers, engine, files, monitor and the controllers. The meter
+    // display attaches to it (core().AttachDisplay) before Start().
     StationCore& core() { return core_; }
-    DeviceTables& devices() { return devices_; }
-    const RackTables& rack() const { return core_.rack; }
-    FileState& files() { return files_; }
-    TimerBank& timers() { return timers_; }
-    LinkModule& link() { return link_; }
-    RackEngine& engine() { return engine_; }
-    FrequencyChecker& checker() { return core_.checker; }
-    FrqFile& frq() { return frq_; }
-    Monitor& monitor() { return core_.monitor; }
-    DefaultFiles& defaults() { return defaults_; }
-    ReceiverPanel& receiverPanel() { return panel_; }
+    const StationPorts& ports() const { return ports_; }
     StartupDialogController& dialog() { return dialog_; }
     MainWindowController& window() { return window_; }
+    FileCommands& fileCommands() { return fileCommands_; }
+    RackCoordination& rackCoordination() { return rackCoordination_; }
     const RackWindowSize& windowSize() const { return windowSize_; }
-    const QString& dataFolder() const { return frq_.dataFolder(); }
-    Prompter& prompter() { return ports_.prompter; }
-    FileChooser& fileChooser() { return ports_.fileChooser; }
-    SettingsStore& settings() { return ports_.settings; }
-    EventPump& pump() { return ports_.pump; }
-    TimerFactory& timerFactory() { return ports_.timerFactory; }
-    const Clock& clock() const { return ports_.clock; }
 
 private:
     // StartupDialogActions
@@ -159,14 +150,17 @@ private:
     void ExitRequested(ExitSource source) override { RequestExit(source); }
     void LoadLastFileToggled() override { ToggleLoadLastFile(); }
     void FileCommandChosen(FileCommand command) override;
+    void WindowCommandChosen(WindowCommand command) override;
     void AboutChosen() override;
-    // AlertEvents: into the trace
+    // AlertEvents: into the trace, and the count in the Alerts menu
     void AlertStarted(const Alert& alert) override;
     void AlertEnded(const Alert& alert) override;
+    void AlertsAcknowledged() override { countAlerts(); }
+    void AlertsTrimmed() override { countAlerts(); }
+    void countAlerts();
 
-    // The orderly stop; releaseTimers is false when it runs at the end of a timer's handler.
-    void stop(bool releaseTimers);
-    void timerChanged(int tag, bool enabled, int interval);
+    // The orderly stop, outside any timer handler.
+    void stop();
     // The File commands' availability and the meter panel's notice follow the rack, the exit
     // request and the editor.
     void updateFileCommands();
@@ -194,27 +188,13 @@ private:
     StartupDialogController dialog_;
     MainWindowController window_;
     StationCore core_;
-    // The core's parts by the names the station's steps use.
-    DeviceTables& devices_ = core_.devices;
-    FileState& files_ = core_.files;
-    TimerBank& timers_ = core_.timers;
-    LinkModule& link_ = core_.link;
-    Identification& identification_ = core_.identification;
-    FrqFile& frq_ = core_.frq;
-    DefaultFiles& defaults_ = *core_.defaults;
-    ReceiverPanel& panel_ = core_.panel;
-    RackEngine& engine_ = core_.engine;
     FileCommands fileCommands_;
+    RackCoordination rackCoordination_;
     ActivityWatch activityWatch_{[this] { updateFileCommands(); }};
 
     RackWindowSize windowSize_{kMeterPanelDesignSize, kMeterPanelDesignSize};
     bool started_ = false;
     bool exitPending_ = false;
-    RackActivity interrupted_ = RackActivity::Discovery;
-    // Timers the exit request stopped (or kept from starting), restarted by "Continue".
-    std::vector<int> paused_;
-    int handlerDepth_ = 0;      // timer handlers running (nested through the event pump)
-    bool stopDeferred_ = false; // a stop asked for inside a handler, run when it returns
     bool stopping_ = false;
     bool stopped_ = false;
     int exitCode_ = kExitOk;

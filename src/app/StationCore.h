@@ -1,23 +1,26 @@
-// The station's core without windows, wired in one place: the device and rack tables, the rack's
-// file state and the editor's document, the link and identification, the six timers, the rack
-// engine, the frequency checker, the file layer, the monitor (alerts and the event log) and the
-// controllers of the receiver control panel and the frequency file editor. The Station builds
-// one; so does every test rig, fuzz rig and benchmark, so that what they run is wired as the
-// program is.
+// The station's core without windows, wired in one place: the device and rack tables, the link
+// and identification, the six timers and the rack engine that alone drives them, the frequency
+// checker, the file layer (the rack's file, the default files, the .frq reader and writer), the
+// monitor (alerts, the event log, the history) and the controllers of the receiver control
+// panel and the frequency file editor with its CSV and coordination commands. The Station builds
+// one; so does every test rig and benchmark, so that what they run is wired as the program is.
+// Its parts are its own: the others get each part by its one name, and the parts get from the
+// builder exactly the ports they use.
 #pragma once
 
 #include "bands/CheckFrequency.h"
 #include "control/ReceiverPanel.h"
+#include "editor/EditorCoordination.h"
+#include "editor/EditorCsv.h"
 #include "editor/FrequencyEditor.h"
 #include "files/DefaultFiles.h"
-#include "files/EditorDocument.h"
 #include "files/FrqFile.h"
+#include "files/RackFile.h"
 #include "link/DeviceTables.h"
 #include "link/Identification.h"
 #include "link/LinkModule.h"
 #include "monitor/Monitor.h"
 #include "platform/TimerBank.h"
-#include "rack/FileState.h"
 #include "rack/RackEngine.h"
 #include "rack/RackSettings.h"
 #include "rack/RackTables.h"
@@ -26,7 +29,6 @@
 #include <QString>
 
 #include <functional>
-#include <memory>
 
 namespace k7 {
 
@@ -55,10 +57,11 @@ struct CorePorts {
 
 struct CoreOptions {
     QString dataFolder; // "USB Files" itself
-    // Makes the file layer; empty: DefaultFiles. A test stands in one that records its calls.
-    std::function<std::unique_ptr<DefaultFiles>(const DefaultFiles::Wiring&)> makeFiles;
     // The local time of the event log's lines; empty: the system's.
     std::function<QDateTime()> wallClock;
+    // What the engine reads the rack's file through; none: the core's RackFile. A test puts a
+    // recorder of the engine's calls in between.
+    RackFiles* engineFiles = nullptr;
 };
 
 class StationCore {
@@ -69,29 +72,49 @@ public:
 
     // The meter display (the real panel, or a test's recording one), attached once it exists:
     // it is built over the core's tables, so it comes after the core.
-    void AttachDisplay(MeterDisplay& display) { engine.AttachDisplay(&display); }
+    void AttachDisplay(MeterDisplay& display) { engine_.AttachDisplay(&display); }
 
-    // Owned tables: written by identification, the engine and (through RackSettings) the
-    // layers above; a rig may set them up directly.
-    DeviceTables devices;
-    RackTables rack;
-    FileState files;
-    // The frequency file editor's document, apart from the rack's file.
-    EditorDocument editor;
-    TimerBank timers;
-    LinkModule link;
-    Identification identification;
-    RackSettings settings{rack};
-    FrequencyChecker checker;
-    FrqFile frq;
-    std::unique_ptr<DefaultFiles> defaults;
-    RackEngine engine;
-    // Alerts, rack events and the event log; the operator's actions are logged through
-    // monitor.actions().
-    Monitor monitor;
-    ReceiverPanel panel;
-    // The frequency file editor's controller over the editor's document.
-    FrequencyEditor frequencyEditor;
+    // Written by identification and the engine; a rig may set them up before the start.
+    DeviceTables& devices() { return devices_; }
+    const DeviceTables& devices() const { return devices_; }
+    RackTables& rack() { return rack_; }
+    // What the layers above the rack may change in the rack's tables.
+    RackSettings& settings() { return settings_; }
+    LinkModule& link() { return link_; }
+    Identification& identification() { return identification_; }
+    RackEngine& engine() { return engine_; }
+    const RackEngine& engine() const { return engine_; }
+    // Read only: only the engine starts and stops them.
+    const TimerBank& timers() const { return timers_; }
+    FrequencyChecker& checker() { return checker_; }
+    const FrqFile& frq() const { return frq_; }
+    const DefaultFiles& defaults() const { return defaults_; }
+    RackFile& rackFile() { return rackFile_; }
+    Monitor& monitor() { return monitor_; }
+    ReceiverPanel& panel() { return panel_; }
+    FrequencyEditor& editor() { return editor_; }
+    EditorCsv& editorCsv() { return editorCsv_; }
+    EditorCoordination& editorCoordination() { return editorCoordination_; }
+
+private:
+    DeviceTables devices_;
+    RackTables rack_;
+    TimerBank timers_;
+    LinkModule link_;
+    Identification identification_;
+    RackSettings settings_{rack_};
+    FrequencyChecker checker_;
+    FrqFile frq_;
+    DefaultFiles defaults_;
+    // Alerts, rack events, the event log and the history; the operator's actions are logged
+    // through monitor_.actions().
+    Monitor monitor_;
+    RackFile rackFile_;
+    RackEngine engine_;
+    ReceiverPanel panel_;
+    FrequencyEditor editor_;
+    EditorCsv editorCsv_;
+    EditorCoordination editorCoordination_;
 };
 
 } // namespace k7

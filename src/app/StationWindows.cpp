@@ -15,24 +15,24 @@ namespace k7 {
 StationWindows::StationWindows(Station& station, const StationWindowsOptions& options,
                                QtPrompter* boxes, QtFileChooser* chooser)
     : station_(station), options_(options),
-      meterPanel_(station.rack(), station.devices(), station.prompter()),
+      meterPanel_(station.core().rack(), station.core().devices(), station.ports().prompter),
       mainWindow_(station.window()),
-      panelWidget_(new MeterPanelWidget(meterPanel_, station.core().settings, station.devices(),
-                                        station.timerFactory(), station.clock())),
-      receiverWindow_(station.receiverPanel()),
-      editorWindow_(station.frequencyEditor(), &mainWindow_),
-      dialog_(station.dialog(), &mainWindow_, station.devices().DeviceCount),
-      about_(station.prompter(), &mainWindow_), alertsWindow_(station.monitor(), &mainWindow_),
-      rackCoordination_({station.core(), station.settings(), station.prompter(),
-                         [&station] { return station.FileCommandsAvailable(); }}),
-      historyWindow_(station.monitor(), station.clock(), station.timerFactory(), station.prompter(),
-                     &mainWindow_) {
+      panelWidget_(new MeterPanelWidget(meterPanel_, station.core().settings(),
+                                        station.core().devices(), station.ports().timerFactory,
+                                        station.ports().clock)),
+      receiverWindow_(station.core().panel()),
+      editorWindow_(station.core().editor(), station.core().editorCsv(),
+                    station.core().editorCoordination(), &mainWindow_),
+      dialog_(station.dialog(), &mainWindow_, station.core().devices().DeviceCount),
+      about_(station.ports().prompter, &mainWindow_),
+      alertsWindow_(station.core().monitor(), &mainWindow_),
+      historyWindow_(station.core().monitor(), station.ports().clock, station.ports().timerFactory,
+                     station.ports().prompter, &mainWindow_) {
     station.core().AttachDisplay(meterPanel_);
     mainWindow_.SetMeterPanel(panelWidget_);
-    panelWidget_->setOpenPanelCallback(
-        [&station](int slot) { station.receiverPanel().Open(slot); });
+    panelWidget_->setOpenPanelCallback([&station](int slot) { station.core().panel().Open(slot); });
     panelWidget_->setOpenHistoryCallback([this](int slot) { ShowHistory(slot); });
-    station.receiverPanel().SetView(&receiverWindow_);
+    station.core().panel().SetView(&receiverWindow_);
     if (boxes) {
         boxes->setParent(&mainWindow_);
     }
@@ -40,30 +40,21 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
         chooser->setParent(&mainWindow_);
     }
     station.SetView(this);
-    station.monitor().alerts().AddObserver(*this);
-    QObject::connect(mainWindow_.mnuAlerts, &QAction::triggered, &alertsWindow_,
-                     [this] { ShowAlerts(); });
+    station.core().monitor().alerts().AddObserver(*this);
     panelWidget_->setCellToolTip(
-        [this](int slot) { return rackCoordination_.CellConflicts(slot); });
-    QObject::connect(mainWindow_.mnuCheckRack, &QAction::triggered, &mainWindow_,
-                     [this] { rackCoordination_.Check(); });
-    QObject::connect(mainWindow_.mnuCoordinateRack, &QAction::triggered, &mainWindow_,
-                     [this] { CoordinateRack(); });
-    QObject::connect(mainWindow_.mnuHistory, &QAction::triggered, &historyWindow_,
-                     [this] { ShowHistory(); });
-    QObject::connect(mainWindow_.mnuHistoryExport, &QAction::triggered, &historyWindow_,
-                     [this] { historyWindow_.OpenExport(false); });
+        [&station](int slot) { return station.rackCoordination().CellConflicts(slot); });
 }
 
 void StationWindows::CoordinateRack() {
-    RunCoordination(rackCoordination_, rackCoordination_.Setup(), &mainWindow_);
+    RackCoordination& rack = station_.rackCoordination();
+    RunCoordination(rack, rack.Setup(), &mainWindow_);
 }
 
 StationWindows::~StationWindows() {
-    station_.monitor().alerts().RemoveObserver(*this);
+    station_.core().monitor().alerts().RemoveObserver(*this);
     station_.SetView(nullptr);
-    station_.receiverPanel().SetView(nullptr);
-    station_.engine().AttachDisplay(nullptr);
+    station_.core().panel().SetView(nullptr);
+    station_.core().engine().AttachDisplay(nullptr);
 }
 
 void StationWindows::InitGraphics() {
@@ -121,8 +112,12 @@ void StationWindows::ShowHistory(int slot) {
     historyWindow_.ShowReceiver(slot > 0 ? slot : historyWindow_.view().slot());
 }
 
+void StationWindows::OpenHistoryExport() {
+    historyWindow_.OpenExport(false);
+}
+
 void StationWindows::markCell(int slot) {
-    const CellAlerts cell = station_.monitor().alerts().CellOf(slot);
+    const CellAlerts cell = station_.core().monitor().alerts().CellOf(slot);
     CellFrame frame;
     if (cell.active) {
         frame.colour = AlertColour(*cell.active);
@@ -131,9 +126,6 @@ void StationWindows::markCell(int slot) {
         frame.dashed = true;
     }
     meterPanel_.SetCellFrame(slot, frame);
-    const int active = station_.monitor().alerts().ActiveCount();
-    mainWindow_.mnuAlerts->setText(active > 0 ? QStringLiteral("Alerts (%1)").arg(active)
-                                              : QStringLiteral("Alerts"));
 }
 
 void StationWindows::markAllCells() {

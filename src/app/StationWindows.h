@@ -7,7 +7,6 @@
 
 #include "AboutBox.h"
 #include "MainWindow.h"
-#include "RackCoordination.h"
 #include "StartupDialog.h"
 #include "Station.h"
 #include "control/ReceiverPanelWindow.h"
@@ -47,14 +46,7 @@ public:
     StartupDialog& startupDialog() { return dialog_; }
     AboutBox& aboutBox() { return about_; }
     AlertsWindow& alertsWindow() { return alertsWindow_; }
-    void ShowAlerts();
-    RackCoordination& rackCoordination() { return rackCoordination_; }
-    // Coordinate rack...: the dialog over the receivers in use, then the set programmed.
-    void CoordinateRack();
     HistoryWindow& historyWindow() { return historyWindow_; }
-    // The History window on the slot's receiver (a double click on its cell), or on the one it
-    // showed last (the menu).
-    void ShowHistory(int slot = 0);
 
     // StationView
     void InitGraphics() override;
@@ -64,10 +56,15 @@ public:
     std::optional<WindowPlacement> WindowLeft() const override;
     void ShowMainWindow() override;
     void ShowAbout() override;
+    void ShowAlerts() override;
+    // On the slot's receiver (a double click on its cell), or on the one shown last (the menu).
+    void ShowHistory(int slot) override;
+    void OpenHistoryExport() override;
+    void CoordinateRack() override;
     void Stopped(int exitCode) override;
 
 private:
-    // AlertEvents: the marks on the cells and the count in the menu follow the alerts.
+    // AlertEvents: the marks on the cells follow the alerts.
     void AlertStarted(const Alert& alert) override { markCell(alert.slot); }
     void AlertEnded(const Alert& alert) override { markCell(alert.slot); }
     void AlertsAcknowledged() override { markAllCells(); }
@@ -85,7 +82,6 @@ private:
     StartupDialog dialog_;
     AboutBox about_;
     AlertsWindow alertsWindow_;
-    RackCoordination rackCoordination_;
     HistoryWindow historyWindow_;
 };
 

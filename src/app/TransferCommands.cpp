@@ -2,8 +2,10 @@
 // it to a receiver, "&Upload file from Rx" opens the editor empty to fetch a receiver's set.
 #include "FileCommands.h"
 
-#include "StationCore.h"
 #include "editor/FileChoice.h"
+#include "editor/FrequencyEditor.h"
+#include "files/FrqFile.h"
+#include "rack/RackCommands.h"
 
 namespace k7 {
 
@@ -11,35 +13,33 @@ void FileCommands::mnuTransfer() {
     if (!w_.available()) {
         return;
     }
-    StationCore& core = w_.core;
-    FrequencyEditor& editor = core.frequencyEditor;
-    TimerPause pause = core.engine.PausePolling();
+    FrequencyEditor& editor = w_.editor;
+    TimerPause pause = w_.engine.PausePolling();
     editor.ClearStatus();
-    const FileChoiceWiring choice{&w_.chooser, w_.prompter, core.engine, core.frq};
+    const FileChoiceWiring choice{&w_.chooser, w_.prompter, w_.engine, w_.frq};
     const std::optional<QString> name = ChooseFrqFile(
         choice,
         FrqFileDialog(FrqDialog::Main, QStringLiteral("Transfer an K7 series frequency file"),
-                      core.frq.dataFolder()),
+                      w_.frq.dataFolder()),
         false);
     if (!name || !w_.available()) {
-        pause.Resume();
         return;
     }
     // Read apart from the editor's document: a read that fails leaves it untouched.
-    EditorDocument document = core.editor;
-    const QString result = core.frq.ReadEditorFile(*name, document);
-    if (result != *name) {
-        // The reader has shown its own message, except for an entry without a frequency.
-        if (result == QLatin1String("NUMBER")) {
+    const FrqLoad load = w_.frq.ReadEditorFile(*name, editor.document());
+    if (!load.ok()) {
+        // The read's own message, and for an entry without a frequency which one it is.
+        FrqFile::TellReadFailure(w_.prompter, FrqReader::Editor, *name, load);
+        if (load.result == FrqResult::Number) {
             MessageBoxSpec box;
             box.text = QStringLiteral("An error occurred reading the file: ") + *name +
-                       QStringLiteral("\r\n") + core.frq.errorString() + QStringLiteral("\r\n");
+                       QStringLiteral("\r\n") + load.why + QStringLiteral("\r\n");
             box.icon = MsgIcon::Exclamation;
             w_.prompter.ShowMessage(box);
         }
-        pause.Resume();
         return;
     }
+    EditorDocument document = FrqFile::EditorDocumentOf(load, editor.document());
     document.EditFile = *name;
     editor.Open(document, EditorMode::Transfer);
     editor.AdoptPause(std::move(pause));
@@ -50,7 +50,7 @@ void FileCommands::mnuUpload() {
         return;
     }
     // The editor stops polling itself as it becomes active.
-    w_.core.frequencyEditor.OpenForUpload();
+    w_.editor.OpenForUpload();
 }
 
 } // namespace k7

@@ -117,15 +117,15 @@ void FrequencyChecker::show(const QString& text, MsgIcon icon) {
     prompter_.ShowMessage(box);
 }
 
-QString FrequencyChecker::CheckFrequency(const QString& text, bool quiet, int slot) {
+FrequencyCheck FrequencyChecker::CheckFrequency(const QString& text, bool quiet, int slot) {
     if (text.isEmpty()) {
         if (!quiet) {
             show(QStringLiteral("Please enter\r\nNo frequency data"), MsgIcon::None);
         }
-        return QString();
+        return {FrequencyResult::Blank, {}};
     }
     if (quiet && text.size() != 7) {
-        return QStringLiteral("Err");
+        return {FrequencyResult::Err, {}};
     }
     const QChar sep = separator();
     const QString completed = Complete(text, sep);
@@ -138,7 +138,7 @@ QString FrequencyChecker::CheckFrequency(const QString& text, bool quiet, int sl
                      QStringLiteral("\r\nPlease re-enter"),
                  MsgIcon::None);
         }
-        return QStringLiteral("E: ") + completed;
+        return FrequencyCheck{FrequencyResult::Unreadable, {}};
     };
     const std::optional<double> parsed = ParseWithSeparator(completed, sep);
     if (!parsed) {
@@ -157,18 +157,18 @@ QString FrequencyChecker::CheckFrequency(const QString& text, bool quiet, int sl
         // the out-of-range entry itself.
         const bool inside = quiet ? inJapanBand(*parsed) : CheckJapanBand(completed);
         if (!inside) {
-            return quiet ? QStringLiteral("RANGE") : QString();
+            return {quiet ? FrequencyResult::Range : FrequencyResult::Blank, {}};
         }
     } else if (row.low > 0.0 &&
                !InsideSingle(value, tables_.BandLow[band], tables_.BandHigh[band])) {
         if (quiet) {
-            return QStringLiteral("RANGE");
+            return {FrequencyResult::Range, {}};
         }
         show(QStringLiteral("Sorry, ") + completed +
                  QStringLiteral(" is an invalid Frequency.\r\n") +
                  QString::fromLatin1(row.messageLine) + QStringLiteral("\r\nPlease re-enter"),
              MsgIcon::Exclamation);
-        return QStringLiteral("Err");
+        return {FrequencyResult::Err, {}};
     }
 
     // The single-precision value, multiplied in double precision: a product rounded to single
@@ -181,7 +181,7 @@ QString FrequencyChecker::CheckFrequency(const QString& text, bool quiet, int sl
     long long kHz = static_cast<long long>(std::nearbyint(scaled));
     const long long rest = ((kHz % step) + step) % step;
     kHz = rest <= half ? kHz - rest : kHz + step - rest;
-    return FormatKHz(kHz, sep);
+    return {FrequencyResult::Valid, FormatKHz(kHz, sep)};
 }
 
 bool FrequencyChecker::CheckJapanBand(const QString& text) {

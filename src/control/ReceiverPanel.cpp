@@ -2,11 +2,10 @@
 
 #include "bands/BandTable.h"
 #include "bands/CheckFrequency.h"
-#include "files/FrqFile.h"
+#include "files/RackFile.h"
 #include "platform/EventPump.h"
 #include "platform/Prompter.h"
 #include "platform/Timer.h"
-#include "rack/FileState.h"
 #include "rack/Protocol.h"
 #include "rack/RackTables.h"
 
@@ -100,10 +99,10 @@ void ReceiverPanel::Activate() {
 
     if (!tables().MuteHighBit[slot_]) {
         nameEnabled_ = false;
-    } else if (w_.files.CurrentFile != kDefaultFile) {
+    } else if (w_.files.CurrentFile() != kDefaultFile) {
         nameEnabled_ = true;
     } else {
-        nameEnabled_ = !(w_.files.LoadLastFile || w_.files.FileInUse);
+        nameEnabled_ = !w_.files.FileInForce();
     }
     const int band = w_.devices.SlotBand[slot_];
     lblBand_ = BandPanelName(band);
@@ -121,8 +120,8 @@ void ReceiverPanel::Activate() {
     sliderValue_ = level;
     scrollCount_ = 0;
 
-    if (w_.files.LoadLastFile || w_.files.FileInUse) {
-        lblSet_ = w_.files.CurrentFile;
+    if (w_.files.FileInForce()) {
+        lblSet_ = w_.files.CurrentFile();
     } else {
         lblSet_ = QStringLiteral("Rx Data");
     }
@@ -161,9 +160,8 @@ void ReceiverPanel::SaveChanges() {
         // box 100 ms later, when the panel has already gone).
         std::optional<QString> frequency;
         {
-            TimerPause pause = w_.engine.PausePolling();
+            const TimerPause pause = w_.engine.PausePolling();
             frequency = CheckedFrequency(txtFreq_.trimmed());
-            pause.Resume();
         }
         if (!frequency) {
             keepPanelOpen_ = true;
@@ -191,13 +189,10 @@ void ReceiverPanel::SaveChanges() {
         pause = w_.engine.PausePolling();
     }
     w_.pump.LetPendingMessagesRun();
-    if (w_.files.FileInUse) {
-        WriteCurrentFile();
-    }
+    WriteCurrentFile();
     if (nameChanged) {
         logChange(s, QStringLiteral("name"), OrigName, name, SendNameFrame(s));
     }
-    pause.Resume();
 }
 
 void ReceiverPanel::ProgramFrequency() {
@@ -205,28 +200,32 @@ void ReceiverPanel::ProgramFrequency() {
     if (!RackTables::validSlot(s)) {
         return;
     }
-    TimerPause pause = w_.engine.PausePolling();
-    const std::optional<QString> frequency = CheckedFrequency(txtFreq_.trimmed());
+    std::optional<QString> frequency;
+    {
+        const TimerPause pause = w_.engine.PausePolling();
+        frequency = CheckedFrequency(txtFreq_.trimmed());
+        if (frequency) {
+            SettingsRow& row = w_.settings.Current(s);
+            row.Name = txtName_;
+            row.MuteLevel = lblMute_;
+            SendFrequency(s, *frequency);
+        }
+    }
     if (!frequency) {
         keepPanelOpen_ = true;
-        pause.Resume();
         notify();
         return;
     }
-    SettingsRow& row = w_.settings.Current(s);
-    row.Name = txtName_;
-    row.MuteLevel = lblMute_;
-    SendFrequency(s, *frequency, pause);
+    FrequencySent(s);
 }
 
 std::optional<QString> ReceiverPanel::CheckedFrequency(const QString& text) {
-    const QString result = w_.checker.CheckFrequency(text, false, slot_);
-    // "" (nothing entered, or refused for band 14) has been reported by the check itself; it
-    // is never stored or sent, the same as an error.
-    if (result.isEmpty() || result.startsWith(QStringLiteral("Er")) ||
-        result.startsWith(QStringLiteral("E:"))) {
+    const FrequencyCheck check = w_.checker.CheckFrequency(text, false, slot_);
+    // A refusal has been reported by the check itself; it is never stored or sent.
+    if (!check.valid()) {
         return std::nullopt;
     }
+    const QString& result = check.frequency;
     if (!w_.checker.FrequencyFitsSlot(result, slot_)) {
         MessageBoxSpec box;
         box.text = QStringLiteral("Sorry, ") + text + QStringLiteral(" is an invalid Frequency.") +
@@ -238,7 +237,7 @@ std::optional<QString> ReceiverPanel::CheckedFrequency(const QString& text) {
     return result;
 }
 
-void ReceiverPanel::SendFrequency(int s, const QString& frequency, TimerPause& pause) {
+void ReceiverPanel::SendFrequency(int s, const QString& frequency) {
     if (s == slot_) {
         txtFreq_ = frequency;
     }
@@ -251,10 +250,10 @@ void ReceiverPanel::SendFrequency(int s, const QString& frequency, TimerPause& p
         w_.settings.Reported(s).Frequency = frequency;
     }
     logChange(s, QStringLiteral("frequency"), previous, frequency, sent);
-    if (w_.files.FileInUse) {
-        WriteCurrentFile();
-    }
-    pause.Resume();
+    WriteCurrentFile();
+}
+
+void ReceiverPanel::FrequencySent(int s) {
     if (s == slot_) {
         ClearCaptured();
     }
@@ -268,21 +267,22 @@ void ReceiverPanel::ReProgFired() {
     }
     const PendingFrequency change = *pending_;
     pending_.reset();
-    TimerPause pause = w_.engine.PausePolling();
-    SendFrequency(change.slot, change.frequency, pause);
+    {
+        const TimerPause pause = w_.engine.PausePolling();
+        SendFrequency(change.slot, change.frequency);
+    }
+    FrequencySent(change.slot);
 }
 
 void ReceiverPanel::WriteCurrentFile() {
-    if (w_.frq.SaveCurrentFile(w_.files.CurrentFile)) {
-        logAction(0, QStringLiteral("file-save"),
-                  QStringLiteral("%1, with the control panel's change of slot %2")
-                      .arg(w_.files.CurrentFile)
-                      .arg(slot_));
+    const FileResult saved = w_.files.SaveAfterRackChange(
+        QStringLiteral("with the control panel's change of slot %1").arg(slot_));
+    if (saved) {
         return;
     }
     MessageBoxSpec box;
-    box.text = QStringLiteral("The frequency file ") + w_.files.CurrentFile +
-               QStringLiteral(" could not be written.") + kCrLf + w_.frq.errorString() + kCrLf +
+    box.text = QStringLiteral("The frequency file ") + w_.files.CurrentFile() +
+               QStringLiteral(" could not be written.") + kCrLf + saved.why() + kCrLf +
                QStringLiteral("The receiver has the new setting; the file keeps the previous "
                               "one. Check the folder \"USB Files\" and save again.");
     box.icon = MsgIcon::Exclamation;
@@ -312,9 +312,7 @@ void ReceiverPanel::CancelChanges() {
     // The user mute shown follows the byte that is sent back, not the one being undone.
     const bool restoredMute = (bandTypeByte(s) & kUserMuteBit) != 0;
     w_.settings.SetUserMute(s, restoredMute);
-    TimerPause pause = w_.engine.PauseQueries();
-    const bool sent = SendMuteFrame(s, LevelOf(OrigMuteLevel));
-    pause.Resume();
+    const bool sent = SendMuteFrameQueriesPaused(s, LevelOf(OrigMuteLevel));
     if (level != OrigMuteLevel) {
         logChange(s, QStringLiteral("mute-level"), level,
                   OrigMuteLevel + QStringLiteral(" (cancel)"), sent);
@@ -339,9 +337,7 @@ void ReceiverPanel::ToggleUserMute() {
     int bandType = bandTypeByte(s);
     bandType = userMuteShown_ ? (bandType | kUserMuteBit) : (bandType & ~kUserMuteBit);
     w_.settings.Current(s).BandType = QString::number(bandType);
-    TimerPause pause = w_.engine.PauseQueries();
-    const bool sent = SendMuteFrame(s, LevelOf(lblMute_));
-    pause.Resume();
+    const bool sent = SendMuteFrameQueriesPaused(s, LevelOf(lblMute_));
     logChange(s, QStringLiteral("user-mute"),
               userMuteShown_ ? QStringLiteral("off") : QStringLiteral("on"), lblOnOff_.toLower(),
               sent);
@@ -527,6 +523,11 @@ void ReceiverPanel::SliderReleased() {
 bool ReceiverPanel::SendNameFrame(int s) {
     return WriteFrame(s, BuildNameFrame(tables(), s, LevelOf(tables().CurData[s].MuteLevel)))
         .complete();
+}
+
+bool ReceiverPanel::SendMuteFrameQueriesPaused(int s, int level) {
+    const TimerPause pause = w_.engine.PauseQueries();
+    return SendMuteFrame(s, level);
 }
 
 bool ReceiverPanel::SendMuteFrame(int s, int level) {

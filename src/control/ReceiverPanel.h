@@ -23,11 +23,10 @@
 namespace k7 {
 
 struct DeviceTables;
-struct FileState;
 class EventPump;
 class ActionLog;
 class FrequencyChecker;
-class FrqFile;
+class RackFile;
 class Prompter;
 class Timer;
 class TimerFactory;
@@ -49,11 +48,10 @@ public:
         RackSettings& settings;
         RackCommands& engine; // frames to the receivers, polling paused or fast
         const DeviceTables& devices;
-        const FileState& files;
+        RackFile& files;            // the file in force, written after each change that lands
         TimerFactory& timerFactory; // makes tmrReProg
         EventPump& pump;
         FrequencyChecker& checker;
-        FrqFile& frq;
         Prompter& prompter;
         ShellPort* shell = nullptr;   // focus back to the meter panel; may be null
         ActionLog* actions = nullptr; // where each change that lands is logged; may be null
@@ -154,12 +152,16 @@ private:
     // The checked frequency text for the panel's slot, or nothing when it is refused (the
     // operator has been told).
     std::optional<QString> CheckedFrequency(const QString& text);
-    // Programs a checked frequency into slot s and restarts the timers the caller stopped.
-    void SendFrequency(int s, const QString& frequency, TimerPause& pause);
+    // Programs a checked frequency into slot s (the caller has paused polling), then, once
+    // polling runs again, shows that it landed.
+    void SendFrequency(int s, const QString& frequency);
+    void FrequencySent(int s);
     void ReProgFired();
+    // The file in force takes the change (when a file is in use); a failure is told.
     void WriteCurrentFile();
     bool SendNameFrame(int slot);
     bool SendMuteFrame(int slot, int level);
+    bool SendMuteFrameQueriesPaused(int slot, int level);
     // True when the "I" frame went out whole.
     bool SendFrequencyFrame(int slot);
     WriteResult WriteFrame(int slot, const std::optional<SettingsFrame>& frame);

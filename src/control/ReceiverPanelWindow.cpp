@@ -59,10 +59,12 @@ ReceiverPanelWindow::ReceiverPanelWindow(ReceiverPanel& panel, QWidget* parent)
 
     grid->addWidget(Caption(QStringLiteral("Band Split:"), QString(), this), 2, 0);
     lblBand_ = new QLabel(this);
+    lblBand_->setObjectName(QStringLiteral("lblBand"));
     grid->addWidget(lblBand_, 2, 1);
     grid->addWidget(
         Caption(QStringLiteral("File:"), QStringLiteral("Current frequency file"), this), 3, 0);
     lblSet_ = new QLabel(this);
+    lblSet_->setObjectName(QStringLiteral("lblSet"));
     grid->addWidget(lblSet_, 3, 1);
 
     auto* frame = new QFrame(this);
@@ -86,9 +88,11 @@ ReceiverPanelWindow::ReceiverPanelWindow(ReceiverPanel& panel, QWidget* parent)
     auto* muteColumn = new QVBoxLayout;
     muteColumn->addWidget(Caption(QStringLiteral("Mute Level"), QString(), this));
     lblMute_ = new QLabel(this);
+    lblMute_->setObjectName(QStringLiteral("lblMute"));
     lblMute_->setAlignment(Qt::AlignCenter);
     muteColumn->addWidget(lblMute_);
     lblOnOff_ = new QLabel(this);
+    lblOnOff_->setObjectName(QStringLiteral("lblOnOff"));
     lblOnOff_->setAlignment(Qt::AlignCenter);
     muteColumn->addWidget(lblOnOff_);
     muteColumn->addStretch();

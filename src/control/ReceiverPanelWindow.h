@@ -26,16 +26,8 @@ public:
     void ShowPanel() override;
     void HidePanel() override;
     void StateChanged() override;
-
-    // For the window's tests: the controls by their station names.
-    QLineEdit* txtName() const { return txtName_; }
-    QLineEdit* txtFreq() const { return txtFreq_; }
-    QSlider* VSlider1() const { return slider_; }
-    QLabel* lblRxControls(int index) const { return controls_.at(index); }
-    QLabel* lblMute() const { return lblMute_; }
-    QLabel* lblOnOff() const { return lblOnOff_; }
-    QLabel* lblSet() const { return lblSet_; }
-    QLabel* lblBand() const { return lblBand_; }
+    // The controls carry their station names as object names ("txtName", "VSlider1",
+    // "lblRxControls0" ...).
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -79,6 +79,7 @@ CoordinateDialog::CoordinateDialog(const QStringList& rows, const CoordinationSe
     message_->setWordWrap(true);
 
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons_->setObjectName(QStringLiteral("buttons"));
     connect(buttons_, &QDialogButtonBox::accepted, this, &CoordinateDialog::accept);
     connect(buttons_, &QDialogButtonBox::rejected, this, &CoordinateDialog::reject);
 

@@ -46,18 +46,6 @@ public:
     // True when a search was started and then cancelled.
     bool cancelledSearch() const { return cancelled_; }
 
-    // The controls, for tests.
-    QSpinBox* spacingBox() const { return windows_[0]; }
-    QSpinBox* im3Box() const { return windows_[1]; }
-    QSpinBox* im3x3Box() const { return windows_[2]; }
-    QSpinBox* im5Box() const { return windows_[3]; }
-    QSpinBox* budgetBox() const { return budget_; }
-    QPlainTextEdit* exclusionsBox() const { return exclusions_; }
-    QListWidget* rowList() const { return rows_; }
-    QProgressBar* progressBar() const { return progress_; }
-    QLabel* messageLabel() const { return message_; }
-    QDialogButtonBox* buttons() const { return buttons_; }
-
 public slots:
     void accept() override;
     void reject() override;

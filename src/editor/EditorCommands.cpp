@@ -42,19 +42,19 @@ bool FrequencyEditor::ValidateEntry() {
     name.replace(QLatin1Char(' '), QLatin1Char('_'));
     state_.txtName = name;
 
-    const QString result = w_.checker.CheckFrequency(withUserSeparator(state_.txtFreq), false, 0);
-    // A text the check could not read ("E: ...") is refused like one outside the band.
-    if (result == QLatin1String("Blank") || result == QLatin1String("Err") ||
-        result.startsWith(QLatin1String("E: "))) {
+    const FrequencyCheck check =
+        w_.checker.CheckFrequency(withUserSeparator(state_.txtFreq), false, 0);
+    // A text the check could not read is refused like one outside the band.
+    if (check.result == FrequencyResult::Err || check.result == FrequencyResult::Unreadable) {
         requestFocus(EditorFocus::Freq);
         state_.txtFreq.clear();
         return false;
     }
-    if (result.isEmpty()) {
+    if (!check.valid()) {
         requestFocus(EditorFocus::Freq);
         return false;
     }
-    state_.txtFreq = result;
+    state_.txtFreq = check.frequency;
 
     if (state_.txtMute.isEmpty()) {
         state_.txtMute = QStringLiteral("5");
@@ -91,13 +91,14 @@ void FrequencyEditor::FreqBoxLeft() {
         return;
     }
     checkingFreq_ = true;
-    const QString result = w_.checker.CheckFrequency(withUserSeparator(state_.txtFreq), false, 0);
+    const FrequencyCheck check =
+        w_.checker.CheckFrequency(withUserSeparator(state_.txtFreq), false, 0);
     checkingFreq_ = false;
-    if (result == QLatin1String("Err") || result.startsWith(QLatin1String("E: "))) {
+    if (check.result == FrequencyResult::Err || check.result == FrequencyResult::Unreadable) {
         state_.txtFreq.clear();
         requestFocus(EditorFocus::Freq);
     } else {
-        state_.txtFreq = result;
+        state_.txtFreq = check.frequency; // empty after band 14's refusal
         if (state_.selectedRow >= 0) {
             selectWholeRow(state_.selectedRow);
         }
@@ -261,12 +262,13 @@ bool FrequencyEditor::ReplaceRows(std::vector<GridRow> rows, const QString& done
 
 bool FrequencyEditor::saveOrRestore(const Snapshot& before, const QString& done,
                                     const QString& change) {
-    if (w_.frq.SaveEditorFile(document_.EditFile, document_)) {
+    const FileResult saved = w_.frq.SaveEditorFile(document_.EditFile, document_);
+    if (saved) {
         setStatus(done);
         logSave(document_.EditFile, change + QStringLiteral(" in the editor"));
         return true;
     }
-    const QString reason = w_.frq.errorString();
+    const QString reason = saved.why();
     const int rowsVersion = state_.rowsVersion + 1;
     const int focusRequests = state_.focusRequests;
     state_ = before.state;

@@ -95,17 +95,17 @@ EditorCsv::Converted EditorCsv::Convert(const CsvRead& read) {
         const QString line = QStringLiteral("Line %1: ").arg(entry.line);
         const std::optional<int> kHz = FrequencyKHz(entry.frequency);
         // Only the editor's check decides: its band, its raster, its form of the text.
-        const QString checked =
-            kHz ? w.checker.CheckFrequency(FrequencyText(*kHz, separator), true, 0) : QString();
-        if (checked == QLatin1String("RANGE")) {
+        const FrequencyCheck checked =
+            kHz ? w.checker.CheckFrequency(FrequencyText(*kHz, separator), true, 0)
+                : FrequencyCheck{};
+        if (checked.result == FrequencyResult::Range) {
             return refused(
                 entry.line,
                 line +
                     QStringLiteral("%1 MHz is out of the receivers' band. ").arg(entry.frequency) +
                     QString::fromLatin1(BandFor(w.devices.SlotBand[1]).messageLine));
         }
-        if (!kHz || checked.isEmpty() || checked == QLatin1String("Err") ||
-            checked.startsWith(QLatin1String("E: "))) {
+        if (!checked.valid()) {
             return refused(entry.line, line + QStringLiteral("\"%1\" is not a frequency in MHz "
                                                              "(write it as 606.600).")
                                                   .arg(entry.frequency));
@@ -125,7 +125,7 @@ EditorCsv::Converted EditorCsv::Convert(const CsvRead& read) {
             name = QStringLiteral("______");
         }
         GridRow row;
-        row.cells = {QString(), name, checked, QString::number(level)};
+        row.cells = {QString(), name, checked.frequency, QString::number(level)};
         row.savedName = name;
         result.rows.push_back(std::move(row));
     }

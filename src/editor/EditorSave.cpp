@@ -5,6 +5,7 @@
 #include "FileChoice.h"
 #include "files/FrqFile.h"
 #include "files/NameSets.h"
+#include "files/RackFile.h"
 
 namespace k7 {
 
@@ -12,23 +13,23 @@ void FrequencyEditor::mnuSave() {
     if (state_.rows.empty()) {
         return;
     }
-    const QString name = SaveEditorAs();
+    const std::optional<QString> name = SaveEditorAs();
     // Without a valid new name the editor stays as it was: a set without a file name stays
     // read-only, so nothing is ever written without one.
-    if (name.isEmpty() || name == QLatin1String("Default")) {
+    if (!name) {
         notify();
         return;
     }
     if (mode_ == EditorMode::Upload) {
-        reopenSavedUpload(name);
+        reopenSavedUpload(*name);
         return;
     }
-    document_.EditFile = name;
-    state_.caption = CaptionFor(name);
+    document_.EditFile = *name;
+    state_.caption = CaptionFor(*name);
     EnterMode(EditorMode::Edit);
 }
 
-QString FrequencyEditor::SaveEditorAs() {
+std::optional<QString> FrequencyEditor::SaveEditorAs() {
     const FileChoiceWiring choice{w_.chooser, w_.prompter, w_.engine, w_.frq};
     const std::optional<QString> name =
         ChooseFrqFile(choice,
@@ -36,23 +37,23 @@ QString FrequencyEditor::SaveEditorAs() {
                                     w_.frq.dataFolder()),
                       true);
     if (!name) {
-        return QString();
+        return std::nullopt;
     }
     if (*name == DefaultFileName()) {
         AskWithPollingPaused(
             w_.prompter, w_.engine,
             DefaultFileRefusal(QStringLiteral("save as Default.frq "), QStringLiteral("filename")));
-        return QStringLiteral("Default");
+        return std::nullopt;
     }
     // The rack's file in force is written by the rack's own changes: a second writer would
     // undo them.
-    if (w_.frq.InForce(*name)) {
+    if (w_.rackFile.InForce(*name)) {
         AskWithPollingPaused(w_.prompter, w_.engine, InUseRefusal(*name));
-        return QString();
+        return std::nullopt;
     }
-    if (!w_.frq.SaveEditorFile(*name, document_)) {
-        AskWithPollingPaused(w_.prompter, w_.engine, NotSaved(*name, w_.frq.errorString()));
-        return QString();
+    if (const FileResult saved = w_.frq.SaveEditorFile(*name, document_); !saved) {
+        AskWithPollingPaused(w_.prompter, w_.engine, NotSaved(*name, saved.why()));
+        return std::nullopt;
     }
     SaveLastTransfer(w_.settings, *name);
     logSave(*name,

@@ -48,8 +48,9 @@ QLabel* Label(const QString& text, const QString& name, QWidget* parent) {
 
 } // namespace
 
-EditorWindow::EditorWindow(FrequencyEditor& editor, QWidget* parent)
-    : QWidget(parent, Qt::Window), editor_(editor) {
+EditorWindow::EditorWindow(FrequencyEditor& editor, EditorCsv& csv,
+                           EditorCoordination& coordination, QWidget* parent)
+    : QWidget(parent, Qt::Window), editor_(editor), csv_(csv), coordination_(coordination) {
     setObjectName(QStringLiteral("frmTransferMain"));
     setWindowTitle(FrequencyEditor::DesignCaption());
 

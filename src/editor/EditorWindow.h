@@ -25,7 +25,10 @@ class EditorGridModel;
 class EditorWindow final : public QWidget, public EditorView {
     Q_OBJECT
 public:
-    explicit EditorWindow(FrequencyEditor& editor, QWidget* parent = nullptr);
+    // csv, coordination: the File menu's CSV commands and the Coordination menu's, over the
+    // same editor. The controls carry their station names as object names.
+    EditorWindow(FrequencyEditor& editor, EditorCsv& csv, EditorCoordination& coordination,
+                 QWidget* parent = nullptr);
     ~EditorWindow() override;
 
     void ShowEditor() override;
@@ -33,27 +36,6 @@ public:
     void StateChanged() override;
     void RepaintStatus() override;
 
-    // For the window's tests: the controls by their station names.
-    QTableView* flxUser() const { return grid_; }
-    EditorGridModel* gridModel() const { return model_; }
-    QLineEdit* txtName() const { return txtName_; }
-    QLineEdit* txtFreq() const { return txtFreq_; }
-    QLineEdit* txtMute() const { return txtMute_; }
-    QPushButton* button(EditorControl control) const;
-    QPushButton* cmdFinish() const { return cmdFinish_; }
-    QComboBox* cmbRxs() const { return cmbRxs_; }
-    QLabel* lblStatus() const { return lblStatus_; }
-    QLabel* lblNo() const { return lblNo_; }
-    QLabel* lblRow() const { return lblRow_; }
-    QAction* mnuSave() const { return mnuSave_; }
-    QMenu* mnuFile() const { return mnuFile_; }
-    QAction* mnuExportCsv() const { return mnuExportCsv_; }
-    QAction* mnuImportCsv() const { return mnuImportCsv_; }
-    QMenu* mnuCoordination() const { return mnuCoordination_; }
-    QAction* mnuCheck() const { return mnuCheck_; }
-    QAction* mnuCoordinate() const { return mnuCoordinate_; }
-    EditorCoordination& coordination() { return coordination_; }
-    EditorCsv& csv() { return csv_; }
     // Coordinate...: the dialog over the rows (the selected ones locked), and its set applied.
     void Coordinate();
 
@@ -67,6 +49,8 @@ private:
     bool filterKey(QLineEdit* box, QEvent* event);
     void showSelection();
     void applyFocus();
+
+    QPushButton* button(EditorControl control) const;
 
     FrequencyEditor& editor_;
     EditorGridModel* model_ = nullptr;
@@ -93,8 +77,8 @@ private:
     QMenu* mnuCoordination_ = nullptr;
     QAction* mnuCheck_ = nullptr;
     QAction* mnuCoordinate_ = nullptr;
-    EditorCoordination coordination_{editor_};
-    EditorCsv csv_{editor_};
+    EditorCsv& csv_;
+    EditorCoordination& coordination_;
     int rowsVersionShown_ = -1;
     int focusRequestsSeen_ = 0;
     bool applying_ = false;    // the window is showing the controller's state

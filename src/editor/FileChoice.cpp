@@ -19,10 +19,8 @@ FileDialogSpec FrqFileDialog(FrqDialog which, const QString& title, const QStrin
 
 MsgAnswer AskWithPollingPaused(Prompter& prompter, RackCommands& engine,
                                const MessageBoxSpec& box) {
-    TimerPause pause = engine.PausePolling();
-    const MsgAnswer answer = prompter.ShowMessage(box);
-    pause.Resume();
-    return answer;
+    const TimerPause pause = engine.PausePolling();
+    return prompter.ShowMessage(box);
 }
 
 std::optional<QString> ChooseFrqFile(const FileChoiceWiring& wiring, const FileDialogSpec& dialog,

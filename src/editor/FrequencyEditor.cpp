@@ -17,7 +17,7 @@ const QString kNotAvailable = QStringLiteral("**NA**");
 
 } // namespace
 
-FrequencyEditor::FrequencyEditor(const Wiring& wiring) : document_(wiring.document), w_(wiring) {
+FrequencyEditor::FrequencyEditor(const Wiring& wiring) : w_(wiring) {
     state_.caption = DesignCaption();
 }
 
@@ -62,16 +62,11 @@ void FrequencyEditor::Activate() {
 }
 
 void FrequencyEditor::holdPolling() {
-    TimerPause pause = w_.engine.PausePolling();
-    if (!pause.empty()) {
-        held_.push_back(std::move(pause));
-    }
+    held_.Absorb(w_.engine.PausePolling());
 }
 
 void FrequencyEditor::AdoptPause(TimerPause pause) {
-    if (!pause.empty()) {
-        held_.push_back(std::move(pause));
-    }
+    held_.Absorb(std::move(pause));
 }
 
 bool FrequencyEditor::pollingHeld() const {
@@ -89,13 +84,12 @@ void FrequencyEditor::Unload(bool restartTimers) {
     if (!loaded_ && !state_.visible) {
         return;
     }
-    std::vector<TimerPause> held = std::move(held_);
-    held_.clear();
-    // Polling comes back only into metering: never inside a pass (whose end starts it) or
-    // while the program is closing.
-    if (restartTimers && w_.engine.Activity() == RackActivity::Monitoring) {
-        for (auto pause = held.rbegin(); pause != held.rend(); ++pause) {
-            pause->Resume();
+    {
+        // Polling comes back only into metering: never inside a pass (whose end starts it) or
+        // while the program is closing. Otherwise the held timers restart as this block ends.
+        TimerPause held = std::move(held_);
+        if (!restartTimers || w_.engine.Activity() != RackActivity::Monitoring) {
+            held.Keep();
         }
     }
     state_.mnuFileEnabled = false;

@@ -17,6 +17,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace k7 {
@@ -28,6 +29,7 @@ class Clock;
 class FileChooser;
 class FrequencyChecker;
 class FrqFile;
+class RackFile;
 class Prompter;
 class RackCommands;
 class RackSettings;
@@ -90,8 +92,8 @@ struct EditorState {
 class FrequencyEditor final : public RackEvents {
 public:
     struct Wiring {
-        EditorDocument& document; // the editor's own document (StationCore::editor)
-        FrqFile& frq;
+        const FrqFile& frq;
+        const RackFile& rackFile; // the file in force is never written by the editor
         FrequencyChecker& checker;
         RackCommands& engine; // polling paused while the editor is open
         const DeviceTables& devices;
@@ -212,7 +214,9 @@ public:
     void cmdUpload();
     // The chosen name once written; "Default" when Default.frq was refused; empty when
     // cancelled, refused or not written (the operator has been told why).
-    QString SaveEditorAs();
+    // The name the set was saved under; none when refused, failed (the operator has been
+    // told) or cancelled.
+    std::optional<QString> SaveEditorAs();
 
     const EditorState& state() const { return state_; }
     const EditorDocument& document() const { return document_; }
@@ -256,7 +260,7 @@ private:
     // Into the event log with the receiver's name as the rack shows it.
     void logTransfer(int slot, const QString& event, const QString& detail) const;
 
-    EditorDocument& document_;
+    EditorDocument document_; // the editor's own, apart from the rack's file
     Wiring w_;
     EditorView* view_ = nullptr;
     std::vector<std::function<void()>> observers_;
@@ -265,7 +269,7 @@ private:
     EditorMode mode_ = EditorMode::Design;
     bool loaded_ = false;
     bool checkingFreq_ = false; // the frequency check of leaving txtFreq is running
-    std::vector<TimerPause> held_;
+    TimerPause held_;           // the pauses taken or handed on while the editor is open
 };
 
 } // namespace k7

@@ -146,14 +146,16 @@ void FrequencyEditor::restoreLink(int slot) {
 
 void FrequencyEditor::reopenSavedUpload(const QString& name) {
     const int uploaded = document_.EntryCount;
-    EditorDocument saved = document_;
-    if (w_.frq.ReadEditorFile(name, saved) != name) {
-        // The reader has told why; the set stays as it is, under its new name.
+    const FrqLoad load = w_.frq.ReadEditorFile(name, document_);
+    if (!load.ok()) {
+        // The set stays as it is, under its new name.
+        FrqFile::TellReadFailure(w_.prompter, FrqReader::Editor, name, load);
         document_.EditFile = name;
         state_.caption = CaptionFor(name);
         EnterMode(EditorMode::Edit);
         return;
     }
+    EditorDocument saved = FrqFile::EditorDocumentOf(load, document_);
     saved.EditFile = name;
     Open(saved, EditorMode::Edit);
     if (uploaded > saved.EntryCount) {

@@ -1,5 +1,5 @@
-// The rack's and the editor's .frq readers and writers over the codec: the data folder, the
-// tables each fills or writes, and the messages of a read that stops.
+// The rack's and the editor's .frq readers and writers over the codec: the data folder, what a
+// read that stops says, and the boxes of its failures.
 #include "FrqFile.h"
 
 #include "WholeFile.h"
@@ -7,8 +7,7 @@
 #include "bands/CheckFrequency.h"
 #include "link/DeviceTables.h"
 #include "platform/Prompter.h"
-#include "rack/FileState.h"
-#include "rack/RackSettings.h"
+#include "rack/RackTables.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +19,6 @@ namespace k7 {
 namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
-constexpr int kUserMuteBit = 0x40;
 
 // The numbers the read-failure box shows, so that an operator's report says what went wrong.
 enum ReadErrorCode : int {
@@ -54,18 +52,11 @@ QString OutOfRangeText(FrqReader reader, const QString& line, const QString& nam
                   QStringLiteral("  Exiting file load ")});
 }
 
-void Run(const std::function<void()>& action) {
-    if (action) {
-        action();
-    }
-}
-
 } // namespace
 
-FrqFile::FrqFile(QString dataFolder, FileState& files, RackSettings& rack,
-                 const DeviceTables& devices, FrequencyChecker& checker, Prompter& prompter)
-    : dataFolder_(std::move(dataFolder)), files_(files), rack_(rack), devices_(devices),
-      checker_(checker), prompter_(prompter) {}
+FrqFile::FrqFile(QString dataFolder, const RackTables& rack, const DeviceTables& devices,
+                 FrequencyChecker& checker)
+    : dataFolder_(std::move(dataFolder)), rack_(rack), devices_(devices), checker_(checker) {}
 
 bool FrqFile::IsPlainFileName(const QString& name) {
     return !name.isEmpty() && !name.contains(QLatin1Char('/')) &&
@@ -101,26 +92,25 @@ bool FrqFile::SameFile(const QString& a, const QString& b) const {
     return IsPlainFileName(a) && IsPlainFileName(b) && Resolved(pathOf(a)) == Resolved(pathOf(b));
 }
 
-bool FrqFile::InForce(const QString& name) const {
-    return (files_.LoadLastFile || files_.FileInUse) && SameFile(name, files_.CurrentFile);
-}
-
 bool FrqFile::FrqFileExists(const QString& name) const {
     return IsPlainFileName(name) && QFileInfo(pathOf(name)).isFile();
 }
 
 // --- Writing -------------------------------------------------------------------------------
 
-bool FrqFile::WriteFile(const QString& name, const FrqDocument& document) {
+FileResult FrqFile::WriteFile(const QString& name, const FrqDocument& document) const {
     if (!IsPlainFileName(name)) {
-        error_ = QStringLiteral("\"%1\" is not a file name of the folder %2.")
-                     .arg(name, QDir::toNativeSeparators(dataFolder_));
-        return false;
+        return FileResult::Failed(QStringLiteral("\"%1\" is not a file name of the folder %2.")
+                                      .arg(name, QDir::toNativeSeparators(dataFolder_)));
     }
-    return WriteWholeFile(pathOf(name), EncodeFrq(document), error_);
+    QString error;
+    if (!WriteWholeFile(pathOf(name), EncodeFrq(document), error)) {
+        return FileResult::Failed(error);
+    }
+    return FileResult::Done();
 }
 
-bool FrqFile::SaveEditorFile(const QString& name, const EditorDocument& editor) {
+FileResult FrqFile::SaveEditorFile(const QString& name, const EditorDocument& editor) const {
     FrqDocument document{editor.EntryCount, editor.GlobalMuteLevel, editor.EditData};
     for (int i = 1; i <= kFileEntries; ++i) {
         document.Entries[i].Name = editor.EditNames[i];
@@ -128,128 +118,113 @@ bool FrqFile::SaveEditorFile(const QString& name, const EditorDocument& editor) 
     return WriteFile(name, document);
 }
 
-bool FrqFile::SaveCurrentFile(const QString& name) {
-    return WriteFile(
-        name, FrqDocument{files_.EntryCount, files_.GlobalMuteLevel, rack_.tables().CurData});
-}
-
 // --- Reading -------------------------------------------------------------------------------
 
 FrqReadRules FrqFile::ReadRules(FrqReader reader) const {
-    const std::int32_t code = rack_.tables().DecimalSeparatorCode;
     FrqReadRules rules;
     rules.reader = reader;
     rules.model = devices_.ModelVariant;
-    rules.separator = QChar(code > 0 && code < 0x10000 ? code : '.');
+    rules.separator = rack_.DecimalSeparator();
     // The rack checks entry i against slot i's band; the editor against slot 1's.
     rules.outOfRange = [this, reader](const QString& frequency, int entry) {
-        return checker_.CheckFrequency(frequency, true, reader == FrqReader::Rack ? entry : 0) ==
-               QLatin1String("RANGE");
+        return checker_.CheckFrequency(frequency, true, reader == FrqReader::Rack ? entry : 0)
+                   .result == FrequencyResult::Range;
     };
     return rules;
 }
 
-std::optional<QByteArray> FrqFile::readBytes(const QString& name) {
+FrqLoad FrqFile::read(const QString& name, const FrqReadRules& rules,
+                      const FrqDocument& start) const {
+    FrqLoad load;
+    load.read.document = start;
+    const QString path = QDir::toNativeSeparators(pathOf(name));
     QFile file(pathOf(name));
     if (!IsPlainFileName(name) || !QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
-        error_ = QStringLiteral("%1 could not be opened: %2")
-                     .arg(QDir::toNativeSeparators(pathOf(name)), file.errorString());
-        return std::nullopt;
+        load.why = QStringLiteral("%1 could not be opened: %2").arg(path, file.errorString());
+        load.code = FileNotFound;
+        return load;
     }
-    return file.read(kMaxFrqBytes + 1);
-}
-
-QString FrqFile::readFailed(int code, const QString& why,
-                            const std::function<void()>& beforeMessage) {
-    error_ = why;
-    Run(beforeMessage);
-    MessageBoxSpec box;
-    box.text = QStringLiteral("An error occurred reading the file\r\nThe file may be corrupt\r\n") +
-               QString::number(code);
-    box.icon = MsgIcon::Critical;
-    prompter_.ShowMessage(box);
-    return QString();
-}
-
-QString FrqFile::finish(FrqReader reader, const QString& name, const FrqRead& read,
-                        const std::function<void()>& beforeMessage) {
-    const QString path = QDir::toNativeSeparators(pathOf(name));
-    const QString entry = QString::number(read.entry);
-    switch (read.error) {
+    load.read = DecodeFrq(file.read(kMaxFrqBytes + 1), rules, start);
+    const QString entry = QString::number(load.read.entry);
+    switch (load.read.error) {
     case FrqError::None:
-        error_.clear();
-        return name;
+        load.result = FrqResult::Read;
+        break;
     case FrqError::TooLarge:
-        return readFailed(TooLarge,
-                          QStringLiteral("%1 is too large for a frequency file.").arg(path),
-                          beforeMessage);
+        load.code = TooLarge;
+        load.why = QStringLiteral("%1 is too large for a frequency file.").arg(path);
+        break;
     case FrqError::EndsEarly:
-        return readFailed(PastEnd, QStringLiteral("%1 ends before its last entry.").arg(path),
-                          beforeMessage);
+        load.code = PastEnd;
+        load.why = QStringLiteral("%1 ends before its last entry.").arg(path);
+        break;
     case FrqError::CountNotNumber:
-        return readFailed(TypeMismatch, QStringLiteral("Line 2 of %1 is not a number.").arg(path),
-                          beforeMessage);
+        load.code = TypeMismatch;
+        load.why = QStringLiteral("Line 2 of %1 is not a number.").arg(path);
+        break;
     case FrqError::CountOverflow:
-        return readFailed(Overflow, QStringLiteral("Line 2 of %1 is out of range.").arg(path),
-                          beforeMessage);
+        load.code = Overflow;
+        load.why = QStringLiteral("Line 2 of %1 is out of range.").arg(path);
+        break;
     case FrqError::NoFrequency:
-        error_ = QStringLiteral("Entry %1 of %2 has no frequency.").arg(entry, path);
-        return QStringLiteral("NUMBER");
-    case FrqError::OutOfRange: {
-        Run(beforeMessage);
-        MessageBoxSpec box;
-        box.title = QStringLiteral("Possible file error");
-        box.text = OutOfRangeText(reader, read.frequencyLine, name);
-        prompter_.ShowMessage(box);
-        error_ = QStringLiteral("Entry %1 of %2 is out of range.").arg(entry, path);
-        return QStringLiteral("EXIT");
-    }
+        load.result = FrqResult::Number;
+        load.why = QStringLiteral("Entry %1 of %2 has no frequency.").arg(entry, path);
+        break;
+    case FrqError::OutOfRange:
+        load.result = FrqResult::Exit;
+        load.why = QStringLiteral("Entry %1 of %2 is out of range.").arg(entry, path);
+        break;
     case FrqError::NoSeparator:
-        error_ =
+        load.result = FrqResult::NoLine;
+        load.why =
             QStringLiteral("Entry %1 of %2 is not followed by an empty line.").arg(entry, path);
-        return QStringLiteral("NOLINE");
+        break;
     }
-    return QString();
+    return load;
 }
 
-QString FrqFile::LoadRackFile(const QString& name, RangeRule range,
-                              const std::function<void()>& beforeMessage) {
+FrqLoad FrqFile::ReadRackFile(const QString& name, RangeRule range,
+                              const FrqDocument& start) const {
     if (!FrqFileExists(name)) {
-        return QStringLiteral("No frq file");
-    }
-    const std::optional<QByteArray> bytes = readBytes(name);
-    if (!bytes) {
-        return readFailed(FileNotFound, error_, beforeMessage);
+        FrqLoad load;
+        load.read.document = start;
+        load.result = FrqResult::NoFile;
+        load.why = QStringLiteral("%1 does not exist.").arg(QDir::toNativeSeparators(pathOf(name)));
+        return load;
     }
     FrqReadRules rules = ReadRules(FrqReader::Rack);
     rules.keepOutOfRange = range == RangeRule::KeepOutOfRange;
-    const FrqRead read =
-        DecodeFrq(*bytes, rules, {files_.EntryCount, files_.GlobalMuteLevel, files_.LoadData});
-    files_.EntryCount = read.document.EntryCount.value_or(files_.EntryCount);
-    files_.GlobalMuteLevel = read.document.GlobalMuteLevel;
-    files_.LoadData = read.document.Entries;
-    // The receiver still holds the set in force until the pass programs it: the user mute
-    // follows that set's bit, for every entry whose band/type line is a number.
-    for (int n = 1; n <= read.bandTypesRead; ++n) {
-        bool inForce = false;
-        const int bandType = rack_.tables().CurData[n].BandType.trimmed().toInt(&inForce);
-        rack_.SetUserMute(n, read.bandTypeIsNumber[static_cast<std::size_t>(n)] && inForce &&
-                                 (bandType & kUserMuteBit) != 0);
-    }
-    return finish(FrqReader::Rack, name, read, beforeMessage);
+    return read(name, rules, start);
 }
 
-QString FrqFile::ReadEditorFile(const QString& name, EditorDocument& editor) {
-    const std::optional<QByteArray> bytes = readBytes(name);
-    if (!bytes) {
-        return readFailed(FileNotFound, error_, {});
+FrqLoad FrqFile::ReadEditorFile(const QString& name, const EditorDocument& start) const {
+    return read(name, ReadRules(FrqReader::Editor),
+                FrqDocument{start.EntryCount, start.GlobalMuteLevel, start.EditData});
+}
+
+EditorDocument FrqFile::EditorDocumentOf(const FrqLoad& load, const EditorDocument& start) {
+    EditorDocument editor = start;
+    editor.EntryCount = load.read.document.EntryCount.value_or(start.EntryCount);
+    editor.GlobalMuteLevel = load.read.document.GlobalMuteLevel;
+    editor.EditData = load.read.document.Entries;
+    return editor;
+}
+
+void FrqFile::TellReadFailure(Prompter& prompter, FrqReader reader, const QString& name,
+                              const FrqLoad& load) {
+    MessageBoxSpec box;
+    if (load.result == FrqResult::Failed) {
+        box.text =
+            QStringLiteral("An error occurred reading the file\r\nThe file may be corrupt\r\n") +
+            QString::number(load.code);
+        box.icon = MsgIcon::Critical;
+    } else if (load.result == FrqResult::Exit) {
+        box.title = QStringLiteral("Possible file error");
+        box.text = OutOfRangeText(reader, load.read.frequencyLine, name);
+    } else {
+        return;
     }
-    const FrqRead read = DecodeFrq(*bytes, ReadRules(FrqReader::Editor),
-                                   {editor.EntryCount, editor.GlobalMuteLevel, editor.EditData});
-    editor.EntryCount = read.document.EntryCount.value_or(editor.EntryCount);
-    editor.GlobalMuteLevel = read.document.GlobalMuteLevel;
-    editor.EditData = read.document.Entries;
-    return finish(FrqReader::Editor, name, read, {});
+    prompter.ShowMessage(box);
 }
 
 } // namespace k7

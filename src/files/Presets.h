@@ -24,4 +24,11 @@ struct BandFillValues {
 // Empty texts for a band without values.
 const BandFillValues& FillValuesFor(int band);
 
+// A preset or fill value (MHz with a point) with the user's decimal separator.
+inline QString LocalisedFrequency(const char* frequency, QChar separator) {
+    QString text = QString::fromLatin1(frequency);
+    text.replace(QLatin1Char('.'), separator);
+    return text;
+}
+
 } // namespace k7

@@ -2,7 +2,6 @@
 // give-up after fifteen unevaluated sweeps, and the choice of settings on completion.
 #include "RackEngine.h"
 
-#include "FileState.h"
 #include "RackPorts.h"
 #include "RackTables.h"
 #include "link/LinkModule.h"
@@ -75,9 +74,8 @@ void RackEngine::evaluateSweep() {
         completeDiscovery();
         return;
     }
-    files_.FileInUse = false;
     if (!closing_) {
-        timers_.setEnabled(PollTimer, true);
+        start(PollTimer);
     }
 }
 
@@ -87,16 +85,16 @@ void RackEngine::completeDiscovery() {
     state_.SweepCounter = 1;
     state_.MeterIndex = 0;
     RackFiles& files = ports_.files;
-    if (files_.LoadLastFile) {
-        const QString result = files.LoadRackFile(files_.CurrentFile);
-        if (!result.isEmpty() && result == files_.CurrentFile) {
+    if (files.LoadAtStart()) {
+        const QString current = files.CurrentFile();
+        const FrqResult result = files.LoadRackFile(current);
+        if (result == FrqResult::Read) {
             files.CopyLoadToCurrent();
             state_.PollMode = PollMetering;
             if (files.RackDiffers()) {
                 queryOpen_ = true;
                 ports_.dialog.ShowQuery();
             } else {
-                files_.FileInUse = true;
                 files.AcceptLoadedFile();
             }
             return;
@@ -104,16 +102,15 @@ void RackEngine::completeDiscovery() {
         MessageBoxSpec box;
         box.icon = MsgIcon::Exclamation;
         box.buttons = MsgButtons::OK;
-        if (result == QStringLiteral("No frq file")) {
-            box.text = files_.CurrentFile + QStringLiteral(" does not exist ") + kLineBreak +
+        if (result == FrqResult::NoFile) {
+            box.text = current + QStringLiteral(" does not exist ") + kLineBreak +
                        QStringLiteral("Exiting file load") + kLineBreak;
         } else {
-            box.text = QStringLiteral("An error occurred reading the file: ") + files_.CurrentFile +
+            box.text = QStringLiteral("An error occurred reading the file: ") + current +
                        kLineBreak + QStringLiteral("Exiting file load") + kLineBreak;
         }
         prompter_.ShowMessage(box);
     }
-    files_.FileInUse = false;
     state_.PollMode = PollMetering;
     files.CurrentFromRack();
 }

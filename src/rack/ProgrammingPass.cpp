@@ -4,7 +4,6 @@
 // Every block written to a receiver goes through WriteBlock.
 #include "RackEngine.h"
 
-#include "FileState.h"
 #include "RackPorts.h"
 #include "RackTables.h"
 #include "link/LinkModule.h"
@@ -23,7 +22,7 @@ bool RackEngine::StartProgrammingPass(PassKind kind) {
     state_.PollMode = PollMetering; // a pass ends in metering
     state_.ProgramRack = kind != PassKind::OpenOnly;
     state_.ChangedOnly = kind == PassKind::ChangedOnly;
-    timers_.setEnabled(PassTimer, true);
+    start(PassTimer);
     noteActivity();
     return true;
 }
@@ -71,12 +70,12 @@ void RackEngine::startPass() {
     state_.PassStart = false;
     queryOpen_ = false;
     StartupDialogPort& dialog = ports_.dialog;
-    dialog.SetActivity(files_.LoadLastFile || files_.FileInUse ? QStringLiteral("Programming Rx:")
-                                                               : QStringLiteral("Using Rx data:"));
+    dialog.SetActivity(ports_.files.FileInForce() ? QStringLiteral("Programming Rx:")
+                                                  : QStringLiteral("Using Rx data:"));
     dialog.ShowProgress();
     dialog.SetProgress(1);
     const PassStart pass{state_.ProgramRack, state_.ChangedOnly,
-                         state_.ProgramRack ? files_.CurrentFile : QString()};
+                         state_.ProgramRack ? ports_.files.CurrentFile() : QString()};
     tell([&pass](RackEvents& observer) { observer.ProgrammingPassStarted(pass); });
 }
 
@@ -117,11 +116,11 @@ void RackEngine::endPass() {
     dialog.SetActivity(QStringLiteral("USB Monitoring"));
     dialog.SetReceiverNumber(QString());
     if (state_.ProgramRack) {
-        const QString& file = files_.CurrentFile;
+        const QString file = ports_.files.CurrentFile();
         ports_.shell.ShowTitleSuffix(QStringLiteral("FILE: ") +
                                      file.left(std::max<qsizetype>(file.size() - 4, 0)));
     } else {
-        if (!files_.LoadLastFile && !ports_.files.WriteRackSnapshot()) {
+        if (!ports_.files.LoadAtStart() && !ports_.files.WriteRackSnapshot()) {
             MessageBoxSpec box;
             box.text = QStringLiteral("The receivers' settings could not be saved in "
                                       "Rack_Data.frq.\r\nCheck that the USB Files folder can be "
@@ -156,7 +155,7 @@ bool RackEngine::armFrequencyFrame(int slot) {
     // Kept apart from TxBuffer: whatever is sent in the next 90 ms cannot change it.
     pendingFrequency_ = *frame;
     state_.FrequencySlot = slot;
-    timers_.setEnabled(FrequencySendTimer, true);
+    start(FrequencySendTimer);
     return true;
 }
 
@@ -164,9 +163,9 @@ void RackEngine::sendPendingFrequency() {
     writeFrame(state_.FrequencySlot, pendingFrequency_);
     timers_.setEnabled(FrequencySendTimer, false);
     if (!state_.ProgrammingBusy && Activity() == RackActivity::Monitoring) {
-        timers_.setEnabled(AnswerRateTimer, true);
-        timers_.setEnabled(WatchdogTimer, true);
-        timers_.setEnabled(PollTimer, true);
+        start(AnswerRateTimer);
+        start(WatchdogTimer);
+        start(PollTimer);
     }
 }
 

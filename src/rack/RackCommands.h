@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 
 namespace k7 {
@@ -54,7 +55,7 @@ public:
     // True while the meter queries run.
     virtual bool PollTimerRunning() const = 0;
     // Stops the queries, the USB watchdog and the answer-rate check that are running, for a
-    // command that needs the link or asks the operator; Resume() restarts exactly those.
+    // command that needs the link or asks the operator; the pause's end restarts exactly those.
     [[nodiscard]] virtual TimerPause PausePolling() = 0;
     // Stops only the meter queries while a command writes to a receiver.
     [[nodiscard]] virtual TimerPause PauseQueries() = 0;
@@ -68,6 +69,27 @@ public:
     // Back to the rack's poll interval. Whoever stopped the fast polling in between (the USB
     // watchdog, the exit request) has the last word: then nothing is started.
     virtual void EndFastPolling() = 0;
+
+    // --- The way out ---
+    // The exit question: polling, the watchdog, the answer-rate check, a running pass and its
+    // delayed send stop, and none of them starts (whoever asks) until the hold ends.
+    virtual void HoldForExit() = 0;
+    virtual bool ExitHeld() const = 0;
+    // "Continue": beforeRestart runs (the dialog goes back to what it showed), then the held
+    // timers restart as metering starts them, then a pass's; nothing restarts when the program
+    // is ending or the load question waits. Polling interrupted while metering comes back at
+    // the rack's poll interval.
+    virtual void EndExitHold(const std::function<void()>& beforeRestart) = 0;
+    // True inside a timer's handler (also while it lets pending messages run).
+    virtual bool InTimerHandler() const = 0;
+    // Runs the action once the outermost timer handler has returned (at once outside one).
+    virtual void WhenHandlerReturns(std::function<void()> action) = 0;
+    // Every timer stopped where it stands (a stop asked for inside a handler).
+    virtual void HaltTimers() = 0;
+    // The orderly stop: every timer stopped and set to 5000 ms; then released (not while a
+    // handler is still finishing: the timers go with the station then).
+    virtual void StopTimers() = 0;
+    virtual void ReleaseTimers() = 0;
 };
 
 } // namespace k7

@@ -1,6 +1,5 @@
 #include "RackEngine.h"
 
-#include "FileState.h"
 #include "RackPorts.h"
 #include "RackTables.h"
 #include "link/LinkModule.h"
@@ -22,9 +21,9 @@ std::int32_t roundHalfEven(double value) {
 } // namespace
 
 RackEngine::RackEngine(const DeviceTables& devices, LinkModule& link, RackTables& rack,
-                       FileState& files, TimerBank& timers, EventPump& pump, Prompter& prompter,
+                       TimerBank& timers, EventPump& pump, Prompter& prompter,
                        const RackEnginePorts& ports)
-    : devices_(devices), link_(link), rack_(rack), files_(files), timers_(timers), pump_(pump),
+    : devices_(devices), link_(link), rack_(rack), timers_(timers), pump_(pump),
       prompter_(prompter), ports_(ports), parser_(devices, rack, link.RxBuffer), display_(devices) {
     observers_.push_back(&display_);
     // The answer is parsed, and its observers told, once the read has ended.
@@ -101,18 +100,13 @@ void RackEngine::InitialiseRackTables() {
     queryOpen_ = false;
 }
 
-void RackEngine::CreateTimers() {
-    timers_.Create(TimerIntervalsAtCreation(devices_.PollInterval),
-                   [this](int tag) { ICcrpTimerNotifyEx_Timer(tag); });
-}
-
 void RackEngine::StartDiscovery() {
     state_.PollMode = PollDiscovery;
     state_.ProbeIndex = 0;
     state_.SweepCounter = 1;
     state_.RetryGroups = 0;
     timers_.setInterval(PollTimer, kDiscoveryIntervalMs);
-    timers_.setEnabled(PollTimer, true);
+    start(PollTimer);
     noteActivity();
 }
 
@@ -189,11 +183,11 @@ void RackEngine::StartMonitoring() {
     }
     display_.StartMetering();
     state_.PollMode = PollMetering;
-    timers_.setEnabled(AnswerRateTimer, true);
+    start(AnswerRateTimer);
     link_.SetFastLink();
-    timers_.setEnabled(WatchdogTimer, true);
+    start(WatchdogTimer);
     timers_.setInterval(PollTimer, std::max<int>(devices_.PollInterval, 1));
-    timers_.setEnabled(PollTimer, true);
+    start(PollTimer);
     noteActivity();
 }
 
@@ -217,7 +211,7 @@ void RackEngine::meteringTick() {
 void RackEngine::answerRateCheck() {
     pump_.LetPendingMessagesRun();
     bool redrawn = false;
-    TimerPause pause(timers_, {PollTimer});
+    TimerPause pause(*this, {PollTimer});
     const int count = std::clamp<int>(devices_.DeviceCount, 0, kMaxSlots);
     for (int slot = 1; slot <= count; ++slot) {
         const auto s = static_cast<std::size_t>(slot);
@@ -239,8 +233,8 @@ void RackEngine::answerRateCheck() {
         }
         rack_.AnswerCount[s] = 1;
     }
-    if (Activity() == RackActivity::Monitoring) {
-        pause.Resume();
+    if (Activity() != RackActivity::Monitoring) {
+        pause.Keep(); // a pass or the close countdown took over while the cells were redrawn
     }
 }
 
@@ -264,53 +258,6 @@ void RackEngine::closeCountdown() {
     closing_ = true;
     queryOpen_ = false;
     ports_.dialog.ShowCloseCountdown();
-}
-
-// --- Commands -------------------------------------------------------------------------------
-
-bool RackEngine::PollTimerRunning() const {
-    return timers_.enabled(PollTimer);
-}
-
-TimerPause RackEngine::PausePolling() {
-    return TimerPause(timers_, {PollTimer, WatchdogTimer, AnswerRateTimer});
-}
-
-TimerPause RackEngine::PauseQueries() {
-    return TimerPause(timers_, {PollTimer});
-}
-
-TimerPause RackEngine::PauseForFileLoad() {
-    return TimerPause(timers_, {PollTimer, AnswerRateTimer, SpareTimer});
-}
-
-void RackEngine::BeginFastPolling(int intervalMs) {
-    if (fastPolling_) {
-        return;
-    }
-    fastPolling_.emplace(timers_, std::initializer_list<int>{AnswerRateTimer, PollTimer});
-    if (fastPolling_->stopped(PollTimer)) {
-        timers_.setInterval(PollTimer, intervalMs);
-        timers_.setEnabled(PollTimer, true);
-    }
-}
-
-void RackEngine::EndFastPolling() {
-    if (!fastPolling_) {
-        return;
-    }
-    TimerPause hold = std::move(*fastPolling_);
-    fastPolling_.reset();
-    if (!hold.stopped(PollTimer)) {
-        hold.Resume(); // polling was not running: only what was stopped comes back
-        return;
-    }
-    const bool stillPolling = timers_.enabled(PollTimer);
-    timers_.setEnabled(PollTimer, false);
-    timers_.setInterval(PollTimer, devices_.PollInterval);
-    if (stillPolling) {
-        hold.Resume();
-    }
 }
 
 } // namespace k7

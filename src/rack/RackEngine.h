@@ -10,10 +10,12 @@
 #include "RackCommands.h"
 #include "RackDisplay.h"
 #include "RackEvents.h"
+#include "platform/TimerBank.h"
 
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -21,9 +23,7 @@ namespace k7 {
 
 struct DeviceTables;
 struct RackTables;
-struct FileState;
 class LinkModule;
-class TimerBank;
 class EventPump;
 class Prompter;
 class MeterDisplay;
@@ -79,11 +79,10 @@ struct RackEnginePorts {
     const FrequencyGuard& guard;
 };
 
-class RackEngine final : public RackCommands {
+class RackEngine final : public RackCommands, private TimerOwner {
 public:
-    RackEngine(const DeviceTables& devices, LinkModule& link, RackTables& rack, FileState& files,
-               TimerBank& timers, EventPump& pump, Prompter& prompter,
-               const RackEnginePorts& ports);
+    RackEngine(const DeviceTables& devices, LinkModule& link, RackTables& rack, TimerBank& timers,
+               EventPump& pump, Prompter& prompter, const RackEnginePorts& ports);
     RackEngine(const RackEngine&) = delete;
     RackEngine& operator=(const RackEngine&) = delete;
 
@@ -96,8 +95,9 @@ public:
     // Start-up values of the rack tables, the engine's state and the polling counts derived
     // from the devices.
     void InitialiseRackTables();
-    // Makes the six timers (disabled) with TimerIntervalsAtCreation, all notifying this engine.
-    void CreateTimers();
+    // Makes the six timers (disabled) with TimerIntervalsAtCreation, all notifying this engine's
+    // handler; observer: told every change of a timer (the trace), or none.
+    void CreateTimers(TimerBank::Observer observer = {});
     // Timer 0 at 120 ms in discovery mode, from the first sweep.
     void StartDiscovery();
 
@@ -114,9 +114,6 @@ public:
 
     const EngineState& State() const { return state_; }
     const AnswerParser& parser() const { return parser_; }
-    // The "I" frame waiting for timer 5 (valid while timer 5 runs).
-    const SettingsFrame& PendingFrequencyFrame() const { return pendingFrequency_; }
-
     static QString NotRespondingText();
 
     // RackCommands
@@ -133,8 +130,24 @@ public:
     TimerPause PauseForFileLoad() override;
     void BeginFastPolling(int intervalMs) override;
     void EndFastPolling() override;
+    void HoldForExit() override;
+    bool ExitHeld() const override { return exitHold_.has_value(); }
+    void EndExitHold(const std::function<void()>& beforeRestart) override;
+    bool InTimerHandler() const override { return handlerDepth_ > 0; }
+    void WhenHandlerReturns(std::function<void()> action) override;
+    void HaltTimers() override;
+    void StopTimers() override;
+    void ReleaseTimers() override;
 
 private:
+    // TimerOwner: the pauses stop and restart through the engine.
+    bool TimerRunning(int tag) const override;
+    void StopTimer(int tag) override;
+    void RestartTimer(int tag) override;
+    // Every start of a timer: held back while the exit question is up.
+    void start(int tag);
+    void notifyTimer(int tag);
+
     void discoveryTick();
     void evaluateSweep();
     void completeDiscovery();
@@ -162,7 +175,6 @@ private:
     const DeviceTables& devices_;
     LinkModule& link_;
     RackTables& rack_;
-    FileState& files_;
     TimerBank& timers_;
     EventPump& pump_;
     Prompter& prompter_;
@@ -179,6 +191,15 @@ private:
     bool queryOpen_ = false;
     bool closing_ = false;
     std::optional<RackActivity> toldActivity_;
+    // The exit question is up: the timers it stopped, and those that asked to start since.
+    struct ExitHold {
+        RackActivity interrupted = RackActivity::Discovery;
+        std::vector<int> held;
+    };
+    std::optional<ExitHold> exitHold_;
+    int handlerDepth_ = 0;          // timer handlers running (nested through the event pump)
+    bool finishingHandler_ = false; // running what waited for the handler to return
+    std::function<void()> afterHandler_;
 };
 
 template <typename Event>

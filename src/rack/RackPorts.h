@@ -51,19 +51,38 @@ public:
     virtual void FocusMeterPanel() = 0;
 };
 
-// The file operations discovery's completion and the start-up dialog's answers use.
+// How a read of a frequency file ended (the file layer's readers give it; discovery's load of
+// the last file tells "no file" apart from the rest).
+enum class FrqResult {
+    Read,   // every entry read
+    NoFile, // no such file in the data folder
+    Number, // an entry without a frequency
+    Exit,   // a frequency outside the band (its box told the operator)
+    NoLine, // an entry not followed by its empty line
+    Failed, // unreadable: could not be opened, too large, ends early, a bad count line
+};
+
+// The rack's file as discovery's completion and the programming pass see it (the file layer's
+// RackFile implements it and alone writes the file state).
 class RackFiles {
 public:
     virtual ~RackFiles() = default;
+    // The last file is loaded at start ("Load last file on Start").
+    virtual bool LoadAtStart() const = 0;
+    // The file in force for the rack (or the last one chosen).
+    virtual QString CurrentFile() const = 0;
+    // A file is in force: loaded at start, or in use.
+    virtual bool FileInForce() const = 0;
     // The last file, read as discovery completes (a frequency outside the band is kept as it
-    // is: the pass's band guard keeps it off the air). The file name on success, else
-    // "No frq file", "NUMBER", "EXIT", "NOLINE" or "".
-    virtual QString LoadRackFile(const QString& name) = 0;
+    // is: the pass's band guard keeps it off the air); its boxes have told the operator.
+    virtual FrqResult LoadRackFile(const QString& name) = 0;
     virtual void CopyLoadToCurrent() = 0;
     virtual bool RackDiffers() = 0;
-    // The loaded file becomes the working settings, programmed by a changed-only pass.
+    // The loaded file is in use and becomes the working settings, programmed by a changed-only
+    // pass.
     virtual void AcceptLoadedFile() = 0;
-    // The receivers' own settings become the working settings; a pass only opens them.
+    // No file is in use: the receivers' own settings become the working settings; a pass only
+    // opens them.
     virtual void CurrentFromRack() = 0;
     // False when the snapshot could not be written (the caller tells the operator).
     virtual bool WriteRackSnapshot() = 0;

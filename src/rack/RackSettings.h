@@ -16,19 +16,35 @@ public:
     explicit RackSettings(RackTables& rack) : rack_(rack) {}
 
     const RackTables& tables() const { return rack_; }
-    // Slots 0..40 (0 is never used); anything else throws std::out_of_range.
-    SettingsRow& Current(int slot) { return rack_.CurData.at(index(slot)); }
-    SettingsRow& Reported(int slot) { return rack_.RxData.at(index(slot)); }
+    // A slot's row (1..40). A slot outside the rack gets a row of no slot: what is written to
+    // it is dropped, so a wrong slot can never write another slot's row or end the program.
+    SettingsRow& Current(int slot) { return valid(slot) ? rack_.CurData[index(slot)] : none(); }
+    SettingsRow& Reported(int slot) { return valid(slot) ? rack_.RxData[index(slot)] : none(); }
     void SetCurrentTable(const SettingsTable& table) { rack_.CurData = table; }
-    void SetUserMute(int slot, bool on) { rack_.UserMute.at(index(slot)) = on; }
+    // Slots outside the rack change nothing.
+    void SetUserMute(int slot, bool on) {
+        if (valid(slot)) {
+            rack_.UserMute[index(slot)] = on;
+        }
+    }
     // A download of preset entries leaves the receiver's mute byte without its high bit.
-    void SetMuteHighBit(int slot, bool on) { rack_.MuteHighBit.at(index(slot)) = on; }
+    void SetMuteHighBit(int slot, bool on) {
+        if (valid(slot)) {
+            rack_.MuteHighBit[index(slot)] = on;
+        }
+    }
     void SelectSlot(int slot) { rack_.SelectedSlot = slot; }
     void SetDecimalSeparatorCode(std::int32_t code) { rack_.DecimalSeparatorCode = code; }
 
 private:
+    static bool valid(int slot) { return RackTables::validSlot(slot); }
     static std::size_t index(int slot) { return static_cast<std::size_t>(slot); }
+    SettingsRow& none() {
+        noSlot_ = SettingsRow{};
+        return noSlot_;
+    }
     RackTables& rack_;
+    SettingsRow noSlot_;
 };
 
 } // namespace k7

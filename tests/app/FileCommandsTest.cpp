@@ -31,9 +31,11 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(station.Start());
         ASSERT_TRUE(rig.RunToMonitoring());
-        ASSERT_TRUE(station.frq().WriteFile("Band1.frq", ShowDocument()));
+        ASSERT_TRUE(station.core().frq().WriteFile("Band1.frq", ShowDocument()));
     }
-    QString path(const QString& name) const { return QDir(station.dataFolder()).filePath(name); }
+    QString path(const QString& name) const {
+        return QDir(station.core().frq().dataFolder()).filePath(name);
+    }
     QByteArray bytes(const QString& name) const {
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -43,12 +45,12 @@ protected:
         station.window().MenuFileCommand(command);
     }
     bool polling() const {
-        const TimerBank& timers = station.timers();
+        const TimerBank& timers = station.core().timers();
         return timers.enabled(PollTimer) && timers.enabled(WatchdogTimer) &&
                timers.enabled(AnswerRateTimer);
     }
     bool pollingStopped() const {
-        const TimerBank& timers = station.timers();
+        const TimerBank& timers = station.core().timers();
         return !timers.enabled(PollTimer) && !timers.enabled(WatchdogTimer) &&
                !timers.enabled(AnswerRateTimer);
     }
@@ -70,7 +72,7 @@ protected:
 
     test::StationRig rig{test::RackOf(3)};
     Station& station = *rig.station;
-    FrequencyEditor& editor = station.frequencyEditor();
+    FrequencyEditor& editor = station.core().editor();
 };
 
 TEST_F(FileCommandsTest, LoadProgramsEveryReceiverAndShowsTheFileInTheCaption) {
@@ -80,7 +82,7 @@ TEST_F(FileCommandsTest, LoadProgramsEveryReceiverAndShowsTheFileInTheCaption) {
     choose(FileCommand::Open, "Band1.frq");
     const FileDialogSpec& dialog = rig.chooser.dialogs.at(0);
     EXPECT_EQ(dialog.title, "Open an Veltora Frequency file");
-    EXPECT_EQ(dialog.folder, station.dataFolder());
+    EXPECT_EQ(dialog.folder, station.core().frq().dataFolder());
     EXPECT_EQ(dialog.filter, "\"Frequency Files (*.frq)");
     EXPECT_EQ(dialog.defaultSuffix, "frq");
     EXPECT_TRUE(dialog.hideReadOnly);
@@ -88,11 +90,11 @@ TEST_F(FileCommandsTest, LoadProgramsEveryReceiverAndShowsTheFileInTheCaption) {
     EXPECT_EQ(station.window().state().caption,
               station.window().TitleBase() + QStringLiteral("FILE: Band1"));
     EXPECT_EQ(rig.Setting("NameSets", "LastSet"), "Band1.frq");
-    EXPECT_EQ(station.files().CurrentFile, "Band1.frq");
-    EXPECT_TRUE(station.files().FileInUse);
-    EXPECT_FALSE(station.timers().enabled(PollTimer));
-    EXPECT_FALSE(station.timers().enabled(AnswerRateTimer));
-    EXPECT_TRUE(station.timers().enabled(PassTimer));
+    EXPECT_EQ(station.core().rackFile().CurrentFile(), "Band1.frq");
+    EXPECT_TRUE(station.core().rackFile().FileInUse());
+    EXPECT_FALSE(station.core().timers().enabled(PollTimer));
+    EXPECT_FALSE(station.core().timers().enabled(AnswerRateTimer));
+    EXPECT_TRUE(station.core().timers().enabled(PassTimer));
     EXPECT_FALSE(available()) << "no second pass can start inside the first";
 
     ASSERT_TRUE(rig.RunToMonitoring());
@@ -119,18 +121,23 @@ TEST_F(FileCommandsTest, LoadProgramsEveryReceiverAndShowsTheFileInTheCaption) {
 TEST_F(FileCommandsTest, AFailedLoadChangesNothingAndRestartsTheTimersItStopped) {
     FrqDocument bad = ShowDocument();
     bad.Entries[2].Frequency = "700.000"; // outside band 36
-    ASSERT_TRUE(station.frq().WriteFile("Bad.frq", bad));
-    station.core().settings.Current(1).BandType = "64"; // the set in force is user-muted
-    const SettingsTable current = station.rack().CurData;
-    const FileState files = station.files();
-    const auto userMute = station.rack().UserMute;
+    ASSERT_TRUE(station.core().frq().WriteFile("Bad.frq", bad));
+    station.core().settings().Current(1).BandType = "64"; // the set in force is user-muted
+    const SettingsTable current = station.core().rack().CurData;
+    const RackFile& files = station.core().rackFile();
+    const SettingsTable loadData = files.LoadData();
+    const std::int32_t entryCount = files.EntryCount();
+    const std::uint8_t globalMute = files.GlobalMuteLevel();
+    const QString currentFile = files.CurrentFile();
+    const bool fileInUse = files.FileInUse();
+    const auto userMute = station.core().rack().UserMute;
     const QString caption = station.window().state().caption;
     const QString lastSet = rig.Setting("NameSets", "LastSet");
     std::vector<bool> watchdogDuringLoad;
     rig.prompter.onShow = [&](const MessageBoxSpec&) {
-        watchdogDuringLoad.push_back(station.timers().enabled(WatchdogTimer));
-        EXPECT_FALSE(station.timers().enabled(PollTimer));
-        EXPECT_FALSE(station.timers().enabled(AnswerRateTimer));
+        watchdogDuringLoad.push_back(station.core().timers().enabled(WatchdogTimer));
+        EXPECT_FALSE(station.core().timers().enabled(PollTimer));
+        EXPECT_FALSE(station.core().timers().enabled(AnswerRateTimer));
     };
     choose(FileCommand::Open, "Bad.frq");
     ASSERT_EQ(rig.prompter.boxes.size(), 2u);
@@ -141,17 +148,17 @@ TEST_F(FileCommandsTest, AFailedLoadChangesNothingAndRestartsTheTimersItStopped)
     EXPECT_EQ(box.icon, MsgIcon::Exclamation);
     EXPECT_EQ(watchdogDuringLoad, (std::vector<bool>{true, true}));
 
-    EXPECT_EQ(station.rack().CurData, current);
-    EXPECT_EQ(station.files().LoadData, files.LoadData);
-    EXPECT_EQ(station.files().EntryCount, files.EntryCount);
-    EXPECT_EQ(station.files().GlobalMuteLevel, files.GlobalMuteLevel);
-    EXPECT_EQ(station.files().CurrentFile, files.CurrentFile);
-    EXPECT_EQ(station.files().FileInUse, files.FileInUse);
-    EXPECT_EQ(station.rack().UserMute, userMute);
+    EXPECT_EQ(station.core().rack().CurData, current);
+    EXPECT_EQ(files.LoadData(), loadData);
+    EXPECT_EQ(files.EntryCount(), entryCount);
+    EXPECT_EQ(files.GlobalMuteLevel(), globalMute);
+    EXPECT_EQ(files.CurrentFile(), currentFile);
+    EXPECT_EQ(files.FileInUse(), fileInUse);
+    EXPECT_EQ(station.core().rack().UserMute, userMute);
     EXPECT_EQ(station.window().state().caption, caption);
     EXPECT_EQ(rig.Setting("NameSets", "LastSet"), lastSet);
     EXPECT_TRUE(polling());
-    EXPECT_FALSE(station.timers().enabled(PassTimer));
+    EXPECT_FALSE(station.core().timers().enabled(PassTimer));
 
     // A cancelled dialog: nothing stopped, nothing started.
     rig.chooser.choices = {QString()};
@@ -175,8 +182,7 @@ TEST_F(FileCommandsTest, EditRefusesDefaultTheFileInForceAndOtherFoldersWithPoll
     std::vector<bool> pollingWhileAsked;
     rig.prompter.onShow = [&](const MessageBoxSpec&) { pollingWhileAsked.push_back(polling()); };
     choose(FileCommand::Edit, "Default.frq");
-    station.files().FileInUse = true;
-    station.files().CurrentFile = "Band1.frq";
+    ASSERT_TRUE(station.core().rackFile().LoadIntoRack("Band1.frq").ok()); // the file in force
     choose(FileCommand::Edit, "Band1.frq");
     QTemporaryDir elsewhere;
     choose(FileCommand::Edit, elsewhere.filePath("Band1.frq"));
@@ -190,8 +196,8 @@ TEST_F(FileCommandsTest, EditRefusesDefaultTheFileInForceAndOtherFoldersWithPoll
     EXPECT_EQ(rig.prompter.boxes[1].text,
               "Band1.frq in use \r\nPlease choose a different file\r\n");
     EXPECT_EQ(rig.prompter.boxes[2].title, "File location");
-    EXPECT_TRUE(
-        rig.prompter.boxes[2].text.contains(QDir::toNativeSeparators(station.dataFolder())));
+    EXPECT_TRUE(rig.prompter.boxes[2].text.contains(
+        QDir::toNativeSeparators(station.core().frq().dataFolder())));
     EXPECT_EQ(pollingWhileAsked, (std::vector<bool>{false, false, false}));
     EXPECT_TRUE(polling());
     EXPECT_FALSE(editor.state().visible);
@@ -225,8 +231,8 @@ TEST_F(FileCommandsTest, EditOpensTheEditorWithPollingPausedAndANoticeOnTheMeter
     choose(FileCommand::Open, "Band1.frq");
     ASSERT_EQ(rig.prompter.boxes.size(), 1u);
     EXPECT_EQ(rig.prompter.boxes[0].title, "Band1.frq file open ");
-    EXPECT_FALSE(station.timers().enabled(PassTimer));
-    EXPECT_FALSE(station.files().FileInUse);
+    EXPECT_FALSE(station.core().timers().enabled(PassTimer));
+    EXPECT_FALSE(station.core().rackFile().FileInUse());
 
     editor.SelectRow(0);
     editor.NameEdited("Lead");
@@ -238,8 +244,8 @@ TEST_F(FileCommandsTest, EditOpensTheEditorWithPollingPausedAndANoticeOnTheMeter
                                              "editor|Veltora frequency File: Band1.frq|hidden"}));
     EXPECT_TRUE(traced("status").contains("editor|Perfomer 1 updated in Band1.frq"));
 
-    station.receiverPanel().Open(2);
-    station.receiverPanel().Hide();
+    station.core().panel().Open(2);
+    station.core().panel().Hide();
     EXPECT_EQ(traced("window").mid(2),
               (QStringList{"panel|Receiver Parameters|shown", "panel|Receiver Parameters|hidden"}));
 }
@@ -285,8 +291,7 @@ TEST_F(FileCommandsTest, NewAsksBeforeItOverwritesAndNoLeavesTheFileAndPolling) 
     EXPECT_FALSE(controls[EditorControl::cmdDownload].visible);
     EXPECT_EQ(editor.state().focus, EditorFocus::Name);
     EXPECT_EQ(rig.Setting("NameSets", "LastTransfer"), "Band1.frq");
-    EditorDocument file;
-    ASSERT_EQ(station.frq().ReadEditorFile("Band1.frq", file), "Band1.frq");
+    const EditorDocument file = rig.ReadEditorFile("Band1.frq");
     EXPECT_EQ(file.EntryCount, 1);
     EXPECT_EQ(file.EditData[1].Name, "User_1");
     EXPECT_EQ(file.EditData[2].Name, "User_2") << "the defaults fill the rest of the file";
@@ -310,7 +315,7 @@ TEST_F(FileCommandsTest, NewAsksBeforeItOverwritesAndNoLeavesTheFileAndPolling) 
 TEST_F(FileCommandsTest, LoadsNewFilesAndEditorSavesAreInTheEventLog) {
     choose(FileCommand::Open, "Band1.frq");
     ASSERT_TRUE(rig.RunToMonitoring());
-    ASSERT_TRUE(station.frq().WriteFile("Other.frq", ShowDocument()));
+    ASSERT_TRUE(station.core().frq().WriteFile("Other.frq", ShowDocument()));
     choose(FileCommand::Edit, "Other.frq");
     editor.SelectRow(1);
     editor.cmdUpdate();
@@ -321,7 +326,7 @@ TEST_F(FileCommandsTest, LoadsNewFilesAndEditorSavesAreInTheEventLog) {
 
     // Slot, name, event and detail of the log's rows without a slot, in order.
     QStringList rows;
-    const QDir logs(station.dataFolder() + "/Logs");
+    const QDir logs(station.core().frq().dataFolder() + "/Logs");
     for (const QString& file : logs.entryList({"*.csv"}, QDir::Files, QDir::Name)) {
         for (const QStringList& row : test::CsvRows(logs.filePath(file))) {
             if (row.size() == 5 && row[0] != "time" && row[1].isEmpty()) {

@@ -2,7 +2,7 @@
 // simulated rack: a file made with File > New and the editor's buttons, loaded into the rack
 // with File > Load, and the load-at-start tick kept over a restart.
 #include "app/StationWindows.h"
-#include "editor/EditorGridModel.h"
+#include "support/FindChild.h"
 #include "support/StationRig.h"
 
 #include <QAction>
@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTableView>
 #include <QTest>
 
 namespace k7 {
@@ -22,13 +23,15 @@ class FileMenuWindowsTest : public QObject {
     }
     static void enter(EditorWindow& editor, const QString& name, const QString& frequency,
                       const QString& mute) {
-        for (const auto& [box, text] :
-             {std::pair{editor.txtName(), name}, std::pair{editor.txtFreq(), frequency},
-              std::pair{editor.txtMute(), mute}}) {
-            box->clear();
-            QTest::keyClicks(box, text);
+        for (const auto& [box, text] : {std::pair{"txtName", name}, std::pair{"txtFreq", frequency},
+                                        std::pair{"txtMute", mute}}) {
+            test::Find<QLineEdit>(editor, box)->clear();
+            QTest::keyClicks(test::Find<QLineEdit>(editor, box), text);
         }
-        QTest::mouseClick(editor.button(EditorControl::cmdAdd), Qt::LeftButton);
+        QTest::mouseClick(test::Find<QPushButton>(editor, "cmdAdd"), Qt::LeftButton);
+    }
+    static int rows(EditorWindow& editor) {
+        return test::Find<QTableView>(editor, "flxUser")->model()->rowCount();
     }
     static QString NameAt(sim::SimulatedRack& rack, int index) {
         return QString::fromLatin1(rack.receiver(index).name().data(), 6);
@@ -42,30 +45,32 @@ private slots:
         auto windows = std::make_unique<StationWindows>(*rig.station, Options());
         MainWindow& main = windows->mainWindow();
         QVERIFY(rig.station->Start());
-        QVERIFY(!main.mnuNew->isEnabled()); // not during discovery
+        QVERIFY(!test::Find(main, "mnuNew")->isEnabled()); // not during discovery
         QVERIFY(rig.RunToMonitoring());
-        QVERIFY(main.mnuNew->isEnabled());
+        QVERIFY(test::Find(main, "mnuNew")->isEnabled());
 
-        const QString show = QDir(rig.station->dataFolder()).filePath(QStringLiteral("Show.frq"));
+        const QString show =
+            QDir(rig.station->core().frq().dataFolder()).filePath(QStringLiteral("Show.frq"));
         rig.chooser.choices = {show};
-        main.mnuNew->trigger();
+        test::Find(main, "mnuNew")->trigger();
         EditorWindow& editor = windows->editorWindow();
         QVERIFY(editor.isVisible());
-        QCOMPARE(editor.gridModel()->rowCount(), 1);
+        QCOMPARE(rows(editor), 1);
         QVERIFY(main.meterNotice()->isVisible());
         QCOMPARE(main.meterNotice()->text(), Station::MeterPausedText());
         enter(editor, QStringLiteral("Vox 2"), QStringLiteral("6101"), QStringLiteral("4"));
         enter(editor, QStringLiteral("Gtr 3"), QStringLiteral("610.2"), QStringLiteral("6"));
-        QCOMPARE(editor.gridModel()->rowCount(), 3);
-        QCOMPARE(editor.lblStatus()->text(), QStringLiteral("Performer 3 added to Show.frq"));
-        QTest::mouseClick(editor.cmdFinish(), Qt::LeftButton);
+        QCOMPARE(rows(editor), 3);
+        QCOMPARE(test::Find<QLabel>(editor, "lblStatus")->text(),
+                 QStringLiteral("Performer 3 added to Show.frq"));
+        QTest::mouseClick(test::Find<QPushButton>(editor, "cmdFinish"), Qt::LeftButton);
         QVERIFY(!editor.isVisible());
         QVERIFY(!main.meterNotice()->isVisible());
         QVERIFY(rig.Monitoring());
 
         rig.chooser.choices = {show};
-        main.mnuOpen->trigger();
-        QVERIFY(!main.mnuOpen->isEnabled()); // the pass runs
+        test::Find(main, "mnuOpen")->trigger();
+        QVERIFY(!test::Find(main, "mnuOpen")->isEnabled()); // the pass runs
         QVERIFY(rig.RunToMonitoring());
         QCOMPARE(NameAt(rig.simRack, 0), QStringLiteral("User_1"));
         QCOMPARE(NameAt(rig.simRack, 1), QStringLiteral("Vox_2_"));
@@ -78,8 +83,8 @@ private slots:
         QVERIFY(rig.prompter.boxes.empty());
 
         // The load-at-start tick, and the file, are there after a restart.
-        main.mnuLoad->trigger();
-        QVERIFY(main.mnuLoad->isChecked());
+        test::Find(main, "mnuLoad")->trigger();
+        QVERIFY(test::Find(main, "mnuLoad")->isChecked());
         rig.station->CloseNow();
         QVERIFY(rig.station->Stopped());
         windows.reset();
@@ -91,7 +96,7 @@ private slots:
         rig.station->core().AttachDisplay(rig.display);
         windows = std::make_unique<StationWindows>(*rig.station, Options());
         QVERIFY(rig.station->Start());
-        QVERIFY(windows->mainWindow().mnuLoad->isChecked());
+        QVERIFY(test::Find(windows->mainWindow(), "mnuLoad")->isChecked());
         QVERIFY(rig.RunToMonitoring());
         QVERIFY(windows->mainWindow().windowTitle().endsWith(QStringLiteral("FILE: Show")));
         QCOMPARE(NameAt(rig.simRack, 1), QStringLiteral("Vox_2_"));

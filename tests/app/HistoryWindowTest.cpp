@@ -7,6 +7,7 @@
 #include "display/MeterPanelWidget.h"
 #include "monitor/HistoryExportDialog.h"
 #include "monitor/HistoryTimeline.h"
+#include "support/FindChild.h"
 #include "support/StationRig.h"
 
 #include <QAction>
@@ -71,13 +72,13 @@ private slots:
         QCOMPARE(history.windowModality(), Qt::NonModal);
         QCOMPARE(history.view().slot(), 2);
         QCOMPARE(history.receiverChooser()->currentData().toInt(), 2);
-        QVERIFY(history.windowTitle().contains(rig.station->rack().CurData[2].Name));
+        QVERIFY(history.windowTitle().contains(rig.station->core().rack().CurData[2].Name));
         QVERIFY(history.view().live());
 
         // A new answer of receiver 2: the timeline is drawn again and ends with it.
         HistoryTimeline& timeline = *history.timeline();
         PaintCounter counter(&timeline);
-        const MeterHistory& kept = rig.station->monitor().history();
+        const MeterHistory& kept = rig.station->core().monitor().history();
         const std::size_t before = kept.size(2);
         rig.clock.runUntil([&] { return kept.size(2) > before; }, 1000);
         QCoreApplication::processEvents();
@@ -85,7 +86,7 @@ private slots:
         const HistoryPicture picture = history.view().Compose(timeline.plotArea().width());
         QCOMPARE(picture.toMicros, rig.clock.nowMicros());
         const HistorySample newest = kept.at(2, kept.size(2) - 1);
-        QCOMPARE(newest.rfA, rig.station->rack().MeterData[2][RfA]);
+        QCOMPARE(newest.rfA, rig.station->core().rack().MeterData[2][RfA]);
         QVERIFY(!picture.rfA.empty());
         QCOMPARE(picture.rfA.points.back().y(), history.view().scale().RfPosition(newest.rfA));
         QVERIFY(std::abs(picture.rfA.points.back().x() - picture.width) < 2.0);
@@ -107,7 +108,7 @@ private slots:
         emit history.receiverChooser()->activated(3);
         QCOMPARE(history.view().slot(), 4);
         history.hide();
-        windows.mainWindow().mnuHistory->trigger();
+        test::Find(windows.mainWindow(), "mnuHistory")->trigger();
         QVERIFY(history.isVisible());
         QCOMPARE(history.view().slot(), 4);
         rig.station->CloseNow();
@@ -132,18 +133,18 @@ private slots:
         rig.clock.advanceMs(200);
         QVERIFY2(dialog.message()->text().startsWith(QStringLiteral("Written: ")),
                  qPrintable(dialog.message()->text()));
-        QVERIFY(QFile::exists(rig.station->monitor().historyExport().folder() +
+        QVERIFY(QFile::exists(rig.station->core().monitor().historyExport().folder() +
                               QStringLiteral("/show.csv")));
 
         // A name with a path is refused; an existing file is replaced only when the operator
         // says so.
         const QString written =
-            rig.station->monitor().historyExport().folder() + QStringLiteral("/show.csv");
+            rig.station->core().monitor().historyExport().folder() + QStringLiteral("/show.csv");
         const qint64 size = QFileInfo(written).size();
         dialog.nameEdit()->setText(QStringLiteral("../show"));
         dialog.exportButton()->click();
         QVERIFY(dialog.message()->text().startsWith(QStringLiteral("A file name only")));
-        QVERIFY(!QFile::exists(rig.station->monitor().historyExport().folder() +
+        QVERIFY(!QFile::exists(rig.station->core().monitor().historyExport().folder() +
                                QStringLiteral("/../show.csv")));
         dialog.nameEdit()->setText(QStringLiteral("show"));
         rig.prompter.answers.push_back(MsgAnswer::No);
@@ -156,7 +157,7 @@ private slots:
         QCOMPARE(QFileInfo(written).size(), size);
 
         dialog.hide();
-        windows.mainWindow().mnuHistoryExport->trigger();
+        test::Find(windows.mainWindow(), "mnuHistoryExport")->trigger();
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.spanChooser()->currentText(), QStringLiteral("The last 15 minutes"));
         const std::int64_t now = rig.clock.nowMicros();

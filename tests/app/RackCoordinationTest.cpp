@@ -18,7 +18,7 @@ protected:
     void setFrequencies(std::initializer_list<const char*> frequencies) {
         int slot = 1;
         for (const char* frequency : frequencies) {
-            harness.core.settings.Current(slot++).Frequency = QString::fromLatin1(frequency);
+            harness.core.settings().Current(slot++).Frequency = QString::fromLatin1(frequency);
         }
     }
     int receiverKHz(int position) {
@@ -34,8 +34,9 @@ protected:
 
     test::RackHarness harness{sim::Scenario::simulated(3)};
     bool available = true;
-    RackCoordination rack{
-        {harness.core, harness.settings, harness.prompter, [this] { return available; }}};
+    RackCoordination rack{{harness.devices, harness.core.settings(), harness.engine, harness.files,
+                           harness.core.monitor().actions(), harness.settings, harness.prompter,
+                           [this] { return available; }}};
 };
 
 TEST_F(RackCoordinationTest, CheckListsTheConflictsAndKeepsThemForTheCellsUntilTheRackChanges) {
@@ -63,7 +64,7 @@ TEST_F(RackCoordinationTest, CheckListsTheConflictsAndKeepsThemForTheCellsUntilT
 
 TEST_F(RackCoordinationTest, CoordinateProgramsTheUnlockedReceiversOnceTheOperatorAgrees) {
     setFrequencies({"610.000", "610.025", "610.050"});
-    harness.core.settings.SelectSlot(1);
+    harness.core.settings().SelectSlot(1);
     const CoordinationSetup setup = rack.Setup();
     EXPECT_EQ(setup.locked, std::set<int>{0});
     const GeneratorResult result = search(setup);

@@ -1,12 +1,12 @@
 // The shell's smaller parts: the "LoadFile" setting, the main window's controller, the trace
 // and the recording prompter, the command line and the single-instance lock.
 #include "app/CommandLine.h"
-#include "app/LoadFileSetting.h"
 #include "app/MainWindowController.h"
 #include "app/RecordingPrompter.h"
 #include "app/SingleInstance.h"
 #include "app/StartupDialogController.h"
 #include "app/Trace.h"
+#include "files/LoadFileSetting.h"
 #include "platform/SettingsStore.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedPrompter.h"

@@ -45,7 +45,7 @@ TEST_P(StartupFiles, AreTheRecordedBytes) {
     const bool started = rig.station->Start() && rig.RunToMonitoring();
     QLocale::setDefault(saved);
     ASSERT_TRUE(started);
-    const QDir data(rig.station->dataFolder());
+    const QDir data(rig.station->core().frq().dataFolder());
     EXPECT_EQ(Fingerprint(data.filePath(QStringLiteral("Default.frq"))), c.defaultFile);
     EXPECT_EQ(Fingerprint(data.filePath(QStringLiteral("Template.frq"))), c.templateFile);
     EXPECT_EQ(Fingerprint(data.filePath(QStringLiteral("Rack_Data.frq"))), c.snapshotFile);

@@ -12,8 +12,9 @@ using test::RackOf;
 using test::StationRig;
 
 bool PollingPaused(Station& station) {
-    return !station.timers().enabled(PollTimer) && !station.timers().enabled(WatchdogTimer) &&
-           !station.timers().enabled(AnswerRateTimer);
+    return !station.core().timers().enabled(PollTimer) &&
+           !station.core().timers().enabled(WatchdogTimer) &&
+           !station.core().timers().enabled(AnswerRateTimer);
 }
 
 TEST(StationExit, EachSourcePausesPollingAndContinueRestartsItAtPollInterval) {
@@ -21,7 +22,7 @@ TEST(StationExit, EachSourcePausesPollingAndContinueRestartsItAtPollInterval) {
     ASSERT_TRUE(rig.station->Start());
     ASSERT_TRUE(rig.RunToMonitoring());
     Station& station = *rig.station;
-    const int pollInterval = station.devices().PollInterval;
+    const int pollInterval = station.core().devices().PollInterval;
     ASSERT_NE(pollInterval, 120);
 
     const std::vector<std::function<void()>> sources{
@@ -32,17 +33,17 @@ TEST(StationExit, EachSourcePausesPollingAndContinueRestartsItAtPollInterval) {
         request();
         EXPECT_TRUE(PollingPaused(station));
         EXPECT_EQ(DialogStateName(station.dialog().state()), QStringLiteral("exit"));
-        const int answers = station.rack().AnswerCount[1];
+        const int answers = station.core().rack().AnswerCount[1];
         rig.clock.advanceMs(6000);
         EXPECT_TRUE(PollingPaused(station)) << "nothing restarts polling behind the dialog";
-        EXPECT_EQ(station.rack().AnswerCount[1], answers) << "no receiver is polled";
+        EXPECT_EQ(station.core().rack().AnswerCount[1], answers) << "no receiver is polled";
 
         station.dialog().PressContinue();
         EXPECT_EQ(DialogStateName(station.dialog().state()), QStringLiteral("hidden"));
-        EXPECT_TRUE(station.timers().enabled(PollTimer));
-        EXPECT_EQ(station.timers().interval(PollTimer), pollInterval);
-        EXPECT_TRUE(station.timers().enabled(WatchdogTimer));
-        EXPECT_TRUE(station.timers().enabled(AnswerRateTimer));
+        EXPECT_TRUE(station.core().timers().enabled(PollTimer));
+        EXPECT_EQ(station.core().timers().interval(PollTimer), pollInterval);
+        EXPECT_TRUE(station.core().timers().enabled(WatchdogTimer));
+        EXPECT_TRUE(station.core().timers().enabled(AnswerRateTimer));
         rig.clock.advanceMs(500);
     }
     EXPECT_TRUE(rig.stoppedWith.empty());
@@ -66,13 +67,13 @@ TEST(StationExit, ContinueDuringDiscoveryResumesSweepsAt120Ms) {
     rig.clock.advanceMs(500);
     Station& station = *rig.station;
     station.window().MenuExit();
-    EXPECT_FALSE(station.timers().enabled(PollTimer));
+    EXPECT_FALSE(station.core().timers().enabled(PollTimer));
     rig.clock.advanceMs(3000);
-    EXPECT_EQ(station.engine().State().PollMode, PollDiscovery)
+    EXPECT_EQ(station.core().engine().State().PollMode, PollDiscovery)
         << "discovery waits for the operator";
     station.dialog().PressContinue();
-    EXPECT_EQ(station.timers().interval(PollTimer), 120);
-    EXPECT_EQ(station.engine().State().PollMode, PollDiscovery)
+    EXPECT_EQ(station.core().timers().interval(PollTimer), 120);
+    EXPECT_EQ(station.core().engine().State().PollMode, PollDiscovery)
         << "not metering half-identified receivers";
     EXPECT_EQ(DialogStateName(station.dialog().state()), QStringLiteral("startup"));
     EXPECT_TRUE(rig.RunToMonitoring());
@@ -82,12 +83,14 @@ TEST(StationExit, ContinueDuringAPassLetsThePassFinishIntoMonitoring) {
     StationRig rig(RackOf(8));
     ASSERT_TRUE(rig.station->Start());
     Station& station = *rig.station;
-    ASSERT_TRUE(rig.clock.runUntil([&] { return station.timers().enabled(PassTimer); }, 10000));
+    ASSERT_TRUE(
+        rig.clock.runUntil([&] { return station.core().timers().enabled(PassTimer); }, 10000));
     rig.clock.advanceMs(300);
     station.window().MenuExit();
     rig.clock.advanceMs(5000);
-    EXPECT_EQ(station.engine().Activity(), RackActivity::Pass);
-    EXPECT_FALSE(station.timers().enabled(PollTimer)) << "the pass did not end behind the dialog";
+    EXPECT_EQ(station.core().engine().Activity(), RackActivity::Pass);
+    EXPECT_FALSE(station.core().timers().enabled(PollTimer))
+        << "the pass did not end behind the dialog";
     station.dialog().PressContinue();
     EXPECT_TRUE(rig.RunToMonitoring(5000));
     EXPECT_TRUE(station.window().state().caption.endsWith(QStringLiteral("Using: Receiver Data")));
@@ -98,9 +101,10 @@ void StartWithLastFile(StationRig& rig) {
     rig.settings.SaveSetting(QStringLiteral("Settings"), QStringLiteral("LoadFile"),
                              QStringLiteral("True"));
     ASSERT_TRUE(rig.station->Start());
-    ASSERT_TRUE(rig.station->files().LoadLastFile);
+    ASSERT_TRUE(rig.station->core().rackFile().LoadAtStart());
     ASSERT_TRUE(rig.clock.runUntil(
-        [&] { return rig.station->engine().Activity() == RackActivity::LoadQuestion; }, 10000));
+        [&] { return rig.station->core().engine().Activity() == RackActivity::LoadQuestion; },
+        10000));
     ASSERT_EQ(DialogStateName(rig.station->dialog().state()), QStringLiteral("query"));
 }
 
@@ -110,7 +114,7 @@ TEST(StationQuestion, UnansweredQuestionTakesTheReceiversDataAfterItsCountdown) 
     rig.clock.advanceMs(10'000);
     EXPECT_EQ(rig.station->dialog().state().lblFSec, QStringLiteral("1 Second"));
     EXPECT_TRUE(rig.RunToMonitoring(5000));
-    EXPECT_FALSE(rig.station->files().FileInUse);
+    EXPECT_FALSE(rig.station->core().rackFile().FileInUse());
     EXPECT_TRUE(
         rig.station->window().state().caption.endsWith(QStringLiteral("Using: Receiver Data")));
 }
@@ -121,16 +125,17 @@ TEST(StationQuestion, YesProgramsTheFileAndContinueAfterAnExitReturnsToTheQuesti
     rig.clock.advanceMs(2000);
     rig.station->window().KeyPressed(MainWindowController::kEscapeKey);
     rig.clock.advanceMs(20'000);
-    EXPECT_EQ(rig.station->engine().Activity(), RackActivity::LoadQuestion)
+    EXPECT_EQ(rig.station->core().engine().Activity(), RackActivity::LoadQuestion)
         << "the question does not run out behind the exit dialog";
     rig.station->dialog().PressContinue();
     EXPECT_EQ(DialogStateName(rig.station->dialog().state()), QStringLiteral("query"));
     rig.station->dialog().PressYes();
-    EXPECT_TRUE(rig.station->files().FileInUse);
+    EXPECT_TRUE(rig.station->core().rackFile().FileInUse());
     EXPECT_TRUE(rig.RunToMonitoring(5000));
     EXPECT_TRUE(rig.station->window().state().caption.endsWith(QStringLiteral("FILE: Default")));
-    EXPECT_TRUE(QDir(rig.station->dataFolder()).exists(QStringLiteral("Rack_Data.frq")));
-    EXPECT_EQ(rig.station->rack().CurData[1].Name, QStringLiteral("Def-1_"));
+    EXPECT_TRUE(
+        QDir(rig.station->core().frq().dataFolder()).exists(QStringLiteral("Rack_Data.frq")));
+    EXPECT_EQ(rig.station->core().rack().CurData[1].Name, QStringLiteral("Def-1_"));
 }
 
 TEST(StationClose, UnpluggedReceiverEndsTheProgramThroughTheCloseCountdown) {
@@ -171,13 +176,13 @@ TEST(StationClose, CloseNowStopsInOrderAndEndsWithZero) {
     ASSERT_TRUE(rig.station->Start());
     ASSERT_TRUE(rig.RunToMonitoring());
     Station& station = *rig.station;
-    station.files().LoadLastFile = true;
+    station.ToggleLoadLastFile();
     station.window().MenuExit();
     station.dialog().PressCloseNow();
     EXPECT_TRUE(station.window().ExitConfirmed());
     EXPECT_TRUE(station.window().CloseRequested()) << "the window may now close";
     EXPECT_EQ(rig.stoppedWith, std::vector<int>{0});
-    EXPECT_FALSE(station.timers().exists());
+    EXPECT_FALSE(station.core().timers().exists());
     EXPECT_FALSE(rig.AnyDeviceOpen());
     EXPECT_EQ(rig.Setting(QStringLiteral("Settings"), QStringLiteral("LoadFile")),
               QStringLiteral("True"));
@@ -253,7 +258,7 @@ TEST(StationClose, StopAskedInsideATimerHandlerRunsWhenTheHandlerReturns) {
     EXPECT_TRUE(station.Stopped());
     EXPECT_EQ(station.ExitCode(), 0);
     for (int tag = 0; tag < TimerBank::kCount; ++tag) {
-        EXPECT_FALSE(station.timers().enabled(tag)) << tag;
+        EXPECT_FALSE(station.core().timers().enabled(tag)) << tag;
     }
     EXPECT_FALSE(simRack.isOpen(0));
     clock.advanceMs(30000);

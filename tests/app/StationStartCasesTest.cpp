@@ -33,35 +33,36 @@ void LoadShow1AtStart(StationRig& rig) {
 TEST(StaleLastSet, AMissingDataFolderResetsItToDefaultFrqWithBothDefaultFiles) {
     StationRig rig(RackOf(3));
     LoadShow1AtStart(rig);
-    ASSERT_FALSE(QDir(rig.station->dataFolder()).exists());
+    ASSERT_FALSE(QDir(rig.station->core().frq().dataFolder()).exists());
     ASSERT_TRUE(rig.station->Start());
     ASSERT_TRUE(rig.RunToMonitoring());
 
     EXPECT_EQ(rig.Setting(QStringLiteral("NameSets"), QStringLiteral("LastSet")),
               QStringLiteral("Default.frq"));
-    EXPECT_EQ(rig.station->files().CurrentFile, QStringLiteral("Default.frq"));
+    EXPECT_EQ(rig.station->core().rackFile().CurrentFile(), QStringLiteral("Default.frq"));
     EXPECT_FALSE(AnyBoxSays(rig.prompter.boxes, QStringLiteral("does not exist")));
-    const QDir data(rig.station->dataFolder());
+    const QDir data(rig.station->core().frq().dataFolder());
     EXPECT_TRUE(data.exists(QStringLiteral("Default.frq")));
     EXPECT_TRUE(data.exists(QStringLiteral("Template.frq")));
 }
 
 TEST(StaleLastSet, AnExistingFolderKeepsTheNameAndSaysTheFileIsMissing) {
     StationRig rig(RackOf(3));
-    ASSERT_TRUE(QDir().mkpath(rig.station->dataFolder()));
+    ASSERT_TRUE(QDir().mkpath(rig.station->core().frq().dataFolder()));
     LoadShow1AtStart(rig);
     ASSERT_TRUE(rig.station->Start());
     ASSERT_TRUE(rig.RunToMonitoring());
     EXPECT_EQ(rig.Setting(QStringLiteral("NameSets"), QStringLiteral("LastSet")),
               QStringLiteral("Show1.frq"));
     EXPECT_TRUE(AnyBoxSays(rig.prompter.boxes, QStringLiteral("Show1.frq does not exist")));
-    EXPECT_TRUE(QDir(rig.station->dataFolder()).exists(QStringLiteral("Template.frq")));
+    EXPECT_TRUE(
+        QDir(rig.station->core().frq().dataFolder()).exists(QStringLiteral("Template.frq")));
 }
 
 TEST(TimerCreation, TimerZeroIsCreatedAtThePollIntervalThenDiscoveryRunsAt120) {
     StationRig rig(RackOf(8));
     ASSERT_TRUE(rig.station->Start());
-    ASSERT_EQ(rig.station->devices().PollInterval, 6);
+    ASSERT_EQ(rig.station->core().devices().PollInterval, 6);
     std::vector<QJsonObject> timerZero;
     for (const QJsonObject& line : rig.TraceLines()) {
         if (line[QStringLiteral("event")].toString() == QLatin1String("timer") &&
@@ -80,8 +81,8 @@ TEST(DemonstrationRack, ItsPanelOpensWithNameAndFrequencyEnabled) {
     StationRig rig(sim::Scenario::simulated(3));
     ASSERT_TRUE(rig.station->Start());
     ASSERT_TRUE(rig.RunToMonitoring());
-    EXPECT_TRUE(rig.station->rack().MuteHighBit[2]);
-    ReceiverPanel& panel = rig.station->receiverPanel();
+    EXPECT_TRUE(rig.station->core().rack().MuteHighBit[2]);
+    ReceiverPanel& panel = rig.station->core().panel();
     ASSERT_TRUE(panel.Open(2));
     EXPECT_TRUE(panel.nameEnabled());
     EXPECT_TRUE(panel.freqEnabled());
@@ -89,7 +90,7 @@ TEST(DemonstrationRack, ItsPanelOpensWithNameAndFrequencyEnabled) {
 
 // A last file holding exactly what the receivers report, band/type "0" where they report 36.
 void WriteFileOfTheRack(Station& station, const sim::Scenario& scenario) {
-    ASSERT_TRUE(QDir().mkpath(station.dataFolder()));
+    ASSERT_TRUE(QDir().mkpath(station.core().frq().dataFolder()));
     FrqDocument document;
     document.EntryCount = static_cast<std::int32_t>(scenario.receivers.size());
     document.GlobalMuteLevel = 5;
@@ -108,7 +109,7 @@ void WriteFileOfTheRack(Station& station, const sim::Scenario& scenario) {
                                    QStringLiteral("5"), QStringLiteral("0")};
         }
     }
-    ASSERT_TRUE(station.frq().WriteFile(QStringLiteral("Show1.frq"), document));
+    ASSERT_TRUE(station.core().frq().WriteFile(QStringLiteral("Show1.frq"), document));
 }
 
 TEST(LastFile, EqualToARackReportingBandCode36IsTakenWithoutAQuestionAndNothingSent) {
@@ -120,9 +121,9 @@ TEST(LastFile, EqualToARackReportingBandCode36IsTakenWithoutAQuestionAndNothingS
     ASSERT_TRUE(rig.station->Start());
     ASSERT_TRUE(rig.RunToMonitoring());
 
-    EXPECT_EQ(rig.station->rack().RxData[1].BandType, QStringLiteral("36"));
+    EXPECT_EQ(rig.station->core().rack().RxData[1].BandType, QStringLiteral("36"));
     EXPECT_TRUE(rig.prompter.boxes.empty()) << rig.prompter.boxes[0].text.toStdString();
-    EXPECT_TRUE(rig.station->files().FileInUse);
+    EXPECT_TRUE(rig.station->core().rackFile().FileInUse());
     for (int i = 0; i < 3; ++i) {
         const sim::SimulatedReceiver& rx = rig.simRack.receiver(i);
         EXPECT_EQ(rx.countOf('M') + rx.countOf('m') + rx.countOf('I'), 0) << i;
@@ -137,7 +138,8 @@ TEST(LastFile, AUserMuteDifferenceStillAsks) {
     LoadShow1AtStart(rig);
     ASSERT_TRUE(rig.station->Start());
     EXPECT_TRUE(rig.clock.runUntil(
-        [&] { return rig.station->engine().Activity() == RackActivity::LoadQuestion; }, 10000));
+        [&] { return rig.station->core().engine().Activity() == RackActivity::LoadQuestion; },
+        10000));
 }
 
 } // namespace

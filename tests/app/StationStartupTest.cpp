@@ -33,15 +33,15 @@ TEST_P(StationStartup, SizesLabelsAndStartsDiscovery) {
     EXPECT_EQ(DialogStateName(station.dialog().state()), QStringLiteral("startup"));
     EXPECT_TRUE(station.window().state().caption.startsWith(
         QStringLiteral("Veltora K7 Monitoring -- Ver: ")));
-    EXPECT_TRUE(station.timers().enabled(PollTimer));
-    EXPECT_EQ(station.timers().interval(PollTimer), 120);
+    EXPECT_TRUE(station.core().timers().enabled(PollTimer));
+    EXPECT_EQ(station.core().timers().interval(PollTimer), 120);
     for (int tag : {SpareTimer, WatchdogTimer, PassTimer, AnswerRateTimer, FrequencySendTimer}) {
-        EXPECT_FALSE(station.timers().enabled(tag)) << tag;
+        EXPECT_FALSE(station.core().timers().enabled(tag)) << tag;
     }
-    EXPECT_EQ(station.engine().State().PollMode, PollDiscovery);
-    EXPECT_EQ(station.files().GlobalMuteLevel, 5);
-    EXPECT_TRUE(station.engine().State().ChangedOnly);
-    EXPECT_EQ(station.rack().CurData[1].Name, QStringLiteral("Starting"));
+    EXPECT_EQ(station.core().engine().State().PollMode, PollDiscovery);
+    EXPECT_EQ(station.core().rackFile().GlobalMuteLevel(), 5);
+    EXPECT_TRUE(station.core().engine().State().ChangedOnly);
+    EXPECT_EQ(station.core().rack().CurData[1].Name, QStringLiteral("Starting"));
     EXPECT_TRUE(rig.prompter.boxes.empty());
     EXPECT_TRUE(rig.RunToMonitoring()) << "the started station reaches metering by itself";
 }
@@ -60,11 +60,11 @@ TEST(StationStartupFiles, FirstStartWritesDefaultsAndStoresFalseAndDefaultFrq) {
               QStringLiteral("False"));
     EXPECT_EQ(rig.Setting(QStringLiteral("NameSets"), QStringLiteral("LastSet")),
               QStringLiteral("Default.frq"));
-    const QDir data(rig.station->dataFolder());
+    const QDir data(rig.station->core().frq().dataFolder());
     EXPECT_TRUE(data.exists(QStringLiteral("Default.frq")));
     EXPECT_TRUE(data.exists(QStringLiteral("Template.frq")));
-    EXPECT_EQ(rig.station->files().CurrentFile, QStringLiteral("Default.frq"));
-    EXPECT_FALSE(rig.station->files().LoadLastFile);
+    EXPECT_EQ(rig.station->core().rackFile().CurrentFile(), QStringLiteral("Default.frq"));
+    EXPECT_FALSE(rig.station->core().rackFile().LoadAtStart());
     EXPECT_TRUE(rig.station->window().state().fileCommandsVisible);
     EXPECT_FALSE(rig.station->window().state().loadLastFileChecked);
 }
@@ -74,9 +74,9 @@ TEST(StationStartupFiles, K73HidesFileCommandsNeverReadsLoadFileAndStoresFalseAt
     rig.settings.SaveSetting(QStringLiteral("Settings"), QStringLiteral("LoadFile"),
                              QStringLiteral("True"));
     ASSERT_TRUE(rig.station->Start());
-    EXPECT_EQ(rig.station->devices().ModelVariant, ModelK73);
+    EXPECT_EQ(rig.station->core().devices().ModelVariant, ModelK73);
     EXPECT_FALSE(rig.station->window().state().fileCommandsVisible);
-    EXPECT_FALSE(rig.station->files().LoadLastFile);
+    EXPECT_FALSE(rig.station->core().rackFile().LoadAtStart());
     EXPECT_EQ(rig.station->dialog().state().receiverCount, QStringLiteral("3 K7.3s"));
     EXPECT_EQ(rig.Setting(QStringLiteral("Settings"), QStringLiteral("LoadFile")),
               QStringLiteral("True"))
@@ -107,7 +107,7 @@ TEST(StationRefusal, NoDeviceOrForeignDeviceTellsTheOperatorOpensNothingAndEndsW
         EXPECT_EQ(box.text.split(QStringLiteral("\r\n")).first(), c.firstLine);
         EXPECT_TRUE(box.text.contains(QStringLiteral("\r\nThe application will close.\r\n")));
         EXPECT_FALSE(rig.AnyDeviceOpen());
-        EXPECT_FALSE(rig.station->timers().exists());
+        EXPECT_FALSE(rig.station->core().timers().exists());
         const auto lines = rig.TraceLines();
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.back()[QStringLiteral("event")].toString(), QStringLiteral("exit"));
@@ -148,7 +148,7 @@ TEST(StationRefusal, MoreDevicesThanTheTablesHoldIsRefusedWithItsOwnMessage) {
     EXPECT_EQ(rig.prompter.boxes[0].title, QStringLiteral("USB hardware detection"));
     EXPECT_TRUE(rig.prompter.boxes[0].text.startsWith(QStringLiteral("More than 40")));
     EXPECT_EQ(rig.prompter.boxes[0].icon, MsgIcon::Critical);
-    EXPECT_EQ(rig.station->devices().DeviceCount, 0) << "no table was filled past its end";
+    EXPECT_EQ(rig.station->core().devices().DeviceCount, 0) << "no table was filled past its end";
     EXPECT_FALSE(rig.AnyDeviceOpen());
 }
 

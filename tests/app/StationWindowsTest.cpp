@@ -6,6 +6,7 @@
 #include "app/StationWindows.h"
 #include "display/MeterPanelWidget.h"
 #include "monitor/AlertsTableModel.h"
+#include "support/FindChild.h"
 #include "support/StationRig.h"
 
 #include <QAction>
@@ -48,15 +49,15 @@ private slots:
         QVERIFY(rig.display.draws.isEmpty()); // the real panel took the test's display's place
         QVERIFY(rig.prompter.boxes.empty());
 
-        windows.mainWindow().mnuAbout->trigger();
+        test::Find(windows.mainWindow(), "mnuAbout")->trigger();
         QVERIFY(windows.aboutBox().isVisible());
 
         // Check rack: the conflicts in a message and on the cells' tool tips.
-        station.core().settings.Current(1).Frequency = QStringLiteral("610.000");
-        station.core().settings.Current(2).Frequency = QStringLiteral("610.100");
-        station.core().settings.Current(3).Frequency = QStringLiteral("615.000");
-        QVERIFY(windows.mainWindow().mnuCheckRack->isEnabled());
-        windows.mainWindow().mnuCheckRack->trigger();
+        station.core().settings().Current(1).Frequency = QStringLiteral("610.000");
+        station.core().settings().Current(2).Frequency = QStringLiteral("610.100");
+        station.core().settings().Current(3).Frequency = QStringLiteral("615.000");
+        QVERIFY(test::Find(windows.mainWindow(), "mnuCheckRack")->isEnabled());
+        test::Find(windows.mainWindow(), "mnuCheckRack")->trigger();
         QCOMPARE(rig.prompter.boxes.size(), std::size_t{1});
         QCOMPARE(rig.prompter.boxes[0].title, QStringLiteral("Rack check"));
         const auto tip = [&](int slot) {
@@ -91,7 +92,7 @@ private slots:
             QMouseEvent click(QEvent::MouseButtonRelease, cell6, cells.mapToGlobal(cell6),
                               Qt::RightButton, Qt::NoButton, Qt::NoModifier);
             QApplication::sendEvent(&cells, &click);
-            QCOMPARE(rig.station->rack().SelectedSlot, 6);
+            QCOMPARE(rig.station->core().rack().SelectedSlot, 6);
             QVERIFY(windows.receiverPanelWindow().isVisible());
             QCOMPARE(windows.receiverPanelWindow().pos(), QPoint(5, 389));
 
@@ -146,9 +147,10 @@ private slots:
         QCOMPARE(windows.meterPanel().cellFrame(3), (CellFrame{red, false}));
         QCOMPARE(windows.meterPanel().cellFrame(2), (CellFrame{red, true}));
         QVERIFY(!windows.meterPanel().cellFrame(1).shown());
-        QCOMPARE(windows.mainWindow().mnuAlerts->text(), QStringLiteral("Alerts (1)"));
+        QCOMPARE(test::Find(windows.mainWindow(), "mnuAlerts")->text(),
+                 QStringLiteral("Alerts (1)"));
 
-        windows.mainWindow().mnuAlerts->trigger();
+        test::Find(windows.mainWindow(), "mnuAlerts")->trigger();
         AlertsWindow& alerts = windows.alertsWindow();
         QVERIFY(alerts.isVisible());
         QCOMPARE(alerts.windowModality(), Qt::NonModal);
@@ -161,7 +163,7 @@ private slots:
         QCOMPARE(cell(0, AlertsTableModel::KindColumn), QStringLiteral("RF lost"));
         QCOMPARE(cell(0, AlertsTableModel::DurationColumn), QStringLiteral("active"));
         QCOMPARE(cell(1, AlertsTableModel::SlotColumn), QStringLiteral("2"));
-        QCOMPARE(cell(1, AlertsTableModel::NameColumn), rig.station->rack().CurData[2].Name);
+        QCOMPARE(cell(1, AlertsTableModel::NameColumn), rig.station->core().rack().CurData[2].Name);
         QVERIFY(cell(1, AlertsTableModel::DurationColumn).endsWith(QStringLiteral(" s")));
         QCOMPARE(cell(1, AlertsTableModel::TimeColumn).size(), 8); // HH:mm:ss
 
@@ -170,7 +172,7 @@ private slots:
         QCOMPARE(windows.meterPanel().cellFrame(3), (CellFrame{red, false}));
         QCOMPARE(model.rowCount(), 2); // the list keeps them
         rig.station->CloseNow();
-        QCOMPARE(windows.mainWindow().mnuAlerts->text(), QStringLiteral("Alerts"));
+        QCOMPARE(test::Find(windows.mainWindow(), "mnuAlerts")->text(), QStringLiteral("Alerts"));
     }
 
     void theStationGoesOnWithoutItsWindows() {

@@ -48,11 +48,13 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(station.Start());
         ASSERT_TRUE(rig.RunToMonitoring());
-        ASSERT_TRUE(station.frq().WriteFile("Show.frq", ShowDocument()));
+        ASSERT_TRUE(station.core().frq().WriteFile("Show.frq", ShowDocument()));
     }
-    QString path(const QString& name) const { return QDir(station.dataFolder()).filePath(name); }
+    QString path(const QString& name) const {
+        return QDir(station.core().frq().dataFolder()).filePath(name);
+    }
     sim::SimulatedReceiver& rx(int slot) { return rig.simRack.receiver(position(slot)); }
-    int device(int slot) { return station.core().devices.SlotDevice[slot]; }
+    int device(int slot) { return station.core().devices().SlotDevice[slot]; }
     // Slot s's receiver in scenario order: its device's enumeration index.
     int position(int slot) { return device(slot); }
     void chooseReceiver(int slot) { editor.SelectReceiver(slot - 1); }
@@ -63,7 +65,7 @@ protected:
     void openForUpload() { station.window().MenuFileCommand(FileCommand::Upload); }
     QString status() const { return editor.state().lblStatus; }
     bool polling() const {
-        const TimerBank& timers = station.timers();
+        const TimerBank& timers = station.core().timers();
         return timers.enabled(PollTimer) && timers.enabled(WatchdogTimer) &&
                timers.enabled(AnswerRateTimer);
     }
@@ -109,7 +111,7 @@ protected:
         rig.clock.advanceMs(2000);
         const int answers = rx(slot).meterAnswers() - before;
         // Three receivers polled every PollInterval: each answers about a third of the ticks.
-        const int expected = 2000 / std::max<int>(station.core().devices.PollInterval, 1) / 3;
+        const int expected = 2000 / std::max<int>(station.core().devices().PollInterval, 1) / 3;
         EXPECT_GE(answers, expected * 8 / 10) << "of about " << expected;
     }
     QStringList tracedStatus() {
@@ -126,14 +128,14 @@ protected:
     QString wireLog = logs.filePath("wire.log");
     test::StationRig rig{Rack(), {}, wireLog};
     Station& station = *rig.station;
-    FrequencyEditor& editor = station.frequencyEditor();
+    FrequencyEditor& editor = station.core().editor();
 };
 
 TEST_F(TransferTest, DownloadOpensTheFileReadOnlyAndWritesOneBlockIntoTheStore) {
     openForDownload("Show.frq");
     const FileDialogSpec& dialog = rig.chooser.dialogs.at(0);
     EXPECT_EQ(dialog.title, "Transfer an K7 series frequency file");
-    EXPECT_EQ(dialog.folder, station.dataFolder());
+    EXPECT_EQ(dialog.folder, station.core().frq().dataFolder());
     ASSERT_TRUE(editor.state().visible);
     EXPECT_EQ(editor.state().caption, "Veltora frequency File: Show.frq");
     EXPECT_EQ(editor.mode(), EditorMode::Transfer);
@@ -152,10 +154,10 @@ TEST_F(TransferTest, DownloadOpensTheFileReadOnlyAndWritesOneBlockIntoTheStore) 
 
     chooseReceiver(2);
     const qsizetype before = wire(2).size();
-    station.core().settings.SetMuteHighBit(2, true);
+    station.core().settings().SetMuteHighBit(2, true);
     editor.cmdDownload();
     EXPECT_EQ(status(), "3 Frequencies written");
-    EXPECT_FALSE(station.rack().MuteHighBit[2]);
+    EXPECT_FALSE(station.core().rack().MuteHighBit[2]);
 
     const auto frames = rx(2).framesOf('S');
     ASSERT_EQ(frames.size(), 1u);
@@ -189,11 +191,11 @@ TEST_F(TransferTest, ADownloadThatCannotGoAsItStandsSendsNothing) {
         {1, {"Perf", "610.025", "5", "0"}, 0, "No entries to send"},
     };
     for (const Case& c : cases) {
-        station.core().devices.SlotBand[2] = c.band;
+        station.core().devices().SlotBand[2] = c.band;
         FrqDocument document = ShowDocument();
         document.Entries[static_cast<std::size_t>(c.entry)] = c.row;
         document.EntryCount = c.count;
-        ASSERT_TRUE(station.frq().WriteFile("Odd.frq", document));
+        ASSERT_TRUE(station.core().frq().WriteFile("Odd.frq", document));
         rig.prompter.boxes.clear();
         openForDownload("Odd.frq");
         ASSERT_TRUE(editor.state().visible) << c.status;
@@ -276,7 +278,7 @@ TEST_F(TransferTest, UploadFillsTheReceiversEntriesAndTheBandsPlaceholders) {
 }
 
 TEST_F(TransferTest, PlaceholdersFollowTheBandOfTheReceiverUploadedFrom) {
-    station.core().devices.SlotBand[2] = 33;
+    station.core().devices().SlotBand[2] = 33;
     openForUpload();
     chooseReceiver(2);
     editor.cmdUpload();
@@ -346,9 +348,8 @@ TEST_F(TransferTest, ASetSentToAReceiverAndFetchedBackSavesAsTheSameEntries) {
     EXPECT_TRUE(editor.state().controls[EditorControl::txtName].enabled);
     EXPECT_FALSE(editor.state().mnuFileEnabled);
 
-    EditorDocument original, back;
-    ASSERT_EQ(station.frq().ReadEditorFile("Show.frq", original), "Show.frq");
-    ASSERT_EQ(station.frq().ReadEditorFile("Back.frq", back), "Back.frq");
+    const EditorDocument original = rig.ReadEditorFile("Show.frq");
+    const EditorDocument back = rig.ReadEditorFile("Back.frq");
     ASSERT_EQ(back.EntryCount, original.EntryCount);
     for (int e = 1; e <= original.EntryCount; ++e) {
         EXPECT_EQ(back.EditData[e], original.EditData[e]) << e;
@@ -358,7 +359,7 @@ TEST_F(TransferTest, ASetSentToAReceiverAndFetchedBackSavesAsTheSameEntries) {
 
     // Both transfers are in the event log, with the receiver.
     QStringList rows;
-    const QDir eventLogs(station.dataFolder() + "/Logs");
+    const QDir eventLogs(station.core().frq().dataFolder() + "/Logs");
     for (const QString& file : eventLogs.entryList({"*.csv"}, QDir::Files, QDir::Name)) {
         for (const QStringList& row : test::CsvRows(eventLogs.filePath(file))) {
             if (row.size() == 5 && (row[3] == "download" || row[3] == "upload")) {
@@ -366,7 +367,7 @@ TEST_F(TransferTest, ASetSentToAReceiverAndFetchedBackSavesAsTheSameEntries) {
             }
         }
     }
-    const QString name = station.rack().CurData[1].Name;
+    const QString name = station.core().rack().CurData[1].Name;
     EXPECT_EQ(rows, (QStringList{"1|" + name +
                                      "|download|3 entries of Show.frq into the receiver's store",
                                  "1|" + name + "|upload|3 entries from the receiver's store"}));
@@ -380,12 +381,12 @@ TEST_F(TransferTest, SavingMoreThan24UploadedEntriesSaysAFileKeeps24) {
     }
     const auto many = std::make_unique<test::StationRig>(scenario);
     ASSERT_TRUE(many->station->Start() && many->RunToMonitoring());
-    FrequencyEditor& manyEditor = many->station->frequencyEditor();
+    FrequencyEditor& manyEditor = many->station->core().editor();
     many->station->window().MenuFileCommand(FileCommand::Upload);
     manyEditor.cmdUpload();
     ASSERT_EQ(manyEditor.state().lblStatus, "Data Received");
     EXPECT_EQ(manyEditor.document().EntryCount, 30);
-    many->chooser.choices = {QDir(many->station->dataFolder()).filePath("Many.frq")};
+    many->chooser.choices = {QDir(many->station->core().frq().dataFolder()).filePath("Many.frq")};
     manyEditor.mnuSave();
     EXPECT_EQ(manyEditor.document().EntryCount, 24);
     EXPECT_EQ(manyEditor.state().rows.size(), 24u);

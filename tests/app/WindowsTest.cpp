@@ -7,6 +7,7 @@
 #include "app/StartupDialog.h"
 #include "app/StartupDialogController.h"
 #include "app/StartupRules.h"
+#include "support/FindChild.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedPrompter.h"
 #include "support/ShellDoubles.h"
@@ -38,7 +39,7 @@ private slots:
         window.show();
         QTest::keyClick(&window, Qt::Key_A);
         QTest::keyClick(&window, Qt::Key_Escape);
-        window.mnuExit->trigger();
+        test::Find(window, "mnuExit")->trigger();
         QVERIFY(!window.close());
         QVERIFY(window.isVisible());
         QCOMPARE(actions.exits,
@@ -54,37 +55,51 @@ private slots:
         MainWindowController controller(actions);
         MainWindow window(controller);
         QCOMPARE(window.windowTitle(), QStringLiteral("Veltora Systems K7.5 Monitor"));
-        QCOMPARE(window.mnuLoad->text(), QStringLiteral("&Load last file on Start"));
-        QCOMPARE(window.mnuTransfer->text(), QStringLiteral("&Dowload file to Rx"));
-        QCOMPARE(window.mnuExit->text(), QStringLiteral("E&xit"));
+        QCOMPARE(test::Find(window, "mnuLoad")->text(), QStringLiteral("&Load last file on Start"));
+        QCOMPARE(test::Find(window, "mnuTransfer")->text(), QStringLiteral("&Dowload file to Rx"));
+        QCOMPARE(test::Find(window, "mnuExit")->text(), QStringLiteral("E&xit"));
         controller.SetTitleBase(QStringLiteral("Base "));
         controller.ShowTitleSuffix(QStringLiteral("FILE: Band1"));
         QCOMPARE(window.windowTitle(), QStringLiteral("Base FILE: Band1"));
 
-        window.mnuLoad->trigger();
+        test::Find(window, "mnuLoad")->trigger();
         QCOMPARE(actions.toggles, 1);
-        QVERIFY2(!window.mnuLoad->isChecked(), "the tick follows the station, not the click");
+        QVERIFY2(!test::Find(window, "mnuLoad")->isChecked(),
+                 "the tick follows the station, not the click");
         controller.SetLoadLastFileChecked(true);
-        QVERIFY(window.mnuLoad->isChecked());
-        window.mnuOpen->trigger(); // greyed until the station says the rack meters
+        QVERIFY(test::Find(window, "mnuLoad")->isChecked());
+        test::Find(window, "mnuOpen")->trigger(); // greyed until the station says the rack meters
         QVERIFY(actions.commands.empty());
-        QVERIFY(window.mnuLoad->isEnabled());
+        QVERIFY(test::Find(window, "mnuLoad")->isEnabled());
         controller.SetFileCommandsEnabled(true);
-        window.mnuOpen->trigger();
-        window.mnuUpload->trigger();
+        test::Find(window, "mnuOpen")->trigger();
+        test::Find(window, "mnuUpload")->trigger();
         QCOMPARE(actions.commands,
                  (std::vector<FileCommand>{FileCommand::Open, FileCommand::Upload}));
         controller.SetFileCommandsEnabled(false);
-        QVERIFY(!window.mnuEdit->isEnabled());
-        QVERIFY(!window.mnuTransfer->isEnabled());
+        QVERIFY(!test::Find(window, "mnuEdit")->isEnabled());
+        QVERIFY(!test::Find(window, "mnuTransfer")->isEnabled());
 
         controller.HideFileCommands();
-        for (QAction* action : {window.mnuLoad, window.mnuOpen, window.mnuEdit, window.mnuNew,
-                                window.mnuTransfer, window.mnuUpload}) {
-            QVERIFY(!action->isVisible());
+        for (const char* name :
+             {"mnuLoad", "mnuOpen", "mnuEdit", "mnuNew", "mnuTransfer", "mnuUpload"}) {
+            QVERIFY(!test::Find(window, name)->isVisible());
         }
-        QVERIFY(window.mnuExit->isVisible());
-        QVERIFY(window.mnuAbout->isVisible());
+        QVERIFY(test::Find(window, "mnuExit")->isVisible());
+        QVERIFY(test::Find(window, "mnuAbout")->isVisible());
+
+        // The monitor's and the rack's menus reach the controller too; the Alerts menu counts.
+        controller.SetFileCommandsEnabled(true); // Check rack needs the metering rack
+        for (const char* name : {"mnuAlerts", "mnuHistory", "mnuHistoryExport", "mnuCheckRack"}) {
+            test::Find(window, name)->trigger();
+        }
+        QCOMPARE(actions.windows, (std::vector<WindowCommand>{
+                                      WindowCommand::Alerts, WindowCommand::History,
+                                      WindowCommand::HistoryExport, WindowCommand::CheckRack}));
+        controller.SetActiveAlerts(2);
+        QCOMPARE(test::Find(window, "mnuAlerts")->text(), QStringLiteral("Alerts (2)"));
+        controller.SetActiveAlerts(0);
+        QCOMPARE(test::Find(window, "mnuAlerts")->text(), QStringLiteral("Alerts"));
     }
 
     void mainWindowTakesItsPlacementAndCanBeResized() {

@@ -24,7 +24,8 @@ protected:
     QString readBack(int band, int kHz) {
         devices.DeviceCount = 1;
         devices.SlotBand[1] = band;
-        return checker.CheckFrequency(Text(kHz), true, 1);
+        const FrequencyCheck check = checker.CheckFrequency(Text(kHz), true, 1);
+        return check.result == FrequencyResult::Range ? QStringLiteral("RANGE") : check.frequency;
     }
     // The band API's word on the same value, in the same form.
     static QString planSays(const BandPlan& plan, int kHz) {

@@ -15,8 +15,22 @@ protected:
         devices.DeviceCount = 1;
         devices.SlotBand[1] = band;
     }
+    // The frequency to store, or how the check refused the entry.
     QString check(const QString& text, bool quiet = false, int slot = 1) {
-        return checker.CheckFrequency(text, quiet, slot);
+        const FrequencyCheck result = checker.CheckFrequency(text, quiet, slot);
+        switch (result.result) {
+        case FrequencyResult::Valid:
+            return result.frequency;
+        case FrequencyResult::Blank:
+            return QString();
+        case FrequencyResult::Err:
+            return QStringLiteral("Err");
+        case FrequencyResult::Range:
+            return QStringLiteral("RANGE");
+        case FrequencyResult::Unreadable:
+            return QStringLiteral("Unreadable");
+        }
+        return QStringLiteral("?");
     }
 
     DeviceTables devices;
@@ -102,13 +116,13 @@ TEST_F(CheckFrequencyTest, EmptyShortAndMalformedEntries) {
     EXPECT_EQ(check("60660", true), "Err"); // completed it would be in band
     EXPECT_EQ(prompter.boxes.size(), 1u);
 
-    EXPECT_EQ(check("abc"), "E: abc.000");
+    EXPECT_EQ(check("abc"), "Unreadable");
     ASSERT_EQ(prompter.boxes.size(), 2u);
     EXPECT_TRUE(prompter.boxes[1].text.startsWith("Frequency error code: "));
     EXPECT_TRUE(prompter.boxes[1].text.endsWith("\r\nPlease re-enter"));
     // A file read reports a malformed entry through its result only.
-    EXPECT_EQ(check("6x6.600", true), "E: 6x6.600");
-    EXPECT_EQ(check("1e9.000", true), "E: 1e9.000");
+    EXPECT_EQ(check("6x6.600", true), "Unreadable");
+    EXPECT_EQ(check("1e9.000", true), "Unreadable");
     EXPECT_EQ(prompter.boxes.size(), 2u);
 }
 

@@ -6,6 +6,7 @@
 #include "support/RackHarness.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <vector>
 
@@ -34,8 +35,8 @@ struct PanelRig {
 
     PanelRig() {
         started = harness.Start() == kReceivers && harness.RunToMonitoring(10000);
-        files.CurrentFile = QStringLiteral("Show.frq");
-        files.FileInUse = true;
+        // The receivers' own settings, count 3 and global mute 4, as the file in force.
+        harness.UseFile(QStringLiteral("Show.frq"), FrqDocument{kReceivers, 4, rack.CurData});
     }
 
     bool monitoring() const { return harness.Monitoring(); }
@@ -71,7 +72,11 @@ struct PanelRig {
         return timers.enabled(PollTimer) && timers.enabled(WatchdogTimer) &&
                timers.enabled(AnswerRateTimer);
     }
-    QString filePath() const { return QDir(harness.dataFolder()).filePath(files.CurrentFile); }
+    QString filePath() const { return QDir(harness.dataFolder()).filePath(files.CurrentFile()); }
+    QByteArray fileBytes() const {
+        QFile file(filePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     // Types text into a box through the panel's key rules, as the window does.
     void type(bool name, const QString& text) {
         for (QChar c : text) {
@@ -93,11 +98,11 @@ struct PanelRig {
     ManualClock& clock = harness.clock;
     DeviceTables& devices = harness.devices;
     RackTables& rack = harness.rack;
-    FileState& files = harness.files;
-    TimerBank& timers = harness.timers;
+    RackFile& files = harness.files;
+    const TimerBank& timers = harness.timers;
     ScriptedPrompter& prompter = harness.prompter;
     RackEngine& engine = harness.engine;
-    ReceiverPanel& panel = harness.core.panel;
+    ReceiverPanel& panel = harness.core.panel();
     bool started = false;
 };
 

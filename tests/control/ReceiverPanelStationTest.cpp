@@ -3,6 +3,7 @@
 // receiver, reloaded by the receiver's own settings answer, and left alone by a confirmed exit.
 #include "app/StationWindows.h"
 #include "display/MeterPanelWidget.h"
+#include "support/FindChild.h"
 #include "support/StationRig.h"
 
 #include <QLineEdit>
@@ -31,17 +32,19 @@ private slots:
         QVERIFY(rig.RunToMonitoring());
         MeterPanelWidget& cells = windows.meterPanelWidget();
         ReceiverPanelWindow& window = windows.receiverPanelWindow();
+        QLineEdit* name = test::Find<QLineEdit>(window, "txtName");
+        QLineEdit* frequency = test::Find<QLineEdit>(window, "txtFreq");
 
         QTest::mouseRelease(&cells, Qt::RightButton, {}, QPoint(300, 100)); // slot 2
         QVERIFY(window.isVisible());
-        window.txtName()->selectAll();
-        QTest::keyClicks(window.txtName(), QStringLiteral("X")); // a full name takes no more
-        QCOMPARE(window.txtName()->text(), QStringLiteral("GTR_2_"));
-        QTest::keyClick(window.txtName(), Qt::Key_Backspace);
-        QTest::keyClicks(window.txtName(), QStringLiteral("STN 2"));
-        window.txtFreq()->selectAll();
-        QTest::keyClicks(window.txtFreq(), QStringLiteral("609"));
-        QTest::keyClick(window.txtFreq(), Qt::Key_Enter);
+        name->selectAll();
+        QTest::keyClicks(name, QStringLiteral("X")); // a full name takes no more
+        QCOMPARE(name->text(), QStringLiteral("GTR_2_"));
+        QTest::keyClick(name, Qt::Key_Backspace);
+        QTest::keyClicks(name, QStringLiteral("STN 2"));
+        frequency->selectAll();
+        QTest::keyClicks(frequency, QStringLiteral("609"));
+        QTest::keyClick(frequency, Qt::Key_Enter);
         QVERIFY(!window.isVisible());
         rig.clock.advanceMs(200);
         sim::SimulatedReceiver& receiver = rig.simRack.receiver(1);
@@ -51,18 +54,17 @@ private slots:
 
         // The receiver's own change comes back in a settings answer and reloads the panel.
         QTest::mouseRelease(&cells, Qt::RightButton, {}, QPoint(300, 100));
-        QCOMPARE(window.txtName()->text(), QStringLiteral("STN_2_"));
-        QVERIFY(rig.clock.runUntil(
-            [&] { return window.txtName()->text() == QStringLiteral("FRONT2"); }, 6000));
+        QCOMPARE(name->text(), QStringLiteral("STN_2_"));
+        QVERIFY(rig.clock.runUntil([&] { return name->text() == QStringLiteral("FRONT2"); }, 6000));
 
         // A confirmed exit takes nothing back: the level the operator set stays.
-        station.receiverPanel().SliderValueChanged(9);
+        station.core().panel().SliderValueChanged(9);
         QCOMPARE(receiver.muteLevel(), 9);
         station.RequestExit(ExitSource::EscapeKey);
         station.CloseNow();
         QVERIFY(station.Stopped());
         QVERIFY(!window.isVisible());
-        QCOMPARE(station.rack().CurData[2].MuteLevel, QStringLiteral("9"));
+        QCOMPARE(station.core().rack().CurData[2].MuteLevel, QStringLiteral("9"));
     }
 };
 

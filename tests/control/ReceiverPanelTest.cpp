@@ -49,7 +49,7 @@ TEST_F(ReceiverPanelTest, NameKeysKeepSixCharactersAndSaveWithUnderscores) {
     EXPECT_EQ(m[6], 5);
     EXPECT_EQ(rig.rack.CurData[1].Name, "AB____");
     EXPECT_EQ(rig.receiver(1).name(), (std::array<char, 6>{'A', 'B', '_', '_', '_', '_'}));
-    EXPECT_TRUE(QFile::exists(rig.filePath())) << "the file in force follows the change";
+    EXPECT_TRUE(rig.fileBytes().contains("\r\nAB____\r\n")) << "the file in force follows";
     EXPECT_TRUE(rig.polling());
 
     open(2);
@@ -117,6 +117,7 @@ TEST_F(ReceiverPanelTest, AFrequencyThatDidNotGoOutIsSentByTheNextPass) {
 }
 
 TEST_F(ReceiverPanelTest, RefusedOrEmptyFrequencyKeepsThePanelOpenAndSendsNothing) {
+    const QByteArray file = rig.fileBytes();
     open();
     // A frequency alone, then with a new name that must not slip out either.
     for (const auto& [entry, name] : {std::pair{"700", "VOCAL1"}, std::pair{"", "NEWNAM"}}) {
@@ -133,7 +134,7 @@ TEST_F(ReceiverPanelTest, RefusedOrEmptyFrequencyKeepsThePanelOpenAndSendsNothin
     rig.clock.advanceMs(500);
     EXPECT_EQ(rig.settingsFrames(), 0u);
     EXPECT_EQ(rig.rack.CurData[1], rig.rack.RxData[1]);
-    EXPECT_FALSE(QFile::exists(rig.filePath()));
+    EXPECT_EQ(rig.fileBytes(), file);
 }
 
 TEST_F(ReceiverPanelTest, NameAndFrequencyGoOutAsMThenIAtLeast100msApartToTheirSlot) {
@@ -216,10 +217,9 @@ TEST_F(ReceiverPanelTest, HoldingTheSliderPollsAt12msAndRestoresOnlyWhatItStoppe
     EXPECT_TRUE(rig.polling());
 
     // During a programming pass polling is off: neither the slider nor a command starts it.
-    for (int tag : {PollTimer, WatchdogTimer, AnswerRateTimer}) {
-        rig.timers.setEnabled(tag, false);
-    }
-    rig.timers.setEnabled(PassTimer, true);
+    ASSERT_TRUE(rig.engine.StartProgrammingPass(PassKind::OpenOnly));
+    rig.clock.advanceMs(120);
+    ASSERT_TRUE(rig.engine.State().ProgrammingBusy);
     panel.SliderPressed();
     panel.SliderReleased();
     panel.ToggleUserMute();
@@ -255,9 +255,7 @@ TEST_F(ReceiverPanelTest, UserMutedReceiverStaysMutedWhenItsSliderMovesAfterAPas
     panel.ControlClicked(ReceiverPanel::kOk);
     ASSERT_TRUE(rig.receiver(2).userMute());
     // A changed-only programming pass, as a file load starts it: it leaves BandType "0".
-    for (int tag : {PollTimer, AnswerRateTimer}) {
-        rig.timers.setEnabled(tag, false);
-    }
+    rig.engine.PauseForFileLoad().Keep();
     ASSERT_TRUE(rig.engine.StartProgrammingPass(PassKind::ChangedOnly));
     ASSERT_TRUE(rig.clock.runUntil([this] { return rig.engine.State().ProgrammingBusy; }, 1000));
     ASSERT_TRUE(rig.clock.runUntil([this] { return rig.monitoring(); }, 3000));
@@ -304,13 +302,16 @@ TEST_F(ReceiverPanelTest, ActivationDecidesWhatMayBeEdited) {
     EXPECT_FALSE(panel.freqEnabled());
 
     rig.devices.SlotBand[3] = 37;
-    rig.files.CurrentFile = "Default.frq";
-    rig.files.FileInUse = false;
+    FrqDocument defaults{3, 5, rig.rack.CurData};
+    defaults.Entries[2].Frequency = QStringLiteral("807.125"); // slot 2 is of band 14 now
+    rig.harness.UseFile("Default.frq", defaults);
+    rig.files.CurrentFromRack(); // the receivers' own data: no file in use
+    ASSERT_TRUE(rig.harness.RunToMonitoring(5000));
     open(3);
     EXPECT_EQ(panel.lblBand(), "Unknown Rx");
     EXPECT_TRUE(panel.freqEnabled());
     EXPECT_EQ(panel.lblSet(), "Rx Data");
-    rig.files.LoadLastFile = true;
+    rig.files.ToggleLoadAtStart();
     open(3);
     EXPECT_FALSE(panel.nameEnabled());
     EXPECT_FALSE(panel.freqEnabled());
@@ -318,8 +319,11 @@ TEST_F(ReceiverPanelTest, ActivationDecidesWhatMayBeEdited) {
 }
 
 TEST_F(ReceiverPanelTest, ReceiversOwnDataIsNotWrittenToTheLastFile) {
-    rig.files.FileInUse = false;
-    rig.files.LoadLastFile = true; // the file is loaded at start, but the operator chose the rack
+    // The file is loaded at start, but the operator chose the rack.
+    rig.files.ToggleLoadAtStart();
+    rig.files.CurrentFromRack();
+    ASSERT_TRUE(rig.harness.RunToMonitoring(5000));
+    QFile::remove(rig.filePath());
     open();
     panel.NameEdited("SOLO");
     panel.ControlClicked(ReceiverPanel::kOk);
@@ -358,8 +362,7 @@ TEST_F(ReceiverPanelTest, SettingsAnswerReloadsOnlyThePanelOfItsSlot) {
 // nothing the panel writes into the file in force, and loading the rack's file leaves the
 // editor's document as it was.
 TEST_F(ReceiverPanelTest, TheEditorsFileLeavesTheRackFileAlone) {
-    FrqFile& frq = rig.harness.core.frq;
-    EditorDocument& editor = rig.harness.core.editor;
+    const FrqFile& frq = rig.harness.core.frq();
     EditorDocument other;
     other.EntryCount = 12;
     other.GlobalMuteLevel = 7;
@@ -368,9 +371,9 @@ TEST_F(ReceiverPanelTest, TheEditorsFileLeavesTheRackFileAlone) {
         other.EditData[i] = {QString(), QStringLiteral("610.000"), "9", "128"};
     }
     ASSERT_TRUE(frq.SaveEditorFile("Other.frq", other));
-    rig.files.EntryCount = 3;
-    rig.files.GlobalMuteLevel = 4;
-    ASSERT_EQ(frq.ReadEditorFile("Other.frq", editor), "Other.frq");
+    const FrqLoad read = frq.ReadEditorFile("Other.frq", {});
+    ASSERT_TRUE(read.ok());
+    const EditorDocument editor = FrqFile::EditorDocumentOf(read, {});
     EXPECT_EQ(editor.EntryCount, 12);
     EXPECT_EQ(editor.EditData[2].MuteLevel, "9");
 
@@ -386,10 +389,9 @@ TEST_F(ReceiverPanelTest, TheEditorsFileLeavesTheRackFileAlone) {
     EXPECT_EQ(lines[3], "LEAD__\r");
 
     const EditorDocument before = editor;
-    ASSERT_EQ(frq.LoadRackFile(rig.files.CurrentFile, RangeRule::RefuseOutOfRange),
-              rig.files.CurrentFile);
+    ASSERT_EQ(rig.files.LoadRackFile(rig.files.CurrentFile()), FrqResult::Read);
     EXPECT_EQ(editor, before);
-    EXPECT_EQ(rig.files.LoadData[1].Name, "LEAD__");
+    EXPECT_EQ(rig.files.LoadData()[1].Name, "LEAD__");
 }
 
 } // namespace

@@ -4,13 +4,35 @@
 #include "PanelRig.h"
 #include "display/MeterPanel.h"
 #include "display/MeterPanelWidget.h"
+#include "support/FindChild.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QSlider>
 #include <QTest>
 
 namespace k7 {
+namespace {
+
+QLineEdit* Box(const QWidget& window, const char* name) {
+    return test::Find<QLineEdit>(window, name);
+}
+QLabel* Label(const QWidget& window, const char* name) {
+    return test::Find<QLabel>(window, name);
+}
+QSlider* Slider(const QWidget& window) {
+    return test::Find<QSlider>(window, "VSlider1");
+}
+QLabel* Control(const QWidget& window, int index) {
+    const QByteArray name = "lblRxControls" + QByteArray::number(index);
+    return test::Find<QLabel>(window, name.constData());
+}
+
+} // namespace
 
 class ReceiverPanelWindowTest : public QObject {
     Q_OBJECT
@@ -22,7 +44,7 @@ private slots:
         ReceiverPanelWindow window(rig.panel);
         // The meter panel as the main window holds it, its right click wired to the panel.
         MeterPanel meters(rig.rack, rig.devices, rig.prompter);
-        MeterPanelWidget cells(meters, rig.harness.core.settings, rig.devices, rig.clock,
+        MeterPanelWidget cells(meters, rig.harness.core.settings(), rig.devices, rig.clock,
                                rig.clock);
         cells.resize(800, 700);
         cells.setOpenPanelCallback([&rig](int slot) { rig.panel.Open(slot); });
@@ -35,19 +57,19 @@ private slots:
         QVERIFY(window.isVisible());
         QCOMPARE(window.windowTitle(), QStringLiteral("Receiver Parameters"));
         QCOMPARE(window.pos(), QPoint(5, 389));
-        QCOMPARE(window.txtName()->text(), QStringLiteral("VOCAL2"));
+        QCOMPARE(Box(window, "txtName")->text(), QStringLiteral("VOCAL2"));
 
-        window.txtName()->setFocus();
-        window.txtName()->end(false);
+        Box(window, "txtName")->setFocus();
+        Box(window, "txtName")->end(false);
         for (int i = 0; i < 6; ++i) {
-            QTest::keyClick(window.txtName(), Qt::Key_Backspace);
+            QTest::keyClick(Box(window, "txtName"), Qt::Key_Backspace);
         }
-        QTest::keyClicks(window.txtName(), QStringLiteral("GT R1XY")); // "Y" is the seventh
-        QCOMPARE(window.txtName()->text(), QStringLiteral("GT_R1X"));
-        window.txtFreq()->selectAll();
-        QTest::keyClicks(window.txtFreq(), QStringLiteral("6x31.2.5"));
-        QCOMPARE(window.txtFreq()->text(), QStringLiteral("631.25"));
-        QTest::keyClick(window.txtFreq(), Qt::Key_Return);
+        QTest::keyClicks(Box(window, "txtName"), QStringLiteral("GT R1XY")); // "Y" is the seventh
+        QCOMPARE(Box(window, "txtName")->text(), QStringLiteral("GT_R1X"));
+        Box(window, "txtFreq")->selectAll();
+        QTest::keyClicks(Box(window, "txtFreq"), QStringLiteral("6x31.2.5"));
+        QCOMPARE(Box(window, "txtFreq")->text(), QStringLiteral("631.25"));
+        QTest::keyClick(Box(window, "txtFreq"), Qt::Key_Return);
         QVERIFY(!window.isVisible());
 
         rig.clock.advanceMs(150);
@@ -72,29 +94,64 @@ private slots:
         rig.rack.CurData[1].MuteLevel = QStringLiteral("7");
         ReceiverPanelWindow window(rig.panel);
         QVERIFY(rig.panel.Open(1));
-        QCOMPARE(window.VSlider1()->value(), 7);
-        QCOMPARE(window.lblMute()->text(), QStringLiteral("7"));
-        QCOMPARE(window.lblSet()->text(), QStringLiteral("Show.frq"));
-        QCOMPARE(window.lblBand()->text(), QStringLiteral("K7.5 606-638"));
-        QCOMPARE(window.lblRxControls(2)->toolTip(), QStringLiteral("Switch Audio mute"));
+        QCOMPARE(Slider(window)->value(), 7);
+        QCOMPARE(Label(window, "lblMute")->text(), QStringLiteral("7"));
+        QCOMPARE(Label(window, "lblSet")->text(), QStringLiteral("Show.frq"));
+        QCOMPARE(Label(window, "lblBand")->text(), QStringLiteral("K7.5 606-638"));
+        QCOMPARE(Control(window, 2)->toolTip(), QStringLiteral("Switch Audio mute"));
 
-        QTest::mouseClick(window.lblRxControls(ReceiverPanel::kUserMute), Qt::LeftButton);
-        QCOMPARE(window.lblOnOff()->text(), QStringLiteral("ON"));
-        QCOMPARE(window.lblOnOff()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QTest::mouseClick(Control(window, ReceiverPanel::kUserMute), Qt::LeftButton);
+        QCOMPARE(Label(window, "lblOnOff")->text(), QStringLiteral("ON"));
+        QCOMPARE(Label(window, "lblOnOff")->palette().color(QPalette::WindowText),
+                 QColor(255, 0, 0));
 
-        QTest::mousePress(window.VSlider1(), Qt::LeftButton);
+        QTest::mousePress(Slider(window), Qt::LeftButton);
         QCOMPARE(rig.timers.interval(PollTimer), 12);
-        QTest::mouseRelease(window.VSlider1(), Qt::LeftButton);
+        QTest::mouseRelease(Slider(window), Qt::LeftButton);
         QCOMPARE(rig.timers.interval(PollTimer), rig.devices.PollInterval);
         QVERIFY(rig.polling());
-        window.VSlider1()->setValue(3);
-        QCOMPARE(window.lblMute()->text(), QStringLiteral("3"));
+        Slider(window)->setValue(3);
+        QCOMPARE(Label(window, "lblMute")->text(), QStringLiteral("3"));
         QCOMPARE(rig.frames(1).back().bytes[6], std::uint8_t{3});
 
-        QTest::mouseClick(window.lblRxControls(ReceiverPanel::kCancel), Qt::LeftButton);
+        QTest::mouseClick(Control(window, ReceiverPanel::kCancel), Qt::LeftButton);
         QVERIFY(!window.isVisible());
         QCOMPARE(rig.frames(1).back().bytes[6], std::uint8_t{7});
         QCOMPARE(rig.frames(1).back().bytes[11], std::uint8_t{0});
+    }
+
+    // Text that reaches a box other than by typed keys passes the same rules (which the
+    // controller's tests prove): a paste, a drop and an input method each end in them.
+    void pastedDroppedAndComposedTextPassTheKeyRules() {
+        test::PanelRig rig;
+        QVERIFY(rig.started);
+        ReceiverPanelWindow window(rig.panel);
+        QVERIFY(rig.panel.Open(2));
+        QLineEdit* name = Box(window, "txtName");
+        QLineEdit* frequency = Box(window, "txtFreq");
+
+        QGuiApplication::clipboard()->setText(QStringLiteral("abc 6x07.1.25"));
+        frequency->clear();
+        frequency->setFocus();
+        QTest::keyClick(frequency, Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(frequency->text(), QStringLiteral("607.125"));
+        QCOMPARE(rig.panel.txtFreq(), QStringLiteral("607.125"));
+
+        QMimeData data;
+        data.setText(QStringLiteral("DJ 2 x y"));
+        name->clear();
+        QDragEnterEvent enter(QPoint(2, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(name, &enter);
+        QDropEvent dropped(QPointF(2, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(name, &dropped);
+        QCOMPARE(name->text(), QStringLiteral("DJ_2_x"));
+
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("\u00fcB 1"));
+        name->clear();
+        QCoreApplication::sendEvent(name, &composed);
+        QCOMPARE(name->text(), QStringLiteral("B_1"));
+        QCOMPARE(rig.panel.txtName(), QStringLiteral("B_1"));
     }
 };
 

@@ -134,7 +134,7 @@ protected:
     QTemporaryDir assets;
     RackHarness rig; // a rack of no receivers: the tables are the test's to set
     RackTables& rack = rig.rack;
-    RackSettings& settings = rig.core.settings;
+    RackSettings& settings = rig.core.settings();
     DeviceTables& devices = rig.devices;
     ScriptedPrompter& prompter = rig.prompter;
     MeterPanel panel{rack, devices, prompter};

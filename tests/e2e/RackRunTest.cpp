@@ -122,8 +122,9 @@ TEST(Watchdog, ACountTheDriverCannotGiveIsNoVerdict) {
 TEST(Passes, ChangedOnlySendsTheNameFrameOnlyWhereTheNameDiffersAndThenNothing) {
     auto h = meteringRack(3);
     h->rack.UserMute[1] = true;
-    h->files.LoadData = h->rack.RxData;
-    h->files.LoadData[2].Name = QStringLiteral("LEAD");
+    std::vector<SettingsRow> rows(h->rack.RxData.begin() + 1, h->rack.RxData.begin() + 4);
+    rows[1].Name = QStringLiteral("LEAD__");
+    h->ReadAsLastFile(QStringLiteral("Show.frq"), RackHarness::FileOf(rows));
     h->rackFiles.AcceptLoadedFile();
     ASSERT_TRUE(h->RunToMonitoring());
     EXPECT_EQ(h->receiver(0).countOf('M') + h->receiver(2).countOf('M'), 0);
@@ -136,7 +137,7 @@ TEST(Passes, ChangedOnlySendsTheNameFrameOnlyWhereTheNameDiffersAndThenNothing) 
         EXPECT_EQ(h->rack.CurData[s].BandType, QStringLiteral("0"));
         EXPECT_FALSE(h->rack.UserMute[s]);
     }
-    EXPECT_EQ(h->rack.RxData[2].Name, QStringLiteral("LEAD"));
+    EXPECT_EQ(h->rack.RxData[2].Name, QStringLiteral("LEAD__"));
     EXPECT_FALSE(h->engine.State().ChangedOnly);
     EXPECT_TRUE(h->engine.State().ProgramRack);
     h->rackFiles.AcceptLoadedFile();
@@ -146,10 +147,11 @@ TEST(Passes, ChangedOnlySendsTheNameFrameOnlyWhereTheNameDiffersAndThenNothing) 
 
 TEST(Passes, AChangedFrequencyGoesOut90MsAfterItsSlotsTickUnlessTheBandRefusesIt) {
     auto h = meteringRack(3);
-    h->files.LoadData = h->rack.RxData;
-    h->files.LoadData[1].Frequency = QStringLiteral("999.000");
-    h->files.LoadData[2].Frequency = QStringLiteral("61x.000");
-    h->files.LoadData[3].Frequency = QStringLiteral("612.300");
+    std::vector<SettingsRow> rows(h->rack.RxData.begin() + 1, h->rack.RxData.begin() + 4);
+    rows[0].Frequency = QStringLiteral("999.000");
+    rows[1].Frequency = QStringLiteral("61x.000");
+    rows[2].Frequency = QStringLiteral("612.300");
+    h->ReadAsLastFile(QStringLiteral("Show.frq"), RackHarness::FileOf(rows));
     const QString before = h->rack.RxData[1].Frequency;
     h->rackFiles.AcceptLoadedFile();
     const std::int64_t started = h->clock.nowMicros();

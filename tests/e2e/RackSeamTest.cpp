@@ -80,9 +80,10 @@ TEST(RackEvents, EveryObserverHearsEachAnswerInTheOrderAddedUntilRemoved) {
 
 TEST(RackEvents, TheActivityFromDiscoveryThroughTheQuestionToMonitoringAndClosing) {
     RackHarness h(sim::Scenario::simulated(2, 3));
-    h.files.LoadLastFile = true;
-    h.files.CurrentFile = QStringLiteral("Show.frq");
-    h.rackFiles.loaded[1].Name = QStringLiteral("OTHER"); // differs: the question
+    h.LoadAtStart(QStringLiteral("Show.frq"));
+    // Differs from the receivers: the question.
+    ASSERT_TRUE(
+        h.core.frq().WriteFile("Show.frq", RackHarness::FileOf({{"OTHER_", "606.600", "5", "0"}})));
     ASSERT_EQ(h.Start(), 2);
     ASSERT_TRUE(
         h.clock.runUntil([&] { return h.engine.Activity() == RackActivity::LoadQuestion; }, 5000));
@@ -135,7 +136,13 @@ TEST(RackCommands, WriteBlockWritesWholeBlocksToSlotsInTheRackOnly) {
     const WriteResult stalled = h->engine.WriteBlock(2, *BuildMuteFrame(h->rack, 2, 7));
     EXPECT_EQ(stalled.status, FT_IO_ERROR);
     EXPECT_FALSE(stalled.complete());
-    EXPECT_THROW(h->core.settings.Current(41), std::out_of_range);
+    // A slot outside the rack writes no slot's row, and ends nothing.
+    const SettingsTable before = h->rack.CurData;
+    h->core.settings().Current(41).Name = QStringLiteral("NOWHERE");
+    h->core.settings().Current(-1) = SettingsRow{};
+    h->core.settings().SetUserMute(0, true);
+    EXPECT_EQ(h->rack.CurData, before);
+    EXPECT_FALSE(h->rack.UserMute[0]);
 }
 
 TEST(RackCommands, NoPassStartsOnAClosingStation) {
@@ -146,23 +153,46 @@ TEST(RackCommands, NoPassStartsOnAClosingStation) {
     EXPECT_FALSE(h->timers.enabled(PassTimer));
 }
 
-TEST(RackCommands, PausedPollingComesBackAsMeteringStartsItAndOnlyWhatRan) {
+// A pause restarts what it stopped when it ends, the last stopped first (as metering starts);
+// one handed on restarts nothing until its new holder ends, one kept never does.
+TEST(RackCommands, APauseRestartsExactlyWhatItStoppedWhenItEnds) {
     auto h = meteringRack(2);
-    h->timers.setEnabled(WatchdogTimer, false);
-    std::vector<int> started;
-    h->timers.setObserver([&](int tag, bool enabled, int) {
-        if (enabled) {
-            started.push_back(tag);
+    const auto startedSince = [&](std::size_t from) {
+        std::vector<int> started;
+        for (std::size_t i = from; i < h->timerChanges.size(); ++i) {
+            if (h->timerChanges[i].second) {
+                started.push_back(h->timerChanges[i].first);
+            }
         }
-    });
-    TimerPause pause = h->engine.PausePolling();
+        return started;
+    };
+    {
+        const TimerPause queries = h->engine.PauseQueries(); // polling stopped by another
+        const std::size_t mark = h->timerChanges.size();
+        {
+            const TimerPause pause = h->engine.PausePolling();
+            EXPECT_FALSE(h->timers.enabled(WatchdogTimer));
+            EXPECT_FALSE(h->timers.enabled(AnswerRateTimer));
+        }
+        EXPECT_EQ(startedSince(mark), (std::vector<int>{AnswerRateTimer, WatchdogTimer}));
+        EXPECT_FALSE(h->engine.PollTimerRunning()) << "not the inner pause's to start";
+    }
+    EXPECT_TRUE(h->engine.PollTimerRunning());
+
+    std::size_t mark = h->timerChanges.size();
+    TimerPause holder;
+    {
+        TimerPause pause = h->engine.PausePolling();
+        holder = std::move(pause); // handed on: its end restarts nothing
+    }
+    EXPECT_TRUE(startedSince(mark).empty());
+    holder = TimerPause(); // the new holder's end restarts them
+    EXPECT_EQ(startedSince(mark), (std::vector<int>{AnswerRateTimer, WatchdogTimer, PollTimer}));
+
+    mark = h->timerChanges.size();
+    h->engine.PausePolling().Keep();
+    EXPECT_TRUE(startedSince(mark).empty());
     EXPECT_FALSE(h->engine.PollTimerRunning());
-    EXPECT_FALSE(h->timers.enabled(AnswerRateTimer));
-    pause.Resume();
-    EXPECT_EQ(started, (std::vector<int>{AnswerRateTimer, PollTimer}));
-    EXPECT_FALSE(h->timers.enabled(WatchdogTimer));
-    pause.Resume(); // once resumed, a pause starts nothing again
-    EXPECT_EQ(started.size(), 2u);
 }
 
 } // namespace

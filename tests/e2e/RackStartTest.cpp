@@ -4,7 +4,11 @@
 #include "rack/Protocol.h"
 #include "support/RackHarness.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace k7::test {
 namespace {
@@ -144,33 +148,41 @@ TEST(Discovery, ASilentReceiverEndsInTheFailureAfterExactly121Sweeps) {
     EXPECT_TRUE(h.rackFiles.calls.isEmpty());
 }
 
+// Band1.frq holds what the receivers report, but mute level 9; it is loaded at start.
+FrqDocument LastFileOf(RackHarness& h, int receivers) {
+    FrqDocument file{receivers, 5, {}};
+    for (int i = 1; i <= kMaxSlots; ++i) {
+        file.Entries[static_cast<std::size_t>(i)] =
+            i <= receivers ? reported(h.receiver(i - 1))
+                           : SettingsRow{"Spare_", "606.600", "5", "0"};
+        file.Entries[static_cast<std::size_t>(i)].MuteLevel = QStringLiteral("9");
+    }
+    return file;
+}
+
 class LastFile : public ::testing::Test {
 protected:
-    LastFile() : h(rackOf(2, true)) {
-        h.files.LoadLastFile = true;
-        h.files.CurrentFile = QStringLiteral("Band1.frq");
-        for (int i = 0; i < 2; ++i) {
-            h.rackFiles.loaded[static_cast<std::size_t>(i + 1)] = reported(h.receiver(i));
-            h.rackFiles.loaded[static_cast<std::size_t>(i + 1)].MuteLevel = QStringLiteral("9");
-        }
-    }
+    LastFile() : h(rackOf(2, true)) { h.LoadAtStart(QStringLiteral("Band1.frq")); }
+    void write(const FrqDocument& file) { ASSERT_TRUE(h.core.frq().WriteFile("Band1.frq", file)); }
     RackHarness h;
 };
 
 TEST_F(LastFile, ThatMatchesIsAcceptedWithoutAQuestion) {
+    write(LastFileOf(h, 2));
     ASSERT_EQ(h.Start(), 2);
     ASSERT_TRUE(h.RunToMonitoring());
-    EXPECT_EQ(h.rackFiles.calls,
-              (QStringList{"LoadRackFile:Band1.frq", "CopyLoadToCurrent", "RackDiffers",
-                           "AcceptLoadedFile", "CopyLoadToCurrent"}));
-    EXPECT_TRUE(h.files.FileInUse);
+    EXPECT_EQ(h.rackFiles.calls, (QStringList{"LoadRackFile:Band1.frq", "CopyLoadToCurrent",
+                                              "RackDiffers", "AcceptLoadedFile"}));
+    EXPECT_TRUE(h.files.FileInUse());
     EXPECT_EQ(h.shell.titles, QStringList{"FILE: Band1"});
     EXPECT_EQ(h.receiver(0).muteLevel(), 9); // only the mute level differed
     EXPECT_EQ(h.receiver(1).countOf('I'), 0);
 }
 
 TEST_F(LastFile, ThatDiffersWaitsForTheOperatorWithEveryTimerOff) {
-    h.rackFiles.loaded[1].Name = QStringLiteral("OTHER");
+    FrqDocument file = LastFileOf(h, 2);
+    file.Entries[1].Name = QStringLiteral("OTHER_");
+    write(file);
     ASSERT_EQ(h.Start(), 2);
     h.clock.advanceMs(3 * 120);
     EXPECT_EQ(h.dialog.form, RecordingStartupDialog::Form::Query);
@@ -187,22 +199,32 @@ TEST_F(LastFile, ThatDiffersWaitsForTheOperatorWithEveryTimerOff) {
 }
 
 TEST_F(LastFile, ThatCannotBeReadIsToldAndTheReceiversDataTaken) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"No frq file", "Band1.frq does not exist \r\nExiting file load\r\n"},
-        {"NUMBER", "An error occurred reading the file: Band1.frq\r\nExiting file load\r\n"},
-        {"", "An error occurred reading the file: Band1.frq\r\nExiting file load\r\n"}};
-    for (const auto& [result, text] : cases) {
+    enum class Fault { Missing, NoFrequency, Short };
+    const std::tuple<Fault, const char*, std::size_t> cases[] = {
+        {Fault::Missing, "Band1.frq does not exist \r\nExiting file load\r\n", 1},
+        {Fault::NoFrequency,
+         "An error occurred reading the file: Band1.frq\r\nExiting file load\r\n", 1},
+        // The read's own box with its number comes first.
+        {Fault::Short, "An error occurred reading the file: Band1.frq\r\nExiting file load\r\n",
+         2}};
+    for (const auto& [fault, text, boxes] : cases) {
         RackHarness run(rackOf(1, true));
-        run.files.LoadLastFile = true;
-        run.files.FileInUse = true;
-        run.files.CurrentFile = QStringLiteral("Band1.frq");
-        run.rackFiles.loadResult = QString::fromLatin1(result);
+        run.LoadAtStart(QStringLiteral("Band1.frq"));
+        FrqDocument file = LastFileOf(run, 1);
+        file.Entries[2].Frequency.clear();
+        if (fault == Fault::NoFrequency) {
+            ASSERT_TRUE(run.core.frq().WriteFile("Band1.frq", file));
+        } else if (fault == Fault::Short) {
+            QFile cut(run.dataFolder() + QStringLiteral("/Band1.frq"));
+            ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+            cut.write("Veltora USB Receiver file\r\n1\r\n5\r\n");
+        }
         ASSERT_EQ(run.Start(), 1);
         ASSERT_TRUE(run.RunToMonitoring());
-        ASSERT_EQ(run.prompter.boxes.size(), 1u) << result;
-        EXPECT_EQ(run.prompter.boxes[0].text, QString::fromLatin1(text));
-        EXPECT_EQ(run.prompter.boxes[0].icon, MsgIcon::Exclamation);
-        EXPECT_FALSE(run.files.FileInUse);
+        ASSERT_EQ(run.prompter.boxes.size(), boxes) << text;
+        EXPECT_EQ(run.prompter.boxes.back().text, QString::fromLatin1(text));
+        EXPECT_EQ(run.prompter.boxes.back().icon, MsgIcon::Exclamation);
+        EXPECT_FALSE(run.files.FileInUse());
         EXPECT_FALSE(called(run.rackFiles, "CopyLoadToCurrent"));
         EXPECT_FALSE(called(run.rackFiles, "WriteRackSnapshot")); // the last file stays on
         EXPECT_EQ(run.shell.titles, QStringList{"Using: Receiver Data"});

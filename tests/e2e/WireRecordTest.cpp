@@ -115,18 +115,19 @@ TEST_P(WireRecord, TheWholeRunPutsTheRecordedBytesOnTheWire) {
         ASSERT_TRUE(station.Start());
         if (c.file == LastFile::OtherYes) {
             ASSERT_TRUE(rig.clock.runUntil(
-                [&] { return station.engine().Activity() == RackActivity::LoadQuestion; }, 30000));
+                [&] { return station.core().engine().Activity() == RackActivity::LoadQuestion; },
+                30000));
             rig.clock.advanceMs(1500);
             station.dialog().PressYes();
         }
         ASSERT_TRUE(rig.RunToMonitoring(60000));
-        ASSERT_EQ(station.files().FileInUse, c.file != LastFile::OtherNoAnswer);
+        ASSERT_EQ(station.core().rackFile().FileInUse(), c.file != LastFile::OtherNoAnswer);
         const double meteringFrom = rig.clock.nowMs();
 
         // The operator opens the last receiver's panel, drags its mute level, renames it,
         // retunes it and switches its user mute.
         rig.clock.advanceMs(2000);
-        ReceiverPanel& panel = station.receiverPanel();
+        ReceiverPanel& panel = station.core().panel();
         ASSERT_TRUE(panel.Open(c.receivers));
         panel.SliderPressed();
         rig.clock.advanceMs(40);

@@ -42,7 +42,7 @@ struct EditorRig {
         return document;
     }
     bool write(const QString& name, const FrqDocument& document) {
-        return frq.WriteFile(name, document);
+        return frq.WriteFile(name, document).ok();
     }
     QString path(const QString& name) const { return QDir(harness.dataFolder()).filePath(name); }
     QByteArray bytes(const QString& name) const {
@@ -51,18 +51,20 @@ struct EditorRig {
     }
     // The file as the editor's reader returns it (a read that fails gives a count of -1).
     EditorDocument readBack(const QString& name) {
-        EditorDocument document;
-        if (frq.ReadEditorFile(name, document) != name) {
+        const FrqLoad load = frq.ReadEditorFile(name, {});
+        EditorDocument document = FrqFile::EditorDocumentOf(load, {});
+        if (!load.ok()) {
             document.EntryCount = -1;
         }
         return document;
     }
     // Opens a file for editing as File > Edit does.
     bool open(const QString& name) {
-        EditorDocument document;
-        if (frq.ReadEditorFile(name, document) != name) {
+        const FrqLoad load = frq.ReadEditorFile(name, {});
+        if (!load.ok()) {
             return false;
         }
+        EditorDocument document = FrqFile::EditorDocumentOf(load, {});
         document.EditFile = name;
         editor.Open(document, EditorMode::Edit);
         return true;
@@ -112,12 +114,12 @@ struct EditorRig {
     }
 
     RackHarness harness{sim::Scenario::simulated(kReceivers)};
-    TimerBank& timers = harness.timers;
+    const TimerBank& timers = harness.timers;
     ScriptedPrompter& prompter = harness.prompter;
     ScriptedFileChooser& chooser = harness.chooser;
-    FrqFile& frq = harness.core.frq;
-    FileState& files = harness.files;
-    FrequencyEditor& editor = harness.core.frequencyEditor;
+    const FrqFile& frq = harness.core.frq();
+    RackFile& files = harness.files;
+    FrequencyEditor& editor = harness.core.editor();
     bool started = false;
 };
 

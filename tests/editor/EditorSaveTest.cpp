@@ -26,6 +26,7 @@ protected:
 };
 
 TEST_F(EditorSaveTest, ASetWithoutANameStaysReadOnlyUntilAValidNameIsChosen) {
+    rig.harness.UseFile("Live.frq", test::EditorRig::Document(2)); // the rack's file in force
     const QStringList before = files();
     EXPECT_TRUE(editor.readOnly());
     for (EditorControl control : {EditorControl::txtName, EditorControl::cmdAdd,
@@ -40,8 +41,6 @@ TEST_F(EditorSaveTest, ASetWithoutANameStaysReadOnlyUntilAValidNameIsChosen) {
 
     QTemporaryDir elsewhere;
     const QString defaultBytes = rig.bytes("Default.frq");
-    rig.files.FileInUse = true;
-    rig.files.CurrentFile = "Live.frq";
     rig.chooser.choices = {QString(), elsewhere.filePath("Show2.frq"), rig.path("Default.frq"),
                            rig.path("Live.frq")};
     for (int attempt = 0; attempt < 4; ++attempt) {

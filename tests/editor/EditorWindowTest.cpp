@@ -1,198 +1,198 @@
-// The editor's real window over the simulated rack: keys, paste and drop in the boxes, the
-// buttons, a row clicked in the grid, the frequency box's exit, the close box, and the file on
-// disk, the table view and the polling timers that follow. The grid's model is checked by
-// QAbstractItemModelTester all along.
+// The editor's real window over the simulated rack: that a key, a click or a menu command
+// reaches the controller and that its state reaches the screen, for editing, a transfer and
+// coordination. What the commands do is proven on the controller (FrequencyEditorTest,
+// TransferTest, EditorCoordinationTest); widgets are found by their station names.
 #include "editor/EditorWindow.h"
 #include "EditorRig.h"
-#include "GridClicks.h"
-#include "editor/EditorGridModel.h"
+#include "editor/CoordinateDialog.h"
 
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
-#include <QFocusEvent>
-#include <QInputMethodEvent>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
+#include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
+
+#include <functional>
 
 namespace k7 {
 
 class EditorWindowTest : public QObject {
     Q_OBJECT
 
-    static void paste(QLineEdit* box, const QString& text) {
-        QGuiApplication::clipboard()->setText(text);
-        box->clear();
-        box->setFocus();
-        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
-    }
-    static void type(QLineEdit* box, const QString& text) {
-        box->clear();
-        QTest::keyClicks(box, text);
-    }
-    static QString cell(EditorWindow& window, int row, int column) {
-        return window.gridModel()->index(row, column).data().toString();
+    // The editor's window over the rig's editor, with the rig's CSV and coordination commands.
+    struct Shown {
+        explicit Shown(test::EditorRig& rig)
+            : window(rig.editor, rig.harness.core.editorCsv(),
+                     rig.harness.core.editorCoordination()) {}
+        template <typename T>
+        T* find(const char* name) {
+            T* widget = window.findChild<T*>(QString::fromLatin1(name));
+            if (widget == nullptr) {
+                qFatal("no %s in the editor's window", name);
+            }
+            return widget;
+        }
+        QLineEdit* box(const char* name) { return find<QLineEdit>(name); }
+        QPushButton* button(const char* name) { return find<QPushButton>(name); }
+        QString status() { return find<QLabel>("lblStatus")->text(); }
+        QTableView* grid() { return find<QTableView>("flxUser"); }
+        QString cell(int row, int column) {
+            return grid()->model()->index(row, column).data().toString();
+        }
+        void clickRow(int row, Qt::KeyboardModifiers keys = {}) {
+            const QRect cellRect = grid()->visualRect(grid()->model()->index(row, 1));
+            QTest::mouseClick(grid()->viewport(), Qt::LeftButton, keys, cellRect.center());
+        }
+        EditorWindow window;
+    };
+
+    // Runs work on the Coordinate dialog once it is up, while the menu command waits in it.
+    static void whenDialogShows(std::function<void(CoordinateDialog&)> work) {
+        QTimer::singleShot(0, [work = std::move(work)] {
+            QElapsedTimer clock;
+            clock.start();
+            while (qobject_cast<CoordinateDialog*>(QApplication::activeModalWidget()) == nullptr &&
+                   clock.elapsed() < 10000) {
+                QTest::qWait(10);
+            }
+            auto* dialog = qobject_cast<CoordinateDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            work(*dialog);
+            if (dialog->isVisible() && !dialog->searching()) {
+                dialog->reject();
+            }
+        });
     }
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void theWindowEditsTheFileAndGivesPollingBackWhenClosed() {
+    void keysClicksAndTheCloseBoxReachTheEditor() {
         test::EditorRig rig;
         QVERIFY(rig.started);
-        EditorWindow window(rig.editor);
-        QAbstractItemModelTester tester(window.gridModel(),
+        Shown shown(rig);
+        QAbstractItemModelTester tester(shown.grid()->model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QVERIFY(!window.isVisible());
-        QCOMPARE(window.objectName(), QStringLiteral("frmTransferMain"));
         QVERIFY(rig.write("Show.frq", test::EditorRig::Document(3)));
         QVERIFY(rig.open("Show.frq"));
-        QVERIFY(window.isVisible());
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        QCOMPARE(window.windowTitle(), QStringLiteral("Veltora frequency File: Show.frq"));
-        QVERIFY(rig.pollingStopped());
+        QVERIFY(QTest::qWaitForWindowActive(&shown.window));
+        QCOMPARE(shown.window.windowTitle(), QStringLiteral("Veltora frequency File: Show.frq"));
+        QCOMPARE(shown.grid()->model()->rowCount(), 3);
+        QVERIFY(!shown.button("cmdUpload")->isVisible());
 
-        // The grid: widths from the twips, the alignments, the first row selected.
-        const std::array<int, 4> widths{20, 68, 68, 25};
-        for (int c = 0; c < 4; ++c) {
-            QCOMPARE(window.flxUser()->columnWidth(c), widths[static_cast<std::size_t>(c)]);
-        }
-        const auto alignment = [&](int column) {
-            return window.gridModel()->index(0, column).data(Qt::TextAlignmentRole).toInt() &
-                   Qt::AlignHorizontal_Mask;
-        };
-        QCOMPARE(alignment(0), int(Qt::AlignRight));
-        QCOMPARE(alignment(1), int(Qt::AlignLeft));
-        QCOMPARE(alignment(2), int(Qt::AlignHCenter));
-        QCOMPARE(alignment(3), int(Qt::AlignHCenter));
-        QCOMPARE(window.gridModel()->rowCount(), 3);
-        QCOMPARE(cell(window, 1, 1), QStringLiteral("Mic002"));
-        QVERIFY(window.flxUser()->selectionModel()->isRowSelected(0, {}));
-        QCOMPARE(window.txtName()->text(), QStringLiteral("Mic001"));
-        QVERIFY(!window.button(EditorControl::cmdUpload)->isVisible());
-        QVERIFY(!window.cmbRxs()->isVisible());
-        QVERIFY(window.button(EditorControl::cmdAdd)->isVisible());
-        // In normal editing the File menu holds the CSV commands; "Save" keeps its own rule.
-        QVERIFY(window.mnuFile()->isEnabled());
-        QVERIFY(!window.mnuSave()->isEnabled());
-        QVERIFY(window.mnuImportCsv()->isEnabled());
+        // Typing, a drop and an input method all pass the box's rules.
+        shown.box("txtName")->clear();
+        QTest::keyClicks(shown.box("txtName"), QStringLiteral("a b cdefg"));
+        QCOMPARE(rig.editor.state().txtName, QStringLiteral("a_b_cd"));
+        QMimeData data;
+        data.setText(QStringLiteral("6x07.1"));
+        shown.box("txtFreq")->clear();
+        QDragEnterEvent enter(QPoint(2, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(shown.box("txtFreq"), &enter);
+        QDropEvent dropped(QPointF(2, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(shown.box("txtFreq"), &dropped);
+        QCOMPARE(rig.editor.state().txtFreq, QStringLiteral("607.1"));
+        QInputMethodEvent composed;
+        composed.setCommitString(QStringLiteral("7x"));
+        shown.box("txtMute")->clear();
+        QCoreApplication::sendEvent(shown.box("txtMute"), &composed);
+        QCOMPARE(rig.editor.state().txtMute, QStringLiteral("7"));
 
-        // Keys and a paste pass the rules; Add writes the row.
-        type(window.txtName(), QStringLiteral("a b cdefg"));
-        QCOMPARE(window.txtName()->text(), QStringLiteral("a_b_cd"));
-        paste(window.txtFreq(), QStringLiteral("6x07.1"));
-        QCOMPARE(window.txtFreq()->text(), QStringLiteral("607.1"));
-        type(window.txtMute(), QStringLiteral("7x"));
-        QCOMPARE(window.txtMute()->text(), QStringLiteral("7"));
-        QTest::mouseClick(window.button(EditorControl::cmdAdd), Qt::LeftButton);
-        QCOMPARE(window.gridModel()->rowCount(), 4);
-        QCOMPARE(cell(window, 3, 1), QStringLiteral("a_b_cd"));
-        QCOMPARE(cell(window, 3, 2), QStringLiteral("607.100"));
-        QCOMPARE(window.lblStatus()->text(), QStringLiteral("Performer 4 added to Show.frq"));
-        QCOMPARE(window.lblNo()->text(), QStringLiteral("4"));
-        QCOMPARE(window.txtName()->text(), QString());
-        QVERIFY(window.flxUser()->selectionModel()->isRowSelected(3, {}));
-        QVERIFY(rig.fileMatchesGrid());
-        QVERIFY(rig.prompter.boxes.empty());
-
-        // Going to another window and back is an activation: what runs then (metering that a
-        // pass restarted, say) is stopped again and the status line is cleared. Leaving
-        // restarts nothing.
-        rig.timers.setEnabled(PollTimer, true);
-        QEvent away(QEvent::WindowDeactivate);
-        QCoreApplication::sendEvent(&window, &away);
-        QVERIFY(rig.timers.enabled(PollTimer));
-        QEvent back(QEvent::WindowActivate);
-        QCoreApplication::sendEvent(&window, &back);
-        QVERIFY(rig.pollingStopped());
-        QCOMPARE(window.lblStatus()->text(), QString());
-
-        // A row clicked fills the boxes; Update and Delete follow into the file.
-        test::ClickGridRow(window, 1);
-        QCOMPARE(window.txtName()->text(), QStringLiteral("Mic002"));
-        QCOMPARE(window.lblRow()->text(), QStringLiteral("2"));
-        type(window.txtMute(), QStringLiteral("3"));
-        QTest::mouseClick(window.button(EditorControl::cmdUpdate), Qt::LeftButton);
-        QCOMPARE(cell(window, 1, 3), QStringLiteral("3"));
-        QCOMPARE(window.lblStatus()->text(), QStringLiteral("Perfomer 2 updated in Show.frq"));
-        test::ClickGridRow(window, 0);
-        QTest::mouseClick(window.button(EditorControl::cmdDelete), Qt::LeftButton);
-        QCOMPARE(window.gridModel()->rowCount(), 3);
-        QCOMPARE(cell(window, 0, 1), QStringLiteral("Mic002"));
+        QTest::mouseClick(shown.button("cmdAdd"), Qt::LeftButton);
+        QCOMPARE(shown.cell(3, 1), QStringLiteral("a_b_cd"));
+        QCOMPARE(shown.status(), QStringLiteral("Performer 4 added to Show.frq"));
         QVERIFY(rig.fileMatchesGrid());
 
-        // The close box unloads the editor: polling comes back, and the next show starts from
-        // the design state.
-        window.windowHandle()->close();
-        QVERIFY(!window.isVisible());
+        // A row clicked is the editor's selection; leaving the frequency box is its check.
+        shown.clickRow(1);
+        QCOMPARE(shown.box("txtName")->text(), QStringLiteral("Mic002"));
+        shown.box("txtFreq")->setFocus(Qt::TabFocusReason);
+        shown.box("txtFreq")->setText(QStringLiteral("6071"));
+        shown.box("txtMute")->setFocus(Qt::TabFocusReason);
+        QCOMPARE(shown.box("txtFreq")->text(), QStringLiteral("607.100"));
+
+        // The close box unloads the editor and polling comes back.
+        shown.window.windowHandle()->close();
+        QVERIFY(!shown.window.isVisible());
         QVERIFY(!rig.editor.loaded());
-        QVERIFY(rig.polling());
-        rig.editor.Show(QStringLiteral("Next"));
-        QCOMPARE(window.gridModel()->rowCount(), 0);
-        for (EditorControl control : {EditorControl::cmdUpload, EditorControl::cmdDownload,
-                                      EditorControl::cmdAdd, EditorControl::cmdDelete}) {
-            QVERIFY(window.button(control)->isVisible());
-            QVERIFY(window.button(control)->isEnabled());
-        }
-        QVERIFY(window.cmbRxs()->isVisible());
-        QCOMPARE(window.cmbRxs()->count(), 3);
-        QTest::mouseClick(window.cmdFinish(), Qt::LeftButton);
-        QVERIFY(!window.isVisible());
         QVERIFY(rig.polling());
     }
 
-    void droppedTextObeysTheKeyRulesAndLeavingTheFrequencyBoxChecksOnce() {
+    void aTransferRunsFromTheWindowsButtons() {
         test::EditorRig rig;
         QVERIFY(rig.started);
-        EditorWindow window(rig.editor);
-        QVERIFY(rig.write("Show.frq", test::EditorRig::Document(2)));
+        Shown shown(rig);
+        QVERIFY(rig.write("Show.frq", test::EditorRig::Document(3)));
+        EditorDocument document = rig.readBack("Show.frq");
+        document.EditFile = QStringLiteral("Show.frq");
+        rig.editor.Open(document, EditorMode::Transfer);
+        QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
+        auto* receivers = shown.find<QComboBox>("cmbRxs");
+        QCOMPARE(receivers->count(), test::EditorRig::kReceivers);
+        receivers->setCurrentIndex(1);
+        QTest::mouseClick(shown.button("cmdDownload"), Qt::LeftButton);
+        QCOMPARE(shown.status(), QStringLiteral("3 Frequencies written"));
+        QTest::mouseClick(shown.button("cmdFinish"), Qt::LeftButton);
+        QVERIFY(!shown.window.isVisible());
+
+        rig.editor.OpenForUpload();
+        receivers->setCurrentIndex(1);
+        QTest::mouseClick(shown.button("cmdUpload"), Qt::LeftButton);
+        QCOMPARE(shown.status(), QStringLiteral("Data Received"));
+        QCOMPARE(shown.cell(1, 1), QStringLiteral("Mic002"));
+        rig.chooser.choices = {rig.path(QStringLiteral("Back.frq"))};
+        shown.find<QAction>("mnuSave")->trigger();
+        QCOMPARE(shown.window.windowTitle(), QStringLiteral("Veltora frequency File: Back.frq"));
+        QVERIFY(rig.fileMatchesGrid());
+        QTest::mouseClick(shown.button("cmdFinish"), Qt::LeftButton);
+        QVERIFY(rig.polling());
+    }
+
+    void checkAndCoordinateRunFromTheMenu() {
+        test::EditorRig rig;
+        QVERIFY(rig.started);
+        Shown shown(rig);
+        QVERIFY(rig.write("Show.frq", test::EditorRig::Document({"610.000", "610.025", "620.000",
+                                                                 "620.050", "620.075"})));
         QVERIFY(rig.open("Show.frq"));
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        shown.find<QAction>("mnuCheck")->trigger();
+        QCOMPARE(shown.status(), rig.editor.state().lblStatus);
+        QVERIFY(shown.status().contains(QStringLiteral(" conflicts: ")));
+        QVERIFY(!shown.grid()->model()->index(0, 1).data(Qt::ToolTipRole).toString().isEmpty());
 
-        window.txtName()->clear();
-        QMimeData data;
-        data.setText(QStringLiteral("\u00e9 x  y z w"));
-        const QPointF at(2, window.txtName()->height() / 2);
-        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(window.txtName(), &enter);
-        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(window.txtName(), &dropped);
-        QCOMPARE(window.txtName()->text(), QStringLiteral("_x__y_"));
-        QCOMPARE(rig.editor.state().txtName, QStringLiteral("_x__y_"));
-        window.txtMute()->clear();
-        QInputMethodEvent composed;
-        composed.setCommitString(QStringLiteral("9\u00bd1x2"));
-        QCoreApplication::sendEvent(window.txtMute(), &composed);
-        QCOMPARE(window.txtMute()->text(), QStringLiteral("91"));
-
-        // A frequency outside the band: its box comes up (taking the focus from the window),
-        // which is not another exit; the box is cleared and keeps the focus.
-        window.txtFreq()->setFocus(Qt::TabFocusReason);
-        type(window.txtFreq(), QStringLiteral("650"));
-        int boxes = 0;
-        rig.prompter.onShow = [&](const MessageBoxSpec&) {
-            ++boxes;
-            QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-            QCoreApplication::sendEvent(window.txtFreq(), &away);
-        };
-        window.txtMute()->setFocus(Qt::TabFocusReason);
-        QCOMPARE(boxes, 1);
-        QCOMPARE(window.txtFreq()->text(), QString());
-        QVERIFY(window.txtFreq()->hasFocus());
-        rig.prompter.onShow = nullptr;
-
-        type(window.txtFreq(), QStringLiteral("6071"));
-        window.txtName()->setFocus(Qt::TabFocusReason);
-        QCOMPARE(window.txtFreq()->text(), QStringLiteral("607.100"));
-        QCOMPARE(boxes, 1);
+        // The selected rows are the dialog's locked rows; its set is written to the file.
+        shown.clickRow(0);
+        shown.clickRow(2, Qt::ControlModifier);
+        bool seen = false;
+        whenDialogShows([&](CoordinateDialog& dialog) {
+            auto* rows = dialog.findChild<QListWidget*>(QStringLiteral("locked"));
+            QVERIFY(rows != nullptr);
+            for (int i = 0; i < 5; ++i) {
+                QCOMPARE(rows->item(i)->checkState() == Qt::Checked, i == 0 || i == 2);
+            }
+            dialog.findChild<QSpinBox*>(QStringLiteral("budget"))->setValue(5);
+            seen = true;
+            QTest::mouseClick(dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttons"))
+                                  ->button(QDialogButtonBox::Ok),
+                              Qt::LeftButton);
+        });
+        shown.find<QAction>("mnuCoordinate")->trigger();
+        QVERIFY(seen);
+        QCOMPARE(shown.status(), QStringLiteral("Coordinated: 3 rows filled; the set is clean"));
+        QVERIFY(rig.fileMatchesGrid());
+        QCOMPARE(LoadCoordinationSetup(rig.harness.settings).budgetSeconds, 5);
     }
 };
 

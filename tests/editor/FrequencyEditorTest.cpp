@@ -300,12 +300,13 @@ TEST_F(FrequencyEditorTest, PollingStopsWhileTheEditorIsOpenAndComesBackExactly)
     EXPECT_FALSE(editor.state().visible);
 
     // Polling that another command had already stopped is not the editor's to start.
-    TimerPause elsewhere = rig.harness.engine.PauseQueries();
-    ASSERT_TRUE(rig.open("Show.frq"));
-    editor.Finish();
-    EXPECT_FALSE(rig.timers.enabled(PollTimer));
-    EXPECT_TRUE(rig.timers.enabled(WatchdogTimer));
-    elsewhere.Resume();
+    {
+        const TimerPause elsewhere = rig.harness.engine.PauseQueries();
+        ASSERT_TRUE(rig.open("Show.frq"));
+        editor.Finish();
+        EXPECT_FALSE(rig.timers.enabled(PollTimer));
+        EXPECT_TRUE(rig.timers.enabled(WatchdogTimer));
+    }
 
     // A pass that ends while the editor is open starts metering; the editor stops it again.
     ASSERT_TRUE(rig.open("Show.frq"));

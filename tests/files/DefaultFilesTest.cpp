@@ -1,4 +1,4 @@
-// Default.frq, Template.frq, the rack snapshot and the choice between file and rack.
+// Default.frq, Template.frq, a new editor file and the data folder.
 #include "FrqTestRack.h"
 
 #include <gtest/gtest.h>
@@ -8,15 +8,16 @@ namespace {
 
 class DefaultFilesTest : public ::testing::Test, public test::FrqTestRack {
 protected:
-    DefaultFilesTest() { engine.CreateTimers(); }
-
     QString lastSet() { return settings.GetSetting("NameSets", "LastSet", "missing"); }
     void freshFolder() { QDir(folder).removeRecursively(); }
+    // "LastSet" read as the station reads it at start, after the folder is prepared.
+    QString currentFile() {
+        files.ReadCurrentFile();
+        return files.CurrentFile();
+    }
 
     SettingsStore& settings = rig.settings;
-    DefaultFiles& defaults = *rig.core.defaults;
-    RackEngine& engine = rig.engine;
-    TimerBank& timers = rig.timers;
+    const DefaultFiles& defaults = rig.core.defaults();
 };
 
 TEST_F(DefaultFilesTest, FirstStartMakesTheFolderAndBothDefaultFiles) {
@@ -29,7 +30,7 @@ TEST_F(DefaultFilesTest, FirstStartMakesTheFolderAndBothDefaultFiles) {
     EXPECT_FALSE(defaults.WriteDefaultFile("Template.frq"));
     EXPECT_TRUE(defaults.PrepareDataFolder());
     EXPECT_EQ(lastSet(), "Default.frq");
-    EXPECT_EQ(files.CurrentFile, "Default.frq");
+    EXPECT_EQ(currentFile(), "Default.frq");
 
     const QStringList lines = this->lines("Default.frq");
     ASSERT_EQ(lines.size(), 203);
@@ -44,7 +45,7 @@ TEST_F(DefaultFilesTest, FirstStartMakesTheFolderAndBothDefaultFiles) {
     EXPECT_EQ(lines[lineOf(7, 2)], "5");
     EXPECT_EQ(lines[lineOf(7, 3)], "0");
 
-    EXPECT_EQ(frq.ReadEditorFile("Default.frq", editor), "Default.frq");
+    EXPECT_EQ(readEditor("Default.frq"), FrqResult::Read);
     EXPECT_EQ(editor.EditData[1].Name, "Def-1_");
     EXPECT_EQ(editor.EditData[10].Name, "Def-10");
 
@@ -59,7 +60,7 @@ TEST_F(DefaultFilesTest, LaterStartsKeepTheChosenFileAndAnExistingDefault) {
     settings.SaveSetting("NameSets", "LastSet", "Show.frq");
     writeRaw("Default.frq", "edited");
     EXPECT_TRUE(defaults.PrepareDataFolder());
-    EXPECT_EQ(files.CurrentFile, "Show.frq");
+    EXPECT_EQ(currentFile(), "Show.frq");
     EXPECT_EQ(readRaw("Default.frq"), "edited");
     EXPECT_FALSE(QFile::exists(path("Template.frq")));
 
@@ -72,15 +73,16 @@ TEST_F(DefaultFilesTest, LaterStartsKeepTheChosenFileAndAnExistingDefault) {
     freshFolder();
     devices.ModelVariant = ModelK73;
     EXPECT_TRUE(defaults.PrepareDataFolder());
-    EXPECT_EQ(files.CurrentFile, "Default.frq");
+    EXPECT_EQ(currentFile(), "Default.frq");
     EXPECT_EQ(lastSet(), "Default.frq");
     EXPECT_FALSE(QFile::exists(path("Template.frq")));
 
     // A data folder that cannot be made.
     freshFolder();
     QFile(dir.path() + "/USB Files").open(QIODevice::WriteOnly);
-    EXPECT_FALSE(defaults.PrepareDataFolder());
-    EXPECT_TRUE(defaults.errorString().contains("USB Files"));
+    const FileResult prepared = defaults.PrepareDataFolder();
+    EXPECT_FALSE(prepared);
+    EXPECT_TRUE(prepared.why().contains("USB Files"));
 }
 
 TEST_F(DefaultFilesTest, PresetsByBand) {
@@ -94,7 +96,7 @@ TEST_F(DefaultFilesTest, PresetsByBand) {
     EXPECT_EQ(PresetFrequency(1, 37), "");
 
     devices.SlotBand[1] = 10;
-    ASSERT_TRUE(defaults.WriteDefaultFile("Default.frq"));
+    ASSERT_TRUE(defaults.WriteDefaultFile("Default.frq").ok());
     QStringList lines = this->lines("Default.frq");
     EXPECT_EQ(lines[1], "19");
     EXPECT_EQ(lines[lineOf(18, 1)], "862.875");
@@ -104,7 +106,7 @@ TEST_F(DefaultFilesTest, PresetsByBand) {
 
     devices.SlotBand[1] = 36;
     rack.DecimalSeparatorCode = ',';
-    ASSERT_TRUE(defaults.WriteDefaultFile("Band36.frq"));
+    ASSERT_TRUE(defaults.WriteDefaultFile("Band36.frq").ok());
     lines = this->lines("Band36.frq");
     EXPECT_EQ(lines[1], "24");
     EXPECT_EQ(lines[lineOf(1, 0)], "Perf_1");
@@ -112,132 +114,17 @@ TEST_F(DefaultFilesTest, PresetsByBand) {
     for (int i = 11; i <= 40; ++i) {
         EXPECT_EQ(lines[lineOf(i, 1)], "637,975") << i;
     }
-    EXPECT_EQ(frq.LoadRackFile("Band36.frq", RangeRule::RefuseOutOfRange), "Band36.frq");
+    EXPECT_EQ(readRack("Band36.frq"), FrqResult::Read);
 }
 
 TEST_F(DefaultFilesTest, ABandWithoutPresetsGivesAnUnreadableDefault) {
     devices.SlotBand[1] = 9;
-    ASSERT_TRUE(defaults.WriteDefaultFile("Default.frq"));
+    ASSERT_TRUE(defaults.WriteDefaultFile("Default.frq").ok());
     const QStringList lines = this->lines("Default.frq");
     EXPECT_EQ(lines[1], "");
     EXPECT_EQ(lines[lineOf(1, 1)], "");
-    EXPECT_EQ(frq.ReadEditorFile("Default.frq", editor), "NUMBER");
-    EXPECT_EQ(frq.LoadRackFile("Default.frq", RangeRule::RefuseOutOfRange), "");
-}
-
-TEST_F(DefaultFilesTest, SnapshotOfThreeReceivers) {
-    devices.DeviceCount = 3;
-    for (int i = 1; i <= 3; ++i) {
-        devices.SlotBand[i] = 14;
-        rack.RxData[i] = {QStringLiteral("Gtr__%1").arg(i), QStringLiteral("807.125"),
-                          QString::number(i + 2), i == 2 ? "64" : "0"};
-    }
-    files.GlobalMuteLevel = 6;
-    ASSERT_TRUE(defaults.WriteRackSnapshot());
-    const QStringList lines = this->lines("Rack_Data.frq");
-    ASSERT_EQ(lines.size(), 203);
-    EXPECT_EQ(lines[1], "3");
-    EXPECT_EQ(lines[2], "6");
-    EXPECT_EQ(lines[lineOf(4, 0)], "Perf 4");
-    EXPECT_EQ(lines[lineOf(40, 0)], "Perf 40");
-
-    EXPECT_EQ(frq.LoadRackFile("Rack_Data.frq", RangeRule::RefuseOutOfRange), "Rack_Data.frq");
-    for (int i = 1; i <= 3; ++i) {
-        EXPECT_EQ(files.LoadData[i], rack.RxData[i]) << i;
-    }
-    EXPECT_EQ(files.LoadData[4], (SettingsRow{"Perf_4", "808.000", "5", "0"}));
-    EXPECT_TRUE(prompter.boxes.empty());
-
-    devices.SlotBand[1] = 11;
-    ASSERT_TRUE(defaults.WriteRackSnapshot());
-    EXPECT_EQ(this->lines("Rack_Data.frq")[lineOf(40, 1)], "800.000");
-}
-
-TEST_F(DefaultFilesTest, RackDiffersComparesNameFrequencyAndBandType) {
-    devices.DeviceCount = 2;
-    for (int i = 1; i <= 40; ++i) {
-        rack.RxData[i] = {"Bob___", "606.600", "5", "0"};
-        rack.CurData[i] = rack.RxData[i];
-    }
-    EXPECT_FALSE(defaults.RackDiffers());
-
-    rack.CurData[2].MuteLevel = "9";
-    EXPECT_FALSE(defaults.RackDiffers());
-
-    rack.CurData[3].Frequency = "610.000"; // beyond the receivers in the rack
-    EXPECT_FALSE(defaults.RackDiffers());
-
-    rack.CurData[2].Name = "Bob";
-    EXPECT_TRUE(defaults.RackDiffers()); // "Bob   " against "Bob___"
-    rack.RxData[2].Name = "Bob   ";
-    EXPECT_FALSE(defaults.RackDiffers());
-
-    rack.CurData[2].Name = "Bob   xy";
-    EXPECT_FALSE(defaults.RackDiffers());
-    rack.CurData[2].Name = "bob   ";
-    EXPECT_TRUE(defaults.RackDiffers());
-    rack.CurData[2].Name = "Bob   ";
-
-    rack.CurData[1].BandType = "64";
-    EXPECT_TRUE(defaults.RackDiffers());
-    rack.CurData[1].BandType = "0";
-    rack.CurData[1].Frequency = "606.625";
-    EXPECT_TRUE(defaults.RackDiffers());
-
-    devices.DeviceCount = 0;
-    EXPECT_FALSE(defaults.RackDiffers());
-    devices.DeviceCount = 999;
-    EXPECT_TRUE(defaults.RackDiffers());
-}
-
-TEST_F(DefaultFilesTest, AcceptingTheFileOrTheRackStartsTheProgrammingPass) {
-    files.LoadData[1] = {"Vox___", "606.600", "5", "64"};
-    files.LoadData[40] = {"Last__", "637.975", "5", "0"};
-    defaults.AcceptLoadedFile();
-    EXPECT_EQ(rack.CurData[1], files.LoadData[1]);
-    EXPECT_EQ(rack.CurData[40], files.LoadData[40]);
-    EXPECT_TRUE(engine.State().PassStart);
-    EXPECT_EQ(engine.State().PollMode, PollMetering);
-    EXPECT_TRUE(engine.State().ProgramRack);
-    EXPECT_TRUE(engine.State().ChangedOnly);
-    EXPECT_TRUE(timers.enabled(PassTimer));
-    EXPECT_FALSE(timers.enabled(PollTimer));
-
-    rig.clock.advanceMs(120); // the pass starts: PassStart is taken
-    timers.setEnabled(PassTimer, false);
-    ASSERT_FALSE(engine.State().PassStart);
-    devices.DeviceCount = 2;
-    rack.RxData[1] = {"One___", "606.600", "4", "0"};
-    rack.RxData[2] = {"Two___", "607.500", "3", "64"};
-    rack.DecimalSeparatorCode = ',';
-    defaults.CurrentFromRack();
-    EXPECT_EQ(rack.CurData[1], rack.RxData[1]);
-    EXPECT_EQ(rack.CurData[2], rack.RxData[2]);
-    EXPECT_EQ(rack.CurData[3], (SettingsRow{"Spare", "635,500", "5", "0"}));
-    EXPECT_EQ(rack.CurData[40], (SettingsRow{"Spare", "635,500", "5", "0"}));
-    EXPECT_TRUE(engine.State().PassStart);
-    EXPECT_FALSE(engine.State().ProgramRack);
-    EXPECT_TRUE(timers.enabled(PassTimer));
-}
-
-// Discovery's load of the last file: the start-up dialog, which stays on top, is hidden before
-// a box about the file and stays up (the pass goes on in it) when the file loads.
-TEST_F(DefaultFilesTest, DiscoverysLoadHidesTheStartupDialogOnlyForAMessage) {
-    writeLines("Short.frq", validLines().mid(0, 100));
-    dialog.ShowProgress();
-    EXPECT_EQ(defaults.DefaultFiles::LoadRackFile("Short.frq"), "");
-    EXPECT_FALSE(dialog.IsDialogVisible());
-    ASSERT_EQ(prompter.boxes.size(), 1u);
-    EXPECT_EQ(prompter.boxes[0].icon, MsgIcon::Critical);
-
-    QStringList wide = validLines();
-    wide[lineOf(2, 1)] = QStringLiteral("865.000"); // kept at discovery, without a word
-    writeLines("Wide.frq", wide);
-    dialog.ShowProgress();
-    EXPECT_EQ(defaults.DefaultFiles::LoadRackFile("Wide.frq"), "Wide.frq");
-    EXPECT_TRUE(dialog.IsDialogVisible());
-    EXPECT_EQ(files.LoadData[2].Frequency, "865.000");
-    EXPECT_EQ(prompter.boxes.size(), 1u);
+    EXPECT_EQ(readEditor("Default.frq"), FrqResult::Number);
+    EXPECT_EQ(readRack("Default.frq"), FrqResult::Failed);
 }
 
 TEST_F(DefaultFilesTest, NewEditorFile) {

@@ -3,8 +3,6 @@
 
 #include <QFileInfo>
 
-#include <functional>
-
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -13,15 +11,7 @@
 namespace k7 {
 namespace {
 
-class FrqFileTest : public ::testing::Test, public test::FrqTestRack {
-protected:
-    // What the caller runs before a box of the rack's load: the start-up dialog goes first.
-    std::size_t boxesWhenHidden = 99;
-    std::function<void()> hideDialog = [this] {
-        boxesWhenHidden = prompter.boxes.size();
-        dialog.HideDialog();
-    };
-};
+class FrqFileTest : public ::testing::Test, public test::FrqTestRack {};
 
 TEST_F(FrqFileTest, EditorFileRoundTrip) {
     editor.EntryCount = 12;
@@ -37,7 +27,8 @@ TEST_F(FrqFileTest, EditorFileRoundTrip) {
     editor.EditNames[1] = QStringLiteral("A b");
     editor.EditNames[2] = QStringLiteral("Lead Vocal");
     editor.EditNames[3] = QStringLiteral("Sax__1");
-    ASSERT_TRUE(frq.SaveEditorFile("Show.frq", editor)) << frq.errorString().toStdString();
+    const FileResult result = frq.SaveEditorFile("Show.frq", editor);
+    ASSERT_TRUE(result) << result.why().toStdString();
 
     const QStringList written = lines("Show.frq");
     ASSERT_EQ(written.size(), 203);
@@ -49,7 +40,7 @@ TEST_F(FrqFileTest, EditorFileRoundTrip) {
 
     const EditorDocument saved = editor;
     editor = EditorDocument{};
-    EXPECT_EQ(frq.ReadEditorFile("Show.frq", editor), "Show.frq");
+    EXPECT_EQ(readEditor("Show.frq"), FrqResult::Read);
     EXPECT_EQ(editor.EntryCount, 12);
     EXPECT_EQ(editor.GlobalMuteLevel, 7);
     for (int i = 1; i <= 40; ++i) {
@@ -64,29 +55,28 @@ TEST_F(FrqFileTest, EditorFileRoundTrip) {
     EXPECT_TRUE(prompter.boxes.empty());
 }
 
-TEST_F(FrqFileTest, CurrentFileRoundTripAndUserMuteFromTheSetInForce) {
+TEST_F(FrqFileTest, RackFileRoundTripAndUserMuteFromTheSetInForce) {
     devices.DeviceCount = 3;
-    files.EntryCount = 3;
-    files.GlobalMuteLevel = 4;
+    FrqDocument document{3, 4, {}};
     for (int i = 1; i <= 40; ++i) {
-        rack.CurData[i] = {QStringLiteral("Rx%1___").arg(i % 10), QStringLiteral("613.575"),
-                           QStringLiteral("3"),
-                           i == 2 ? QStringLiteral("64") : QStringLiteral("1")};
+        document.Entries[i] = {QStringLiteral("Rx%1___").arg(i % 10), QStringLiteral("613.575"),
+                               QStringLiteral("3"),
+                               i == 2 ? QStringLiteral("64") : QStringLiteral("1")};
     }
-    ASSERT_TRUE(frq.SaveCurrentFile("Rack.frq"));
+    rig.UseFile("Rack.frq", document); // CurData is now the file's entries
+    EXPECT_EQ(files.EntryCount(), 3);
+    EXPECT_EQ(files.GlobalMuteLevel(), 4);
+    for (int i = 1; i <= 40; ++i) {
+        EXPECT_EQ(rack.CurData[i], document.Entries[i]) << i;
+    }
     rack.UserMute.fill(true);
-    EXPECT_EQ(frq.LoadRackFile("Rack.frq", RangeRule::RefuseOutOfRange), "Rack.frq");
-    for (int i = 1; i <= 40; ++i) {
-        EXPECT_EQ(files.LoadData[i], rack.CurData[i]) << i;
-    }
-    EXPECT_EQ(files.EntryCount, 3);
-    EXPECT_EQ(files.GlobalMuteLevel, 4);
+    EXPECT_EQ(files.LoadRackFile("Rack.frq"), FrqResult::Read);
     EXPECT_FALSE(rack.UserMute[1]);
-    EXPECT_TRUE(rack.UserMute[2]);
+    EXPECT_TRUE(rack.UserMute[2]); // the set in force has bit 6, and so has the line read
 
     // The mute bit comes from CurData, not from the line just read.
     rack.CurData[2].BandType = QStringLiteral("0");
-    EXPECT_EQ(frq.LoadRackFile("Rack.frq", RangeRule::RefuseOutOfRange), "Rack.frq");
+    EXPECT_EQ(files.LoadRackFile("Rack.frq"), FrqResult::Read);
     EXPECT_FALSE(rack.UserMute[2]);
 }
 
@@ -96,11 +86,11 @@ TEST_F(FrqFileTest, WindowsTextAndEitherSeparator) {
         editor.EditData[i].Frequency = QStringLiteral("606,600");
     }
     rack.DecimalSeparatorCode = ',';
-    ASSERT_TRUE(frq.SaveEditorFile("Euro.frq", editor));
+    ASSERT_TRUE(frq.SaveEditorFile("Euro.frq", editor).ok());
     EXPECT_TRUE(readRaw("Euro.frq").contains("M\xFCller\x80?\r\n606,600\r\n"));
 
     rack.DecimalSeparatorCode = '.';
-    EXPECT_EQ(frq.ReadEditorFile("Euro.frq", editor), "Euro.frq");
+    EXPECT_EQ(readEditor("Euro.frq"), FrqResult::Read);
     EXPECT_EQ(editor.EditData[1].Name, QString::fromUtf8("Müller€?"));
     EXPECT_EQ(editor.EditData[1].Frequency, "606.600");
     EXPECT_EQ(editor.EditData[40].Frequency, "606.600");
@@ -109,8 +99,8 @@ TEST_F(FrqFileTest, WindowsTextAndEitherSeparator) {
     text[lineOf(1, 1)] = QStringLiteral("613.575");
     writeLines("Point.frq", text);
     rack.DecimalSeparatorCode = ',';
-    EXPECT_EQ(frq.LoadRackFile("Point.frq", RangeRule::RefuseOutOfRange), "Point.frq");
-    EXPECT_EQ(files.LoadData[1].Frequency, "613,575");
+    EXPECT_EQ(readRack("Point.frq"), FrqResult::Read);
+    EXPECT_EQ(loaded.Entries[1].Frequency, "613,575");
 }
 
 TEST_F(FrqFileTest, EntryCountLineByModel) {
@@ -132,26 +122,22 @@ TEST_F(FrqFileTest, EntryCountLineByModel) {
                           {0, "Global Mute", 17}};
     for (const Case& c : cases) {
         devices.ModelVariant = c.model;
-        files.EntryCount = 17;
+        loaded.EntryCount = 17;
         QStringList text = validLines();
         text[1] = QString::fromLatin1(c.line);
         writeLines("Count.frq", text);
-        EXPECT_EQ(frq.LoadRackFile("Count.frq", RangeRule::RefuseOutOfRange), "Count.frq")
-            << c.line;
-        EXPECT_EQ(files.EntryCount, c.expected) << c.model << " " << c.line;
+        EXPECT_EQ(readRack("Count.frq"), FrqResult::Read) << c.line;
+        EXPECT_EQ(loaded.EntryCount, c.expected) << c.model << " " << c.line;
     }
 
     QStringList text = validLines();
     text[1] = QString();
     writeLines("Empty.frq", text);
-    EXPECT_EQ(frq.ReadEditorFile("Empty.frq", editor), "Empty.frq");
+    EXPECT_EQ(readEditor("Empty.frq"), FrqResult::Read);
     EXPECT_EQ(editor.EntryCount, 24);
     EXPECT_TRUE(prompter.boxes.empty());
 
-    dialog.ShowProgress();
-    EXPECT_EQ(frq.LoadRackFile("Empty.frq", RangeRule::RefuseOutOfRange, hideDialog), "");
-    EXPECT_FALSE(dialog.IsDialogVisible());
-    EXPECT_EQ(boxesWhenHidden, 0u);
+    EXPECT_EQ(readRack("Empty.frq"), FrqResult::Failed);
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].text,
               "An error occurred reading the file\r\nThe file may be corrupt\r\n13");
@@ -172,7 +158,7 @@ TEST_F(FrqFileTest, GlobalMuteMuteLevelAndBandTypeRulesDifferByReader) {
     text[lineOf(4, 3)] = QStringLiteral("65");
     writeLines("Rules.frq", text);
 
-    EXPECT_EQ(frq.ReadEditorFile("Rules.frq", editor), "Rules.frq");
+    EXPECT_EQ(readEditor("Rules.frq"), FrqResult::Read);
     EXPECT_EQ(editor.GlobalMuteLevel, 0);
     const QStringList editorMutes{"5", "5", "10", "5"};
     const QStringList editorBands{"128", "0", "64", "0"};
@@ -181,21 +167,21 @@ TEST_F(FrqFileTest, GlobalMuteMuteLevelAndBandTypeRulesDifferByReader) {
         EXPECT_EQ(editor.EditData[i].BandType, editorBands[i - 1]) << i;
     }
 
-    EXPECT_EQ(frq.LoadRackFile("Rules.frq", RangeRule::RefuseOutOfRange), "Rules.frq");
-    EXPECT_EQ(files.GlobalMuteLevel, 2);
+    EXPECT_EQ(readRack("Rules.frq"), FrqResult::Read);
+    EXPECT_EQ(loaded.GlobalMuteLevel, 2);
     const QStringList rackBands{"0", "1", "64", "0"};
     for (int i = 1; i <= 4; ++i) {
-        EXPECT_EQ(files.LoadData[i].MuteLevel, editorMutes[i - 1]) << i;
-        EXPECT_EQ(files.LoadData[i].BandType, rackBands[i - 1]) << i;
+        EXPECT_EQ(loaded.Entries[i].MuteLevel, editorMutes[i - 1]) << i;
+        EXPECT_EQ(loaded.Entries[i].BandType, rackBands[i - 1]) << i;
     }
 
     for (const char* line : {"abc", "11", ""}) {
         text[2] = QString::fromLatin1(line);
         writeLines("Rules.frq", text);
-        EXPECT_EQ(frq.ReadEditorFile("Rules.frq", editor), "Rules.frq");
+        EXPECT_EQ(readEditor("Rules.frq"), FrqResult::Read);
         EXPECT_EQ(editor.GlobalMuteLevel, 5) << line;
-        EXPECT_EQ(frq.LoadRackFile("Rules.frq", RangeRule::RefuseOutOfRange), "Rules.frq");
-        EXPECT_EQ(files.GlobalMuteLevel, 2) << line;
+        EXPECT_EQ(readRack("Rules.frq"), FrqResult::Read);
+        EXPECT_EQ(loaded.GlobalMuteLevel, 2) << line;
     }
     EXPECT_TRUE(prompter.boxes.empty());
 }
@@ -207,7 +193,7 @@ TEST_F(FrqFileTest, ReadsStopAtAnEmptyFrequencyOrAMissingSeparatorLine) {
     QStringList text = validLines();
     text[lineOf(3, 1)] = QString();
     writeLines("Hole.frq", text);
-    EXPECT_EQ(frq.ReadEditorFile("Hole.frq", editor), "NUMBER");
+    EXPECT_EQ(readEditor("Hole.frq"), FrqResult::Number);
     EXPECT_EQ(editor.EditData[2].Frequency, "606.625");
     EXPECT_EQ(editor.EditData[3].Name, "Mic003");
     EXPECT_EQ(editor.EditData[3].Frequency, "old");
@@ -216,11 +202,11 @@ TEST_F(FrqFileTest, ReadsStopAtAnEmptyFrequencyOrAMissingSeparatorLine) {
     text = validLines();
     text[lineOf(3, 4)] = QStringLiteral("x");
     writeLines("NoLine.frq", text);
-    EXPECT_EQ(frq.LoadRackFile("NoLine.frq", RangeRule::RefuseOutOfRange), "NOLINE");
-    EXPECT_EQ(files.LoadData[3].Name, "Mic003");
-    EXPECT_EQ(files.LoadData[3].Frequency, "606.650");
-    EXPECT_EQ(files.LoadData[3].BandType, "0");
-    EXPECT_TRUE(files.LoadData[4].Name.isEmpty());
+    EXPECT_EQ(readRack("NoLine.frq"), FrqResult::NoLine);
+    EXPECT_EQ(loaded.Entries[3].Name, "Mic003");
+    EXPECT_EQ(loaded.Entries[3].Frequency, "606.650");
+    EXPECT_EQ(loaded.Entries[3].BandType, "0");
+    EXPECT_TRUE(loaded.Entries[4].Name.isEmpty());
     EXPECT_TRUE(prompter.boxes.empty());
 }
 
@@ -229,7 +215,7 @@ TEST_F(FrqFileTest, OutOfRangeEntryInEachReader) {
     text[lineOf(5, 1)] = QStringLiteral("865.000");
     writeLines("Wide.frq", text);
 
-    EXPECT_EQ(frq.ReadEditorFile("Wide.frq", editor), "EXIT");
+    EXPECT_EQ(readEditor("Wide.frq"), FrqResult::Exit);
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].title, "Possible file error");
     EXPECT_EQ(prompter.boxes[0].icon, MsgIcon::None);
@@ -239,10 +225,7 @@ TEST_F(FrqFileTest, OutOfRangeEntryInEachReader) {
               "      match the receiver band\r\n\r\n  2. Wide.frq may be corrupt\r\n\r\n"
               "  Please check your settings.\r\n\r\n  Exiting file load \r\n");
 
-    dialog.ShowProgress();
-    EXPECT_EQ(frq.LoadRackFile("Wide.frq", RangeRule::RefuseOutOfRange, hideDialog), "EXIT");
-    EXPECT_FALSE(dialog.IsDialogVisible());
-    EXPECT_EQ(boxesWhenHidden, 1u);
+    EXPECT_EQ(readRack("Wide.frq"), FrqResult::Exit);
     ASSERT_EQ(prompter.boxes.size(), 2u);
     EXPECT_EQ(prompter.boxes[1].title, "Possible file error");
     EXPECT_EQ(prompter.boxes[1].text,
@@ -251,35 +234,35 @@ TEST_F(FrqFileTest, OutOfRangeEntryInEachReader) {
               "     the Band spread for your receivers.\r\n\r\n"
               "  2. The file ''Wide.frq'' may be corrupt\r\n\r\n  Please check the file.\r\n\r\n"
               "  Exiting file load \r\n");
-    EXPECT_TRUE(files.LoadData[6].Name.isEmpty());
+    EXPECT_TRUE(loaded.Entries[6].Name.isEmpty());
 
     // During discovery the entry is kept and the read goes on.
-    EXPECT_EQ(frq.LoadRackFile("Wide.frq", RangeRule::KeepOutOfRange), "Wide.frq");
-    EXPECT_EQ(files.LoadData[5].Frequency, "865.000");
+    EXPECT_EQ(readRack("Wide.frq", RangeRule::KeepOutOfRange), FrqResult::Read);
+    EXPECT_EQ(loaded.Entries[5].Frequency, "865.000");
     EXPECT_EQ(prompter.boxes.size(), 2u);
 }
 
 TEST_F(FrqFileTest, JapaneseFileOutsideItsBandAsksOnceAtMost) {
     devices.SlotBand[1] = 14;
     writeLines("Band36.frq", validLines());
-    EXPECT_EQ(frq.LoadRackFile("Band36.frq", RangeRule::KeepOutOfRange), "Band36.frq");
+    EXPECT_EQ(readRack("Band36.frq", RangeRule::KeepOutOfRange), FrqResult::Read);
     EXPECT_TRUE(prompter.boxes.empty());
 
-    EXPECT_EQ(frq.LoadRackFile("Band36.frq", RangeRule::RefuseOutOfRange), "EXIT");
+    EXPECT_EQ(readRack("Band36.frq"), FrqResult::Exit);
     EXPECT_EQ(prompter.boxes.size(), 1u);
-    EXPECT_EQ(frq.ReadEditorFile("Band36.frq", editor), "EXIT");
+    EXPECT_EQ(readEditor("Band36.frq"), FrqResult::Exit);
     EXPECT_EQ(prompter.boxes.size(), 2u);
 }
 
 TEST_F(FrqFileTest, MissingShortOversizedAndForeignFiles) {
-    files.LoadData[1].Name = QStringLiteral("keep");
+    loaded.Entries[1].Name = QStringLiteral("keep");
     for (const char* name : {"Nothing.frq", "../Outside.frq", "sub/x.frq", "", ".."}) {
-        EXPECT_EQ(frq.LoadRackFile(name, RangeRule::RefuseOutOfRange), "No frq file") << name;
+        EXPECT_EQ(readRack(name), FrqResult::NoFile) << name;
     }
-    EXPECT_EQ(files.LoadData[1].Name, "keep");
+    EXPECT_EQ(loaded.Entries[1].Name, "keep");
     EXPECT_TRUE(prompter.boxes.empty());
 
-    EXPECT_EQ(frq.ReadEditorFile("Nothing.frq", editor), "");
+    EXPECT_EQ(readEditor("Nothing.frq"), FrqResult::Failed);
     ASSERT_EQ(prompter.boxes.size(), 1u);
     EXPECT_EQ(prompter.boxes[0].icon, MsgIcon::Critical);
     EXPECT_TRUE(prompter.boxes[0].text.endsWith("\r\n53"));
@@ -287,37 +270,37 @@ TEST_F(FrqFileTest, MissingShortOversizedAndForeignFiles) {
     QStringList text = validLines();
     text = text.mid(0, 150);
     writeLines("Short.frq", text);
-    EXPECT_EQ(frq.LoadRackFile("Short.frq", RangeRule::RefuseOutOfRange), "");
+    EXPECT_EQ(readRack("Short.frq"), FrqResult::Failed);
     EXPECT_EQ(prompter.boxes.back().text,
               "An error occurred reading the file\r\nThe file may be corrupt\r\n62");
-    EXPECT_EQ(files.LoadData[29].Name, "Mic029"); // what came before the end stays
+    EXPECT_EQ(loaded.Entries[29].Name, "Mic029"); // what came before the end stays
 
     // Without the final line end the last separator line is missing too.
     QByteArray whole = (validLines().join("\r\n")).toLatin1();
     writeRaw("NoEnd.frq", whole);
-    EXPECT_EQ(frq.ReadEditorFile("NoEnd.frq", editor), "");
+    EXPECT_EQ(readEditor("NoEnd.frq"), FrqResult::Failed);
     writeRaw("Unix.frq", (validLines().join("\n") + "\n").toLatin1());
-    EXPECT_EQ(frq.ReadEditorFile("Unix.frq", editor), "Unix.frq");
+    EXPECT_EQ(readEditor("Unix.frq"), FrqResult::Read);
 
     text = validLines();
     text[lineOf(1, 0)] = QString(kMaxFrqBytes, QLatin1Char('x'));
     writeLines("Huge.frq", text);
-    EXPECT_EQ(frq.ReadEditorFile("Huge.frq", editor), "");
+    EXPECT_EQ(readEditor("Huge.frq"), FrqResult::Failed);
     EXPECT_TRUE(prompter.boxes.back().text.endsWith("\r\n7"));
 
     text[lineOf(1, 0)] = QString(20000, QLatin1Char('x'));
     writeLines("Long.frq", text);
-    EXPECT_EQ(frq.ReadEditorFile("Long.frq", editor), "Long.frq");
+    EXPECT_EQ(readEditor("Long.frq"), FrqResult::Read);
     EXPECT_EQ(editor.EditData[1].Name.size(), 20000);
 
     QDir(folder).mkdir("Folder.frq");
     EXPECT_FALSE(frq.FrqFileExists("Folder.frq"));
-    EXPECT_EQ(frq.LoadRackFile("Folder.frq", RangeRule::RefuseOutOfRange), "No frq file");
+    EXPECT_EQ(readRack("Folder.frq"), FrqResult::NoFile);
 }
 
 TEST_F(FrqFileTest, AFailedWriteLeavesTheOldFileIntact) {
     editor.EntryCount = 5;
-    ASSERT_TRUE(frq.SaveEditorFile("Show.frq", editor));
+    ASSERT_TRUE(frq.SaveEditorFile("Show.frq", editor).ok());
     const QByteArray before = readRaw("Show.frq");
     editor.EntryCount = 9;
 
@@ -328,31 +311,32 @@ TEST_F(FrqFileTest, AFailedWriteLeavesTheOldFileIntact) {
     rlimit tiny = saved;
     tiny.rlim_cur = 100;
     setrlimit(RLIMIT_FSIZE, &tiny);
-    const bool written = frq.SaveEditorFile("Show.frq", editor);
+    const FileResult written = frq.SaveEditorFile("Show.frq", editor);
     setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_FALSE(written);
-    EXPECT_FALSE(frq.errorString().isEmpty());
+    EXPECT_FALSE(written.why().isEmpty());
     EXPECT_EQ(readRaw("Show.frq"), before);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"Show.frq"});
 
     // A folder standing where the file should be.
     QDir(folder).mkdir("Busy.frq");
-    EXPECT_FALSE(frq.SaveCurrentFile("Busy.frq"));
+    EXPECT_FALSE(frq.WriteFile("Busy.frq", {}));
     EXPECT_TRUE(QFileInfo(path("Busy.frq")).isDir());
 
     // Names that would leave the folder are refused.
-    EXPECT_FALSE(frq.SaveCurrentFile("../Escape.frq"));
-    EXPECT_FALSE(frq.SaveCurrentFile("a\\b.frq"));
+    EXPECT_FALSE(frq.WriteFile("../Escape.frq", {}));
+    EXPECT_FALSE(frq.WriteFile("a\\b.frq", {}));
     EXPECT_FALSE(QFileInfo::exists(dir.path() + "/Escape.frq"));
 
     // No folder at all.
     QDir(folder).removeRecursively();
-    EXPECT_FALSE(frq.SaveCurrentFile("Show.frq"));
-    EXPECT_TRUE(frq.errorString().contains("Show.frq"));
+    const FileResult nowhere = frq.WriteFile("Show.frq", {});
+    EXPECT_FALSE(nowhere);
+    EXPECT_TRUE(nowhere.why().contains("Show.frq"));
 
     editor.EntryCount = 5;
     QDir().mkpath(folder);
-    EXPECT_TRUE(frq.SaveEditorFile("Show.frq", editor));
+    EXPECT_TRUE(frq.SaveEditorFile("Show.frq", editor).ok());
     EXPECT_EQ(readRaw("Show.frq"), before);
 }
 

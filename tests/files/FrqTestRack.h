@@ -65,17 +65,33 @@ struct FrqTestRack {
         writeRaw(name, (text.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
     }
 
+    // The editor's reader into `editor`; the read's own box, if any, goes to the prompter.
+    FrqResult readEditor(const QString& name) {
+        const FrqLoad load = frq.ReadEditorFile(name, editor);
+        FrqFile::TellReadFailure(prompter, FrqReader::Editor, name, load);
+        editor = FrqFile::EditorDocumentOf(load, editor);
+        return load.result;
+    }
+    // The rack's reader into `loaded` (laid over it, as the rack reads); its box as above.
+    FrqResult readRack(const QString& name, RangeRule range = RangeRule::RefuseOutOfRange) {
+        const FrqLoad load = frq.ReadRackFile(name, range, loaded);
+        FrqFile::TellReadFailure(prompter, FrqReader::Rack, name, load);
+        loaded = load.read.document;
+        return load.result;
+    }
+
     RackHarness rig; // a rack of no receivers: the tables are the test's to set
     QTemporaryDir& dir = rig.dir;
     QString folder = rig.dataFolder();
     DeviceTables& devices = rig.devices;
     RackTables& rack = rig.rack;
-    FileState& files = rig.files;
+    RackFile& files = rig.files;
     ScriptedPrompter& prompter = rig.prompter;
     RecordingStartupDialog& dialog = rig.dialog;
-    FrequencyChecker& checker = rig.core.checker;
-    FrqFile& frq = rig.core.frq;
-    EditorDocument& editor = rig.core.editor;
+    FrequencyChecker& checker = rig.core.checker();
+    const FrqFile& frq = rig.core.frq();
+    EditorDocument editor;
+    FrqDocument loaded;
 };
 
 } // namespace k7::test

@@ -7,8 +7,6 @@
 #include "bands/CheckFrequency.h"
 #include "files/FrqFile.h"
 #include "link/DeviceTables.h"
-#include "rack/FileState.h"
-#include "rack/RackSettings.h"
 #include "rack/RackTables.h"
 #include "support/ScriptedPrompter.h"
 
@@ -27,11 +25,9 @@ namespace {
 struct Rig {
     k7::DeviceTables devices;
     k7::RackTables rack;
-    k7::RackSettings settings{rack};
-    k7::FileState files;
     k7::test::ScriptedPrompter prompter;
     k7::FrequencyChecker checker{devices, rack, prompter};
-    k7::FrqFile frq{QString(), files, settings, devices, checker, prompter};
+    k7::FrqFile frq{QString(), rack, devices, checker};
 };
 
 constexpr std::array kBands{36, 14, 9, 10, 37, 0};

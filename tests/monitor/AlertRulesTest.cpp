@@ -50,7 +50,7 @@ protected:
     const Alert& Last() const { return monitor.alerts().at(monitor.alerts().size() - 1); }
 
     RackHarness rig;
-    Monitor& monitor = rig.core.monitor;
+    Monitor& monitor = rig.core.monitor();
 };
 
 TEST_F(AlertRulesTest, BatteryLowAfterFiveSecondsOfLowReadingsAndNeverFromOne) {

@@ -58,10 +58,10 @@ struct ExportRun : ::testing::Test {
         EXPECT_TRUE(rig.RunToMonitoring());
         rig.clock.advanceMs(20000);
     }
-    Monitor& monitor() { return rig.station->monitor(); }
+    Monitor& monitor() { return rig.station->core().monitor(); }
     std::map<int, int> SlotsOfDevices() {
-        const DeviceTables& devices = rig.station->core().devices;
-        const RackTables& rack = rig.station->core().rack;
+        const DeviceTables& devices = rig.station->core().devices();
+        const RackTables& rack = rig.station->core().rack();
         std::map<int, int> slotOf;
         for (int d = 0; d < devices.DeviceCount; ++d) {
             const auto i = static_cast<std::size_t>(d);

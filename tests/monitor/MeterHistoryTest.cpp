@@ -114,7 +114,7 @@ TEST(MeterHistory, AMeteredRackKeepsTheAnswersOfTheLastHourAsTheClockPassesIt) {
     h.engine.AddObserver(told);
     ASSERT_EQ(h.Start(), 3);
     ASSERT_TRUE(h.RunToMonitoring());
-    const MeterHistory& history = h.core.monitor.history();
+    const MeterHistory& history = h.core.monitor().history();
     ASSERT_TRUE(history.allocated());
     EXPECT_LE(history.memoryBytes(), 8u << 20);
 

@@ -79,7 +79,7 @@ TEST(MonitorRack, BatteryAndRfAlertsStartAndEndAtTheAnswersThatDecideThem) {
     Told told(h->clock);
     h->engine.AddObserver(told);
     h->clock.advanceMs(32000 - h->NowMs());
-    const AlertList& alerts = h->core.monitor.alerts();
+    const AlertList& alerts = h->core.monitor().alerts();
     ASSERT_EQ(alerts.size(), 2u) << "nothing else fell";
 
     // The level changes take effect at the receiver's first reading from their time on: the
@@ -111,7 +111,7 @@ TEST(MonitorRack, NotAnsweringStartsAndEndsWithTheAnswerRateCheck) {
     h->line.cut(1, true);
     h->clock.advanceMs(11000);
     ASSERT_EQ(told.blanked.size(), 1u);
-    const Alert* silent = Find(h->core.monitor.alerts(), 2, AlertKind::NotAnswering);
+    const Alert* silent = Find(h->core.monitor().alerts(), 2, AlertKind::NotAnswering);
     ASSERT_NE(silent, nullptr);
     EXPECT_EQ(silent->startMicros, told.blanked[0]);
 
@@ -121,7 +121,7 @@ TEST(MonitorRack, NotAnsweringStartsAndEndsWithTheAnswerRateCheck) {
     h->clock.advanceMs(10000);
     ASSERT_EQ(told.again.size(), 1u);
     EXPECT_EQ(silent->endMicros, told.again[0]);
-    EXPECT_EQ(h->core.monitor.alerts().size(), 1u);
+    EXPECT_EQ(h->core.monitor().alerts().size(), 1u);
 }
 
 TEST(MonitorRack, DevicesChangedIsLoggedBeforeTheCloseCountdownStarts) {
@@ -130,7 +130,7 @@ TEST(MonitorRack, DevicesChangedIsLoggedBeforeTheCloseCountdownStarts) {
     auto h = Metering(scenario);
     bool countdownAtNote = true;
     std::size_t rowsAtNote = 0;
-    h->core.monitor.AddRackObserver([&](const RackNote& note) {
+    h->core.monitor().AddRackObserver([&](const RackNote& note) {
         if (note.kind == RackNote::DevicesChanged) {
             countdownAtNote = h->dialog.form == RecordingStartupDialog::Form::CloseCountdown;
             rowsAtNote = RowsOf(CsvRows(h->LogFile()), QStringLiteral("devices-changed")).size();
@@ -153,7 +153,7 @@ TEST(MonitorRack, AFailedDiscoveryNamesTheSilentSlotsBeforeTheOperatorIsTold) {
     RackHarness h(scenario);
     std::vector<int> silent;
     std::size_t boxesAtNote = 99;
-    h.core.monitor.AddRackObserver([&](const RackNote& note) {
+    h.core.monitor().AddRackObserver([&](const RackNote& note) {
         if (note.kind == RackNote::DiscoveryFailed) {
             silent = note.silentSlots;
             boxesAtNote = h.prompter.boxes.size();
@@ -172,13 +172,11 @@ TEST(MonitorRack, AFailedDiscoveryNamesTheSilentSlotsBeforeTheOperatorIsTold) {
 
 TEST(MonitorRack, TheProgrammingPassIsLoggedWithItsSource) {
     RackHarness h(SteadyRack(2));
-    h.files.LoadLastFile = true;
-    h.files.CurrentFile = QStringLiteral("Show.frq");
+    h.LoadAtStart(QStringLiteral("Show.frq"));
     // The file holds what the receivers hold: no question, a changed-only pass.
-    h.rackFiles.loaded[1] = {QStringLiteral("VOX_1_"), QStringLiteral("606.600"),
-                             QStringLiteral("1"), QStringLiteral("0")};
-    h.rackFiles.loaded[2] = {QStringLiteral("GTR_2_"), QStringLiteral("607.500"),
-                             QStringLiteral("1"), QStringLiteral("0")};
+    ASSERT_TRUE(h.core.frq().WriteFile(
+        "Show.frq",
+        RackHarness::FileOf({{"VOX_1_", "606.600", "1", "0"}, {"GTR_2_", "607.500", "1", "0"}})));
     ASSERT_EQ(h.Start(), 2);
     ASSERT_TRUE(h.RunToMonitoring());
     ASSERT_TRUE(h.engine.StartProgrammingPass(PassKind::OpenOnly));
@@ -193,7 +191,7 @@ TEST(MonitorRack, TheProgrammingPassIsLoggedWithItsSource) {
 
 TEST(MonitorRack, TheControlPanelsChangesAreLoggedOnceTheyLand) {
     auto h = Metering(SteadyRack(2));
-    ReceiverPanel& panel = h->core.panel;
+    ReceiverPanel& panel = h->core.panel();
     ASSERT_TRUE(panel.Open(1));
     panel.SliderValueChanged(7);
     panel.SliderPressed();
@@ -249,11 +247,11 @@ TEST(MonitorRack, ALogThatCannotBeWrittenIsToldOnceAndMeteringGoesOn) {
     EXPECT_TRUE(h.prompter.boxes[0].text.contains(QStringLiteral("monitoring goes on")));
 
     const int answers = h.receiver(0).meterAnswers();
-    h.core.monitor.ReceiverBlanked(2);
+    h.core.monitor().ReceiverBlanked(2);
     h.clock.advanceMs(2000);
     EXPECT_EQ(h.prompter.boxes.size(), 1u) << "told once";
     EXPECT_GT(h.receiver(0).meterAnswers(), answers + 10);
-    EXPECT_GE(h.core.monitor.log().waiting(), 3u);
+    EXPECT_GE(h.core.monitor().log().waiting(), 3u);
 }
 
 } // namespace

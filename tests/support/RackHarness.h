@@ -1,8 +1,8 @@
 // The station's core (StationCore, wired as the program wires it) over a simulated rack on the
 // manual clock, with recording doubles for the windows the rack drives, a recording observer,
 // settings and a data folder of its own. Start() runs the start-up steps the rack needs; a test
-// then goes from start to metering in a line. The file layer records the rack's calls and loads
-// the last file from a table (RecordingRackFiles); all else in it is the station's own.
+// then goes from start to metering in a line. The engine's calls on the rack's file are recorded
+// on their way (RecordingRackFiles); all else is the station's own.
 #pragma once
 
 #include "app/StationCore.h"
@@ -17,6 +17,9 @@
 #include <QDateTime>
 #include <QTemporaryDir>
 
+#include <utility>
+#include <vector>
+
 namespace k7::test {
 
 class RackHarness {
@@ -27,6 +30,17 @@ public:
     // ConnectUSB, the rack tables' start values, the six timers, timer 0 at 120 ms in
     // discovery mode. Returns ConnectUSB's result (the device count on success).
     int Start();
+    // The file is written to the data folder and loaded into the rack as File > Load does: it
+    // is the file in use.
+    void UseFile(const QString& name, const FrqDocument& document);
+    // "Load last file on Start" with the file as the last one chosen, as the settings give them
+    // at start.
+    void LoadAtStart(const QString& name);
+    // The file written and read as discovery reads the last file; what the rack does with it
+    // is the test's to say (AcceptLoadedFile, CurrentFromRack).
+    void ReadAsLastFile(const QString& name, const FrqDocument& document);
+    // A file of the rows given, then "Spare_" rows; its count is the rows given.
+    static FrqDocument FileOf(const std::vector<SettingsRow>& rows);
     // Runs the clock until metering runs with no pass or question pending.
     bool RunToMonitoring(double limitMs = 120000);
     bool Monitoring() const;
@@ -53,15 +67,18 @@ public:
     RecordingShell shell;
     RecordingMeterDisplay display;
     RecordingRackEvents events;
+    RecordingRackFiles rackFiles;
     StationCore core;
 
-    DeviceTables& devices = core.devices;
-    RackTables& rack = core.rack;
-    FileState& files = core.files;
-    TimerBank& timers = core.timers;
-    LinkModule& link = core.link;
-    RackEngine& engine = core.engine;
-    RecordingRackFiles& rackFiles;
+    // Every change of a timer since the start: tag and whether it runs now.
+    std::vector<std::pair<int, bool>> timerChanges;
+
+    DeviceTables& devices = core.devices();
+    RackTables& rack = core.rack();
+    RackFile& files = core.rackFile();
+    const TimerBank& timers = core.timers();
+    LinkModule& link = core.link();
+    RackEngine& engine = core.engine();
 };
 
 } // namespace k7::test

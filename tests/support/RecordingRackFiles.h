@@ -1,58 +1,52 @@
-// The station's own file layer with a record of the calls the rack makes on it, and two
-// stand-ins: the last file is a table the test gives (no disk), and its load or the snapshot
-// can be made to fail. Everything else, the programming passes included, is DefaultFiles' own.
+// What the rack engine asks of the rack's file, recorded on the way to the station's own
+// RackFile; the snapshot can be made to fail as on a full disk.
 #pragma once
 
-#include "files/DefaultFiles.h"
-#include "rack/FileState.h"
-#include "rack/RackTables.h"
+#include "files/RackFile.h"
 
 #include <QString>
 #include <QStringList>
 
 namespace k7::test {
 
-class RecordingRackFiles final : public DefaultFiles {
+class RecordingRackFiles final : public RackFiles {
 public:
-    explicit RecordingRackFiles(const Wiring& wiring)
-        : DefaultFiles(wiring), files_(wiring.files) {}
+    // The station's RackFile, once the core that owns it is built.
+    void Wrap(RackFile& files) { files_ = &files; }
 
-    QString LoadRackFile(const QString& name) override {
+    bool LoadAtStart() const override { return files_->LoadAtStart(); }
+    QString CurrentFile() const override { return files_->CurrentFile(); }
+    bool FileInForce() const override { return files_->FileInForce(); }
+    FrqResult LoadRackFile(const QString& name) override {
         calls << QStringLiteral("LoadRackFile:") + name;
-        if (!loadResult.isNull()) {
-            return loadResult;
-        }
-        files_.LoadData = loaded;
-        return name;
+        return files_->LoadRackFile(name);
     }
     void CopyLoadToCurrent() override {
         calls << QStringLiteral("CopyLoadToCurrent");
-        DefaultFiles::CopyLoadToCurrent();
+        files_->CopyLoadToCurrent();
     }
     bool RackDiffers() override {
         calls << QStringLiteral("RackDiffers");
-        return DefaultFiles::RackDiffers();
+        return files_->RackDiffers();
     }
     void AcceptLoadedFile() override {
         calls << QStringLiteral("AcceptLoadedFile");
-        DefaultFiles::AcceptLoadedFile();
+        files_->AcceptLoadedFile();
     }
     void CurrentFromRack() override {
         calls << QStringLiteral("CurrentFromRack");
-        DefaultFiles::CurrentFromRack();
+        files_->CurrentFromRack();
     }
     bool WriteRackSnapshot() override {
         calls << QStringLiteral("WriteRackSnapshot");
-        return snapshotWrites && DefaultFiles::WriteRackSnapshot();
+        return snapshotWrites && files_->WriteRackSnapshot();
     }
 
     QStringList calls;
-    QString loadResult; // null: the load succeeds with `loaded`
-    SettingsTable loaded;
     bool snapshotWrites = true;
 
 private:
-    FileState& files_;
+    RackFile* files_ = nullptr;
 };
 
 } // namespace k7::test

@@ -14,9 +14,11 @@ public:
     void ExitRequested(ExitSource source) override { exits.push_back(source); }
     void LoadLastFileToggled() override { ++toggles; }
     void FileCommandChosen(FileCommand command) override { commands.push_back(command); }
+    void WindowCommandChosen(WindowCommand command) override { windows.push_back(command); }
     void AboutChosen() override { ++abouts; }
     std::vector<ExitSource> exits;
     std::vector<FileCommand> commands;
+    std::vector<WindowCommand> windows;
     int toggles = 0;
     int abouts = 0;
 };

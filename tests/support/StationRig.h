@@ -61,8 +61,8 @@ struct StationRig {
     }
 
     bool Monitoring() const {
-        return station->engine().Activity() == RackActivity::Monitoring &&
-               station->timers().enabled(PollTimer);
+        return station->core().engine().Activity() == RackActivity::Monitoring &&
+               station->core().timers().enabled(PollTimer);
     }
     bool RunToMonitoring(double limitMs = 60000) {
         return clock.runUntil([this] { return Monitoring(); }, limitMs);
@@ -80,6 +80,15 @@ struct StationRig {
             }
         }
         return lines;
+    }
+    // The file as the editor's reader gives it; a count of -1 when it cannot be read.
+    EditorDocument ReadEditorFile(const QString& name) {
+        const FrqLoad load = station->core().frq().ReadEditorFile(name, {});
+        EditorDocument document = FrqFile::EditorDocumentOf(load, {});
+        if (!load.ok()) {
+            document.EntryCount = -1;
+        }
+        return document;
     }
     bool AnyDeviceOpen() const {
         for (int i = 0; i < simRack.receiverCount(); ++i) {
