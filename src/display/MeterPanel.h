@@ -68,7 +68,7 @@ public:
     bool LoadFonts(const QString& fontDir);
     // Whether the last set-up found the panel's font (see LoadFonts).
     bool FontsFound() const { return fontsFound_; }
-    // The scaling tables, then the 16-, 24- and 40-slot position tables.
+    // The scaling tables; no cell is drawn before them.
     void BuildScaling();
     void CloseGraphics();
     bool IsSetUp() const { return setUp_; }
@@ -98,6 +98,9 @@ public:
     const CellFrame& cellFrame(int slot) const;
     // The slot's cell on the panel in the rack's layout; empty for a slot outside the rack.
     QRect CellRect(int slot) const;
+    // The slot under a point of the panel by the hit test of the rack's layout (a slot past the
+    // rack's receivers, or past 40, is for the caller to refuse).
+    int SlotAt(QPoint point) const;
 
     const QImage& PanelBuf() const { return panelBuf_; }
     // Writes PanelBuf as a PNG file, whole or not at all; false when nothing is set up or the
@@ -114,9 +117,6 @@ public:
     }
 
     const Scaling& scaling() const { return scaling_; }
-    const LayoutTable& layout16() const { return layout16_; }
-    const LayoutTable& layout24() const { return layout24_; }
-    const LayoutTable& layout40() const { return layout40_; }
     const MeterFonts& fonts() const { return fonts_; }
     int PeakHold(int slot, int entry) const;
     int BlinkCount(int slot) const;
@@ -127,6 +127,10 @@ public:
     struct CellLayout;
 
 private:
+    // Redraws a receiver's cell, the cell cellIndex of a layout, when both are in range.
+    void drawInLayout(LayoutId layout, int receiver, int cellIndex);
+    // Where the cell cellIndex of a layout lies on the panel.
+    QRect layoutCellRect(const LayoutProfile& layout, int cellIndex) const;
     void drawCell(int slot, const CellLayout& cell);
     void drawMuteIcon(int slot, const CellLayout& cell);
     void drawGauge(int slot, const CellLayout& cell);
@@ -162,7 +166,9 @@ private:
     void place(const QImage& from, const QRect& source, QPoint lowerLeft);
     void pasteToWindow(const QRect& rect);
     void copySprite(Sprite sprite, QImage& to, QPoint lowerLeft);
-    void prepareCells(int width, int height, int columns, int rows);
+    // The layout's cell background built, and placed in the cells of the rack's receivers on a
+    // dark grey panel.
+    void prepareLayout(LayoutId layout);
     void drawFrame(int slot);
     void fillPanel(const QColor& colour);
     void unloadFonts();
@@ -174,15 +180,12 @@ private:
     std::function<void()> redrawnListener_;
 
     Scaling scaling_;
-    LayoutTable layout16_{};
-    LayoutTable layout24_{};
-    LayoutTable layout40_{};
     MeterFonts fonts_;
     std::array<int, 2> fontIds_{-1, -1};
 
     bool setUp_ = false;
     bool fontsFound_ = false;
-    bool scaled_ = false; // no cell is drawn before the scaling and position tables exist
+    bool scaled_ = false; // no cell is drawn before the scaling tables exist
     QImage atlasBuf_;
     QImage panelBuf_;
     QImage cellBuf_;
