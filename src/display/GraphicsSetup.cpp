@@ -61,7 +61,14 @@ bool MeterPanel::InitGraphics(const QString& assetDir, QSize panelSize) {
         atlasBuf_ = AllocateBuffer(kAtlasWidth, kAtlasHeight);
     }
     forgetPlaced();
-    panelBuf_ = AllocateBuffer(std::max(1, panelSize.width()), std::max(1, panelSize.height()));
+    nativeSize_ = panelSize;
+    fill_ = Colour::Black;
+    cellsPrepared_ = false;
+    const LayoutProfile& layout = rackLayout();
+    grid_ = chooseGrid(layout);
+    gridLayout_ = layout.id;
+    const QSize size = panelSizeFor(layout, grid_);
+    panelBuf_ = AllocateBuffer(std::max(1, size.width()), std::max(1, size.height()));
     LoadFonts(assetDir + QStringLiteral("/fonts"));
     muteIconBuf_ = AllocateBuffer(31, 31);
     cellBuf_ = AllocateBuffer(200, 350);
@@ -240,6 +247,11 @@ void MeterPanel::prepareLayout(LayoutId layout) {
     if (!setUp_) {
         return;
     }
+    // The rack's size may have become known since the cells were arranged.
+    const bool rackCells = layout == rackLayout().id;
+    if (rackCells) {
+        rearrange(false);
+    }
     ClearPanelGrey();
     (this->*kBuildCell[static_cast<std::size_t>(layout)])();
     const LayoutProfile& profile = LayoutProfileOf(layout);
@@ -253,6 +265,7 @@ void MeterPanel::prepareLayout(LayoutId layout) {
             drawFrame(slot);
         }
     }
+    cellsPrepared_ = rackCells;
 }
 
 void MeterPanel::PrepareCells8() {
@@ -276,6 +289,8 @@ void MeterPanel::fillPanel(const QColor& colour) {
         return;
     }
     forgetPlaced();
+    fill_ = colour;
+    cellsPrepared_ = false;
     FillBuffer(panelBuf_, colour);
     pasteToWindow(panelBuf_.rect());
 }

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScreen>
 
 #include <algorithm>
@@ -44,7 +45,22 @@ void MeterPanelWidget::setPanelSize(QSize size) {
     update();
 }
 
+void MeterPanelWidget::setArrangement(PanelArrangement arrangement) {
+    panel_.Arrange(arrangement, size());
+    update();
+}
+
+void MeterPanelWidget::resizeEvent(QResizeEvent* event) {
+    if (panel_.arrangement() == PanelArrangement::Wide) {
+        panel_.Arrange(PanelArrangement::Wide, size());
+    }
+    QWidget::resizeEvent(event);
+}
+
 QSize MeterPanelWidget::panelSize() const {
+    if (const QSize arranged = panel_.ArrangedSize(); !arranged.isEmpty()) {
+        return arranged;
+    }
     if (!panelSize_.isEmpty()) {
         return panelSize_;
     }
@@ -66,6 +82,9 @@ int MeterPanelWidget::repaintIntervalMs() const {
 
 void MeterPanelWidget::pasted(const QRect& rect) {
     if (changed_.panel() != panelSize()) {
+        if (!changed_.panel().isEmpty()) {
+            update(); // a panel of another size is shown at another scale: the margins change too
+        }
         changed_.reset(panelSize());
     }
     // An element of a cell is noted with its cell, so that a repaint copies each changed cell
