@@ -1,8 +1,10 @@
 // The main window without its window: the caption, which File menu commands are shown, the
-// tick of "Load last file on Start", and the exit request from its three sources. The QMainWindow
-// shows this state and forwards keys, menu commands and its close box.
+// tick of "Load last file on Start", the arrangement ticked in the View menu, and the exit request
+// from its three sources. The QMainWindow shows this state and forwards keys, menu commands and
+// its close box.
 #pragma once
 
+#include "display/PanelArrangement.h"
 #include "rack/RackPorts.h"
 
 #include <QString>
@@ -24,6 +26,7 @@ public:
     virtual void LoadLastFileToggled() = 0;
     virtual void FileCommandChosen(FileCommand command) = 0;
     virtual void AboutChosen() = 0;
+    virtual void ArrangementChosen(PanelArrangement arrangement) = 0;
 };
 
 struct MainWindowState {
@@ -34,6 +37,7 @@ struct MainWindowState {
     // exit or close dialog is up (a load during discovery would program a half-found rack).
     bool fileCommandsEnabled = false;
     bool loadLastFileChecked = false;
+    PanelArrangement arrangement = PanelArrangement::Native; // ticked in the View menu
     // A line over the meter panel (why the meters stand still); none when empty.
     QString meterNotice;
     int meterPanelFocusRequests = 0; // each FocusMeterPanel adds one
@@ -53,6 +57,7 @@ public:
     void SetFileCommandsEnabled(bool enabled);
     void SetLoadLastFileChecked(bool checked);
     void SetMeterNotice(const QString& text);
+    void SetArrangement(PanelArrangement arrangement);
 
     // Escape requests exit like mnuExit; every other key is ignored.
     void KeyPressed(int key);
@@ -63,6 +68,7 @@ public:
     void MenuLoadLastFile() { actions_.LoadLastFileToggled(); }
     void MenuFileCommand(FileCommand command) { actions_.FileCommandChosen(command); }
     void MenuAbout() { actions_.AboutChosen(); }
+    void MenuArrangement(PanelArrangement arrangement) { actions_.ArrangementChosen(arrangement); }
 
     bool ExitConfirmed() const { return exitConfirmed_; }
     void SetExitConfirmed(bool confirmed) { exitConfirmed_ = confirmed; }

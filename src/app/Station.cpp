@@ -162,6 +162,17 @@ void Station::SizeWindow() {
     windowSize_ = SizeForDevices(devices_.DeviceCount);
     view_->SizeWindow(windowSize_, StartPlacement(ReadPanelWindow(ports_.settings),
                                                   devices_.DeviceCount, windowSize_.client));
+    arrangePanel(StartArrangement(ReadArrangement(ports_.settings), devices_.DeviceCount));
+}
+
+void Station::ArrangementChosen(PanelArrangement arrangement) {
+    SaveArrangement(ports_.settings, {devices_.DeviceCount, arrangement});
+    arrangePanel(arrangement);
+}
+
+void Station::arrangePanel(PanelArrangement arrangement) {
+    window_.SetArrangement(arrangement);
+    view_->ArrangePanel(arrangement);
 }
 
 void Station::ShowStartupProgress() {

@@ -59,6 +59,7 @@ public:
     virtual void SizeWindow(const RackWindowSize& /*size*/, const WindowPlacement& /*start*/) {}
     // The window as the operator leaves it, remembered at the orderly stop; none: nothing is.
     virtual std::optional<WindowPlacement> WindowLeft() const { return std::nullopt; }
+    virtual void ArrangePanel(PanelArrangement /*arrangement*/) {}
     virtual void ShowMainWindow() {}
     virtual void ShowAbout() {}
     virtual void FileCommandChosen(FileCommand /*command*/) {} // the file layer's, editor's menus
@@ -160,6 +161,9 @@ private:
     void LoadLastFileToggled() override { ToggleLoadLastFile(); }
     void FileCommandChosen(FileCommand command) override;
     void AboutChosen() override;
+    // Kept for the rack's size at once, and the panel arranged.
+    void ArrangementChosen(PanelArrangement arrangement) override;
+    void arrangePanel(PanelArrangement arrangement);
     // AlertEvents: into the trace
     void AlertStarted(const Alert& alert) override;
     void AlertEnded(const Alert& alert) override;

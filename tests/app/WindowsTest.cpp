@@ -85,6 +85,17 @@ private slots:
         }
         QVERIFY(window.mnuExit->isVisible());
         QVERIFY(window.mnuAbout->isVisible());
+
+        // View: the arrangement asked for, the tick where the station puts it.
+        auto* native = window.findChild<QAction*>(QStringLiteral("mnuNativeArrangement"));
+        auto* wide = window.findChild<QAction*>(QStringLiteral("mnuWideArrangement"));
+        QVERIFY(native && wide);
+        QVERIFY(native->isChecked());
+        wide->trigger();
+        QCOMPARE(actions.arrangements, std::vector<PanelArrangement>{PanelArrangement::Wide});
+        QVERIFY(native->isChecked() && !wide->isChecked());
+        controller.SetArrangement(PanelArrangement::Wide);
+        QVERIFY(wide->isChecked() && !native->isChecked());
     }
 
     void mainWindowTakesItsPlacementAndCanBeResized() {

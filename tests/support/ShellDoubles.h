@@ -15,7 +15,11 @@ public:
     void LoadLastFileToggled() override { ++toggles; }
     void FileCommandChosen(FileCommand command) override { commands.push_back(command); }
     void AboutChosen() override { ++abouts; }
+    void ArrangementChosen(PanelArrangement arrangement) override {
+        arrangements.push_back(arrangement);
+    }
     std::vector<ExitSource> exits;
+    std::vector<PanelArrangement> arrangements;
     std::vector<FileCommand> commands;
     int toggles = 0;
     int abouts = 0;
