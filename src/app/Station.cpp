@@ -162,7 +162,8 @@ void Station::SizeWindow() {
     windowSize_ = SizeForDevices(devices_.DeviceCount);
     view_->SizeWindow(windowSize_, StartPlacement(ReadPanelWindow(ports_.settings),
                                                   devices_.DeviceCount, windowSize_.client));
-    arrangePanel(StartArrangement(ReadArrangement(ports_.settings), devices_.DeviceCount));
+    arrangePanel(options_.arrangement.value_or(
+        StartArrangement(ReadArrangement(ports_.settings), devices_.DeviceCount)));
 }
 
 void Station::ArrangementChosen(PanelArrangement arrangement) {

@@ -43,6 +43,8 @@ struct StationPorts {
 struct StationOptions {
     QString applicationFolder; // holds the data folder "USB Files"
     QString lockFolder;        // empty: the per-user runtime folder
+    // --arrangement: the meter cells' arrangement for this run, over the one chosen last.
+    std::optional<PanelArrangement> arrangement = std::nullopt;
 };
 
 // What the windows do at the station's named moments (StationWindows, in k7_app_ui). The
