@@ -3,6 +3,7 @@
 #pragma once
 
 #include "display/MeterPanel.h"
+#include "rack/LayoutProfiles.h"
 #include "support/PanelLayouts.h"
 #include "support/RackHarness.h"
 
@@ -45,7 +46,7 @@ struct Rack {
 
 // The layout of a rack of `count` receivers, as identification picks it.
 inline int LayoutFor(int count) {
-    return count <= 8 ? 1 : count <= 16 ? 2 : count <= 24 ? 3 : 0;
+    return k7::LayoutProfileFor(count).rackLayout;
 }
 
 } // namespace k7::bench

@@ -2,6 +2,7 @@
 // values to PNG files, to judge the look of the panel without receivers or a screen.
 //   k7_meter_snapshot ASSET_DIR OUTPUT_DIR
 #include "display/MeterPanel.h"
+#include "rack/LayoutProfiles.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -50,15 +51,7 @@ void Animate(k7::RackTables& rack, k7::MeterPanel& panel, int count, int layout)
             }
             rack.LastMuted = slot % 6 == 5 ? 1 : 0;
             rack.LastAntenna = static_cast<std::uint8_t>(slot % 2);
-            if (layout == 1) {
-                panel.Display8VU(slot, slot);
-            } else if (layout == 2) {
-                panel.Display16VU(slot, slot);
-            } else if (layout == 3) {
-                panel.Display24VU(slot, slot);
-            } else {
-                panel.Display40VU(slot, slot);
-            }
+            (panel.*k7::LayoutProfileOf(layout).draw)(slot, slot);
         }
     }
 }
@@ -75,15 +68,7 @@ bool Render(const QString& assets, const QString& file, int count, int layout) {
     panel.InitGraphics(assets, QSize(800, 700));
     FillRack(rack, count);
     panel.ResetPeaks();
-    if (layout == 1) {
-        panel.PrepareCells8();
-    } else if (layout == 2) {
-        panel.PrepareCells16();
-    } else if (layout == 3) {
-        panel.PrepareCells24();
-    } else {
-        panel.PrepareCells40();
-    }
+    (panel.*k7::LayoutProfileOf(layout).prepare)();
     panel.ShowPanel();
     Animate(rack, panel, count, layout);
     const bool saved = panel.PanelBuf().save(file, "PNG");

@@ -41,6 +41,12 @@ CommandLineResult ParseCommandLine(const QStringList& args) {
                        "then end; --coordinate --help tells more."),
         QStringLiteral("BAND COUNT"));
     parser.addOptions({simulate, wireLog, trace, runFor, appDir, snapshot, coordinate});
+    const QCommandLineOption arrangement(
+        QStringLiteral("arrangement"),
+        QStringLiteral("Arrange the meter cells: native (the layout's grid) or wide (the grid "
+                       "that fills the window)."),
+        QStringLiteral("native|wide"));
+    parser.addOption(arrangement);
 
     CommandLineResult result;
     if (!parser.parse(args)) {
@@ -99,6 +105,14 @@ CommandLineResult ParseCommandLine(const QStringList& args) {
     if (!line.snapshot.isEmpty() && line.runForSeconds <= 0) {
         result.error = QStringLiteral("--snapshot needs --run-for.");
         return result;
+    }
+    if (parser.isSet(arrangement)) {
+        line.arrangement = ParseArrangement(parser.value(arrangement));
+        if (!line.arrangement) {
+            result.error = QStringLiteral("--arrangement takes native or wide, not %1.")
+                               .arg(parser.value(arrangement));
+            return result;
+        }
     }
     result.options = line;
     return result;

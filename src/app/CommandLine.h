@@ -2,6 +2,8 @@
 // Without any of them the station runs on the attached receivers, as an operator starts it.
 #pragma once
 
+#include "display/PanelArrangement.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +23,8 @@ struct CommandLine {
     double runForSeconds = 0; // --run-for SECONDS (0: until the operator closes)
     QString appDir;           // --app-dir DIR
     QString snapshot;         // --snapshot FILE.png
+    // --arrangement native|wide
+    std::optional<PanelArrangement> arrangement;
     bool simulated() const { return simulatedCount > 0 || !scenarioFile.isEmpty(); }
 };
 

@@ -3,12 +3,15 @@
 #include "MainWindowController.h"
 #include "StartupRules.h"
 
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPointer>
 #include <QVBoxLayout>
+
+#include <tuple>
 
 namespace k7 {
 namespace {
@@ -29,6 +32,24 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     mnuTransfer = mnuFile->addAction(QStringLiteral("&Dowload file to Rx"));
     mnuUpload = mnuFile->addAction(QStringLiteral("&Upload file from Rx"));
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
+    // View: the meter cells in the layout's own grid, or in the grid that fills the window.
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    auto* arrangements = new QActionGroup(view);
+    for (const auto& [arrangement, text, name] :
+         {std::tuple{PanelArrangement::Native, "&Native arrangement", "mnuNativeArrangement"},
+          std::tuple{PanelArrangement::Wide, "&Wide arrangement", "mnuWideArrangement"}}) {
+        QAction* item = view->addAction(QString::fromLatin1(text));
+        arrangementItems_[static_cast<std::size_t>(arrangement)] = item;
+        item->setObjectName(QString::fromLatin1(name));
+        item->setCheckable(true);
+        arrangements->addAction(item);
+        // The tick follows the controller, never the click itself: the station decides.
+        connect(item, &QAction::triggered, this, [this, chosen = arrangement] {
+            controller_.MenuArrangement(chosen);
+            refresh();
+        });
+    }
     QMenu* mnuCoordination = menuBar()->addMenu(QStringLiteral("&Coordination"));
     mnuCoordination->setObjectName(QStringLiteral("mnuCoordination"));
     mnuCheckRack = mnuCoordination->addAction(QStringLiteral("&Check rack"));
@@ -199,6 +220,7 @@ void MainWindow::refresh() {
     meterNotice_->raise();
     mnuLoad->setChecked(state.loadLastFileChecked);
     mnuAlerts->setText(state.alertsCaption);
+    arrangementItems_[static_cast<std::size_t>(state.arrangement)]->setChecked(true);
     if (state.meterPanelFocusRequests != focusRequestsSeen_) {
         focusRequestsSeen_ = state.meterPanelFocusRequests;
         panelArea_->setFocus();

@@ -1,13 +1,14 @@
-// The main window: the File, Coordination, Alerts, History and About menus, the meter panel area,
-// and the three ways of asking to close (Escape, File > Exit, the close box), all handed to its
-// controller. It can be resized,
-// maximised and put full screen (F11, again to come back); the meter panel scales with it. It
-// owns no port and no timer.
+// The main window: the File, View, Coordination, Alerts, History and About menus, the meter panel
+// area, and the three ways of asking to close (Escape, File > Exit, the close box), all handed to
+// its controller. It can be resized, maximised and put full screen (F11, again to come back); the
+// meter panel scales with it. It owns no port and no timer.
 #pragma once
 
 #include "PanelWindowSetting.h"
 
 #include <QMainWindow>
+
+#include <array>
 
 class QAction;
 class QLabel;
@@ -46,6 +47,7 @@ private:
     MainWindowController& controller_;
     QWidget* panelArea_ = nullptr;
     QLabel* meterNotice_ = nullptr;
+    std::array<QAction*, 2> arrangementItems_{}; // View: native, wide (one of them ticked)
     int focusRequestsSeen_ = 0;
     // The menu items (found by their object names in tests).
     QAction* mnuLoad = nullptr;

@@ -37,6 +37,13 @@ void MainWindowController::SetActiveAlerts(int count) {
     }
 }
 
+void MainWindowController::SetArrangement(PanelArrangement arrangement) {
+    if (state_.arrangement != arrangement) {
+        state_.arrangement = arrangement;
+        changed();
+    }
+}
+
 void MainWindowController::SetLoadLastFileChecked(bool checked) {
     if (state_.loadLastFileChecked != checked) {
         state_.loadLastFileChecked = checked;

@@ -1,9 +1,10 @@
 // The main window without its window: the caption, which File menu commands are shown, the
-// tick of "Load last file on Start", the Alerts menu's count, and the exit request from its three
-// sources. The QMainWindow shows this state and forwards keys, every menu command and its close
-// box.
+// tick of "Load last file on Start", the arrangement ticked in the View menu, the Alerts menu's
+// count, and the exit request from its three sources. The QMainWindow shows this state and
+// forwards keys, every menu command and its close box.
 #pragma once
 
+#include "display/PanelArrangement.h"
 #include "rack/RackPorts.h"
 
 #include <QString>
@@ -29,6 +30,7 @@ public:
     virtual void FileCommandChosen(FileCommand command) = 0;
     virtual void WindowCommandChosen(WindowCommand command) = 0;
     virtual void AboutChosen() = 0;
+    virtual void ArrangementChosen(PanelArrangement arrangement) = 0;
 };
 
 struct MainWindowState {
@@ -39,6 +41,7 @@ struct MainWindowState {
     // exit or close dialog is up (a load during discovery would program a half-found rack).
     bool fileCommandsEnabled = false;
     bool loadLastFileChecked = false;
+    PanelArrangement arrangement = PanelArrangement::Native; // ticked in the View menu
     // A line over the meter panel (why the meters stand still); none when empty.
     QString meterNotice;
     // The Alerts menu, with the count of the alerts up.
@@ -61,6 +64,7 @@ public:
     void SetLoadLastFileChecked(bool checked);
     void SetMeterNotice(const QString& text);
     void SetActiveAlerts(int count);
+    void SetArrangement(PanelArrangement arrangement);
 
     // Escape requests exit like mnuExit; every other key is ignored.
     void KeyPressed(int key);
@@ -72,6 +76,7 @@ public:
     void MenuFileCommand(FileCommand command) { actions_.FileCommandChosen(command); }
     void MenuWindowCommand(WindowCommand command) { actions_.WindowCommandChosen(command); }
     void MenuAbout() { actions_.AboutChosen(); }
+    void MenuArrangement(PanelArrangement arrangement) { actions_.ArrangementChosen(arrangement); }
 
     bool ExitConfirmed() const { return exitConfirmed_; }
     void SetExitConfirmed(bool confirmed) { exitConfirmed_ = confirmed; }

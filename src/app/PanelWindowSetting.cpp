@@ -12,6 +12,7 @@ namespace {
 
 const QString kSection = QStringLiteral("Settings");
 const QString kKey = QStringLiteral("PanelWindow");
+const QString kArrangementKey = QStringLiteral("Arrangement");
 
 constexpr std::array<std::pair<WindowMode, const char*>, 3> kModeNames{{
     {WindowMode::Normal, "normal"},
@@ -73,6 +74,38 @@ WindowPlacement StartPlacement(const std::optional<RememberedWindow>& remembered
         return remembered->placement;
     }
     return {rackClient, WindowMode::Normal};
+}
+
+QString ArrangementText(const RememberedArrangement& chosen) {
+    return QStringLiteral("%1 %2").arg(chosen.receivers).arg(ArrangementName(chosen.arrangement));
+}
+
+std::optional<RememberedArrangement> ParseArrangementSetting(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^(\\d{1,2}) (\\w+)$"));
+    const QRegularExpressionMatch match = form.match(text.trimmed());
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    const int receivers = match.captured(1).toInt();
+    const std::optional<PanelArrangement> arrangement = ParseArrangement(match.captured(2));
+    if (receivers < 1 || !arrangement) {
+        return std::nullopt;
+    }
+    return RememberedArrangement{receivers, *arrangement};
+}
+
+std::optional<RememberedArrangement> ReadArrangement(SettingsStore& settings) {
+    return ParseArrangementSetting(settings.GetSetting(kSection, kArrangementKey, QString()));
+}
+
+void SaveArrangement(SettingsStore& settings, const RememberedArrangement& chosen) {
+    settings.SaveSetting(kSection, kArrangementKey, ArrangementText(chosen));
+}
+
+PanelArrangement StartArrangement(const std::optional<RememberedArrangement>& remembered,
+                                  int receivers) {
+    return remembered && remembered->receivers == receivers ? remembered->arrangement
+                                                            : PanelArrangement::Native;
 }
 
 } // namespace k7

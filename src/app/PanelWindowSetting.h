@@ -1,8 +1,12 @@
 // The main window as the operator left it, remembered in the per-user settings for the next start
 // of a rack of the same size: section "Settings", key "PanelWindow", the text
 // "<receivers> <width>x<height> <normal|maximized|fullscreen>", the size being the window's
-// drawing area below the menu bar (logical pixels) when it is neither maximised nor full screen.
+// drawing area below the menu bar (logical pixels) when it is neither maximised nor full screen;
+// and the arrangement of the meter cells last chosen, key "Arrangement", "<receivers>
+// <native|wide>".
 #pragma once
+
+#include "display/PanelArrangement.h"
 
 #include <QSize>
 #include <QString>
@@ -41,5 +45,20 @@ void SavePanelWindow(SettingsStore& settings, const RememberedWindow& window);
 // own drawing area in the normal state.
 WindowPlacement StartPlacement(const std::optional<RememberedWindow>& remembered, int receivers,
                                QSize rackClient);
+
+struct RememberedArrangement {
+    int receivers = 0; // the rack size it was chosen for
+    PanelArrangement arrangement = PanelArrangement::Native;
+    bool operator==(const RememberedArrangement&) const = default;
+};
+
+QString ArrangementText(const RememberedArrangement& chosen);
+// None for a text that is not one ArrangementText writes.
+std::optional<RememberedArrangement> ParseArrangementSetting(const QString& text);
+std::optional<RememberedArrangement> ReadArrangement(SettingsStore& settings);
+void SaveArrangement(SettingsStore& settings, const RememberedArrangement& chosen);
+// The arrangement at start: the one chosen for a rack of this size, else the native one.
+PanelArrangement StartArrangement(const std::optional<RememberedArrangement>& remembered,
+                                  int receivers);
 
 } // namespace k7

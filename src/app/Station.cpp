@@ -177,6 +177,18 @@ void Station::SizeWindow() {
     windowSize_ = SizeForDevices(core_.devices().DeviceCount);
     view_->SizeWindow(windowSize_, StartPlacement(ReadPanelWindow(ports_.settings),
                                                   core_.devices().DeviceCount, windowSize_.client));
+    arrangePanel(options_.arrangement.value_or(
+        StartArrangement(ReadArrangement(ports_.settings), core_.devices().DeviceCount)));
+}
+
+void Station::ArrangementChosen(PanelArrangement arrangement) {
+    SaveArrangement(ports_.settings, {core_.devices().DeviceCount, arrangement});
+    arrangePanel(arrangement);
+}
+
+void Station::arrangePanel(PanelArrangement arrangement) {
+    window_.SetArrangement(arrangement);
+    view_->ArrangePanel(arrangement);
 }
 
 void Station::ShowStartupProgress() {

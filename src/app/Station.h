@@ -44,6 +44,8 @@ struct StationPorts {
 struct StationOptions {
     QString applicationFolder; // holds the data folder "USB Files"
     QString lockFolder;        // empty: the per-user runtime folder
+    // --arrangement: the meter cells' arrangement for this run, over the one chosen last.
+    std::optional<PanelArrangement> arrangement = std::nullopt;
 };
 
 // What the windows do at the station's named moments (StationWindows, in k7_app_ui). The
@@ -60,6 +62,7 @@ public:
     virtual void SizeWindow(const RackWindowSize& /*size*/, const WindowPlacement& /*start*/) {}
     // The window as the operator leaves it, remembered at the orderly stop; none: nothing is.
     virtual std::optional<WindowPlacement> WindowLeft() const { return std::nullopt; }
+    virtual void ArrangePanel(PanelArrangement /*arrangement*/) {}
     virtual void ShowMainWindow() {}
     virtual void ShowAbout() {}
     virtual void ShowAlerts() {}
@@ -152,6 +155,9 @@ private:
     void FileCommandChosen(FileCommand command) override;
     void WindowCommandChosen(WindowCommand command) override;
     void AboutChosen() override;
+    // Kept for the rack's size at once, and the panel arranged.
+    void ArrangementChosen(PanelArrangement arrangement) override;
+    void arrangePanel(PanelArrangement arrangement);
     // AlertEvents: into the trace, and the count in the Alerts menu
     void AlertStarted(const Alert& alert) override;
     void AlertEnded(const Alert& alert) override;

@@ -86,6 +86,10 @@ void StationWindows::SizeWindow(const RackWindowSize& size, const WindowPlacemen
     mainWindow_.ApplyPlacement(start);
 }
 
+void StationWindows::ArrangePanel(PanelArrangement arrangement) {
+    panelWidget_->setArrangement(arrangement);
+}
+
 std::optional<WindowPlacement> StationWindows::WindowLeft() const {
     return mainWindow_.placement();
 }

@@ -54,6 +54,7 @@ public:
     void CloseGraphics() override;
     void SizeWindow(const RackWindowSize& size, const WindowPlacement& start) override;
     std::optional<WindowPlacement> WindowLeft() const override;
+    void ArrangePanel(PanelArrangement arrangement) override;
     void ShowMainWindow() override;
     void ShowAbout() override;
     void ShowAlerts() override;

@@ -122,7 +122,8 @@ int main(int argc, char** argv) {
     const QString programFolder = QCoreApplication::applicationDirPath();
     k7::Station station(
         k7::StationPorts{clock, timerFactory, pump, prompter, chooser, settings, *driver, trace},
-        k7::StationOptions{k7::ApplicationFolder(programFolder, line.appDir), QString()});
+        k7::StationOptions{k7::ApplicationFolder(programFolder, line.appDir), QString(),
+                           line.arrangement});
 
     k7::StationWindows windows(station, k7::StationWindowsOptions{programFolder, line.snapshot},
                                &boxes, &chooser);

@@ -1,5 +1,5 @@
-// The forty-slot cell: its background with the RF and audio scales, lamps and captions, the panel
-// of up to forty cells, and its two-line text box.
+// The forty-slot cell: its background with the RF and audio scales, lamps and captions, and its
+// two-line text box.
 #include "display/Layout40.h"
 #include "display/MeterPanel.h"
 #include "display/Raster.h"
@@ -73,15 +73,6 @@ void MeterPanel::BuildCell40() {
         DrawText(cell, fonts_.Font8, Colour::White, {kAudioScaleX + kNumberGap, y}, startMiddle,
                  QString::fromLatin1(kAudioNumbers5[i - 1]));
     }
-}
-
-void MeterPanel::PrepareCells40() {
-    if (!setUp_) {
-        return;
-    }
-    ClearPanelGrey();
-    BuildCell40();
-    prepareCells(kCell40Width, kCell40Height, kCell40Columns, kCell40Rows);
 }
 
 void MeterPanel::composeText40(QImage& box, const QString& name, const QString& frequency,

@@ -1,8 +1,6 @@
 // The frames that mark a cell (the alerts of its receiver): drawn in the outermost pixels of the
 // cell, where the cell backgrounds of every layout carry only their border, and taken off by
 // copying that border back from the cell background.
-#include "display/Layout40.h"
-#include "display/Layouts.h"
 #include "display/MeterPanel.h"
 
 #include <QPainter>
@@ -34,22 +32,6 @@ void DashedStrip(QPainter& painter, const QRect& strip, const QColor& colour) {
 }
 
 } // namespace
-
-QRect MeterPanel::CellRect(int slot) const {
-    if (!RackTables::validSlot(slot) || slot > devices_.DeviceCount) {
-        return {};
-    }
-    switch (devices_.RackLayout) {
-    case 1:
-        return QRect(CellOrigin8(slot), QSize(200, 350));
-    case 2:
-        return QRect((slot - 1) % 4 * 200, (slot - 1) / 4 * 175, 200, 175);
-    case 3:
-        return QRect((slot - 1) % 6 * 133, (slot - 1) / 6 * 175, 133, 175);
-    default:
-        return QRect(CellOrigin40(slot), QSize(kCell40Width, kCell40Height));
-    }
-}
 
 const CellFrame& MeterPanel::cellFrame(int slot) const {
     static const CellFrame kNone;

@@ -22,6 +22,11 @@ constexpr int kFontName40Pixels = 14;
 
 const QString kMicroVolt = MicroVolt();
 
+// The cell backgrounds, in the order of the layouts' profiles.
+constexpr std::array<void (MeterPanel::*)(), 4> kBuildCell{
+    &MeterPanel::BuildCell8, &MeterPanel::BuildCell16, &MeterPanel::BuildCell24,
+    &MeterPanel::BuildCell40};
+
 QFont MakeFont(const QString& family, int pixels, bool bold) {
     QFont font(family);
     font.setPixelSize(pixels);
@@ -56,25 +61,19 @@ bool MeterPanel::InitGraphics(const QString& assetDir, QSize panelSize) {
         atlasBuf_ = AllocateBuffer(kAtlasWidth, kAtlasHeight);
     }
     forgetPlaced();
-    panelBuf_ = AllocateBuffer(std::max(1, panelSize.width()), std::max(1, panelSize.height()));
+    nativeSize_ = panelSize;
+    fill_ = Colour::Black;
+    cellsPrepared_ = false;
+    const LayoutProfile& layout = rackLayout();
+    grid_ = chooseGrid(layout);
+    gridLayout_ = layout.id;
+    const QSize size = panelSizeFor(layout, grid_);
+    panelBuf_ = AllocateBuffer(std::max(1, size.width()), std::max(1, size.height()));
     LoadFonts(assetDir + QStringLiteral("/fonts"));
     muteIconBuf_ = AllocateBuffer(31, 31);
     cellBuf_ = AllocateBuffer(200, 350);
     setUp_ = true;
-    switch (devices_.RackLayout) {
-    case 1:
-        BuildCell8();
-        break;
-    case 2:
-        BuildCell16();
-        break;
-    case 3:
-        BuildCell24();
-        break;
-    default:
-        BuildCell40();
-        break;
-    }
+    (this->*kBuildCell[static_cast<std::size_t>(LayoutProfileOf(devices_.RackLayout).id)])();
     textBuf_ = AllocateBuffer(190, 52);
     gaugeBuf_ = AllocateBuffer(20, 75);
     lampBuf_ = AllocateBuffer(15, 15);
@@ -122,9 +121,6 @@ void MeterPanel::unloadFonts() {
 
 void MeterPanel::BuildScaling() {
     k7::BuildScaling(scaling_);
-    BuildLayout16(layout16_);
-    BuildLayout24(layout24_);
-    BuildLayout40(layout40_);
     scaled_ = true;
 }
 
@@ -247,47 +243,45 @@ void MeterPanel::BuildCell24() {
     }
 }
 
-void MeterPanel::prepareCells(int width, int height, int columns, int rows) {
-    forgetPlaced();
-    int k = 1;
-    for (int r = 1; r <= rows; ++r) {
-        for (int c = 0; c < columns && k <= devices_.DeviceCount; ++c, ++k) {
-            CopyRect(cellBuf_, QRect(0, 0, width, height), panelBuf_,
-                     QPoint(c * width, r * height - 1));
-        }
+void MeterPanel::prepareLayout(LayoutId layout) {
+    if (!setUp_) {
+        return;
+    }
+    // The rack's size may have become known since the cells were arranged.
+    const bool rackCells = layout == rackLayout().id;
+    if (rackCells) {
+        rearrange(false);
+    }
+    ClearPanelGrey();
+    (this->*kBuildCell[static_cast<std::size_t>(layout)])();
+    const LayoutProfile& profile = LayoutProfileOf(layout);
+    const int cells = std::min(devices_.DeviceCount, profile.slotCount);
+    for (int k = 1; k <= cells; ++k) {
+        const QRect cell = layoutCellRect(profile, k);
+        CopyRect(cellBuf_, QRect(QPoint(0, 0), cell.size()), panelBuf_, cell.bottomLeft());
     }
     for (int slot = 1; slot <= kMaxSlots; ++slot) {
         if (frames_[static_cast<std::size_t>(slot)].shown()) {
             drawFrame(slot);
         }
     }
+    cellsPrepared_ = rackCells;
 }
 
 void MeterPanel::PrepareCells8() {
-    if (!setUp_) {
-        return;
-    }
-    ClearPanelGrey();
-    BuildCell8();
-    prepareCells(200, 350, 4, 2);
+    prepareLayout(LayoutId::Slots8);
 }
 
 void MeterPanel::PrepareCells16() {
-    if (!setUp_) {
-        return;
-    }
-    ClearPanelGrey();
-    BuildCell16();
-    prepareCells(200, 175, 4, 4);
+    prepareLayout(LayoutId::Slots16);
 }
 
 void MeterPanel::PrepareCells24() {
-    if (!setUp_) {
-        return;
-    }
-    ClearPanelGrey();
-    BuildCell24();
-    prepareCells(133, 175, 6, 4);
+    prepareLayout(LayoutId::Slots24);
+}
+
+void MeterPanel::PrepareCells40() {
+    prepareLayout(LayoutId::Slots40);
 }
 
 void MeterPanel::fillPanel(const QColor& colour) {
@@ -295,6 +289,8 @@ void MeterPanel::fillPanel(const QColor& colour) {
         return;
     }
     forgetPlaced();
+    fill_ = colour;
+    cellsPrepared_ = false;
     FillBuffer(panelBuf_, colour);
     pasteToWindow(panelBuf_.rect());
 }
@@ -309,7 +305,7 @@ void MeterPanel::ClearPanelGrey() {
 
 void MeterPanel::ShowPanel() {
     if (setUp_) {
-        pasteToWindow(QRect(0, 0, 800, 700));
+        pasteToWindow(panelBuf_.rect());
     }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "display/Layouts.h"
+#include "rack/LayoutProfiles.h"
 
 #include <QPoint>
 
@@ -12,8 +13,7 @@ namespace k7 {
 
 inline constexpr int kCell40Width = 100;
 inline constexpr int kCell40Height = 140;
-inline constexpr int kCell40Columns = 8;
-inline constexpr int kCell40Rows = 5;
+static_assert(LayoutProfileOf(LayoutId::Slots40).cell == QSize(kCell40Width, kCell40Height));
 
 // Cell-relative geometry shared by the cell background and the renderer.
 namespace Cell40 {
@@ -41,9 +41,15 @@ inline constexpr int TextWidth = 96;
 inline constexpr int TextHeight = 30;
 } // namespace Cell40
 
-// Top-left corner of a slot's cell (slot 1..40).
-QPoint CellOrigin40(int slot);
-// Slots 1..40 of the forty-slot layout.
-void BuildLayout40(LayoutTable& table);
+inline constexpr CellPositions kCell40Positions{
+    .rfA = {Cell40::RfLeftA, Cell40::BarBottom},
+    .rfB = {Cell40::RfLeftB, Cell40::BarBottom},
+    .audio = {Cell40::AudioLeft, Cell40::BarBottom},
+    .gauge = {Cell40::GaugeLeft, Cell40::GaugeBottom},
+    .textBox = {Cell40::TextLeft, Cell40::TextBottom},
+    .lampA = {Cell40::LampLeft, Cell40::LampABottom},
+    .lampB = {Cell40::LampLeft, Cell40::LampBBottom},
+    .muteIcon = {Cell40::MuteIconLeft, Cell40::MuteIconBottom},
+    .hasLamps = true};
 
 } // namespace k7

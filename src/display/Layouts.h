@@ -1,38 +1,48 @@
-// Where the cells and their elements lie on the panel for the 8-, 16- and 24-slot layouts (the
-// forty-slot one has a file of its own), and the hit tests that map a pointer position back to a
-// slot. Positions are lower-left pixels.
+// Where the elements of a cell lie within it, for the 8-, 16- and 24-slot layouts (the
+// forty-slot one has a file of its own): lower-left pixels from the cell's top-left corner. The
+// cells themselves are placed by the layout's profile (rack/LayoutProfiles.h) or by the panel's
+// arrangement.
 #pragma once
-
-#include "link/DeviceTables.h"
 
 #include <QPoint>
 
-#include <array>
-
 namespace k7 {
 
-// The element positions of one cell of the 16-, 24- or 40-slot layout.
+// The element positions of one cell, from its top-left corner.
 struct CellPositions {
     QPoint rfA, rfB, audio, gauge, textBox, lampA, lampB, muteIcon;
     bool hasLamps = false;
 };
-using LayoutTable = std::array<CellPositions, kMaxSlots + 1>;
 
-// Slots 1..16 of the 16-slot layout (four columns of 200, four rows of 175).
-void BuildLayout16(LayoutTable& table);
-// Slots 1..24 of the 24-slot layout (six columns of 133, four rows of 175).
-void BuildLayout24(LayoutTable& table);
-
-// Top-left corner of the cell of position 1..8 in the 8-slot layout.
-QPoint CellOrigin8(int position);
-
-// Hit tests: the slot under the pointer. A value on a boundary belongs to the higher column or
-// row.
-int FindMedRx(float x, float y); // 8-slot layout
-int Find16Rx(float x, float y);  // 16-slot layout
-int Find24Rx(float x, float y);  // 24-slot layout
-int Find40Rx(float x, float y);  // 40-slot layout: eight columns by five rows of 100 x 140
-// The hit test of a RackLayout value.
-int FindRx(int rackLayout, float x, float y);
+// The full cell of the 8-slot layout (200 x 350).
+inline constexpr CellPositions kCell8Positions{.rfA = {15, 320},
+                                               .rfB = {66, 320},
+                                               .audio = {105, 320},
+                                               .gauge = {165, 320},
+                                               .textBox = {5, 50},
+                                               .lampA = {167, 145},
+                                               .lampB = {167, 185},
+                                               .muteIcon = {157, 238},
+                                               .hasLamps = true};
+// The half-height cell of the 16-slot layout (200 x 175).
+inline constexpr CellPositions kCell16Positions{.rfA = {15, 162},
+                                                .rfB = {66, 162},
+                                                .audio = {105, 162},
+                                                .gauge = {165, 171},
+                                                .textBox = {5, 29},
+                                                .lampA = {89, 50},
+                                                .lampB = {89, 90},
+                                                .muteIcon = {158, 96},
+                                                .hasLamps = true};
+// The narrow cell of the 24-slot layout (133 x 175): no diversity lamps.
+inline constexpr CellPositions kCell24Positions{.rfA = {7, 162},
+                                                .rfB = {21, 162},
+                                                .audio = {55, 162},
+                                                .gauge = {105, 171},
+                                                .textBox = {5, 31},
+                                                .lampA = {},
+                                                .lampB = {},
+                                                .muteIcon = {95, 96},
+                                                .hasLamps = false};
 
 } // namespace k7

@@ -1,13 +1,15 @@
 // The meter panel: the off-screen buffers, atlas and fonts set up once, the cell backgrounds of
-// the four layouts, and the per-answer redraw of one receiver's cell. Every element is
-// composed in a small buffer and copied into PanelBuf (a bar is composed on PanelBuf itself),
-// and what changed is announced to the paste listener (the window notes the rectangle and shows
-// it from PanelBuf with its next repaint); the end of a cell's redraw is announced too.
+// the four layouts placed in the layout's own grid or in the wide arrangement's, and the
+// per-answer redraw of one receiver's cell. Every element is composed in a small buffer and
+// copied into PanelBuf (a bar is composed on PanelBuf itself), and what changed is announced to
+// the paste listener (the window notes the rectangle and shows it from PanelBuf with its next
+// repaint); the end of a cell's redraw is announced too.
 #pragma once
 
 #include "display/BarRows.h"
 #include "display/Layout40.h"
 #include "display/Layouts.h"
+#include "display/PanelArrangement.h"
 #include "display/Scaling.h"
 #include "display/Sprites.h"
 #include "link/DeviceTables.h"
@@ -24,6 +26,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace k7 {
 
@@ -58,9 +61,10 @@ class MeterPanel final : public MeterDisplay {
 public:
     MeterPanel(const RackTables& rack, const DeviceTables& devices, Prompter& prompter);
 
-    // Reads the atlas and fonts from assetDir and allocates the buffers. An atlas that is
-    // missing or unusable is told to the operator ("There is a graphics problem"); the panel
-    // then draws with a black atlas and false is returned, so the station goes on.
+    // Reads the atlas and fonts from assetDir and allocates the buffers, the panel at panelSize
+    // in the native arrangement. An atlas that is missing or unusable is told to the operator
+    // ("There is a graphics problem"); the panel then draws with a black atlas and false is
+    // returned, so the station goes on.
     bool InitGraphics(const QString& assetDir, QSize panelSize);
     // Loads Liberation Sans, regular and bold, from fontDir; where that folder lacks them (an
     // installed station) the system's own Liberation Sans serves. False when neither has it: the
@@ -68,7 +72,7 @@ public:
     bool LoadFonts(const QString& fontDir);
     // Whether the last set-up found the panel's font (see LoadFonts).
     bool FontsFound() const { return fontsFound_; }
-    // The scaling tables, then the 16-, 24- and 40-slot position tables.
+    // The scaling tables; no cell is drawn before them.
     void BuildScaling();
     void CloseGraphics();
     bool IsSetUp() const { return setUp_; }
@@ -96,8 +100,25 @@ public:
     // prepared again; the meters redrawn inside it never touch it.
     void SetCellFrame(int slot, const CellFrame& frame);
     const CellFrame& cellFrame(int slot) const;
-    // The slot's cell on the panel in the rack's layout; empty for a slot outside the rack.
+    // Arranges the rack's cells: in the layout's own grid on the panel of InitGraphics' size
+    // (native), or in the grid that shows them largest in a window of this size, on a panel of
+    // that grid's size (wide). The cells drawn so far move there with their frames; cells of the
+    // grid past the rack's receivers are dark grey, as the rest of a native panel is. Kept for
+    // every later preparation of the cells (the rack's size is known by then).
+    void Arrange(PanelArrangement arrangement, QSize window);
+    PanelArrangement arrangement() const { return arrangement_; }
+    // The grid the rack's cells lie in.
+    PanelGrid grid() const { return grid_; }
+    // The panel's size in the wide arrangement; empty in the native one, where the window shows
+    // the rack's own part of the panel.
+    QSize ArrangedSize() const;
+    // The slot's cell on the panel in the rack's layout and arrangement; empty for a slot
+    // outside the rack.
     QRect CellRect(int slot) const;
+    // The slot under a point of the panel: by the hit test of the rack's layout in the native
+    // arrangement (a slot past the rack's receivers, or past 40, is for the caller to refuse);
+    // in the wide one the slot of the grid cell the point lies in, 0 outside every cell.
+    int SlotAt(QPoint point) const;
 
     const QImage& PanelBuf() const { return panelBuf_; }
     // Writes PanelBuf as a PNG file, whole or not at all; false when nothing is set up or the
@@ -114,9 +135,6 @@ public:
     }
 
     const Scaling& scaling() const { return scaling_; }
-    const LayoutTable& layout16() const { return layout16_; }
-    const LayoutTable& layout24() const { return layout24_; }
-    const LayoutTable& layout40() const { return layout40_; }
     const MeterFonts& fonts() const { return fonts_; }
     int PeakHold(int slot, int entry) const;
     int BlinkCount(int slot) const;
@@ -127,6 +145,19 @@ public:
     struct CellLayout;
 
 private:
+    // Redraws a receiver's cell, the cell cellIndex of a layout, when both are in range.
+    void drawInLayout(LayoutId layout, int receiver, int cellIndex);
+    // Where the cell cellIndex of a layout lies on the panel: in the arranged grid for the
+    // layout it was arranged for, else in the layout's own grid.
+    QRect layoutCellRect(const LayoutProfile& layout, int cellIndex) const;
+    const LayoutProfile& rackLayout() const;
+    // Whether the rack's cells take a wide grid now (the window and the rack's size known).
+    bool wideInUse() const;
+    PanelGrid chooseGrid(const LayoutProfile& layout) const;
+    QSize panelSizeFor(const LayoutProfile& layout, PanelGrid grid) const;
+    // The panel for the rack's layout in the grid the arrangement chooses, when the grid or the
+    // panel's size changed; keepCells: the prepared cells move to their new places.
+    void rearrange(bool keepCells);
     void drawCell(int slot, const CellLayout& cell);
     void drawMuteIcon(int slot, const CellLayout& cell);
     void drawGauge(int slot, const CellLayout& cell);
@@ -162,7 +193,9 @@ private:
     void place(const QImage& from, const QRect& source, QPoint lowerLeft);
     void pasteToWindow(const QRect& rect);
     void copySprite(Sprite sprite, QImage& to, QPoint lowerLeft);
-    void prepareCells(int width, int height, int columns, int rows);
+    // The layout's cell background built, and placed in the cells of the rack's receivers on a
+    // dark grey panel.
+    void prepareLayout(LayoutId layout);
     void drawFrame(int slot);
     void fillPanel(const QColor& colour);
     void unloadFonts();
@@ -174,15 +207,19 @@ private:
     std::function<void()> redrawnListener_;
 
     Scaling scaling_;
-    LayoutTable layout16_{};
-    LayoutTable layout24_{};
-    LayoutTable layout40_{};
     MeterFonts fonts_;
     std::array<int, 2> fontIds_{-1, -1};
 
     bool setUp_ = false;
+    PanelArrangement arrangement_ = PanelArrangement::Native;
+    QSize window_;     // the window the wide grid fills
+    QSize nativeSize_; // the panel in the native arrangement
+    PanelGrid grid_;   // the grid the cells of gridLayout_ lie in
+    std::optional<LayoutId> gridLayout_;
+    QColor fill_;                // the colour of the panel around and between the cells
+    bool cellsPrepared_ = false; // the rack's cells are on the panel in grid_
     bool fontsFound_ = false;
-    bool scaled_ = false; // no cell is drawn before the scaling and position tables exist
+    bool scaled_ = false; // no cell is drawn before the scaling tables exist
     QImage atlasBuf_;
     QImage panelBuf_;
     QImage cellBuf_;

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScreen>
 
 #include <algorithm>
@@ -44,7 +45,22 @@ void MeterPanelWidget::setPanelSize(QSize size) {
     update();
 }
 
+void MeterPanelWidget::setArrangement(PanelArrangement arrangement) {
+    panel_.Arrange(arrangement, size());
+    update();
+}
+
+void MeterPanelWidget::resizeEvent(QResizeEvent* event) {
+    if (panel_.arrangement() == PanelArrangement::Wide) {
+        panel_.Arrange(PanelArrangement::Wide, size());
+    }
+    QWidget::resizeEvent(event);
+}
+
 QSize MeterPanelWidget::panelSize() const {
+    if (const QSize arranged = panel_.ArrangedSize(); !arranged.isEmpty()) {
+        return arranged;
+    }
     if (!panelSize_.isEmpty()) {
         return panelSize_;
     }
@@ -66,13 +82,15 @@ int MeterPanelWidget::repaintIntervalMs() const {
 
 void MeterPanelWidget::pasted(const QRect& rect) {
     if (changed_.panel() != panelSize()) {
+        if (!changed_.panel().isEmpty()) {
+            update(); // a panel of another size is shown at another scale: the margins change too
+        }
         changed_.reset(panelSize());
     }
     // An element of a cell is noted with its cell, so that a repaint copies each changed cell
     // once.
     const QPoint centre = rect.center();
-    const int slot =
-        FindRx(devices_.RackLayout, static_cast<float>(centre.x()), static_cast<float>(centre.y()));
+    const int slot = panel_.SlotAt(centre);
     if (RackTables::validSlot(slot) && panel_.CellRect(slot).contains(rect)) {
         changed_.markWithin(slot, rect);
     } else {
@@ -201,8 +219,7 @@ void MeterPanelWidget::paintEvent(QPaintEvent* event) {
 QString MeterPanelWidget::toolTipAt(QPoint point) const {
     QString tip = devices_.ModelVariant == ModelK75 ? toolTipText() : QString();
     if (cellToolTip_) {
-        const int slot = FindRx(devices_.RackLayout, static_cast<float>(point.x()),
-                                static_cast<float>(point.y()));
+        const int slot = panel_.SlotAt(point);
         const QString more = RackTables::validSlot(slot) ? cellToolTip_(slot) : QString();
         if (!more.isEmpty()) {
             tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + more;
@@ -224,9 +241,7 @@ int MeterPanelWidget::slotUnder(QPointF position) {
     const std::optional<QPoint> at = scale().toPanel(position);
     pointer_ = at.value_or(QPoint(-1, -1));
     // A click in the margins is on no cell.
-    return at ? FindRx(devices_.RackLayout, static_cast<float>(at->x()),
-                       static_cast<float>(at->y()))
-              : 0;
+    return at ? panel_.SlotAt(*at) : 0;
 }
 
 void MeterPanelWidget::mouseReleaseEvent(QMouseEvent* event) {

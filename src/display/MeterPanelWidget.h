@@ -55,10 +55,13 @@ public:
     // The panel's size before it is set up and before the rack tells its own.
     static constexpr QSize kNativePanelSize{800, 700};
 
-    // The part of PanelBuf the rack's layout shows (its top-left corner); until it is set, the
-    // whole buffer.
+    // The part of PanelBuf the rack's layout shows in the native arrangement (its top-left
+    // corner); until it is set, the whole buffer. The wide arrangement shows the whole buffer.
     void setPanelSize(QSize size);
     QSize panelSize() const;
+    // Native: the cells in the layout's own grid. Wide: in the grid that fills this window best,
+    // chosen again whenever the window's size changes.
+    void setArrangement(PanelArrangement arrangement);
     // The pointer's last position in panel pixels; (-1, -1) in the margins.
     QPoint pointerPosition() const { return pointer_; }
     // More for a cell's tool tip (a rack check's conflicts); empty: nothing more.
@@ -74,6 +77,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -14,7 +14,7 @@ namespace k7 {
 namespace {
 
 enum class BarKind { RfA, RfB, Audio };
-enum class CellKind { Slots8, Slots16, Slots24, Slots40 };
+using CellKind = LayoutId;
 
 constexpr int kRfTop = 261;
 constexpr int kRfBottom = 515;
@@ -63,16 +63,20 @@ struct MeterPanel::CellLayout {
 
 namespace {
 
-// A cell of the 16-, 24- or 40-slot layout: positions from its layout table, and its scales.
-MeterPanel::CellLayout LayoutCell(CellKind kind, const CellPositions& p, const ScaleTable& table,
-                                  BarScale thresholdColumn) {
-    MeterPanel::CellLayout cell{kind,      p.rfA,   p.rfB,   p.audio,   p.gauge,
-                                p.textBox, p.lampA, p.lampB, p.muteIcon};
-    cell.hasLamps = p.hasLamps;
-    cell.table = &table;
-    cell.thresholdColumn = thresholdColumn;
-    return cell;
-}
+// How each layout's cell is drawn, in the order of the layouts' profiles: where its elements
+// lie and the scales its bars and threshold marker follow.
+struct CellDesign {
+    CellPositions at;
+    ScaleTable Scaling::*table;
+    BarScale thresholdColumn;
+};
+
+constexpr std::array<CellDesign, 4> kCellDesigns{{
+    {kCell8Positions, &Scaling::ScaleTable255, Bar255},
+    {kCell16Positions, &Scaling::ScaleTable127, Bar127},
+    {kCell24Positions, &Scaling::ScaleTable127, Bar127},
+    {kCell40Positions, &Scaling::ScaleTable79, Bar79},
+}};
 
 // The sprites and size of the battery gauge, and where its fill's bottom row lands.
 struct GaugeCut {
@@ -205,47 +209,36 @@ void MeterPanel::ResetPeaks() {
 }
 
 void MeterPanel::Display8VU(int receiver, int position) {
-    if (!setUp_ || !scaled_ || !RackTables::validSlot(receiver) || position < 1 || position > 8) {
-        return;
-    }
-    const QPoint o = CellOrigin8(position);
-    CellLayout cell;
-    cell.kind = CellKind::Slots8;
-    cell.rfA = o + QPoint(15, 320);
-    cell.rfB = o + QPoint(66, 320);
-    cell.audio = o + QPoint(105, 320);
-    cell.gauge = o + QPoint(165, 320);
-    cell.textBox = o + QPoint(5, 50);
-    cell.lampA = o + QPoint(167, 145);
-    cell.lampB = o + QPoint(167, 185);
-    cell.muteIcon = o + QPoint(157, 238);
-    cell.table = &scaling_.ScaleTable255;
-    cell.thresholdColumn = Bar255;
-    drawCell(receiver, cell);
+    drawInLayout(LayoutId::Slots8, receiver, position);
 }
 
 void MeterPanel::Display16VU(int receiver, int /*position*/) {
-    if (!setUp_ || !scaled_ || receiver < 1 || receiver > 16) {
-        return;
-    }
-    drawCell(receiver,
-             LayoutCell(CellKind::Slots16, layout16_[receiver], scaling_.ScaleTable127, Bar127));
+    drawInLayout(LayoutId::Slots16, receiver, receiver);
 }
 
 void MeterPanel::Display24VU(int receiver, int /*position*/) {
-    if (!setUp_ || !scaled_ || receiver < 1 || receiver > 24) {
-        return;
-    }
-    drawCell(receiver,
-             LayoutCell(CellKind::Slots24, layout24_[receiver], scaling_.ScaleTable127, Bar127));
+    drawInLayout(LayoutId::Slots24, receiver, receiver);
 }
 
 void MeterPanel::Display40VU(int receiver, int /*position*/) {
-    if (!setUp_ || !scaled_ || receiver < 1 || receiver > kCell40Columns * kCell40Rows) {
+    drawInLayout(LayoutId::Slots40, receiver, receiver);
+}
+
+void MeterPanel::drawInLayout(LayoutId layout, int receiver, int cellIndex) {
+    const LayoutProfile& profile = LayoutProfileOf(layout);
+    if (!setUp_ || !scaled_ || !RackTables::validSlot(receiver) || cellIndex < 1 ||
+        cellIndex > profile.slotCount) {
         return;
     }
-    drawCell(receiver,
-             LayoutCell(CellKind::Slots40, layout40_[receiver], scaling_.ScaleTable79, Bar79));
+    const CellDesign& design = kCellDesigns[static_cast<std::size_t>(layout)];
+    const QPoint o = layoutCellRect(profile, cellIndex).topLeft();
+    const CellPositions& p = design.at;
+    CellLayout cell{layout,        o + p.rfA,   o + p.rfB,   o + p.audio,   o + p.gauge,
+                    o + p.textBox, o + p.lampA, o + p.lampB, o + p.muteIcon};
+    cell.hasLamps = p.hasLamps;
+    cell.table = &(scaling_.*design.table);
+    cell.thresholdColumn = design.thresholdColumn;
+    drawCell(receiver, cell);
 }
 
 void MeterPanel::drawCell(int slot, const CellLayout& cell) {

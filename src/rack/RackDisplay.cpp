@@ -1,25 +1,13 @@
 #include "RackDisplay.h"
 
+#include "LayoutProfiles.h"
 #include "RackPorts.h"
 #include "link/DeviceTables.h"
 
 namespace k7 {
 
 void RackDisplay::prepareCells() {
-    switch (devices_.RackLayout) {
-    case 1:
-        display_->PrepareCells8();
-        break;
-    case 2:
-        display_->PrepareCells16();
-        break;
-    case 3:
-        display_->PrepareCells24();
-        break;
-    default:
-        display_->PrepareCells40(); // 25 to 40 receivers
-        break;
-    }
+    (display_->*LayoutProfileOf(devices_.RackLayout).prepare)();
 }
 
 void RackDisplay::StartMetering() {
@@ -35,7 +23,7 @@ void RackDisplay::BlankPanel() {
     if (!display_) {
         return;
     }
-    if (devices_.RackLayout != 1) {
+    if (LayoutProfileOf(devices_.RackLayout).clearsWhenBlanked) {
         display_->ClearPanel();
     }
     prepareCells();
@@ -46,20 +34,8 @@ void RackDisplay::MeterAnswered(int slot, int position) {
     if (!display_) {
         return;
     }
-    switch (devices_.RackLayout) {
-    case 1:
-        display_->Display8VU(position, position);
-        break;
-    case 2:
-        display_->Display16VU(slot, position);
-        break;
-    case 3:
-        display_->Display24VU(slot, position);
-        break;
-    default:
-        display_->Display40VU(slot, position); // 25 to 40 receivers
-        break;
-    }
+    const LayoutProfile& layout = LayoutProfileOf(devices_.RackLayout);
+    (display_->*layout.draw)(layout.cellOfPosition ? position : slot, position);
 }
 
 } // namespace k7

@@ -1,7 +1,7 @@
-// The meter display as the rack drives it: the one place that knows which renderer and which
-// cell preparation serve the rack's layout. It redraws a slot's cell on each meter answer (as
-// an observer of the rack) and prepares, blanks and shows the panel when the engine says so.
-// Until a display is attached nothing is drawn.
+// The meter display as the rack drives it, through the profile of the rack's layout
+// (LayoutProfiles.h): it redraws a slot's cell on each meter answer (as an observer of the rack)
+// and prepares, blanks and shows the panel when the engine says so. Until a display is attached
+// nothing is drawn.
 #pragma once
 
 #include "RackEvents.h"

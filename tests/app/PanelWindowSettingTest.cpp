@@ -1,5 +1,6 @@
-// The main window remembered in the settings: the text it is kept as, what is refused on
-// reading, and that it is taken at start only for a rack of the size it was left with.
+// The main window and the meter cells' arrangement remembered in the settings: the texts they are
+// kept as, what is refused on reading, and that they are taken at start only for a rack of the
+// size they were left with.
 #include "app/PanelWindowSetting.h"
 #include "platform/SettingsStore.h"
 
@@ -42,6 +43,20 @@ TEST(PanelWindowSettingTest, TheRememberedWindowServesOnlyTheSameRackSize) {
               (WindowPlacement{{800, 526}, WindowMode::Normal}));
     EXPECT_EQ(StartPlacement(std::nullopt, 8, QSize(800, 700)),
               (WindowPlacement{{800, 700}, WindowMode::Normal}));
+}
+
+TEST(PanelWindowSettingTest, TheArrangementIsKeptForARackSizeAndServesOnlyThatSize) {
+    QTemporaryDir dir;
+    QtSettingsStore settings(dir.filePath(QStringLiteral("settings.ini")));
+    EXPECT_EQ(StartArrangement(ReadArrangement(settings), 40), PanelArrangement::Native);
+    SaveArrangement(settings, {40, PanelArrangement::Wide});
+    EXPECT_EQ(settings.GetSetting(QStringLiteral("Settings"), QStringLiteral("Arrangement"), {}),
+              QStringLiteral("40 wide"));
+    EXPECT_EQ(StartArrangement(ReadArrangement(settings), 40), PanelArrangement::Wide);
+    EXPECT_EQ(StartArrangement(ReadArrangement(settings), 24), PanelArrangement::Native);
+    for (const char* text : {"wide", "40", "40 Wide", "40 narrow", "0 wide", "40 wide extra"}) {
+        EXPECT_FALSE(ParseArrangementSetting(QString::fromLatin1(text))) << text;
+    }
 }
 
 } // namespace

@@ -174,6 +174,11 @@ TEST(CommandLine, OptionsCombineAndWrongValuesAreRefused) {
     EXPECT_EQ(ok.options->wireLog, QStringLiteral("w.log"));
     EXPECT_EQ(ok.options->appDir, QStringLiteral("/tmp/st"));
     EXPECT_EQ(ok.options->snapshot, QStringLiteral("p.png"));
+    EXPECT_FALSE(ok.options->arrangement) << "the remembered arrangement serves";
+    EXPECT_EQ(ParseCommandLine({"k7station", "--arrangement", "wide"}).options->arrangement,
+              PanelArrangement::Wide);
+    EXPECT_EQ(ParseCommandLine({"k7station", "--arrangement", "native"}).options->arrangement,
+              PanelArrangement::Native);
 
     const auto count = ParseCommandLine({"k7station", "--simulate", "8"});
     ASSERT_TRUE(count.options.has_value());
@@ -184,7 +189,9 @@ TEST(CommandLine, OptionsCombineAndWrongValuesAreRefused) {
     for (const QStringList& bad :
          {QStringList{"k7station", "--simulate", "0"}, QStringList{"k7station", "--simulate", "41"},
           QStringList{"k7station", "--run-for", "soon"}, QStringList{"k7station", "--bogus"},
-          QStringList{"k7station", "--snapshot", "p.png"}, QStringList{"k7station", "extra"}}) {
+          QStringList{"k7station", "--snapshot", "p.png"}, QStringList{"k7station", "extra"},
+          QStringList{"k7station", "--arrangement", "narrow"},
+          QStringList{"k7station", "--arrangement"}}) {
         const auto result = ParseCommandLine(bad);
         EXPECT_FALSE(result.options.has_value()) << bad.join(' ').toStdString();
         EXPECT_FALSE(result.error.isEmpty()) << bad.join(' ').toStdString();

@@ -1,8 +1,8 @@
 // The program's windows over a whole station on the simulated rack, wired as the program wires
 // them (StationWindows): the main window and its meter panel, the start-up dialog through
-// discovery, the meter cells drawn from the answers, the About box from the menu, the snapshot
-// at the stop, a station that goes on when its windows are gone, and the alerts on the cells and
-// in the Alerts window.
+// discovery, the meter cells drawn from the answers, the About box from the menu, the cells'
+// arrangement from the View menu and the settings, the snapshot at the stop, a station that goes
+// on when its windows are gone, and the alerts on the cells and in the Alerts window.
 #include "app/StationWindows.h"
 #include "display/MeterPanelWidget.h"
 #include "monitor/AlertsTableModel.h"
@@ -113,6 +113,25 @@ private slots:
             rig.station->CloseNow();
             QCOMPARE(rig.Setting(section, key), QStringLiteral("3 600x350 normal"));
         }
+    }
+
+    void theArrangementIsChosenInTheViewMenuAndKeptForTheRackSize() {
+        // Five receivers wide in a 1920 x 1080 window: one row of five cells.
+        test::StationRig rig(test::RackOf(5));
+        const QString section = QStringLiteral("Settings");
+        rig.settings.SaveSetting(section, QStringLiteral("Arrangement"), QStringLiteral("5 wide"));
+        rig.settings.SaveSetting(section, QStringLiteral("PanelWindow"),
+                                 QStringLiteral("5 1920x1080 normal"));
+        StationWindows windows(*rig.station, Options());
+        QVERIFY(rig.station->Start());
+        QVERIFY(rig.RunToMonitoring());
+        QTRY_COMPARE(windows.meterPanelWidget().panelSize(), QSize(1000, 350));
+        QVERIFY(windows.mainWindow().findChild<QAction*>("mnuWideArrangement")->isChecked());
+        windows.mainWindow().findChild<QAction*>("mnuNativeArrangement")->trigger();
+        QCOMPARE(rig.Setting(section, QStringLiteral("Arrangement")), QStringLiteral("5 native"));
+        QCOMPARE(windows.meterPanelWidget().panelSize(), QSize(800, 700));
+        QCOMPARE(windows.meterPanel().CellRect(5), QRect(0, 350, 200, 350));
+        rig.station->CloseNow();
     }
 
     void theStopSavesTheSnapshotAndReleasesTheGraphics() {

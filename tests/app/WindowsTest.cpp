@@ -100,6 +100,16 @@ private slots:
         QCOMPARE(test::Find(window, "mnuAlerts")->text(), QStringLiteral("Alerts (2)"));
         controller.SetActiveAlerts(0);
         QCOMPARE(test::Find(window, "mnuAlerts")->text(), QStringLiteral("Alerts"));
+
+        // View: the arrangement asked for, the tick where the station puts it.
+        QAction* native = test::Find(window, "mnuNativeArrangement");
+        QAction* wide = test::Find(window, "mnuWideArrangement");
+        QVERIFY(native->isChecked());
+        wide->trigger();
+        QCOMPARE(actions.arrangements, std::vector<PanelArrangement>{PanelArrangement::Wide});
+        QVERIFY(native->isChecked() && !wide->isChecked());
+        controller.SetArrangement(PanelArrangement::Wide);
+        QVERIFY(wide->isChecked() && !native->isChecked());
     }
 
     void mainWindowTakesItsPlacementAndCanBeResized() {

@@ -51,7 +51,7 @@ TEST_F(Meter40Test, CellsFollowTheHitTestGridInReadingOrder) {
         {1, {0, 0}}, {8, {700, 0}}, {9, {0, 140}}, {33, {0, 560}}, {40, {700, 560}}};
     const int background = SpriteCode(Sprite::Cell40Background);
     for (const auto& [slot, origin] : cells) {
-        EXPECT_EQ(CellOrigin40(slot), origin) << slot;
+        EXPECT_EQ(panel.CellRect(slot).topLeft(), origin) << slot;
         EXPECT_EQ(At(origin.x(), origin.y()), (AtlasOrigin{background, 130, 0})) << slot;
         EXPECT_EQ(At(origin.x() + 99, origin.y() + 139), (AtlasOrigin{background, 269, 99}));
         EXPECT_EQ(Find40Rx(origin.x() + 50.0f, origin.y() + 70.0f), slot);

@@ -273,6 +273,42 @@ TEST_F(MeterPanelWidgetTest, FortySlotLayoutOpensThePanelOfTheCellUnderThePointe
     EXPECT_EQ(opened, std::vector<int>{33});
 }
 
+TEST_F(MeterPanelWidgetTest, TheWideFortyGridOpensTheSlotOfEveryCellAtItsCentreAndCorners) {
+    widget.resize(1920, 1080);
+    widget.setArrangement(PanelArrangement::Wide);
+    StartRack(0, 40);
+    ASSERT_EQ(panel.grid(), (PanelGrid{10, 4}));
+    ASSERT_EQ(widget.panelSize(), QSize(1000, 560));
+    const PanelScale shown = widget.scale();
+    EXPECT_DOUBLE_EQ(shown.factor(), 1.92);
+    // The middle of the window pixel that shows a panel pixel.
+    const auto onWindow = [&](QPointF pixel) {
+        return shown.target().topLeft() + (pixel + QPointF(0.5, 0.5)) * shown.factor();
+    };
+    for (int slot = 1; slot <= 40; ++slot) {
+        const QRect cell = panel.CellRect(slot);
+        EXPECT_EQ(cell.topLeft(), QPoint((slot - 1) % 10 * 100, (slot - 1) / 10 * 140));
+        for (const QPointF at :
+             {QPointF(cell.center()), QPointF(cell.topLeft()), QPointF(cell.topRight()),
+              QPointF(cell.bottomLeft()), QPointF(cell.bottomRight())}) {
+            opened.clear();
+            EXPECT_EQ(SlotAt(onWindow(at)), slot) << at.x() << "," << at.y();
+            EXPECT_EQ(opened, std::vector<int>{slot});
+        }
+    }
+    // The tool tip follows the grid too; the margins below the panel open nothing.
+    widget.setCellToolTip([](int slot) { return QStringLiteral("slot %1").arg(slot); });
+    EXPECT_TRUE(widget.toolTipAt(panel.CellRect(11).center()).endsWith(QStringLiteral("slot 11")));
+    EXPECT_EQ(SlotAt({960, 1079}), 0);
+
+    // A window of the panel's own shape takes the layout's own grid again.
+    widget.show();
+    widget.resize(800, 700);
+    QApplication::processEvents();
+    EXPECT_EQ(panel.grid(), (PanelGrid{8, 5}));
+    EXPECT_EQ(SlotAt(QPointF(panel.CellRect(11).center())), 11);
+}
+
 TEST_F(MeterPanelWidgetTest, ToolTipOnlyOnK75SetUps) {
     devices.ModelVariant = ModelK73;
     QTest::mouseMove(&widget, QPoint(120, 80));

@@ -16,7 +16,11 @@ public:
     void FileCommandChosen(FileCommand command) override { commands.push_back(command); }
     void WindowCommandChosen(WindowCommand command) override { windows.push_back(command); }
     void AboutChosen() override { ++abouts; }
+    void ArrangementChosen(PanelArrangement arrangement) override {
+        arrangements.push_back(arrangement);
+    }
     std::vector<ExitSource> exits;
+    std::vector<PanelArrangement> arrangements;
     std::vector<FileCommand> commands;
     std::vector<WindowCommand> windows;
     int toggles = 0;
