@@ -148,6 +148,11 @@ public:
 
 protected:
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override {
+        // Qt HttpServer 6.4 asks first, and upgrades a WebSocket request that was taken here
+        // with nothing written; the WebSocket is judged once upgraded, before anything is sent.
+        if (request.value("upgrade").compare("websocket", Qt::CaseInsensitive) == 0) {
+            return true;
+        }
         if (owner_.listener_) {
             owner_.listener_->RequestDone(socket);
         }
