@@ -21,6 +21,11 @@ struct CommandLine {
     double runForSeconds = 0; // --run-for SECONDS (0: until the operator closes)
     QString appDir;           // --app-dir DIR
     QString snapshot;         // --snapshot FILE.png
+    // --crew-view [[ADDRESS:]PORT]: serve the crew view for this run (port 0: one the system
+    // chooses).
+    bool crewView = false;
+    QString crewAddress = QStringLiteral("127.0.0.1");
+    int crewPort = 8470;
     bool simulated() const { return simulatedCount > 0 || !scenarioFile.isEmpty(); }
 };
 

@@ -27,7 +27,9 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
             CoreOptions{DataFolder(options.applicationFolder), {}, {}}),
       fileCommands_(FileCommands::Wiring{core_, window_, ports.settings, ports.prompter,
                                          ports.fileChooser,
-                                         [this] { return FileCommandsAvailable(); }}) {
+                                         [this] { return FileCommandsAvailable(); }}),
+      crew_(CrewView::Wiring{core_.rack, core_.devices, core_.monitor, ports.settings,
+                             ports.timerFactory, ports.clock}) {
     timers_.setObserver(
         [this](int tag, bool enabled, int interval) { timerChanged(tag, enabled, interval); });
     dialog_.AddObserver([this] { ports_.trace.Dialog(dialog_.state()); });
@@ -44,6 +46,20 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
     watchEditorAndPanel();
     core_.monitor.alerts().AddObserver(*this);
     core_.monitor.AddRackObserver([this](const RackNote& note) { ports_.trace.Rack(note); });
+    engine_.AddObserver(crew_);
+    crew_.AddObserver([this, serving = false, error = QString(), url = QString()]() mutable {
+        const CrewViewState& state = crew_.state();
+        if (state.serving == serving && state.error == error && state.url == url) {
+            return;
+        }
+        serving = state.serving;
+        error = state.error;
+        url = state.url;
+        ports_.trace.Crew(serving           ? QStringLiteral("on")
+                          : error.isEmpty() ? QStringLiteral("off")
+                                            : QStringLiteral("failed"),
+                          state.endpoint.address.toString(), state.endpoint.port, url, error);
+    });
 }
 
 Station::~Station() {
@@ -81,7 +97,16 @@ bool Station::Start() {
     ShowMainWindow();
     LoadEditor();
     StartDiscovery();
+    StartCrewView();
     return true;
+}
+
+void Station::StartCrewView() {
+    if (options_.crewView) {
+        crew_.ServeForRun(*options_.crewView);
+    } else {
+        crew_.StartFromSettings();
+    }
 }
 
 bool Station::CheckSingleInstance() {
@@ -292,6 +317,10 @@ void Station::watchEditorAndPanel() {
 
 void Station::AboutChosen() {
     view_->ShowAbout();
+}
+
+void Station::CrewViewChosen() {
+    view_->ShowCrewView();
 }
 
 void Station::tell(const QString& text, MsgIcon icon, const QString& title) {

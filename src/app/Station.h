@@ -10,6 +10,7 @@
 #include "StartupDialogController.h"
 #include "StartupRules.h"
 #include "StationCore.h"
+#include "crew/CrewView.h"
 
 #include <QString>
 
@@ -43,6 +44,9 @@ struct StationPorts {
 struct StationOptions {
     QString applicationFolder; // holds the data folder "USB Files"
     QString lockFolder;        // empty: the per-user runtime folder
+    // Serve the crew view on this endpoint for the run (the command line); none: as the
+    // settings say.
+    std::optional<CrewEndpoint> crewView;
 };
 
 // What the windows do at the station's named moments (StationWindows, in k7_app_ui). The
@@ -61,6 +65,7 @@ public:
     virtual std::optional<WindowPlacement> WindowLeft() const { return std::nullopt; }
     virtual void ShowMainWindow() {}
     virtual void ShowAbout() {}
+    virtual void ShowCrewView() {}
     virtual void FileCommandChosen(FileCommand /*command*/) {} // the file layer's, editor's menus
     virtual void Stopped(int /*exitCode*/) {}                  // the program ends with this code
 };
@@ -100,6 +105,8 @@ public:
     void ShowMainWindow();
     void LoadEditor();
     void StartDiscovery();
+    // The crew view served for the run, or as the operator left it.
+    void StartCrewView();
 
     // The File menu's commands on frequency files run only while this holds: the rack
     // meters (no discovery, question or pass) and no exit or close dialog is up.
@@ -137,6 +144,7 @@ public:
     FrequencyChecker& checker() { return core_.checker; }
     FrqFile& frq() { return frq_; }
     Monitor& monitor() { return core_.monitor; }
+    CrewView& crewView() { return crew_; }
     DefaultFiles& defaults() { return defaults_; }
     ReceiverPanel& receiverPanel() { return panel_; }
     StartupDialogController& dialog() { return dialog_; }
@@ -160,6 +168,7 @@ private:
     void LoadLastFileToggled() override { ToggleLoadLastFile(); }
     void FileCommandChosen(FileCommand command) override;
     void AboutChosen() override;
+    void CrewViewChosen() override;
     // AlertEvents: into the trace
     void AlertStarted(const Alert& alert) override;
     void AlertEnded(const Alert& alert) override;
@@ -206,6 +215,7 @@ private:
     RackEngine& engine_ = core_.engine;
     FileCommands fileCommands_;
     ActivityWatch activityWatch_{[this] { updateFileCommands(); }};
+    CrewView crew_;
 
     RackWindowSize windowSize_{kMeterPanelDesignSize, kMeterPanelDesignSize};
     bool started_ = false;
