@@ -39,6 +39,10 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     QMenu* history = menuBar()->addMenu(QStringLiteral("History"));
     mnuHistory = history->addAction(QStringLiteral("&Meter history"));
     mnuHistoryExport = history->addAction(QStringLiteral("&Export history to CSV..."));
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    mnuCrewView = view->addAction(QStringLiteral("&Crew view..."));
+    mnuCrewView->setObjectName(QStringLiteral("mnuCrewView"));
     mnuAbout = menuBar()->addAction(QStringLiteral("About"));
     mnuLoad->setObjectName(QStringLiteral("mnuLoad"));
     mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
@@ -69,6 +73,7 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
             [this] { controller_.MenuFileCommand(FileCommand::Upload); });
     connect(mnuExit, &QAction::triggered, this, [this] { controller_.MenuExit(); });
     connect(mnuAbout, &QAction::triggered, this, [this] { controller_.MenuAbout(); });
+    connect(mnuCrewView, &QAction::triggered, this, [this] { controller_.MenuCrewView(); });
 
     panelArea_ = new QWidget(this);
     panelArea_->setObjectName(QStringLiteral("picVU"));

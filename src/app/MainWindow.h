@@ -48,6 +48,7 @@ public:
     // History > Meter history, Export history to CSV (connected by StationWindows).
     QAction* mnuHistory = nullptr;
     QAction* mnuHistoryExport = nullptr;
+    QAction* mnuCrewView = nullptr; // View > Crew view...
     QAction* mnuAbout = nullptr;
 
 protected:

@@ -24,6 +24,8 @@ public:
     virtual void LoadLastFileToggled() = 0;
     virtual void FileCommandChosen(FileCommand command) = 0;
     virtual void AboutChosen() = 0;
+    // View > Crew view...
+    virtual void CrewViewChosen() = 0;
 };
 
 struct MainWindowState {
@@ -63,6 +65,7 @@ public:
     void MenuLoadLastFile() { actions_.LoadLastFileToggled(); }
     void MenuFileCommand(FileCommand command) { actions_.FileCommandChosen(command); }
     void MenuAbout() { actions_.AboutChosen(); }
+    void MenuCrewView() { actions_.CrewViewChosen(); }
 
     bool ExitConfirmed() const { return exitConfirmed_; }
     void SetExitConfirmed(bool confirmed) { exitConfirmed_ = confirmed; }

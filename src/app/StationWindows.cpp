@@ -26,7 +26,8 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
       rackCoordination_({station.core(), station.settings(), station.prompter(),
                          [&station] { return station.FileCommandsAvailable(); }}),
       historyWindow_(station.monitor(), station.clock(), station.timerFactory(), station.prompter(),
-                     &mainWindow_) {
+                     &mainWindow_),
+      crewDialog_(station.crewView(), &mainWindow_) {
     station.core().AttachDisplay(meterPanel_);
     mainWindow_.SetMeterPanel(panelWidget_);
     panelWidget_->setOpenPanelCallback(
@@ -109,6 +110,12 @@ void StationWindows::ShowMainWindow() {
 void StationWindows::ShowAbout() {
     about_.show();
     about_.activateWindow();
+}
+
+void StationWindows::ShowCrewView() {
+    crewDialog_.show();
+    crewDialog_.raise();
+    crewDialog_.activateWindow();
 }
 
 void StationWindows::ShowAlerts() {

@@ -11,6 +11,7 @@
 #include "StartupDialog.h"
 #include "Station.h"
 #include "control/ReceiverPanelWindow.h"
+#include "crew/CrewDialog.h"
 #include "display/MeterPanel.h"
 #include "editor/EditorWindow.h"
 #include "monitor/AlertsWindow.h"
@@ -64,6 +65,8 @@ public:
     std::optional<WindowPlacement> WindowLeft() const override;
     void ShowMainWindow() override;
     void ShowAbout() override;
+    void ShowCrewView() override;
+    CrewDialog& crewDialog() { return crewDialog_; }
     void Stopped(int exitCode) override;
 
 private:
@@ -87,6 +90,7 @@ private:
     AlertsWindow alertsWindow_;
     RackCoordination rackCoordination_;
     HistoryWindow historyWindow_;
+    CrewDialog crewDialog_;
 };
 
 } // namespace k7

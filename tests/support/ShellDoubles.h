@@ -15,10 +15,12 @@ public:
     void LoadLastFileToggled() override { ++toggles; }
     void FileCommandChosen(FileCommand command) override { commands.push_back(command); }
     void AboutChosen() override { ++abouts; }
+    void CrewViewChosen() override { ++crewViews; }
     std::vector<ExitSource> exits;
     std::vector<FileCommand> commands;
     int toggles = 0;
     int abouts = 0;
+    int crewViews = 0;
 };
 
 class RecordingDialogActions final : public StartupDialogActions {
