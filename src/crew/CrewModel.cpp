@@ -132,7 +132,7 @@ QJsonObject CrewModel::slotObject(int slot, int peakRaw) const {
          moment.answered && !moment.muted
              ? QJsonValue(moment.antennaA ? QStringLiteral("A") : QStringLiteral("B"))
              : QJsonValue(QJsonValue::Null)},
-        {QStringLiteral("answering"), moment.answered && !moment.blanked},
+        {QStringLiteral("answering"), !moment.blanked},
         {QStringLiteral("at"),
          moment.answered ? QJsonValue(Ms(moment.atMicros)) : QJsonValue(QJsonValue::Null)},
         {QStringLiteral("alert"), KindOrNull(cell.active)},

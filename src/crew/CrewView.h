@@ -45,7 +45,7 @@ struct CrewViewState {
     }
 };
 
-class CrewView final : public RackEvents, private AlertEvents, private CrewServerHost {
+class CrewView final : public RackEvents, private AlertEvents, public CrewServerHost {
 public:
     static constexpr int kFlushMs = 20;
 
