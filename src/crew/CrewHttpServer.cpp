@@ -13,7 +13,8 @@
 #include <QUrlQuery>
 #include <QWebSocket>
 
-#include <unordered_map>
+#include <algorithm>
+#include <vector>
 
 namespace k7 {
 namespace {
@@ -52,31 +53,34 @@ public:
 
     // A whole request arrived within its bound: the next one counts from nothing.
     void RequestDone(QTcpSocket* socket) {
-        const auto it = open_.find(socket);
-        if (it != open_.end()) {
-            it->second.bytes = 0;
-            it->second.requestMicros = -1;
+        if (State* state = find(socket)) {
+            state->bytes = 0;
+            state->requestMicros = -1;
         }
     }
 
     // Closes what has sent part of a request and nothing more for too long.
     void Sweep(std::int64_t nowMicros) {
-        std::vector<QTcpSocket*> stale;
-        for (const auto& [socket, state] : open_) {
+        prune();
+        std::vector<QPointer<QTcpSocket>> stale;
+        for (const State& state : open_) {
             if (!state.upgraded && state.requestMicros >= 0 &&
                 nowMicros - state.requestMicros > std::int64_t{kIdleMs} * 1000) {
-                stale.push_back(socket);
+                stale.push_back(state.socket);
             }
         }
-        for (QTcpSocket* socket : stale) {
-            socket->abort();
+        for (const QPointer<QTcpSocket>& socket : stale) {
+            if (socket) {
+                socket->abort();
+            }
         }
     }
 
     // The peer's socket has been upgraded to a WebSocket: its bytes are the WebSocket's to judge.
     void Upgraded(const QHostAddress& peer, quint16 port) {
-        for (auto& [socket, state] : open_) {
-            if (socket->peerPort() == port && socket->peerAddress() == peer) {
+        prune();
+        for (State& state : open_) {
+            if (state.socket->peerPort() == port && state.socket->peerAddress() == peer) {
                 state.upgraded = true;
             }
         }
@@ -89,35 +93,50 @@ protected:
             delete socket;
             return;
         }
+        prune();
         if (static_cast<int>(open_.size()) >= kMostConnections) {
             socket->abort();
             socket->deleteLater();
             return;
         }
-        open_.emplace(socket, State{});
+        open_.push_back(State{socket});
         connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { counted(socket); });
-        connect(socket, &QObject::destroyed, this, [this, socket] { open_.erase(socket); });
         addPendingConnection(socket);
     }
 
 private:
     struct State {
+        // Held weakly: the WebSocket that takes a socket over drops every connection of it.
+        QPointer<QTcpSocket> socket;
         qint64 bytes = 0;
         std::int64_t requestMicros = -1; // when the request's first bytes came
         bool upgraded = false;
     };
 
+    void prune() {
+        open_.erase(std::remove_if(open_.begin(), open_.end(),
+                                   [](const State& state) { return state.socket.isNull(); }),
+                    open_.end());
+    }
+    State* find(QTcpSocket* socket) {
+        for (State& state : open_) {
+            if (state.socket == socket) {
+                return &state;
+            }
+        }
+        return nullptr;
+    }
+
     void counted(QTcpSocket* socket) {
-        const auto it = open_.find(socket);
-        if (it == open_.end() || it->second.upgraded) {
+        State* state = find(socket);
+        if (!state || state->upgraded) {
             return;
         }
-        State& state = it->second;
-        if (state.requestMicros < 0) {
-            state.requestMicros = owner_.clock_.nowMicros();
+        if (state->requestMicros < 0) {
+            state->requestMicros = owner_.clock_.nowMicros();
         }
-        state.bytes += socket->bytesAvailable();
-        if (state.bytes <= kMostRequestBytes) {
+        state->bytes += socket->bytesAvailable();
+        if (state->bytes <= kMostRequestBytes) {
             return;
         }
         // The server never sees it: its reader goes with ours, and the socket closes once the
@@ -133,7 +152,7 @@ private:
     }
 
     CrewHttpServer& owner_;
-    std::unordered_map<QTcpSocket*, State> open_;
+    std::vector<State> open_;
 };
 
 class CrewHttpServer::HttpServer final : public QAbstractHttpServer {
