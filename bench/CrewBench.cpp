@@ -62,28 +62,26 @@ double Percentile(std::vector<double> values, double p) {
 
 struct Viewer {
     explicit Viewer(const QUrl& url, std::vector<double>& latencies) {
-        QObject::connect(&socket, &QWebSocket::textMessageReceived,
-                         [this, &latencies](const QString& text) {
-                             const double now =
-                                 static_cast<double>(QDateTime::currentMSecsSinceEpoch());
-                             const QJsonObject m = QJsonDocument::fromJson(text.toUtf8()).object();
-                             const QString type = m.value(QStringLiteral("type")).toString();
-                             if (type == QStringLiteral("snapshot")) {
-                                 origin = m.value(QStringLiteral("clockOrigin")).toDouble();
-                                 return;
-                             }
-                             ++messages;
-                             if (!counting) {
-                                 return;
-                             }
-                             for (const QJsonValue& slot :
-                                  m.value(QStringLiteral("slots")).toArray()) {
-                                 const double at = slot.toObject().value(QStringLiteral("at")).toDouble();
-                                 if (at > 0) {
-                                     latencies.push_back(now - (origin + at));
-                                 }
-                             }
-                         });
+        QObject::connect(
+            &socket, &QWebSocket::textMessageReceived, [this, &latencies](const QString& text) {
+                const double now = static_cast<double>(QDateTime::currentMSecsSinceEpoch());
+                const QJsonObject m = QJsonDocument::fromJson(text.toUtf8()).object();
+                const QString type = m.value(QStringLiteral("type")).toString();
+                if (type == QStringLiteral("snapshot")) {
+                    origin = m.value(QStringLiteral("clockOrigin")).toDouble();
+                    return;
+                }
+                ++messages;
+                if (!counting) {
+                    return;
+                }
+                for (const QJsonValue& slot : m.value(QStringLiteral("slots")).toArray()) {
+                    const double at = slot.toObject().value(QStringLiteral("at")).toDouble();
+                    if (at > 0) {
+                        latencies.push_back(now - (origin + at));
+                    }
+                }
+            });
         socket.open(url);
     }
     QWebSocket socket;
@@ -145,8 +143,8 @@ Result Run(const QString& station, int viewers, int seconds) {
     Spin(seconds * 1000);
     const long long after = CpuTicks(process.processId());
     const double wall = static_cast<double>(window.elapsed()) / 1000.0;
-    result.cpuPercent =
-        100.0 * static_cast<double>(after - before) / static_cast<double>(sysconf(_SC_CLK_TCK)) / wall;
+    result.cpuPercent = 100.0 * static_cast<double>(after - before) /
+                        static_cast<double>(sysconf(_SC_CLK_TCK)) / wall;
     long long messages = 0;
     for (auto& client : clients) {
         messages += client->messages;
@@ -181,8 +179,8 @@ int main(int argc, char** argv) {
     }
     const QString station = QCoreApplication::applicationDirPath() + QStringLiteral("/k7station");
     std::printf("40 simulated receivers, %d s windows, %d runs each\n", seconds, runs);
-    std::printf("%8s %4s %10s %14s %9s %9s\n", "viewers", "run", "cpu %", "msgs/viewer/s",
-                "p50 ms", "p99 ms");
+    std::printf("%8s %4s %10s %14s %9s %9s\n", "viewers", "run", "cpu %", "msgs/viewer/s", "p50 ms",
+                "p99 ms");
     for (int count : counts) {
         std::vector<double> cpu, rate, p50, p99;
         for (int run = 1; run <= runs; ++run) {
