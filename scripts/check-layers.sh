@@ -4,7 +4,9 @@
 # nor of a layer above; the libraries a folder's CMakeLists.txt links follow the same order. A
 # higher layer may include a lower layer's interface to implement it; the lower layer never
 # includes the implementation. The simulated rack sees only the driver port and the platform
-# clock; the coordination only bands and platform; the monitor also the display's scaling and scale marks. Prints what breaks a rule and fails; silent
+# clock; the coordination only bands and platform; the monitor also the display's scaling and scale
+# marks; the crew view also the monitor and, as the monitor does, the display's scaling and scale
+# marks. Prints what breaks a rule and fails; silent
 # when all hold.
 #   scripts/check-layers.sh [ROOT]     (default: this repository)
 set -uo pipefail
@@ -16,7 +18,7 @@ declare -A layer=(
     [rack]=2
     [bands]=3
     [files]=4 [coordination]=4
-    [display]=5 [control]=5 [editor]=5 [monitor]=5
+    [display]=5 [control]=5 [editor]=5 [monitor]=5 [crew]=5
     [app]=6 [tools]=6
 )
 # Folders that may use only these headers and libraries (shell patterns).
@@ -26,9 +28,11 @@ declare -A only=(
 )
 # Headers and libraries of the same layer a folder may use besides the layers below (the alerts
 # read a reading as the meters show it, through the display's scaling tables; the meter history
-# draws it on the meters' scales, with their numbers).
+# draws it on the meters' scales, with their numbers; the crew view serves what the monitor sees,
+# on the same scales).
 declare -A also=(
     [monitor]='display/Scaling.h display/ScaleMarks.h k7_display'
+    [crew]='monitor/* k7_monitor display/Scaling.h display/ScaleMarks.h k7_display'
 )
 
 status=0

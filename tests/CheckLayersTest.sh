@@ -21,6 +21,8 @@ tree() {
     printf '#include "rack/RackPorts.h"\n' >src/bands/CheckFrequency.h
     printf '#include "bands/BandPlan.h"\n#include "platform/Clock.h"\n' >src/coordination/Set.cpp
     printf '#include "support/RackHarness.h"\n#include "rack/RackTables.h"\n' >src/display/Cell.cpp
+    mkdir -p src/crew src/monitor
+    printf '#include "monitor/Monitor.h"\n#include "display/Scaling.h"\n' >src/crew/View.cpp
     printf '#include "Version.h"\n#include "display/MeterPanel.h"\n' >src/app/Station.cpp
     printf 'add_library(k7_link STATIC a.cpp)\nadd_library(k7_ftd2xx INTERFACE)\n' \
         >src/link/CMakeLists.txt
@@ -81,6 +83,10 @@ breaks "rack links a library of app" src/rack/CMakeLists.txt \
     'target_link_libraries(k7_rack PRIVATE k7_app_ui)' "src/rack/CMakeLists.txt:3"
 breaks "the simulated rack links the link module" src/sim/CMakeLists.txt \
     'target_link_libraries(k7_sim PRIVATE k7_link)' "src/sim/CMakeLists.txt:4"
+breaks "the crew view uses the display beyond its scales" src/crew/Model.cpp \
+    '#include "display/MeterPanel.h"' "src/crew/Model.cpp:1"
+breaks "the monitor uses the crew view" src/monitor/Monitor.cpp '#include "crew/CrewView.h"' \
+    "src/monitor/Monitor.cpp:1"
 breaks "a folder outside the layers" src/remote/View.cpp '#include "app/Station.h"' \
     "src/remote has no place"
 

@@ -3,8 +3,61 @@
 #include "Version.h"
 
 #include <QCommandLineParser>
+#include <QHostAddress>
 
 namespace k7 {
+namespace {
+
+const QString kCrewView = QStringLiteral("--crew-view");
+
+// --crew-view takes its value only when one follows ([[ADDRESS:]PORT], not an option), which
+// the parser cannot express: it is taken out of the arguments first. Returns an error, or none.
+QString TakeCrewView(QStringList& args, CommandLine& line) {
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        QString value;
+        if (args[i] == kCrewView) {
+            if (i + 1 < args.size() && !args[i + 1].startsWith(QLatin1Char('-'))) {
+                value = args.takeAt(i + 1);
+            }
+        } else if (args[i].startsWith(kCrewView + QLatin1Char('='))) {
+            value = args[i].mid(kCrewView.size() + 1);
+        } else {
+            continue;
+        }
+        args.removeAt(i);
+        if (line.crewView) {
+            return QStringLiteral("--crew-view is given twice.");
+        }
+        line.crewView = true;
+        if (value.isEmpty()) {
+            return {};
+        }
+        QString address = line.crewAddress;
+        QString port = value;
+        const qsizetype colon = value.lastIndexOf(QLatin1Char(':'));
+        if (colon >= 0) {
+            address = value.left(colon);
+            if (address.startsWith(QLatin1Char('[')) && address.endsWith(QLatin1Char(']'))) {
+                address = address.mid(1, address.size() - 2);
+            }
+            port = value.mid(colon + 1);
+        }
+        bool ok = false;
+        const int number = port.toInt(&ok);
+        if (!ok || number < 0 || number > 65535 || QHostAddress(address).isNull()) {
+            return QStringLiteral("--crew-view takes [[ADDRESS:]PORT]: an IP address of this "
+                                  "computer and a port 0 to 65535 (0: one the system chooses), "
+                                  "not %1.")
+                .arg(value);
+        }
+        line.crewAddress = QHostAddress(address).toString();
+        line.crewPort = number;
+        --i;
+    }
+    return {};
+}
+
+} // namespace
 
 CommandLineResult ParseCommandLine(const QStringList& args) {
     QCommandLineParser parser;
@@ -40,7 +93,13 @@ CommandLineResult ParseCommandLine(const QStringList& args) {
         QStringLiteral("Print the largest clean set of up to COUNT carriers of BAND as CSV, "
                        "then end; --coordinate --help tells more."),
         QStringLiteral("BAND COUNT"));
-    parser.addOptions({simulate, wireLog, trace, runFor, appDir, snapshot, coordinate});
+    // Taken out before this parser runs (TakeCrewView); listed here for --help.
+    const QCommandLineOption crewView(
+        QStringLiteral("crew-view"),
+        QStringLiteral("Serve the crew view for this run on [[ADDRESS:]PORT] (default "
+                       "127.0.0.1:8470) and print its address with its key."),
+        QStringLiteral("[[ADDRESS:]PORT]"));
+    parser.addOptions({simulate, wireLog, trace, runFor, appDir, snapshot, coordinate, crewView});
     const QCommandLineOption arrangement(
         QStringLiteral("arrangement"),
         QStringLiteral("Arrange the meter cells: native (the layout's grid) or wide (the grid "
@@ -49,7 +108,10 @@ CommandLineResult ParseCommandLine(const QStringList& args) {
     parser.addOption(arrangement);
 
     CommandLineResult result;
-    if (!parser.parse(args)) {
+    CommandLine line;
+    QStringList rest = args;
+    const QString crewError = TakeCrewView(rest, line);
+    if (!parser.parse(rest)) {
         result.error = parser.errorText();
         return result;
     }
@@ -69,7 +131,10 @@ CommandLineResult ParseCommandLine(const QStringList& args) {
             QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().first());
         return result;
     }
-    CommandLine line;
+    if (!crewError.isEmpty()) {
+        result.error = crewError;
+        return result;
+    }
     if (parser.isSet(simulate)) {
         const QString value = parser.value(simulate);
         bool isNumber = false;

@@ -25,6 +25,11 @@ struct CommandLine {
     QString snapshot;         // --snapshot FILE.png
     // --arrangement native|wide
     std::optional<PanelArrangement> arrangement;
+    // --crew-view [[ADDRESS:]PORT]: serve the crew view for this run (port 0: one the system
+    // chooses).
+    bool crewView = false;
+    QString crewAddress = QStringLiteral("127.0.0.1");
+    int crewPort = 8470;
     bool simulated() const { return simulatedCount > 0 || !scenarioFile.isEmpty(); }
 };
 

@@ -60,6 +60,9 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     QMenu* history = menuBar()->addMenu(QStringLiteral("History"));
     mnuHistory = history->addAction(QStringLiteral("&Meter history"));
     mnuHistoryExport = history->addAction(QStringLiteral("&Export history to CSV..."));
+    view->addSeparator();
+    mnuCrewView = view->addAction(QStringLiteral("&Crew view..."));
+    mnuCrewView->setObjectName(QStringLiteral("mnuCrewView"));
     mnuAbout = menuBar()->addAction(QStringLiteral("About"));
     mnuLoad->setObjectName(QStringLiteral("mnuLoad"));
     mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
@@ -98,6 +101,7 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     forward(mnuCoordinateRack, WindowCommand::CoordinateRack);
     forward(mnuHistory, WindowCommand::History);
     forward(mnuHistoryExport, WindowCommand::HistoryExport);
+    forward(mnuCrewView, WindowCommand::CrewView);
     connect(mnuAbout, &QAction::triggered, this, [this] { controller_.MenuAbout(); });
 
     panelArea_ = new QWidget(this);

@@ -62,6 +62,7 @@ private:
     QAction* mnuCoordinateRack = nullptr;
     QAction* mnuHistory = nullptr;
     QAction* mnuHistoryExport = nullptr;
+    QAction* mnuCrewView = nullptr;
     QAction* mnuAbout = nullptr;
 };
 

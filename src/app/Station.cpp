@@ -32,7 +32,9 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
       rackCoordination_(RackCoordination::Wiring{core_.devices(), core_.settings(), core_.engine(),
                                                  core_.rackFile(), core_.monitor().actions(),
                                                  ports.settings, ports.prompter,
-                                                 [this] { return FileCommandsAvailable(); }}) {
+                                                 [this] { return FileCommandsAvailable(); }}),
+      crew_(CrewView::Wiring{core_.rack(), core_.devices(), core_.monitor(), ports.settings,
+                             ports.timerFactory, ports.clock}) {
     dialog_.AddObserver([this] { ports_.trace.Dialog(dialog_.state()); });
     dialog_.SetTimerObserver([this](bool enabled, int interval) {
         ports_.trace.Timer(QStringLiteral("tmrClose"), enabled, interval);
@@ -47,6 +49,20 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
     watchEditorAndPanel();
     core_.monitor().alerts().AddObserver(*this);
     core_.monitor().AddRackObserver([this](const RackNote& note) { ports_.trace.Rack(note); });
+    core_.engine().AddObserver(crew_);
+    crew_.AddObserver([this, serving = false, error = QString(), url = QString()]() mutable {
+        const CrewViewState& state = crew_.state();
+        if (state.serving == serving && state.error == error && state.url == url) {
+            return;
+        }
+        serving = state.serving;
+        error = state.error;
+        url = state.url;
+        ports_.trace.Crew(serving           ? QStringLiteral("on")
+                          : error.isEmpty() ? QStringLiteral("off")
+                                            : QStringLiteral("failed"),
+                          state.endpoint.address.toString(), state.endpoint.port, url, error);
+    });
 }
 
 Station::~Station() {
@@ -90,7 +106,16 @@ bool Station::Start() {
     ShowMainWindow();
     LoadEditor();
     StartDiscovery();
+    StartCrewView();
     return true;
+}
+
+void Station::StartCrewView() {
+    if (options_.crewView) {
+        crew_.ServeForRun(*options_.crewView);
+    } else {
+        crew_.StartFromSettings();
+    }
 }
 
 bool Station::CheckSingleInstance() {
@@ -329,6 +354,9 @@ void Station::WindowCommandChosen(WindowCommand command) {
         if (FileCommandsAvailable()) {
             view_->CoordinateRack();
         }
+        return;
+    case WindowCommand::CrewView:
+        view_->ShowCrewView();
         return;
     }
 }

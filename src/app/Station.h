@@ -11,6 +11,7 @@
 #include "StartupDialogController.h"
 #include "StartupRules.h"
 #include "StationCore.h"
+#include "crew/CrewView.h"
 
 #include <QString>
 
@@ -46,6 +47,9 @@ struct StationOptions {
     QString lockFolder;        // empty: the per-user runtime folder
     // --arrangement: the meter cells' arrangement for this run, over the one chosen last.
     std::optional<PanelArrangement> arrangement = std::nullopt;
+    // Serve the crew view on this endpoint for the run (the command line); none: as the
+    // settings say.
+    std::optional<CrewEndpoint> crewView;
 };
 
 // What the windows do at the station's named moments (StationWindows, in k7_app_ui). The
@@ -71,6 +75,7 @@ public:
     virtual void OpenHistoryExport() {}
     // Coordinate rack...: the dialog over the receivers in use, then the set programmed.
     virtual void CoordinateRack() {}
+    virtual void ShowCrewView() {}
     virtual void Stopped(int /*exitCode*/) {} // the program ends with this code
 };
 
@@ -109,6 +114,8 @@ public:
     void ShowMainWindow();
     void LoadEditor();
     void StartDiscovery();
+    // The crew view served for the run, or as the operator left it.
+    void StartCrewView();
 
     // The File menu's commands on frequency files (and the rack's coordination) run only while
     // this holds: the rack meters (no discovery, question or pass) and no exit or close dialog
@@ -138,6 +145,7 @@ public:
     // display attaches to it (core().AttachDisplay) before Start().
     StationCore& core() { return core_; }
     const StationPorts& ports() const { return ports_; }
+    CrewView& crewView() { return crew_; }
     StartupDialogController& dialog() { return dialog_; }
     MainWindowController& window() { return window_; }
     FileCommands& fileCommands() { return fileCommands_; }
@@ -197,6 +205,7 @@ private:
     FileCommands fileCommands_;
     RackCoordination rackCoordination_;
     ActivityWatch activityWatch_{[this] { updateFileCommands(); }};
+    CrewView crew_;
 
     RackWindowSize windowSize_{kMeterPanelDesignSize, kMeterPanelDesignSize};
     bool started_ = false;

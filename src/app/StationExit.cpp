@@ -106,6 +106,7 @@ void Station::stop() {
     // 3. Graphics released (a snapshot shows the alerts as the operator last saw them); then
     // the alerts still up end, and the event log records the stop.
     view_->CloseGraphics();
+    crew_.Stop();
     core_.monitor().Stop();
     // 4. The load-at-start choice saved, and the window as the operator leaves it.
     core_.rackFile().SaveLoadAtStart();

@@ -27,7 +27,8 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
       about_(station.ports().prompter, &mainWindow_),
       alertsWindow_(station.core().monitor(), &mainWindow_),
       historyWindow_(station.core().monitor(), station.ports().clock, station.ports().timerFactory,
-                     station.ports().prompter, &mainWindow_) {
+                     station.ports().prompter, &mainWindow_),
+      crewDialog_(station.crewView(), &mainWindow_) {
     station.core().AttachDisplay(meterPanel_);
     mainWindow_.SetMeterPanel(panelWidget_);
     panelWidget_->setOpenPanelCallback([&station](int slot) { station.core().panel().Open(slot); });
@@ -104,6 +105,12 @@ void StationWindows::ShowMainWindow() {
 void StationWindows::ShowAbout() {
     about_.show();
     about_.activateWindow();
+}
+
+void StationWindows::ShowCrewView() {
+    crewDialog_.show();
+    crewDialog_.raise();
+    crewDialog_.activateWindow();
 }
 
 void StationWindows::ShowAlerts() {

@@ -10,6 +10,7 @@
 #include "StartupDialog.h"
 #include "Station.h"
 #include "control/ReceiverPanelWindow.h"
+#include "crew/CrewDialog.h"
 #include "display/MeterPanel.h"
 #include "editor/EditorWindow.h"
 #include "monitor/AlertsWindow.h"
@@ -62,6 +63,7 @@ public:
     void ShowHistory(int slot) override;
     void OpenHistoryExport() override;
     void CoordinateRack() override;
+    void ShowCrewView() override;
     void Stopped(int exitCode) override;
 
 private:
@@ -84,6 +86,7 @@ private:
     AboutBox about_;
     AlertsWindow alertsWindow_;
     HistoryWindow historyWindow_;
+    CrewDialog crewDialog_;
 };
 
 } // namespace k7

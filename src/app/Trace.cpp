@@ -126,6 +126,20 @@ void Trace::Rack(const RackNote& note) {
     write(QStringLiteral("rack"), fields);
 }
 
+void Trace::Crew(const QString& state, const QString& address, int port, const QString& url,
+                 const QString& error) {
+    QJsonObject fields{{QStringLiteral("state"), state},
+                       {QStringLiteral("address"), address},
+                       {QStringLiteral("port"), port}};
+    if (!url.isEmpty()) {
+        fields.insert(QStringLiteral("url"), url);
+    }
+    if (!error.isEmpty()) {
+        fields.insert(QStringLiteral("error"), error);
+    }
+    write(QStringLiteral("crew"), fields);
+}
+
 void Trace::Exit(int code) {
     write(QStringLiteral("exit"), {{QStringLiteral("code"), code}});
 }

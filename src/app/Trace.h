@@ -1,6 +1,7 @@
 // The trace of what the operator was shown: one JSON object per line with "t" (ms since program
 // start, on the clock the wire log also reads) and "event": "message", "title", "dialog",
-// "timer", "window", "status", "alert", "rack" or "exit". Off (and free) when no file is open.
+// "timer", "window", "status", "alert", "rack", "crew" or "exit". Off (and free) when no file is
+// open.
 #pragma once
 
 #include "platform/Prompter.h"
@@ -37,6 +38,10 @@ public:
     // An alert raised (with "since": when its reading first went bad) or ended.
     void AlertChanged(const Alert& alert);
     void Rack(const RackNote& note);
+    // The crew view started serving ("on", with its address and key), stopped ("off") or could
+    // not serve what was asked ("failed", with the reason).
+    void Crew(const QString& state, const QString& address, int port, const QString& url,
+              const QString& error);
     void Exit(int code);
 
 private:

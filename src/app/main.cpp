@@ -120,16 +120,32 @@ int main(int argc, char** argv) {
     k7::QtSettingsStore settings;
 
     const QString programFolder = QCoreApplication::applicationDirPath();
+    k7::StationOptions options{k7::ApplicationFolder(programFolder, line.appDir), QString(),
+                               line.arrangement, std::nullopt};
+    if (line.crewView) {
+        options.crewView =
+            k7::CrewEndpoint{QHostAddress(line.crewAddress), static_cast<quint16>(line.crewPort)};
+    }
     k7::Station station(
         k7::StationPorts{clock, timerFactory, pump, prompter, chooser, settings, *driver, trace},
-        k7::StationOptions{k7::ApplicationFolder(programFolder, line.appDir), QString(),
-                           line.arrangement});
+        options);
 
     k7::StationWindows windows(station, k7::StationWindowsOptions{programFolder, line.snapshot},
                                &boxes, &chooser);
 
     if (!station.Start()) {
         return station.ExitCode();
+    }
+    if (line.crewView) {
+        // The address with its key, for a person or a script to open; a view that cannot
+        // serve says why, and the station meters on without it.
+        const k7::CrewViewState& crew = station.crewView().state();
+        if (crew.serving) {
+            std::fprintf(stdout, "Crew view: %s\n", qPrintable(crew.url));
+            std::fflush(stdout);
+        } else {
+            std::fprintf(stderr, "k7station: %s\n", qPrintable(crew.error));
+        }
     }
     if (line.runForSeconds > 0) {
         QTimer::singleShot(static_cast<int>(line.runForSeconds * 1000), Qt::PreciseTimer, &app,

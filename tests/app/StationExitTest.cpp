@@ -248,7 +248,8 @@ TEST(StationClose, StopAskedInsideATimerHandlerRunsWhenTheHandlerReturns) {
     Trace trace(clock);
     test::RecordingMeterDisplay display;
     Station station(StationPorts{clock, clock, clock, prompter, chooser, settings, simRack, trace},
-                    StationOptions{dir.filePath(QStringLiteral("app")), dir.path()});
+                    StationOptions{dir.filePath(QStringLiteral("app")), dir.path(), std::nullopt,
+                                   std::nullopt});
     station.core().AttachDisplay(display);
     prompter.station = &station;
     ASSERT_TRUE(station.Start());

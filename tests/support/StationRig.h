@@ -54,8 +54,8 @@ struct StationRig {
         station = std::make_unique<Station>(
             StationPorts{clock, clock, clock, prompter, chooser, settings, wire, trace},
             StationOptions{dir.filePath(QStringLiteral("app")),
-                           lockFolder.isEmpty() ? dir.filePath(QStringLiteral("run"))
-                                                : lockFolder});
+                           lockFolder.isEmpty() ? dir.filePath(QStringLiteral("run")) : lockFolder,
+                           std::nullopt, std::nullopt});
         station->core().AttachDisplay(display);
         station->SetView(&view);
     }
