@@ -88,12 +88,11 @@ private slots:
         rig.station->CloseNow();
         QVERIFY(rig.station->Stopped());
         windows.reset();
-        rig.station =
-            std::make_unique<Station>(StationPorts{rig.clock, rig.clock, rig.clock, rig.prompter,
-                                                   rig.chooser, rig.settings, rig.wire, rig.trace},
-                                      StationOptions{rig.dir.filePath(QStringLiteral("app")),
-                                                     rig.dir.filePath(QStringLiteral("run")),
-                                                     std::nullopt, std::nullopt});
+        rig.station = std::make_unique<Station>(
+            StationPorts{rig.clock, rig.clock, rig.clock, rig.prompter, rig.chooser, rig.settings,
+                         rig.wire, rig.trace},
+            StationOptions{rig.dir.filePath(QStringLiteral("app")),
+                           rig.dir.filePath(QStringLiteral("run")), std::nullopt, std::nullopt});
         rig.station->core().AttachDisplay(rig.display);
         windows = std::make_unique<StationWindows>(*rig.station, Options());
         QVERIFY(rig.station->Start());
