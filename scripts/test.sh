@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything (station, tests, benchmarks) and runs the whole
-# test suite. K7_WERROR=ON turns warnings into errors (CI does).
+# test suite, the browser test of the crew view included (Debian's chromium, and playwright-core
+# from npm into tests/browser/node_modules). K7_WERROR=ON turns warnings into errors (CI does).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh chromium nodejs npm
+if [ ! -d tests/browser/node_modules/playwright-core ]; then
+    (cd tests/browser && npm ci --no-audit --no-fund --loglevel=error)
+fi
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DK7_WERROR="${K7_WERROR:-OFF}" >/dev/null
 cmake --build build
 cd build
-ctest --output-on-failure -j"$(nproc)"
+K7_BROWSER_REQUIRED=1 ctest --output-on-failure -j"$(nproc)"

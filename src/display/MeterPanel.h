@@ -125,7 +125,6 @@ public:
     // file cannot be written.
     bool SaveSnapshot(const QString& file) const;
     const QImage& CellBuf() const { return cellBuf_; }
-    const QImage& AtlasBuf() const { return atlasBuf_; }
     void setPasteListener(std::function<void(const QRect&)> listener) {
         pasteListener_ = std::move(listener);
     }

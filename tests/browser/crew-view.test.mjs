@@ -2,7 +2,8 @@
 // against the station itself on simulated racks. Run by CTest as crew_browser_test:
 //   node crew-view.test.mjs K7STATION SCREENSHOT.png
 // Exits 0 when every check holds, 1 with the failures listed, 77 (skipped) when chromium or
-// node_modules are missing.
+// node_modules are missing, unless K7_BROWSER_REQUIRED is set (scripts/test.sh sets it): then
+// a missing browser is a failure.
 import { spawn } from 'node:child_process';
 import { existsSync, mkdtempSync, readFileSync, rmSync, mkdirSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -14,7 +15,7 @@ const [station, screenshot] = process.argv.slice(2);
 const chromiumPath = process.env.K7_CHROMIUM || '/usr/bin/chromium';
 if (!existsSync(chromiumPath) || !existsSync(join(here, 'node_modules', 'playwright-core'))) {
   console.log('skipped: needs ' + chromiumPath + ' and tests/browser/node_modules (npm ci)');
-  process.exit(77);
+  process.exit(process.env.K7_BROWSER_REQUIRED ? 1 : 77);
 }
 const { chromium } = await import('playwright-core');
 
