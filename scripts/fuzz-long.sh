@@ -3,8 +3,9 @@
 # targets with clang, address and undefined-behaviour sanitizers in a build folder of their own,
 # then runs them one after another, each for a number of runs or minutes, niced, with a corpus
 # kept between runs. Prints per target the runs, exec/s (over the wall time), coverage (cov:
-# edges, ft: features), corpus size and wall time, and any finding with the path of its
-# reproducer. Exit code 1 when a target found something.
+# edges, ft: features), corpus size, wall time and peak memory (a rise from run to run is the
+# target keeping state), and any finding with the path of its reproducer. Exit code 1 when a
+# target found something.
 #
 #   scripts/fuzz-long.sh [--runs N | --minutes M] [--dir DIR] [--build DIR] [--no-build]
 #                        [TARGET...] [-- LIBFUZZER_FLAGS...]
@@ -143,6 +144,7 @@ for target in "${targets[@]}"; do
     # Over the whole wall time (libFuzzer's own figure counts whole seconds only).
     rate=$(awk -v n="${done_runs:-0}" -v t="$seconds" 'BEGIN { if (n > 0) printf "%.0f", n / t }')
     seed=$(sed -n 's/^INFO: Seed: *//p' "$log" | head -1)
+    rss=$(sed -n 's/^stat::peak_rss_mb: *//p' "$log")
     cov=$(field cov "$last")
     ft=$(field ft "$last")
     units=$(field corp "$last")
@@ -153,14 +155,15 @@ for target in "${targets[@]}"; do
         result="FOUND (exit $status): ${reproducer:-no reproducer written, see the log}"
         grep -E 'ERROR|deadly signal|SUMMARY|==[0-9]+==|timeout' "$log" | head -8 | sed 's/^/   /'
     fi
-    printf '   runs %s, %s exec/s, cov %s, ft %s, corpus %s, %s s, seed %s: %s\n' \
+    printf '   runs %s, %s exec/s, cov %s, ft %s, corpus %s, %s s, peak %s MB, seed %s: %s\n' \
         "${done_runs:-?}" "${rate:-?}" "${cov:-?}" "${ft:-?}" "${units:-?}" "$wall" \
-        "${seed:-?}" "$result"
-    summary+=("$(printf '%-18s %10s %8s %6s %7s %7s %7s  %s' "$target" "${done_runs:-?}" \
-        "${rate:-?}" "${cov:-?}" "${ft:-?}" "${units:-?}" "$wall" "$result")")
+        "${rss:-?}" "${seed:-?}" "$result"
+    summary+=("$(printf '%-18s %10s %8s %6s %7s %7s %7s %6s  %s' "$target" "${done_runs:-?}" \
+        "${rate:-?}" "${cov:-?}" "${ft:-?}" "${units:-?}" "$wall" "${rss:-?}" "$result")")
 done
 
 echo
-printf '%-18s %10s %8s %6s %7s %7s %7s  %s\n' target runs exec/s cov ft corpus wall_s result
+printf '%-18s %10s %8s %6s %7s %7s %7s %6s  %s\n' target runs exec/s cov ft corpus wall_s rss_mb \
+    result
 printf '%s\n' "${summary[@]}"
 exit $found
