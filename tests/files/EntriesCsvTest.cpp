@@ -38,7 +38,7 @@ TEST(EntriesCsv, ReadsWhatSpreadsheetsWrite) {
 
 TEST(EntriesCsv, ReadsBackEveryFieldItWrites) {
     // A name that starts with a byte order mark, line breaks, spaces at the ends, a quote alone.
-    const QString mark(QChar(QChar::ByteOrderMark));
+    const QString mark{QChar(QChar::ByteOrderMark)};
     const std::vector<CsvEntry> entries{{mark, QString(), QString()},
                                         {QStringLiteral("a\r\nb"), QStringLiteral("x\ny"), {}},
                                         {QStringLiteral(" s "), QStringLiteral("\""), mark + "m"},
