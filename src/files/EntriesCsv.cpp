@@ -5,8 +5,6 @@
 #include <QStringDecoder>
 #include <QStringList>
 
-#include <optional>
-
 namespace k7 {
 
 namespace {
@@ -15,10 +13,11 @@ constexpr int kReceiverNameLength = 6;
 constexpr int kFields = 3;
 
 QString Field(const QString& text) {
-    // Spaces at either end are kept only inside quotes: the reader trims a bare field.
+    // Spaces at either end are kept only inside quotes: the reader trims a bare field. A
+    // leading byte order mark is quoted too, for readers that drop one at a line's start.
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
         !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')) &&
-        text == text.trimmed()) {
+        !text.startsWith(QChar(QChar::ByteOrderMark)) && text == text.trimmed()) {
         return text;
     }
     QString quoted = text;
@@ -26,44 +25,83 @@ QString Field(const QString& text) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-// One line's fields; none when a quote is not closed or text follows a closing quote.
-std::optional<QStringList> SplitLine(const QString& line) {
+// One record of the text: its fields, the line it starts on, and whether it is only an empty
+// line; or the line it cannot be read from.
+struct Record {
     QStringList fields;
+    int line = 0;
+    bool empty = false;
+    int unreadableLine = 0; // a quote not closed, or text after a closing quote
+};
+
+// Reads the record that starts at `at` on line `line`, and moves both past it. A quoted field
+// holds commas, doubled quotes and line breaks; a bare one is trimmed.
+Record ReadRecord(QStringView text, qsizetype& at, int& line) {
+    Record record;
+    record.line = line;
     QString field;
     bool quoted = false;
     bool wasQuoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
+    bool anyQuoted = false;
+    for (; at < text.size(); ++at) {
+        const QChar c = text[at];
+        if (c == QLatin1Char('\n')) {
+            ++line;
+        }
         if (quoted) {
             if (c != QLatin1Char('"')) {
                 field += c;
-            } else if (i + 1 < line.size() && line[i + 1] == QLatin1Char('"')) {
+            } else if (at + 1 < text.size() && text[at + 1] == QLatin1Char('"')) {
                 field += c;
-                ++i;
+                ++at;
             } else {
                 quoted = false;
             }
+        } else if (c == QLatin1Char('\n')) {
+            ++at;
+            break;
         } else if (c == QLatin1Char(',')) {
-            fields << (wasQuoted ? field : field.trimmed());
+            record.fields << (wasQuoted ? field : field.trimmed());
             field.clear();
             wasQuoted = false;
         } else if (c == QLatin1Char('"') && field.trimmed().isEmpty() && !wasQuoted) {
             quoted = true;
             wasQuoted = true;
+            anyQuoted = true;
             field.clear();
         } else if (wasQuoted) {
             if (!c.isSpace()) {
-                return std::nullopt;
+                record.unreadableLine = line;
+                return record;
             }
         } else {
             field += c;
         }
     }
     if (quoted) {
-        return std::nullopt;
+        record.unreadableLine = record.line;
+        return record;
     }
-    fields << (wasQuoted ? field : field.trimmed());
-    return fields;
+    record.fields << (wasQuoted ? field : field.trimmed());
+    record.empty = !anyQuoted && record.fields.size() == 1 && record.fields.front().isEmpty();
+    return record;
+}
+
+// The first line of bytes that is not UTF-8 (the text as a whole is known not to be).
+int FirstLineNotUtf8(QByteArrayView bytes) {
+    int number = 0;
+    for (qsizetype start = 0; start < bytes.size();) {
+        qsizetype end = bytes.indexOf('\n', start);
+        end = end < 0 ? bytes.size() : end;
+        ++number;
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        [[maybe_unused]] const QString line = utf8.decode(bytes.sliced(start, end - start));
+        if (utf8.hasError()) {
+            return number;
+        }
+        start = end + 1;
+    }
+    return number;
 }
 
 CsvRead Refused(int line, const QString& why) {
@@ -89,57 +127,53 @@ CsvRead DecodeEntriesCsv(QByteArrayView bytes) {
         return Refused(0, QStringLiteral("The file is larger than %1 KiB: it is no set of entries.")
                               .arg(kMaxCsvBytes / 1024));
     }
+    // One decoder for the whole text: a byte order mark is dropped at the very start of the
+    // file only; anywhere else it is text.
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         bytes = bytes.sliced(3);
     }
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError()) {
+        const int number = FirstLineNotUtf8(bytes);
+        return Refused(number, QStringLiteral("Line %1 is not UTF-8 text.").arg(number));
+    }
     CsvRead read;
-    int number = 0;
     bool header = false;
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0) {
-            end = bytes.size();
+    int line = 1;
+    for (qsizetype at = 0; at < text.size();) {
+        const Record record = ReadRecord(text, at, line);
+        if (record.unreadableLine > 0) {
+            return Refused(record.unreadableLine,
+                           QStringLiteral("Line %1 has a quote that is not closed, or text after "
+                                          "a closing quote.")
+                               .arg(record.unreadableLine));
         }
-        QByteArrayView raw = bytes.sliced(start, end - start);
-        start = end + 1;
-        ++number;
-        if (raw.endsWith('\r')) {
-            raw.chop(1);
-        }
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString line = utf8.decode(raw);
-        if (utf8.hasError()) {
-            return Refused(number, QStringLiteral("Line %1 is not UTF-8 text.").arg(number));
-        }
-        if (line.trimmed().isEmpty()) {
+        const int number = record.line;
+        if (record.empty) {
             continue;
         }
-        const std::optional<QStringList> fields = SplitLine(line);
-        if (!fields) {
-            return Refused(number, QStringLiteral("Line %1 has a quote that is not closed, or "
-                                                  "text after a closing quote.")
-                                       .arg(number));
-        }
+        const QStringList& fields = record.fields;
         if (!header) {
             header = true;
-            if (fields->size() != kFields ||
-                fields->at(0).compare(QLatin1String("name"), Qt::CaseInsensitive) != 0 ||
-                fields->at(1).compare(QLatin1String("frequency"), Qt::CaseInsensitive) != 0 ||
-                fields->at(2).compare(QLatin1String("mute"), Qt::CaseInsensitive) != 0) {
+            if (fields.size() != kFields ||
+                fields.at(0).compare(QLatin1String("name"), Qt::CaseInsensitive) != 0 ||
+                fields.at(1).compare(QLatin1String("frequency"), Qt::CaseInsensitive) != 0 ||
+                fields.at(2).compare(QLatin1String("mute"), Qt::CaseInsensitive) != 0) {
                 return Refused(number, QStringLiteral("Line %1 is not the header line "
                                                       "\"name,frequency,mute\".")
                                            .arg(number));
             }
             continue;
         }
-        if (fields->size() != kFields) {
+        if (fields.size() != kFields) {
             return Refused(number, QStringLiteral("Line %1 has %2 fields; each line holds a "
                                                   "name, a frequency and a mute level.")
                                        .arg(number)
-                                       .arg(fields->size()));
+                                       .arg(fields.size()));
         }
-        read.entries.push_back(CsvEntry{fields->at(0), fields->at(1), fields->at(2), number});
+        read.entries.push_back(CsvEntry{fields.at(0), fields.at(1), fields.at(2), number});
     }
     if (!header) {
         return Refused(0, QStringLiteral("The file is empty: it has no header line "

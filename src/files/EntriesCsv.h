@@ -16,7 +16,7 @@ struct CsvEntry {
     QString name;
     QString frequency; // MHz with a point, as written or read
     QString mute;
-    int line = 0; // where it was read (1 is the header)
+    int line = 0; // the line it starts on (1 is the header)
 };
 
 // Larger inputs are no set of entries; the reader refuses them unread.
@@ -29,11 +29,13 @@ struct CsvRead {
     bool ok() const { return error.isEmpty(); }
 };
 
-// The header, then the entries; a field holding a comma, a quote or a line break is quoted.
+// The header, then the entries; a field holding a comma, a quote, a line break, spaces at
+// either end or a leading byte order mark is quoted, so that the reader gives it back as it was.
 // Lines end in CR LF.
 QByteArray EncodeEntriesCsv(std::span<const CsvEntry> entries);
-// Accepts a UTF-8 byte order mark, LF or CR LF line ends, quoted fields, spaces around fields
-// and empty lines; stops at the first line it cannot read and says why.
+// Accepts a UTF-8 byte order mark at the start of the file, LF or CR LF line ends, quoted
+// fields (line breaks in them too), spaces around fields and empty lines; stops at the first
+// line it cannot read and says why.
 CsvRead DecodeEntriesCsv(QByteArrayView bytes);
 
 // A name as a receiver shows it: spaces as "_", then only printable characters of the

@@ -1,5 +1,7 @@
 #include "EventLog.h"
 
+#include "files/WholeFile.h"
+
 #include <QDir>
 
 namespace k7 {
@@ -107,10 +109,11 @@ bool EventLog::openFor(const QDate& date) {
 }
 
 bool EventLog::put(const QByteArray& line) {
-    if (file_.write(line) == line.size()) {
+    QString reason;
+    if (WriteAll(file_, line, reason)) {
         return true;
     }
-    fail(file_.errorString());
+    fail(reason);
     // Opened afresh for the next line: the disk may have room again, the folder may be back.
     file_.close();
     return false;

@@ -1,6 +1,7 @@
 #include "HistoryExport.h"
 
 #include "EventLog.h"
+#include "files/WholeFile.h"
 #include "platform/ActionLog.h"
 #include "platform/Timer.h"
 
@@ -260,10 +261,10 @@ void HistoryExport::slice() {
 }
 
 bool HistoryExport::write(const QByteArray& bytes) {
-    if (file_->write(bytes) == bytes.size()) {
+    QString reason;
+    if (WriteAll(*file_, bytes, reason)) {
         return true;
     }
-    const QString reason = file_->errorString();
     file_->cancelWriting();
     file_.reset();
     end(ExportProgress::Failed,

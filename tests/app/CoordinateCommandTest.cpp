@@ -85,6 +85,8 @@ TEST(CoordinateCommand, WrongLinesEndWithAMessageAndCode2) {
         {{"--coordinate", "34", "4", "--im3", "-1"}, "--im3 takes a whole number"},
         {{"--coordinate", "34", "4", "--spacing", "3.5"}, "not 3.5"},
         {{"--coordinate", "34", "4", "--budget-ms", "5", "--iterations", "5"}, "exclude"},
+        {{"--coordinate", "34", "4", "--iterations", "1000000000001"},
+         "--iterations takes a whole number from 1 to 1000000000, not 1000000000001"},
         {{"--coordinate", "34", "4", "--seed"}, "--seed needs a value"},
         {{"--coordinate", "34", "4", "--im5", "1", "--im5", "2"}, "--im5 is given twice"},
         {{"--coordinate", "34", "4", "--simulate", "8"}, "unknown option --simulate"},

@@ -267,7 +267,8 @@ TEST_F(FrequencyEditorTest, AFailedSaveIsToldTakenBackAndNeverReportedAsDone) {
     }
     ASSERT_EQ(rig.prompter.boxes.size(), 1u);
     EXPECT_EQ(rig.prompter.boxes[0].title, "File not saved");
-    EXPECT_TRUE(rig.prompter.boxes[0].text.contains("disk may be full"));
+    EXPECT_TRUE(rig.prompter.boxes[0].text.contains("(" + test::DiskFull::Reason() + ")"))
+        << rig.prompter.boxes[0].text.toStdString();
     for (const QString& text : told) {
         EXPECT_FALSE(text.contains("added")) << text.toStdString();
     }

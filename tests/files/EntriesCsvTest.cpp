@@ -36,6 +36,40 @@ TEST(EntriesCsv, ReadsWhatSpreadsheetsWrite) {
     EXPECT_EQ(read.entries[1].line, 4);
 }
 
+TEST(EntriesCsv, ReadsBackEveryFieldItWrites) {
+    // A name that starts with a byte order mark, line breaks, spaces at the ends, a quote alone.
+    const QString mark{QChar(QChar::ByteOrderMark)};
+    const std::vector<CsvEntry> entries{{mark, QString(), QString()},
+                                        {QStringLiteral("a\r\nb"), QStringLiteral("x\ny"), {}},
+                                        {QStringLiteral(" s "), QStringLiteral("\""), mark + "m"},
+                                        {QStringLiteral("last"), QStringLiteral("1"), {}}};
+    const QByteArray bytes = EncodeEntriesCsv(entries);
+    EXPECT_TRUE(bytes.startsWith("name,frequency,mute\r\n\"\xEF\xBB\xBF\",,\r\n")) << bytes.data();
+    const CsvRead read = DecodeEntriesCsv(bytes);
+    ASSERT_TRUE(read.ok()) << read.error.toStdString();
+    ASSERT_EQ(read.entries.size(), entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(read.entries[i].name, entries[i].name) << i;
+        EXPECT_EQ(read.entries[i].frequency, entries[i].frequency) << i;
+        EXPECT_EQ(read.entries[i].mute, entries[i].mute) << i;
+    }
+    EXPECT_EQ(read.entries[2].line, 6) << "an entry's line is where it starts";
+    EXPECT_EQ(read.entries[3].line, 7);
+}
+
+TEST(EntriesCsv, DropsAByteOrderMarkOnlyAtTheStartOfTheFile) {
+    // The fuzzer's find: a mark after a tab, the tab trimmed, the mark kept as the name.
+    const CsvRead found = DecodeEntriesCsv(QByteArray("name,frequency,mute\n\t\xEF\xBB\xBF,,", 26));
+    ASSERT_TRUE(found.ok()) << found.error.toStdString();
+    ASSERT_EQ(found.entries.size(), 1u);
+    EXPECT_EQ(found.entries[0].name, QString(QChar(QChar::ByteOrderMark)));
+    const CsvRead atLineStart = DecodeEntriesCsv("name,frequency,mute\n\xEF\xBB\xBFx,1,2\n");
+    ASSERT_EQ(atLineStart.entries.size(), 1u);
+    EXPECT_EQ(atLineStart.entries[0].name, QStringLiteral("\uFEFFx"));
+    EXPECT_EQ(DecodeEntriesCsv("\xEF\xBB\xBF\xEF\xBB\xBFname,frequency,mute\n").errorLine, 1)
+        << "a second mark is text, and the header is not \"name\"";
+}
+
 TEST(EntriesCsv, StopsAtTheFirstLineItCannotReadAndNamesIt) {
     const auto refused = [](QByteArrayView bytes) { return DecodeEntriesCsv(bytes); };
     EXPECT_EQ(refused("").errorLine, 0);
@@ -47,6 +81,8 @@ TEST(EntriesCsv, StopsAtTheFirstLineItCannotReadAndNamesIt) {
     const CsvRead notUtf8 = refused("name,frequency,mute\r\nok,606.600,5\r\n\xFF\xFE,606.6,5\r\n");
     EXPECT_EQ(notUtf8.errorLine, 3);
     EXPECT_TRUE(notUtf8.error.contains(QStringLiteral("UTF-8")));
+    EXPECT_EQ(refused("name,frequency,mute\nok,1,2\n\n\"x\ny\",1,2\ncut \xC3").errorLine, 6);
+    EXPECT_EQ(refused("name,frequency,mute\n\"x\ny\"z,1,2\n").errorLine, 3);
     EXPECT_FALSE(refused(QByteArray(kMaxCsvBytes + 1, 'a')).ok());
 }
 

@@ -28,6 +28,10 @@ TEST(EntriesCsvReplay, FixedInputs) {
     Feed("name,frequency,mute\n\"unclosed,1,2\n");
     Feed("name,frequency,mute\n\xC3\x28,1,2\n");
     Feed(QByteArray(300 * 1024, '\n'));
+    // A name that starts with a byte order mark, written at the start of a line.
+    Feed(QByteArray("name,frequency,mute\n\t\xEF\xBB\xBF,,", 26));
+    Feed("\xEF\xBB\xBF\xEF\xBB\xBFname,frequency,mute\n");
+    Feed("name,frequency,mute\n\"a\nb\",1,2\n\"c\r\n\",,\n");
 }
 
 TEST(EntriesCsvReplay, SeededRandomMutations) {

@@ -4,6 +4,7 @@
 // be written again.
 #include "monitor/EventLog.h"
 #include "CsvLines.h"
+#include "support/DiskFull.h"
 
 #include <QDir>
 #include <QFile>
@@ -111,6 +112,29 @@ TEST_F(EventLogTest, ALogThatCannotBeWrittenIsToldOnceAndCatchesUpLater) {
     }
     EXPECT_EQ(log.waiting(), 0u);
     EXPECT_EQ(failures.size(), 1u);
+}
+
+TEST_F(EventLogTest, ADiskThatFillsUpInALineIsToldWithTheSystemsReason) {
+    log.SetFailureListener([this](const QString& file, const QString& reason) {
+        failures.push_back(file + QStringLiteral(": ") + reason);
+    });
+    log.Write(1, QStringLiteral("RX"), QStringLiteral("battery start"), QStringLiteral("1"));
+    const QString detail = QStringLiteral("a detail that runs past the end of the disk");
+    {
+        DiskFull full(100);
+        log.Write(2, QStringLiteral("RX"), QStringLiteral("battery start"), detail);
+    }
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(
+        failures[0].toStdString(),
+        (QDir::toNativeSeparators(fileOf("2024-05-03")) + ": " + DiskFull::Reason()).toStdString());
+    EXPECT_EQ(log.waiting(), 1u);
+
+    log.Write(3, QStringLiteral("RX"), QStringLiteral("battery end"), QStringLiteral("3"));
+    const auto rows = CsvRows(fileOf("2024-05-03"));
+    ASSERT_EQ(rows.size(), 5u) << "header, line 1, the cut line alone, line 2 whole, line 3";
+    EXPECT_EQ(rows[3][4], detail);
+    EXPECT_EQ(rows[4][4], QStringLiteral("3"));
 }
 
 TEST_F(EventLogTest, LinesBeyondTheWaitingRoomAreCountedInTheLog) {

@@ -162,8 +162,10 @@ TEST_F(ExportRun, ANameStaysInTheFolderAndAFailedWriteLeavesTheOldFile) {
         }
     }
     EXPECT_EQ(exporter.progress().state, ExportProgress::Failed);
-    EXPECT_TRUE(exporter.progress().error.contains(QStringLiteral("export again")))
+    EXPECT_TRUE(exporter.progress().error.contains(QStringLiteral(": ") + DiskFull::Reason() +
+                                                   QStringLiteral(". Nothing was changed")))
         << exporter.progress().error.toStdString();
+    EXPECT_TRUE(exporter.progress().error.contains(QStringLiteral("export again")));
     EXPECT_EQ(Lines(name.path), before);
     EXPECT_EQ(QDir(exporter.folder()).entryList(QDir::Files).size(), 1) << "no half file left";
 }

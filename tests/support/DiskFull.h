@@ -1,25 +1,34 @@
-// A disk that fills up: while a DiskFull lives, no file of the process may grow past a few
-// bytes, so that a write fails halfway as on a full disk (whatever the user's rights).
+// A disk that fills up: while a DiskFull lives, no file of the process may grow past a given
+// size (100 bytes unless told), so that a write fails halfway as on a full disk (whatever the
+// user's rights), and the system says why.
 #pragma once
 
+#include <QString>
+
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 
 namespace k7::test {
 
-// While it lives, no file may grow past a few bytes: a disk that fills up in a write.
+// While it lives, no file may grow past `bytes`: a disk that fills up in a write.
 class DiskFull {
 public:
-    DiskFull() {
+    explicit DiskFull(rlim_t bytes = 100) {
         std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &saved_);
         rlimit tiny = saved_;
-        tiny.rlim_cur = 100;
+        tiny.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &tiny);
     }
     ~DiskFull() { setrlimit(RLIMIT_FSIZE, &saved_); }
     DiskFull(const DiskFull&) = delete;
     DiskFull& operator=(const DiskFull&) = delete;
+
+    // The system's own reason for a write past the size, as a writer should pass it on (a
+    // full disk's would be "No space left on device").
+    static QString Reason() { return QString::fromLocal8Bit(std::strerror(EFBIG)); }
 
 private:
     rlimit saved_{};
