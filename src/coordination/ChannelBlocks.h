@@ -29,6 +29,23 @@ public:
     // A carrier of the set leaves it.
     void Remove(int kHz);
 
+    // The counts as they are, for a walk that takes its carriers back in the reverse order
+    // they came: putting saved counts back costs less than working out the windows again.
+    struct Counts {
+        std::vector<std::int32_t> blocks;
+        std::vector<std::uint64_t> free;
+    };
+    void SaveCounts(Counts& counts) const {
+        counts.blocks = blocks_;
+        counts.free = free_;
+    }
+    // Takes back the carrier added last, given the counts saved just before it came.
+    void RemoveLast(const Counts& before) {
+        carriers_.pop_back();
+        blocks_ = before.blocks;
+        free_ = before.free;
+    }
+
     int channelCount() const { return static_cast<int>(channels_.size()); }
     int channel(int index) const { return channels_[static_cast<std::size_t>(index)]; }
     // The index of a channel; -1 for a frequency that is not one of them.

@@ -27,9 +27,10 @@ public:
     bool Run(std::vector<int>& best);
 
 private:
-    bool Walk(int from);
-    // At most how many more carriers fit on the free channels from index `from` on.
-    int Bound(int from) const;
+    bool Walk(int from, std::size_t depth);
+    // For every index from `from` on: at most how many more carriers fit on the free channels
+    // from there up.
+    void Bounds(int from, std::vector<int>& bounds) const;
 
     SearchSpace& space_;
     std::function<bool(bool)> step_;
@@ -37,6 +38,9 @@ private:
     std::vector<int>* best_ = nullptr;
     int bestSize_ = 0;
     std::int64_t branches_ = 0;
+    // Per depth of the walk: the bounds, and the counts before the depth's carrier came.
+    std::vector<std::vector<int>> bounds_;
+    std::vector<ChannelBlocks::Counts> saved_;
     bool stopped_ = false;
 };
 

@@ -116,6 +116,14 @@ void SearchSpace::Remove(int index) {
     capacity_.Remove(maskOf_[static_cast<std::size_t>(index)]);
 }
 
+void SearchSpace::RemoveLast(const ChannelBlocks::Counts& before) {
+    assert(!chosen_.empty());
+    const int index = chosen_.back();
+    chosen_.pop_back();
+    book_.RemoveLast(before);
+    capacity_.Remove(maskOf_[static_cast<std::size_t>(index)]);
+}
+
 void SearchSpace::Clear() {
     while (!chosen_.empty()) {
         Remove(chosen_.back());

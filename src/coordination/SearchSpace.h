@@ -48,6 +48,9 @@ public:
     }
     void Add(int index);
     void Remove(int index);
+    // Remove for the channel added last, given the book's counts saved just before it came.
+    void SaveCounts(ChannelBlocks::Counts& counts) const { book_.SaveCounts(counts); }
+    void RemoveLast(const ChannelBlocks::Counts& before);
     // How many free channels a carrier on this channel would take away.
     int Impact(int index) { return book_.Impact(book_.channel(index)); }
 

@@ -22,10 +22,11 @@ constexpr std::int64_t kProgressEvery = 64;
 constexpr std::int64_t kRuinAfter = 400;
 // Iterations of one episode: an episode starts from the best set ruined, and its own ruins work
 // on the episode's best set, so that episodes explore apart from each other.
-constexpr std::int64_t kEpisode = 60000;
+constexpr std::int64_t kEpisode = 40000;
 // The share of the budget the local search has to itself before a small band's exhaustive
-// search starts with the best set it found.
-constexpr double kExactAfter = 0.25;
+// search starts with the best set it found (the walk finds band 14's largest sets sooner than
+// the local search does, so it gets most of the budget).
+constexpr double kExactAfter = 0.1;
 
 class Budget {
 public:
@@ -191,7 +192,7 @@ public:
         std::int64_t restarts = 0;
         while (!stop) {
             if (small && budget_.used(result_.iterations) >= kExactAfter) {
-                stop = RunExact();
+                RunExact();
                 break;
             }
             const bool newEpisode = result_.iterations - episodeStart_ > kEpisode;
@@ -254,18 +255,16 @@ private:
         return Report(better) || bestSize_ >= space_.target();
     }
 
-    // Returns true: the search ends with it, one way or the other.
-    bool RunExact() {
+    // The rest of the budget: the search ends with it, by a proof or by the budget.
+    void RunExact() {
         ExactSearch exact(space_, options_.rules.spacing, [this](bool better) {
             ++result_.iterations;
             if (better) {
-                bestSize_ = static_cast<int>(best_.size()) +
-                            (space_.size() - static_cast<int>(space_.chosen().size()));
+                bestSize_ = space_.size(); // the walk holds its better set just now
             }
             return Report(better);
         });
         result_.proven = exact.Run(best_);
-        return true;
     }
 
     // Steps that keep every slot filled and raise the channels a backup could take.

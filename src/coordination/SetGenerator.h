@@ -19,8 +19,9 @@
 //     to seven tenths of the band emptied and built again from its edge) and the local search
 //     goes on from there with a seed of its own, so the budget is spent on a portfolio of
 //     searches instead of circling one set.
-//  4. Small bands (up to ExactSearch::kMostChannels channels): after a quarter of the budget,
-//     an exhaustive search with the best set as its bound; when it ends, no larger set exists.
+//  4. Small bands (up to ExactSearch::kMostChannels channels): after a tenth of the budget,
+//     an exhaustive search with the best set as its bound for the rest; when it ends, no
+//     larger set exists.
 //  5. Backups: with the set complete, further steps keep it complete while they raise the
 //     number of clean channels, until the backups asked for are there.
 // Randomness comes from the seed alone: the same seed, rules and iteration budget give the
