@@ -97,8 +97,8 @@ std::vector<Conflict> KeptConflicts(std::span<const CoordinationSlot> slots,
     }
     std::vector<Conflict> conflicts = FindConflicts(kept, options.rules);
     std::erase_if(conflicts, [keptCount](const Conflict& c) {
-        const auto fixedOnly = [keptCount](int i) { return i < 0 || i >= keptCount; };
-        return fixedOnly(c.a) && fixedOnly(c.b) && fixedOnly(c.c) && fixedOnly(c.victim);
+        const auto notKept = [keptCount](int i) { return i < 0 || i >= keptCount; };
+        return notKept(c.a) && notKept(c.b) && notKept(c.c) && notKept(c.victim);
     });
     return conflicts;
 }
