@@ -3,9 +3,12 @@
 # and GoogleTest for the test programs. Each target compiles them once; its sources then skip
 # them. K7_PCH=OFF builds without (to check that every file includes what it uses).
 
-set(K7_PCH_HEADERS
-    <QByteArray> <QList> <QObject> <QString> <QStringList> <QVariant>
+set(K7_PCH_STANDARD_HEADERS
     <algorithm> <array> <cstdint> <functional> <memory> <optional> <string> <utility> <vector>)
+set(K7_PCH_QT_HEADERS <QByteArray> <QList> <QString> <QStringList>)
+# The coordination engine is plain C++ and names things "slots": Qt's headers (which define
+# slots, signals and emit as keywords) are not forced into it.
+set(K7_PCH_PLAIN_TARGETS k7_coordination)
 
 # k7_precompile_targets(DIR): every library and program defined in DIR and below it.
 function(k7_precompile_targets dir)
@@ -24,7 +27,10 @@ function(k7_precompile_targets dir)
         if(target MATCHES "^fuzz_")
             continue()
         endif()
-        set(headers ${K7_PCH_HEADERS})
+        set(headers ${K7_PCH_STANDARD_HEADERS})
+        if(NOT target IN_LIST K7_PCH_PLAIN_TARGETS)
+            list(APPEND headers ${K7_PCH_QT_HEADERS})
+        endif()
         get_target_property(libraries ${target} LINK_LIBRARIES)
         if(libraries MATCHES "GTest::gtest|k7_test_main|k7_test_widgets_main")
             list(APPEND headers <gtest/gtest.h>)

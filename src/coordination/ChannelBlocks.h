@@ -29,12 +29,33 @@ public:
     // A carrier of the set leaves it.
     void Remove(int kHz);
 
+    // The counts as they are, for a walk that takes its carriers back in the reverse order
+    // they came: putting saved counts back costs less than working out the windows again.
+    struct Counts {
+        std::vector<std::int32_t> blocks;
+        std::vector<std::uint64_t> free;
+    };
+    void SaveCounts(Counts& counts) const {
+        counts.blocks = blocks_;
+        counts.free = free_;
+    }
+    // Takes back the carrier added last, given the counts saved just before it came.
+    void RemoveLast(const Counts& before) {
+        carriers_.pop_back();
+        blocks_ = before.blocks;
+        free_ = before.free;
+    }
+
     int channelCount() const { return static_cast<int>(channels_.size()); }
     int channel(int index) const { return channels_[static_cast<std::size_t>(index)]; }
+    // The index of a channel; -1 for a frequency that is not one of them.
+    int IndexOf(int kHz) const;
     // Free: a carrier on this channel would make no conflict with the set and no two carriers
     // would share it.
     bool IsFree(int index) const { return blocks_[static_cast<std::size_t>(index)] == 0; }
     const std::vector<int>& carriers() const { return carriers_; }
+    // Bit i % 64 of word i / 64: channel i is free.
+    const std::vector<std::uint64_t>& freeBits() const { return free_; }
     // How many channels that are free now a carrier at kHz would block.
     int Impact(int kHz);
 
@@ -43,21 +64,38 @@ private:
     // of channel indices, both ends included.
     template <typename Visit>
     void ForEachWindow(int x, Visit&& visit) const;
-    // The channels y with |factor * y - product| < window, as indices [first, last].
-    template <typename Visit>
-    void Window(std::int64_t product, int factor, int window, Visit& visit) const;
-    int FirstAtOrAbove(std::int64_t kHz) const;
+    // The channels y with |Factor * y - product| < window, as indices [first, last].
+    template <int Factor, typename Visit>
+    void Window(std::int64_t product, int window, Visit& visit) const;
+    // The first channel at or above kHz (channelCount() when none): the search spends much of
+    // its time here, so an evenly spaced list is divided by a multiplication.
+    int FirstAtOrAbove(std::int64_t kHz) const {
+        const auto count = static_cast<int>(channels_.size());
+        if (count == 0 || kHz <= channels_.front()) {
+            return 0;
+        }
+        if (kHz > channels_.back()) {
+            return count;
+        }
+        if (inverse_ != 0) {
+            const auto below = static_cast<std::uint64_t>(kHz - channels_.front() - 1);
+            return static_cast<int>((below * inverse_) >> 32) + 1;
+        }
+        return FirstAtOrAboveFar(kHz);
+    }
+    int FirstAtOrAboveFar(std::int64_t kHz) const;
 
     std::vector<int> channels_;
     CoordinationRules rules_;
     // Channels evenly spaced from channels_[0] (every band is): index arithmetic instead of a
     // search.
     int step_ = 0;
+    std::uint64_t inverse_ = 0; // 2^32 / step_, rounded up; 0 when the division must be done
     std::vector<std::int32_t> blocks_;
     std::vector<int> carriers_;
-    // Impact's marks: a channel counted in the current round holds the round's number.
-    std::vector<std::uint32_t> marks_;
-    std::uint32_t round_ = 0;
+    // Bit i: channel i is free. Impact's scratch: the union of a candidate's windows.
+    std::vector<std::uint64_t> free_;
+    std::vector<std::uint64_t> union_;
 };
 
 } // namespace k7

@@ -1,5 +1,5 @@
 // The program itself with alerts: a scenario whose receiver 3 loses its transmitter from 4 s to
-// 6 s and whose receiver 2's battery falls at 7 s shows both alerts in the trace at those
+// 6 s and whose receiver 2 loses its own from 7 s on shows both alerts in the trace at those
 // times, in the day's event log, and as marks on the two cells of its closing snapshot; and a
 // station killed in the middle of a run leaves a log that reads back whole.
 #include "../monitor/CsvLines.h"
@@ -59,13 +59,13 @@ TEST(AlertsRun, TheScenariosAlertsShowInTheTraceTheLogAndTheSnapshot) {
     StartStation(station, dir,
                  {QStringLiteral("--simulate"),
                   QStringLiteral(K7_SOURCE_DIR "/tests/app/alerts-scenario.json"),
-                  QStringLiteral("--run-for"), QStringLiteral("13"), QStringLiteral("--trace"),
+                  QStringLiteral("--run-for"), QStringLiteral("10"), QStringLiteral("--trace"),
                   trace, QStringLiteral("--snapshot"), snapshot});
     ASSERT_TRUE(station.waitForFinished(120000)) << "the run ends by itself";
     ASSERT_EQ(station.exitCode(), 0) << station.readAllStandardError().toStdString();
 
-    // Trace: RF lost on slot 3 a second after 4 s (its set time) until 6 s; the battery of
-    // slot 2 low from 7 s, raised after its 5 s hold, ended by the stop.
+    // Trace: RF lost on slot 3 a second after 4 s (its set time) until 6 s; on slot 2 from 7 s,
+    // raised a second later and ended by the stop.
     const auto alerts = TraceOf(trace, QStringLiteral("alert"));
     ASSERT_EQ(alerts.size(), 4u);
     const auto at = [](const QJsonObject& event, const char* key = "t") {
@@ -81,10 +81,10 @@ TEST(AlertsRun, TheScenariosAlertsShowInTheTraceTheLogAndTheSnapshot) {
     EXPECT_NEAR(at(alerts[0]) - 1000, 4000 + 500, 500);
     EXPECT_TRUE(is(alerts[1], 3, "rf-lost", "end"));
     EXPECT_NEAR(at(alerts[1]), 6000 + 500, 500);
-    EXPECT_TRUE(is(alerts[2], 2, "battery", "start"));
+    EXPECT_TRUE(is(alerts[2], 2, "rf-lost", "start"));
     EXPECT_NEAR(at(alerts[2], "since"), 7000 + 500, 500);
-    EXPECT_NEAR(at(alerts[2]) - 5000, 7000 + 500, 500);
-    EXPECT_TRUE(is(alerts[3], 2, "battery", "end"));
+    EXPECT_NEAR(at(alerts[2]) - 1000, 7000 + 500, 500);
+    EXPECT_TRUE(is(alerts[3], 2, "rf-lost", "end"));
     const auto rack = TraceOf(trace, QStringLiteral("rack"));
     ASSERT_FALSE(rack.empty());
     EXPECT_EQ(rack.back()[QStringLiteral("kind")].toString(), QStringLiteral("stopped"));
@@ -93,14 +93,11 @@ TEST(AlertsRun, TheScenariosAlertsShowInTheTraceTheLogAndTheSnapshot) {
     // The day's log.
     const auto rows = CsvRows(DayLog(dir));
     const auto lost = RowsOf(rows, QStringLiteral("rf-lost"));
-    ASSERT_EQ(lost.size(), 2u);
+    ASSERT_EQ(lost.size(), 4u);
     EXPECT_EQ(lost[0].mid(1, 3), QStringList({"3", "BAS_3_", "rf-lost start"}));
     EXPECT_EQ(lost[1][3], QStringLiteral("rf-lost end"));
-    const auto battery = RowsOf(rows, QStringLiteral("battery"));
-    ASSERT_EQ(battery.size(), 2u);
-    EXPECT_EQ(battery[0].mid(1, 3), QStringList({"2", "GTR_2_", "battery start"}));
-    EXPECT_TRUE(battery[1][4].endsWith(QStringLiteral(": at the stop")))
-        << battery[1][4].toStdString();
+    EXPECT_EQ(lost[2].mid(1, 3), QStringList({"2", "GTR_2_", "rf-lost start"}));
+    EXPECT_TRUE(lost[3][4].endsWith(QStringLiteral(": at the stop"))) << lost[3][4].toStdString();
     const QDateTime lostAt =
         QDateTime::fromString(lost[0][0], QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
     const QDateTime endAt =
@@ -108,18 +105,17 @@ TEST(AlertsRun, TheScenariosAlertsShowInTheTraceTheLogAndTheSnapshot) {
     ASSERT_TRUE(lostAt.isValid());
     EXPECT_NEAR(lostAt.msecsTo(endAt), 1000, 500);
 
-    // The snapshot: slot 2 framed solid in the battery's colour, slot 3 dashed in the colour of
-    // lost RF (the alert ended unseen), slots 1 and 4 unmarked.
+    // The snapshot: slot 2 framed solid in the colour of lost RF (the alert is up), slot 3
+    // dashed (it ended unseen), slots 1 and 4 unmarked.
     const QImage panel = QImage(snapshot).convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(panel.size(), QSize(800, 700));
-    const QColor orange = AlertColour(AlertKind::Battery);
     const QColor red = AlertColour(AlertKind::RfLost);
     const int ring = 200 * 350 - 196 * 346;
-    EXPECT_EQ(RingPixels(panel, 2, orange), ring);
+    EXPECT_EQ(RingPixels(panel, 2, red), ring);
     EXPECT_GT(RingPixels(panel, 3, red), ring / 3);
     EXPECT_LT(RingPixels(panel, 3, red), ring * 2 / 3);
     for (int slot : {1, 4}) {
-        EXPECT_EQ(RingPixels(panel, slot, orange) + RingPixels(panel, slot, red), 0) << slot;
+        EXPECT_EQ(RingPixels(panel, slot, red), 0) << slot;
     }
 }
 

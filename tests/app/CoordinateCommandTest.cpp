@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <sstream>
+#include <thread>
 
 namespace k7 {
 namespace {
@@ -30,18 +32,39 @@ Answer Coordinate(const std::vector<std::string>& args) {
     return run;
 }
 
-// The kHz of the rows, after checking every row's form and name.
-std::vector<int> Rows(const std::string& csv) {
-    std::vector<int> kHz;
+struct Csv {
+    std::vector<std::pair<int, int>> rows; // row number, kHz
+    std::vector<int> backups;              // kHz, in the order printed
+};
+
+// Every line's form: the header, then C rows, then B rows numbered from 1.
+Csv Lines(const std::string& csv) {
+    Csv read;
     const QStringList lines =
         QString::fromStdString(csv).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     EXPECT_EQ(lines.value(0), QStringLiteral("name,frequency,mute"));
-    const QRegularExpression row(QStringLiteral(R"(^C(\d\d),(\d{3})\.(\d{3}),5$)"));
+    const QRegularExpression row(QStringLiteral(R"(^([CB])(\d\d),(\d{3})\.(\d{3}),5$)"));
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const auto match = row.match(lines[i]);
         EXPECT_TRUE(match.hasMatch()) << lines[i].toStdString();
-        EXPECT_EQ(match.captured(1).toInt(), i);
-        kHz.push_back(match.captured(2).toInt() * 1000 + match.captured(3).toInt());
+        const int kHz = match.captured(3).toInt() * 1000 + match.captured(4).toInt();
+        if (match.captured(1) == QStringLiteral("C")) {
+            EXPECT_TRUE(read.backups.empty()) << "backups come after the set";
+            read.rows.emplace_back(match.captured(2).toInt(), kHz);
+        } else {
+            EXPECT_EQ(match.captured(2).toInt(), static_cast<int>(read.backups.size()) + 1);
+            read.backups.push_back(kHz);
+        }
+    }
+    return read;
+}
+
+// The kHz of the rows, after checking every row's form and that they are named C01, C02, ...
+std::vector<int> Rows(const std::string& csv) {
+    std::vector<int> kHz;
+    for (const auto& [number, frequency] : Lines(csv).rows) {
+        EXPECT_EQ(number, static_cast<int>(kHz.size()) + 1);
+        kHz.push_back(frequency);
     }
     return kHz;
 }
@@ -90,6 +113,19 @@ TEST(CoordinateCommand, WrongLinesEndWithAMessageAndCode2) {
         {{"--coordinate", "34", "4", "--seed"}, "--seed needs a value"},
         {{"--coordinate", "34", "4", "--im5", "1", "--im5", "2"}, "--im5 is given twice"},
         {{"--coordinate", "34", "4", "--simulate", "8"}, "unknown option --simulate"},
+        {{"--coordinate", "34", "-1"}, "COUNT takes 1 to 99 carriers, not -1"},
+        {{"--coordinate=34"}, "takes a band code and a number of carriers"},
+        {{"--coordinate", "34:20,37:4"}, "band code 37 is not in the band table"},
+        {{"--coordinate", "34:20,36:0"}, "COUNT takes 1 to 99 carriers, not 0"},
+        {{"--coordinate", "34:60,36:60"}, "at most 99 carriers in all, not 120"},
+        {{"--coordinate", "34:4", "36:4"}, "takes a band code and a number of carriers"},
+        {{"--coordinate", "34", "4", "--fixed", "612.4,x"}, "--fixed takes frequencies in MHz"},
+        {{"--coordinate", "34", "4", "--exclude", "607.5-606"}, "--exclude takes ranges"},
+        {{"--coordinate", "34", "4", "--lock", "612.400"}, "612.400 is not a channel of band 34"},
+        {{"--coordinate", "34", "4", "--lock", "640.010"}, "640.010 is not a channel of band 34"},
+        {{"--coordinate", "34", "1", "--lock", "640.000,650.000"}, "more carriers of a band"},
+        {{"--coordinate", "34", "4", "--lock", "640.000,640.000"}, "640.000 is given twice"},
+        {{"--coordinate", "34", "4", "--backups", "100"}, "--backups takes a whole number"},
     };
     for (const auto& [args, message] : cases) {
         const Answer run = Coordinate(args);
@@ -98,6 +134,65 @@ TEST(CoordinateCommand, WrongLinesEndWithAMessageAndCode2) {
         EXPECT_TRUE(run.err.starts_with("k7station: ")) << run.err;
         EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
     }
+}
+
+TEST(CoordinateCommand, ARackOfSeveralBandsPrintsItsRowsInTheOrderGiven) {
+    // Band 36 first, then 34: rows C01-C03 are band 36's, C04-C08 band 34's.
+    const Answer run = Coordinate({"--coordinate", "36:3,34:5", "--iterations", "60"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const std::vector<int> set = Rows(run.out);
+    ASSERT_EQ(set.size(), 8u);
+    const BandPlan band36 = *BandPlan::ForBand(36);
+    const BandPlan band34 = *BandPlan::ForBand(34);
+    for (std::size_t i = 0; i < set.size(); ++i) {
+        EXPECT_TRUE((i < 3 ? band36 : band34).IsChannel(set[i])) << "row " << i + 1;
+    }
+    EXPECT_TRUE(std::is_sorted(set.begin(), set.begin() + 3));
+    EXPECT_TRUE(std::is_sorted(set.begin() + 3, set.end()));
+    EXPECT_TRUE(IsClean(set, CoordinationRules{}));
+    // One band in the new form prints as the old form does.
+    EXPECT_EQ(Coordinate({"--coordinate", "34:10", "--iterations", "50"}).out,
+              Coordinate({"--coordinate", "34", "10", "--iterations", "50"}).out);
+    // Rows a band cannot fill are left out, keeping the others' numbers, and said.
+    const Answer crowded = Coordinate({"--coordinate", "14:30,36:2", "--iterations", "30"});
+    const Csv csv = Lines(crowded.out);
+    ASSERT_FALSE(csv.rows.empty());
+    EXPECT_EQ(csv.rows.back().first, 32);
+    EXPECT_NE(crowded.err.find("carriers for bands 14 and 36 (band 14: "), std::string::npos)
+        << crowded.err;
+}
+
+TEST(CoordinateCommand, FixedLockedExcludedAndBackupsShapeTheSet) {
+    const Answer run =
+        Coordinate({"--coordinate", "34", "12", "--iterations", "300", "--fixed", "640.000,641.000",
+                    "--exclude", "650.000-655.000,660.000", "--lock", "645.500", "--backups", "3"});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const Csv csv = Lines(run.out);
+    std::vector<int> set;
+    for (const auto& [number, kHz] : csv.rows) {
+        set.push_back(kHz);
+        EXPECT_FALSE(kHz >= 650000 && kHz <= 655000) << kHz;
+        EXPECT_NE(kHz, 660000);
+    }
+    ASSERT_EQ(set.size(), 12u);
+    EXPECT_EQ(std::ranges::count(set, 645500), 1) << "the locked carrier stays";
+    EXPECT_EQ(std::ranges::count(set, 640000) + std::ranges::count(set, 641000), 0)
+        << "fixed carriers are not printed";
+    std::vector<int> withFixed = set;
+    withFixed.insert(withFixed.end(), {640000, 641000});
+    EXPECT_TRUE(IsClean(withFixed, CoordinationRules{}));
+    ASSERT_EQ(csv.backups.size(), 3u);
+    for (const int backup : csv.backups) {
+        std::vector<int> all = withFixed;
+        all.push_back(backup);
+        EXPECT_TRUE(IsClean(all, CoordinationRules{})) << backup;
+    }
+    // A full band leaves no clean channel for a backup, and says so.
+    const Answer full =
+        Coordinate({"--coordinate", "14", "99", "--iterations", "20", "--backups", "2"});
+    EXPECT_NE(full.err.find("found 0 of 2 backups"), std::string::npos) << full.err;
 }
 
 TEST(CoordinateCommand, TheProgramAnswersWithoutADisplay) {
@@ -120,6 +215,44 @@ TEST(CoordinateCommand, TheProgramAnswersWithoutADisplay) {
                   {QStringLiteral("--coordinate"), QStringLiteral("99"), QStringLiteral("6")});
     ASSERT_TRUE(station.waitForFinished(60000));
     EXPECT_EQ(station.exitCode(), 2);
+
+    // The option's other form is the command's too: refused when it lacks its count, instead
+    // of starting the station.
+    station.start(QStringLiteral(K7STATION_PATH), {QStringLiteral("--coordinate=34")});
+    ASSERT_TRUE(station.waitForFinished(60000));
+    EXPECT_EQ(station.exitCode(), 2);
+    EXPECT_TRUE(station.readAllStandardError().startsWith("k7station: --coordinate takes"));
+    station.start(QStringLiteral(K7STATION_PATH),
+                  {QStringLiteral("--coordinate=34:6"), QStringLiteral("--iterations=10")});
+    ASSERT_TRUE(station.waitForFinished(60000));
+    EXPECT_EQ(station.exitCode(), 0);
+    EXPECT_EQ(Rows(station.readAllStandardOutput().toStdString()).size(), 6u);
+}
+
+TEST(CoordinateCommand, InterruptOrTerminateEndTheSearchWithTheBestSetSoFar) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        QProcess station;
+        // More than band 10 holds, for a minute: only the signal ends it.
+        station.start(QStringLiteral(K7STATION_PATH),
+                      {QStringLiteral("--coordinate"), QStringLiteral("10"), QStringLiteral("99"),
+                       QStringLiteral("--budget-ms"), QStringLiteral("60000")});
+        ASSERT_TRUE(station.waitForStarted(10000));
+        // Long enough for the program to reach the search on a loaded machine.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        ::kill(static_cast<pid_t>(station.processId()), signal);
+        ASSERT_TRUE(station.waitForFinished(10000));
+        EXPECT_EQ(station.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(station.exitCode(), 128 + signal);
+        const std::vector<int> set = Rows(station.readAllStandardOutput().toStdString());
+        EXPECT_GE(set.size(), 20u);
+        EXPECT_TRUE(IsClean(set, CoordinationRules{}));
+        const QString err = QString::fromUtf8(station.readAllStandardError());
+        EXPECT_TRUE(err.contains(signal == SIGINT ? QStringLiteral("stopped by SIGINT")
+                                                  : QStringLiteral("stopped by SIGTERM")))
+            << err.toStdString();
+        EXPECT_TRUE(err.contains(QStringLiteral("has %1 of 99 carriers").arg(set.size())))
+            << err.toStdString();
+    }
 }
 
 } // namespace

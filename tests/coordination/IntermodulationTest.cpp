@@ -1,6 +1,7 @@
 // The intermodulation check: against a brute-force reference on random sets and windows at and
 // around the edge, on small sets worked by hand, and on the preset lists of every band.
 #include "coordination/Intermodulation.h"
+#include "BruteForce.h"
 #include "coordination/SeededRandom.h"
 #include "files/Presets.h"
 
@@ -12,39 +13,6 @@
 
 namespace k7 {
 namespace {
-
-// Every conflict by the definition alone: all index tuples, no sorting, no pruning.
-std::vector<Conflict> BruteForce(const std::vector<int>& f, const CoordinationRules& rules) {
-    std::vector<Conflict> found;
-    const int n = static_cast<int>(f.size());
-    const auto check = [&](ConflictKind kind, std::int64_t product, int a, int b, int c) {
-        const int window = rules.window(kind);
-        for (int v = 0; v < n; ++v) {
-            const std::int64_t distance = std::llabs(product - f[v]);
-            if (window > 0 && v != a && v != b && v != c && distance < window) {
-                found.push_back({kind, a, b, c, v, product, distance});
-            }
-        }
-    };
-    for (int a = 0; a < n; ++a) {
-        for (int b = 0; b < n; ++b) {
-            if (a < b && std::abs(f[a] - f[b]) < rules.spacing) {
-                found.push_back({ConflictKind::Spacing, a, b, -1, -1, 0, std::abs(f[a] - f[b])});
-            }
-            if (a == b) {
-                continue;
-            }
-            check(ConflictKind::ThirdOrder2Tx, 2LL * f[a] - f[b], a, b, -1);
-            check(ConflictKind::FifthOrder2Tx, 3LL * f[a] - 2LL * f[b], a, b, -1);
-            for (int c = 0; c < n; ++c) {
-                if (a < b && c != a && c != b) {
-                    check(ConflictKind::ThirdOrder3Tx, 0LL + f[a] + f[b] - f[c], a, b, c);
-                }
-            }
-        }
-    }
-    return found;
-}
 
 std::vector<Conflict> SortedConflicts(std::vector<Conflict> conflicts) {
     std::ranges::sort(conflicts);
@@ -76,7 +44,7 @@ TEST(Intermodulation, MatchesTheBruteForceReferenceOnRandomSetsAndEdgeWindows) {
             return pick == 0 ? 0 : std::max(0, distance + random.below(3) - 1 + (pick - 1) * 25);
         };
         const CoordinationRules rules{window(), window(), window(), window()};
-        const std::vector<Conflict> expected = SortedConflicts(BruteForce(set, rules));
+        const std::vector<Conflict> expected = SortedConflicts(BruteForceConflicts(set, rules));
         ASSERT_EQ(SortedConflicts(FindConflicts(set, rules)), expected) << "round " << round;
         ASSERT_EQ(IsClean(set, rules), expected.empty()) << "round " << round;
         conflictsSeen += static_cast<int>(expected.size());
