@@ -181,12 +181,6 @@ TEST(StationClose, CloseNowStopsInOrderAndEndsWithZero) {
     EXPECT_EQ(rig.stoppedWith.size(), 1u) << "the stop runs once";
 }
 
-} // namespace
-} // namespace k7
-
-namespace k7 {
-namespace {
-
 // Presses "Close now" from inside the box it is shown, as an operator would click the dialog
 // while a timer handler waits on a message.
 class ClosingPrompter final : public Prompter {
