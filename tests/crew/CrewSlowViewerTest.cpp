@@ -1,7 +1,7 @@
 // A viewer that never reads while forty receivers meter for 60 s (on the manual clock, through
 // a real socket on loopback whose reader takes nothing): its queue never holds more than
-// 256 KiB, and the station's resident memory grows by less than 16 MiB. The time each 4 ms tick
-// takes is printed (the timing target is the benchmark's, crew_bench).
+// 256 KiB, and the station's resident memory grows by less than 16 MiB. (What serving costs in
+// time is the benchmark's, crew_bench.)
 #include "CrewRig.h"
 
 #include <QCoreApplication>
@@ -63,25 +63,18 @@ TEST(CrewSlowViewer, ItsQueueStaysUnderItsCapAndMemoryStaysFlat) {
     constexpr int kTicks = 15000;
     const qint64 before = ResidentBytes();
     qint64 mostQueued = 0;
-    std::vector<double> tickMs;
     for (int tick = 0; tick < kTicks; ++tick) {
-        QElapsedTimer timer;
-        timer.start();
         rig.h->clock.advanceMs(4);
         QCoreApplication::processEvents();
-        tickMs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
         mostQueued = std::max(mostQueued, link->Queued());
         ASSERT_LE(link->Queued(), CrewStream::kQueueCap) << "at tick " << tick;
     }
     const qint64 grown = ResidentBytes() - before;
     const CrewStream::Counts counts = rig.view.stream().counts(1);
-    std::sort(tickMs.begin(), tickMs.end());
     std::printf("slow viewer: most queued %lld bytes, fell behind %d times, %d snapshots, %d "
-                "messages; resident memory grew %.2f MiB; tick p50 %.3f ms, p99 %.3f ms, "
-                "max %.3f ms\n",
+                "messages; resident memory grew %.2f MiB\n",
                 static_cast<long long>(mostQueued), counts.fellBehind, counts.snapshots,
-                counts.messages, static_cast<double>(grown) / 1048576.0, tickMs[kTicks / 2],
-                tickMs[kTicks * 99 / 100], tickMs.back());
+                counts.messages, static_cast<double>(grown) / 1048576.0);
     EXPECT_GT(counts.fellBehind, 0) << "the viewer's queue never filled: the test tried nothing";
     EXPECT_GT(mostQueued, CrewStream::kQueueCap / 2);
     EXPECT_LT(grown, 16 * 1024 * 1024);
