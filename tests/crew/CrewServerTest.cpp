@@ -4,8 +4,6 @@
 // viewer, a foreign Host or Origin); a new key closes every viewer; viewers reach the event log.
 #include "CrewRig.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QNetworkRequest>
 #include <QTcpSocket>
@@ -13,16 +11,6 @@
 
 namespace k7::test {
 namespace {
-
-// Lets the sockets on both sides work until done() holds or 3 s have passed.
-bool Spin(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 3000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return done();
-}
 
 struct Reply {
     int status = 0;
@@ -65,14 +53,7 @@ struct RawWebSocket {
                  const QByteArray& origin) {
         socket.connectToHost(QHostAddress(QHostAddress::LocalHost), port);
         Spin([&] { return socket.state() == QAbstractSocket::ConnectedState; });
-        QByteArray request = "GET " + target + " HTTP/1.1\r\nHost: " + host +
-                             "\r\nConnection: Upgrade\r\nUpgrade: websocket\r\n"
-                             "Sec-WebSocket-Version: 13\r\n"
-                             "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n";
-        if (!origin.isEmpty()) {
-            request += "Origin: " + origin + "\r\n";
-        }
-        socket.write(request + "\r\n");
+        socket.write(UpgradeRequest(target, host, origin));
     }
     // Reads until a close frame came (its code), or 3 s passed (0).
     int CloseCode() {

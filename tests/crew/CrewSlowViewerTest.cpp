@@ -4,8 +4,6 @@
 // time is the benchmark's, crew_bench.)
 #include "CrewRig.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 
 #include <arpa/inet.h>
@@ -43,19 +41,11 @@ TEST(CrewSlowViewer, ItsQueueStaysUnderItsCapAndMemoryStaysFlat) {
     to.sin_port = htons(port);
     to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
-    const QByteArray upgrade = "GET /ws?key=" + rig.view.settings().key.toLatin1() +
-                               " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) +
-                               "\r\nConnection: Upgrade\r\nUpgrade: websocket\r\n"
-                               "Sec-WebSocket-Version: 13\r\n"
-                               "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n\r\n";
+    const QByteArray upgrade = UpgradeRequest("/ws?key=" + rig.view.settings().key.toLatin1(),
+                                              "127.0.0.1:" + QByteArray::number(port));
     ASSERT_EQ(::send(fd, upgrade.constData(), static_cast<std::size_t>(upgrade.size()), 0),
               upgrade.size());
-    QElapsedTimer wait;
-    wait.start();
-    while (rig.view.state().viewers == 0 && wait.elapsed() < 3000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    ASSERT_EQ(rig.view.state().viewers, 1);
+    ASSERT_TRUE(Spin([&] { return rig.view.state().viewers == 1; }));
     ViewerLink* link = rig.view.stream().link(1);
     ASSERT_NE(link, nullptr);
 
