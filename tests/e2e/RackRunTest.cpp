@@ -205,14 +205,11 @@ TEST(Passes, TheOpeningPassShowsItsProgressAndTellsASnapshotThatFailed) {
     EXPECT_EQ(h.shell.titles, QStringList{"Using: Receiver Data"});
 }
 
-TEST(SettingsAnswers, MuteBytesAndFrontPanelChangesReachBothTables) {
+// What an answer does to the tables (the mute byte, the current settings) is AnswerParserTest's;
+// here, that a change made on a receiver's front panel comes through.
+TEST(SettingsAnswers, FrontPanelChangesReachTheStation) {
     sim::Scenario scenario = sim::Scenario::simulated(2, 3);
     scenario.immediateAnswers = true;
-    scenario.receivers[0].mute = 5;
-    scenario.receivers[0].muteHighBit = true;
-    scenario.receivers[0].settingsEvery = 7;
-    scenario.receivers[1].mute = 10;
-    scenario.receivers[1].muteHighBit = false;
     sim::ScheduledChange change;
     change.atMs = 6000;
     change.name = std::array<char, 6>{'B', 'A', 'C', 'K', ' ', '2'};
@@ -223,21 +220,11 @@ TEST(SettingsAnswers, MuteBytesAndFrontPanelChangesReachBothTables) {
     RackHarness h(scenario);
     ASSERT_EQ(h.Start(), 2);
     ASSERT_TRUE(h.RunToMonitoring());
-    EXPECT_TRUE(h.rack.MuteHighBit[1]);
-    EXPECT_EQ(h.rack.RxData[1].MuteLevel, QStringLiteral("5"));
-    EXPECT_FALSE(h.rack.MuteHighBit[2]);
-    EXPECT_EQ(h.rack.RxData[2].MuteLevel, QStringLiteral("10"));
     ASSERT_LT(h.NowMs(), 6000);
-
     h.clock.advanceMs(7000 - h.NowMs());
-    EXPECT_TRUE(h.events.answeredSlots.contains(1));
-    EXPECT_TRUE(h.rack.MuteHighBit[1]);
-    EXPECT_EQ(h.rack.CurData[1].MuteLevel, QStringLiteral("5"));
     ASSERT_TRUE(h.events.answeredSlots.contains(2));
     EXPECT_EQ(h.rack.RxData[2], (SettingsRow{"BACK 2", "610.550", "3", "36"}));
     EXPECT_EQ(h.rack.CurData[2].Name, QStringLiteral("BACK 2"));
-    EXPECT_EQ(h.rack.CurData[2].Frequency, QStringLiteral("610.550"));
-    EXPECT_EQ(h.rack.CurData[2].MuteLevel, QStringLiteral("3"));
     EXPECT_TRUE(h.rack.UserMute[2]);
 }
 
