@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything (station, tests, benchmarks) and runs the whole
 # test suite, the browser test of the crew view included (Debian's chromium, and playwright-core
-# from npm into tests/browser/node_modules). K7_WERROR=ON turns warnings into errors (CI does).
+# from npm into tests/browser/node_modules), and the windows' order under a real X server
+# (Xvfb). K7_WERROR=ON turns warnings into errors (CI does).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh chromium nodejs npm
+scripts/install-deps.sh chromium nodejs npm xvfb
 if [ ! -d tests/browser/node_modules/playwright-core ]; then
     (cd tests/browser && npm ci --no-audit --no-fund --loglevel=error)
 fi

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -51,6 +52,17 @@ private slots:
 
         test::Find(windows.mainWindow(), "mnuAbout")->trigger();
         QVERIFY(windows.aboutBox().isVisible());
+
+        // The windows carry the station's icon (the meter bridge: a lit green segment at the foot
+        // of the first column) and the desktop entry's id.
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("com.veltora.k7station"));
+        for (QWidget* window : {static_cast<QWidget*>(&windows.mainWindow()),
+                                static_cast<QWidget*>(&windows.aboutBox())}) {
+            const QImage icon = window->windowIcon().pixmap(32).toImage();
+            QCOMPARE(icon.size(), QSize(32, 32));
+            QCOMPARE(icon.pixelColor(6, 26), QColor(0x2c, 0xd6, 0x54));
+            QCOMPARE(icon.pixelColor(6, 5), QColor(0x39, 0x0b, 0x0a)); // a dark red segment
+        }
 
         // Check rack: the conflicts in a message and on the cells' tool tips.
         station.core().settings().Current(1).Frequency = QStringLiteral("610.000");
