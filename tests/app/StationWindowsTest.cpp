@@ -5,6 +5,7 @@
 // the stop, a station that goes on when its windows are gone, and the alerts on the cells and in
 // the Alerts window.
 #include "app/StationWindows.h"
+#include "app/QtPrompter.h"
 #include "display/MeterPanelWidget.h"
 #include "monitor/AlertsTableModel.h"
 #include "support/FindChild.h"
@@ -254,11 +255,19 @@ private slots:
         QCOMPARE(test::Find(windows.mainWindow(), "mnuAlerts")->text(), QStringLiteral("Alerts"));
     }
 
+    // The station meters on without its windows, and the message boxes and file dialogs let go
+    // of the main window when it goes.
     void theStationGoesOnWithoutItsWindows() {
         test::StationRig rig(test::RackOf(2));
-        auto windows = std::make_unique<StationWindows>(*rig.station, Options());
+        QtPrompter boxes;
+        QtFileChooser chooser;
+        auto windows = std::make_unique<StationWindows>(*rig.station, Options(), &boxes, &chooser);
+        QVERIFY(boxes.parent() == &windows->mainWindow());
         QVERIFY(rig.station->Start());
         windows.reset();
+        // A box or a file dialog asked for from now on (the orderly stop) has no parent.
+        QVERIFY(boxes.parent() == nullptr);
+        QVERIFY(chooser.parent() == nullptr);
         QVERIFY(rig.RunToMonitoring());
         const int queries = rig.simRack.receiver(0).countOf('D');
         rig.clock.advanceMs(1000);
