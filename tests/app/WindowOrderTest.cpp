@@ -1,7 +1,7 @@
 // The station's windows under a real X server (tests/app/under-xvfb.sh), the main window full
-// screen: the control panel a right click opens, and every other window of the station, belongs
-// to the main window (WM_TRANSIENT_FOR, which a window manager keeps above it, full screen or
-// not) and is mapped above it.
+// screen: the control panel a right click opens, and every other dialog and tool window of the
+// station, belongs to the main window (WM_TRANSIENT_FOR, which a window manager keeps above it,
+// full screen or not) and is mapped above it; the History and Alerts windows too.
 #include "app/StationWindows.h"
 #include "display/MeterPanelWidget.h"
 #include "support/FindChild.h"
@@ -31,8 +31,8 @@ xcb_connection_t* Connection() {
 // The window the X property WM_TRANSIENT_FOR of a window names (0 when it has none).
 xcb_window_t TransientFor(xcb_window_t window) {
     xcb_connection_t* x = Connection();
-    const auto cookie = xcb_get_property(x, 0, window, XCB_ATOM_WM_TRANSIENT_FOR,
-                                         XCB_ATOM_WINDOW, 0, 1);
+    const auto cookie =
+        xcb_get_property(x, 0, window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 0, 1);
     xcb_get_property_reply_t* reply = xcb_get_property_reply(x, cookie, nullptr);
     xcb_window_t owner = 0;
     if (reply && xcb_get_property_value_length(reply) == 4) {
@@ -76,7 +76,8 @@ private slots:
         test::StationRig rig(test::RackOf(8));
         rig.settings.SaveSetting(QStringLiteral("Settings"), QStringLiteral("PanelWindow"),
                                  QStringLiteral("8 800x700 fullscreen"));
-        StationWindows windows(*rig.station, StationWindowsOptions{QStringLiteral(K7_ASSET_DIR), {}});
+        StationWindows windows(*rig.station,
+                               StationWindowsOptions{QStringLiteral(K7_ASSET_DIR), {}});
         MainWindow& main = windows.mainWindow();
         QVERIFY(rig.station->Start());
         QVERIFY(QTest::qWaitForWindowExposed(&main));
@@ -91,8 +92,7 @@ private slots:
 
         // A right click on slot 2: the control panel, mapped above the full-screen window.
         MeterPanelWidget& cells = windows.meterPanelWidget();
-        const QPoint cell2 =
-            cells.scale().toWidget(windows.meterPanel().CellRect(2)).center();
+        const QPoint cell2 = cells.scale().toWidget(windows.meterPanel().CellRect(2)).center();
         QTest::mouseMove(&cells, cell2);
         QTest::mouseClick(&cells, Qt::RightButton, {}, cell2);
         ReceiverPanelWindow& panel = windows.receiverPanelWindow();
@@ -109,21 +109,39 @@ private slots:
         QVERIFY(at(mainId) < static_cast<std::ptrdiff_t>(order.size()));
         QVERIFY2(at(panelId) > at(mainId), "the panel is stacked above the main window");
 
-        // The other windows of the menus belong to the main window as well.
+        // The other windows of the menus belong to the main window as well: the dialogs and tool
+        // windows for the window manager (WM_TRANSIENT_FOR, which keeps them above it), the
+        // History and Alerts windows (normal windows, raised and activated when opened) in
+        // Qt's window tree; each is mapped above the main window.
         for (const char* action : {"mnuAbout", "mnuAlerts", "mnuHistory"}) {
             test::Find(main, action)->trigger();
         }
+        int dialogs = 0, normal = 0;
         for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window != &main && window->isVisible()) {
-                QVERIFY(QTest::qWaitForWindowExposed(window));
-                QVERIFY2(belongsToMain(*window) ||
-                             (window->windowHandle()->transientParent() &&
-                              window->windowHandle()->transientParent()->transientParent() ==
-                                  main.windowHandle()),
-                         qPrintable(window->objectName()));
-                QCOMPARE(TransientFor(static_cast<xcb_window_t>(window->winId())) != 0, true);
+            if (window == &main || !window->isVisible()) {
+                continue;
             }
+            const QString name = window->objectName();
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            QWindow* parent = window->windowHandle()->transientParent();
+            QVERIFY2(parent == main.windowHandle() ||
+                         (parent && parent->transientParent() == main.windowHandle()),
+                     qPrintable(name));
+            const auto id = static_cast<xcb_window_t>(window->winId());
+            const Qt::WindowType type = window->windowType();
+            if (type == Qt::Dialog || type == Qt::Tool) {
+                ++dialogs;
+                QVERIFY2(TransientFor(id) != 0, qPrintable(name));
+            } else {
+                ++normal;
+            }
+            const std::vector<xcb_window_t> now = Stacking(mainId);
+            QVERIFY2(std::find(now.begin(), now.end(), id) >
+                         std::find(now.begin(), now.end(), mainId),
+                     qPrintable(name));
         }
+        QVERIFY(dialogs >= 2); // the panel, the About box
+        QCOMPARE(normal, 2);   // Alerts, History
         rig.station->CloseNow();
     }
 };
