@@ -143,13 +143,22 @@ TEST_F(ExportRun, AResolutionKeepsTheLowestRfAndHighestAudioOfEachInterval) {
     HistoryExport& exporter = monitor().historyExport();
     const std::int64_t to = rig.clock.nowMicros() - 1'000'000;
     const std::int64_t from = to - 9'000'000;
-    const std::map<int, int> slotOf = SlotsOfDevices();
     for (const auto& [resolution, stepMs] :
          {std::pair{ExportResolution::Second, 1000}, std::pair{ExportResolution::Tenth, 100},
           std::pair{ExportResolution::EveryAnswer, 0}}) {
         const QString path = exporter.CheckName(ResolutionText(resolution)).path;
         const std::int64_t estimate = exporter.EstimateBytes(from, to, resolution);
-        ASSERT_TRUE(exporter.Start(path, from, to, resolution));
+        // The local time at the clock's origin moves with the wall clock (the test's clock
+        // stands still): the one the export took is the one read on both sides of its start.
+        std::int64_t originMs = 0;
+        for (bool same = false; !same;) {
+            originMs = monitor().WallOrigin().toMSecsSinceEpoch();
+            ASSERT_TRUE(exporter.Start(path, from, to, resolution));
+            same = monitor().WallOrigin().toMSecsSinceEpoch() == originMs;
+            if (!same) {
+                exporter.Cancel();
+            }
+        }
         exporter.Finish();
         ASSERT_EQ(exporter.progress().state, ExportProgress::Done);
         const std::int64_t size = QFileInfo(path).size();
@@ -158,20 +167,23 @@ TEST_F(ExportRun, AResolutionKeepsTheLowestRfAndHighestAudioOfEachInterval) {
         if (stepMs == 0) {
             continue;
         }
-        // The expected rows from the wire log: interval start (ms of local time) -> slot ->
-        // lowest RF A, lowest RF B, highest audio.
-        const std::int64_t originMs = monitor().WallOrigin().toMSecsSinceEpoch();
+        // The expected rows from the answers kept (the wire log's times are rounded to the
+        // millisecond, too coarse for the intervals' edges): interval start (ms of local
+        // time) -> slot -> lowest RF A, lowest RF B, highest audio.
+        const MeterHistory& history = monitor().history();
         std::map<std::int64_t, std::map<int, std::array<int, 3>>> expected;
-        for (const auto& [micros, slot, a, b, audio] :
-             WireAnswers(wireDir.filePath(QStringLiteral("wire.log")), slotOf)) {
-            if (micros < from || micros > to) {
-                continue;
-            }
-            const std::int64_t row = (originMs * 1000 + micros) / (stepMs * 1000) * stepMs;
-            const auto [cell, fresh] = expected[row].try_emplace(slot, std::array{a, b, audio});
-            if (!fresh) {
-                auto& v = cell->second;
-                v = {std::min(v[0], a), std::min(v[1], b), std::max(v[2], audio)};
+        for (int slot = 1; slot <= 4; ++slot) {
+            for (std::size_t i = history.LowerBound(slot, from);
+                 i < history.LowerBound(slot, to + 1); ++i) {
+                const HistorySample h = history.at(slot, i);
+                const std::int64_t row = (originMs * 1000 + h.micros) / (stepMs * 1000) * stepMs;
+                const auto [cell, fresh] =
+                    expected[row].try_emplace(slot, std::array<int, 3>{h.rfA, h.rfB, h.audio});
+                if (!fresh) {
+                    auto& v = cell->second;
+                    v = {std::min<int>(v[0], h.rfA), std::min<int>(v[1], h.rfB),
+                         std::max<int>(v[2], h.audio)};
+                }
             }
         }
         const QStringList lines = Lines(path);
