@@ -119,6 +119,14 @@ private slots:
         QVERIFY(dialog.isVisible());
         const auto shown = std::pair{history.view().fromMicros(), history.view().endMicros()};
         QCOMPARE(dialog.chosenSpan(), shown);
+        // 1 s by default, the file's size estimated before it is written; every answer is more.
+        QCOMPARE(dialog.chosenResolution(), ExportResolution::Second);
+        const QString perSecond = dialog.estimate()->text();
+        dialog.resolutionChooser()->setCurrentIndex(2);
+        QVERIFY2(perSecond.startsWith(QStringLiteral("about ")) &&
+                     dialog.estimate()->text() != perSecond,
+                 qPrintable(perSecond + QStringLiteral(" / ") + dialog.estimate()->text()));
+        dialog.resolutionChooser()->setCurrentIndex(0);
 
         dialog.nameEdit()->setText(QStringLiteral("show"));
         dialog.exportButton()->click();
