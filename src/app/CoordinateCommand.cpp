@@ -10,10 +10,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <csignal>
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>

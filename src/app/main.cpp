@@ -75,9 +75,10 @@ int main(int argc, char** argv) {
     }
     const k7::CommandLine& line = *parsed.options;
     if (NoDisplay(line)) {
-        return Refuse(QStringLiteral("no display to show the station on (DISPLAY is not set): start "
-                                     "it in a desktop session, or run it without a display with "
-                                     "-platform offscreen"));
+        return Refuse(
+            QStringLiteral("no display to show the station on (DISPLAY is not set): start "
+                           "it in a desktop session, or run it without a display with "
+                           "-platform offscreen"));
     }
 
     // The one time origin of the run: the wire log, the trace and every timer read it.

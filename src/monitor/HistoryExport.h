@@ -125,7 +125,7 @@ private:
     int receivers_ = 0;
     std::int64_t fromMicros_ = 0, toMicros_ = 0;
     ExportResolution resolution_ = ExportResolution::Second;
-    std::int64_t step_ = 0; // the rows' interval; 0: a row per answer time
+    std::int64_t step_ = 0;     // the rows' interval; 0: a row per answer time
     std::int64_t originMs_ = 0; // the local time at the clock's origin, ms since the epoch
     std::int64_t second_ = -1;  // the second whose text is cached
     QByteArray secondText_;     // "yyyy-MM-dd HH:mm:ss"

@@ -29,8 +29,9 @@ QString ClockText(const QDateTime& time) {
 
 HistoryExportDialog::HistoryExportDialog(Monitor& monitor, Prompter& prompter, QWidget* parent)
     : QDialog(parent), monitor_(monitor), prompter_(prompter), spans_(new QComboBox(this)),
-      resolutions_(new QComboBox(this)), estimate_(new QLabel(this)), name_(new QLineEdit(this)), folder_(new QLabel(this)), message_(new QLabel(this)),
-      progress_(new QProgressBar(this)), export_(new QPushButton(QStringLiteral("Export"), this)),
+      resolutions_(new QComboBox(this)), estimate_(new QLabel(this)), name_(new QLineEdit(this)),
+      folder_(new QLabel(this)), message_(new QLabel(this)), progress_(new QProgressBar(this)),
+      export_(new QPushButton(QStringLiteral("Export"), this)),
       close_(new QPushButton(QStringLiteral("Close"), this)) {
     setObjectName(QStringLiteral("frmHistoryExport"));
     setWindowTitle(QStringLiteral("Export meter history"));
@@ -143,9 +144,10 @@ void HistoryExportDialog::estimateSize() {
     const Span span = chosenSpan();
     const std::int64_t bytes =
         monitor_.historyExport().EstimateBytes(span.first, span.second, chosenResolution());
-    estimate_->setText(bytes == 0 ? QStringLiteral("nothing recorded in this span")
-                                  : QStringLiteral("about %1").arg(locale().formattedDataSize(
-                                        bytes, 1, QLocale::DataSizeSIFormat)));
+    estimate_->setText(
+        bytes == 0 ? QStringLiteral("nothing recorded in this span")
+                   : QStringLiteral("about %1")
+                         .arg(locale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat)));
 }
 
 void HistoryExportDialog::exportNow() {
