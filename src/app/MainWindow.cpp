@@ -154,6 +154,9 @@ void MainWindow::ApplyPlacement(const WindowPlacement& placement) {
     const QSize window = size();
     panelArea_->setMinimumSize(kMinimumPanelArea);
     panelArea_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // The window's limits are settled now, before a window system's window exists (the start-up
+    // dialog, shown next, makes it): set later, they are sent to the window system again.
+    layout()->activate();
     resize(window);
     move(0, 0);
     if (placement.mode == WindowMode::Maximized) {

@@ -1,6 +1,7 @@
 #include "StartupDialog.h"
 
 #include "StartupDialogController.h"
+#include "platform/WindowOrder.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -51,7 +52,7 @@ QLabel* Text(const QString& text, QWidget* parent) {
 
 StartupDialog::StartupDialog(StartupDialogController& controller, QWidget* mainWindow,
                              const int& deviceCount)
-    : QDialog(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint), controller_(controller),
+    : QDialog(mainWindow, Qt::Tool | Qt::WindowStaysOnTopHint), controller_(controller),
       mainWindow_(mainWindow), deviceCount_(deviceCount) {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Veltora K7 Series monitoring "));
@@ -172,9 +173,7 @@ void StartupDialog::refresh() {
     if (state.visible && !wasVisible_) {
         Place(true);
         show();
-        if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-            raise(); // top-most in front of the main window (the offscreen platform has no order)
-        }
+        RaiseWindow(*this); // top-most in front of the main window
     } else if (!state.visible && wasVisible_) {
         hide();
     }

@@ -1,6 +1,7 @@
 #include "ReceiverPanelWindow.h"
 
 #include "platform/KeyRules.h"
+#include "platform/WindowOrder.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -153,7 +154,7 @@ void ReceiverPanelWindow::ShowPanel() {
     StateChanged();
     move(kLeft, kTop);
     show();
-    raise();
+    RaiseWindow(*this);
 }
 
 void ReceiverPanelWindow::HidePanel() {

@@ -3,6 +3,7 @@
 #include "CoordinateDialog.h"
 #include "EditorGridModel.h"
 #include "platform/KeyRules.h"
+#include "platform/WindowOrder.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -204,7 +205,7 @@ void EditorWindow::ShowEditor() {
     StateChanged();
     deactivated_ = false;
     show();
-    raise();
+    RaiseWindow(*this);
     activateWindow();
 }
 

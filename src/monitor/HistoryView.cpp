@@ -77,7 +77,24 @@ void HistoryView::SetZoom(int zoom) {
     Zoom(std::clamp(zoom, 0, static_cast<int>(kSpans.size()) - 1) - zoom_);
 }
 
+void HistoryView::FitRecorded() {
+    if (zoomChosen_ || !live_) {
+        return;
+    }
+    const std::int64_t recorded =
+        history_.size(slot_) > 0 ? now() - history_.at(slot_, 0).micros : 0;
+    int zoom = 0;
+    while (zoom < kDefaultZoom && kSpans[static_cast<std::size_t>(zoom)] < recorded) {
+        ++zoom;
+    }
+    if (zoom != zoom_) {
+        zoom_ = zoom;
+        tell();
+    }
+}
+
 void HistoryView::Zoom(int steps, double anchor) {
+    zoomChosen_ = true;
     const int zoom = std::clamp(zoom_ + steps, 0, static_cast<int>(kSpans.size()) - 1);
     if (zoom == zoom_) {
         return;

@@ -71,9 +71,12 @@ public:
     int zoom() const { return zoom_; }
     std::int64_t spanMicros() const { return kSpans[static_cast<std::size_t>(zoom_)]; }
     // Zooms in (negative steps) or out, keeping the time at anchor (0 left edge, 1 right edge)
-    // where it is; live stays live.
+    // where it is; live stays live. The operator's choice: it holds from then on.
     void Zoom(int steps, double anchor = 1.0);
     void SetZoom(int zoom);
+    // Until the operator chooses a span: the shortest that holds what the receiver has recorded
+    // (a minute once a minute is kept), at most the default.
+    void FitRecorded();
 
     bool live() const { return live_; }
     // The span's right edge: now while live.
@@ -114,6 +117,7 @@ private:
     std::function<void()> changed_;
     int slot_ = 1;
     int zoom_ = kDefaultZoom;
+    bool zoomChosen_ = false;
     bool live_ = true;
     std::int64_t end_ = 0; // the right edge while not live
 };

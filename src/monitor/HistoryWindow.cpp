@@ -4,6 +4,7 @@
 #include "HistoryTimeline.h"
 #include "Monitor.h"
 #include "platform/Timer.h"
+#include "platform/WindowOrder.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -102,8 +103,9 @@ void HistoryWindow::ShowReceiver(int slot) {
     refreshReceivers();
     view_.SetSlot(slot);
     view_.GoLive();
+    view_.FitRecorded();
     show();
-    raise();
+    RaiseWindow(*this);
     activateWindow();
     syncControls();
     refreshStatus();
@@ -125,6 +127,7 @@ void HistoryWindow::changed() {
 
 void HistoryWindow::tick() {
     refreshReceivers();
+    view_.FitRecorded();
     if (view_.live()) {
         timeline_->update();
     }

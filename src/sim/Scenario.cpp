@@ -364,7 +364,24 @@ std::optional<Scenario> Scenario::fromFile(const QString& path, QString* error) 
         }
         return std::nullopt;
     }
-    return fromJson(file.readAll(), path, error);
+    // Read no further than the limit: a file past it (or a device that never ends) is refused
+    // before it can take the memory its parse would.
+    const QByteArray json = file.read(kMaxScenarioBytes + 1);
+    if (json.size() > kMaxScenarioBytes) {
+        if (error) {
+            *error = QStringLiteral("%1: larger than 4 MiB, the most a scenario file may be (a "
+                                    "rack of 48 receivers with long scripts takes far less)")
+                         .arg(path);
+        }
+        return std::nullopt;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        if (error) {
+            *error = QStringLiteral("%1: cannot be read (%2)").arg(path, file.errorString());
+        }
+        return std::nullopt;
+    }
+    return fromJson(json, path, error);
 }
 
 std::optional<Scenario> Scenario::fromJson(const QByteArray& json, const QString& source,

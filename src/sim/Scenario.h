@@ -90,6 +90,8 @@ struct Scenario {
 
 inline constexpr int kMaxSimulatedReceivers = 48; // more than a station takes, to try its refusal
 inline constexpr int kPresetStoreSize = 40;
+// Scenario files are written by hand; a larger one is refused before it is read whole.
+inline constexpr qint64 kMaxScenarioBytes = 4 * 1024 * 1024;
 
 // "613.575" -> 61, 35, 75. Nothing when the text is not ddd.ddd.
 std::optional<std::array<std::uint8_t, 3>> FrequencyBytes(const QString& text);

@@ -5,6 +5,7 @@
 // the stop, a station that goes on when its windows are gone, and the alerts on the cells and in
 // the Alerts window.
 #include "app/StationWindows.h"
+#include "app/QtPrompter.h"
 #include "display/MeterPanelWidget.h"
 #include "monitor/AlertsTableModel.h"
 #include "support/FindChild.h"
@@ -13,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -53,6 +55,17 @@ private slots:
 
         test::Find(windows.mainWindow(), "mnuAbout")->trigger();
         QVERIFY(windows.aboutBox().isVisible());
+
+        // The windows carry the station's icon (the meter bridge: a lit green segment at the foot
+        // of the first column) and the desktop entry's id.
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("com.veltora.k7station"));
+        for (QWidget* window : {static_cast<QWidget*>(&windows.mainWindow()),
+                                static_cast<QWidget*>(&windows.aboutBox())}) {
+            const QImage icon = window->windowIcon().pixmap(32).toImage();
+            QCOMPARE(icon.size(), QSize(32, 32));
+            QCOMPARE(icon.pixelColor(6, 26), QColor(0x2c, 0xd6, 0x54));
+            QCOMPARE(icon.pixelColor(6, 5), QColor(0x39, 0x0b, 0x0a)); // a dark red segment
+        }
 
         // Check rack: the conflicts in a message and on the cells' tool tips.
         station.core().settings().Current(1).Frequency = QStringLiteral("610.000");
@@ -242,11 +255,19 @@ private slots:
         QCOMPARE(test::Find(windows.mainWindow(), "mnuAlerts")->text(), QStringLiteral("Alerts"));
     }
 
+    // The station meters on without its windows, and the message boxes and file dialogs let go
+    // of the main window when it goes.
     void theStationGoesOnWithoutItsWindows() {
         test::StationRig rig(test::RackOf(2));
-        auto windows = std::make_unique<StationWindows>(*rig.station, Options());
+        QtPrompter boxes;
+        QtFileChooser chooser;
+        auto windows = std::make_unique<StationWindows>(*rig.station, Options(), &boxes, &chooser);
+        QVERIFY(boxes.parent() == &windows->mainWindow());
         QVERIFY(rig.station->Start());
         windows.reset();
+        // A box or a file dialog asked for from now on (the orderly stop) has no parent.
+        QVERIFY(boxes.parent() == nullptr);
+        QVERIFY(chooser.parent() == nullptr);
         QVERIFY(rig.RunToMonitoring());
         const int queries = rig.simRack.receiver(0).countOf('D');
         rig.clock.advanceMs(1000);

@@ -20,6 +20,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <cstdlib>
+
 #include <vector>
 
 namespace k7 {
@@ -172,7 +174,9 @@ private slots:
         StartupDialogController controller(clock, actions);
         controller.Load(1, 0, 0);
         QWidget main;
-        main.setGeometry(0, 0, 601, 372);
+        // Inside the screen with its frame: the dialog belongs to it, and a window system keeps
+        // a window that belongs to another on the screen.
+        main.setGeometry(100, 80, 601, 372);
         int devices = 3;
         StartupDialog dialog(controller, &main, devices);
         QVERIFY(!dialog.isVisible());
@@ -183,8 +187,11 @@ private slots:
         QVERIFY(dialog.isVisible());
         QVERIFY(dialog.picture->isVisible());
         QVERIFY(!dialog.cmdContinue->isVisible() && !dialog.cmdClose->isVisible());
-        // Three devices: the dialog sits on the main window's corner.
-        QCOMPARE(dialog.pos(), main.frameGeometry().topLeft());
+        // Three devices: the dialog sits on the main window's corner (give or take the frame,
+        // which the platform draws around a window that belongs to another).
+        const QPoint corner = dialog.pos() - main.frameGeometry().topLeft();
+        QVERIFY2(std::abs(corner.x()) <= 2 && std::abs(corner.y()) <= 2,
+                 qPrintable(QStringLiteral("%1, %2").arg(corner.x()).arg(corner.y())));
 
         controller.SetReceiverCount(QStringLiteral("3 K7.5s"));
         controller.SetActivity(QStringLiteral("Opening Rx: "));
