@@ -169,9 +169,13 @@ TEST(CoordinationJob, RunsOffTheCallersThreadReportsProgressAndStopsOnCancel) {
     CoordinationJob job;
     int progressCalls = 0;
     bool finished = false;
+    GeneratorResult result;
     job.Start(
         band, options, &context, [&](const GeneratorProgress&) { ++progressCalls; },
-        [&] { finished = true; });
+        [&](GeneratorResult handed) {
+            finished = true;
+            result = std::move(handed);
+        });
     QElapsedTimer clock;
     clock.start();
     while (progressCalls < 2 && clock.elapsed() < 20000) {
@@ -185,9 +189,9 @@ TEST(CoordinationJob, RunsOffTheCallersThreadReportsProgressAndStopsOnCancel) {
     }
     ASSERT_TRUE(finished);
     EXPECT_FALSE(job.running());
-    EXPECT_TRUE(job.result().cancelled);
+    EXPECT_TRUE(result.cancelled);
     EXPECT_LT(clock.elapsed(), 20000);
-    EXPECT_TRUE(IsClean(job.result().carriers, options.rules));
+    EXPECT_TRUE(IsClean(result.carriers, options.rules));
 }
 
 } // namespace
