@@ -115,8 +115,10 @@ TEST_F(ReceiverPanelTest, ASecondOkSendsOnlyWhatChangedSinceTheLastSend) {
     EXPECT_EQ(rig.frames(1).size(), 1u) << "nothing changed since the frequency went out";
 
     panel.NameEdited("LEAD");
+    // The test's own timer (not one of the station's): the operator's second click, 1 ms on.
+    constexpr int kSecondClickMs = 1;
     const std::unique_ptr<Timer> secondClick = rig.clock.createTimer();
-    secondClick->setInterval(1);
+    secondClick->setInterval(kSecondClickMs);
     secondClick->setHandler([&] {
         secondClick->setEnabled(false);
         panel.ControlClicked(ReceiverPanel::kOk);
