@@ -43,19 +43,12 @@ public:
         }
         return true;
     }
+    // Runs what is posted now, without waiting for more.
     void runAll() {
-        for (;;) {
-            std::function<void()> call;
-            {
-                const std::lock_guard lock(mutex_);
-                if (calls_.empty()) {
-                    return;
-                }
-                call = std::move(calls_.front());
-                calls_.pop_front();
-            }
-            call();
-        }
+        runUntil([this] {
+            const std::lock_guard lock(mutex_);
+            return calls_.empty();
+        });
     }
 
 private:
