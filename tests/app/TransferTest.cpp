@@ -332,6 +332,10 @@ TEST_F(TransferTest, EveryFailedUploadEmptiesTheGridAndSetsTheDeviceBackForMeter
                       (QStringList{"Written 2  ", "Read status = 0  0", "USB Read timed out"}));
         }
         rx(1).faults() = {};
+        editor.cmdUpload(); // the fault gone: a good upload gives Save and Send back
+        EXPECT_EQ(status(), "Data Received");
+        EXPECT_TRUE(editor.state().mnuFileEnabled);
+        EXPECT_TRUE(editor.state().controls[EditorControl::cmdDownload].enabled);
         expectMeteringGoesOn(1);
     }
 }
