@@ -196,7 +196,9 @@ bool ReceiverPanelWindow::filterKey(QLineEdit* box, QEvent* event) {
     return FilterKeyPress(
         *static_cast<QKeyEvent*>(event),
         [this, box](QChar key) {
-            return box == txtName_ ? panel_.NameKeyPress(key) : panel_.FreqKeyPress(key);
+            const TextSelection replaced{box->selectionStart(), box->selectionLength()};
+            return box == txtName_ ? panel_.NameKeyPress(key, replaced)
+                                   : panel_.FreqKeyPress(key, replaced);
         },
         [box](QChar key) { box->insert(QString(key)); });
 }

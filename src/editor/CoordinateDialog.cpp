@@ -154,7 +154,7 @@ void CoordinateDialog::start() {
     message_->setText(QStringLiteral("Searching for %1 clean carriers...").arg(target_));
     job_.Start(
         band_, *options, this, [this](const GeneratorProgress& p) { showProgress(p); },
-        [this] { finished(); });
+        [this](GeneratorResult result) { finished(std::move(result)); });
 }
 
 void CoordinateDialog::showProgress(const GeneratorProgress& progress) {
@@ -166,9 +166,10 @@ void CoordinateDialog::showProgress(const GeneratorProgress& progress) {
                           .arg(target_));
 }
 
-void CoordinateDialog::finished() {
+void CoordinateDialog::finished(GeneratorResult result) {
     searching_ = false;
-    if (cancelled_ || job_.result().cancelled) {
+    result_ = std::move(result);
+    if (cancelled_ || result_.cancelled) {
         cancelled_ = true;
         QDialog::reject();
         return;

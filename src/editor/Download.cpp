@@ -23,7 +23,7 @@ void FrequencyEditor::cmdDownload() {
         notify();
         return;
     }
-    const WriteResult result = w_.engine.WriteBlock(slot, block.bytes);
+    const WriteResult result = w_.engine.WriteTransferBlock(slot, block.bytes);
     const bool written = result.status == FT_OK && result.complete();
     setStatus(written ? QStringLiteral("%1 Frequencies written").arg(count)
                       : QStringLiteral("Write Failed"));

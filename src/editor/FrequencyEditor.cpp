@@ -131,7 +131,10 @@ void FrequencyEditor::OpenNewFile(const EditorDocument& document) {
 
 void FrequencyEditor::EnterMode(EditorMode mode) {
     mode_ = mode;
-    state_.controls = ApplyMode(state_.controls, mode);
+    // Nothing of the use before is kept: File > New over an open transfer gets its Add button,
+    // and "Save" comes only with a good upload in this use.
+    state_.controls = ModeStates(mode);
+    state_.mnuFileEnabled = false;
     if (readOnly()) {
         for (EditorControl control :
              {EditorControl::txtName, EditorControl::txtFreq, EditorControl::txtMute,

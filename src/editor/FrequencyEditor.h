@@ -8,6 +8,7 @@
 #include "EditorKeys.h"
 #include "EditorModes.h"
 #include "files/EditorDocument.h"
+#include "platform/KeyRules.h"
 #include "rack/RackEvents.h"
 #include "rack/TimerPause.h"
 
@@ -183,11 +184,16 @@ public:
     const Wiring& wiring() const { return w_; }
 
     // --- Boxes ---
-    std::optional<QChar> NameKeyPress(QChar key) const { return NameKey(key, state_.txtName); }
-    std::optional<QChar> FreqKeyPress(QChar key) const {
-        return FreqKey(key, state_.txtFreq, separator());
+    // A key typed over the box's selection (replaced) is judged by the text it leaves.
+    std::optional<QChar> NameKeyPress(QChar key, TextSelection replaced = {}) const {
+        return NameKey(key, WithoutSelection(state_.txtName, replaced));
     }
-    std::optional<QChar> MuteKeyPress(QChar key) const { return MuteKey(key, state_.txtMute); }
+    std::optional<QChar> FreqKeyPress(QChar key, TextSelection replaced = {}) const {
+        return FreqKey(key, WithoutSelection(state_.txtFreq, replaced), separator());
+    }
+    std::optional<QChar> MuteKeyPress(QChar key, TextSelection replaced = {}) const {
+        return MuteKey(key, WithoutSelection(state_.txtMute, replaced));
+    }
     QString NameTextAllowed(const QString& text) const { return k7::NameTextAllowed(text); }
     QString FreqTextAllowed(const QString& text) const {
         return k7::FreqTextAllowed(text, separator());
@@ -255,7 +261,11 @@ private:
     int chosenSlot() const { return state_.cmbRxsIndex + 1; }
     void showStatusNow(const QString& text);
     void restoreLink(int slot);
+    // The receiver's set fetched and taken into the editor; false (the status says why) when
+    // it did not come whole.
+    bool fetchUpload(int slot);
     void acceptUpload(const EditorDocument& uploaded);
+    void dropUpload();
     void reopenSavedUpload(const QString& name);
     // Into the event log with the receiver's name as the rack shows it.
     void logTransfer(int slot, const QString& event, const QString& detail) const;

@@ -84,6 +84,10 @@ void RackEngine::programSlot(int slot) {
     SettingsRow& reported = rack_.RxData[s];
     SettingsRow& current = rack_.CurData[s];
     if (state_.ProgramRack && state_.ChangedOnly) {
+        // Only what differs goes out, and the user mute is not among it: a receiver the
+        // operator muted stays muted (a restart in a show must not open a parked microphone),
+        // and any name frame carries its mute bit, so that the tables say what it does.
+        current.BandType = QString::number(rack_.UserMute[s] ? kBandTypeUserMute : 0);
         if (reported.Name != current.Name || reported.MuteLevel != current.MuteLevel) {
             const auto level = ByteFromText(current.MuteLevel);
             // What the receiver was not sent stays as it reported it.
@@ -95,13 +99,14 @@ void RackEngine::programSlot(int slot) {
         if (reported.Frequency != current.Frequency && armFrequencyFrame(slot)) {
             reported.Frequency = current.Frequency;
         }
-        current.BandType = QStringLiteral("0");
-        rack_.UserMute[s] = false;
     } else if (state_.ProgramRack) {
-        if (const auto level = ByteFromText(current.MuteLevel)) {
-            writeFrame(slot, BuildNameFrame(rack_, slot, *level));
+        // The file's band/type byte goes out whole; the receiver's user mute is then its bit 6.
+        const auto level = ByteFromText(current.MuteLevel);
+        const auto bandType = ByteFromText(current.BandType);
+        if (level && writeFrame(slot, BuildNameFrame(rack_, slot, *level)) && bandType) {
+            rack_.UserMute[s] = (*bandType & kBandTypeUserMute) != 0;
         }
-        current.BandType = QStringLiteral("0");
+        current.BandType = QString::number(rack_.UserMute[s] ? kBandTypeUserMute : 0);
         armFrequencyFrame(slot);
     } else {
         ports_.dialog.SetActivity(QStringLiteral("Opening Rx: "));

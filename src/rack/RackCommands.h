@@ -47,6 +47,8 @@ public:
     // its receive queue is emptied before the next query the engine sends it, so that a reply
     // still on its way is never read as a meter answer.
     virtual FT_STATUS PurgeReceive(int slot) = 0;
+    // A transfer's block, written as WriteBlock writes it.
+    virtual WriteResult WriteTransferBlock(int slot, std::span<const std::uint8_t> bytes) = 0;
     virtual FT_STATUS SetLinkTimeouts(int slot, std::uint32_t readMs, std::uint32_t writeMs) = 0;
     virtual FT_STATUS SetLinkLatency(int slot, std::uint8_t latencyMs) = 0;
     // One read into the caller's buffer (up to its size); got: the bytes that came.

@@ -121,6 +121,7 @@ public:
     bool StartProgrammingPass(PassKind kind) override;
     WriteResult WriteBlock(int slot, std::span<const std::uint8_t> bytes) override;
     FT_STATUS PurgeReceive(int slot) override;
+    WriteResult WriteTransferBlock(int slot, std::span<const std::uint8_t> bytes) override;
     FT_STATUS SetLinkTimeouts(int slot, std::uint32_t readMs, std::uint32_t writeMs) override;
     FT_STATUS SetLinkLatency(int slot, std::uint8_t latencyMs) override;
     FT_STATUS ReadBlock(int slot, std::span<std::uint8_t> into, std::uint32_t* got) override;

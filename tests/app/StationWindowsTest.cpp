@@ -195,6 +195,43 @@ private slots:
         rig.station->CloseNow();
     }
 
+    // "Metering paused while the editor is open" covers no name or frequency: in every layout,
+    // native and wide, it lies outside the meter panel, whole, and showing it moves nothing.
+    void theEditorsNoticeCoversNoMeterCell() {
+        for (const int receivers : {8, 16, 24, 40}) {
+            test::StationRig rig(test::RackOf(receivers));
+            StationWindows windows(*rig.station, Options());
+            QVERIFY(rig.station->Start());
+            QVERIFY(rig.RunToMonitoring());
+            MainWindow& main = windows.mainWindow();
+            const MeterPanelWidget& cells = windows.meterPanelWidget();
+            const QLabel* notice = main.meterNotice();
+            for (const auto& [arrangement, size] :
+                 {std::pair{"mnuNativeArrangement", QSize()},
+                  std::pair{"mnuWideArrangement", QSize(1600, 620)}}) {
+                const QString where = QStringLiteral("%1 receivers, %2")
+                                          .arg(receivers)
+                                          .arg(QLatin1String(arrangement));
+                test::Find(main, arrangement)->trigger();
+                if (size.isValid()) {
+                    main.resize(size);
+                }
+                QTest::qWait(20);
+                const QRect panel(cells.mapTo(&main, QPoint(0, 0)), cells.size());
+                rig.station->window().MenuFileCommand(FileCommand::Upload);
+                QVERIFY2(notice->isVisible(), qPrintable(where));
+                QTest::qWait(20);
+                const QRect shown(notice->mapTo(&main, QPoint(0, 0)), notice->size());
+                QVERIFY2(!shown.intersects(panel), qPrintable(where));
+                QVERIFY2(shown.width() >= notice->sizeHint().width(), qPrintable(where));
+                QCOMPARE(QRect(cells.mapTo(&main, QPoint(0, 0)), cells.size()), panel);
+                rig.station->core().editor().Finish();
+                QVERIFY2(!notice->isVisible(), qPrintable(where));
+            }
+            rig.station->CloseNow();
+        }
+    }
+
     void theStopSavesTheSnapshotAndReleasesTheGraphics() {
         test::StationRig rig(test::RackOf(2));
         const QString snapshot = rig.dir.filePath(QStringLiteral("panel.png"));

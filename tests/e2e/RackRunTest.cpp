@@ -8,8 +8,13 @@
 namespace k7::test {
 namespace {
 
-std::unique_ptr<RackHarness> meteringRack(int n) {
-    auto h = std::make_unique<RackHarness>(sim::Scenario::simulated(n, 3));
+// userMuted: the receivers (0-based) the operator has muted.
+std::unique_ptr<RackHarness> meteringRack(int n, std::initializer_list<int> userMuted = {}) {
+    sim::Scenario scenario = sim::Scenario::simulated(n, 3);
+    for (int i : userMuted) {
+        scenario.receivers[static_cast<std::size_t>(i)].bandType = kBandTypeUserMute;
+    }
+    auto h = std::make_unique<RackHarness>(scenario);
     EXPECT_EQ(h->Start(), n);
     EXPECT_TRUE(h->RunToMonitoring());
     return h;
@@ -98,9 +103,12 @@ TEST(Watchdog, ACountTheDriverCannotGiveIsNoVerdict) {
     EXPECT_TRUE(h->timers.enabled(WatchdogTimer));
 }
 
+// The receivers the operator muted stay muted through a changed-only pass, and the tables say
+// so: a name frame carries the receiver's own user mute.
 TEST(Passes, ChangedOnlySendsTheNameFrameOnlyWhereTheNameDiffersAndThenNothing) {
-    auto h = meteringRack(3);
-    h->rack.UserMute[1] = true;
+    auto h = meteringRack(3, {0, 1});
+    h->clock.advanceMs(500);
+    ASSERT_TRUE(h->rack.UserMute[1] && h->rack.UserMute[2] && !h->rack.UserMute[3]);
     std::vector<SettingsRow> rows(h->rack.RxData.begin() + 1, h->rack.RxData.begin() + 4);
     rows[1].Name = QStringLiteral("LEAD__");
     h->ReadAsLastFile(QStringLiteral("Show.frq"), RackHarness::FileOf(rows));
@@ -109,19 +117,30 @@ TEST(Passes, ChangedOnlySendsTheNameFrameOnlyWhereTheNameDiffersAndThenNothing) 
     EXPECT_EQ(h->receiver(0).countOf('M') + h->receiver(2).countOf('M'), 0);
     ASSERT_EQ(h->receiver(1).countOf('M'), 1);
     EXPECT_TRUE(h->receiver(1).framesOf('M')[0].accepted);
+    EXPECT_EQ(h->receiver(1).framesOf('M')[0].bytes[11], kBandTypeUserMute);
     EXPECT_EQ(QByteArray(h->receiver(1).name().data(), 6), "LEAD__");
+    const auto agree = [&] {
+        for (int i = 0; i < 3; ++i) {
+            const auto s = static_cast<std::size_t>(i + 1);
+            const bool muted = i < 2;
+            EXPECT_EQ(h->receiver(i).userMute(), muted) << i;
+            EXPECT_EQ(h->rack.UserMute[s], muted) << i;
+            EXPECT_EQ(h->rack.CurData[s].BandType, muted ? QStringLiteral("64") : "0") << i;
+        }
+    };
+    agree();
     for (int i = 0; i < 3; ++i) {
-        const auto s = static_cast<std::size_t>(i + 1);
         EXPECT_EQ(h->receiver(i).countOf('I'), 0) << i;
-        EXPECT_EQ(h->rack.CurData[s].BandType, QStringLiteral("0"));
-        EXPECT_FALSE(h->rack.UserMute[s]);
     }
     EXPECT_EQ(h->rack.RxData[2].Name, QStringLiteral("LEAD__"));
     EXPECT_FALSE(h->engine.State().ChangedOnly);
     EXPECT_TRUE(h->engine.State().ProgramRack);
+    h->clock.advanceMs(500); // what the receivers answer keeps the tables as they are
+    agree();
     h->rackFiles.AcceptLoadedFile();
     ASSERT_TRUE(h->RunToMonitoring());
     EXPECT_EQ(h->receiver(1).countOf('M'), 1);
+    agree();
 }
 
 TEST(Passes, AChangedFrequencyGoesOut90MsAfterItsSlotsTickUnlessTheBandRefusesIt) {
@@ -164,7 +183,10 @@ TEST(Passes, AFullPassSendsNameThenFrequency90MsLaterToEverySlot) {
         EXPECT_EQ(f.atMicros - m.atMicros, 90000) << i;
         EXPECT_EQ(f.bytes, bytes(*BuildFrequencyFrame(h->rack, i + 1))) << i;
         EXPECT_EQ(rx.frequency(), *FrequencyBytes(QString::fromLatin1(frequencies[i]))) << i;
-        EXPECT_EQ(h->rack.CurData[static_cast<std::size_t>(i + 1)].BandType, QStringLiteral("0"));
+        // The tables say what the receiver now does: its user mute is on.
+        EXPECT_TRUE(rx.userMute()) << i;
+        EXPECT_TRUE(h->rack.UserMute[static_cast<std::size_t>(i + 1)]) << i;
+        EXPECT_EQ(h->rack.CurData[static_cast<std::size_t>(i + 1)].BandType, QStringLiteral("64"));
     }
 }
 

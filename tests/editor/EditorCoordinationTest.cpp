@@ -1,14 +1,9 @@
 // Check and Coordinate in the editor's controller over the simulated rack (band 36,
 // 606-638 MHz): the marks and the summary, the rows a coordination fills and keeps, what it
-// writes to the file, a band too small for the rows, the remembered rules, and the search run
-// on its own thread with Cancel.
+// writes to the file, a band too small for the rows, and the remembered rules (the search's
+// thread is tested on its own, GeneratorRunTest, and through the dialog in the window test).
 #include "editor/EditorCoordination.h"
 #include "EditorRig.h"
-#include "editor/CoordinationJob.h"
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QObject>
 
 namespace k7 {
 namespace {
@@ -158,36 +153,6 @@ TEST_F(EditorCoordinationTest, TheRulesAreRememberedAndRangesAreReadOrRefusedByL
 
     EXPECT_EQ(ParseExclusions(QStringLiteral("610-611\n612-x\n")).errorLine, 2);
     EXPECT_EQ(ParseExclusions(QStringLiteral("610-611-612")).errorLine, 1);
-}
-
-TEST(CoordinationJob, RunsOffTheCallersThreadReportsProgressAndStopsOnCancel) {
-    const BandPlan band = *BandPlan::ForBand(36);
-    GeneratorOptions options;
-    options.target = 99; // more than the band holds: only the budget or Cancel ends it
-    options.timeBudgetMicros = 60'000'000;
-    QObject context;
-    CoordinationJob job;
-    int progressCalls = 0;
-    bool finished = false;
-    job.Start(
-        band, options, &context, [&](const GeneratorProgress&) { ++progressCalls; },
-        [&] { finished = true; });
-    QElapsedTimer clock;
-    clock.start();
-    while (progressCalls < 2 && clock.elapsed() < 20000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    EXPECT_GE(progressCalls, 2);
-    EXPECT_TRUE(job.running());
-    job.Cancel();
-    while (!finished && clock.elapsed() < 20000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    ASSERT_TRUE(finished);
-    EXPECT_FALSE(job.running());
-    EXPECT_TRUE(job.result().cancelled);
-    EXPECT_LT(clock.elapsed(), 20000);
-    EXPECT_TRUE(IsClean(job.result().carriers, options.rules));
 }
 
 } // namespace
