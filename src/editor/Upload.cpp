@@ -48,6 +48,9 @@ void FrequencyEditor::showStatusNow(const QString& text) {
 }
 
 void FrequencyEditor::cmdUpload() {
+    if (receiversAway_) {
+        return; // disabled until monitoring resumes: the receiver may be gone
+    }
     UploadAnswer answer{};
     const int slot = chosenSlot();
     if (w_.engine.PurgeReceive(slot) != FT_OK) {
