@@ -99,27 +99,6 @@ public:
     // kExitRefused; nothing is left open).
     bool Start();
 
-    // The start-up steps, in their order.
-    bool CheckSingleInstance();
-    void LoadStartupDialog();
-    // ConnectUSB and its result: false (after the operator was told) when there is no device,
-    // a device outside the family, or more devices than the station can hold.
-    bool ConnectDevices();
-    void PrepareForModel();
-    void SizeWindow();
-    void ShowStartupProgress();
-    void CreateTimers();
-    void FillReceiverCount();
-    void ReadDecimalSeparator();
-    void InitialiseRack();
-    void PrepareDataFolder();
-    void FinishRackSetup();
-    void ShowMainWindow();
-    void LoadEditor();
-    void StartDiscovery();
-    // The crew view served for the run, or as the operator left it.
-    void StartCrewView();
-
     // The File menu's commands on frequency files (and the rack's coordination) run only while
     // this holds: the rack meters (no discovery, question or pass) and no exit or close dialog
     // is up.
@@ -131,13 +110,9 @@ public:
     // The exit request (Escape, File > Exit, the close box): polling pauses and the dialog
     // asks. "Continue" resumes what the request interrupted.
     void RequestExit(ExitSource source);
-    bool ExitRequestPending() const { return exitPending_; }
     void ContinueAfterExitRequest();
     // "Close now" as the operator (or an unattended run's end) presses it.
     void CloseNow() { dialog_.PressCloseNow(); }
-    // The orderly stop; ends with the Stopped hook (exit code 0). Asked for inside a timer's
-    // handler, everything stops at once and the rest follows when the handler returns.
-    void CloseApplication();
     bool Stopped() const { return stopped_; }
     int ExitCode() const { return exitCode_; }
 
@@ -160,11 +135,35 @@ public:
     CrewView& crewView() { return crew_; }
     StartupDialogController& dialog() { return dialog_; }
     MainWindowController& window() { return window_; }
-    FileCommands& fileCommands() { return fileCommands_; }
     RackCoordination& rackCoordination() { return rackCoordination_; }
     const RackWindowSize& windowSize() const { return windowSize_; }
 
 private:
+    // The start-up steps, in their order.
+    bool CheckSingleInstance();
+    void LoadStartupDialog();
+    // ConnectUSB and its result: false (after the operator was told) when there is no device,
+    // a device outside the family, or more devices than the station can hold.
+    bool ConnectDevices();
+    void PrepareForModel();
+    void SizeWindow();
+    void ShowStartupProgress();
+    void CreateTimers();
+    void FillReceiverCount();
+    void ReadDecimalSeparator();
+    void InitialiseRack();
+    void PrepareDataFolder();
+    void FinishRackSetup();
+    void ShowMainWindow();
+    void LoadEditor();
+    void StartDiscovery();
+    // The crew view served for the run, or as the operator left it.
+    void StartCrewView();
+
+    // The orderly stop; ends with the Stopped hook (exit code 0). Asked for inside a timer's
+    // handler, everything stops at once and the rest follows when the handler returns.
+    void CloseApplication();
+
     // StartupDialogActions
     void QueryAnswered(bool loadLastFile) override;
     void ContinuePressed() override { ContinueAfterExitRequest(); }
