@@ -89,7 +89,8 @@ std::uint32_t LinkModule::DrainDevices() {
     std::vector<std::uint8_t> scratch;
     for (int index = 0; index <= devices_.LastDeviceIndex && validIndex(index); ++index) {
         std::uint32_t queued = 0;
-        if (isOpen(index) && driver_.FT_GetQueueStatus(DeviceHandles[index], &queued) == FT_OK && queued > 0) {
+        if (isOpen(index) && driver_.FT_GetQueueStatus(DeviceHandles[index], &queued) == FT_OK &&
+            queued > 0) {
             scratch.resize(queued);
             std::uint32_t got = 0;
             if (driver_.FT_Read(DeviceHandles[index], scratch.data(), queued, &got) == FT_OK &&
@@ -122,18 +123,17 @@ FT_STATUS LinkModule::ReadBlock(int index, std::span<std::uint8_t> into, std::ui
 }
 
 FT_STATUS LinkModule::PurgeReceive(int index) {
-    return isOpen(index) ? driver_.FT_Purge(DeviceHandles[index], FT_PURGE_RX)
-                             : FT_INVALID_HANDLE;
+    return isOpen(index) ? driver_.FT_Purge(DeviceHandles[index], FT_PURGE_RX) : FT_INVALID_HANDLE;
 }
 
 FT_STATUS LinkModule::SetTimeouts(int index, std::uint32_t readMs, std::uint32_t writeMs) {
     return isOpen(index) ? driver_.FT_SetTimeouts(DeviceHandles[index], readMs, writeMs)
-                             : FT_INVALID_HANDLE;
+                         : FT_INVALID_HANDLE;
 }
 
 FT_STATUS LinkModule::SetLatency(int index, std::uint8_t latencyMs) {
     return isOpen(index) ? driver_.FT_SetLatencyTimer(DeviceHandles[index], latencyMs)
-                             : FT_INVALID_HANDLE;
+                         : FT_INVALID_HANDLE;
 }
 
 void LinkModule::SetSlowLink() {
@@ -149,8 +149,11 @@ void LinkModule::SetSlowLink() {
 
 void LinkModule::SetFastLink() {
     for (int index = 0; index <= devices_.LastDeviceIndex && validIndex(index); ++index) {
+        if (!isOpen(index)) {
+            continue;
+        }
         const FT_HANDLE handle = DeviceHandles[index];
-        if (handle != FT_HANDLE{} && driver_.FT_SetTimeouts(handle, kPollReadTimeoutMs, 0) != FT_OK ||
+        if (driver_.FT_SetTimeouts(handle, kPollReadTimeoutMs, 0) != FT_OK ||
             driver_.FT_SetLatencyTimer(handle, PollingLatency()) != FT_OK) {
             CloseDevice(index);
         }
