@@ -1,7 +1,7 @@
 // The main window without its window: the caption, which File menu commands are shown, the
-// ticks of "Load last file on Start" and "Rescan after a USB change", the arrangement ticked in the View menu, the Alerts menu's
-// count, and the exit request from its three sources. The QMainWindow shows this state and
-// forwards keys, every menu command and its close box.
+// ticks of "Load last file on Start" and "Rescan after a USB change", the arrangement ticked in the
+// View menu, the Alerts menu's count, and the exit request from its three sources. The QMainWindow
+// shows this state and forwards keys, every menu command and its close box.
 #pragma once
 
 #include "display/PanelArrangement.h"
@@ -42,7 +42,7 @@ struct MainWindowState {
     // exit or close dialog is up (a load during discovery would program a half-found rack).
     bool fileCommandsEnabled = false;
     bool loadLastFileChecked = false;
-    bool rescanAfterUsbChangeChecked = false; // "Rescan after a USB change"
+    bool rescanAfterUsbChangeChecked = false;                // "Rescan after a USB change"
     PanelArrangement arrangement = PanelArrangement::Native; // ticked in the View menu
     // A line over the meter panel (why the meters stand still); none when empty.
     QString meterNotice;

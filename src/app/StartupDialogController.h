@@ -28,8 +28,8 @@ struct StartupDialogState {
     bool closeButton = false;    // cmdClose
     bool closeButtonFocused = false;
     bool rescanButton = false; // cmdRescan, beside "Close now" in the closing form
-    QString version;       // lblV
-    QString receiverCount; // the receiver-count label beside "USB Connections:"
+    QString version;           // lblV
+    QString receiverCount;     // the receiver-count label beside "USB Connections:"
     QString lblRx = QStringLiteral("Checking Rx:");
     QString lblRxNo = QStringLiteral("1");
     int progressMinimum = 1;

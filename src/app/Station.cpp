@@ -331,8 +331,8 @@ void Station::updateMeterNotice() {
     const bool paused = core_.editor().state().visible && !core_.engine().PollTimerRunning() &&
                         activity == RackActivity::Monitoring;
     window_.SetMeterNotice(activity == RackActivity::Settling ? SettlingText()
-                           : paused                          ? MeterPausedText()
-                                                             : QString());
+                           : paused                           ? MeterPausedText()
+                                                              : QString());
 }
 
 void Station::watchEditorAndPanel() {

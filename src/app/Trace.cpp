@@ -97,13 +97,15 @@ void Trace::Rack(const RackNote& note) {
     }
     switch (note.kind) {
     case RackNote::RescanStarted:
-        write(QStringLiteral("rescan"), QJsonObject{{QStringLiteral("state"), QStringLiteral("start")},
-                                                    {QStringLiteral("before"), note.before}});
+        write(QStringLiteral("rescan"),
+              QJsonObject{{QStringLiteral("state"), QStringLiteral("start")},
+                          {QStringLiteral("before"), note.before}});
         return;
     case RackNote::RescanEnded:
-        write(QStringLiteral("rescan"), QJsonObject{{QStringLiteral("state"), QStringLiteral("end")},
-                                                    {QStringLiteral("before"), note.before},
-                                                    {QStringLiteral("receivers"), note.receivers}});
+        write(QStringLiteral("rescan"),
+              QJsonObject{{QStringLiteral("state"), QStringLiteral("end")},
+                          {QStringLiteral("before"), note.before},
+                          {QStringLiteral("receivers"), note.receivers}});
         return;
     case RackNote::RescanRefused:
         write(QStringLiteral("rescan"),

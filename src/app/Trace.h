@@ -1,7 +1,7 @@
 // The trace of what the operator was shown: one JSON object per line with "t" (ms since program
 // start, on the clock the wire log also reads) and "event": "message", "title", "dialog",
-// "timer", "window", "status", "alert", "rack", "rescan", "crew" or "exit". Off (and free) when no file is
-// open.
+// "timer", "window", "status", "alert", "rack", "rescan", "crew" or "exit". Off (and free) when no
+// file is open.
 #pragma once
 
 #include "platform/Prompter.h"

@@ -227,9 +227,7 @@ public:
     void ActivityChanged(RackActivity activity) override;
     // RackEvents: from a USB change (or a rescan) until metering resumes, nothing is sent to
     // a receiver: "Send data to Rx" and "Upload from Rx" are disabled.
-    void DeviceCountChanged(int /*attached*/, int /*expected*/) override {
-        setReceiversAway(true);
-    }
+    void DeviceCountChanged(int /*attached*/, int /*expected*/) override { setReceiversAway(true); }
     void RescanStarted(int /*before*/) override { setReceiversAway(true); }
     bool receiversAway() const { return receiversAway_; }
 

@@ -161,7 +161,7 @@ void MeterHistory::push(Ring& ring, std::int64_t micros, std::uint8_t rfA, std::
     at = at < ring.capacity ? at : at - ring.capacity;
     const auto level = static_cast<std::uint8_t>(std::clamp(muteLevel, 0, 15));
     ring.samples[at] = Packed{static_cast<std::uint32_t>(micros), rfA, rfB, audio,
-                                        static_cast<std::uint8_t>(level | (muted ? 0x80 : 0))};
+                              static_cast<std::uint8_t>(level | (muted ? 0x80 : 0))};
     ++ring.count;
 }
 

@@ -96,8 +96,8 @@ public:
         if (!RackSlot(slot) || ringOfSlot_[static_cast<std::size_t>(slot)] == 0) {
             return;
         }
-        push(rings_[static_cast<std::size_t>(ringOfSlot_[static_cast<std::size_t>(slot)])],
-             micros, rfA, rfB, audio, muteLevel, muted);
+        push(rings_[static_cast<std::size_t>(ringOfSlot_[static_cast<std::size_t>(slot)])], micros,
+             rfA, rfB, audio, muteLevel, muted);
         for (HistoryEvents* observer : observers_) {
             observer->Recorded(slot, micros);
         }

@@ -220,8 +220,9 @@ void Monitor::RescanEnded(int before, int after) {
         plugged.kind = RackNote::PluggedIn;
         plugged.slot = slot;
         plugged.name = nameOf(slot);
-        plugged.detail = QStringLiteral("serial %1").arg(
-            QString::fromLatin1(devices_.SlotSerial[static_cast<std::size_t>(slot)].data()));
+        plugged.detail = QStringLiteral("serial %1")
+                             .arg(QString::fromLatin1(
+                                 devices_.SlotSerial[static_cast<std::size_t>(slot)].data()));
         note(std::move(plugged));
     }
     comeAtRescan_.clear();
@@ -234,10 +235,10 @@ void Monitor::RescanEnded(int before, int after) {
 }
 
 void Monitor::RescanRefused(RescanRefusal reason, int before) {
-    static const QString kWhy[] = {
-        QStringLiteral("no device attached"), QStringLiteral("a device outside the K7 series"),
-        QStringLiteral("more than 40 devices"),
-        QStringLiteral("a receiver did not answer identification")};
+    static const QString kWhy[] = {QStringLiteral("no device attached"),
+                                   QStringLiteral("a device outside the K7 series"),
+                                   QStringLiteral("more than 40 devices"),
+                                   QStringLiteral("a receiver did not answer identification")};
     RackNote refused;
     refused.kind = RackNote::RescanRefused;
     refused.before = before;
@@ -285,9 +286,9 @@ void Monitor::Stop() {
     }
     const std::int64_t now = clock_.nowMicros();
     for (const Alert* ended : alerts_.EndAway(now, wallClock_(), QStringLiteral("at the stop"))) {
-        log_.Write(ended->slot, ended->name, AlertToken(ended->kind) + kEnd,
-                   QStringLiteral("after %1: at the stop")
-                       .arg(DurationText(ended->durationMicros(now))));
+        log_.Write(
+            ended->slot, ended->name, AlertToken(ended->kind) + kEnd,
+            QStringLiteral("after %1: at the stop").arg(DurationText(ended->durationMicros(now))));
     }
     stopped_ = true;
     RackNote stopped;

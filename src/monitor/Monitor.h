@@ -56,8 +56,8 @@ struct RackNote {
     std::vector<int> silentSlots; // DiscoveryFailed: the slots that never answered
     int before = 0;               // the rescans: the receivers before
     RescanRefusal refusal = RescanRefusal::NoDevice; // RescanRefused
-    int slot = 0;                 // Unplugged (the slot it had), PluggedIn (the slot it has)
-    QString name;                 // Unplugged, PluggedIn: the receiver's name as shown
+    int slot = 0; // Unplugged (the slot it had), PluggedIn (the slot it has)
+    QString name; // Unplugged, PluggedIn: the receiver's name as shown
 };
 
 // "monitoring-started", "programming-pass", "devices-changed", "discovery-failed", "stopped",

@@ -107,8 +107,8 @@ void RackEngine::InitialiseRackTables() {
     resetAnswers();
     for (int slot = 1; slot <= kMaxSlots; ++slot) {
         rack_.CurData[static_cast<std::size_t>(slot)] =
-            SettingsRow{QStringLiteral("Starting"), QStringLiteral("798.000"),
-                        QStringLiteral("5"), QStringLiteral("0")};
+            SettingsRow{QStringLiteral("Starting"), QStringLiteral("798.000"), QStringLiteral("5"),
+                        QStringLiteral("0")};
     }
 }
 

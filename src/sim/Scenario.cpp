@@ -240,9 +240,8 @@ ReceiverSetup receiver(const QJsonValue& value, int position);
 // listed after those attached from the start.
 void plugIns(const QJsonValue& value, Scenario& scenario) {
     const QJsonArray entries = value.toArray();
-    if (!value.isArray() ||
-        scenario.receivers.size() + static_cast<std::size_t>(entries.size()) >
-            static_cast<std::size_t>(kMaxSimulatedReceivers)) {
+    if (!value.isArray() || scenario.receivers.size() + static_cast<std::size_t>(entries.size()) >
+                                static_cast<std::size_t>(kMaxSimulatedReceivers)) {
         fail({}, QStringLiteral("\"plugIn\" must be a list, with \"receivers\" at most 48 "
                                 "receivers"));
     }

@@ -22,7 +22,8 @@ using test::RackOf;
 using test::StationRig;
 
 QString SerialAt(Station& station, int slot) {
-    return QString::fromLatin1(station.core().devices().SlotSerial[static_cast<std::size_t>(slot)].data());
+    return QString::fromLatin1(
+        station.core().devices().SlotSerial[static_cast<std::size_t>(slot)].data());
 }
 
 // The trace's lines of an event.
@@ -169,7 +170,8 @@ TEST(Rescan, AReceiverUnpluggedAndReplugged_MonitoringGoesOnWithSevenThenEight) 
     std::vector<QString> disconnected;
     for (const QJsonObject& line : Traced(r.rig, QStringLiteral("alert"))) {
         if (line["kind"].toString() == QLatin1String("disconnected")) {
-            disconnected.push_back(line["state"].toString() + QString::number(line["slot"].toInt()));
+            disconnected.push_back(line["state"].toString() +
+                                   QString::number(line["slot"].toInt()));
         }
     }
     EXPECT_EQ(disconnected, (std::vector<QString>{"start3", "end3"}));
@@ -398,7 +400,8 @@ TEST(Rescan, NothingIsSentToAReceiverAfterTheUsbChange) {
     FrequencyEditor& editor = station.core().editor();
     ASSERT_TRUE(editor.state().visible);
     ASSERT_TRUE(editor.state().controls[EditorControl::cmdDownload].enabled);
-    ASSERT_TRUE(r.rig.clock.runUntil([&] { return r.activity() == RackActivity::Settling; }, 15000));
+    ASSERT_TRUE(
+        r.rig.clock.runUntil([&] { return r.activity() == RackActivity::Settling; }, 15000));
     EXPECT_TRUE(editor.state().visible);
     EXPECT_FALSE(editor.state().controls[EditorControl::cmdDownload].enabled);
     const std::size_t received = r.rig.simRack.receiver(0).frames().size();
