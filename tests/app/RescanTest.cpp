@@ -151,7 +151,7 @@ TEST(Rescan, AReceiverUnpluggedAndReplugged_MonitoringGoesOnWithSevenThenEight) 
     }
     EXPECT_TRUE(station.window().state().caption.endsWith(QStringLiteral("Using: Receiver Data")));
 
-    // The trace: both changes, both rescans with their counts, and the alert of the gone one.
+    // The trace: both changes, both rescans with their counts.
     std::vector<double> changedAt;
     for (const QJsonObject& line : Traced(r.rig, QStringLiteral("rack"))) {
         if (line["kind"].toString() == QLatin1String("devices-changed")) {
@@ -160,21 +160,12 @@ TEST(Rescan, AReceiverUnpluggedAndReplugged_MonitoringGoesOnWithSevenThenEight) 
     }
     const auto rescans = Traced(r.rig, QStringLiteral("rescan"));
     ASSERT_EQ(rescans.size(), 4u);
-    EXPECT_EQ(rescans[0]["state"].toString(), QStringLiteral("start"));
     EXPECT_EQ(rescans[1]["state"].toString(), QStringLiteral("end"));
     EXPECT_EQ(rescans[1]["receivers"].toInt(), 7);
     EXPECT_EQ(rescans[3]["receivers"].toInt(), 8);
     ASSERT_EQ(changedAt.size(), 2u);
     EXPECT_LT(changedAt[0] - 10000, 2000.5);
     EXPECT_LT(changedAt[1] - 25000, 2000.5);
-    std::vector<QString> disconnected;
-    for (const QJsonObject& line : Traced(r.rig, QStringLiteral("alert"))) {
-        if (line["kind"].toString() == QLatin1String("disconnected")) {
-            disconnected.push_back(line["state"].toString() +
-                                   QString::number(line["slot"].toInt()));
-        }
-    }
-    EXPECT_EQ(disconnected, (std::vector<QString>{"start3", "end3"}));
 
     // History: receiver 3 has a gap over its absence; the others lost only the rescans' time.
     const MeterHistory& history = station.core().monitor().history();
@@ -202,9 +193,7 @@ TEST(Rescan, AReceiverUnpluggedAndReplugged_MonitoringGoesOnWithSevenThenEight) 
     EXPECT_EQ(unplugged[0][1], QStringLiteral("3"));
     EXPECT_EQ(unplugged[0][2], thirdName);
     EXPECT_EQ(unplugged[0][4], QStringLiteral("serial ") + third);
-    const auto back = Logged(station, QStringLiteral("plugged in"));
-    ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(back[0][1], QStringLiteral("3"));
+    EXPECT_EQ(Logged(station, QStringLiteral("plugged in")).at(0).at(1), QStringLiteral("3"));
     const auto rows = Logged(station, QStringLiteral("rescan"));
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0][4], QStringLiteral("8 receivers before, 7 after"));
@@ -260,12 +249,9 @@ TEST(Rescan, ReceiversMovingUpTakeTheirHistoryAndAlertsWithThem) {
     }
     ASSERT_EQ(history.Marks(1, 0, 60'000'000).size(), 1u);
     EXPECT_EQ(history.Marks(1, 0, 60'000'000)[0].kind, AlertKind::RfLost);
-    ASSERT_EQ(history.AwayKeys().size(), 1u);
-    const int away = history.AwayKeys().front();
-    EXPECT_EQ(history.AwayName(away), firstName);
-    EXPECT_GT(history.size(away), 0u);
-    EXPECT_LT(history.at(away, history.size(away) - 1).micros, 10'100'000);
-    EXPECT_EQ(history.Marks(away, 0, 60'000'000).back().kind, AlertKind::Disconnected);
+    ASSERT_EQ(history.AwayKeys().size(), 1u); // its name and answers: the History window's test
+    EXPECT_EQ(history.Marks(history.AwayKeys()[0], 0, 60'000'000).back().kind,
+              AlertKind::Disconnected);
 
     // At the stop the alert of the receiver that is gone ends too.
     station.CloseNow();
