@@ -26,6 +26,9 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("File"));
     mnuLoad = mnuFile->addAction(QStringLiteral("&Load last file on Start"));
     mnuLoad->setCheckable(true);
+    mnuRescan = mnuFile->addAction(QStringLiteral("&Rescan after a USB change"));
+    mnuRescan->setCheckable(true);
+    mnuRescan->setObjectName(QStringLiteral("mnuRescan"));
     mnuOpen = mnuFile->addAction(QStringLiteral("&Load"));
     mnuEdit = mnuFile->addAction(QStringLiteral("&Edit"));
     mnuNew = mnuFile->addAction(QStringLiteral("&New"));
@@ -79,6 +82,10 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     // The tick follows the controller, never the click itself: the station decides.
     connect(mnuLoad, &QAction::triggered, this, [this] {
         controller_.MenuLoadLastFile();
+        refresh();
+    });
+    connect(mnuRescan, &QAction::triggered, this, [this] {
+        controller_.MenuRescanSetting();
         refresh();
     });
     connect(mnuOpen, &QAction::triggered, this,
@@ -219,6 +226,7 @@ void MainWindow::refresh() {
     }
     meterNotice_->setVisible(!state.meterNotice.isEmpty());
     mnuLoad->setChecked(state.loadLastFileChecked);
+    mnuRescan->setChecked(state.rescanAfterUsbChangeChecked);
     mnuAlerts->setText(state.alertsCaption);
     arrangementItems_[static_cast<std::size_t>(state.arrangement)]->setChecked(true);
     if (state.meterPanelFocusRequests != focusRequestsSeen_) {

@@ -50,6 +50,7 @@ private:
     int focusRequestsSeen_ = 0;
     // The menu items (found by their object names in tests).
     QAction* mnuLoad = nullptr;
+    QAction* mnuRescan = nullptr; // "Rescan after a USB change"
     QAction* mnuOpen = nullptr;
     QAction* mnuEdit = nullptr;
     QAction* mnuNew = nullptr;

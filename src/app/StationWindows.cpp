@@ -97,6 +97,12 @@ void StationWindows::ArrangePanel(PanelArrangement arrangement) {
     panelWidget_->setArrangement(arrangement);
 }
 
+void StationWindows::ResizePanel(const RackWindowSize& size) {
+    // The window stays as the operator has it (full screen at a show); the panel scales in it.
+    panelWidget_->setPanelSize(size.panel);
+    panelWidget_->setArrangement(station_.window().state().arrangement);
+}
+
 std::optional<WindowPlacement> StationWindows::WindowLeft() const {
     return mainWindow_.placement();
 }

@@ -57,6 +57,7 @@ public:
     void SizeWindow(const RackWindowSize& size, const WindowPlacement& start) override;
     std::optional<WindowPlacement> WindowLeft() const override;
     void ArrangePanel(PanelArrangement arrangement) override;
+    void ResizePanel(const RackWindowSize& size) override;
     void ShowMainWindow() override;
     void ShowAbout() override;
     void ShowAlerts() override;

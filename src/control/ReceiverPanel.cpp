@@ -10,6 +10,7 @@
 #include "rack/RackTables.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace k7 {
 
@@ -78,6 +79,27 @@ void ReceiverPanel::SettingsAnswered(int slot) {
     if (visible_ && slot == slot_) {
         Activate();
     }
+}
+
+void ReceiverPanel::DeviceCountChanged(int /*attached*/, int /*expected*/) {
+    closeForUsbChange();
+}
+
+void ReceiverPanel::RescanStarted(int /*before*/) {
+    closeForUsbChange();
+}
+
+void ReceiverPanel::closeForUsbChange() {
+    tmrReProg_->setEnabled(false);
+    if (pending_) {
+        const PendingFrequency dropped = *std::exchange(pending_, std::nullopt);
+        logAction(dropped.slot, QStringLiteral("frequency"),
+                  tables().CurData[dropped.slot].Frequency + QStringLiteral(" -> ") +
+                      dropped.frequency +
+                      QStringLiteral(", not sent: the USB system changed before it went out"));
+    }
+    ClearCaptured(); // nothing is taken back on a receiver that may be gone
+    HidePanel();
 }
 
 void ReceiverPanel::Activate() {

@@ -83,6 +83,11 @@ public:
     bool Open(int slot);
     // RackEvents: a settings answer for the slot shown reloads the panel.
     void SettingsAnswered(int slot) override;
+    // RackEvents: at a USB change (and a rescan) the panel closes with nothing sent: its
+    // receiver may be gone. A frequency still waiting for tmrReProg is dropped, and logged as
+    // not sent; nothing is taken back later.
+    void DeviceCountChanged(int attached, int expected) override;
+    void RescanStarted(int before) override;
     // The panel unloads at the stop; its changes are taken back unless the exit was confirmed.
     void Unload(bool exitConfirmed);
     // Hidden as it stands (a file load into the rack takes over): nothing is sent or taken
@@ -148,6 +153,7 @@ private:
 
     void Activate();
     void HidePanel();
+    void closeForUsbChange();
     void FocusMeters();
     void ApplyLevel(int value);
     void ClearCaptured();

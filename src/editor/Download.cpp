@@ -11,6 +11,9 @@
 namespace k7 {
 
 void FrequencyEditor::cmdDownload() {
+    if (receiversAway_) {
+        return; // disabled until monitoring resumes: the receiver may be gone
+    }
     setStatus(QString());
     const int slot = chosenSlot();
     const int count = document_.EntryCount;

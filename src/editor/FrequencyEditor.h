@@ -19,6 +19,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace k7 {
@@ -227,9 +228,14 @@ public:
     const EditorState& state() const { return state_; }
     const EditorDocument& document() const { return document_; }
 
-    // RackEvents: metering that starts again while the editor is open (the end of a pass)
-    // is paused again.
+    // RackEvents: metering that starts again while the editor is open (the end of a pass, or
+    // of a rescan) is paused again; the receiver commands come back with it.
     void ActivityChanged(RackActivity activity) override;
+    // RackEvents: from a USB change (or a rescan) until metering resumes, nothing is sent to
+    // a receiver: "Send data to Rx" and "Upload from Rx" are disabled.
+    void DeviceCountChanged(int /*attached*/, int /*expected*/) override { setReceiversAway(true); }
+    void RescanStarted(int /*before*/) override { setReceiversAway(true); }
+    bool receiversAway() const { return receiversAway_; }
 
 private:
     struct Snapshot {
@@ -250,6 +256,9 @@ private:
     GridRow rowFromBoxes(int number) const;
     void writeBoxesInto(GridRow& row) const;
     void holdPolling();
+    void setReceiversAway(bool away);
+    // The receivers' list of cmbRxs, "1" to DeviceCount, keeping the choice where it can.
+    void fillReceivers(EditorState& state) const;
     // Writes the document to EditFile and logs it (change: what the command did to which
     // entry); on failure the grid, the boxes and the document go back to the snapshot, the
     // operator is told why, and false is returned.
@@ -280,6 +289,9 @@ private:
     bool loaded_ = false;
     bool checkingFreq_ = false; // the frequency check of leaving txtFreq is running
     TimerPause held_;           // the pauses taken or handed on while the editor is open
+    bool receiversAway_ = false;
+    // What the receiver commands' use gave them, while they are disabled.
+    std::pair<bool, bool> awayEnabled_{false, false};
 };
 
 } // namespace k7

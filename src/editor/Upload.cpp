@@ -48,6 +48,9 @@ void FrequencyEditor::showStatusNow(const QString& text) {
 }
 
 void FrequencyEditor::cmdUpload() {
+    if (receiversAway_) {
+        return; // disabled until monitoring resumes: the receiver may be gone
+    }
     // Only the upload's own editor fetches a set: another use would lose its file's entries.
     if (mode_ != EditorMode::Upload) {
         return;

@@ -65,6 +65,8 @@ public:
     // new alert mark, a zoom, a scroll, another receiver).
     void SetChangeListener(std::function<void()> listener) { changed_ = std::move(listener); }
 
+    // The receiver shown: its slot, or the key of one no longer attached (MeterHistory's away
+    // keys). A rescan keeps the view on its receiver wherever it went.
     int slot() const { return slot_; }
     void SetSlot(int slot);
 
@@ -102,6 +104,7 @@ private:
     // HistoryEvents
     void Recorded(int slot, std::int64_t micros) override;
     void MarksChanged(int slot) override;
+    void Reseated() override;
 
     void tell() const;
     HistoryLine line(const std::vector<HistorySample>& samples, const HistoryPicture& picture,
@@ -116,6 +119,7 @@ private:
     HistoryScale scale_;
     std::function<void()> changed_;
     int slot_ = 1;
+    int ring_ = 0; // the shown receiver's ring, which a rescan may put under another key
     int zoom_ = kDefaultZoom;
     bool zoomChosen_ = false;
     bool live_ = true;

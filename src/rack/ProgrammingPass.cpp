@@ -120,28 +120,32 @@ void RackEngine::endPass() {
     StartupDialogPort& dialog = ports_.dialog;
     dialog.SetActivity(QStringLiteral("USB Monitoring"));
     dialog.SetReceiverNumber(QString());
-    if (state_.ProgramRack) {
-        const QString file = ports_.files.CurrentFile();
-        ports_.shell.ShowTitleSuffix(QStringLiteral("FILE: ") +
-                                     file.left(std::max<qsizetype>(file.size() - 4, 0)));
-    } else {
-        if (!ports_.files.LoadAtStart() && !ports_.files.WriteRackSnapshot()) {
-            MessageBoxSpec box;
-            box.text = QStringLiteral("The receivers' settings could not be saved in "
-                                      "Rack_Data.frq.\r\nCheck that the USB Files folder can be "
-                                      "written to; monitoring goes on.");
-            box.icon = MsgIcon::Exclamation;
-            box.buttons = MsgButtons::OK;
-            prompter_.ShowMessage(box);
-        }
-        ports_.shell.ShowTitleSuffix(QStringLiteral("Using: Receiver Data"));
-    }
+    showRackTitle(state_.ProgramRack);
     state_.ChangedOnly = false;
     StartMonitoring();
     dialog.HideDialog();
     ports_.shell.FocusMeterPanel();
     state_.ProgramRack = true;
     state_.ProgrammingBusy = false;
+}
+
+void RackEngine::showRackTitle(bool fromFile) {
+    if (fromFile) {
+        const QString file = ports_.files.CurrentFile();
+        ports_.shell.ShowTitleSuffix(QStringLiteral("FILE: ") +
+                                     file.left(std::max<qsizetype>(file.size() - 4, 0)));
+        return;
+    }
+    if (!ports_.files.LoadAtStart() && !ports_.files.WriteRackSnapshot()) {
+        MessageBoxSpec box;
+        box.text = QStringLiteral("The receivers' settings could not be saved in "
+                                  "Rack_Data.frq.\r\nCheck that the USB Files folder can be "
+                                  "written to; monitoring goes on.");
+        box.icon = MsgIcon::Exclamation;
+        box.buttons = MsgButtons::OK;
+        prompter_.ShowMessage(box);
+    }
+    ports_.shell.ShowTitleSuffix(QStringLiteral("Using: Receiver Data"));
 }
 
 bool RackEngine::writeFrame(int slot, const std::optional<SettingsFrame>& frame) {

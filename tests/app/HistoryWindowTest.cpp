@@ -3,6 +3,7 @@
 // takes it back to live, the chooser changes the receiver, the menu opens it and the export; an
 // alert shows as a span. With K7_HISTORY_SNAPSHOT=FILE.png the last test saves the
 // window as the README shows it.
+#include "app/RescanSetting.h"
 #include "app/StationWindows.h"
 #include "display/MeterPanelWidget.h"
 #include "monitor/HistoryExportDialog.h"
@@ -162,6 +163,36 @@ private slots:
         QCOMPARE(dialog.spanChooser()->currentText(), QStringLiteral("The last 15 minutes"));
         const std::int64_t now = rig.clock.nowMicros();
         QCOMPARE(dialog.chosenSpan(), (std::pair{now - 900'000'000, now}));
+        rig.station->CloseNow();
+    }
+
+    void theWindowFollowsItsReceiverAcrossARescanAndKeepsTheOneGone() {
+        sim::Scenario scenario = Rack();
+        scenario.receivers[0].faults.unplugAtMs = 10000;
+        test::StationRig rig(scenario);
+        SaveRescanAfterUsbChange(rig.settings, true);
+        StationWindows windows(*rig.station, Options());
+        QVERIFY(rig.station->Start());
+        QVERIFY(rig.RunToMonitoring());
+        const QString first = rig.station->core().rack().CurData[1].Name;
+        const QString third = rig.station->core().rack().CurData[3].Name;
+        windows.ShowHistory(3);
+        HistoryWindow& history = windows.historyWindow();
+        QVERIFY(rig.clock.runUntil(
+            [&] { return rig.Monitoring() && rig.station->core().devices().DeviceCount == 3; },
+            20000));
+        rig.clock.advanceMs(1000); // a tick of the window
+
+        QCOMPARE(history.view().slot(), 2);
+        QVERIFY(history.windowTitle().endsWith(QStringLiteral("2 ") + third));
+        QComboBox* chooser = history.receiverChooser();
+        QCOMPARE(chooser->count(), 4);
+        QCOMPARE(chooser->itemText(3), first + QStringLiteral(" (disconnected)"));
+        chooser->setCurrentIndex(3);
+        emit chooser->activated(3);
+        QCOMPARE(history.view().slot(), chooser->itemData(3).toInt());
+        QVERIFY(history.windowTitle().endsWith(first + QStringLiteral(" (disconnected)")));
+        QVERIFY2(history.view().Compose(500).answers > 0, "its hour before the unplug");
         rig.station->CloseNow();
     }
 

@@ -20,8 +20,8 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdlib>
-
 #include <vector>
 
 namespace k7 {
@@ -70,6 +70,19 @@ private slots:
                  "the tick follows the station, not the click");
         controller.SetLoadLastFileChecked(true);
         QVERIFY(test::Find(window, "mnuLoad")->isChecked());
+        // "Rescan after a USB change" sits below it and ticks the same way.
+        QAction* rescan = test::Find(window, "mnuRescan");
+        auto* menu = qobject_cast<QWidget*>(rescan->parent());
+        QVERIFY(menu != nullptr);
+        const QList<QAction*> file = menu->actions();
+        QCOMPARE(file.indexOf(rescan), file.indexOf(test::Find(window, "mnuLoad")) + 1);
+        QCOMPARE(rescan->text(), QStringLiteral("&Rescan after a USB change"));
+        QVERIFY(rescan->isCheckable());
+        rescan->trigger();
+        QCOMPARE(actions.rescanToggles, 1);
+        QVERIFY(!rescan->isChecked());
+        controller.SetRescanAfterUsbChangeChecked(true);
+        QVERIFY(rescan->isChecked());
         test::Find(window, "mnuOpen")->trigger(); // greyed until the station says the rack meters
         QVERIFY(actions.commands.empty());
         QVERIFY(test::Find(window, "mnuLoad")->isEnabled());
@@ -217,6 +230,16 @@ private slots:
 
         controller.ShowCloseCountdown();
         QVERIFY(dialog.frClose->isVisible() && !dialog.cmdContinue->isVisible());
+        QVERIFY(dialog.cmdRescan->isVisible());
+        const auto labels = dialog.frClose->findChildren<QLabel*>();
+        QVERIFY(std::any_of(labels.begin(), labels.end(), [](const QLabel* label) {
+            return label->isVisible() &&
+                   label->text() == QStringLiteral("Or check the connections and choose Rescan.");
+        }));
+        QTest::mouseClick(dialog.cmdRescan, Qt::LeftButton);
+        QCOMPARE(actions.rescans, 1);
+        QVERIFY(!controller.CountdownRunning());
+        controller.ShowCloseCountdown();
         QTest::mouseClick(dialog.cmdClose, Qt::LeftButton);
         QCOMPARE(actions.closes, 1);
         controller.HideDialog();
