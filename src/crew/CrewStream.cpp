@@ -90,6 +90,12 @@ void CrewStream::AlertsChanged() {
     }
 }
 
+void CrewStream::RackChanged() {
+    for (Viewer& viewer : viewers_) {
+        viewer.behind = true;
+    }
+}
+
 void CrewStream::ActivityChanged() {
     for (Viewer& viewer : viewers_) {
         viewer.changes.activity = true;

@@ -39,7 +39,7 @@ public:
 
     struct Counts {
         int messages = 0;  // changes and alive messages
-        int snapshots = 0; // the first, and those after falling behind
+        int snapshots = 0; // the first, those after falling behind or a rescan
         int fellBehind = 0;
         qint64 mostQueued = 0; // the most the queue held right after a send
     };
@@ -59,6 +59,8 @@ public:
     void SlotChanged(int slot);
     void AlertsChanged();
     void ActivityChanged();
+    // The rack itself changed (a rescan): every viewer gets the newest snapshot next.
+    void RackChanged();
 
     // Sends every viewer what is due now.
     void Flush(std::int64_t nowMicros);

@@ -181,6 +181,12 @@ void CrewView::ActivityChanged(RackActivity activity) {
     everySlotChanged();
 }
 
+// A rescan may have changed the rack's size and who sits where: every viewer starts again from
+// a snapshot, as the page does when it connects.
+void CrewView::RescanEnded(int /*before*/, int /*after*/) {
+    stream_.RackChanged();
+}
+
 void CrewView::AlertStarted(const Alert& alert) {
     stream_.AlertsChanged();
     stream_.SlotChanged(alert.slot);

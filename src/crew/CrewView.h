@@ -91,6 +91,7 @@ public:
     void ReceiverBlanked(int slot) override;
     void ReceiverAnsweringAgain(int slot) override;
     void ActivityChanged(RackActivity activity) override;
+    void RescanEnded(int before, int after) override;
 
 private:
     struct Watcher {

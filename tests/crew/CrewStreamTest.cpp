@@ -2,7 +2,8 @@
 // snapshot names every receiver with its band, frequency and levels on the meters' scales;
 // changes carry the newest values and the highest audio since the last message; alerts rise and
 // end in them; a thousand answers in 100 ms make at most one message; a viewer that does not
-// read is held under its queue's cap and then gets the newest snapshot.
+// read is held under its queue's cap and then gets the newest snapshot, as every viewer does after
+// a rescan.
 #include "CrewRig.h"
 
 #include "bands/BandTable.h"
@@ -167,6 +168,27 @@ TEST(CrewStream, AViewerThatDoesNotReadStaysUnderItsCapAndThenGetsTheNewestSnaps
     rig.Answer(1, 141, 100, 98);
     rig.h->clock.advanceMs(100);
     EXPECT_EQ(viewer.Last().value("type").toString(), QStringLiteral("changes"));
+}
+
+TEST(CrewStream, ARescanThatChangesTheRackSendsEveryViewerTheNewRack) {
+    ScriptedRack rig;
+    RecordingViewer first;
+    RecordingViewer second;
+    ASSERT_EQ(rig.Open(first), 0);
+    ASSERT_EQ(rig.Open(second), 0);
+    rig.h->clock.advanceMs(100);
+    // Receiver 1 was unplugged: the rescan found one receiver, the former slot 2.
+    rig.h->devices.DeviceCount = 1;
+    rig.h->rack.CurData[1] = rig.h->rack.CurData[2];
+    rig.view.RescanEnded(2, 1);
+    rig.h->clock.advanceMs(100);
+    for (RecordingViewer* viewer : {&first, &second}) {
+        const QJsonObject last = viewer->Last();
+        ASSERT_EQ(last.value("type").toString(), QStringLiteral("snapshot"));
+        EXPECT_EQ(last.value("receivers").toInt(), 1);
+        ASSERT_EQ(last.value("slots").toArray().size(), 1);
+        EXPECT_EQ(SlotIn(last, 1).value("name").toString(), QStringLiteral("VOX_2_"));
+    }
 }
 
 TEST(CrewStream, AlertsRiseAndEndInTheChanges) {
