@@ -16,7 +16,8 @@ void CoordinationJob::Wait() {
     }
 }
 
-void CoordinationJob::Start(const BandPlan& band, GeneratorOptions options, QObject* context,
+void CoordinationJob::Start(std::vector<CoordinationSlot> rack, GeneratorOptions options,
+                            QObject* context,
                             std::function<void(const GeneratorProgress&)> progressed,
                             std::function<void()> finished) {
     Cancel();
@@ -47,8 +48,9 @@ void CoordinationJob::Start(const BandPlan& band, GeneratorOptions options, QObj
             Qt::QueuedConnection);
     };
     thread_ = std::jthread(
-        [this, band, options = std::move(options), context, finished = std::move(finished)] {
-            result_ = GenerateSet(band, options);
+        [this, rack = std::move(rack), options = std::move(options), context,
+         finished = std::move(finished)] {
+            result_ = GenerateSet(rack, options);
             running_ = false;
             if (finished) {
                 QMetaObject::invokeMethod(context, finished, Qt::QueuedConnection);

@@ -1,6 +1,6 @@
 // The set generator run on a thread of its own, so that the window that asked for it stays
 // responsive: its progress bar moves and Cancel is heard. The search works on its own copies of
-// the band and the options and touches nothing else of the station (no table, no device);
+// the slots and the options and touches nothing else of the station (no table, no device);
 // progress and the end are handed back to the asking object's thread as queued calls.
 #pragma once
 
@@ -27,7 +27,7 @@ public:
     // runs once, after the result is in place. options' progress and cancelled hooks are the
     // job's own. context must outlive the job (it owns it, say): the job's end joins the
     // thread, and calls still queued go with the context.
-    void Start(const BandPlan& band, GeneratorOptions options, QObject* context,
+    void Start(std::vector<CoordinationSlot> rack, GeneratorOptions options, QObject* context,
                std::function<void(const GeneratorProgress&)> progressed,
                std::function<void()> finished);
     // Asks the search to stop; it ends with the best set so far, marked cancelled.
