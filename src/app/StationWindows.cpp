@@ -28,7 +28,14 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
       alertsWindow_(station.core().monitor(), &mainWindow_),
       historyWindow_(station.core().monitor(), station.ports().clock, station.ports().timerFactory,
                      station.ports().prompter, &mainWindow_),
-      crewDialog_(station.crewView(), &mainWindow_) {
+      crewDialog_(station.crewView(), &mainWindow_),
+      rackConflicts_(
+          [&station](const ConflictTable& table) {
+              return ExportConflictTable(table, &station.ports().fileChooser,
+                                         station.ports().prompter,
+                                         station.core().frq().dataFolder());
+          },
+          &mainWindow_) {
     station.core().AttachDisplay(meterPanel_);
     mainWindow_.SetMeterPanel(panelWidget_);
     panelWidget_->setOpenPanelCallback([&station](int slot) { station.core().panel().Open(slot); });
@@ -44,6 +51,9 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
     station.core().monitor().alerts().AddObserver(*this);
     panelWidget_->setCellToolTip(
         [&station](int slot) { return station.rackCoordination().CellConflicts(slot); });
+    station.rackCoordination().SetTableView([this](const ConflictTable& table) {
+        rackConflicts_.ShowTable(table, QStringLiteral("the rack"));
+    });
 }
 
 void StationWindows::CoordinateRack() {
@@ -52,6 +62,7 @@ void StationWindows::CoordinateRack() {
 }
 
 StationWindows::~StationWindows() {
+    station_.rackCoordination().SetTableView(nullptr);
     station_.core().monitor().alerts().RemoveObserver(*this);
     station_.SetView(nullptr);
     station_.core().panel().SetView(nullptr);

@@ -2,20 +2,28 @@
 // them (StationWindows): the main window and its meter panel, the start-up dialog through
 // discovery, the meter cells drawn from the answers, the About box from the menu, the cells'
 // arrangement from the View menu and the settings, the snapshot at the stop, a station that goes
-// on when its windows are gone, and the alerts on the cells and in the Alerts window.
+// on when its windows are gone, the alerts on the cells and in the Alerts window, and a rack of
+// two bands coordinated through the Coordinate dialog.
 #include "app/StationWindows.h"
 #include "display/MeterPanelWidget.h"
+#include "editor/CoordinateDialog.h"
 #include "monitor/AlertsTableModel.h"
 #include "support/FindChild.h"
+#include "support/ModalWork.h"
 #include "support/StationRig.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTest>
+
+#include <algorithm>
 
 namespace k7 {
 
@@ -192,6 +200,105 @@ private slots:
         QCOMPARE(model.rowCount(), 2); // the list keeps them
         rig.station->CloseNow();
         QCOMPARE(test::Find(windows.mainWindow(), "mnuAlerts")->text(), QStringLiteral("Alerts"));
+    }
+
+    // 20 receivers of band 34 and 20 of band 36, all crowded around 640 MHz, coordinated from
+    // the menu under spacing and IM3 alone: with all four default rules the two bands hold
+    // only about 29 clean carriers between them, under these 40 fit.
+    void coordinateRackProgramsARackOfTwoBandsClean() {
+        sim::Scenario scenario = test::RackOf(40);
+        for (int i = 0; i < 40; ++i) {
+            sim::ReceiverSetup& receiver = scenario.receivers[static_cast<std::size_t>(i)];
+            if (i < 20) {
+                receiver.serial.replace(0, 2, QStringLiteral("5I"));
+            }
+            receiver.frequency = {64, 0, static_cast<std::uint8_t>(i % 4 * 25)}; // 640.000 ...
+        }
+        QTemporaryDir logs;
+        const QString wireLog = logs.filePath(QStringLiteral("wire.log"));
+        test::StationRig rig(scenario, {}, wireLog);
+        Station& station = *rig.station;
+        StationWindows windows(station, Options());
+        QVERIFY(station.Start());
+        QVERIFY(rig.RunToMonitoring());
+        // Checked as it stands: every receiver hit, the message cut, the table on "Yes".
+        rig.prompter.answers = {MsgAnswer::Yes};
+        test::Find(windows.mainWindow(), "mnuCheckRack")->trigger();
+        QVERIFY2(rig.prompter.boxes.back().text.startsWith(QStringLiteral("40 of 40 receivers in "
+                                                                          "conflict; ")),
+                 qPrintable(rig.prompter.boxes.back().text));
+        QVERIFY(rig.prompter.boxes.back().text.contains(
+            QStringLiteral("... and 30 more in the table.")));
+        QVERIFY(windows.rackConflictsWindow().isVisible());
+        QCOMPARE(windows.rackConflictsWindow().model().rowCount(), 40);
+        windows.rackConflictsWindow().close();
+
+        const RackTables& rack = station.core().rack();
+        std::array<QString, 41> before;
+        for (int slot = 1; slot <= 40; ++slot) {
+            before[static_cast<std::size_t>(slot)] = rack.CurData[static_cast<std::size_t>(slot)].Frequency;
+        }
+
+        bool seen = false;
+        test::WhenModalShows<CoordinateDialog>([&seen](CoordinateDialog& dialog) {
+            auto* rows = dialog.findChild<QListWidget*>(QStringLiteral("locked"));
+            QCOMPARE(rows->count(), 40);
+            QVERIFY(rows->item(0)->text().endsWith(QStringLiteral("band 34")));
+            QVERIFY(rows->item(39)->text().endsWith(QStringLiteral("band 36")));
+            for (int i = 0; i < rows->count(); ++i) {
+                rows->item(i)->setCheckState(Qt::Unchecked);
+            }
+            dialog.findChild<QSpinBox*>(QStringLiteral("im3x3"))->setValue(0);
+            dialog.findChild<QSpinBox*>(QStringLiteral("im5"))->setValue(0);
+            dialog.findChild<QSpinBox*>(QStringLiteral("budget"))->setValue(20);
+            seen = true;
+            dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttons"))
+                ->button(QDialogButtonBox::Ok)
+                ->click();
+        });
+        rig.prompter.answers = {MsgAnswer::Yes};
+        test::Find(windows.mainWindow(), "mnuCoordinateRack")->trigger();
+        QVERIFY(seen);
+        QVERIFY(!rig.prompter.boxes.empty());
+        const MessageBoxSpec& asked = rig.prompter.boxes.back();
+        QCOMPARE(asked.title, QStringLiteral("Coordinate the rack"));
+        QVERIFY2(asked.text.contains(QStringLiteral("The set is clean.")), qPrintable(asked.text));
+        QVERIFY(rig.RunToMonitoring());
+
+        // Every receiver whose frequency changed took an "I" frame with it.
+        QFile file(wireLog);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        int changed = 0;
+        for (int slot = 1; slot <= 40; ++slot) {
+            const QString now = rack.CurData[static_cast<std::size_t>(slot)].Frequency;
+            const auto band = BandPlan::ForBand(slot <= 20 ? 34 : 36);
+            QVERIFY2(band->IsChannel(*FrequencyKHz(now)), qPrintable(now));
+            if (now == before[static_cast<std::size_t>(slot)]) {
+                continue;
+            }
+            ++changed;
+            const auto bytes = *sim::FrequencyBytes(now);
+            const QByteArray frame =
+                QByteArray::number(station.core().devices().SlotDevice[static_cast<std::size_t>(slot)]) +
+                " TX 0 52 ";
+            const QByteArray frequency = QByteArray(reinterpret_cast<const char*>(bytes.data()), 3)
+                                             .toHex(' ')
+                                             .toUpper();
+            const bool programmed = std::ranges::any_of(lines, [&](const QByteArray& line) {
+                const qsizetype at = line.indexOf(' ');
+                return line.mid(at + 1).startsWith(frame) &&
+                       line.mid(at + 1 + frame.size() + 3).startsWith("49 " + frequency);
+            });
+            QVERIFY2(programmed, qPrintable(QStringLiteral("slot %1 at %2").arg(slot).arg(now)));
+        }
+        QVERIFY(changed >= 39); // at most one receiver kept its frequency
+
+        test::Find(windows.mainWindow(), "mnuCheckRack")->trigger();
+        QVERIFY2(rig.prompter.boxes.back().text.startsWith(
+                     QStringLiteral("No conflicts among the 40 receivers' frequencies.")),
+                 qPrintable(rig.prompter.boxes.back().text));
+        rig.station->CloseNow();
     }
 
     void theStationGoesOnWithoutItsWindows() {

@@ -1,0 +1,30 @@
+// Work on a modal dialog from a window test: the work runs once the dialog of type T is up,
+// while the command that opened it waits in it (exec). Header only; the test links Qt Test and
+// Qt Widgets.
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace k7::test {
+
+template <typename T>
+void WhenModalShows(std::function<void(T&)> work) {
+    QTimer::singleShot(0, [work = std::move(work)] {
+        QElapsedTimer clock;
+        clock.start();
+        while (qobject_cast<T*>(QApplication::activeModalWidget()) == nullptr &&
+               clock.elapsed() < 10000) {
+            QTest::qWait(10);
+        }
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        work(*dialog);
+    });
+}
+
+} // namespace k7::test
