@@ -108,6 +108,8 @@ void ReceiverPanel::Activate() {
     lblBand_ = BandPanelName(band);
     freqEnabled_ = nameEnabled_ && band != kJapanBand;
 
+    lblBackup_.clear();
+    takenBackup_.clear();
     userMuteShown_ = tables().UserMute[slot_];
     lblOnOff_ = userMuteShown_ ? QStringLiteral("ON") : QStringLiteral("OFF");
 
@@ -248,6 +250,9 @@ void ReceiverPanel::SendFrequency(int s, const QString& frequency) {
     const bool sent = SendFrequencyFrame(s);
     if (sent) {
         w_.settings.Reported(s).Frequency = frequency;
+        if (backups_) {
+            backups_->BackupUsed(frequency);
+        }
     }
     logChange(s, QStringLiteral("frequency"), previous, frequency, sent);
     WriteCurrentFile();

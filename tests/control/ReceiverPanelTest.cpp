@@ -1,5 +1,6 @@
 // The receiver control panel's controller over the simulated rack: key rules, saves with the
-// frames the receivers take, user mute, slider, cancel, activation and the timers it pauses.
+// frames the receivers take, user mute, slider, cancel, activation, the timers it pauses, and
+// the backups it offers.
 #include "PanelRig.h"
 
 #include <QFile>
@@ -95,6 +96,35 @@ TEST_F(ReceiverPanelTest, ValidFrequencyIsSnappedProgrammedAndWritten) {
     EXPECT_EQ(rig.rack.CurData[1].Frequency, "620.025");
     EXPECT_EQ(rig.rack.CurData[1].Name, "VOCAL1");
     EXPECT_EQ(rig.settingsFrames(), 1u);
+}
+
+TEST_F(ReceiverPanelTest, ABackupTakenIsCheckedAtOnceAndUsedOnceProgrammed) {
+    test::RecordingBackups backups;
+    open();
+    EXPECT_TRUE(panel.backups().isEmpty()) << "none offered without a coordination";
+    panel.SetBackupFrequencies(&backups);
+    EXPECT_EQ(panel.backups(), (QStringList{"612.400", "630.125"}));
+
+    panel.TakeBackup("630.125");
+    EXPECT_EQ(panel.txtFreq(), "630.125");
+    EXPECT_EQ(panel.lblBackup(), "slot 1: 630.125");
+    EXPECT_FALSE(panel.backupClean());
+    panel.FreqEdited("630.125"); // the window's echo of the box
+    EXPECT_FALSE(panel.lblBackup().isEmpty());
+    panel.FreqEdited("630.12"); // typed on: not what was checked
+    EXPECT_TRUE(panel.lblBackup().isEmpty());
+
+    panel.TakeBackup("612.400");
+    EXPECT_TRUE(panel.backupClean());
+    EXPECT_EQ(rig.settingsFrames(), 0u) << "taking a backup sends nothing";
+    panel.ControlClicked(ReceiverPanel::kOk);
+    EXPECT_EQ(rig.receiver(1).frequency(), (std::array<std::uint8_t, 3>{61, 24, 0}));
+    EXPECT_EQ(backups.used, QStringList{"612.400"});
+
+    // Each slot is offered what its band takes: here, none for slot 2.
+    open(2);
+    EXPECT_TRUE(panel.backups().isEmpty());
+    panel.SetBackupFrequencies(nullptr);
 }
 
 TEST_F(ReceiverPanelTest, AFrequencyThatDidNotGoOutIsSentByTheNextPass) {
