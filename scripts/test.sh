@@ -4,7 +4,12 @@
 # from npm into tests/browser/node_modules). K7_WERROR=ON turns warnings into errors (CI does).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh chromium nodejs npm
+# Node.js and npm may come from elsewhere than Debian (a newer build without Debian's npm
+# package): ask for Debian's only when the commands are missing.
+node_packages=()
+command -v node >/dev/null || node_packages+=(nodejs)
+command -v npm >/dev/null || node_packages+=(npm)
+scripts/install-deps.sh chromium "${node_packages[@]}"
 if [ ! -d tests/browser/node_modules/playwright-core ]; then
     (cd tests/browser && npm ci --no-audit --no-fund --loglevel=error)
 fi

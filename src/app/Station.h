@@ -96,6 +96,37 @@ public:
     // kExitRefused; nothing is left open).
     bool Start();
 
+    // The File menu's commands on frequency files (and the rack's coordination) run only while
+    // this holds: the rack meters (no discovery, question or pass) and no exit or close dialog
+    // is up.
+    bool FileCommandsAvailable() const;
+    static QString MeterPausedText() {
+        return QStringLiteral("Metering paused while the editor is open");
+    }
+
+    // The exit request (Escape, File > Exit, the close box): polling pauses and the dialog
+    // asks. "Continue" resumes what the request interrupted.
+    void RequestExit(ExitSource source);
+    void ContinueAfterExitRequest();
+    // "Close now" as the operator (or an unattended run's end) presses it.
+    void CloseNow() { dialog_.PressCloseNow(); }
+    bool Stopped() const { return stopped_; }
+    int ExitCode() const { return exitCode_; }
+
+    // mnuLoad: toggles the choice and saves it at once.
+    void ToggleLoadLastFile();
+
+    // The core: tables, link, timers, engine, files, monitor and the controllers. The meter
+    // display attaches to it (core().AttachDisplay) before Start().
+    StationCore& core() { return core_; }
+    const StationPorts& ports() const { return ports_; }
+    CrewView& crewView() { return crew_; }
+    StartupDialogController& dialog() { return dialog_; }
+    MainWindowController& window() { return window_; }
+    RackCoordination& rackCoordination() { return rackCoordination_; }
+    const RackWindowSize& windowSize() const { return windowSize_; }
+
+private:
     // The start-up steps, in their order.
     bool CheckSingleInstance();
     void LoadStartupDialog();
@@ -117,42 +148,10 @@ public:
     // The crew view served for the run, or as the operator left it.
     void StartCrewView();
 
-    // The File menu's commands on frequency files (and the rack's coordination) run only while
-    // this holds: the rack meters (no discovery, question or pass) and no exit or close dialog
-    // is up.
-    bool FileCommandsAvailable() const;
-    static QString MeterPausedText() {
-        return QStringLiteral("Metering paused while the editor is open");
-    }
-
-    // The exit request (Escape, File > Exit, the close box): polling pauses and the dialog
-    // asks. "Continue" resumes what the request interrupted.
-    void RequestExit(ExitSource source);
-    bool ExitRequestPending() const { return exitPending_; }
-    void ContinueAfterExitRequest();
-    // "Close now" as the operator (or an unattended run's end) presses it.
-    void CloseNow() { dialog_.PressCloseNow(); }
     // The orderly stop; ends with the Stopped hook (exit code 0). Asked for inside a timer's
     // handler, everything stops at once and the rest follows when the handler returns.
     void CloseApplication();
-    bool Stopped() const { return stopped_; }
-    int ExitCode() const { return exitCode_; }
 
-    // mnuLoad: toggles the choice and saves it at once.
-    void ToggleLoadLastFile();
-
-    // The core: tables, link, timers, engine, files, monitor and the controllers. The meter
-    // display attaches to it (core().AttachDisplay) before Start().
-    StationCore& core() { return core_; }
-    const StationPorts& ports() const { return ports_; }
-    CrewView& crewView() { return crew_; }
-    StartupDialogController& dialog() { return dialog_; }
-    MainWindowController& window() { return window_; }
-    FileCommands& fileCommands() { return fileCommands_; }
-    RackCoordination& rackCoordination() { return rackCoordination_; }
-    const RackWindowSize& windowSize() const { return windowSize_; }
-
-private:
     // StartupDialogActions
     void QueryAnswered(bool loadLastFile) override;
     void ContinuePressed() override { ContinueAfterExitRequest(); }

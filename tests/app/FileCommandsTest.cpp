@@ -99,13 +99,9 @@ TEST_F(FileCommandsTest, LoadProgramsEveryReceiverAndShowsTheFileInTheCaption) {
 
     ASSERT_TRUE(rig.RunToMonitoring());
     EXPECT_TRUE(available());
+    // What a full pass sends, and when: the e2e Passes tests.
     for (int slot = 1; slot <= 3; ++slot) {
         const sim::SimulatedReceiver& rx = rig.simRack.receiver(slot - 1);
-        const auto m = rx.framesOf('M');
-        const auto i = rx.framesOf('I');
-        ASSERT_EQ(m.size(), 1u) << slot;
-        ASSERT_EQ(i.size(), 1u) << slot;
-        EXPECT_EQ(i[0].atMicros - m[0].atMicros, 90000) << slot;
         const QString name = QStringLiteral("Perf_%1").arg(slot);
         EXPECT_EQ(QString::fromLatin1(rx.name().data(), 6), name);
         const int kHz = 610000 + slot * 25;
@@ -124,10 +120,7 @@ TEST_F(FileCommandsTest, AFailedLoadChangesNothingAndRestartsTheTimersItStopped)
     ASSERT_TRUE(station.core().frq().WriteFile("Bad.frq", bad));
     station.core().settings().Current(1).BandType = "64"; // the set in force is user-muted
     const SettingsTable current = station.core().rack().CurData;
-    const RackFile& files = station.core().rackFile();
-    const SettingsTable loadData = files.LoadData();
-    const std::int32_t entryCount = files.EntryCount();
-    const std::uint8_t globalMute = files.GlobalMuteLevel();
+    const RackFile& files = station.core().rackFile(); // its own state: RackFileTest
     const QString currentFile = files.CurrentFile();
     const bool fileInUse = files.FileInUse();
     const auto userMute = station.core().rack().UserMute;
@@ -149,9 +142,6 @@ TEST_F(FileCommandsTest, AFailedLoadChangesNothingAndRestartsTheTimersItStopped)
     EXPECT_EQ(watchdogDuringLoad, (std::vector<bool>{true, true}));
 
     EXPECT_EQ(station.core().rack().CurData, current);
-    EXPECT_EQ(files.LoadData(), loadData);
-    EXPECT_EQ(files.EntryCount(), entryCount);
-    EXPECT_EQ(files.GlobalMuteLevel(), globalMute);
     EXPECT_EQ(files.CurrentFile(), currentFile);
     EXPECT_EQ(files.FileInUse(), fileInUse);
     EXPECT_EQ(station.core().rack().UserMute, userMute);

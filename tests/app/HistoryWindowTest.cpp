@@ -1,7 +1,7 @@
 // The History window over a whole station on the simulated rack, wired as the program wires it:
-// a double click on a cell opens it on that receiver, it follows each new answer while live and
-// holds still when scrolled back, the chooser changes the receiver, the menu opens it and the
-// export; an alert shows as a span. With K7_HISTORY_SNAPSHOT=FILE.png the last test saves the
+// a double click on a cell opens it on that receiver, it is drawn again on each new answer, End
+// takes it back to live, the chooser changes the receiver, the menu opens it and the export; an
+// alert shows as a span. With K7_HISTORY_SNAPSHOT=FILE.png the last test saves the
 // window as the README shows it.
 #include "app/StationWindows.h"
 #include "display/MeterPanelWidget.h"
@@ -75,31 +75,18 @@ private slots:
         QVERIFY(history.windowTitle().contains(rig.station->core().rack().CurData[2].Name));
         QVERIFY(history.view().live());
 
-        // A new answer of receiver 2: the timeline is drawn again and ends with it.
-        HistoryTimeline& timeline = *history.timeline();
-        PaintCounter counter(&timeline);
+        // A new answer of receiver 2 draws the timeline again (what it draws: HistoryViewTest).
+        PaintCounter counter(history.timeline());
         const MeterHistory& kept = rig.station->core().monitor().history();
         const std::size_t before = kept.size(2);
         rig.clock.runUntil([&] { return kept.size(2) > before; }, 1000);
         QCoreApplication::processEvents();
         QVERIFY(counter.paints > 0);
-        const HistoryPicture picture = history.view().Compose(timeline.plotArea().width());
-        QCOMPARE(picture.toMicros, rig.clock.nowMicros());
-        const HistorySample newest = kept.at(2, kept.size(2) - 1);
-        QCOMPARE(newest.rfA, rig.station->core().rack().MeterData[2][RfA]);
-        QVERIFY(!picture.rfA.empty());
-        QCOMPARE(picture.rfA.points.back().y(), history.view().scale().RfPosition(newest.rfA));
-        QVERIFY(std::abs(picture.rfA.points.back().x() - picture.width) < 2.0);
 
-        // Held back (half a minute shown of the 40 s kept): answers no longer move it; End (live)
-        // follows again.
+        // Held back, the live button is off; End follows again.
         history.view().SetZoom(0);
         history.view().ScrollBy(-5'000'000);
-        QVERIFY(!history.view().live());
         QVERIFY(!history.liveButton()->isChecked());
-        const std::int64_t held = history.view().endMicros();
-        rig.clock.advanceMs(500);
-        QCOMPARE(history.view().endMicros(), held);
         QTest::keyClick(&history, Qt::Key_End);
         QVERIFY(history.view().live());
 

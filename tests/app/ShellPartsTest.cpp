@@ -189,6 +189,12 @@ TEST(CommandLine, OptionsCombineAndWrongValuesAreRefused) {
     for (const QStringList& bad :
          {QStringList{"k7station", "--simulate", "0"}, QStringList{"k7station", "--simulate", "41"},
           QStringList{"k7station", "--run-for", "soon"}, QStringList{"k7station", "--bogus"},
+          // What the stop timer cannot hold: not a number, past its range, or no time at all.
+          QStringList{"k7station", "--run-for", "nan"},
+          QStringList{"k7station", "--run-for", "inf"},
+          QStringList{"k7station", "--run-for", "1e308"},
+          QStringList{"k7station", "--run-for", "2147484"},
+          QStringList{"k7station", "--run-for", "0"},
           QStringList{"k7station", "--snapshot", "p.png"}, QStringList{"k7station", "extra"},
           QStringList{"k7station", "--arrangement", "narrow"},
           QStringList{"k7station", "--arrangement"}}) {

@@ -134,12 +134,6 @@ TEST(StationRefusal, SecondInstanceIsToldAndEndsWithoutOpeningAnything) {
     EXPECT_TRUE(third.station->Start()) << "a stopped station leaves no lock behind";
 }
 
-} // namespace
-} // namespace k7
-
-namespace k7 {
-namespace {
-
 TEST(StationRefusal, MoreDevicesThanTheTablesHoldIsRefusedWithItsOwnMessage) {
     StationRig rig(RackOf(kMaxDevices + 1));
     EXPECT_FALSE(rig.station->Start());

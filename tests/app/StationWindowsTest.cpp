@@ -1,9 +1,9 @@
 // The program's windows over a whole station on the simulated rack, wired as the program wires
 // them (StationWindows): the main window and its meter panel, the start-up dialog through
-// discovery, the meter cells drawn from the answers, the About box from the menu, the cells'
-// arrangement from the View menu and the settings, the snapshot at the stop, a station that goes
-// on when its windows are gone, the alerts on the cells and in the Alerts window, and a rack of
-// two bands coordinated through the Coordinate dialog.
+// discovery, the meter cells drawn from the answers (forty of them too), the About box and the
+// File menu's editor, the cells' arrangement from the View menu and the settings, the snapshot at
+// the stop, a station that goes on when its windows are gone, the alerts on the cells and in the
+// Alerts window, and a rack of two bands coordinated through the Coordinate dialog.
 #include "app/StationWindows.h"
 #include "display/MeterPanelWidget.h"
 #include "editor/CoordinateDialog.h"
@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -75,6 +76,52 @@ private slots:
         QVERIFY2(tip(1).contains(QStringLiteral("spacing: 100 kHz from slot 2")),
                  qPrintable(tip(1)));
         QCOMPARE(tip(3), MeterPanelWidget::toolTipText());
+    }
+
+    void fortyReceiversEndWithEveryCellLive() {
+        sim::Scenario scenario = test::RackOf(40);
+        for (auto& receiver : scenario.receivers) {
+            receiver.mute = 1; // RF always over the threshold: no cell is drawn muted
+            receiver.rf = {200, 250};
+        }
+        test::StationRig rig(scenario);
+        StationWindows windows(*rig.station, Options());
+        QVERIFY(rig.station->Start());
+        QVERIFY(rig.RunToMonitoring());
+        rig.clock.advanceMs(1000);
+        for (int slot = 1; slot <= 40; ++slot) {
+            QVERIFY2(windows.meterPanel().LiveDrawn(slot), qPrintable(QString::number(slot)));
+        }
+        rig.station->CloseNow();
+    }
+
+    // File > New opens the editor's window over the paused meters, its Finish closes it, and
+    // File > Load takes the file into the rack (what the commands do: FileCommandsTest).
+    void theFileMenuOpensTheEditorOverThePausedMetersAndLoadsItsFile() {
+        test::StationRig rig(test::RackOf(3));
+        StationWindows windows(*rig.station, Options());
+        MainWindow& main = windows.mainWindow();
+        QVERIFY(rig.station->Start());
+        QVERIFY(!test::Find(main, "mnuNew")->isEnabled()); // not during discovery
+        QVERIFY(rig.RunToMonitoring());
+        const QString show = QDir(rig.station->core().frq().dataFolder()).filePath("Show.frq");
+        rig.chooser.choices = {show};
+        test::Find(main, "mnuNew")->trigger();
+        EditorWindow& editor = windows.editorWindow();
+        QVERIFY(editor.isVisible());
+        QVERIFY(main.meterNotice()->isVisible());
+        QCOMPARE(main.meterNotice()->text(), Station::MeterPausedText());
+        QTest::mouseClick(test::Find<QPushButton>(editor, "cmdFinish"), Qt::LeftButton);
+        QVERIFY(!editor.isVisible());
+        QVERIFY(!main.meterNotice()->isVisible());
+        QVERIFY(rig.Monitoring());
+
+        rig.chooser.choices = {show};
+        test::Find(main, "mnuOpen")->trigger();
+        QVERIFY(rig.RunToMonitoring());
+        QVERIFY(main.windowTitle().endsWith(QStringLiteral("FILE: Show")));
+        QCOMPARE(QByteArray(rig.simRack.receiver(0).name().data(), 6), QByteArray("User_1"));
+        rig.station->CloseNow();
     }
 
     void theWindowIsRememberedForTheSameRackSizeOnly() {

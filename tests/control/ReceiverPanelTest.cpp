@@ -388,41 +388,5 @@ TEST_F(ReceiverPanelTest, SettingsAnswerReloadsOnlyThePanelOfItsSlot) {
     EXPECT_EQ(panel.txtName(), "FROMRX");
 }
 
-// The editor's file and the rack's file are two documents: reading one into the editor changes
-// nothing the panel writes into the file in force, and loading the rack's file leaves the
-// editor's document as it was.
-TEST_F(ReceiverPanelTest, TheEditorsFileLeavesTheRackFileAlone) {
-    const FrqFile& frq = rig.harness.core.frq();
-    EditorDocument other;
-    other.EntryCount = 12;
-    other.GlobalMuteLevel = 7;
-    for (int i = 1; i <= 40; ++i) {
-        other.EditNames[i] = QStringLiteral("Edit%1").arg(i);
-        other.EditData[i] = {QString(), QStringLiteral("610.000"), "9", "128"};
-    }
-    ASSERT_TRUE(frq.SaveEditorFile("Other.frq", other));
-    const FrqLoad read = frq.ReadEditorFile("Other.frq", {});
-    ASSERT_TRUE(read.ok());
-    const EditorDocument editor = FrqFile::EditorDocumentOf(read, {});
-    EXPECT_EQ(editor.EntryCount, 12);
-    EXPECT_EQ(editor.EditData[2].MuteLevel, "9");
-
-    open();
-    panel.NameEdited("LEAD");
-    panel.ControlClicked(ReceiverPanel::kOk);
-    QFile file(rig.filePath());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    ASSERT_GT(lines.size(), 8);
-    EXPECT_EQ(lines[1], "3\r");
-    EXPECT_EQ(lines[2], "4\r");
-    EXPECT_EQ(lines[3], "LEAD__\r");
-
-    const EditorDocument before = editor;
-    ASSERT_EQ(rig.files.LoadRackFile(rig.files.CurrentFile()), FrqResult::Read);
-    EXPECT_EQ(editor, before);
-    EXPECT_EQ(rig.files.LoadData()[1].Name, "LEAD__");
-}
-
 } // namespace
 } // namespace k7

@@ -1,10 +1,14 @@
 // The receiver control panel's window on the offscreen platform: real key presses and mouse
-// clicks reach the controller, and what it shows is what the controller holds.
+// clicks reach the controller, and what it shows is what the controller holds (what the
+// controller does: ReceiverPanelTest). And the panel inside the whole station with the program's
+// own windows: opened by a right click on the meter panel, reloaded by the receiver's own
+// settings answer, left alone by a confirmed exit.
 #include "control/ReceiverPanelWindow.h"
 #include "PanelRig.h"
-#include "display/MeterPanel.h"
+#include "app/StationWindows.h"
 #include "display/MeterPanelWidget.h"
 #include "support/FindChild.h"
+#include "support/StationRig.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -70,22 +74,11 @@ private slots:
         rig.panel.SetBackupFrequencies(nullptr);
     }
 
-    void typedNameAndFrequencyReachTheReceiver() {
+    void typedNameAndFrequencyAreSaved() {
         test::PanelRig rig;
         QVERIFY(rig.started);
         ReceiverPanelWindow window(rig.panel);
-        // The meter panel as the main window holds it, its right click wired to the panel.
-        MeterPanel meters(rig.rack, rig.devices, rig.prompter);
-        MeterPanelWidget cells(meters, rig.harness.core.settings(), rig.devices, rig.clock,
-                               rig.clock);
-        cells.resize(800, 700);
-        cells.setOpenPanelCallback([&rig](int slot) { rig.panel.Open(slot); });
-        QTest::mouseRelease(&cells, Qt::LeftButton, {}, QPoint(300, 100));
-        QVERIFY2(!window.isVisible(), "only the right button opens the panel");
-        rig.rack.SlotState[3] = 0;
-        QTest::mouseRelease(&cells, Qt::RightButton, {}, QPoint(500, 100)); // a silent receiver
-        QVERIFY(!window.isVisible());
-        QTest::mouseRelease(&cells, Qt::RightButton, {}, QPoint(300, 100)); // slot 2's cell
+        QVERIFY(rig.panel.Open(2));
         QVERIFY(window.isVisible());
         QCOMPARE(window.windowTitle(), QStringLiteral("Receiver Parameters"));
         QCOMPARE(window.pos(), QPoint(5, 389));
@@ -101,24 +94,11 @@ private slots:
         Box(window, "txtFreq")->selectAll();
         QTest::keyClicks(Box(window, "txtFreq"), QStringLiteral("6x31.2.5"));
         QCOMPARE(Box(window, "txtFreq")->text(), QStringLiteral("631.25"));
-        QTest::keyClick(Box(window, "txtFreq"), Qt::Key_Return);
+        QTest::keyClick(Box(window, "txtName"), Qt::Key_Enter); // the keypad's Enter, in the name
         QVERIFY(!window.isVisible());
-
-        rig.clock.advanceMs(150);
-        const auto frames = rig.frames(2);
-        QCOMPARE(frames.size(), std::size_t{2});
-        QCOMPARE(frames[0].bytes[2], std::uint8_t{'M'});
-        QCOMPARE(frames[0].bytes[3], std::uint8_t{'G'});
-        QCOMPARE(frames[0].bytes[9], std::uint8_t{'X'});
-        QCOMPARE(frames[1].bytes[2], std::uint8_t{'I'});
-        QCOMPARE(frames[1].bytes[4], std::uint8_t{12});
-        QCOMPARE(frames[1].bytes[5], std::uint8_t{50});
+        rig.clock.advanceMs(150); // the frequency follows the name
         QCOMPARE(rig.rack.CurData[2].Name, QStringLiteral("GT_R1X"));
         QCOMPARE(rig.rack.CurData[2].Frequency, QStringLiteral("631.250"));
-        // The simulated receiver holds them.
-        QCOMPARE(rig.receiver(2).name(), (std::array<char, 6>{'G', 'T', '_', 'R', '1', 'X'}));
-        QCOMPARE(rig.receiver(2).frequency(), (std::array<std::uint8_t, 3>{63, 12, 50}));
-        QCOMPARE(rig.refusedFrames(), 0);
     }
 
     void labelsAndSliderDriveTheController() {
@@ -184,6 +164,39 @@ private slots:
         QCoreApplication::sendEvent(name, &composed);
         QCOMPARE(name->text(), QStringLiteral("B_1"));
         QCOMPARE(rig.panel.txtName(), QStringLiteral("B_1"));
+    }
+
+    void insideTheStationARightClickOpensItAndItsReceiverReloadsIt() {
+        sim::Scenario scenario = test::RackOf(3);
+        sim::ScheduledChange frontPanel;
+        frontPanel.atMs = 5000;
+        frontPanel.name = std::array<char, 6>{'F', 'R', 'O', 'N', 'T', '2'};
+        scenario.receivers[1].changes.push_back(frontPanel);
+        scenario.receivers[1].settingsEvery = 4;
+        test::StationRig rig(scenario);
+        Station& station = *rig.station;
+        StationWindows windows(station, StationWindowsOptions{QStringLiteral(K7_ASSET_DIR), {}});
+        QVERIFY(station.Start());
+        QVERIFY(rig.RunToMonitoring());
+        ReceiverPanelWindow& window = windows.receiverPanelWindow();
+        QLineEdit* name = Box(window, "txtName");
+        QTest::mouseRelease(&windows.meterPanelWidget(), Qt::RightButton, {}, QPoint(300, 100));
+        QVERIFY(window.isVisible());
+        QCOMPARE(name->text(), QStringLiteral("GTR_2_"));
+        name->setFocus();
+        QTest::keyClick(name, Qt::Key_Return);
+        QVERIFY(!window.isVisible());
+        QTest::mouseRelease(&windows.meterPanelWidget(), Qt::RightButton, {}, QPoint(300, 100));
+        QVERIFY(rig.clock.runUntil([&] { return name->text() == QStringLiteral("FRONT2"); }, 6000));
+
+        // A confirmed exit takes nothing back: the level the operator set stays.
+        station.core().panel().SliderValueChanged(9);
+        QCOMPARE(rig.simRack.receiver(1).muteLevel(), 9);
+        station.RequestExit(ExitSource::EscapeKey);
+        station.CloseNow();
+        QVERIFY(station.Stopped());
+        QVERIFY(!window.isVisible());
+        QCOMPARE(station.core().rack().CurData[2].MuteLevel, QStringLiteral("9"));
     }
 };
 

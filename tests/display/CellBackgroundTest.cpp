@@ -78,35 +78,30 @@ TEST_F(CellBackgroundTest, SmallCellsJoinTheirHalvesAndCarryFiveTicks) {
     EXPECT_NE(DecodeOrigin(cell24.pixel(89, 37)).sprite, SpriteCode(Sprite::LampOff));
 }
 
-TEST_F(CellBackgroundTest, EightSlotPanelOfFiveReceivers) {
-    StartRack(1, 5);
-    const int bg = SpriteCode(Sprite::Cell8Background);
-    for (QPoint corner :
-         {QPoint(0, 0), QPoint(200, 0), QPoint(400, 0), QPoint(600, 0), QPoint(0, 350)}) {
-        EXPECT_EQ(At(corner.x(), corner.y()), (AtlasOrigin{bg, 0, 0})) << corner.x();
-        EXPECT_EQ(At(corner.x() + 199, corner.y() + 349), (AtlasOrigin{bg, 349, 199}));
+TEST_F(CellBackgroundTest, OnlyTheRacksCellsGetTheirBackgroundTheRestStaysDarkGrey) {
+    struct Case {
+        int layout, count;
+        Sprite background;
+        std::vector<QRect> grey;
+    };
+    // 5 of 8: slots 6 to 8; 12 of 16: the last row; 7 of 24: row 2 from slot 8, and the two
+    // columns right of six cells of 133.
+    for (const Case& c :
+         {Case{1, 5, Sprite::Cell8Background, {{200, 350, 600, 350}}},
+          Case{2, 12, Sprite::Cell24Background, {{0, 525, 800, 175}}},
+          Case{3, 7, Sprite::Cell24Background, {{133, 175, 667, 175}, {798, 0, 2, 175}}}}) {
+        StartRack(c.layout, c.count);
+        for (int slot = 1; slot <= c.count; ++slot) {
+            const QRect cell = panel.CellRect(slot);
+            EXPECT_EQ(At(cell.left(), cell.top()).sprite, SpriteCode(c.background)) << slot;
+            EXPECT_EQ(At(cell.right(), cell.bottom()).sprite, SpriteCode(c.background)) << slot;
+        }
+        for (const QRect& grey : c.grey) {
+            EXPECT_EQ(CountColour(grey, Colour::DarkGrey), grey.width() * grey.height())
+                << c.layout;
+        }
+        panel.CloseGraphics();
     }
-    EXPECT_EQ(CountColour(QRect(200, 350, 600, 350), Colour::DarkGrey), 600 * 350);
-}
-
-TEST_F(CellBackgroundTest, SixteenSlotPanelOfTwelveReceivers) {
-    StartRack(2, 12);
-    const int bg = SpriteCode(Sprite::Cell24Background);
-    for (int slot = 1; slot <= 12; ++slot) {
-        const int x = (slot - 1) % 4 * 200;
-        const int y = (slot - 1) / 4 * 175;
-        EXPECT_EQ(At(x, y).sprite, bg) << slot;
-        EXPECT_EQ(At(x + 199, y + 174).sprite, bg) << slot;
-    }
-    EXPECT_EQ(CountColour(QRect(0, 525, 800, 175), Colour::DarkGrey), 800 * 175);
-}
-
-TEST_F(CellBackgroundTest, TwentyFourSlotPanelStopsAtTheReceiverCount) {
-    StartRack(3, 7);
-    const int bg = SpriteCode(Sprite::Cell24Background);
-    EXPECT_EQ(At(0, 175).sprite, bg);              // slot 7
-    EXPECT_EQ(Colour(133, 175), Colour::DarkGrey); // slot 8 stays dark grey
-    EXPECT_EQ(Colour(799, 0), Colour::DarkGrey);   // column beyond six cells of 133
 }
 
 TEST_F(CellBackgroundTest, ClearAndShowPasteTheWholePanel) {

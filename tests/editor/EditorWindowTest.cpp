@@ -6,6 +6,7 @@
 #include "EditorRig.h"
 #include "editor/ConflictTableWindow.h"
 #include "editor/CoordinateDialog.h"
+#include "support/FindChild.h"
 #include "support/ModalWork.h"
 
 #include <QAbstractItemModelTester>
@@ -39,11 +40,7 @@ class EditorWindowTest : public QObject {
                      rig.harness.core.editorCoordination()) {}
         template <typename T>
         T* find(const char* name) {
-            T* widget = window.findChild<T*>(QString::fromLatin1(name));
-            if (widget == nullptr) {
-                qFatal("no %s in the editor's window", name);
-            }
-            return widget;
+            return test::Find<T>(window, name);
         }
         QLineEdit* box(const char* name) { return find<QLineEdit>(name); }
         QPushButton* button(const char* name) { return find<QPushButton>(name); }

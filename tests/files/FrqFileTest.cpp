@@ -1,12 +1,12 @@
 // The .frq writers and readers: round trips, the reader rules, failures and atomic writes.
 #include "FrqTestRack.h"
+#include "support/DiskFull.h"
 
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
+#include <optional>
 
 namespace k7 {
 namespace {
@@ -305,14 +305,9 @@ TEST_F(FrqFileTest, AFailedWriteLeavesTheOldFileIntact) {
     editor.EntryCount = 9;
 
     // A disk that fills up in the middle of the write.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved{};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit tiny = saved;
-    tiny.rlim_cur = 100;
-    setrlimit(RLIMIT_FSIZE, &tiny);
+    std::optional<test::DiskFull> full(std::in_place);
     const FileResult written = frq.SaveEditorFile("Show.frq", editor);
-    setrlimit(RLIMIT_FSIZE, &saved);
+    full.reset();
     EXPECT_FALSE(written);
     EXPECT_FALSE(written.why().isEmpty());
     EXPECT_EQ(readRaw("Show.frq"), before);

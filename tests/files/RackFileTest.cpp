@@ -165,6 +165,7 @@ TEST_F(RackFileTest, AFailedLoadIntoTheRackChangesNothing) {
         EXPECT_FALSE(load.ok()) << name;
         EXPECT_EQ(files.CurrentFile(), "Good.frq");
         EXPECT_EQ(files.EntryCount(), 5);
+        EXPECT_EQ(files.GlobalMuteLevel(), 4);
         EXPECT_EQ(files.LoadData()[9].Name, "Goo_09");
         EXPECT_EQ(rack.CurData, current);
     }

@@ -1,5 +1,6 @@
 // Identification against the simulated rack: classification by serial number, location order,
-// slots and banks, rack layout and the results that stop start-up.
+// slots and banks, rack layout. (The results that stop start-up, with the operator's box: the
+// station's StationRefusal tests.)
 #include "link/Identification.h"
 #include "link/LinkModule.h"
 #include "sim/SimulatedRack.h"
@@ -42,18 +43,6 @@ TEST(ClassifySerial, ReadsModelAndBandFromTheFirstTwoCharacters) {
     }
     EXPECT_EQ(ClassifySerial("A5000001"), nullptr);
     EXPECT_EQ(ClassifySerial(""), nullptr);
-}
-
-TEST(ConnectUSB, StopsOnNoDeviceOrOneOutsideTheFamily) {
-    Rig none(sim::Scenario{});
-    EXPECT_EQ(none.identification.ConnectUSB(), kConnectNoDevice);
-
-    for (const char* serial : {"5F000001", "3A000001", "5k000001"}) {
-        Rig rig(rackOf({{"5K000101", 0x21}, {serial, 0x22}}));
-        EXPECT_EQ(rig.identification.ConnectUSB(), kConnectNotFamily) << serial;
-        EXPECT_FALSE(rig.rack.isOpen(0));
-        EXPECT_FALSE(rig.rack.isOpen(1));
-    }
 }
 
 TEST(ConnectUSB, OrdersByLocationEarliestFirstAmongEquals) {
@@ -111,12 +100,6 @@ TEST(ConnectUSB, ModelFollowsTheLastClassifiedDeviceAndForeignSerialsAreUsed) {
     EXPECT_TRUE(foreign.rack.isOpen(0));
 }
 
-} // namespace
-} // namespace k7
-
-namespace k7 {
-namespace {
-
 // A rack on which one device's details cannot be read.
 class UnreadableDetails final : public test::ForwardingDriver {
 public:
@@ -152,17 +135,6 @@ TEST(ConnectUSB, ADeviceWithUnreadableDetailsStillServesASlotOfItsOwn) {
     EXPECT_EQ(devices.SlotDevice[3], 1);
     EXPECT_EQ(devices.DeviceGroupPos[2], 1);
     EXPECT_EQ(devices.DeviceGroupPos[0], 2);
-}
-
-TEST(ConnectUSB, RefusesMoreDevicesThanTheTablesHold) {
-    test::ManualClock clock;
-    DeviceTables devices;
-    sim::SimulatedRack rack(sim::Scenario::simulated(41), clock);
-    LinkModule link(rack, devices, clock);
-    Identification identification(rack, link, devices, clock);
-    EXPECT_EQ(identification.ConnectUSB(), kConnectTooMany);
-    EXPECT_EQ(devices.DeviceCount, 0);
-    EXPECT_FALSE(rack.isOpen(0));
 }
 
 } // namespace

@@ -33,46 +33,25 @@ protected:
         TellAnswer(answer, panel);
     }
 
+    // An answer of these leading bytes, the rest zero.
+    void answer(int device, std::initializer_list<std::uint8_t> bytes) {
+        rx.fill(0);
+        std::copy(bytes.begin(), bytes.end(), rx.begin());
+        parse(device);
+    }
     void identify(int device, std::uint8_t mute, const char* name = "VOX 1 ") {
         rx.fill(0);
-        rx[0] = 'R';
-        rx[2] = '!';
-        rx[7] = 66;
-        rx[8] = mute;
-        rx[9] = 61;
-        rx[10] = 35;
-        rx[11] = 75;
-        for (int i = 0; i < 6; ++i) {
-            rx[static_cast<std::size_t>(12 + i)] = static_cast<std::uint8_t>(name[i]);
-        }
+        const std::uint8_t head[] = {'R', 0, '!', 0, 0, 0, 0, 66, mute, 61, 35, 75};
+        std::copy(std::begin(head), std::end(head), rx.begin());
+        std::copy_n(name, 6, rx.begin() + 12);
         parse(device);
     }
+    // Name "AB CDE" (its first letter before the flags), 850.400.
     void settings(int device, std::uint8_t mute, std::uint8_t flags = 0x01) {
-        rx.fill(0);
-        const char name[] = "AB CDE";
-        rx[0] = 'R';
-        rx[2] = 'D';
-        rx[3] = 85;
-        rx[4] = 4;
-        rx[5] = 0;
-        rx[6] = mute;
-        rx[7] = name[0];
-        rx[8] = flags;
-        for (int i = 1; i < 6; ++i) {
-            rx[static_cast<std::size_t>(8 + i)] = static_cast<std::uint8_t>(name[i]);
-        }
-        parse(device);
+        answer(device, {'R', 0, 'D', 85, 4, 0, mute, 'A', flags, 'B', ' ', 'C', 'D', 'E'});
     }
     void meter(int device, std::uint8_t flags, std::uint8_t voltage = 200) {
-        rx.fill(0);
-        rx[0] = 'R';
-        rx[2] = 'D';
-        rx[3] = 11;
-        rx[4] = 22;
-        rx[6] = 33;
-        rx[7] = voltage;
-        rx[8] = flags;
-        parse(device);
+        answer(device, {'R', 0, 'D', 11, 22, 0, 33, voltage, flags});
     }
 
     DeviceTables devices;

@@ -122,12 +122,6 @@ TEST(Scenario, BuildsARackOfBand36Receivers) {
     }
 }
 
-} // namespace
-} // namespace k7::sim
-
-namespace k7::sim {
-namespace {
-
 TEST(Scenario, ReadsScriptedLevelsInTimeOrderAndRefusesEmptyOrUnknownOnes) {
     QString error;
     const auto scenario = Scenario::fromJson(
