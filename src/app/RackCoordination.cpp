@@ -222,7 +222,7 @@ std::optional<CoordinationRun> RackCoordination::Prepare(const CoordinationSetup
                 return std::nullopt;
             }
         }
-        run.slots.push_back(rackSlot);
+        run.rows.push_back(rackSlot);
     }
     SaveCoordinationSetup(w_.settings, setup);
     run.options.rules = setup.rules;

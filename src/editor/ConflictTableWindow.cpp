@@ -11,8 +11,8 @@
 
 namespace k7 {
 
-ConflictTableWindow::ConflictTableWindow(Export exportTable, QWidget* parent)
-    : QWidget(parent, Qt::Window), export_(std::move(exportTable)) {
+ConflictTableWindow::ConflictTableWindow(Export exporter, QWidget* parent)
+    : QWidget(parent, Qt::Window), export_(std::move(exporter)) {
     setObjectName(QStringLiteral("frmConflicts"));
     setWindowTitle(QStringLiteral("Conflicts"));
     resize(900, 420);

@@ -24,7 +24,7 @@ public:
     // Writes the table to a file the operator chooses: the file written, or nothing.
     using Export = std::function<std::optional<QString>(const ConflictTable&)>;
 
-    explicit ConflictTableWindow(Export exportTable, QWidget* parent = nullptr);
+    explicit ConflictTableWindow(Export exporter, QWidget* parent = nullptr);
 
     // Shows the table (the window's title names what was checked) and brings the window up.
     void ShowTable(ConflictTable table, const QString& checked);

@@ -171,7 +171,7 @@ void CoordinateDialog::start() {
         return;
     }
     used_ = *chosen;
-    target_ = static_cast<int>(run->slots.size());
+    target_ = static_cast<int>(run->rows.size());
     searching_ = true;
     for (QWidget* control :
          std::initializer_list<QWidget*>{windows_[0], windows_[1], windows_[2], windows_[3],
@@ -181,7 +181,7 @@ void CoordinateDialog::start() {
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(false);
     message_->setText(QStringLiteral("Searching for %1 clean carriers...").arg(target_));
     job_.Start(
-        std::move(run->slots), std::move(run->options), this,
+        std::move(run->rows), std::move(run->options), this,
         [this](const GeneratorProgress& p) { showProgress(p); }, [this] { finished(); });
 }
 

@@ -38,7 +38,7 @@ struct CoordinationSetup {
 // A search ready to run: one slot a row, in row order (its band; a locked row's frequency kept),
 // and the search's options.
 struct CoordinationRun {
-    std::vector<CoordinationSlot> slots;
+    std::vector<CoordinationSlot> rows;
     GeneratorOptions options;
 };
 

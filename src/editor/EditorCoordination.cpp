@@ -64,7 +64,12 @@ QString EditorCoordination::backupsStatus(const std::vector<LabelledCarrier>& ro
 }
 
 const ConflictTable* EditorCoordination::conflictTable() const {
-    return table_.empty() || tableRows_ != rowsKey() ? nullptr : &table_;
+    // The table goes with the marks: any change of the rows clears them, even one that leaves
+    // the names and frequencies as they were.
+    const std::vector<GridRow>& rows = editor_.state().rows;
+    const bool marked = std::ranges::any_of(
+        rows, [](const GridRow& row) { return row.decoration != RowDecoration{}; });
+    return table_.empty() || !marked || tableRows_ != rowsKey() ? nullptr : &table_;
 }
 
 ConflictReport EditorCoordination::Check() {
@@ -134,7 +139,7 @@ std::optional<CoordinationRun> EditorCoordination::Prepare(const CoordinationSet
                 return std::nullopt;
             }
         }
-        run.slots.push_back(slot);
+        run.rows.push_back(slot);
     }
     SaveCoordinationSetup(editor_.wiring().settings, setup);
     run.options.rules = setup.rules;

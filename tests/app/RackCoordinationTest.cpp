@@ -44,7 +44,7 @@ protected:
         std::optional<CoordinationRun> run = rack.Prepare(setup);
         EXPECT_TRUE(run.has_value());
         run->options.iterations = 2000;
-        return GenerateSet(run->slots, run->options);
+        return GenerateSet(run->rows, run->options);
     }
 
     bool mixed;

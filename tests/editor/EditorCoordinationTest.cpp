@@ -32,7 +32,7 @@ protected:
         std::optional<CoordinationRun> run = coordination.Prepare(setup);
         EXPECT_TRUE(run.has_value());
         run->options.iterations = 3000; // the same set on any machine
-        return GenerateSet(run->slots, run->options);
+        return GenerateSet(run->rows, run->options);
     }
 
     test::EditorRig rig;
