@@ -79,7 +79,8 @@ BackupCheck RackBackups::CheckBackup(int slot, const QString& frequency) const {
     const CoordinationSetup setup = LoadCoordinationSetup(w_.settings);
     std::vector<LabelledCarrier> carriers = RackCarriers(w_.devices, w_.rack);
     const auto same = std::ranges::find(carriers, slot, &LabelledCarrier::number);
-    const QString name = w_.rack.CurData[static_cast<std::size_t>(std::clamp(slot, 0, kMaxSlots))].Name;
+    const QString name =
+        w_.rack.CurData[static_cast<std::size_t>(std::clamp(slot, 0, kMaxSlots))].Name;
     const LabelledCarrier taken{QStringLiteral("slot %1 (%2)").arg(slot).arg(name), *kHz, slot,
                                 name};
     int index = 0;

@@ -73,8 +73,8 @@ QString RackCoordination::checkText(const ConflictReport& report,
     if (!setup.fixed.empty()) {
         among += QStringLiteral(" and %1 fixed transmitters").arg(setup.fixed.size());
     }
-    QStringList text{report.summary + among + (report.clean() ? QStringLiteral(".")
-                                                              : QStringLiteral(":"))};
+    QStringList text{report.summary + among +
+                     (report.clean() ? QStringLiteral(".") : QStringLiteral(":"))};
     if (!report.clean()) {
         text << QString();
         int listed = 0;
@@ -82,11 +82,12 @@ QString RackCoordination::checkText(const ConflictReport& report,
             if (listed++ == kMostListed) {
                 break;
             }
-            const QString place = line.number > 0 ? QStringLiteral("Slot %1 (%2, %3 MHz)")
-                                                        .arg(line.number)
-                                                        .arg(line.name)
-                                                        .arg(FrequencyText(line.kHz, QLatin1Char('.')))
-                                                  : FixedLabel({line.kHz, line.name.toStdString()});
+            const QString place = line.number > 0
+                                      ? QStringLiteral("Slot %1 (%2, %3 MHz)")
+                                            .arg(line.number)
+                                            .arg(line.name)
+                                            .arg(FrequencyText(line.kHz, QLatin1Char('.')))
+                                      : FixedLabel({line.kHz, line.name.toStdString()});
             text << place + QStringLiteral(": ") + line.kinds + QStringLiteral("; nearest ") +
                         line.nearest + QStringLiteral(", %1 kHz").arg(line.distanceKHz);
         }
@@ -206,8 +207,9 @@ std::optional<CoordinationRun> RackCoordination::Prepare(const CoordinationSetup
                                 "to choose from for it.")
                          .arg(slot)
                          .arg(code) +
-                     kCrLf + QStringLiteral("Check rack still shows the conflicts of the rack as "
-                                            "it is."),
+                     kCrLf +
+                     QStringLiteral("Check rack still shows the conflicts of the rack as "
+                                    "it is."),
                  kTitle, exclamation);
             return std::nullopt;
         }
@@ -264,11 +266,11 @@ bool RackCoordination::Apply(const CoordinationSetup& setup, const GeneratorResu
         }
     }
     const ConflictCount count = CountConflicts(all, setup.fixed, setup.rules);
-    QString outcome = count.clean() ? QStringLiteral("The set is clean.")
-                                    : QStringLiteral("The set is not clean: ") +
-                                          CountSummary(count, static_cast<int>(all.size()),
-                                                       kReceivers) +
-                                          QStringLiteral(".");
+    QString outcome = count.clean()
+                          ? QStringLiteral("The set is clean.")
+                          : QStringLiteral("The set is not clean: ") +
+                                CountSummary(count, static_cast<int>(all.size()), kReceivers) +
+                                QStringLiteral(".");
     if (!fill.unfilled.empty()) {
         std::set<int> shortBands;
         for (const int row : fill.unfilled) {
@@ -284,10 +286,10 @@ bool RackCoordination::Apply(const CoordinationSetup& setup, const GeneratorResu
         for (const int backup : result.backups) {
             texts << FrequencyText(backup, QLatin1Char('.'));
         }
-        outcome += kCrLf + (texts.isEmpty() ? QStringLiteral("No backup is clean against the set.")
-                                            : QStringLiteral("Backups: ") +
-                                                  texts.join(QStringLiteral(", ")) +
-                                                  QStringLiteral("."));
+        outcome +=
+            kCrLf + (texts.isEmpty() ? QStringLiteral("No backup is clean against the set.")
+                                     : QStringLiteral("Backups: ") +
+                                           texts.join(QStringLiteral(", ")) + QStringLiteral("."));
     }
     if (frequencies.empty()) {
         backups_.Replace(result.backups);

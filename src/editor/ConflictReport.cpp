@@ -73,7 +73,8 @@ QString CountSummary(const ConflictCount& count, int carriers, const QString& no
     if (count.clean()) {
         return QStringLiteral("No conflicts");
     }
-    QString text = QStringLiteral("%1 of %2 %3 in conflict").arg(count.carriersHit).arg(carriers).arg(noun);
+    QString text =
+        QStringLiteral("%1 of %2 %3 in conflict").arg(count.carriersHit).arg(carriers).arg(noun);
     if (count.products > 0 || count.closePairs == 0) {
         text += QStringLiteral("; ") +
                 Counted(count.products, QStringLiteral("product"), QStringLiteral("products"));
@@ -83,9 +84,9 @@ QString CountSummary(const ConflictCount& count, int carriers, const QString& no
                                                QStringLiteral("pairs too close"));
     }
     if (count.fixedHit > 0) {
-        text += QStringLiteral("; ") +
-                Counted(count.fixedHit, QStringLiteral("fixed transmitter hit"),
-                        QStringLiteral("fixed transmitters hit"));
+        text +=
+            QStringLiteral("; ") + Counted(count.fixedHit, QStringLiteral("fixed transmitter hit"),
+                                           QStringLiteral("fixed transmitters hit"));
     }
     return text;
 }
@@ -181,8 +182,9 @@ QString BackupsText(std::span<const int> backups, std::span<const int> setKHz,
         const QString text = FrequencyText(kHz, QLatin1Char('.'));
         (ConflictsBeside(kHz, setKHz, fixed, rules).empty() ? clean : hit) << text;
     }
-    QString text = QStringLiteral("backups ") +
-                   (clean.isEmpty() ? QStringLiteral("none clean") : clean.join(QStringLiteral(", ")));
+    QString text =
+        QStringLiteral("backups ") +
+        (clean.isEmpty() ? QStringLiteral("none clean") : clean.join(QStringLiteral(", ")));
     if (!hit.isEmpty()) {
         text += QStringLiteral(" (%1 no longer clean)").arg(hit.join(QStringLiteral(", ")));
     }

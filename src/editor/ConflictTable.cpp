@@ -14,8 +14,8 @@ namespace {
 // Fixed transmitters sort after every row or slot.
 constexpr int kFixedOrder = 1000;
 
-ConflictTableLine LineOf(const ConflictReport& report, int carrier, int number,
-                         const QString& name, int kHz) {
+ConflictTableLine LineOf(const ConflictReport& report, int carrier, int number, const QString& name,
+                         int kHz) {
     const CarrierHits& hits = report.count.carriers[static_cast<std::size_t>(carrier)];
     ConflictTableLine line;
     line.number = number;
@@ -24,9 +24,8 @@ ConflictTableLine LineOf(const ConflictReport& report, int carrier, int number,
     line.kinds = KindNames(hits.kinds);
     line.conflicts = hits.conflicts;
     if (hits.nearest) {
-        line.nearest = OffenderText(*hits.nearest, carrier, report.labels) +
-                       QStringLiteral(" (") + ConflictKindName(hits.nearest->kind) +
-                       QLatin1Char(')');
+        line.nearest = OffenderText(*hits.nearest, carrier, report.labels) + QStringLiteral(" (") +
+                       ConflictKindName(hits.nearest->kind) + QLatin1Char(')');
         line.distanceKHz = hits.nearest->distanceKHz;
     }
     line.details = report.lines[static_cast<std::size_t>(carrier)];
@@ -55,17 +54,17 @@ ConflictTable MakeConflictTable(const ConflictReport& report,
     for (int f = 0; f < static_cast<int>(fixed.size()); ++f) {
         const FixedCarrier& carrier = fixed[static_cast<std::size_t>(f)];
         if (report.count.carriers[static_cast<std::size_t>(own + f)].hit()) {
-            table.lines.push_back(LineOf(report, own + f, 0,
-                                         QString::fromStdString(carrier.label), carrier.kHz));
+            table.lines.push_back(
+                LineOf(report, own + f, 0, QString::fromStdString(carrier.label), carrier.kHz));
         }
     }
     return table;
 }
 
 QByteArray ConflictTableCsv(const ConflictTable& table) {
-    QString text = table.place.toLower() +
-                   QStringLiteral(",name,frequency,hit_by,conflicts,nearest_offender,"
-                                  "distance_khz\r\n");
+    QString text =
+        table.place.toLower() + QStringLiteral(",name,frequency,hit_by,conflicts,nearest_offender,"
+                                               "distance_khz\r\n");
     for (const ConflictTableLine& line : table.lines) {
         const QStringList fields{PlaceText(line),
                                  CsvQuoted(line.name),
@@ -147,7 +146,8 @@ QVariant ConflictTableModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::TextAlignmentRole) {
         const bool number = index.column() == Place || index.column() == Frequency ||
                             index.column() == Conflicts || index.column() == Distance;
-        const Qt::Alignment alignment = Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft);
+        const Qt::Alignment alignment =
+            Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft);
         return alignment.toInt();
     }
     if (role != Qt::DisplayRole) {

@@ -49,8 +49,8 @@ ConflictTable MakeConflictTable(const ConflictReport& report,
 QByteArray ConflictTableCsv(const ConflictTable& table);
 // Asks for a file in folder and writes the table to it whole: the file written, or nothing (the
 // operator told why, unless he cancelled).
-std::optional<QString> ExportConflictTable(const ConflictTable& table, FileChooser* chooser, Prompter& prompter,
-                         const QString& folder);
+std::optional<QString> ExportConflictTable(const ConflictTable& table, FileChooser* chooser,
+                                           Prompter& prompter, const QString& folder);
 
 class ConflictTableModel final : public QAbstractTableModel {
 public:

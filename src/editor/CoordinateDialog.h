@@ -1,8 +1,8 @@
 // The "Coordinate" dialog: the rules and their windows, the exclusion ranges, the fixed
 // transmitters, the rows kept as they are, the backups wanted, the time the search may take,
-// and, once OK starts the search, a progress bar and Cancel. The search runs on its own thread (CoordinationJob), so the window stays responsive;
-// the dialog is accepted with the set the search found, or rejected (nothing found is used)
-// when cancelled or refused.
+// and, once OK starts the search, a progress bar and Cancel. The search runs on its own thread
+// (CoordinationJob), so the window stays responsive; the dialog is accepted with the set the search
+// found, or rejected (nothing found is used) when cancelled or refused.
 #pragma once
 
 #include "CoordinationJob.h"

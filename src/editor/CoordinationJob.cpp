@@ -47,15 +47,14 @@ void CoordinationJob::Start(std::vector<CoordinationSlot> rack, GeneratorOptions
             },
             Qt::QueuedConnection);
     };
-    thread_ = std::jthread(
-        [this, rack = std::move(rack), options = std::move(options), context,
-         finished = std::move(finished)] {
-            result_ = GenerateSet(rack, options);
-            running_ = false;
-            if (finished) {
-                QMetaObject::invokeMethod(context, finished, Qt::QueuedConnection);
-            }
-        });
+    thread_ = std::jthread([this, rack = std::move(rack), options = std::move(options), context,
+                            finished = std::move(finished)] {
+        result_ = GenerateSet(rack, options);
+        running_ = false;
+        if (finished) {
+            QMetaObject::invokeMethod(context, finished, Qt::QueuedConnection);
+        }
+    });
 }
 
 } // namespace k7

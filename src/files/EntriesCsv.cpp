@@ -120,8 +120,8 @@ CsvRead Refused(int line, const QString& why) {
 QByteArray EncodeEntriesCsv(std::span<const CsvEntry> entries) {
     QString text = QStringLiteral("name,frequency,mute\r\n");
     for (const CsvEntry& entry : entries) {
-        text += CsvQuoted(entry.name) + QLatin1Char(',') + CsvQuoted(entry.frequency) + QLatin1Char(',') +
-                CsvQuoted(entry.mute) + QStringLiteral("\r\n");
+        text += CsvQuoted(entry.name) + QLatin1Char(',') + CsvQuoted(entry.frequency) +
+                QLatin1Char(',') + CsvQuoted(entry.mute) + QStringLiteral("\r\n");
     }
     return text.toUtf8();
 }

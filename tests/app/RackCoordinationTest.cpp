@@ -70,9 +70,10 @@ TEST_F(RackCoordinationTest, CheckListsTheConflictsAndKeepsThemForTheCellsUntilT
         "2 of 3 receivers in conflict; 1 pair too close among the 3 receivers' frequencies:")))
         << box.text.toStdString();
     const QString name2 = harness.rack.CurData[2].Name;
-    EXPECT_TRUE(box.text.contains(QStringLiteral("Slot 1 (%1, 610.000 MHz): spacing; nearest slot 2 "
-                                                 "(%2) (spacing), 100 kHz")
-                                      .arg(harness.rack.CurData[1].Name, name2)))
+    EXPECT_TRUE(
+        box.text.contains(QStringLiteral("Slot 1 (%1, 610.000 MHz): spacing; nearest slot 2 "
+                                         "(%2) (spacing), 100 kHz")
+                              .arg(harness.rack.CurData[1].Name, name2)))
         << box.text.toStdString();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].lines.size(), 2u);

@@ -283,7 +283,8 @@ private slots:
         const RackTables& rack = station.core().rack();
         std::array<QString, 41> before;
         for (int slot = 1; slot <= 40; ++slot) {
-            before[static_cast<std::size_t>(slot)] = rack.CurData[static_cast<std::size_t>(slot)].Frequency;
+            before[static_cast<std::size_t>(slot)] =
+                rack.CurData[static_cast<std::size_t>(slot)].Frequency;
         }
 
         bool seen = false;
@@ -305,7 +306,8 @@ private slots:
         });
         rig.prompter.answers = {MsgAnswer::Yes};
         test::Find(windows.mainWindow(), "mnuCoordinateRack")->trigger();
-        QVERIFY(seen);
+        QVERIFY2(seen, rig.prompter.boxes.empty() ? "no box"
+                                                  : qPrintable(rig.prompter.boxes.back().text));
         QVERIFY(!rig.prompter.boxes.empty());
         const MessageBoxSpec& asked = rig.prompter.boxes.back();
         QCOMPARE(asked.title, QStringLiteral("Coordinate the rack"));
@@ -327,11 +329,11 @@ private slots:
             ++changed;
             const auto bytes = *sim::FrequencyBytes(now);
             const QByteArray frame =
-                QByteArray::number(station.core().devices().SlotDevice[static_cast<std::size_t>(slot)]) +
+                QByteArray::number(
+                    station.core().devices().SlotDevice[static_cast<std::size_t>(slot)]) +
                 " TX 0 52 ";
-            const QByteArray frequency = QByteArray(reinterpret_cast<const char*>(bytes.data()), 3)
-                                             .toHex(' ')
-                                             .toUpper();
+            const QByteArray frequency =
+                QByteArray(reinterpret_cast<const char*>(bytes.data()), 3).toHex(' ').toUpper();
             const bool programmed = std::ranges::any_of(lines, [&](const QByteArray& line) {
                 const qsizetype at = line.indexOf(' ');
                 return line.mid(at + 1).startsWith(frame) &&

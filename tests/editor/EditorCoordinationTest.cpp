@@ -47,7 +47,8 @@ TEST_F(EditorCoordinationTest, CheckMarksEveryConflictingRowAndCountsTheRowsHit)
                                                                  "620.000", "620.100"})));
     ASSERT_TRUE(rig.open("Show.frq"));
     const ConflictReport report = coordination.Check();
-    EXPECT_EQ(rig.status(), QStringLiteral("4 of 5 rows in conflict; 2 products; 1 pair too close"));
+    EXPECT_EQ(rig.status(),
+              QStringLiteral("4 of 5 rows in conflict; 2 products; 1 pair too close"));
     EXPECT_EQ(report.conflicts, 3);
     const auto tip = [&](int row) { return rig.rows()[static_cast<std::size_t>(row)].decoration; };
     EXPECT_EQ(tip(3).toolTip, QStringLiteral("spacing: 100 kHz from row 5 (Mic005)"));
@@ -219,10 +220,11 @@ TEST_F(EditorCoordinationTest, TheRulesAreRememberedAndRangesAreReadOrRefusedByL
     EXPECT_EQ(ParseExclusions(QStringLiteral("610-611-612")).errorLine, 1);
 
     // Fixed transmitters: a frequency and an optional label a line, kept with their labels.
-    const FixedRead fixed = ParseFixed(QStringLiteral(" 612,4  IEM 1 \n\n630.000\tTalk; back\n640"));
+    const FixedRead fixed =
+        ParseFixed(QStringLiteral(" 612,4  IEM 1 \n\n630.000\tTalk; back\n640"));
     ASSERT_EQ(fixed.errorLine, 0);
-    EXPECT_EQ(fixed.carriers, (std::vector<FixedCarrier>{
-                                  {612400, "IEM 1"}, {630000, "Talk; back"}, {640000, ""}}));
+    EXPECT_EQ(fixed.carriers,
+              (std::vector<FixedCarrier>{{612400, "IEM 1"}, {630000, "Talk; back"}, {640000, ""}}));
     EXPECT_EQ(ParseFixed(QStringLiteral("612.400\nIEM 2 613.000")).errorLine, 2);
     EXPECT_EQ(ParseFixed(QStringLiteral("0 nothing")).errorLine, 1);
     setup.fixed = fixed.carriers;
