@@ -69,15 +69,13 @@ TEST_F(RackCoordinationTest, CheckListsTheConflictsAndKeepsThemForTheCellsUntilT
     EXPECT_TRUE(box.text.startsWith(QStringLiteral(
         "2 of 3 receivers in conflict; 1 pair too close among the 3 receivers' frequencies:")))
         << box.text.toStdString();
-    const QString name2 = harness.rack.CurData[2].Name;
     EXPECT_TRUE(
-        box.text.contains(QStringLiteral("Slot 1 (%1, 610.000 MHz): spacing; nearest slot 2 "
-                                         "(%2) (spacing), 100 kHz")
-                              .arg(harness.rack.CurData[1].Name, name2)))
+        box.text.contains(QStringLiteral("Slot 1 (%1, 610.000 MHz): spacing; nearest slot "
+                                         "2 (%2) (spacing), 100 kHz")
+                              .arg(harness.rack.CurData[1].Name, harness.rack.CurData[2].Name)))
         << box.text.toStdString();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].lines.size(), 2u);
-    EXPECT_EQ(shown[0].place, QStringLiteral("Slot"));
     EXPECT_TRUE(rack.CellConflicts(1).startsWith(QStringLiteral("spacing: 100 kHz from slot 2")));
     EXPECT_FALSE(rack.CellConflicts(2).isEmpty());
     EXPECT_TRUE(rack.CellConflicts(3).isEmpty());
@@ -118,15 +116,6 @@ TEST_F(RackCoordinationTest, CoordinateProgramsTheUnlockedReceiversOnceTheOperat
     EXPECT_EQ(FrequencyKHz(harness.rack.CurData[2].Frequency), kHz[1]);
 }
 
-TEST_F(RackCoordinationTest, TheTableStaysUnopenedOnNo) {
-    setFrequencies({"610.000", "610.000", "610.000"});
-    rack.SetTableView([](const ConflictTable&) { ADD_FAILURE() << "the table was not asked for"; });
-    harness.prompter.answers = {MsgAnswer::No};
-    rack.Check();
-    EXPECT_EQ(rack.conflictTable().lines.size(), 3u);
-    EXPECT_TRUE(harness.prompter.boxes[0].text.contains(QStringLiteral("3 of 3 receivers")));
-}
-
 TEST_F(RackCoordinationTest, NothingIsCoordinatedWhileTheRackIsNotMetered) {
     available = false;
     EXPECT_FALSE(rack.Prepare(rack.Setup()).has_value());
@@ -143,7 +132,6 @@ protected:
 
 TEST_F(MixedRackCoordinationTest, EachReceiverIsCoordinatedInItsOwnBandWithBackups) {
     EXPECT_TRUE(rack.HasBands());
-    EXPECT_TRUE(rack.RowTexts()[0].endsWith(QStringLiteral("band 34")));
     EXPECT_TRUE(rack.RowTexts()[1].endsWith(QStringLiteral("band 36")));
     CoordinationSetup setup = rack.Setup();
     setup.locked.clear();
@@ -169,20 +157,16 @@ TEST_F(MixedRackCoordinationTest, EachReceiverIsCoordinatedInItsOwnBandWithBacku
     for (const int backup : backups.kHz()) {
         EXPECT_TRUE(ConflictsBeside(backup, kHz, setup.fixed, setup.rules).empty());
     }
-    RackBackups again({harness.devices, harness.rack, harness.settings});
-    EXPECT_EQ(again.kHz(), backups.kHz());
     for (int slot = 1; slot <= 2; ++slot) {
         const BandPlan band = *BandPlan::ForBand(slot == 1 ? 34 : 36);
         for (const QString& text : backups.BackupsFor(slot)) {
             EXPECT_TRUE(band.IsChannel(*FrequencyKHz(text))) << text.toStdString();
         }
     }
-    const QString spare = backups.BackupsFor(backups.BackupsFor(1).isEmpty() ? 2 : 1).first();
-    const int spareSlot = backups.BackupsFor(1).contains(spare) ? 1 : 2;
-    const BackupCheck clean = backups.CheckBackup(spareSlot, spare);
-    EXPECT_TRUE(clean.clean) << clean.text.toStdString();
-    EXPECT_TRUE(clean.text.endsWith(QStringLiteral("is clean against the rack and the fixed "
-                                                   "transmitters.")));
+    const int spareSlot = backups.BackupsFor(1).isEmpty() ? 2 : 1;
+    const QString spare = backups.BackupsFor(spareSlot).first();
+    EXPECT_EQ(backups.CheckBackup(spareSlot, spare).text,
+              spare + QStringLiteral(" is clean against the rack and the fixed transmitters."));
     // Right beside another receiver's carrier it is not clean, and says what hits it.
     const int other = spareSlot == 1 ? 3 : 4;
     const BackupCheck close = backups.CheckBackup(

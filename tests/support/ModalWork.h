@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
@@ -12,27 +11,16 @@
 
 namespace k7::test {
 
-// A station that stopped earlier in the process asked the application to exit; Qt keeps that
-// request until the application's own loop runs, and until then every modal loop ends at once.
-// The application's loop, run and left at once, clears it.
-inline void ClearExitRequest() {
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
-}
-
+// A station that stopped earlier in the process asked the application to exit: Qt keeps that
+// request until the application's own loop runs, and till then every modal loop ends at once, so
+// that loop is run and left first.
 template <typename T>
 void WhenModalShows(std::function<void(T&)> work) {
-    ClearExitRequest();
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
     QTimer::singleShot(0, [work = std::move(work)] {
-        QElapsedTimer clock;
-        clock.start();
-        while (qobject_cast<T*>(QApplication::activeModalWidget()) == nullptr &&
-               clock.elapsed() < 10000) {
-            QTest::qWait(10);
-        }
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        QVERIFY(dialog != nullptr);
-        work(*dialog);
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<T*>(QApplication::activeModalWidget()), 10000);
+        work(*qobject_cast<T*>(QApplication::activeModalWidget()));
     });
 }
 
