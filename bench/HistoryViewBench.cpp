@@ -1,18 +1,24 @@
 // What one frame of the History window costs while 40 receivers record: an hour of answers in
 // the history (40 receivers, one answer every 4 ms), then per frame the shown receiver's next
 // answer and the timeline drawn anew, at 1, 5 and 60 minutes shown. The same with the timeline
-// drawn by Qt Charts (when the build found it), fed as a live chart is fed.
+// drawn by Qt Charts (when the build found it), fed as a live chart is fed. And the export of
+// that hour to CSV at each resolution: its time and the file's size.
 #include "BenchMain.h"
+#include "monitor/HistoryExport.h"
 #include "monitor/HistoryTimeline.h"
 #include "monitor/HistoryView.h"
+#include "platform/ActionLog.h"
 #include "platform/Clock.h"
+#include "platform/QtTimerFactory.h"
 #ifdef K7_BENCH_CHARTS
 #include "ChartsTimeline.h"
 #endif
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QImage>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -100,6 +106,36 @@ void BM_ChartsFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_ChartsFrame)->Arg(1)->Arg(3)->Arg(7)->Unit(benchmark::kMillisecond);
 #endif
+
+class NoLog final : public ActionLog {
+public:
+    void Action(int, const QString&, const QString&, const QString&) override {}
+};
+
+// Arg: the resolution (0: 1 s, 1: 100 ms, 2: every answer).
+void BM_ExportHour(benchmark::State& state) {
+    FilledHistory& filled = Filled();
+    QTemporaryDir dir;
+    QtTimerFactory timers;
+    NoLog log;
+    HistoryExport exporter({filled.history, [] { return kReceivers; },
+                            [](int slot) { return QStringLiteral("RX_%1").arg(slot); },
+                            [] { return QDateTime(QDate(2024, 5, 3), QTime(19, 0)); }, timers, log,
+                            dir.path()});
+    const auto resolution = static_cast<ExportResolution>(state.range(0));
+    const QString path = exporter.CheckName(QStringLiteral("hour")).path;
+    const std::int64_t to = filled.clock.now;
+    const std::int64_t from = to - MeterHistory::kSpanMicros;
+    for (auto _ : state) {
+        exporter.Start(path, from, to, resolution);
+        exporter.Finish();
+    }
+    state.counters["MB"] = static_cast<double>(QFileInfo(path).size()) / 1e6;
+    state.counters["estimate_MB"] =
+        static_cast<double>(exporter.EstimateBytes(from, to, resolution)) / 1e6;
+    state.counters["rows"] = static_cast<double>(exporter.progress().rows);
+}
+BENCHMARK(BM_ExportHour)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

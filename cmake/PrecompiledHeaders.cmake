@@ -8,7 +8,7 @@ set(K7_PCH_STANDARD_HEADERS
 set(K7_PCH_QT_HEADERS <QByteArray> <QList> <QString> <QStringList>)
 # The coordination engine is plain C++ and names things "slots": Qt's headers (which define
 # slots, signals and emit as keywords) are not forced into it.
-set(K7_PCH_PLAIN_TARGETS k7_coordination)
+set(K7_PCH_PLAIN_TARGETS k7_coordination generator_run_tsan)
 
 # k7_precompile_targets(DIR): every library and program defined in DIR and below it.
 function(k7_precompile_targets dir)

@@ -5,8 +5,8 @@
 # must end in order, find its atlas and font in the installed layout and draw every cell. A
 # second run of the same station without any font must say so on standard error.
 #   packaging/check-package.sh [BUILD_DIR]     (default: build)
-# Needs lintian, desktop-file-utils, appstream, man-db, dpkg-dev and file (.ci/run installs
-# them through scripts/install-deps.sh).
+# Needs lintian, desktop-file-utils, appstream, man-db, dpkg-dev and file (the README's Install
+# commands and .ci/run install them through scripts/install-deps.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -38,6 +38,12 @@ for path in usr/bin/k7station usr/share/k7station/Graphics.tof \
     usr/share/man/man1/k7station.1.gz usr/share/doc/k7station/copyright \
     usr/share/doc/k7station/changelog.gz; do
     grep -qx "\./$path" <<<"$contents" || { echo "the package lacks /$path"; exit 1; }
+done
+# The packaged README's pictures lie beside it, and the example scenarios it names.
+for path in $(grep -o 'docs/[A-Za-z0-9._-]*\.png' README.md | sort -u) \
+    examples/demo-rack.json examples/alert-show.json examples/transfer-faults.json; do
+    grep -qx "\./usr/share/doc/k7station/$path" <<<"$contents" ||
+        { echo "the package lacks /usr/share/doc/k7station/$path, which its README names"; exit 1; }
 done
 
 root=$work/root

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything (station, tests, benchmarks) and runs the whole
 # test suite, the browser test of the crew view included (Debian's chromium, and playwright-core
-# from npm into tests/browser/node_modules). K7_WERROR=ON turns warnings into errors (CI does).
+# from npm into tests/browser/node_modules), and the windows' order under a real X server
+# (Xvfb). K7_WERROR=ON turns warnings into errors (CI does).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Node.js and npm may come from elsewhere than Debian (a newer build without Debian's npm
@@ -9,7 +10,7 @@ cd "$(dirname "$0")/.."
 node_packages=()
 command -v node >/dev/null || node_packages+=(nodejs)
 command -v npm >/dev/null || node_packages+=(npm)
-scripts/install-deps.sh chromium "${node_packages[@]}"
+scripts/install-deps.sh chromium xvfb "${node_packages[@]}"
 if [ ! -d tests/browser/node_modules/playwright-core ]; then
     (cd tests/browser && npm ci --no-audit --no-fund --loglevel=error)
 fi

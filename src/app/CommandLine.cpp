@@ -5,6 +5,8 @@
 #include <QCommandLineParser>
 #include <QHostAddress>
 
+#include <array>
+
 namespace k7 {
 namespace {
 
@@ -57,10 +59,67 @@ QString TakeCrewView(QStringList& args, CommandLine& line) {
     return {};
 }
 
+// Qt's own options, which the application object takes out of the line once it exists: the
+// line is read before that (so that a wrong line or --help needs no display), so they are known
+// here, hidden from --help and listed by --help-all. Qt accepts them with one dash or two.
+struct QtOption {
+    const char* name;
+    const char* value; // nullptr: a switch
+    const char* description;
+};
+constexpr std::array<QtOption, 21> kQtOptions{{
+    {"platform", "name[:options]",
+     "The window system: xcb, wayland, or offscreen (no display; every message box answers "
+     "itself)."},
+    {"platformpluginpath", "path", "Where the window system plugins are."},
+    {"platformtheme", "theme", "The platform theme."},
+    {"plugin", "plugin", "An additional plugin to load."},
+    {"qwindowgeometry", "geometry", "The main window's geometry, as 100x100+50+50."},
+    {"qwindowicon", "icon", "The default window icon."},
+    {"qwindowtitle", "title", "The first window's title."},
+    {"reverse", nullptr, "Right-to-left layout (a debugging help)."},
+    {"session", "session", "Restores an earlier session."},
+    {"display", "display", "The X display, instead of $DISPLAY."},
+    {"name", "name", "The X instance name."},
+    {"nograb", nullptr, "No mouse grabbing (in a debugger)."},
+    {"dograb", nullptr, "Mouse grabbing even in a debugger."},
+    {"visual", "id", "The X visual to use."},
+    {"geometry", "geometry", "As -qwindowgeometry (X)."},
+    {"icon", "icon", "As -qwindowicon (X)."},
+    {"title", "title", "As -qwindowtitle (X)."},
+    {"style", "style", "The widget style."},
+    {"stylesheet", "file", "A style sheet for the widgets."},
+    {"widgetcount", nullptr, "Counts the widgets left at the end (a debugging help)."},
+    {"qmljsdebugger", "port:PORT[,block]", "The QML debugger."},
+}};
+
+void AddQtOptions(QCommandLineParser& parser, bool shown) {
+    for (const QtOption& qt : kQtOptions) {
+        QCommandLineOption option(QString::fromLatin1(qt.name), QString::fromLatin1(qt.description),
+                                  qt.value ? QString::fromLatin1(qt.value) : QString());
+        if (!shown) {
+            option.setFlags(QCommandLineOption::HiddenFromHelp);
+        }
+        parser.addOption(option);
+    }
+}
+
+// --help-all: the station's options, then Qt's, each in the parser's own layout.
+QString HelpAll(const QCommandLineParser& station) {
+    QCommandLineParser qt;
+    AddQtOptions(qt, true);
+    const QString text = qt.helpText();
+    const qsizetype options = text.indexOf(QStringLiteral("Options:\n"));
+    return station.helpText() + QStringLiteral("\nQt's options, with one dash or two:\n") +
+           text.mid(options < 0 ? 0 : options + 9);
+}
+
 } // namespace
 
 CommandLineResult ParseCommandLine(const QStringList& args) {
     QCommandLineParser parser;
+    // "-platform offscreen" is Qt's option "platform", not the letters p, l, a ...
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         QStringLiteral("Monitors and programs a rack of K7 wireless-microphone receivers."));
     parser.addHelpOption();
@@ -106,6 +165,7 @@ CommandLineResult ParseCommandLine(const QStringList& args) {
                        "that fills the window)."),
         QStringLiteral("native|wide"));
     parser.addOption(arrangement);
+    AddQtOptions(parser, false);
 
     CommandLineResult result;
     CommandLine line;
@@ -113,6 +173,10 @@ CommandLineResult ParseCommandLine(const QStringList& args) {
     const QString crewError = TakeCrewView(rest, line);
     if (!parser.parse(rest)) {
         result.error = parser.errorText();
+        return result;
+    }
+    if (parser.isSet(QStringLiteral("help-all"))) {
+        result.information = HelpAll(parser);
         return result;
     }
     if (parser.isSet(QStringLiteral("help"))) {
@@ -163,6 +227,7 @@ CommandLineResult ParseCommandLine(const QStringList& args) {
             return result;
         }
     }
+    line.platform = parser.value(QStringLiteral("platform"));
     line.wireLog = parser.value(wireLog);
     line.traceFile = parser.value(trace);
     line.appDir = parser.value(appDir);

@@ -30,16 +30,18 @@ struct CommandLine {
     bool crewView = false;
     QString crewAddress = QStringLiteral("127.0.0.1");
     int crewPort = 8470;
+    QString platform; // Qt's -platform, when given
     bool simulated() const { return simulatedCount > 0 || !scenarioFile.isEmpty(); }
 };
 
 struct CommandLineResult {
     std::optional<CommandLine> options; // empty when the line is wrong
     QString error;                      // what is wrong, for the operator
-    QString information;                // --help or --version: the text to print, then end
+    QString information; // --help, --help-all or --version: the text to print, then end
 };
 
-// args: the whole argument list, program name first (Qt's own options already taken out).
+// args: the whole argument list, program name first, as the program was started: Qt's own
+// options (-platform ...) are known, and read before any window system is touched.
 CommandLineResult ParseCommandLine(const QStringList& args);
 
 } // namespace k7

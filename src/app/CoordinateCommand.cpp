@@ -10,11 +10,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <ostream>
 #include <string_view>
@@ -24,6 +26,7 @@ namespace k7 {
 namespace {
 
 constexpr int kExitWrongLine = 2;
+constexpr int kExitNotWritten = 1;
 constexpr int kMostCarriers = 99; // names C01 to C99
 constexpr std::int64_t kLargestWindowKHz = 10000;
 constexpr std::int64_t kLongestBudgetMs = 3'600'000;
@@ -423,7 +426,17 @@ int RunCoordinateCommand(const std::vector<std::string>& args, std::ostream& out
                          .count();
         signal = stop.received();
     }
+    errno = 0;
     const int found = PrintSet(out, result);
+    out.flush();
+    if (!out) {
+        // A full disk, a closed or broken output: a script must not take the set as written.
+        const int reason = errno;
+        err << "k7station: the set could not be written to standard output"
+            << (reason != 0 ? " (" + std::string(std::strerror(reason)) + ")" : std::string())
+            << "\n";
+        return kExitNotWritten;
+    }
     const auto wanted = static_cast<int>(rackSlots.size());
     if (signal != 0) {
         err << "k7station: stopped by " << (signal == SIGINT ? "SIGINT" : "SIGTERM") << " after "

@@ -13,7 +13,8 @@ namespace k7 {
 bool WantsCoordination(int argc, char** argv);
 
 // args: the arguments after the program name. Writes the set as CSV to out and returns 0, or
-// says on err what is wrong with the line and returns 2.
+// says on err what is wrong with the line and returns 2, or that out could not take the set
+// (a full disk, a closed output) and returns 1.
 int RunCoordinateCommand(const std::vector<std::string>& args, std::ostream& out,
                          std::ostream& err);
 

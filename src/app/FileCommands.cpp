@@ -142,13 +142,7 @@ void FileCommands::mnuNew() {
     const bool replaced = w_.frq.FrqFileExists(*name);
     if (replaced) {
         pause = w_.engine.PausePolling();
-        MessageBoxSpec box;
-        box.text = QStringLiteral("You have chosen to overwrite ") + *name + kCrLf +
-                   QStringLiteral("All data will be lost") + kCrLf +
-                   QStringLiteral("Do you wish to continue? ") + kCrLf;
-        box.title = QStringLiteral("File overwrite");
-        box.buttons = MsgButtons::YesNo;
-        if (w_.prompter.ShowMessage(box) != MsgAnswer::Yes) {
+        if (w_.prompter.ShowMessage(OverwriteQuestion(*name)) != MsgAnswer::Yes) {
             return;
         }
     }

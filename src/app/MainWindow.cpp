@@ -26,6 +26,9 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("File"));
     mnuLoad = mnuFile->addAction(QStringLiteral("&Load last file on Start"));
     mnuLoad->setCheckable(true);
+    mnuRescan = mnuFile->addAction(QStringLiteral("&Rescan after a USB change"));
+    mnuRescan->setCheckable(true);
+    mnuRescan->setObjectName(QStringLiteral("mnuRescan"));
     mnuOpen = mnuFile->addAction(QStringLiteral("&Load"));
     mnuEdit = mnuFile->addAction(QStringLiteral("&Edit"));
     mnuNew = mnuFile->addAction(QStringLiteral("&New"));
@@ -81,6 +84,10 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
         controller_.MenuLoadLastFile();
         refresh();
     });
+    connect(mnuRescan, &QAction::triggered, this, [this] {
+        controller_.MenuRescanSetting();
+        refresh();
+    });
     connect(mnuOpen, &QAction::triggered, this,
             [this] { controller_.MenuFileCommand(FileCommand::Open); });
     connect(mnuEdit, &QAction::triggered, this,
@@ -113,15 +120,18 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     setCentralWidget(panelArea_);
     ApplyPlacement({kMeterPanelDesignSize, WindowMode::Normal});
 
-    // A plain line across the top of the meter panel, above whatever draws it.
-    meterNotice_ = new QLabel(panelArea_);
+    // The notice sits in the menu bar's free corner: over the meter panel it would hide names
+    // and frequencies in some layout or arrangement, and a line of its own would shrink the
+    // panel while it shows. It is no taller than the menu bar, so showing it moves nothing.
+    meterNotice_ = new QLabel(menuBar());
     meterNotice_->setObjectName(QStringLiteral("meterNotice"));
     meterNotice_->setAlignment(Qt::AlignCenter);
     meterNotice_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    meterNotice_->setStyleSheet(QStringLiteral("QLabel { background: rgba(0, 0, 0, 200); color: "
-                                               "#ffd84a; font-weight: bold; padding: 6px; }"));
+    meterNotice_->setStyleSheet(QStringLiteral("QLabel { background: #3a2e00; color: #ffd84a; "
+                                               "font-weight: bold; padding: 0px 8px; }"));
+    meterNotice_->setMaximumHeight(menuBar()->sizeHint().height());
     meterNotice_->hide();
-    panelArea_->installEventFilter(this);
+    menuBar()->setCornerWidget(meterNotice_, Qt::TopRightCorner);
 
     // The controller outlives the window: a change after the window is gone reaches nobody.
     controller_.AddObserver([self = QPointer<MainWindow>(this)] {
@@ -134,14 +144,6 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
 
 void MainWindow::SetMeterPanel(QWidget* panel) {
     panelArea_->layout()->addWidget(panel);
-    meterNotice_->raise();
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == panelArea_ && event->type() == QEvent::Resize) {
-        meterNotice_->setGeometry(0, 0, panelArea_->width(), meterNotice_->sizeHint().height());
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::ApplyPlacement(const WindowPlacement& placement) {
@@ -154,6 +156,9 @@ void MainWindow::ApplyPlacement(const WindowPlacement& placement) {
     const QSize window = size();
     panelArea_->setMinimumSize(kMinimumPanelArea);
     panelArea_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // The window's limits are settled now, before a window system's window exists (the start-up
+    // dialog, shown next, makes it): set later, they are sent to the window system again.
+    layout()->activate();
     resize(window);
     move(0, 0);
     if (placement.mode == WindowMode::Maximized) {
@@ -218,11 +223,10 @@ void MainWindow::refresh() {
     mnuCoordinateRack->setEnabled(state.fileCommandsEnabled);
     if (meterNotice_->text() != state.meterNotice) {
         meterNotice_->setText(state.meterNotice);
-        meterNotice_->setGeometry(0, 0, panelArea_->width(), meterNotice_->sizeHint().height());
     }
     meterNotice_->setVisible(!state.meterNotice.isEmpty());
-    meterNotice_->raise();
     mnuLoad->setChecked(state.loadLastFileChecked);
+    mnuRescan->setChecked(state.rescanAfterUsbChangeChecked);
     mnuAlerts->setText(state.alertsCaption);
     arrangementItems_[static_cast<std::size_t>(state.arrangement)]->setChecked(true);
     if (state.meterPanelFocusRequests != focusRequestsSeen_) {

@@ -33,11 +33,10 @@ public:
     // F11: full screen, or back to the state before it.
     void ToggleFullScreen();
     QWidget* panelArea() const { return panelArea_; }
-    // The line over the meter panel (hidden when the controller has none).
+    // The notice in the menu bar's corner (hidden when the controller has none).
     QLabel* meterNotice() const { return meterNotice_; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -51,6 +50,7 @@ private:
     int focusRequestsSeen_ = 0;
     // The menu items (found by their object names in tests).
     QAction* mnuLoad = nullptr;
+    QAction* mnuRescan = nullptr; // "Rescan after a USB change"
     QAction* mnuOpen = nullptr;
     QAction* mnuEdit = nullptr;
     QAction* mnuNew = nullptr;

@@ -51,6 +51,13 @@ void MainWindowController::SetLoadLastFileChecked(bool checked) {
     }
 }
 
+void MainWindowController::SetRescanAfterUsbChangeChecked(bool checked) {
+    if (state_.rescanAfterUsbChangeChecked != checked) {
+        state_.rescanAfterUsbChangeChecked = checked;
+        changed();
+    }
+}
+
 void MainWindowController::KeyPressed(int key) {
     if (key == kEscapeKey) {
         actions_.ExitRequested(ExitSource::EscapeKey);

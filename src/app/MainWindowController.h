@@ -1,7 +1,7 @@
 // The main window without its window: the caption, which File menu commands are shown, the
-// tick of "Load last file on Start", the arrangement ticked in the View menu, the Alerts menu's
-// count, and the exit request from its three sources. The QMainWindow shows this state and
-// forwards keys, every menu command and its close box.
+// ticks of "Load last file on Start" and "Rescan after a USB change", the arrangement ticked in the
+// View menu, the Alerts menu's count, and the exit request from its three sources. The QMainWindow
+// shows this state and forwards keys, every menu command and its close box.
 #pragma once
 
 #include "display/PanelArrangement.h"
@@ -27,6 +27,7 @@ public:
     virtual ~MainWindowActions() = default;
     virtual void ExitRequested(ExitSource source) = 0;
     virtual void LoadLastFileToggled() = 0;
+    virtual void RescanSettingToggled() = 0;
     virtual void FileCommandChosen(FileCommand command) = 0;
     virtual void WindowCommandChosen(WindowCommand command) = 0;
     virtual void AboutChosen() = 0;
@@ -41,6 +42,7 @@ struct MainWindowState {
     // exit or close dialog is up (a load during discovery would program a half-found rack).
     bool fileCommandsEnabled = false;
     bool loadLastFileChecked = false;
+    bool rescanAfterUsbChangeChecked = false;                // "Rescan after a USB change"
     PanelArrangement arrangement = PanelArrangement::Native; // ticked in the View menu
     // A line over the meter panel (why the meters stand still); none when empty.
     QString meterNotice;
@@ -62,6 +64,7 @@ public:
     void HideFileCommands();
     void SetFileCommandsEnabled(bool enabled);
     void SetLoadLastFileChecked(bool checked);
+    void SetRescanAfterUsbChangeChecked(bool checked);
     void SetMeterNotice(const QString& text);
     void SetActiveAlerts(int count);
     void SetArrangement(PanelArrangement arrangement);
@@ -73,6 +76,7 @@ public:
     // otherwise the close is refused and exit is requested.
     bool CloseRequested();
     void MenuLoadLastFile() { actions_.LoadLastFileToggled(); }
+    void MenuRescanSetting() { actions_.RescanSettingToggled(); }
     void MenuFileCommand(FileCommand command) { actions_.FileCommandChosen(command); }
     void MenuWindowCommand(WindowCommand command) { actions_.WindowCommandChosen(command); }
     void MenuAbout() { actions_.AboutChosen(); }

@@ -1,6 +1,7 @@
 #include "StartupDialog.h"
 
 #include "StartupDialogController.h"
+#include "platform/WindowOrder.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -51,7 +52,7 @@ QLabel* Text(const QString& text, QWidget* parent) {
 
 StartupDialog::StartupDialog(StartupDialogController& controller, QWidget* mainWindow,
                              const int& deviceCount)
-    : QDialog(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint), controller_(controller),
+    : QDialog(mainWindow, Qt::Tool | Qt::WindowStaysOnTopHint), controller_(controller),
       mainWindow_(mainWindow), deviceCount_(deviceCount) {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QStringLiteral("Veltora K7 Series monitoring "));
@@ -115,15 +116,20 @@ StartupDialog::StartupDialog(StartupDialogController& controller, QWidget* mainW
     lblSec = new QLabel(frClose);
     closeCount->addWidget(lblSec, 1);
     close->addLayout(closeCount);
+    close->addWidget(Text(QStringLiteral("Or check the connections and choose Rescan."), frClose));
     layout->addWidget(frClose);
 
     auto* buttons = new QHBoxLayout;
     cmdContinue = new QPushButton(QStringLiteral("Continue"), this);
     cmdClose = new QPushButton(QStringLiteral("Close now"), this);
+    cmdRescan = new QPushButton(QStringLiteral("Rescan"), this);
+    cmdRescan->setObjectName(QStringLiteral("cmdRescan"));
     cmdContinue->setAutoDefault(false);
     cmdClose->setAutoDefault(false);
+    cmdRescan->setAutoDefault(false);
     buttons->addWidget(cmdContinue);
     buttons->addWidget(cmdClose);
+    buttons->addWidget(cmdRescan);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -131,6 +137,7 @@ StartupDialog::StartupDialog(StartupDialogController& controller, QWidget* mainW
     connect(cmdNo, &QPushButton::clicked, this, [this] { controller_.PressNo(); });
     connect(cmdContinue, &QPushButton::clicked, this, [this] { controller_.PressContinue(); });
     connect(cmdClose, &QPushButton::clicked, this, [this] { controller_.PressCloseNow(); });
+    connect(cmdRescan, &QPushButton::clicked, this, [this] { controller_.PressRescan(); });
 
     // The controller outlives the window: a change after the window is gone reaches nobody.
     controller_.AddObserver([self = QPointer<StartupDialog>(this)] {
@@ -157,6 +164,7 @@ void StartupDialog::refresh() {
     frClose->setVisible(state.close);
     cmdContinue->setVisible(state.continueButton);
     cmdClose->setVisible(state.closeButton);
+    cmdRescan->setVisible(state.rescanButton);
     lblV->setText(state.version);
     receiverCount->setText(state.receiverCount);
     lblRx->setText(state.lblRx);
@@ -172,9 +180,7 @@ void StartupDialog::refresh() {
     if (state.visible && !wasVisible_) {
         Place(true);
         show();
-        if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-            raise(); // top-most in front of the main window (the offscreen platform has no order)
-        }
+        RaiseWindow(*this); // top-most in front of the main window
     } else if (!state.visible && wasVisible_) {
         hide();
     }

@@ -1,6 +1,6 @@
 // The start-up dialog's window: a small top-most window over the main window that shows its
-// controller's state (picture, question, close countdown, buttons, labels, progress) and hands
-// every click to the controller.
+// controller's state (picture, question, close countdown with "Rescan", buttons, labels,
+// progress) and hands every click to the controller.
 #pragma once
 
 #include <QDialog>
@@ -39,6 +39,7 @@ public:
     QLabel* lblSec = nullptr;
     QPushButton* cmdContinue = nullptr;
     QPushButton* cmdClose = nullptr;
+    QPushButton* cmdRescan = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

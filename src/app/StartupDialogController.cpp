@@ -74,6 +74,7 @@ void StartupDialogController::ShowExitConfirmation() {
     state_.closeButton = true;
     state_.continueButton = true;
     state_.closeButtonFocused = false;
+    state_.rescanButton = false;
     state_.visible = true;
     changed();
 }
@@ -93,6 +94,7 @@ void StartupDialogController::answerQuery(bool yes) {
     state_.picture = true;
     state_.continueButton = true;
     state_.closeButton = true;
+    state_.rescanButton = false;
     changed();
     actions_.QueryAnswered(yes);
 }
@@ -106,6 +108,14 @@ void StartupDialogController::PressCloseNow() {
     state_.status.clear();
     changed();
     actions_.CloseNowPressed();
+}
+
+void StartupDialogController::PressRescan() {
+    if (!state_.rescanButton) {
+        return; // only the closing form offers it
+    }
+    setCountdown(false);
+    actions_.RescanPressed();
 }
 
 void StartupDialogController::CountdownTick() {
@@ -162,6 +172,7 @@ void StartupDialogController::ShowProgress() {
     state_.continueButton = false;
     state_.closeButton = false;
     state_.closeButtonFocused = false;
+    state_.rescanButton = false;
     state_.visible = true;
     changed();
 }
@@ -173,6 +184,7 @@ void StartupDialogController::ShowQuery() {
     state_.closeButton = false;
     state_.continueButton = false;
     state_.closeButtonFocused = false;
+    state_.rescanButton = false;
     state_.visible = true;
     changed();
     setCountdown(true);
@@ -188,6 +200,7 @@ void StartupDialogController::ShowCloseCountdown() {
     state_.close = true;
     state_.closeButton = true;
     state_.closeButtonFocused = true;
+    state_.rescanButton = true;
     state_.visible = true;
     changed();
     setCountdown(true);

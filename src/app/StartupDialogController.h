@@ -27,8 +27,9 @@ struct StartupDialogState {
     bool continueButton = false; // cmdContinue
     bool closeButton = false;    // cmdClose
     bool closeButtonFocused = false;
-    QString version;       // lblV
-    QString receiverCount; // the receiver-count label beside "USB Connections:"
+    bool rescanButton = false; // cmdRescan, beside "Close now" in the closing form
+    QString version;           // lblV
+    QString receiverCount;     // the receiver-count label beside "USB Connections:"
     QString lblRx = QStringLiteral("Checking Rx:");
     QString lblRxNo = QStringLiteral("1");
     int progressMinimum = 1;
@@ -59,6 +60,8 @@ public:
     virtual void QueryAnswered(bool loadLastFile) = 0;
     virtual void ContinuePressed() = 0;
     virtual void CloseNowPressed() = 0;
+    // "Rescan" in the closing form (its countdown already stopped).
+    virtual void RescanPressed() = 0;
 };
 
 class StartupDialogController final : public StartupDialogPort {
@@ -81,6 +84,7 @@ public:
     void PressNo();
     void PressContinue();
     void PressCloseNow();
+    void PressRescan();
     // One tick of tmrClose (the timer calls it; tests may too).
     void CountdownTick();
 

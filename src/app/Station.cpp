@@ -2,6 +2,7 @@
 #include "Station.h"
 
 #include "AppPaths.h"
+#include "RescanSetting.h"
 #include "SingleInstance.h"
 #include "Trace.h"
 #include "Version.h"
@@ -136,21 +137,27 @@ void Station::LoadStartupDialog() {
     dialog_.Load(version::Major, version::Minor, version::Revision);
 }
 
-bool Station::ConnectDevices() {
-    const int result = core_.identification().ConnectUSB();
-    QString text;
-    if (result == kConnectNoDevice) {
-        text = QStringLiteral("No Veltora hardware was found \r\nThe application will close.\r\n"
+QString Station::RefusalText(int connectResult) {
+    if (connectResult == kConnectNoDevice) {
+        return QStringLiteral("No Veltora hardware was found \r\nThe application will close.\r\n"
                               "Please check your connections\r\n");
-    } else if (result == kConnectNotFamily) {
-        text = QStringLiteral("Hardware is not Veltora K7 series.\r\nThe application will close."
+    }
+    if (connectResult == kConnectNotFamily) {
+        return QStringLiteral("Hardware is not Veltora K7 series.\r\nThe application will close."
                               "\r\nPlease check your equipment\r\n");
-    } else if (result == kConnectTooMany || result > kMaxDevices) {
-        text = QStringLiteral("More than %1 USB serial devices are attached; the station can "
+    }
+    if (connectResult == kConnectTooMany || connectResult > kMaxDevices) {
+        return QStringLiteral("More than %1 USB serial devices are attached; the station can "
                               "work with at most %1 receivers.\r\nThe application will close."
                               "\r\nPlease remove the devices that are not K7 receivers\r\n")
-                   .arg(kMaxDevices);
-    } else {
+            .arg(kMaxDevices);
+    }
+    return {};
+}
+
+bool Station::ConnectDevices() {
+    const QString text = RefusalText(core_.identification().ConnectUSB());
+    if (text.isEmpty()) {
         return true;
     }
     // Nothing stays open when the station refuses to run.
@@ -271,12 +278,22 @@ void Station::LoadEditor() {
 
 void Station::StartDiscovery() {
     started_ = true;
+    const bool rescan = ReadRescanAfterUsbChange(ports_.settings);
+    core_.engine().SetRescanAfterUsbChange(rescan);
+    window_.SetRescanAfterUsbChangeChecked(rescan);
     core_.engine().StartDiscovery();
 }
 
 void Station::ToggleLoadLastFile() {
     core_.rackFile().ToggleLoadAtStart();
     window_.SetLoadLastFileChecked(core_.rackFile().LoadAtStart());
+}
+
+void Station::ToggleRescanAfterUsbChange() {
+    const bool on = !window_.state().rescanAfterUsbChangeChecked;
+    SaveRescanAfterUsbChange(ports_.settings, on);
+    core_.engine().SetRescanAfterUsbChange(on);
+    window_.SetRescanAfterUsbChangeChecked(on);
 }
 
 bool Station::FileCommandsAvailable() const {
@@ -312,9 +329,12 @@ void Station::updateFileCommands() {
 }
 
 void Station::updateMeterNotice() {
+    const RackActivity activity = core_.engine().Activity();
     const bool paused = core_.editor().state().visible && !core_.engine().PollTimerRunning() &&
-                        core_.engine().Activity() == RackActivity::Monitoring;
-    window_.SetMeterNotice(paused ? MeterPausedText() : QString());
+                        activity == RackActivity::Monitoring;
+    window_.SetMeterNotice(activity == RackActivity::Settling ? SettlingText()
+                           : paused                           ? MeterPausedText()
+                                                              : QString());
 }
 
 void Station::watchEditorAndPanel() {

@@ -67,6 +67,9 @@ public:
     // The window as the operator leaves it, remembered at the orderly stop; none: nothing is.
     virtual std::optional<WindowPlacement> WindowLeft() const { return std::nullopt; }
     virtual void ArrangePanel(PanelArrangement /*arrangement*/) {}
+    // A rescan found a rack of another size: the meter panel takes the new size in the window
+    // as it stands.
+    virtual void ResizePanel(const RackWindowSize& /*size*/) {}
     virtual void ShowMainWindow() {}
     virtual void ShowAbout() {}
     virtual void ShowAlerts() {}
@@ -115,6 +118,15 @@ public:
 
     // mnuLoad: toggles the choice and saves it at once.
     void ToggleLoadLastFile();
+    // "Rescan after a USB change": toggles the setting and saves it at once.
+    void ToggleRescanAfterUsbChange();
+    static QString SettlingText() {
+        return QStringLiteral("USB change: waiting for the devices to settle");
+    }
+    // "Rescan" in the closing form, or the devices settled after a USB change: every device
+    // closed and the rack found again as at start; monitoring resumes with the receivers' own
+    // settings. A rack it cannot monitor is told and goes to the close countdown.
+    void Rescan();
 
     // The core: tables, link, timers, engine, files, monitor and the controllers. The meter
     // display attaches to it (core().AttachDisplay) before Start().
@@ -156,9 +168,11 @@ private:
     void QueryAnswered(bool loadLastFile) override;
     void ContinuePressed() override { ContinueAfterExitRequest(); }
     void CloseNowPressed() override;
+    void RescanPressed() override { Rescan(); }
     // MainWindowActions
     void ExitRequested(ExitSource source) override { RequestExit(source); }
     void LoadLastFileToggled() override { ToggleLoadLastFile(); }
+    void RescanSettingToggled() override { ToggleRescanAfterUsbChange(); }
     void FileCommandChosen(FileCommand command) override;
     void WindowCommandChosen(WindowCommand command) override;
     void AboutChosen() override;
@@ -180,16 +194,22 @@ private:
     void updateMeterNotice();
     void watchEditorAndPanel();
 
-    // Tells the station when the rack's activity changes.
+    // Tells the station when the rack's activity changes, and when the devices have settled
+    // after a USB change.
     class ActivityWatch final : public RackEvents {
     public:
-        explicit ActivityWatch(std::function<void()> changed) : changed_(std::move(changed)) {}
+        ActivityWatch(std::function<void()> changed, std::function<void()> settled)
+            : changed_(std::move(changed)), settled_(std::move(settled)) {}
         void ActivityChanged(RackActivity) override { changed_(); }
+        void DevicesSettled() override { settled_(); }
 
     private:
         std::function<void()> changed_;
+        std::function<void()> settled_;
     };
     void refuse();
+    // The refusal's message of a ConnectUSB result, or none when the devices can be used.
+    static QString RefusalText(int connectResult);
     void tell(const QString& text, MsgIcon icon, const QString& title = {});
 
     StationPorts ports_;
@@ -203,7 +223,13 @@ private:
     StationCore core_;
     FileCommands fileCommands_;
     RackCoordination rackCoordination_;
-    ActivityWatch activityWatch_{[this] { updateFileCommands(); }};
+    ActivityWatch activityWatch_{
+        [this] {
+            updateFileCommands();
+            updateMeterNotice();
+        },
+        // The rescan runs once the watchdog's handler has returned.
+        [this] { core_.engine().WhenHandlerReturns([this] { Rescan(); }); }};
     CrewView crew_;
 
     RackWindowSize windowSize_{kMeterPanelDesignSize, kMeterPanelDesignSize};

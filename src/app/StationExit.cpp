@@ -46,10 +46,51 @@ void Station::ContinueAfterExitRequest() {
             dialog_.ShowProgress(); // the progress goes on where it was
             return;
         case RackActivity::Monitoring:
+        case RackActivity::Settling: // the meter panel says that the devices settle
             dialog_.HideDialog();
             return;
         }
     });
+}
+
+void Station::Rescan() {
+    if (!started_ || stopping_ || exitPending_) {
+        return;
+    }
+    dialog_.StopCountdown();
+    const RescanStart rescan = core_.engine().Rescan();
+    if (!rescan.started) {
+        const QString refusal = RefusalText(rescan.connect);
+        if (refusal.isEmpty()) {
+            return; // the station stops
+        }
+        // Told in front of everything, then the countdown the operator can still rescan from.
+        dialog_.HideDialog();
+        MessageBoxSpec box;
+        box.text = refusal;
+        box.title = QStringLiteral("USB hardware detection");
+        box.icon = MsgIcon::Critical;
+        box.buttons = MsgButtons::OK;
+        box.defaultButton = 1;
+        box.foreground = true;
+        ports_.prompter.ShowMessage(box);
+        if (!stopping_) {
+            dialog_.ShowCloseCountdown();
+        }
+        updateFileCommands();
+        return;
+    }
+    // The rack found may be of another size: the dialog counts it, the panel takes its size.
+    FillReceiverCount();
+    dialog_.SetActivity(QStringLiteral("Checking Rx:"));
+    dialog_.ShowProgress();
+    if (const RackWindowSize size = SizeForDevices(core_.devices().DeviceCount);
+        size.panel != windowSize_.panel) {
+        windowSize_ = size;
+        view_->ResizePanel(size);
+    }
+    updateFileCommands();
+    updateMeterNotice();
 }
 
 void Station::QueryAnswered(bool loadLastFile) {

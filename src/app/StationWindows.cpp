@@ -1,12 +1,14 @@
 #include "StationWindows.h"
 
 #include "QtPrompter.h"
+#include "StationIcon.h"
+#include "Version.h"
 #include "display/AssetDir.h"
 #include "display/MeterPanelWidget.h"
 #include "editor/CoordinateDialog.h"
+#include "platform/WindowOrder.h"
 
-#include <QCoreApplication>
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <cstdio>
 
@@ -20,7 +22,7 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
       panelWidget_(new MeterPanelWidget(meterPanel_, station.core().settings(),
                                         station.core().devices(), station.ports().timerFactory,
                                         station.ports().clock)),
-      receiverWindow_(station.core().panel()),
+      receiverWindow_(station.core().panel(), &mainWindow_),
       editorWindow_(station.core().editor(), station.core().editorCsv(),
                     station.core().editorCoordination(), &mainWindow_),
       dialog_(station.dialog(), &mainWindow_, station.core().devices().DeviceCount),
@@ -36,6 +38,10 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
                                          station.core().frq().dataFolder());
           },
           &mainWindow_) {
+    // Every window carries the station's icon; the desktop entry's id lets the desktop match
+    // the windows with their entry.
+    QApplication::setWindowIcon(StationIcon());
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(version::DesktopId));
     station.core().AttachDisplay(meterPanel_);
     mainWindow_.SetMeterPanel(panelWidget_);
     panelWidget_->setOpenPanelCallback([&station](int slot) { station.core().panel().Open(slot); });
@@ -102,14 +108,20 @@ void StationWindows::ArrangePanel(PanelArrangement arrangement) {
     panelWidget_->setArrangement(arrangement);
 }
 
+void StationWindows::ResizePanel(const RackWindowSize& size) {
+    // The window stays as the operator has it (full screen at a show); the panel scales in it.
+    panelWidget_->setPanelSize(size.panel);
+    panelWidget_->setArrangement(station_.window().state().arrangement);
+}
+
 std::optional<WindowPlacement> StationWindows::WindowLeft() const {
     return mainWindow_.placement();
 }
 
 void StationWindows::ShowMainWindow() {
     mainWindow_.show();
-    if (dialog_.isVisible() && QGuiApplication::platformName() != QLatin1String("offscreen")) {
-        dialog_.raise();
+    if (dialog_.isVisible()) {
+        RaiseWindow(dialog_);
     }
 }
 
@@ -120,13 +132,13 @@ void StationWindows::ShowAbout() {
 
 void StationWindows::ShowCrewView() {
     crewDialog_.show();
-    crewDialog_.raise();
+    RaiseWindow(crewDialog_);
     crewDialog_.activateWindow();
 }
 
 void StationWindows::ShowAlerts() {
     alertsWindow_.show();
-    alertsWindow_.raise();
+    RaiseWindow(alertsWindow_);
     alertsWindow_.activateWindow();
 }
 

@@ -1,8 +1,9 @@
 // The station's windows, built and connected to the station in one place: the meter panel and
 // its widget in the main window, the receiver control panel's window, the frequency editor's
 // window, the start-up dialog, the About box and the Alerts and History windows, each a view over
-// its controller. Built before the station starts (the station calls them at its named moments) and
-// dropped before the station is.
+// its controller. Every other window belongs to the main window (a window system keeps it above
+// the main window, full screen or not). Built before the station starts (the station calls them
+// at its named moments) and dropped before the station is.
 #pragma once
 
 #include "AboutBox.h"
@@ -58,6 +59,7 @@ public:
     void SizeWindow(const RackWindowSize& size, const WindowPlacement& start) override;
     std::optional<WindowPlacement> WindowLeft() const override;
     void ArrangePanel(PanelArrangement arrangement) override;
+    void ResizePanel(const RackWindowSize& size) override;
     void ShowMainWindow() override;
     void ShowAbout() override;
     void ShowAlerts() override;

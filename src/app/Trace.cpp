@@ -95,6 +95,30 @@ void Trace::Rack(const RackNote& note) {
     if (!isOpen()) {
         return;
     }
+    switch (note.kind) {
+    case RackNote::RescanStarted:
+        write(QStringLiteral("rescan"),
+              QJsonObject{{QStringLiteral("state"), QStringLiteral("start")},
+                          {QStringLiteral("before"), note.before}});
+        return;
+    case RackNote::RescanEnded:
+        write(QStringLiteral("rescan"),
+              QJsonObject{{QStringLiteral("state"), QStringLiteral("end")},
+                          {QStringLiteral("before"), note.before},
+                          {QStringLiteral("receivers"), note.receivers}});
+        return;
+    case RackNote::RescanRefused:
+        write(QStringLiteral("rescan"),
+              QJsonObject{{QStringLiteral("state"), QStringLiteral("refused")},
+                          {QStringLiteral("before"), note.before},
+                          {QStringLiteral("reason"), QString(RescanRefusalToken(note.refusal))}});
+        return;
+    case RackNote::Unplugged:
+    case RackNote::PluggedIn:
+        return; // the event log's rows; the rescan's end tells the count
+    default:
+        break;
+    }
     QJsonObject fields{{QStringLiteral("kind"), QString(RackNoteToken(note.kind))}};
     switch (note.kind) {
     case RackNote::MonitoringStarted:
@@ -120,7 +144,7 @@ void Trace::Rack(const RackNote& note) {
         fields.insert(QStringLiteral("slots"), silent);
         break;
     }
-    case RackNote::Stopped:
+    default:
         break;
     }
     write(QStringLiteral("rack"), fields);

@@ -1,7 +1,7 @@
 // The trace of what the operator was shown: one JSON object per line with "t" (ms since program
 // start, on the clock the wire log also reads) and "event": "message", "title", "dialog",
-// "timer", "window", "status", "alert", "rack", "crew" or "exit". Off (and free) when no file is
-// open.
+// "timer", "window", "status", "alert", "rack", "rescan", "crew" or "exit". Off (and free) when no
+// file is open.
 #pragma once
 
 #include "platform/Prompter.h"
@@ -37,6 +37,7 @@ public:
     void Status(const QString& window, const QString& text);
     // An alert raised (with "since": when its reading first went bad) or ended.
     void AlertChanged(const Alert& alert);
+    // A rack event: "rack", or "rescan" for a rescan's start, end and refusal.
     void Rack(const RackNote& note);
     // The crew view started serving ("on", with its address and key), stopped ("off") or could
     // not serve what was asked ("failed", with the reason).

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -31,15 +32,25 @@ int Refuse(const QString& text) {
     return k7::Station::kExitRefused;
 }
 
-// --help and --version are answered without a display.
-bool WantsInformation(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray arg(argv[i]);
-        if (arg == "--help" || arg == "-h" || arg == "-?" || arg == "--version" || arg == "-v") {
-            return true;
-        }
+// The command line as the program was started, before Qt takes its own options out of it.
+QStringList Arguments(int argc, char** argv) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i) {
+        args << QString::fromLocal8Bit(argv[i]);
     }
+    return args;
+}
+
+// Where the windows would have no window system to open on, Qt would end the program inside its
+// own start-up: say so instead. A platform chosen explicitly is Qt's to judge.
+bool NoDisplay(const k7::CommandLine& line) {
+#if defined(Q_OS_LINUX)
+    return line.platform.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+           qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    Q_UNUSED(line);
     return false;
+#endif
 }
 
 } // namespace
@@ -48,30 +59,37 @@ int main(int argc, char** argv) {
     if (k7::WantsCoordination(argc, argv)) {
         return k7::RunCoordinateCommand({argv + 1, argv + argc}, std::cout, std::cerr);
     }
-    if (WantsInformation(argc, argv)) {
-        QCoreApplication info(argc, argv);
-        const k7::CommandLineResult parsed = k7::ParseCommandLine(QCoreApplication::arguments());
-        if (!parsed.information.isEmpty()) {
-            std::fputs(qPrintable(parsed.information), stdout);
-            return 0;
-        }
-        return Refuse(parsed.error);
+#ifdef SIGXFSZ
+    // A file-size limit makes a write fail (and the writer say so) instead of ending the station.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+    // The line is read before any window system is touched: a wrong option, --help, --help-all
+    // and --version need no display.
+    const k7::CommandLineResult parsed = k7::ParseCommandLine(Arguments(argc, argv));
+    if (!parsed.information.isEmpty()) {
+        std::fputs(qPrintable(parsed.information), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
     }
+    if (!parsed.options) {
+        return Refuse(parsed.error + QStringLiteral(" (see --help)"));
+    }
+    const k7::CommandLine& line = *parsed.options;
+    if (NoDisplay(line)) {
+        return Refuse(
+            QStringLiteral("no display to show the station on (DISPLAY is not set): start "
+                           "it in a desktop session, or run it without a display with "
+                           "-platform offscreen"));
+    }
+
     // The one time origin of the run: the wire log, the trace and every timer read it.
     k7::MonotonicClock clock;
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Veltora"));
     QCoreApplication::setApplicationName(QStringLiteral("K7 Series"));
 
-    const k7::CommandLineResult parsed = k7::ParseCommandLine(QCoreApplication::arguments());
-    if (!parsed.information.isEmpty()) {
-        std::fputs(qPrintable(parsed.information), stdout);
-        return 0;
-    }
-    if (!parsed.options) {
-        return Refuse(parsed.error + QStringLiteral(" (see --help)"));
-    }
-    const k7::CommandLine& line = *parsed.options;
+    // The application folder first: the trace and the wire log may be asked for inside it.
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    const QString applicationFolder = k7::ApplicationFolder(programFolder, line.appDir);
 
     k7::Trace trace(clock);
     if (!line.traceFile.isEmpty() && !trace.open(line.traceFile)) {
@@ -119,9 +137,7 @@ int main(int argc, char** argv) {
     k7::QtEventPump pump;
     k7::QtSettingsStore settings;
 
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    k7::StationOptions options{k7::ApplicationFolder(programFolder, line.appDir), QString(),
-                               line.arrangement, std::nullopt};
+    k7::StationOptions options{applicationFolder, QString(), line.arrangement, std::nullopt};
     if (line.crewView) {
         options.crewView =
             k7::CrewEndpoint{QHostAddress(line.crewAddress), static_cast<quint16>(line.crewPort)};

@@ -10,6 +10,7 @@
 #include "rack/RackTables.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace k7 {
 
@@ -80,6 +81,27 @@ void ReceiverPanel::SettingsAnswered(int slot) {
     }
 }
 
+void ReceiverPanel::DeviceCountChanged(int /*attached*/, int /*expected*/) {
+    closeForUsbChange();
+}
+
+void ReceiverPanel::RescanStarted(int /*before*/) {
+    closeForUsbChange();
+}
+
+void ReceiverPanel::closeForUsbChange() {
+    tmrReProg_->setEnabled(false);
+    if (pending_) {
+        const PendingFrequency dropped = *std::exchange(pending_, std::nullopt);
+        logAction(dropped.slot, QStringLiteral("frequency"),
+                  tables().CurData[dropped.slot].Frequency + QStringLiteral(" -> ") +
+                      dropped.frequency +
+                      QStringLiteral(", not sent: the USB system changed before it went out"));
+    }
+    ClearCaptured(); // nothing is taken back on a receiver that may be gone
+    HidePanel();
+}
+
 void ReceiverPanel::Activate() {
     keepPanelOpen_ = false;
     SettingsRow& row = w_.settings.Current(slot_);
@@ -96,6 +118,7 @@ void ReceiverPanel::Activate() {
     OrigMuteLevel = row.MuteLevel;
     OrigBandType = row.BandType;
     captured_ = true;
+    sent_ = {row.Name, row.Frequency, row.MuteLevel, row.BandType};
 
     if (!tables().MuteHighBit[slot_]) {
         nameEnabled_ = false;
@@ -152,8 +175,8 @@ void ReceiverPanel::SaveChanges() {
     txtName_ = name;
     notify();
 
-    if (txtFreq_ != OrigFrequency) {
-        if (name == OrigName) {
+    if (txtFreq_ != sent_.frequency) {
+        if (name == sent_.name) {
             ProgramFrequency();
             return;
         }
@@ -171,19 +194,17 @@ void ReceiverPanel::SaveChanges() {
             return;
         }
         w_.settings.Current(s).Name = name;
-        logChange(s, QStringLiteral("name"), OrigName, name, SendNameFrame(s));
+        const bool sent = SendNameFrame(s);
+        logChange(s, QStringLiteral("name"), sent_.name, name, sent);
+        if (sent) {
+            sent_.name = name;
+        }
         pending_ = PendingFrequency{s, *frequency};
         tmrReProg_->setEnabled(true);
         return;
     }
 
-    const bool nameChanged = name != OrigName;
-    if (nameChanged) {
-        w_.settings.Current(s).Name = name;
-    }
-    const bool muteChanged = lblMute_ != OrigMuteLevel;
-    const bool userMuteChanged = tables().CurData[s].BandType != OrigBandType;
-    if (!nameChanged && !muteChanged && !userMuteChanged) {
+    if (!unsentChanges(name)) {
         return;
     }
     TimerPause pause;
@@ -191,10 +212,30 @@ void ReceiverPanel::SaveChanges() {
         pause = w_.engine.PausePolling();
     }
     w_.pump.LetPendingMessagesRun();
-    WriteCurrentFile();
-    if (nameChanged) {
-        logChange(s, QStringLiteral("name"), OrigName, name, SendNameFrame(s));
+    // A second "OK" let through with the messages may have saved all of it already.
+    if (!unsentChanges(name)) {
+        return;
     }
+    const bool nameChanged = name != sent_.name;
+    if (nameChanged) {
+        w_.settings.Current(s).Name = name;
+    }
+    if (WriteCurrentFile()) {
+        sent_.muteLevel = lblMute_;
+        sent_.bandType = tables().CurData[s].BandType;
+    }
+    if (nameChanged) {
+        const bool sent = SendNameFrame(s);
+        logChange(s, QStringLiteral("name"), sent_.name, name, sent);
+        if (sent) {
+            sent_.name = name;
+        }
+    }
+}
+
+bool ReceiverPanel::unsentChanges(const QString& name) const {
+    return name != sent_.name || lblMute_ != sent_.muteLevel ||
+           tables().CurData[slot_].BandType != sent_.bandType;
 }
 
 void ReceiverPanel::ProgramFrequency() {
@@ -253,9 +294,15 @@ void ReceiverPanel::SendFrequency(int s, const QString& frequency) {
         if (backups_) {
             backups_->BackupUsed(frequency);
         }
+        if (s == slot_) {
+            sent_.frequency = frequency;
+        }
     }
     logChange(s, QStringLiteral("frequency"), previous, frequency, sent);
-    WriteCurrentFile();
+    if (WriteCurrentFile() && s == slot_) {
+        sent_.muteLevel = tables().CurData[s].MuteLevel;
+        sent_.bandType = tables().CurData[s].BandType;
+    }
 }
 
 void ReceiverPanel::FrequencySent(int s) {
@@ -279,11 +326,11 @@ void ReceiverPanel::ReProgFired() {
     FrequencySent(change.slot);
 }
 
-void ReceiverPanel::WriteCurrentFile() {
+bool ReceiverPanel::WriteCurrentFile() {
     const FileResult saved = w_.files.SaveAfterRackChange(
         QStringLiteral("with the control panel's change of slot %1").arg(slot_));
     if (saved) {
-        return;
+        return true;
     }
     MessageBoxSpec box;
     box.text = QStringLiteral("The frequency file ") + w_.files.CurrentFile() +
@@ -292,6 +339,7 @@ void ReceiverPanel::WriteCurrentFile() {
                               "one. Check the folder \"USB Files\" and save again.");
     box.icon = MsgIcon::Exclamation;
     w_.prompter.ShowMessage(box);
+    return false;
 }
 
 // --- Cancel and user mute -------------------------------------------------------------------
@@ -351,7 +399,7 @@ void ReceiverPanel::ToggleUserMute() {
 
 // --- Keys, clicks, hover --------------------------------------------------------------------
 
-std::optional<QChar> ReceiverPanel::NameKeyPress(QChar key) {
+std::optional<QChar> ReceiverPanel::NameKeyPress(QChar key, TextSelection replaced) {
     if (key == QChar('\b')) {
         return key;
     }
@@ -363,7 +411,7 @@ std::optional<QChar> ReceiverPanel::NameKeyPress(QChar key) {
         }
         return std::nullopt;
     }
-    if (txtName_.size() >= kNameLength) {
+    if (WithoutSelection(txtName_, replaced).size() >= kNameLength) {
         return std::nullopt;
     }
     if (key == QChar(' ')) {
@@ -403,12 +451,12 @@ QString ReceiverPanel::FreqTextAllowed(const QString& text) const {
     return allowed;
 }
 
-std::optional<QChar> ReceiverPanel::FreqKeyPress(QChar key) {
+std::optional<QChar> ReceiverPanel::FreqKeyPress(QChar key, TextSelection replaced) {
     const QChar separator(static_cast<char16_t>(tables().DecimalSeparatorCode));
     if (key == QChar('\b') || (key >= QChar('0') && key <= QChar('9'))) {
         return key;
     }
-    if (key == separator && !txtFreq_.contains(separator)) {
+    if (key == separator && !WithoutSelection(txtFreq_, replaced).contains(separator)) {
         return key;
     }
     if (key == QChar('\r') && !txtFreq_.isEmpty()) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "BackupFrequencies.h"
+#include "platform/KeyRules.h"
 #include "rack/Protocol.h"
 #include "rack/RackCommands.h"
 #include "rack/RackEvents.h"
@@ -85,6 +86,11 @@ public:
     bool Open(int slot);
     // RackEvents: a settings answer for the slot shown reloads the panel.
     void SettingsAnswered(int slot) override;
+    // RackEvents: at a USB change (and a rescan) the panel closes with nothing sent: its
+    // receiver may be gone. A frequency still waiting for tmrReProg is dropped, and logged as
+    // not sent; nothing is taken back later.
+    void DeviceCountChanged(int attached, int expected) override;
+    void RescanStarted(int before) override;
     // The panel unloads at the stop; its changes are taken back unless the exit was confirmed.
     void Unload(bool exitConfirmed);
     // Hidden as it stands (a file load into the rack takes over): nothing is sent or taken
@@ -98,9 +104,10 @@ public:
     void ProgramFrequency();
 
     // Key rules: the character a key press becomes, or nothing when it is refused (or, for
-    // Enter, consumed by the save it starts).
-    std::optional<QChar> NameKeyPress(QChar key);
-    std::optional<QChar> FreqKeyPress(QChar key);
+    // Enter, consumed by the save it starts). A key typed over the box's selection (replaced)
+    // is judged by the text it leaves.
+    std::optional<QChar> NameKeyPress(QChar key, TextSelection replaced = {});
+    std::optional<QChar> FreqKeyPress(QChar key, TextSelection replaced = {});
     // Every way text enters a box (typing, paste, drag and drop, an input method) ends in
     // these: the box's whole new text, kept to what its key rules let in.
     QString NameTextAllowed(const QString& text) const;
@@ -159,6 +166,7 @@ private:
 
     void Activate();
     void HidePanel();
+    void closeForUsbChange();
     void FocusMeters();
     void ApplyLevel(int value);
     void ClearCaptured();
@@ -170,8 +178,10 @@ private:
     void SendFrequency(int s, const QString& frequency);
     void FrequencySent(int s);
     void ReProgFired();
-    // The file in force takes the change (when a file is in use); a failure is told.
-    void WriteCurrentFile();
+    // The file in force takes the change (when a file is in use); a failure is told (false).
+    bool WriteCurrentFile();
+    // Name, mute level or user mute differ from what the panel last sent.
+    bool unsentChanges(const QString& name) const;
     bool SendNameFrame(int slot);
     bool SendMuteFrame(int slot, int level);
     bool SendMuteFrameQueriesPaused(int slot, int level);
@@ -215,6 +225,12 @@ private:
     int hovered_ = -1; // the label under the mouse, -1 for none
     QString OrigName, OrigFrequency, OrigMuteLevel, OrigBandType;
     bool captured_ = false; // the Orig values hold what activation captured
+    // What the receiver and the file last got from the panel: captured at activation, moved on
+    // by each save that lands, so that a second "OK" sends only what changed since.
+    struct Sent {
+        QString name, frequency, muteLevel, bandType;
+    };
+    Sent sent_;
 };
 
 } // namespace k7

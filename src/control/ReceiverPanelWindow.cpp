@@ -1,6 +1,7 @@
 #include "ReceiverPanelWindow.h"
 
 #include "platform/KeyRules.h"
+#include "platform/WindowOrder.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -166,7 +167,7 @@ void ReceiverPanelWindow::ShowPanel() {
     StateChanged();
     move(kLeft, kTop);
     show();
-    raise();
+    RaiseWindow(*this);
 }
 
 void ReceiverPanelWindow::HidePanel() {
@@ -229,7 +230,9 @@ bool ReceiverPanelWindow::filterKey(QLineEdit* box, QEvent* event) {
     return FilterKeyPress(
         *static_cast<QKeyEvent*>(event),
         [this, box](QChar key) {
-            return box == txtName_ ? panel_.NameKeyPress(key) : panel_.FreqKeyPress(key);
+            const TextSelection replaced{box->selectionStart(), box->selectionLength()};
+            return box == txtName_ ? panel_.NameKeyPress(key, replaced)
+                                   : panel_.FreqKeyPress(key, replaced);
         },
         [box](QChar key) { box->insert(QString(key)); });
 }

@@ -36,8 +36,9 @@ SearchSpace::Layout SearchSpace::LayOut(std::span<const CoordinationSlot> rackSl
         layout.channels.insert(layout.channels.end(), band.begin(), band.end());
     }
     std::ranges::sort(layout.channels);
-    const auto [first, last] = std::ranges::unique(layout.channels);
-    layout.channels.erase(first, last);
+    // Not std::ranges::unique: clang 14 with libstdc++ 12 cannot compile its subrange.
+    layout.channels.erase(std::unique(layout.channels.begin(), layout.channels.end()),
+                          layout.channels.end());
     for (const int kHz : layout.channels) {
         BandMask mask = 0;
         for (std::size_t g = 0; g < layout.groupBands.size(); ++g) {

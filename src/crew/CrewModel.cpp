@@ -54,6 +54,8 @@ QLatin1StringView ActivityToken(RackActivity activity) {
         return QLatin1StringView("pass");
     case RackActivity::Monitoring:
         return QLatin1StringView("monitoring");
+    case RackActivity::Settling:
+        return QLatin1StringView("settling");
     case RackActivity::Closing:
         return QLatin1StringView("closing");
     }

@@ -90,7 +90,7 @@ private:
     RackActivity activity_ = RackActivity::Discovery;
 };
 
-// "discovery", "question", "pass", "monitoring", "closing".
+// "discovery", "question", "pass", "monitoring", "settling", "closing".
 QLatin1StringView ActivityToken(RackActivity activity);
 
 } // namespace k7

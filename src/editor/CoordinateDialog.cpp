@@ -182,7 +182,8 @@ void CoordinateDialog::start() {
     message_->setText(QStringLiteral("Searching for %1 clean carriers...").arg(target_));
     job_.Start(
         std::move(run->rows), std::move(run->options), this,
-        [this](const GeneratorProgress& p) { showProgress(p); }, [this] { finished(); });
+        [this](const GeneratorProgress& p) { showProgress(p); },
+        [this](GeneratorResult result) { finished(std::move(result)); });
 }
 
 void CoordinateDialog::showProgress(const GeneratorProgress& progress) {
@@ -194,9 +195,10 @@ void CoordinateDialog::showProgress(const GeneratorProgress& progress) {
                           .arg(target_));
 }
 
-void CoordinateDialog::finished() {
+void CoordinateDialog::finished(GeneratorResult result) {
     searching_ = false;
-    if (cancelled_ || job_.result().cancelled) {
+    result_ = std::move(result);
+    if (cancelled_ || result_.cancelled) {
         cancelled_ = true;
         QDialog::reject();
         return;

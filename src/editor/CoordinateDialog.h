@@ -39,7 +39,7 @@ public:
     // transmitters cannot be read).
     std::optional<CoordinationSetup> setup();
     // The set found; valid once the dialog is accepted.
-    const GeneratorResult& result() const { return job_.result(); }
+    const GeneratorResult& result() const { return result_; }
     // The setup the search ran with.
     const CoordinationSetup& usedSetup() const { return used_; }
     bool searching() const { return searching_; }
@@ -53,7 +53,7 @@ public slots:
 private:
     void start();
     void showProgress(const GeneratorProgress& progress);
-    void finished();
+    void finished(GeneratorResult result);
 
     Prepare prepare_;
     std::array<QSpinBox*, 4> windows_{};
@@ -69,6 +69,7 @@ private:
     int target_ = 0;
     bool searching_ = false;
     bool cancelled_ = false;
+    GeneratorResult result_;
     CoordinationJob job_; // last: joined before the controls go
 };
 

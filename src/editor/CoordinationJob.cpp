@@ -5,56 +5,24 @@
 
 namespace k7 {
 
-CoordinationJob::~CoordinationJob() {
-    Cancel();
-    Wait();
-}
-
-void CoordinationJob::Wait() {
-    if (thread_.joinable()) {
-        thread_.join();
-    }
-}
-
 void CoordinationJob::Start(std::vector<CoordinationSlot> rack, GeneratorOptions options,
                             QObject* context,
                             std::function<void(const GeneratorProgress&)> progressed,
-                            std::function<void()> finished) {
-    Cancel();
-    Wait();
-    cancel_ = false;
-    running_ = true;
-    progressQueued_ = false;
-    options.cancelled = [this] { return cancel_.load(); };
-    options.progress = [this, context, progressed](const GeneratorProgress& progress) {
-        {
-            const std::lock_guard lock(progressMutex_);
-            latest_ = progress;
-        }
-        if (!progressed || progressQueued_.exchange(true)) {
-            return;
-        }
-        QMetaObject::invokeMethod(
-            context,
-            [this, progressed] {
-                progressQueued_ = false;
-                GeneratorProgress now;
-                {
-                    const std::lock_guard lock(progressMutex_);
-                    now = latest_;
-                }
-                progressed(now);
-            },
-            Qt::QueuedConnection);
-    };
-    thread_ = std::jthread([this, rack = std::move(rack), options = std::move(options), context,
-                            finished = std::move(finished)] {
-        result_ = GenerateSet(rack, options);
-        running_ = false;
-        if (finished) {
-            QMetaObject::invokeMethod(context, finished, Qt::QueuedConnection);
-        }
-    });
+                            std::function<void(GeneratorResult)> finished) {
+    if (!run_ || context != context_) {
+        run_.reset(); // the run before, for another context, ends first
+        context_ = context;
+        run_ = std::make_unique<GeneratorRun>([context](std::function<void()> call) {
+            QMetaObject::invokeMethod(context, std::move(call), Qt::QueuedConnection);
+        });
+    }
+    run_->Start(std::move(rack), std::move(options), std::move(progressed), std::move(finished));
+}
+
+void CoordinationJob::Cancel() {
+    if (run_) {
+        run_->Cancel();
+    }
 }
 
 } // namespace k7

@@ -1,15 +1,14 @@
-// The set generator run on a thread of its own, so that the window that asked for it stays
-// responsive: its progress bar moves and Cancel is heard. The search works on its own copies of
-// the slots and the options and touches nothing else of the station (no table, no device);
-// progress and the end are handed back to the asking object's thread as queued calls.
+// The set generator run on a thread of its own (GeneratorRun), so that the window that asked
+// for it stays responsive: its progress bar moves and Cancel is heard. Progress and the result
+// come back to the asking object's thread as queued calls; the result only as the finished
+// call's argument.
 #pragma once
 
-#include "coordination/SetGenerator.h"
+#include "coordination/GeneratorRun.h"
 
-#include <atomic>
 #include <functional>
-#include <mutex>
-#include <thread>
+#include <memory>
+#include <vector>
 
 class QObject;
 
@@ -20,33 +19,21 @@ public:
     CoordinationJob() = default;
     CoordinationJob(const CoordinationJob&) = delete;
     CoordinationJob& operator=(const CoordinationJob&) = delete;
-    // Cancels a search that still runs and waits for it.
-    ~CoordinationJob();
 
     // Starts the search. progressed and finished run on context's thread (queued); finished
-    // runs once, after the result is in place. options' progress and cancelled hooks are the
-    // job's own. context must outlive the job (it owns it, say): the job's end joins the
-    // thread, and calls still queued go with the context.
+    // runs once, with the result; a run started again drops what the one before still had
+    // queued. context must outlive the job (it owns it, say): calls still queued go with it.
     void Start(std::vector<CoordinationSlot> rack, GeneratorOptions options, QObject* context,
                std::function<void(const GeneratorProgress&)> progressed,
-               std::function<void()> finished);
+               std::function<void(GeneratorResult)> finished);
     // Asks the search to stop; it ends with the best set so far, marked cancelled.
-    void Cancel() { cancel_ = true; }
-    bool running() const { return running_; }
-    // Waits for the search to end (for callers without an event loop).
-    void Wait();
-    // The result, once finished has run (or Wait returned).
-    const GeneratorResult& result() const { return result_; }
+    void Cancel();
+    bool running() const { return run_ && run_->running(); }
 
 private:
-    std::jthread thread_;
-    std::atomic<bool> cancel_ = false;
-    std::atomic<bool> running_ = false;
-    // One progress call queued at a time: a fast search never floods the event queue.
-    std::atomic<bool> progressQueued_ = false;
-    std::mutex progressMutex_;
-    GeneratorProgress latest_;
-    GeneratorResult result_;
+    // Made by the first Start, for its context; cancelled and joined when the job goes.
+    std::unique_ptr<GeneratorRun> run_;
+    QObject* context_ = nullptr;
 };
 
 } // namespace k7

@@ -11,6 +11,9 @@
 namespace k7 {
 
 void FrequencyEditor::cmdDownload() {
+    if (receiversAway_) {
+        return; // disabled until monitoring resumes: the receiver may be gone
+    }
     setStatus(QString());
     const int slot = chosenSlot();
     const int count = document_.EntryCount;
@@ -23,7 +26,7 @@ void FrequencyEditor::cmdDownload() {
         notify();
         return;
     }
-    const WriteResult result = w_.engine.WriteBlock(slot, block.bytes);
+    const WriteResult result = w_.engine.WriteTransferBlock(slot, block.bytes);
     const bool written = result.status == FT_OK && result.complete();
     setStatus(written ? QStringLiteral("%1 Frequencies written").arg(count)
                       : QStringLiteral("Write Failed"));

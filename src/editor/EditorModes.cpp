@@ -15,12 +15,13 @@ constexpr ControlSetting kEdit[] = {
     {C::cmbRxs, false, {}},     {C::Label3, false, {}},
 };
 
-// A new file of one row: Update at work, Insert and Delete shown but waiting for a second row.
+// A new file of one row: Add and Update at work, Insert and Delete shown but waiting for a
+// second row.
 constexpr ControlSetting kNewFile[] = {
-    {C::cmdUpdate, true, true},     {C::cmdInsert, true, false},  {C::cmdDelete, true, false},
-    {C::cmdDownload, false, false}, {C::cmdUpload, false, false}, {C::txtName, {}, true},
-    {C::txtFreq, {}, true},         {C::txtMute, {}, true},       {C::cmbRxs, false, {}},
-    {C::Label3, false, {}},
+    {C::cmdAdd, true, true},     {C::cmdUpdate, true, true},     {C::cmdInsert, true, false},
+    {C::cmdDelete, true, false}, {C::cmdDownload, false, false}, {C::cmdUpload, false, false},
+    {C::txtName, {}, true},      {C::txtFreq, {}, true},         {C::txtMute, {}, true},
+    {C::cmbRxs, false, {}},      {C::Label3, false, {}},
 };
 
 // A file to send: nothing to edit, the receiver to choose and "Send data to Rx".
@@ -56,7 +57,8 @@ std::span<const ControlSetting> ModeSettings(EditorMode mode) {
     return {};
 }
 
-ControlStates ApplyMode(ControlStates states, EditorMode mode) {
+ControlStates ModeStates(EditorMode mode) {
+    ControlStates states; // the design state: every control shown and enabled
     for (const ControlSetting& setting : ModeSettings(mode)) {
         ControlState& state = states[setting.control];
         state.visible = setting.visible.value_or(state.visible);

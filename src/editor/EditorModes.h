@@ -1,6 +1,6 @@
 // The editor's uses and what each shows: the controls whose state a use sets, and the table of
-// the states each use gives them. A use sets only the states it names; the others keep what
-// they had, which after a window load is the design state (every control shown and enabled).
+// the states each use gives them. Entering a use sets every control: what its table leaves
+// open is the design state (shown and enabled), never what the use before it left.
 #pragma once
 
 #include <array>
@@ -49,7 +49,7 @@ private:
     std::array<ControlState, kEditorControls> states_{};
 };
 
-// One line of the table: a control and the states a use gives it (none: left as it is).
+// One line of the table: a control and the states a use gives it (none: the design state).
 struct ControlSetting {
     EditorControl control;
     std::optional<bool> visible;
@@ -58,7 +58,7 @@ struct ControlSetting {
 
 // The table's lines for a use, in order.
 std::span<const ControlSetting> ModeSettings(EditorMode mode);
-// The states after a use's lines are laid over the given ones.
-ControlStates ApplyMode(ControlStates states, EditorMode mode);
+// Every control's state in a use: its lines laid over the design state.
+ControlStates ModeStates(EditorMode mode);
 
 } // namespace k7

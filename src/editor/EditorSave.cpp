@@ -31,11 +31,12 @@ void FrequencyEditor::mnuSave() {
 
 std::optional<QString> FrequencyEditor::SaveEditorAs() {
     const FileChoiceWiring choice{w_.chooser, w_.prompter, w_.engine, w_.frq};
-    const std::optional<QString> name =
-        ChooseFrqFile(choice,
-                      FrqFileDialog(FrqDialog::Editor, QStringLiteral("Save the Frequency file"),
-                                    w_.frq.dataFolder()),
-                      true);
+    FileDialogSpec dialog = FrqFileDialog(
+        FrqDialog::Editor, QStringLiteral("Save the Frequency file"), w_.frq.dataFolder());
+    // The protected files are refused before any question: only a file that may be replaced is
+    // asked about (below).
+    dialog.confirmOverwrite = false;
+    const std::optional<QString> name = ChooseFrqFile(choice, dialog, true);
     if (!name) {
         return std::nullopt;
     }
@@ -49,6 +50,10 @@ std::optional<QString> FrequencyEditor::SaveEditorAs() {
     // undo them.
     if (w_.rackFile.InForce(*name)) {
         AskWithPollingPaused(w_.prompter, w_.engine, InUseRefusal(*name));
+        return std::nullopt;
+    }
+    if (w_.frq.FrqFileExists(*name) &&
+        AskWithPollingPaused(w_.prompter, w_.engine, OverwriteQuestion(*name)) != MsgAnswer::Yes) {
         return std::nullopt;
     }
     if (const FileResult saved = w_.frq.SaveEditorFile(*name, document_); !saved) {

@@ -5,6 +5,7 @@
 #include "EditorGridModel.h"
 #include "files/FrqFile.h"
 #include "platform/KeyRules.h"
+#include "platform/WindowOrder.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -220,7 +221,7 @@ void EditorWindow::ShowEditor() {
     StateChanged();
     deactivated_ = false;
     show();
-    raise();
+    RaiseWindow(*this);
     activateWindow();
 }
 
@@ -385,10 +386,12 @@ bool EditorWindow::filterKey(QLineEdit* box, QEvent* event) {
     return FilterKeyPress(
         *static_cast<QKeyEvent*>(event),
         [this, box](QChar key) {
+            const TextSelection replaced{box->selectionStart(), box->selectionLength()};
             if (box == txtName_) {
-                return editor_.NameKeyPress(key);
+                return editor_.NameKeyPress(key, replaced);
             }
-            return box == txtFreq_ ? editor_.FreqKeyPress(key) : editor_.MuteKeyPress(key);
+            return box == txtFreq_ ? editor_.FreqKeyPress(key, replaced)
+                                   : editor_.MuteKeyPress(key, replaced);
         },
         [box](QChar key) { box->insert(QString(key)); });
 }
@@ -398,12 +401,22 @@ bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
     if (box != nullptr && event->type() == QEvent::KeyPress) {
         return filterKey(box, event);
     }
-    // Leaving the frequency box for another control of the editor; a box that comes up, or
-    // another window taken to the front, is not leaving it.
+    // Leaving the frequency box for another control of the editor (Tab, Shift+Tab, a click); a
+    // box that comes up, or another window taken to the front, is not leaving it. The check
+    // runs once the focus has moved: its message box, and the focus it gives back to the box,
+    // would otherwise come in the middle of the focus change and leave the box without the
+    // next exit's check.
     if (box == txtFreq_ && event->type() == QEvent::FocusOut) {
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-            editor_.FreqBoxLeft();
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (isVisible()) {
+                        editor_.FreqBoxLeft();
+                    }
+                },
+                Qt::QueuedConnection);
         }
     }
     return QWidget::eventFilter(watched, event);

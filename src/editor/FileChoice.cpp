@@ -63,6 +63,15 @@ MessageBoxSpec InUseRefusal(const QString& name) {
     return box;
 }
 
+MessageBoxSpec OverwriteQuestion(const QString& name) {
+    MessageBoxSpec box;
+    box.text = QStringLiteral("You have chosen to overwrite ") + name +
+               QStringLiteral("\r\nAll data will be lost\r\nDo you wish to continue? \r\n");
+    box.title = QStringLiteral("File overwrite");
+    box.buttons = MsgButtons::YesNo;
+    return box;
+}
+
 MessageBoxSpec NotSaved(const QString& name, const QString& reason) {
     MessageBoxSpec box;
     box.text = QStringLiteral("The file %1 could not be written.\r\n%2\r\nCheck the folder \"USB "

@@ -43,6 +43,8 @@ std::optional<QString> ChooseFrqFile(const FileChoiceWiring& wiring, const FileD
 MessageBoxSpec DefaultFileRefusal(const QString& refusal, const QString& what);
 // The file in force for the rack: its name in the text and the title.
 MessageBoxSpec InUseRefusal(const QString& name);
+// "File overwrite": whether to replace an existing file (Yes and No).
+MessageBoxSpec OverwriteQuestion(const QString& name);
 // A file that could not be written, with the reason and what to do.
 MessageBoxSpec NotSaved(const QString& name, const QString& reason);
 

@@ -29,14 +29,39 @@ void FrequencyEditor::Load() {
     fresh.rowsVersion = state_.rowsVersion + 1;
     fresh.focusRequests = state_.focusRequests;
     fresh.caption = DesignCaption();
-    const int receivers = std::clamp(w_.devices.DeviceCount, 0, kMaxSlots);
-    for (int i = 1; i <= receivers; ++i) {
-        fresh.cmbRxsItems << QString::number(i);
-    }
-    fresh.cmbRxsIndex = receivers > 0 ? 0 : -1;
+    fresh.cmbRxsIndex = 0;
+    fillReceivers(fresh);
     state_ = std::move(fresh);
+    receiversAway_ = false;
     mode_ = EditorMode::Design;
     loaded_ = true;
+    notify();
+}
+
+void FrequencyEditor::fillReceivers(EditorState& state) const {
+    const int receivers = std::clamp(w_.devices.DeviceCount, 0, kMaxSlots);
+    state.cmbRxsItems.clear();
+    for (int i = 1; i <= receivers; ++i) {
+        state.cmbRxsItems << QString::number(i);
+    }
+    state.cmbRxsIndex = receivers > 0 ? std::clamp(state.cmbRxsIndex, 0, receivers - 1) : -1;
+}
+
+void FrequencyEditor::setReceiversAway(bool away) {
+    if (away == receiversAway_) {
+        return;
+    }
+    receiversAway_ = away;
+    ControlState& send = state_.controls[EditorControl::cmdDownload];
+    ControlState& upload = state_.controls[EditorControl::cmdUpload];
+    if (away) {
+        awayEnabled_ = {send.enabled, upload.enabled};
+        send.enabled = false;
+        upload.enabled = false;
+    } else {
+        send.enabled = awayEnabled_.first;
+        upload.enabled = awayEnabled_.second;
+    }
     notify();
 }
 
@@ -63,10 +88,12 @@ void FrequencyEditor::Activate() {
 
 void FrequencyEditor::holdPolling() {
     held_.Absorb(w_.engine.PausePolling());
+    w_.engine.KeepWatching(held_); // a USB change is seen while the editor is open
 }
 
 void FrequencyEditor::AdoptPause(TimerPause pause) {
     held_.Absorb(std::move(pause));
+    w_.engine.KeepWatching(held_);
 }
 
 bool FrequencyEditor::pollingHeld() const {
@@ -74,7 +101,14 @@ bool FrequencyEditor::pollingHeld() const {
 }
 
 void FrequencyEditor::ActivityChanged(RackActivity activity) {
-    if (activity == RackActivity::Monitoring && state_.visible) {
+    if (activity != RackActivity::Monitoring) {
+        return;
+    }
+    if (receiversAway_) {
+        fillReceivers(state_); // a rescan may have found another number of receivers
+        setReceiversAway(false);
+    }
+    if (state_.visible) {
         holdPolling();
         notify();
     }
@@ -131,7 +165,10 @@ void FrequencyEditor::OpenNewFile(const EditorDocument& document) {
 
 void FrequencyEditor::EnterMode(EditorMode mode) {
     mode_ = mode;
-    state_.controls = ApplyMode(state_.controls, mode);
+    // Nothing of the use before is kept: File > New over an open transfer gets its Add button,
+    // and "Save" comes only with a good upload in this use.
+    state_.controls = ModeStates(mode);
+    state_.mnuFileEnabled = false;
     if (readOnly()) {
         for (EditorControl control :
              {EditorControl::txtName, EditorControl::txtFreq, EditorControl::txtMute,
@@ -139,6 +176,13 @@ void FrequencyEditor::EnterMode(EditorMode mode) {
               EditorControl::cmdDelete}) {
             state_.controls[control].enabled = false;
         }
+    }
+    if (receiversAway_) {
+        ControlState& send = state_.controls[EditorControl::cmdDownload];
+        ControlState& upload = state_.controls[EditorControl::cmdUpload];
+        awayEnabled_ = {send.enabled, upload.enabled};
+        send.enabled = false;
+        upload.enabled = false;
     }
     if (mode == EditorMode::NewFile) {
         requestFocus(EditorFocus::Name);

@@ -8,6 +8,7 @@
 #include "EditorKeys.h"
 #include "EditorModes.h"
 #include "files/EditorDocument.h"
+#include "platform/KeyRules.h"
 #include "rack/RackEvents.h"
 #include "rack/TimerPause.h"
 
@@ -18,6 +19,7 @@
 #include <array>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace k7 {
@@ -183,11 +185,16 @@ public:
     const Wiring& wiring() const { return w_; }
 
     // --- Boxes ---
-    std::optional<QChar> NameKeyPress(QChar key) const { return NameKey(key, state_.txtName); }
-    std::optional<QChar> FreqKeyPress(QChar key) const {
-        return FreqKey(key, state_.txtFreq, separator());
+    // A key typed over the box's selection (replaced) is judged by the text it leaves.
+    std::optional<QChar> NameKeyPress(QChar key, TextSelection replaced = {}) const {
+        return NameKey(key, WithoutSelection(state_.txtName, replaced));
     }
-    std::optional<QChar> MuteKeyPress(QChar key) const { return MuteKey(key, state_.txtMute); }
+    std::optional<QChar> FreqKeyPress(QChar key, TextSelection replaced = {}) const {
+        return FreqKey(key, WithoutSelection(state_.txtFreq, replaced), separator());
+    }
+    std::optional<QChar> MuteKeyPress(QChar key, TextSelection replaced = {}) const {
+        return MuteKey(key, WithoutSelection(state_.txtMute, replaced));
+    }
     QString NameTextAllowed(const QString& text) const { return k7::NameTextAllowed(text); }
     QString FreqTextAllowed(const QString& text) const {
         return k7::FreqTextAllowed(text, separator());
@@ -221,9 +228,14 @@ public:
     const EditorState& state() const { return state_; }
     const EditorDocument& document() const { return document_; }
 
-    // RackEvents: metering that starts again while the editor is open (the end of a pass)
-    // is paused again.
+    // RackEvents: metering that starts again while the editor is open (the end of a pass, or
+    // of a rescan) is paused again; the receiver commands come back with it.
     void ActivityChanged(RackActivity activity) override;
+    // RackEvents: from a USB change (or a rescan) until metering resumes, nothing is sent to
+    // a receiver: "Send data to Rx" and "Upload from Rx" are disabled.
+    void DeviceCountChanged(int /*attached*/, int /*expected*/) override { setReceiversAway(true); }
+    void RescanStarted(int /*before*/) override { setReceiversAway(true); }
+    bool receiversAway() const { return receiversAway_; }
 
 private:
     struct Snapshot {
@@ -244,6 +256,9 @@ private:
     GridRow rowFromBoxes(int number) const;
     void writeBoxesInto(GridRow& row) const;
     void holdPolling();
+    void setReceiversAway(bool away);
+    // The receivers' list of cmbRxs, "1" to DeviceCount, keeping the choice where it can.
+    void fillReceivers(EditorState& state) const;
     // Writes the document to EditFile and logs it (change: what the command did to which
     // entry); on failure the grid, the boxes and the document go back to the snapshot, the
     // operator is told why, and false is returned.
@@ -255,7 +270,11 @@ private:
     int chosenSlot() const { return state_.cmbRxsIndex + 1; }
     void showStatusNow(const QString& text);
     void restoreLink(int slot);
+    // The receiver's set fetched and taken into the editor; false (the status says why) when
+    // it did not come whole.
+    bool fetchUpload(int slot);
     void acceptUpload(const EditorDocument& uploaded);
+    void dropUpload();
     void reopenSavedUpload(const QString& name);
     // Into the event log with the receiver's name as the rack shows it.
     void logTransfer(int slot, const QString& event, const QString& detail) const;
@@ -270,6 +289,9 @@ private:
     bool loaded_ = false;
     bool checkingFreq_ = false; // the frequency check of leaving txtFreq is running
     TimerPause held_;           // the pauses taken or handed on while the editor is open
+    bool receiversAway_ = false;
+    // What the receiver commands' use gave them, while they are disabled.
+    std::pair<bool, bool> awayEnabled_{false, false};
 };
 
 } // namespace k7

@@ -121,7 +121,8 @@ QString UploadPlaceholder(int band) {
     return QString();
 }
 
-QString ParseUpload(const UploadAnswer& answer, int band, EditorDocument& document) {
+QString ParseUpload(const UploadAnswer& answer, int band, QChar separator,
+                    EditorDocument& document) {
     const int count = answer[kUploadCountAt];
     if (count > kPresetEntries) {
         return QStringLiteral("Upload refused: the Rx reports %1 entries (at most 40)").arg(count);
@@ -145,10 +146,11 @@ QString ParseUpload(const UploadAnswer& answer, int band, EditorDocument& docume
         }
         const std::uint8_t mute = answer[at + kNameBytes + 3];
         entries[static_cast<std::size_t>(e)] =
-            SettingsRow{name, digits.left(3) + QLatin1Char('.') + digits.mid(3),
+            SettingsRow{name, digits.left(3) + separator + digits.mid(3),
                         QString::number(mute & kMuteBits), QString::number(mute & kFlagBits)};
     }
-    const QString placeholder = UploadPlaceholder(band);
+    QString placeholder = UploadPlaceholder(band);
+    placeholder.replace(QLatin1Char('.'), separator);
     for (int e = count + 1; e <= kPresetEntries; ++e) {
         const QString name = QStringLiteral("User%1").arg(e);
         entries[static_cast<std::size_t>(e)] =

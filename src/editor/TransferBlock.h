@@ -41,8 +41,10 @@ QString UploadPlaceholder(int band);
 // Reads a checked answer into the document: entries 1 to n from the receiver (names with
 // "_" for a space or a byte outside printable ASCII, the mute byte split into the mute level,
 // its low six bits, and the band/type flags, bits 6 and 7), entries n + 1 to 40 "User<e>" with
-// the band's placeholder. An answer whose count is above 40, or with a frequency byte above
-// 99, is refused: the document stays as it was and the text says which entry is wrong.
-QString ParseUpload(const UploadAnswer& answer, int band, EditorDocument& document);
+// the band's placeholder. Frequencies carry the user's decimal separator, as every grid shows
+// them. An answer whose count is above 40, or with a frequency byte above 99, is refused: the
+// document stays as it was and the text says which entry is wrong.
+QString ParseUpload(const UploadAnswer& answer, int band, QChar separator,
+                    EditorDocument& document);
 
 } // namespace k7

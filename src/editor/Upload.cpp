@@ -48,29 +48,38 @@ void FrequencyEditor::showStatusNow(const QString& text) {
 }
 
 void FrequencyEditor::cmdUpload() {
-    UploadAnswer answer{};
-    const int slot = chosenSlot();
-    if (w_.engine.PurgeReceive(slot) != FT_OK) {
-        showStatusNow(QStringLiteral("Purge Error"));
-        restoreLink(slot);
-        notify();
+    if (receiversAway_) {
+        return; // disabled until monitoring resumes: the receiver may be gone
+    }
+    // Only the upload's own editor fetches a set: another use would lose its file's entries.
+    if (mode_ != EditorMode::Upload) {
         return;
     }
-    const WriteResult request = w_.engine.WriteBlock(slot, kUploadRequest);
+    const int slot = chosenSlot();
+    if (!fetchUpload(slot)) {
+        dropUpload();
+    }
+    restoreLink(slot);
+    notify();
+}
+
+bool FrequencyEditor::fetchUpload(int slot) {
+    UploadAnswer answer{};
+    if (w_.engine.PurgeReceive(slot) != FT_OK) {
+        showStatusNow(QStringLiteral("Purge Error"));
+        return false;
+    }
+    const WriteResult request = w_.engine.WriteTransferBlock(slot, kUploadRequest);
     showStatusNow(request.status != FT_OK || !request.complete()
                       ? QStringLiteral("Write Failed")
                       : QStringLiteral("Written %1  ").arg(request.bytesWritten));
     if (w_.engine.SetLinkTimeouts(slot, kUploadReadTimeoutMs, 0) != FT_OK) {
         showStatusNow(SetTimeoutError());
-        restoreLink(slot);
-        notify();
-        return;
+        return false;
     }
     if (w_.engine.SetLinkLatency(slot, kUploadLatencyMs) != FT_OK) {
         showStatusNow(SetLatencyError());
-        restoreLink(slot);
-        notify();
-        return;
+        return false;
     }
     UploadReader reader;
     reader.read = [this, slot](std::span<std::uint8_t> into, std::uint32_t* got) {
@@ -86,37 +95,45 @@ void FrequencyEditor::cmdUpload() {
     switch (read.end) {
     case UploadReadEnd::TimedOut:
         showStatusNow(QStringLiteral("USB Read timed out"));
-        break;
+        return false;
     case UploadReadEnd::ReadError:
         showStatusNow(QStringLiteral("USB Read error"));
-        break;
-    case UploadReadEnd::Complete: {
-        setStatus(QStringLiteral("Data Received"));
-        const std::uint8_t sum = UploadChecksum(answer);
-        if (sum != answer.back()) {
-            showStatusNow(QStringLiteral("Upload error.. %1 %2 %3")
-                              .arg(read.bytes)
-                              .arg(sum)
-                              .arg(answer.back()));
-            break;
-        }
-        EditorDocument uploaded = document_;
-        const QString refusal = ParseUpload(
-            answer, w_.devices.SlotBand[static_cast<std::size_t>(std::clamp(slot, 0, kMaxSlots))],
-            uploaded);
-        if (!refusal.isEmpty()) {
-            showStatusNow(refusal);
-            break;
-        }
-        acceptUpload(uploaded);
-        logTransfer(
-            slot, QStringLiteral("upload"),
-            QStringLiteral("%1 entries from the receiver's store").arg(uploaded.EntryCount));
+        return false;
+    case UploadReadEnd::Complete:
         break;
     }
+    setStatus(QStringLiteral("Data Received"));
+    const std::uint8_t sum = UploadChecksum(answer);
+    if (sum != answer.back()) {
+        showStatusNow(
+            QStringLiteral("Upload error.. %1 %2 %3").arg(read.bytes).arg(sum).arg(answer.back()));
+        return false;
     }
-    restoreLink(slot);
-    notify();
+    EditorDocument uploaded = document_;
+    const QString refusal = ParseUpload(
+        answer, w_.devices.SlotBand[static_cast<std::size_t>(std::clamp(slot, 0, kMaxSlots))],
+        separator(), uploaded);
+    if (!refusal.isEmpty()) {
+        showStatusNow(refusal);
+        return false;
+    }
+    acceptUpload(uploaded);
+    logTransfer(slot, QStringLiteral("upload"),
+                QStringLiteral("%1 entries from the receiver's store").arg(uploaded.EntryCount));
+    return true;
+}
+
+// A set shown under "Rx:" must be that receiver's: after a failed upload the grid is empty,
+// and neither "Save" nor "Send data to Rx" can pass another receiver's set off as this one's.
+void FrequencyEditor::dropUpload() {
+    document_ = EditorDocument{};
+    state_.rows.clear();
+    state_.selectedRow = -1;
+    state_.lblNo.clear();
+    clearBoxes();
+    rowsChanged();
+    state_.mnuFileEnabled = false;
+    state_.controls[EditorControl::cmdDownload].enabled = false;
 }
 
 void FrequencyEditor::acceptUpload(const EditorDocument& uploaded) {

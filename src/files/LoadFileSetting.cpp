@@ -10,9 +10,9 @@ namespace {
 const QString kSection = QStringLiteral("Settings");
 const QString kKey = QStringLiteral("LoadFile");
 
-// The Boolean texts the settings have held: "True"/"False" in any case, or a number
-// (non-zero is true).
-std::optional<bool> ParseBoolean(const QString& text) {
+} // namespace
+
+std::optional<bool> ParseSettingBoolean(const QString& text) {
     const QString trimmed = text.trimmed();
     if (trimmed.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0) {
         return true;
@@ -28,11 +28,9 @@ std::optional<bool> ParseBoolean(const QString& text) {
     return std::nullopt;
 }
 
-} // namespace
-
 bool ReadLoadLastFile(SettingsStore& settings) {
     const std::optional<bool> value =
-        ParseBoolean(settings.GetSetting(kSection, kKey, QStringLiteral("False")));
+        ParseSettingBoolean(settings.GetSetting(kSection, kKey, QStringLiteral("False")));
     if (!value.has_value()) {
         return false;
     }

@@ -2,6 +2,8 @@
 // "LoadFile", stored as the text "True" or "False".
 #pragma once
 
+#include <optional>
+
 class QString;
 
 namespace k7 {
@@ -13,5 +15,9 @@ class SettingsStore;
 // reads as false and stays as it is.
 bool ReadLoadLastFile(SettingsStore& settings);
 void SaveLoadLastFile(SettingsStore& settings, bool loadLastFile);
+
+// The Boolean texts the settings hold: "True"/"False" in any case, or a number (non-zero is
+// true); nothing for any other text.
+std::optional<bool> ParseSettingBoolean(const QString& text);
 
 } // namespace k7

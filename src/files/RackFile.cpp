@@ -154,6 +154,19 @@ void RackFile::AcceptLoadedFile() {
 }
 
 void RackFile::CurrentFromRack() {
+    takeReceivers();
+    w_.engine.StartProgrammingPass(PassKind::OpenOnly);
+}
+
+bool RackFile::TakeRescannedRack() {
+    if (state_.FileInUse && !RackDiffers()) {
+        return true;
+    }
+    takeReceivers();
+    return false;
+}
+
+void RackFile::takeReceivers() {
     state_.FileInUse = false;
     const QString spare =
         LocalisedFrequency(FillValuesFor(band()).spareEntry, w_.rack.tables().DecimalSeparator());
@@ -165,7 +178,6 @@ void RackFile::CurrentFromRack() {
                                              QStringLiteral("0")};
         }
     }
-    w_.engine.StartProgrammingPass(PassKind::OpenOnly);
 }
 
 bool RackFile::WriteRackSnapshot() {

@@ -81,6 +81,7 @@ public:
     bool RackDiffers() override;
     void AcceptLoadedFile() override;
     void CurrentFromRack() override;
+    bool TakeRescannedRack() override;
     bool WriteRackSnapshot() override;
 
 private:
@@ -102,6 +103,8 @@ private:
 
     // What a good read leaves: the loaded entries and the user mute of the set in force.
     void takeRead(const FrqRead& read);
+    // No file in use: the receivers' own settings are the working settings, spares beyond.
+    void takeReceivers();
     FrqDocument loadedSoFar() const;
     FileResult saveCurrentFile();
     int band() const;

@@ -1,5 +1,6 @@
-// What identification learns about the attached devices: order, slots, banks, bands, model
-// and the rack values derived from the device count. Filled once by ConnectUSB.
+// What identification learns about the attached devices: order, slots, banks, bands, serial
+// numbers, model and the rack values derived from the device count. Filled by ConnectUSB at
+// start and at every rescan.
 #pragma once
 
 #include <array>
@@ -9,6 +10,9 @@ namespace k7 {
 
 inline constexpr int kMaxDevices = 40;
 inline constexpr int kMaxSlots = 40;
+// A factory serial number as the driver lists it (up to 15 characters), NUL-terminated.
+inline constexpr int kSerialChars = 15;
+using SerialNumber = std::array<char, kSerialChars + 1>;
 
 enum ModelVariantCode : std::int32_t { ModelK75 = 1, ModelK73 = 2, ModelJapanese = 3 };
 
@@ -21,6 +25,8 @@ struct DeviceTables {
     std::array<std::int32_t, kMaxSlots + 1> SlotDevice{};
     std::array<std::uint8_t, kMaxSlots + 1> SlotAddress{};
     std::array<std::int32_t, kMaxSlots + 1> SlotBand{};
+    // The serial number of the receiver in each slot: what the receiver is, wherever it sits.
+    std::array<SerialNumber, kMaxSlots + 1> SlotSerial{};
     // Indexed by enumeration index: bank 0..4 and position 1..8 in it.
     std::array<std::int32_t, kMaxDevices> DeviceGroup{};
     std::array<std::uint8_t, kMaxDevices> DeviceGroupPos{};

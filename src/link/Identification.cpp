@@ -26,7 +26,7 @@ constexpr std::array kSerialClasses = {
 struct Position {
     std::uint32_t location = 0;
     std::int32_t index = 0;
-    char serial[9] = {};
+    SerialNumber serial{};
 };
 
 } // namespace
@@ -53,11 +53,22 @@ std::int16_t PollIntervalFor(int rackLayout, int deviceCount) {
     return static_cast<std::int16_t>(std::nearbyint(1000.0 / (deviceCount * 20.0)));
 }
 
+void Identification::CloseDevices() {
+    for (int index = 0; index < kMaxDevices; ++index) {
+        link_.CloseDevice(index);
+    }
+    devices_.DeviceCount = 0;
+    devices_.LastDeviceIndex = -1;
+    devices_.PollCount = 0;
+    devices_.SlotSerial.fill({});
+}
+
 int Identification::ConnectUSB() {
     for (int slot = 1; slot <= kMaxSlots; ++slot) {
         devices_.SlotDevice[slot] = 0;
         devices_.SlotAddress[slot] = 0;
     }
+    devices_.SlotSerial.fill({});
     devices_.DeviceGroup.fill(0);
     devices_.DeviceGroupPos.fill(0);
 
@@ -100,6 +111,8 @@ int Identification::ConnectUSB() {
         devices_.RackLayout = 2;
     } else if (devices_.DeviceCount < 25) {
         devices_.RackLayout = 3;
+    } else {
+        devices_.RackLayout = 0; // also after a rescan of a smaller rack
     }
     SetPollInterval();
 
@@ -129,8 +142,7 @@ QString Identification::EnumerateDevices(int lastIndex) {
                                            &location, serial, description, &handle) == FT_OK) {
             positions[i].location = location;
             serial[kSerialNumberSize] = '\0';
-            std::memcpy(positions[i].serial, serial, 8);
-            positions[i].serial[8] = '\0';
+            std::memcpy(positions[i].serial.data(), serial, kSerialChars);
         }
     }
 
@@ -150,7 +162,7 @@ QString Identification::EnumerateDevices(int lastIndex) {
 
     devices_.ModelVariant = ModelK75;
     for (int p = 0; p <= last; ++p) {
-        if (const SerialClass* row = ClassifySerial(positions[p].serial)) {
+        if (const SerialClass* row = ClassifySerial(positions[p].serial.data())) {
             if (row->model < 0) {
                 return QStringLiteral("None K7 series");
             }
@@ -160,6 +172,7 @@ QString Identification::EnumerateDevices(int lastIndex) {
             }
         }
         devices_.DeviceOrder[p] = positions[p].index;
+        devices_.SlotSerial[static_cast<std::size_t>(p + 1)] = positions[p].serial;
     }
     return QString::number(last + 1) + QStringLiteral(" Drivers sorted");
 }

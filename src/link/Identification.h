@@ -36,6 +36,9 @@ public:
         : driver_(driver), link_(link), devices_(devices), pump_(pump) {}
 
     int ConnectUSB();
+    // Every device closed through the link, and the tables left with no device: what a
+    // rescan starts from.
+    void CloseDevices();
     QString EnumerateDevices(int lastIndex);
     void SetPollInterval();
 

@@ -3,6 +3,7 @@
 #include "platform/EventPump.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace k7 {
@@ -39,13 +40,14 @@ void LinkModule::OpenDevice(int index) {
 }
 
 void LinkModule::CloseDevice(int index) {
-    if (validIndex(index)) {
-        driver_.FT_Close(DeviceHandles[index]);
+    if (isOpen(index)) {
+        // Forgotten at once: nothing is ever sent to a handle after its close.
+        driver_.FT_Close(std::exchange(DeviceHandles[index], FT_HANDLE{}));
     }
 }
 
 FT_STATUS LinkModule::WriteDevice(int index, int count) {
-    if (!validIndex(index)) {
+    if (!isOpen(index)) {
         Status.BytesWritten = 0; // never the count of an earlier write
         return FT_INVALID_HANDLE;
     }
@@ -57,7 +59,12 @@ FT_STATUS LinkModule::WriteDevice(int index, int count) {
 }
 
 void LinkModule::ReadDevice(int index, int count) {
-    if (!validIndex(index) || count <= 0 || count > kRxSize) {
+    if (count <= 0 || count > kRxSize) {
+        return;
+    }
+    if (!isOpen(index)) {
+        Status.Status = FT_INVALID_HANDLE;
+        Status.BytesRead = 0;
         return;
     }
     std::uint32_t got = 0;
@@ -82,7 +89,8 @@ std::uint32_t LinkModule::DrainDevices() {
     std::vector<std::uint8_t> scratch;
     for (int index = 0; index <= devices_.LastDeviceIndex && validIndex(index); ++index) {
         std::uint32_t queued = 0;
-        if (driver_.FT_GetQueueStatus(DeviceHandles[index], &queued) == FT_OK && queued > 0) {
+        if (isOpen(index) && driver_.FT_GetQueueStatus(DeviceHandles[index], &queued) == FT_OK &&
+            queued > 0) {
             scratch.resize(queued);
             std::uint32_t got = 0;
             if (driver_.FT_Read(DeviceHandles[index], scratch.data(), queued, &got) == FT_OK &&
@@ -98,7 +106,7 @@ std::uint32_t LinkModule::DrainDevices() {
 FT_STATUS LinkModule::WriteBlock(int index, std::span<const std::uint8_t> bytes,
                                  std::uint32_t* written) {
     *written = 0;
-    if (!validIndex(index)) {
+    if (!isOpen(index)) {
         return FT_INVALID_HANDLE;
     }
     return driver_.FT_Write(DeviceHandles[index], bytes.data(),
@@ -107,7 +115,7 @@ FT_STATUS LinkModule::WriteBlock(int index, std::span<const std::uint8_t> bytes,
 
 FT_STATUS LinkModule::ReadBlock(int index, std::span<std::uint8_t> into, std::uint32_t* got) {
     *got = 0;
-    if (!validIndex(index)) {
+    if (!isOpen(index)) {
         return FT_INVALID_HANDLE;
     }
     return driver_.FT_Read(DeviceHandles[index], into.data(),
@@ -115,22 +123,24 @@ FT_STATUS LinkModule::ReadBlock(int index, std::span<std::uint8_t> into, std::ui
 }
 
 FT_STATUS LinkModule::PurgeReceive(int index) {
-    return validIndex(index) ? driver_.FT_Purge(DeviceHandles[index], FT_PURGE_RX)
-                             : FT_INVALID_HANDLE;
+    return isOpen(index) ? driver_.FT_Purge(DeviceHandles[index], FT_PURGE_RX) : FT_INVALID_HANDLE;
 }
 
 FT_STATUS LinkModule::SetTimeouts(int index, std::uint32_t readMs, std::uint32_t writeMs) {
-    return validIndex(index) ? driver_.FT_SetTimeouts(DeviceHandles[index], readMs, writeMs)
-                             : FT_INVALID_HANDLE;
+    return isOpen(index) ? driver_.FT_SetTimeouts(DeviceHandles[index], readMs, writeMs)
+                         : FT_INVALID_HANDLE;
 }
 
 FT_STATUS LinkModule::SetLatency(int index, std::uint8_t latencyMs) {
-    return validIndex(index) ? driver_.FT_SetLatencyTimer(DeviceHandles[index], latencyMs)
-                             : FT_INVALID_HANDLE;
+    return isOpen(index) ? driver_.FT_SetLatencyTimer(DeviceHandles[index], latencyMs)
+                         : FT_INVALID_HANDLE;
 }
 
 void LinkModule::SetSlowLink() {
     for (int index = 0; index <= devices_.LastDeviceIndex && validIndex(index); ++index) {
+        if (!isOpen(index)) {
+            continue;
+        }
         driver_.FT_SetTimeouts(DeviceHandles[index], kSlowTimeoutMs, kSlowTimeoutMs);
         driver_.FT_SetLatencyTimer(DeviceHandles[index], kSlowLatencyMs);
     }
@@ -139,6 +149,9 @@ void LinkModule::SetSlowLink() {
 
 void LinkModule::SetFastLink() {
     for (int index = 0; index <= devices_.LastDeviceIndex && validIndex(index); ++index) {
+        if (!isOpen(index)) {
+            continue;
+        }
         const FT_HANDLE handle = DeviceHandles[index];
         if (driver_.FT_SetTimeouts(handle, kPollReadTimeoutMs, 0) != FT_OK ||
             driver_.FT_SetLatencyTimer(handle, PollingLatency()) != FT_OK) {

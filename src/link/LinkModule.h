@@ -39,6 +39,7 @@ public:
     }
 
     void OpenDevice(int index);
+    // Closes the device and forgets its handle (nothing when it has none).
     void CloseDevice(int index);
     // The driver's status; BytesWritten in Status (0 for a device index outside the table).
     FT_STATUS WriteDevice(int index, int count);
@@ -49,7 +50,7 @@ public:
     // the caller's bytes (larger than TxBuffer), a block read into the caller's buffer (not
     // RxBuffer, which stays what polling reads; no answer check), and the calls that prepare
     // the device for it. Each returns the driver's status; FT_INVALID_HANDLE for an index
-    // outside the table.
+    // outside the table or a device that is not open.
     FT_STATUS WriteBlock(int index, std::span<const std::uint8_t> bytes, std::uint32_t* written);
     FT_STATUS ReadBlock(int index, std::span<std::uint8_t> into, std::uint32_t* got);
     FT_STATUS PurgeReceive(int index);
@@ -62,6 +63,11 @@ public:
 
     Ftd2xx& driver() { return driver_; }
     bool validIndex(int index) const { return index >= 0 && index < kMaxDevices; }
+    // The device has a handle: opened and not closed since. Calls on any other index reach no
+    // driver and fail with FT_INVALID_HANDLE.
+    bool isOpen(int index) const {
+        return validIndex(index) && DeviceHandles[static_cast<std::size_t>(index)] != FT_HANDLE{};
+    }
 
     std::array<FT_HANDLE, kMaxDevices> DeviceHandles{};
     std::array<std::uint8_t, kTxSize> TxBuffer{};

@@ -1,6 +1,9 @@
 #include "AlertList.h"
 
+#include "rack/RackEvents.h"
+
 #include <algorithm>
+#include <utility>
 
 namespace k7 {
 namespace {
@@ -53,6 +56,7 @@ const Alert* AlertList::Start(AlertKind kind, int slot, const QString& name,
     alert.id = nextId_++;
     alert.kind = kind;
     alert.slot = slot;
+    alert.serial = QString::fromLatin1(seats_[static_cast<std::size_t>(slot)].data());
     alert.name = name;
     alert.sinceMicros = sinceMicros;
     alert.startMicros = nowMicros;
@@ -90,6 +94,29 @@ const Alert* AlertList::End(AlertKind kind, int slot, std::int64_t nowMicros, co
     return alert;
 }
 
+std::vector<const Alert*> AlertList::EndAway(std::int64_t nowMicros, const QDateTime& now,
+                                             const QString& detail) {
+    std::vector<const Alert*> ended;
+    for (Away& away : away_) {
+        for (std::size_t k = 0; k < away.open.size(); ++k) {
+            Alert* alert = find(std::exchange(away.open[k], 0));
+            if (!alert) {
+                continue;
+            }
+            alert->endMicros = nowMicros;
+            alert->ended = now;
+            alert->endDetail = detail;
+            --activeCount_;
+            ++ended_;
+            ++away.unseen[k];
+            ended.push_back(alert);
+            const Alert& over = *alert;
+            tell([&over](AlertEvents& observer) { observer.AlertEnded(over); });
+        }
+    }
+    return ended;
+}
+
 bool AlertList::IsOpen(int slot, AlertKind kind) const {
     return ValidSlot(slot) &&
            open_[static_cast<std::size_t>(slot)][static_cast<std::size_t>(Index(kind))] != 0;
@@ -108,6 +135,48 @@ CellAlerts AlertList::CellOf(int slot) const {
     return {MostUrgent(up), MostUrgent(unseen)};
 }
 
+void AlertList::Reseat(const RackReseat& reseat,
+                       const std::array<SerialNumber, kMaxSlots + 1>& serials) {
+    std::array<OpenIds, kMaxSlots + 1> open{};
+    std::array<Unseen, kMaxSlots + 1> unseen{};
+    for (int old = 1; old <= std::min(reseat.before, kMaxSlots); ++old) {
+        const auto o = static_cast<std::size_t>(old);
+        if (const int now = reseat.movedTo[o]; now != 0) {
+            open[static_cast<std::size_t>(now)] = open_[o];
+            unseen[static_cast<std::size_t>(now)] = unseen_[o];
+        } else if (seats_[o][0] != '\0') {
+            away_.push_back(Away{QString::fromLatin1(seats_[o].data()), open_[o], unseen_[o]});
+        }
+    }
+    for (int now = 1; now <= std::min(reseat.after, kMaxSlots); ++now) {
+        const auto n = static_cast<std::size_t>(now);
+        if (reseat.cameFrom[n] != 0) {
+            continue;
+        }
+        const QString serial = QString::fromLatin1(serials[n].data());
+        const auto back = std::find_if(away_.begin(), away_.end(),
+                                       [&serial](const Away& a) { return a.serial == serial; });
+        if (back != away_.end()) {
+            open[n] = back->open;
+            unseen[n] = back->unseen;
+            away_.erase(back);
+        }
+    }
+    open_ = open;
+    unseen_ = unseen;
+    seats_ = serials;
+    for (Alert& alert : alerts_) {
+        for (int slot = 1; slot <= std::min(reseat.after, kMaxSlots) && !alert.serial.isEmpty();
+             ++slot) {
+            if (alert.serial == QLatin1String(seats_[static_cast<std::size_t>(slot)].data())) {
+                alert.slot = slot;
+                break;
+            }
+        }
+    }
+    tell([](AlertEvents& observer) { observer.AlertsTrimmed(); });
+}
+
 void AlertList::AcknowledgeEnded() {
     for (Alert& alert : alerts_) {
         if (!alert.active()) {
@@ -117,7 +186,27 @@ void AlertList::AcknowledgeEnded() {
     for (auto& kinds : unseen_) {
         kinds.fill(0);
     }
+    for (Away& away : away_) {
+        away.unseen.fill(0);
+    }
     tell([](AlertEvents& observer) { observer.AlertsAcknowledged(); });
+}
+
+int* AlertList::unseenOf(const Alert& alert) {
+    const auto kind = static_cast<std::size_t>(Index(alert.kind));
+    const bool seated =
+        ValidSlot(alert.slot) &&
+        (alert.serial.isEmpty() ||
+         alert.serial == QLatin1String(seats_[static_cast<std::size_t>(alert.slot)].data()));
+    if (seated) {
+        return &unseen_[static_cast<std::size_t>(alert.slot)][kind];
+    }
+    for (Away& away : away_) {
+        if (away.serial == alert.serial) {
+            return &away.unseen[kind];
+        }
+    }
+    return nullptr;
 }
 
 Alert* AlertList::find(std::uint64_t id) {
@@ -141,10 +230,10 @@ void AlertList::trim() {
             ++it;
             continue;
         }
-        if (!it->acknowledged && ValidSlot(it->slot)) {
-            int& unseen = unseen_[static_cast<std::size_t>(it->slot)]
-                                 [static_cast<std::size_t>(Index(it->kind))];
-            unseen = std::max(0, unseen - 1);
+        if (!it->acknowledged) {
+            if (int* unseen = unseenOf(*it)) {
+                *unseen = std::max(0, *unseen - 1);
+            }
         }
         it = alerts_.erase(it);
         --ended_;

@@ -2,6 +2,7 @@
 // the time it ended, oldest first. An alert that has ended stays marked on its cell until the
 // operator acknowledges it, so that a dropout nobody saw is still seen afterwards. The record
 // keeps the latest alerts only (kKept of those that have ended; open ones are always kept).
+// Alerts belong to a receiver (its serial number), not to a slot: a rescan moves them with it.
 #pragma once
 
 #include "AlertKinds.h"
@@ -18,10 +19,13 @@
 
 namespace k7 {
 
+struct RackReseat;
+
 struct Alert {
     std::uint64_t id = 0;
     AlertKind kind = AlertKind::Battery;
-    int slot = 0;
+    int slot = 0;                 // where the receiver sits (sat last, once it is gone)
+    QString serial;               // the receiver's serial number (empty when not known)
     QString name;                 // the receiver's name when the alert started
     std::int64_t sinceMicros = 0; // when the reading first went bad: the alert's start
     std::int64_t startMicros = 0; // when the alert was raised (after its hold)
@@ -53,7 +57,8 @@ public:
     virtual void AlertEnded(const Alert& /*alert*/) {}
     // The ended alerts were acknowledged: the marks of their cells changed.
     virtual void AlertsAcknowledged() {}
-    // Old alerts were let go: the list is to be read afresh.
+    // Old alerts were let go, or a rescan moved them with their receivers: the list (and the
+    // cells' marks) are to be read afresh.
     virtual void AlertsTrimmed() {}
 };
 
@@ -69,6 +74,15 @@ public:
     const Alert* End(AlertKind kind, int slot, std::int64_t nowMicros, const QDateTime& now,
                      const QString& detail);
     bool IsOpen(int slot, AlertKind kind) const;
+    // Ends the open alerts of the receivers no longer attached (at the stop) and returns them.
+    std::vector<const Alert*> EndAway(std::int64_t nowMicros, const QDateTime& now,
+                                      const QString& detail);
+    // The serial number of the receiver in each slot, stamped on its alerts as they start.
+    void SetSeats(const std::array<SerialNumber, kMaxSlots + 1>& serials) { seats_ = serials; }
+    // A rescan: the open alerts and the unacknowledged ended ones go with their receivers to
+    // their new slots; those of a receiver that is gone wait for it (by its serial number) and
+    // come back with it; every alert of a receiver takes the slot it sits in now.
+    void Reseat(const RackReseat& reseat, const std::array<SerialNumber, kMaxSlots + 1>& serials);
     CellAlerts CellOf(int slot) const;
     void AcknowledgeEnded();
 
@@ -81,6 +95,9 @@ public:
 
 private:
     Alert* find(std::uint64_t id);
+    // The count of ended alerts not acknowledged that the alert counts in, wherever its
+    // receiver is now (nullptr when it is nowhere).
+    int* unseenOf(const Alert& alert);
     void trim();
     template <typename Event>
     void tell(Event event);
@@ -90,8 +107,18 @@ private:
     int activeCount_ = 0;
     std::size_t ended_ = 0;
     // By slot and kind: the open alert's id (0: none), and the ended alerts not acknowledged.
-    std::array<std::array<std::uint64_t, kAlertKinds>, kMaxSlots + 1> open_{};
-    std::array<std::array<int, kAlertKinds>, kMaxSlots + 1> unseen_{};
+    using OpenIds = std::array<std::uint64_t, kAlertKinds>;
+    using Unseen = std::array<int, kAlertKinds>;
+    std::array<OpenIds, kMaxSlots + 1> open_{};
+    std::array<Unseen, kMaxSlots + 1> unseen_{};
+    std::array<SerialNumber, kMaxSlots + 1> seats_{};
+    // The same of receivers no longer attached, by serial number.
+    struct Away {
+        QString serial;
+        OpenIds open{};
+        Unseen unseen{};
+    };
+    std::vector<Away> away_;
     std::vector<AlertEvents*> observers_;
 };
 

@@ -1,7 +1,10 @@
 #include "AlertWatch.h"
 
 #include "display/Scaling.h"
+#include "rack/RackEvents.h"
 #include "rack/RackTables.h"
+
+#include <algorithm>
 
 namespace k7 {
 namespace {
@@ -42,6 +45,16 @@ void AlertWatch::ForgetTransmitters() {
         r.transmitterSeen = false;
         r.underSince = -1;
     }
+}
+
+void AlertWatch::Reseat(const RackReseat& reseat) {
+    std::array<Receiver, kMaxSlots + 1> seated{};
+    for (int old = 1; old <= std::min(reseat.before, kMaxSlots); ++old) {
+        if (const int now = reseat.movedTo[static_cast<std::size_t>(old)]; now != 0) {
+            seated[static_cast<std::size_t>(now)] = receivers_[static_cast<std::size_t>(old)];
+        }
+    }
+    receivers_ = seated;
 }
 
 void AlertWatch::MeterAnswered(int slot, std::int64_t nowMicros) {

@@ -16,6 +16,7 @@
 namespace k7 {
 
 struct RackTables;
+struct RackReseat;
 
 // Where the watch raises and clears alerts (the monitor).
 class AlertSink {
@@ -43,6 +44,9 @@ public:
     // The receivers may be on new frequencies: a transmitter has to be seen again before its
     // RF can be lost.
     void ForgetTransmitters();
+    // A rescan: what the watch knows of each receiver goes with it to its new slot; a slot's
+    // new receiver starts afresh.
+    void Reseat(const RackReseat& reseat);
 
     // The lowest raw RF level at or above a mute level's threshold marker on the meters (0 for a
     // level outside 1..10: nothing is under it).

@@ -4,6 +4,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 namespace k7 {
 namespace {
 
@@ -84,35 +86,54 @@ bool EventLog::openFor(const QDate& date) {
         return false;
     }
     const QString path = FileFor(date);
-    // A line cut short by a crash stays alone on its line: the next one starts on a new line.
-    bool endsWithLineBreak = true;
-    qint64 size = 0;
-    {
-        QFile existing(path);
-        if (existing.open(QIODevice::ReadOnly)) {
-            size = existing.size();
-            if (size > 0 && existing.seek(size - 1)) {
-                endsWithLineBreak = existing.read(1) == "\n";
-            }
-        }
-    }
     file_.setFileName(path);
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         fail(file_.errorString());
         return false;
     }
     fileDate_ = date;
-    if (size == 0) {
+    if (file_.size() == 0) {
         return put(QByteArray(kHeader) + kCrLf.toLatin1());
     }
-    return endsWithLineBreak || put(kCrLf.toLatin1());
+    return put(LineEndFor(path));
+}
+
+QByteArray EventLog::LineEndFor(const QString& path) {
+    // A line cut short by a crash is completed before anything follows it: a quote it left open
+    // is closed and the line ended, so that it stays one damaged record and every later line
+    // reads back whole. Fields never hold a line break, so the cut line is the text after the
+    // last one (read from the end: a line is short, a damaged file may not be).
+    constexpr qint64 kTail = 64 * 1024;
+    QFile existing(path);
+    if (!existing.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const qint64 size = existing.size();
+    if (size == 0 || !existing.seek(std::max<qint64>(0, size - kTail))) {
+        return {};
+    }
+    const QByteArray tail = existing.readAll();
+    if (tail.endsWith('\n')) {
+        return {};
+    }
+    if (tail.endsWith('\r')) {
+        return "\n";
+    }
+    const QByteArrayView line = QByteArrayView(tail).sliced(tail.lastIndexOf('\n') + 1);
+    return (line.count('"') % 2 == 1 ? "\"" : "") + kCrLf.toLatin1();
 }
 
 bool EventLog::put(const QByteArray& line) {
+    if (line.isEmpty()) {
+        return true;
+    }
+    const qint64 before = file_.size();
     QString reason;
     if (WriteAll(file_, line, reason)) {
         return true;
     }
+    // A line goes to the file whole or not at all: what part of it the disk took is taken back.
+    file_.resize(before);
     fail(reason);
     // Opened afresh for the next line: the disk may have room again, the folder may be back.
     file_.close();

@@ -1,8 +1,9 @@
 // The event log: one CSV file a day in the data folder ("USB Files/Logs/YYYY-MM-DD.csv"), one
 // line per alert start and end, rack event and operator action: time with milliseconds, slot,
-// receiver name, event, detail. Each line goes to the file in one write, so that a crash loses
-// at most the line being written and never touches earlier ones. A log that cannot be written
-// is told once; its lines wait (a bounded number) and go out when the file can be written again.
+// receiver name, event, detail. Each line goes to the file in one write, whole or not at all, so
+// that a crash loses at most the line being written and never touches earlier ones; a line a
+// crash cut short is completed before the next start appends. A log that cannot be written is
+// told once; its lines wait (a bounded number) and go out when the file can be written again.
 #pragma once
 
 #include "platform/ActionLog.h"
@@ -51,6 +52,8 @@ public:
 
 private:
     bool openFor(const QDate& date);
+    // What completes the file's last line when a crash cut it short (nothing when it is whole).
+    static QByteArray LineEndFor(const QString& path);
     bool put(const QByteArray& line);
     void fail(const QString& reason);
 

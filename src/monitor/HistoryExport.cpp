@@ -36,7 +36,36 @@ QString ClockText(const QDateTime& time) {
     return time.toString(QStringLiteral("HH:mm:ss"));
 }
 
+// The characters of a row: the time ("2024-05-03 20:31:40.006"), the line end, and per
+// receiver three commas, with its three numbers where it answered.
+constexpr std::int64_t kTimeBytes = 23 + 2;
+constexpr std::int64_t kSeparatorBytes = 3;
+
 } // namespace
+
+std::int64_t ResolutionMicros(ExportResolution resolution) {
+    switch (resolution) {
+    case ExportResolution::Second:
+        return 1'000'000;
+    case ExportResolution::Tenth:
+        return 100'000;
+    case ExportResolution::EveryAnswer:
+        break;
+    }
+    return 0;
+}
+
+QString ResolutionText(ExportResolution resolution) {
+    switch (resolution) {
+    case ExportResolution::Second:
+        return QStringLiteral("1 s");
+    case ExportResolution::Tenth:
+        return QStringLiteral("100 ms");
+    case ExportResolution::EveryAnswer:
+        break;
+    }
+    return QStringLiteral("every answer");
+}
 
 HistoryExport::HistoryExport(Wiring wiring) : wiring_(std::move(wiring)) {}
 
@@ -116,7 +145,57 @@ QByteArray HistoryExport::Header() const {
     return header.toUtf8() + "\r\n";
 }
 
-bool HistoryExport::Start(const QString& path, std::int64_t fromMicros, std::int64_t toMicros) {
+std::int64_t HistoryExport::EstimateBytes(std::int64_t fromMicros, std::int64_t toMicros,
+                                          ExportResolution resolution) const {
+    const std::int64_t from = std::min(fromMicros, toMicros);
+    const std::int64_t to = std::max(fromMicros, toMicros);
+    const int receivers = std::clamp(wiring_.receivers(), 0, kMaxSlots);
+    const MeterHistory& history = wiring_.history;
+    // The answers of the span, when they start and end, and the digits of their numbers (read
+    // from a few of them spread over the span).
+    std::int64_t answers = 0, digits = 0, sampled = 0;
+    std::int64_t first = to, last = from;
+    for (int slot = 1; slot <= receivers; ++slot) {
+        const std::size_t begin = history.LowerBound(slot, from);
+        const std::size_t end = history.LowerBound(slot, to + 1);
+        if (begin >= end) {
+            continue;
+        }
+        answers += static_cast<std::int64_t>(end - begin);
+        first = std::min(first, history.at(slot, begin).micros);
+        last = std::max(last, history.at(slot, end - 1).micros);
+        const std::size_t stride = std::max<std::size_t>((end - begin) / 16, 1);
+        for (std::size_t i = begin; i < end; i += stride) {
+            const HistorySample sample = history.at(slot, i);
+            digits += Numbers()[sample.rfA].size() + Numbers()[sample.rfB].size() +
+                      Numbers()[sample.audio].size();
+            ++sampled;
+        }
+    }
+    if (answers == 0) {
+        return 0;
+    }
+    const double perAnswer = static_cast<double>(digits) / static_cast<double>(sampled);
+    const std::int64_t step = ResolutionMicros(resolution);
+    const std::int64_t perRow = kTimeBytes + kSeparatorBytes * receivers;
+    std::int64_t rows = answers; // answers of different receivers rarely share a time
+    double filled = static_cast<double>(answers);
+    if (step > 0) {
+        // Every interval from the first answer to the last holds a row; a receiver fills its
+        // fields in the intervals it answered in, at most once each.
+        rows = std::min(answers, (last - first) / step + 1);
+        filled = 0;
+        for (int slot = 1; slot <= receivers; ++slot) {
+            filled += static_cast<double>(std::min<std::int64_t>(
+                rows, static_cast<std::int64_t>(history.LowerBound(slot, to + 1) -
+                                                history.LowerBound(slot, from))));
+        }
+    }
+    return Header().size() + rows * perRow + static_cast<std::int64_t>(filled * perAnswer);
+}
+
+bool HistoryExport::Start(const QString& path, std::int64_t fromMicros, std::int64_t toMicros,
+                          ExportResolution resolution) {
     if (running()) {
         return false;
     }
@@ -124,6 +203,9 @@ bool HistoryExport::Start(const QString& path, std::int64_t fromMicros, std::int
     receivers_ = std::clamp(wiring_.receivers(), 0, kMaxSlots);
     fromMicros_ = std::min(fromMicros, toMicros);
     toMicros_ = std::max(fromMicros, toMicros);
+    resolution_ = resolution;
+    step_ = ResolutionMicros(resolution);
+    originMs_ = wiring_.wallOrigin().toMSecsSinceEpoch();
     // The span's answers are copied first: the rings go on turning while the file is written.
     std::vector<std::vector<HistorySample>> bySlot;
     std::size_t total = 0;
@@ -149,7 +231,8 @@ bool HistoryExport::Start(const QString& path, std::int64_t fromMicros, std::int
     }
     next_ = 0;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
-        progress_.rows += i == 0 || entries_[i].micros != entries_[i - 1].micros ? 1 : 0;
+        progress_.rows +=
+            i == 0 || rowOf(entries_[i].micros) != rowOf(entries_[i - 1].micros) ? 1 : 0;
     }
     if (entries_.empty()) {
         end(ExportProgress::Nothing);
@@ -170,7 +253,6 @@ bool HistoryExport::Start(const QString& path, std::int64_t fromMicros, std::int
                 .arg(QDir::toNativeSeparators(path), file_->errorString()));
         return false;
     }
-    originMs_ = wiring_.wallOrigin().toMSecsSinceEpoch();
     second_ = -1;
     if (!write(Header())) {
         return false;
@@ -184,8 +266,8 @@ bool HistoryExport::Start(const QString& path, std::int64_t fromMicros, std::int
     return true;
 }
 
-void HistoryExport::appendTime(QByteArray& row, std::int64_t micros) {
-    const std::int64_t ms = originMs_ + micros / 1000;
+void HistoryExport::appendTime(QByteArray& row, std::int64_t localMicros) {
+    const std::int64_t ms = localMicros / 1000;
     const std::int64_t second = ms / 1000;
     if (second != second_) {
         second_ = second;
@@ -205,24 +287,34 @@ void HistoryExport::slice() {
     }
     const auto& numbers = Numbers();
     QByteArray bytes;
-    // A row holds every receiver's three fields; those that did not answer stay empty.
-    std::vector<const Entry*> answered(static_cast<std::size_t>(receivers_) + 1, nullptr);
+    // A row holds every receiver's three fields: the lowest RF of each antenna and the highest
+    // audio of its answers in the row's interval; those that did not answer stay empty.
+    struct Cell {
+        bool answered;
+        std::uint8_t rfA, rfB, audio;
+    };
+    std::vector<Cell> cells(static_cast<std::size_t>(receivers_) + 1);
     std::size_t rows = 0;
     while (next_ < entries_.size() && rows < kRowsPerSlice) {
-        const std::int64_t micros = entries_[next_].micros;
-        std::fill(answered.begin(), answered.end(), nullptr);
-        for (; next_ < entries_.size() && entries_[next_].micros == micros; ++next_) {
-            answered[static_cast<std::size_t>(entries_[next_].slot)] = &entries_[next_];
+        const std::int64_t row = rowOf(entries_[next_].micros);
+        std::fill(cells.begin(), cells.end(), Cell{false, 0, 0, 0});
+        for (; next_ < entries_.size() && rowOf(entries_[next_].micros) == row; ++next_) {
+            const Entry& e = entries_[next_];
+            Cell& cell = cells[static_cast<std::size_t>(e.slot)];
+            cell = cell.answered ? Cell{true, std::min(cell.rfA, e.rfA), std::min(cell.rfB, e.rfB),
+                                        std::max(cell.audio, e.audio)}
+                                 : Cell{true, e.rfA, e.rfB, e.audio};
         }
-        appendTime(bytes, micros);
+        appendTime(bytes, row);
         for (int slot = 1; slot <= receivers_; ++slot) {
-            if (const Entry* e = answered[static_cast<std::size_t>(slot)]) {
+            const Cell& cell = cells[static_cast<std::size_t>(slot)];
+            if (cell.answered) {
                 bytes += ',';
-                bytes += numbers[e->rfA];
+                bytes += numbers[cell.rfA];
                 bytes += ',';
-                bytes += numbers[e->rfB];
+                bytes += numbers[cell.rfB];
                 bytes += ',';
-                bytes += numbers[e->audio];
+                bytes += numbers[cell.audio];
             } else {
                 bytes += ",,,";
             }
@@ -252,11 +344,12 @@ void HistoryExport::slice() {
     file_.reset();
     const QDateTime origin = QDateTime::fromMSecsSinceEpoch(originMs_);
     wiring_.actions.Action(0, {}, QStringLiteral("history-export"),
-                           QStringLiteral("%1: %2 to %3, %4 rows")
+                           QStringLiteral("%1: %2 to %3, %4 rows, %5")
                                .arg(QFileInfo(progress_.path).fileName(),
                                     ClockText(origin.addMSecs(fromMicros_ / 1000)),
                                     ClockText(origin.addMSecs(toMicros_ / 1000)))
-                               .arg(progress_.rows));
+                               .arg(progress_.rows)
+                               .arg(ResolutionText(resolution_)));
     end(ExportProgress::Done);
 }
 

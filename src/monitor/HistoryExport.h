@@ -1,6 +1,8 @@
 // The export of the meter history to CSV: one wide file for a span of the hour, a row per
-// answer time with the time (local, with milliseconds), then RF A, RF B and audio of every
-// receiver (filled for the receivers that answered at that time, empty for the others). The file
+// interval of the chosen resolution (1 s, 100 ms) or per answer time, with the time (local, with
+// milliseconds), then RF A, RF B and audio of every receiver: at a resolution the lowest RF of
+// each antenna and the highest audio the receiver answered in the interval (what an operator
+// looks for), per answer the answer's own; empty for a receiver that did not answer. The file
 // goes to the folder "History" of the data folder, under a bare name the operator gives; it is
 // written through QSaveFile in slices on a timer, so that polling goes on while an hour of forty
 // receivers is written, and it appears whole or not at all.
@@ -31,6 +33,13 @@ struct ExportName {
     bool exists = false;
     bool ok() const { return !path.isEmpty(); }
 };
+
+// The rows of an export: one per second, per tenth of a second, or per answer time.
+enum class ExportResolution { Second, Tenth, EveryAnswer };
+
+// The interval of a resolution in microseconds (0 for every answer) and its name ("1 s").
+std::int64_t ResolutionMicros(ExportResolution resolution);
+QString ResolutionText(ExportResolution resolution);
 
 struct ExportProgress {
     enum State { Idle, Running, Done, Failed, Cancelled, Nothing };
@@ -69,10 +78,14 @@ public:
     // a drive, a path separator or a link never lets a file out of it.
     ExportName CheckName(const QString& name) const;
 
-    // Starts writing the answers of [fromMicros, toMicros] to the checked path; false (with the
-    // reason in progress()) when nothing can be written. The listener hears every slice and
-    // the end.
-    bool Start(const QString& path, std::int64_t fromMicros, std::int64_t toMicros);
+    // Starts writing the answers of [fromMicros, toMicros] to the checked path at the
+    // resolution; false (with the reason in progress()) when nothing can be written. The
+    // listener hears every slice and the end.
+    bool Start(const QString& path, std::int64_t fromMicros, std::int64_t toMicros,
+               ExportResolution resolution);
+    // About how many bytes that export would write, from the answers kept (no copy is made).
+    std::int64_t EstimateBytes(std::int64_t fromMicros, std::int64_t toMicros,
+                               ExportResolution resolution) const;
     void Cancel();
     // Writes what is left at once.
     void Finish();
@@ -93,10 +106,16 @@ private:
         std::uint8_t rfA, rfB, audio;
     };
 
+    // A row's interval: its start in microseconds of local time (the answer's own time for
+    // every answer), so that rows fall on whole seconds or tenths of the clock.
+    std::int64_t rowOf(std::int64_t micros) const {
+        const std::int64_t local = originMs_ * 1000 + micros;
+        return step_ == 0 ? local : local / step_ * step_ - (local % step_ < 0 ? step_ : 0);
+    }
     void slice();
     bool write(const QByteArray& bytes);
     void end(ExportProgress::State state, const QString& error = {});
-    void appendTime(QByteArray& row, std::int64_t micros);
+    void appendTime(QByteArray& row, std::int64_t localMicros);
 
     Wiring wiring_;
     std::unique_ptr<Timer> timer_;
@@ -105,6 +124,8 @@ private:
     std::size_t next_ = 0;       // the next entry to write
     int receivers_ = 0;
     std::int64_t fromMicros_ = 0, toMicros_ = 0;
+    ExportResolution resolution_ = ExportResolution::Second;
+    std::int64_t step_ = 0;     // the rows' interval; 0: a row per answer time
     std::int64_t originMs_ = 0; // the local time at the clock's origin, ms since the epoch
     std::int64_t second_ = -1;  // the second whose text is cached
     QByteArray secondText_;     // "yyyy-MM-dd HH:mm:ss"

@@ -2,6 +2,7 @@
 
 #include "Monitor.h"
 #include "platform/Prompter.h"
+#include "platform/WindowOrder.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -28,12 +29,21 @@ QString ClockText(const QDateTime& time) {
 
 HistoryExportDialog::HistoryExportDialog(Monitor& monitor, Prompter& prompter, QWidget* parent)
     : QDialog(parent), monitor_(monitor), prompter_(prompter), spans_(new QComboBox(this)),
-      name_(new QLineEdit(this)), folder_(new QLabel(this)), message_(new QLabel(this)),
-      progress_(new QProgressBar(this)), export_(new QPushButton(QStringLiteral("Export"), this)),
+      resolutions_(new QComboBox(this)), estimate_(new QLabel(this)), name_(new QLineEdit(this)),
+      folder_(new QLabel(this)), message_(new QLabel(this)), progress_(new QProgressBar(this)),
+      export_(new QPushButton(QStringLiteral("Export"), this)),
       close_(new QPushButton(QStringLiteral("Close"), this)) {
     setObjectName(QStringLiteral("frmHistoryExport"));
     setWindowTitle(QStringLiteral("Export meter history"));
     spans_->setObjectName(QStringLiteral("cmbExportSpan"));
+    resolutions_->setObjectName(QStringLiteral("cmbExportResolution"));
+    estimate_->setObjectName(QStringLiteral("lblExportEstimate"));
+    resolutions_->addItem(QStringLiteral("1 s: the lowest RF and highest audio of each second"),
+                          static_cast<int>(ExportResolution::Second));
+    resolutions_->addItem(QStringLiteral("100 ms: the same for each tenth of a second"),
+                          static_cast<int>(ExportResolution::Tenth));
+    resolutions_->addItem(QStringLiteral("Every answer (a large file)"),
+                          static_cast<int>(ExportResolution::EveryAnswer));
     name_->setObjectName(QStringLiteral("txtExportName"));
     export_->setObjectName(QStringLiteral("cmdExport"));
     close_->setObjectName(QStringLiteral("cmdClose"));
@@ -46,12 +56,15 @@ HistoryExportDialog::HistoryExportDialog(Monitor& monitor, Prompter& prompter, Q
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Span:"), spans_);
+    form->addRow(QStringLiteral("Resolution:"), resolutions_);
+    form->addRow(QStringLiteral("Size:"), estimate_);
     form->addRow(QStringLiteral("File name:"), name_);
     form->addRow(QStringLiteral("Folder:"), folder_);
     auto* explanation = new QLabel(
-        QStringLiteral("One row per answer: the time, then RF A, RF B and audio of every "
-                       "receiver as raw values (0 to 255); a receiver that did not answer at "
-                       "that time leaves its fields empty."),
+        QStringLiteral("One row per interval (or per answer): the time, then RF A, RF B and "
+                       "audio of every receiver as raw values (0 to 255), in an interval the "
+                       "lowest RF of each antenna and the highest audio; a receiver that did not "
+                       "answer leaves its fields empty."),
         this);
     explanation->setWordWrap(true);
     auto* buttons = new QHBoxLayout;
@@ -69,6 +82,8 @@ HistoryExportDialog::HistoryExportDialog(Monitor& monitor, Prompter& prompter, Q
 
     connect(export_, &QPushButton::clicked, this, [this] { exportNow(); });
     connect(close_, &QPushButton::clicked, this, [this] { closeOrCancel(); });
+    connect(spans_, &QComboBox::currentIndexChanged, this, [this] { estimateSize(); });
+    connect(resolutions_, &QComboBox::currentIndexChanged, this, [this] { estimateSize(); });
     monitor_.historyExport().SetListener(
         [this](const ExportProgress& progress) { progressed(progress); });
 }
@@ -95,6 +110,8 @@ void HistoryExportDialog::Open(std::optional<Span> shown) {
         spans_->addItem(QStringLiteral("The last 30 minutes"), 30);
         spans_->addItem(QStringLiteral("The whole hour kept"), 60);
         spans_->setCurrentIndex(shown_ ? 0 : 2);
+        resolutions_->setCurrentIndex(0);
+        estimateSize();
         name_->setText(HistoryExport::DefaultName(
             monitor_.WallOrigin().addMSecs(monitor_.NowMicros() / 1000)));
         message_->clear();
@@ -103,7 +120,7 @@ void HistoryExportDialog::Open(std::optional<Span> shown) {
         close_->setText(QStringLiteral("Close"));
     }
     show();
-    raise();
+    RaiseWindow(*this);
     activateWindow();
 }
 
@@ -114,6 +131,23 @@ HistoryExportDialog::Span HistoryExportDialog::chosenSpan() const {
     }
     const std::int64_t now = monitor_.NowMicros();
     return {now - code * kMinuteMicros, now};
+}
+
+ExportResolution HistoryExportDialog::chosenResolution() const {
+    return static_cast<ExportResolution>(resolutions_->currentData().toInt());
+}
+
+void HistoryExportDialog::estimateSize() {
+    if (spans_->count() == 0) {
+        return;
+    }
+    const Span span = chosenSpan();
+    const std::int64_t bytes =
+        monitor_.historyExport().EstimateBytes(span.first, span.second, chosenResolution());
+    estimate_->setText(
+        bytes == 0 ? QStringLiteral("nothing recorded in this span")
+                   : QStringLiteral("about %1")
+                         .arg(locale().formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat)));
 }
 
 void HistoryExportDialog::exportNow() {
@@ -137,7 +171,7 @@ void HistoryExportDialog::exportNow() {
         }
     }
     const Span span = chosenSpan();
-    if (exporter.Start(name.path, span.first, span.second)) {
+    if (exporter.Start(name.path, span.first, span.second, chosenResolution())) {
         export_->setEnabled(false);
         close_->setText(QStringLiteral("Cancel"));
         progress_->setRange(0, static_cast<int>(exporter.progress().rows));

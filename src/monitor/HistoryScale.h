@@ -12,6 +12,10 @@ namespace k7 {
 class HistoryScale {
 public:
     static constexpr int kMarks = 10;
+    // The plot's height in marks: the ten and half a mark above the top one, so that the
+    // highest reading the meters show (a strong, healthy signal) is drawn inside the plot, not
+    // on its border.
+    static constexpr double kPlotMarks = 10.5;
 
     HistoryScale();
 

@@ -113,7 +113,7 @@ void HistoryTimeline::paintEvent(QPaintEvent* /*event*/) {
 
 void HistoryTimeline::drawLane(QPainter& p, const QRect& lane, bool rf) const {
     p.fillRect(lane, kLane);
-    const double step = lane.height() / 10.0;
+    const double step = lane.height() / HistoryScale::kPlotMarks;
     // Every mark labelled while there is room, else every other one.
     const int every = step >= 15 ? 1 : 2;
     QFont small = font();
@@ -145,7 +145,7 @@ void HistoryTimeline::drawLine(QPainter& p, const QRect& lane, const HistoryLine
     if (line.empty()) {
         return;
     }
-    const double perMark = lane.height() / 10.0;
+    const double perMark = lane.height() / HistoryScale::kPlotMarks;
     const auto at = [&](const QPointF& point) {
         return QPointF(lane.left() + point.x(), lane.bottom() + 0.5 - point.y() * perMark);
     };

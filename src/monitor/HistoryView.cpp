@@ -64,7 +64,11 @@ std::int64_t HistoryView::now() const {
 }
 
 void HistoryView::SetSlot(int slot) {
-    if (slot != slot_ && slot >= 1 && slot <= kMaxSlots) {
+    if (slot < 1 || (slot > kMaxSlots && history_.RingOf(slot) == 0)) {
+        return;
+    }
+    ring_ = history_.RingOf(slot);
+    if (slot != slot_) {
         slot_ = slot;
         if (!live_) {
             ScrollTo(end_); // the new receiver's hour may start later
@@ -77,7 +81,24 @@ void HistoryView::SetZoom(int zoom) {
     Zoom(std::clamp(zoom, 0, static_cast<int>(kSpans.size()) - 1) - zoom_);
 }
 
+void HistoryView::FitRecorded() {
+    if (zoomChosen_ || !live_) {
+        return;
+    }
+    const std::int64_t recorded =
+        history_.size(slot_) > 0 ? now() - history_.at(slot_, 0).micros : 0;
+    int zoom = 0;
+    while (zoom < kDefaultZoom && kSpans[static_cast<std::size_t>(zoom)] < recorded) {
+        ++zoom;
+    }
+    if (zoom != zoom_) {
+        zoom_ = zoom;
+        tell();
+    }
+}
+
 void HistoryView::Zoom(int steps, double anchor) {
+    zoomChosen_ = true;
     const int zoom = std::clamp(zoom_ + steps, 0, static_cast<int>(kSpans.size()) - 1);
     if (zoom == zoom_) {
         return;
@@ -126,9 +147,28 @@ void HistoryView::GoLive() {
 }
 
 void HistoryView::Recorded(int slot, std::int64_t /*micros*/) {
-    if (slot == slot_ && live_) {
+    if (slot != slot_) {
+        return;
+    }
+    if (ring_ == 0) {
+        ring_ = history_.RingOf(slot); // shown before the rings were allocated
+    }
+    if (live_) {
         tell();
     }
+}
+
+void HistoryView::Reseated() {
+    // The receiver shown keeps being shown, under its new slot or, gone, its away key; a view
+    // that had none yet stays on its slot.
+    const int key = history_.KeyOfRing(ring_);
+    if (key != 0) {
+        slot_ = key;
+    } else if (history_.RingOf(slot_) == 0 && slot_ > kMaxSlots) {
+        slot_ = 1;
+    }
+    ring_ = history_.RingOf(slot_);
+    tell();
 }
 
 void HistoryView::MarksChanged(int slot) {

@@ -65,15 +65,20 @@ public:
     // new alert mark, a zoom, a scroll, another receiver).
     void SetChangeListener(std::function<void()> listener) { changed_ = std::move(listener); }
 
+    // The receiver shown: its slot, or the key of one no longer attached (MeterHistory's away
+    // keys). A rescan keeps the view on its receiver wherever it went.
     int slot() const { return slot_; }
     void SetSlot(int slot);
 
     int zoom() const { return zoom_; }
     std::int64_t spanMicros() const { return kSpans[static_cast<std::size_t>(zoom_)]; }
     // Zooms in (negative steps) or out, keeping the time at anchor (0 left edge, 1 right edge)
-    // where it is; live stays live.
+    // where it is; live stays live. The operator's choice: it holds from then on.
     void Zoom(int steps, double anchor = 1.0);
     void SetZoom(int zoom);
+    // Until the operator chooses a span: the shortest that holds what the receiver has recorded
+    // (a minute once a minute is kept), at most the default.
+    void FitRecorded();
 
     bool live() const { return live_; }
     // The span's right edge: now while live.
@@ -99,6 +104,7 @@ private:
     // HistoryEvents
     void Recorded(int slot, std::int64_t micros) override;
     void MarksChanged(int slot) override;
+    void Reseated() override;
 
     void tell() const;
     HistoryLine line(const std::vector<HistorySample>& samples, const HistoryPicture& picture,
@@ -113,7 +119,9 @@ private:
     HistoryScale scale_;
     std::function<void()> changed_;
     int slot_ = 1;
+    int ring_ = 0; // the shown receiver's ring, which a rescan may put under another key
     int zoom_ = kDefaultZoom;
+    bool zoomChosen_ = false;
     bool live_ = true;
     std::int64_t end_ = 0; // the right edge while not live
 };

@@ -4,6 +4,7 @@
 #include "HistoryTimeline.h"
 #include "Monitor.h"
 #include "platform/Timer.h"
+#include "platform/WindowOrder.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -12,6 +13,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <utility>
+#include <vector>
 
 namespace k7 {
 namespace {
@@ -102,8 +106,9 @@ void HistoryWindow::ShowReceiver(int slot) {
     refreshReceivers();
     view_.SetSlot(slot);
     view_.GoLive();
+    view_.FitRecorded();
     show();
-    raise();
+    RaiseWindow(*this);
     activateWindow();
     syncControls();
     refreshStatus();
@@ -125,6 +130,7 @@ void HistoryWindow::changed() {
 
 void HistoryWindow::tick() {
     refreshReceivers();
+    view_.FitRecorded();
     if (view_.live()) {
         timeline_->update();
     }
@@ -133,19 +139,37 @@ void HistoryWindow::tick() {
 }
 
 void HistoryWindow::refreshReceivers() {
+    // The rack's receivers by slot, then those a rescan no longer found, until the stop.
+    std::vector<std::pair<int, QString>> items;
     const int count = std::clamp(monitor_.receivers(), 0, kMaxSlots);
-    if (receivers_->count() != count) {
-        receivers_->clear();
-        for (int slot = 1; slot <= count; ++slot) {
-            receivers_->addItem(QString(), slot);
-        }
-    }
     for (int slot = 1; slot <= count; ++slot) {
-        const QString text = QStringLiteral("%1  %2").arg(slot).arg(monitor_.nameOf(slot));
-        if (receivers_->itemText(slot - 1) != text) {
-            receivers_->setItemText(slot - 1, text);
+        items.emplace_back(slot, QStringLiteral("%1  %2").arg(slot).arg(monitor_.nameOf(slot)));
+    }
+    const MeterHistory& history = monitor_.history();
+    for (const int key : history.AwayKeys()) {
+        items.emplace_back(key, history.AwayName(key) + QStringLiteral(" (disconnected)"));
+    }
+    if (receivers_->count() != static_cast<int>(items.size())) {
+        receivers_->clear();
+        for (const auto& [key, text] : items) {
+            receivers_->addItem(text, key);
+        }
+        return;
+    }
+    for (int i = 0; i < receivers_->count(); ++i) {
+        const auto& [key, text] = items[static_cast<std::size_t>(i)];
+        if (receivers_->itemData(i).toInt() != key || receivers_->itemText(i) != text) {
+            receivers_->setItemData(i, key);
+            receivers_->setItemText(i, text);
         }
     }
+}
+
+QString HistoryWindow::receiverText(int key) const {
+    if (key > kMaxSlots) {
+        return monitor_.history().AwayName(key) + QStringLiteral(" (disconnected)");
+    }
+    return QStringLiteral("%1 %2").arg(key).arg(monitor_.nameOf(key));
 }
 
 void HistoryWindow::syncControls() {
@@ -164,8 +188,7 @@ void HistoryWindow::syncControls() {
     scroll_->setPageStep(std::max(units(view_.spanMicros()), 1));
     scroll_->setSingleStep(std::max(units(view_.spanMicros() / 10), 1));
     scroll_->setValue(view_.live() ? scroll_->maximum() : units(view_.endMicros() - earliest));
-    const QString title =
-        QStringLiteral("Meter history: %1 %2").arg(view_.slot()).arg(monitor_.nameOf(view_.slot()));
+    const QString title = QStringLiteral("Meter history: ") + receiverText(view_.slot());
     if (windowTitle() != title) {
         setWindowTitle(title);
     }

@@ -60,6 +60,8 @@ private:
     void changed();
     void tick();
     void refreshReceivers();
+    // "3 VOX_3_" for a slot, "VOX_3_ (disconnected)" for a receiver no longer attached.
+    QString receiverText(int key) const;
     void syncControls();
     void refreshStatus();
 

@@ -2,11 +2,15 @@
 // the answer's time, for the last hour, and the alerts of that hour as marks. One block of
 // memory, sized from the rack's poll rate when monitoring starts, holds a ring per receiver;
 // recording an answer writes eight bytes into it and never allocates, so that keeping the hour
-// costs the poll nothing.
+// costs the poll nothing. A ring belongs to its receiver: a rescan re-seats the rings with the
+// receivers (a new receiver gets a ring then), and keeps the ring of one that is gone readable
+// under a key of its own until the station stops.
 #pragma once
 
 #include "AlertKinds.h"
 #include "link/DeviceTables.h"
+
+#include <QString>
 
 #include <array>
 #include <cstddef>
@@ -31,8 +35,9 @@ struct HistorySample {
 struct HistoryMark {
     std::int64_t sinceMicros = 0;
     std::int64_t endMicros = -1;
-    int slot = 0;
+    int slot = 0; // where the receiver sat when the alert started
     AlertKind kind = AlertKind::Battery;
+    int ring = 0; // the receiver's ring
     bool open() const { return endMicros < 0; }
 };
 
@@ -43,7 +48,11 @@ public:
     virtual void Recorded(int /*slot*/, std::int64_t /*micros*/) {}
     // An alert of the slot started or ended.
     virtual void MarksChanged(int /*slot*/) {}
+    // A rescan moved the rings: the keys of the receivers changed.
+    virtual void Reseated() {}
 };
+
+struct RackReseat;
 
 class MeterHistory {
 public:
@@ -61,6 +70,20 @@ public:
     // nothing. Until then nothing is recorded.
     void Allocate(int receivers, int pollIntervalMs);
     bool allocated() const { return allocated_; }
+    // A rescan: the rings go with their receivers to their new slots; a receiver that is gone
+    // keeps its ring (readable under an away key); one that comes back (the same serial
+    // number) takes its ring again; a new one gets a ring sized for the rack found, at this
+    // poll interval. Nothing before the first Allocate.
+    void Reseat(const RackReseat& reseat, const std::array<SerialNumber, kMaxSlots + 1>& serials,
+                int pollIntervalMs);
+    // Keys: 1..40 a slot's receiver; above kMaxSlots a receiver no longer attached.
+    std::vector<int> AwayKeys() const;
+    // The name of an away key's receiver as it was last shown (empty for any other key).
+    QString AwayName(int key) const;
+    // The ring a key reads (0 for none), and the key a ring is read under now.
+    int RingOf(int key) const;
+    int KeyOfRing(int ring) const;
+
     // The slot's room in answers (0 for a slot without a receiver).
     std::size_t capacity(int slot) const;
     // The bytes the history holds for its samples and marks.
@@ -70,10 +93,11 @@ public:
     // Answers older than an hour before it are let go.
     void Record(int slot, std::int64_t micros, std::uint8_t rfA, std::uint8_t rfB,
                 std::uint8_t audio, int muteLevel, bool muted) {
-        if (!RackSlot(slot) || rings_[static_cast<std::size_t>(slot)].capacity == 0) {
+        if (!RackSlot(slot) || ringOfSlot_[static_cast<std::size_t>(slot)] == 0) {
             return;
         }
-        push(rings_[static_cast<std::size_t>(slot)], micros, rfA, rfB, audio, muteLevel, muted);
+        push(rings_[static_cast<std::size_t>(ringOfSlot_[static_cast<std::size_t>(slot)])], micros,
+             rfA, rfB, audio, muteLevel, muted);
         for (HistoryEvents* observer : observers_) {
             observer->Recorded(slot, micros);
         }
@@ -108,19 +132,27 @@ private:
     static_assert(sizeof(Packed) == 8);
 
     struct Ring {
-        std::size_t offset = 0;
+        Packed* samples = nullptr;
         std::size_t capacity = 0;
         std::size_t head = 0; // index of the oldest in the ring
         std::size_t count = 0;
         std::int64_t newest = 0;
+        int slot = 0; // where its receiver sits; 0 once it is no longer attached
+        // Of a receiver no longer attached: how to find it again, and how it was shown.
+        QString serial;
+        QString name;
     };
 
     static bool RackSlot(int slot) { return slot >= 1 && slot <= kMaxSlots; }
+    // The ring a key reads, or nullptr.
+    const Ring* ringOf(int key) const;
+    // count rings of the same room, in one block, for a rack of receivers at the poll interval.
+    void addRings(int count, int receivers, int pollIntervalMs);
     void push(Ring& ring, std::int64_t micros, std::uint8_t rfA, std::uint8_t rfB,
               std::uint8_t audio, int muteLevel, bool muted);
     const Packed& packed(const Ring& ring, std::size_t index) const {
         const std::size_t at = ring.head + index;
-        return samples_[ring.offset + (at < ring.capacity ? at : at - ring.capacity)];
+        return ring.samples[at < ring.capacity ? at : at - ring.capacity];
     }
     static std::int64_t FullTime(const Ring& ring, std::uint32_t low) {
         return ring.newest -
@@ -128,11 +160,13 @@ private:
     }
 
     bool allocated_ = false;
-    // Left unwritten until answers fill it: the system gives its pages as the rings reach them,
-    // so starting to record costs nothing however long the span.
-    std::unique_ptr<Packed[]> samples_;
+    // Left unwritten until answers fill them: the system gives their pages as the rings reach
+    // them, so starting to record costs nothing however long the span. One block at the start,
+    // and one for the new receivers of each rescan.
+    std::vector<std::unique_ptr<Packed[]>> blocks_;
     std::size_t sampleCount_ = 0;
-    std::array<Ring, kMaxSlots + 1> rings_{};
+    std::vector<Ring> rings_{Ring{}}; // ring 0 is none
+    std::array<int, kMaxSlots + 1> ringOfSlot_{};
     std::vector<HistoryMark> marks_; // a ring of kMarks once allocated
     std::size_t marksHead_ = 0;      // the oldest mark
     std::size_t markCount_ = 0;

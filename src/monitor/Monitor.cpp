@@ -9,6 +9,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace k7 {
 namespace {
 
@@ -40,6 +42,28 @@ QLatin1StringView RackNoteToken(RackNote::Kind kind) {
         return QLatin1StringView("discovery-failed");
     case RackNote::Stopped:
         return QLatin1StringView("stopped");
+    case RackNote::RescanStarted:
+    case RackNote::RescanEnded:
+    case RackNote::RescanRefused:
+        return QLatin1StringView("rescan");
+    case RackNote::Unplugged:
+        return QLatin1StringView("unplugged");
+    case RackNote::PluggedIn:
+        return QLatin1StringView("plugged in");
+    }
+    return {};
+}
+
+QLatin1StringView RescanRefusalToken(RescanRefusal refusal) {
+    switch (refusal) {
+    case RescanRefusal::NoDevice:
+        return QLatin1StringView("no-device");
+    case RescanRefusal::NotFamily:
+        return QLatin1StringView("not-family");
+    case RescanRefusal::TooMany:
+        return QLatin1StringView("too-many");
+    case RescanRefusal::DiscoveryFailed:
+        return QLatin1StringView("discovery-failed");
     }
     return {};
 }
@@ -102,10 +126,12 @@ void Monitor::ReceiverAnsweringAgain(int slot) {
 }
 
 void Monitor::ActivityChanged(RackActivity activity) {
+    activity_ = activity;
     if (activity != RackActivity::Monitoring || monitoringSeen_ || stopped_) {
         return;
     }
     monitoringSeen_ = true;
+    alerts_.SetSeats(devices_.SlotSerial);
     // The rack's size and poll rate are known and stay so for the run.
     history_.Allocate(devices_.DeviceCount, devices_.PollInterval);
     RackNote started;
@@ -120,11 +146,107 @@ void Monitor::DeviceCountChanged(int attached, int expected) {
     changed.kind = RackNote::DevicesChanged;
     changed.attached = attached;
     changed.expected = expected;
-    changed.detail = QStringLiteral("%1 USB devices attached where the rack has %2; monitoring "
-                                    "ends")
+    changed.detail = QStringLiteral("%1 USB devices attached where the rack has %2; %3")
                          .arg(attached)
-                         .arg(expected);
+                         .arg(expected)
+                         .arg(activity_ == RackActivity::Settling
+                                  ? QStringLiteral("monitoring waits for the devices to settle")
+                                  : QStringLiteral("monitoring ends"));
+    usbChangeMicros_ = clock_.nowMicros();
     note(std::move(changed));
+}
+
+void Monitor::RescanStarted(int before) {
+    RackNote started;
+    started.kind = RackNote::RescanStarted;
+    started.before = before;
+    note(std::move(started));
+}
+
+void Monitor::ReceiversReseated(const RackReseat& reseat) {
+    if (stopped_) {
+        return;
+    }
+    const std::int64_t since = usbChangeMicros_ >= 0 ? usbChangeMicros_ : clock_.nowMicros();
+    // A receiver that is gone: what was up on it ends, and it is marked disconnected, while it
+    // still sits in its slot.
+    for (int old = 1; old <= std::min(reseat.before, kMaxSlots); ++old) {
+        const auto o = static_cast<std::size_t>(old);
+        if (reseat.movedTo[o] != 0) {
+            continue;
+        }
+        for (AlertKind kind : kAllAlertKinds) {
+            if (kind != AlertKind::Disconnected && alerts_.IsOpen(old, kind)) {
+                Clear(kind, old, QStringLiteral("the receiver was unplugged"));
+            }
+        }
+        const QString serial = QString::fromLatin1(reseat.serialBefore[o].data());
+        RackNote unplugged;
+        unplugged.kind = RackNote::Unplugged;
+        unplugged.slot = old;
+        unplugged.name = reseat.nameBefore[o];
+        unplugged.detail = QStringLiteral("serial %1").arg(serial);
+        note(std::move(unplugged));
+        raise(AlertKind::Disconnected, old, reseat.nameBefore[o], since,
+              QStringLiteral("serial %1 not found by the rescan").arg(serial));
+    }
+    alerts_.Reseat(reseat, devices_.SlotSerial);
+    watch_.Reseat(reseat);
+    history_.Reseat(reseat, devices_.SlotSerial, devices_.PollInterval);
+    comeAtRescan_.clear();
+    for (int now = 1; now <= std::min(reseat.after, kMaxSlots); ++now) {
+        if (reseat.cameFrom[static_cast<std::size_t>(now)] == 0) {
+            comeAtRescan_.push_back(now);
+        }
+    }
+}
+
+void Monitor::RescanEnded(int before, int after) {
+    if (stopped_) {
+        return;
+    }
+    // The answer-rate check starts afresh, and every receiver answered identification.
+    for (int slot = 1; slot <= std::min(after, kMaxSlots); ++slot) {
+        if (alerts_.IsOpen(slot, AlertKind::NotAnswering)) {
+            Clear(AlertKind::NotAnswering, slot, QStringLiteral("answering after the rescan"));
+        }
+    }
+    for (int slot : comeAtRescan_) {
+        if (alerts_.IsOpen(slot, AlertKind::Disconnected)) {
+            Clear(AlertKind::Disconnected, slot,
+                  QStringLiteral("plugged in again, now in slot %1").arg(slot));
+        }
+        RackNote plugged;
+        plugged.kind = RackNote::PluggedIn;
+        plugged.slot = slot;
+        plugged.name = nameOf(slot);
+        plugged.detail = QStringLiteral("serial %1")
+                             .arg(QString::fromLatin1(
+                                 devices_.SlotSerial[static_cast<std::size_t>(slot)].data()));
+        note(std::move(plugged));
+    }
+    comeAtRescan_.clear();
+    RackNote ended;
+    ended.kind = RackNote::RescanEnded;
+    ended.before = before;
+    ended.receivers = after;
+    ended.detail = QStringLiteral("%1 receivers before, %2 after").arg(before).arg(after);
+    note(std::move(ended));
+}
+
+void Monitor::RescanRefused(RescanRefusal reason, int before) {
+    static const QString kWhy[] = {QStringLiteral("no device attached"),
+                                   QStringLiteral("a device outside the K7 series"),
+                                   QStringLiteral("more than 40 devices"),
+                                   QStringLiteral("a receiver did not answer identification")};
+    RackNote refused;
+    refused.kind = RackNote::RescanRefused;
+    refused.before = before;
+    refused.refusal = reason;
+    refused.detail = QStringLiteral("%1 receivers before; refused: %2")
+                         .arg(before)
+                         .arg(kWhy[static_cast<std::size_t>(reason)]);
+    note(std::move(refused));
 }
 
 void Monitor::DiscoveryFailed(const std::vector<int>& silentSlots) {
@@ -162,6 +284,12 @@ void Monitor::Stop() {
             }
         }
     }
+    const std::int64_t now = clock_.nowMicros();
+    for (const Alert* ended : alerts_.EndAway(now, wallClock_(), QStringLiteral("at the stop"))) {
+        log_.Write(
+            ended->slot, ended->name, AlertToken(ended->kind) + kEnd,
+            QStringLiteral("after %1: at the stop").arg(DurationText(ended->durationMicros(now))));
+    }
     stopped_ = true;
     RackNote stopped;
     stopped.kind = RackNote::Stopped;
@@ -173,7 +301,11 @@ void Monitor::Stop() {
 }
 
 void Monitor::Raise(AlertKind kind, int slot, std::int64_t sinceMicros, const QString& detail) {
-    const QString name = nameOf(slot);
+    raise(kind, slot, nameOf(slot), sinceMicros, detail);
+}
+
+void Monitor::raise(AlertKind kind, int slot, const QString& name, std::int64_t sinceMicros,
+                    const QString& detail) {
     if (alerts_.Start(kind, slot, name, sinceMicros, clock_.nowMicros(), wallClock_(), detail)) {
         history_.MarkStarted(slot, kind, sinceMicros);
         log_.Write(slot, name, AlertToken(kind) + kStart, detail);
@@ -191,7 +323,9 @@ void Monitor::Clear(AlertKind kind, int slot, const QString& detail) {
 }
 
 void Monitor::note(RackNote note) {
-    log_.Write(0, {}, RackNoteToken(note.kind), note.detail);
+    if (note.kind != RackNote::RescanStarted) {
+        log_.Write(note.slot, note.name, RackNoteToken(note.kind), note.detail);
+    }
     for (const auto& observer : rackObservers_) {
         observer(note);
     }

@@ -35,18 +35,36 @@ class TimerFactory;
 
 // A rack event as the log and the trace tell it.
 struct RackNote {
-    enum Kind { MonitoringStarted, ProgrammingPass, DevicesChanged, DiscoveryFailed, Stopped };
+    enum Kind {
+        MonitoringStarted,
+        ProgrammingPass,
+        DevicesChanged,
+        DiscoveryFailed,
+        Stopped,
+        RescanStarted, // the trace only
+        RescanEnded,
+        RescanRefused,
+        Unplugged, // a receiver gone at a rescan (the log only)
+        PluggedIn, // a receiver come at a rescan, back or new (the log only)
+    };
     Kind kind = MonitoringStarted;
     QString detail;               // the log's words for it
-    int receivers = 0;            // MonitoringStarted
+    int receivers = 0;            // MonitoringStarted; the rescans: after
     PassStart pass;               // ProgrammingPass
     int attached = 0;             // DevicesChanged
     int expected = 0;             // DevicesChanged
     std::vector<int> silentSlots; // DiscoveryFailed: the slots that never answered
+    int before = 0;               // the rescans: the receivers before
+    RescanRefusal refusal = RescanRefusal::NoDevice; // RescanRefused
+    int slot = 0; // Unplugged (the slot it had), PluggedIn (the slot it has)
+    QString name; // Unplugged, PluggedIn: the receiver's name as shown
 };
 
-// "monitoring-started", "programming-pass", "devices-changed", "discovery-failed", "stopped".
+// "monitoring-started", "programming-pass", "devices-changed", "discovery-failed", "stopped",
+// "rescan" (its start, end and refusal), "unplugged", "plugged in".
 QLatin1StringView RackNoteToken(RackNote::Kind kind);
+// "no-device", "not-family", "too-many", "discovery-failed".
+QLatin1StringView RescanRefusalToken(RescanRefusal refusal);
 
 class Monitor final : public RackEvents, private AlertSink {
 public:
@@ -102,6 +120,10 @@ public:
     void DeviceCountChanged(int attached, int expected) override;
     void DiscoveryFailed(const std::vector<int>& silentSlots) override;
     void ProgrammingPassStarted(const PassStart& pass) override;
+    void RescanStarted(int before) override;
+    void ReceiversReseated(const RackReseat& reseat) override;
+    void RescanEnded(int before, int after) override;
+    void RescanRefused(RescanRefusal reason, int before) override;
 
 private:
     // AlertSink
@@ -110,6 +132,9 @@ private:
     void Clear(AlertKind kind, int slot, const QString& detail) override;
 
     void note(RackNote note);
+    // The alert, with the name it is to carry (an unplugged receiver's name as it was shown).
+    void raise(AlertKind kind, int slot, const QString& name, std::int64_t sinceMicros,
+               const QString& detail);
     void logFailed(const QString& file, const QString& reason);
 
     const RackTables& rack_;
@@ -128,6 +153,10 @@ private:
     QString failureText_;
     bool monitoringSeen_ = false;
     bool stopped_ = false;
+    RackActivity activity_ = RackActivity::Discovery;
+    std::int64_t usbChangeMicros_ = -1; // the last USB change the watchdog saw
+    // The slots of a rescan's receivers that were not in the rack before (back or new).
+    std::vector<int> comeAtRescan_;
 };
 
 } // namespace k7

@@ -31,6 +31,20 @@ private:
     Rule rule_;
 };
 
+// The characters of a box's text that a typed character replaces (its selection); none: the
+// character is inserted. A box's rules judge the text as it is once the key has replaced them.
+struct TextSelection {
+    qsizetype start = 0;
+    qsizetype length = 0;
+};
+
+inline QString WithoutSelection(QString text, TextSelection selection) {
+    if (selection.length > 0 && selection.start >= 0) {
+        text.remove(selection.start, selection.length);
+    }
+    return text;
+}
+
 // A key press in a box with key rules. Backspace goes to the rule as "\b", Enter as "\r", a
 // printable character as itself; the rule answers with the character to type, or none to drop
 // the key. True when the press is consumed: dropped, or replaced (the rule's character is

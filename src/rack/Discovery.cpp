@@ -84,6 +84,10 @@ void RackEngine::completeDiscovery() {
     link_.DrainDevices();
     state_.SweepCounter = 1;
     state_.MeterIndex = 0;
+    if (rescanning_) {
+        finishRescan();
+        return;
+    }
     RackFiles& files = ports_.files;
     if (files.LoadAtStart()) {
         const QString current = files.CurrentFile();
@@ -124,6 +128,12 @@ void RackEngine::failDiscovery() {
         }
     }
     tell([&silent](RackEvents& observer) { observer.DiscoveryFailed(silent); });
+    if (rescanning_) {
+        rescanning_ = false;
+        tell([before = rescanBefore_](RackEvents& observer) {
+            observer.RescanRefused(RescanRefusal::DiscoveryFailed, before);
+        });
+    }
     MessageBoxSpec box;
     box.text = NotRespondingText();
     box.icon = MsgIcon::Exclamation;

@@ -76,10 +76,17 @@ void RackEngine::StopTimer(int tag) {
 }
 
 void RackEngine::RestartTimer(int tag) {
-    if (closing_) {
-        return; // the program is ending: nothing starts again
+    if (closing_ || settle_) {
+        return; // the program is ending, or the devices are settling: nothing starts again
+    }
+    if (state_.PollMode == PollDiscovery && tag != PollTimer) {
+        return; // a pause taken while metering ended inside a rescan's discovery
     }
     start(tag);
+}
+
+void RackEngine::KeepWatching(TimerPause& pause) {
+    pause.ResumeEarly(WatchdogTimer);
 }
 
 bool RackEngine::PollTimerRunning() const {

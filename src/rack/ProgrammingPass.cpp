@@ -84,6 +84,10 @@ void RackEngine::programSlot(int slot) {
     SettingsRow& reported = rack_.RxData[s];
     SettingsRow& current = rack_.CurData[s];
     if (state_.ProgramRack && state_.ChangedOnly) {
+        // Only what differs goes out, and the user mute is not among it: a receiver the
+        // operator muted stays muted (a restart in a show must not open a parked microphone),
+        // and any name frame carries its mute bit, so that the tables say what it does.
+        current.BandType = QString::number(rack_.UserMute[s] ? kBandTypeUserMute : 0);
         if (reported.Name != current.Name || reported.MuteLevel != current.MuteLevel) {
             const auto level = ByteFromText(current.MuteLevel);
             // What the receiver was not sent stays as it reported it.
@@ -95,13 +99,14 @@ void RackEngine::programSlot(int slot) {
         if (reported.Frequency != current.Frequency && armFrequencyFrame(slot)) {
             reported.Frequency = current.Frequency;
         }
-        current.BandType = QStringLiteral("0");
-        rack_.UserMute[s] = false;
     } else if (state_.ProgramRack) {
-        if (const auto level = ByteFromText(current.MuteLevel)) {
-            writeFrame(slot, BuildNameFrame(rack_, slot, *level));
+        // The file's band/type byte goes out whole; the receiver's user mute is then its bit 6.
+        const auto level = ByteFromText(current.MuteLevel);
+        const auto bandType = ByteFromText(current.BandType);
+        if (level && writeFrame(slot, BuildNameFrame(rack_, slot, *level)) && bandType) {
+            rack_.UserMute[s] = (*bandType & kBandTypeUserMute) != 0;
         }
-        current.BandType = QStringLiteral("0");
+        current.BandType = QString::number(rack_.UserMute[s] ? kBandTypeUserMute : 0);
         armFrequencyFrame(slot);
     } else {
         ports_.dialog.SetActivity(QStringLiteral("Opening Rx: "));
@@ -115,28 +120,32 @@ void RackEngine::endPass() {
     StartupDialogPort& dialog = ports_.dialog;
     dialog.SetActivity(QStringLiteral("USB Monitoring"));
     dialog.SetReceiverNumber(QString());
-    if (state_.ProgramRack) {
-        const QString file = ports_.files.CurrentFile();
-        ports_.shell.ShowTitleSuffix(QStringLiteral("FILE: ") +
-                                     file.left(std::max<qsizetype>(file.size() - 4, 0)));
-    } else {
-        if (!ports_.files.LoadAtStart() && !ports_.files.WriteRackSnapshot()) {
-            MessageBoxSpec box;
-            box.text = QStringLiteral("The receivers' settings could not be saved in "
-                                      "Rack_Data.frq.\r\nCheck that the USB Files folder can be "
-                                      "written to; monitoring goes on.");
-            box.icon = MsgIcon::Exclamation;
-            box.buttons = MsgButtons::OK;
-            prompter_.ShowMessage(box);
-        }
-        ports_.shell.ShowTitleSuffix(QStringLiteral("Using: Receiver Data"));
-    }
+    showRackTitle(state_.ProgramRack);
     state_.ChangedOnly = false;
     StartMonitoring();
     dialog.HideDialog();
     ports_.shell.FocusMeterPanel();
     state_.ProgramRack = true;
     state_.ProgrammingBusy = false;
+}
+
+void RackEngine::showRackTitle(bool fromFile) {
+    if (fromFile) {
+        const QString file = ports_.files.CurrentFile();
+        ports_.shell.ShowTitleSuffix(QStringLiteral("FILE: ") +
+                                     file.left(std::max<qsizetype>(file.size() - 4, 0)));
+        return;
+    }
+    if (!ports_.files.LoadAtStart() && !ports_.files.WriteRackSnapshot()) {
+        MessageBoxSpec box;
+        box.text = QStringLiteral("The receivers' settings could not be saved in "
+                                  "Rack_Data.frq.\r\nCheck that the USB Files folder can be "
+                                  "written to; monitoring goes on.");
+        box.icon = MsgIcon::Exclamation;
+        box.buttons = MsgButtons::OK;
+        prompter_.ShowMessage(box);
+    }
+    ports_.shell.ShowTitleSuffix(QStringLiteral("Using: Receiver Data"));
 }
 
 bool RackEngine::writeFrame(int slot, const std::optional<SettingsFrame>& frame) {

@@ -18,6 +18,8 @@ inline constexpr int kQuerySize = 3;
 inline constexpr int kIdentifyAnswerSize = 19;
 inline constexpr int kMeterAnswerSize = 14;
 inline constexpr int kMaxFrameMuteLevel = 10;
+// Bit 6 of the band/type byte a settings frame carries: the receiver's user mute.
+inline constexpr int kBandTypeUserMute = 0x40;
 
 using SettingsFrame = std::array<std::uint8_t, kSettingsFrameSize>;
 

@@ -20,6 +20,13 @@ enum class PassKind {
     OpenOnly,    // nothing sent: the receivers' own settings are taken as they are
 };
 
+// How a rescan began: identification's result (the device count, or the refusal's code of
+// ConnectUSB), and whether discovery runs.
+struct RescanStart {
+    bool started = false;
+    int connect = 0;
+};
+
 struct WriteResult {
     FT_STATUS status = FT_INVALID_PARAMETER;
     std::uint32_t bytesWritten = 0;
@@ -47,6 +54,8 @@ public:
     // its receive queue is emptied before the next query the engine sends it, so that a reply
     // still on its way is never read as a meter answer.
     virtual FT_STATUS PurgeReceive(int slot) = 0;
+    // A transfer's block, written as WriteBlock writes it.
+    virtual WriteResult WriteTransferBlock(int slot, std::span<const std::uint8_t> bytes) = 0;
     virtual FT_STATUS SetLinkTimeouts(int slot, std::uint32_t readMs, std::uint32_t writeMs) = 0;
     virtual FT_STATUS SetLinkLatency(int slot, std::uint8_t latencyMs) = 0;
     // One read into the caller's buffer (up to its size); got: the bytes that came.
@@ -69,6 +78,21 @@ public:
     // Back to the rack's poll interval. Whoever stopped the fast polling in between (the USB
     // watchdog, the exit request) has the last word: then nothing is started.
     virtual void EndFastPolling() = 0;
+
+    // The USB watchdog goes on under a long pause (the editor's): a USB change is seen while
+    // the meters stand still. Nothing when the pause did not stop it.
+    virtual void KeepWatching(TimerPause& pause) = 0;
+
+    // --- A USB change ---
+    // On: a change in the number of attached devices waits for the count to settle (it stays
+    // the same for two watchdog periods), then DevicesSettled is told. Off: the close countdown.
+    virtual void SetRescanAfterUsbChange(bool on) = 0;
+    // Every device closed, then found, ordered, classified, opened and identified again as at
+    // start; discovery follows, and monitoring resumes with the receivers' own settings. No
+    // device, one outside the family or more than the station holds: nothing is open and the
+    // engine is closing (the caller tells the operator and starts the close countdown). Not
+    // started once the station stops.
+    virtual RescanStart Rescan() = 0;
 
     // --- The way out ---
     // The exit question: polling, the watchdog, the answer-rate check, a running pass and its

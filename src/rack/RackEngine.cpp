@@ -63,10 +63,13 @@ void RackEngine::noteActivity() {
 
 void RackEngine::EnterClosing() {
     closing_ = true;
+    stopping_ = true;
+    settle_.reset();
+    rescanning_ = false;
     noteActivity();
 }
 
-void RackEngine::InitialiseRackTables() {
+void RackEngine::resetAnswers() {
     const int n = devices_.DeviceCount;
     const int interval = devices_.PollInterval;
     if (n > 0 && interval > 0) {
@@ -81,8 +84,6 @@ void RackEngine::InitialiseRackTables() {
     }
     for (int slot = 1; slot <= kMaxSlots; ++slot) {
         const auto s = static_cast<std::size_t>(slot);
-        rack_.CurData[s] = SettingsRow{QStringLiteral("Starting"), QStringLiteral("798.000"),
-                                       QStringLiteral("5"), QStringLiteral("0")};
         rack_.SlotState[s] = 0;
         rack_.MeterData[s].fill(0);
         rack_.VoltageKnown[s] = false;
@@ -98,6 +99,26 @@ void RackEngine::InitialiseRackTables() {
     state_.ChangedOnly = true;
     closing_ = false;
     queryOpen_ = false;
+    settle_.reset();
+    rescanning_ = false;
+}
+
+void RackEngine::InitialiseRackTables() {
+    resetAnswers();
+    for (int slot = 1; slot <= kMaxSlots; ++slot) {
+        rack_.CurData[static_cast<std::size_t>(slot)] =
+            SettingsRow{QStringLiteral("Starting"), QStringLiteral("798.000"), QStringLiteral("5"),
+                        QStringLiteral("0")};
+    }
+}
+
+void RackEngine::resetForRescan() {
+    resetAnswers();
+    // What a receiver reports is its own: the new slot's answers fill these again.
+    rack_.UserMute.fill(false);
+    rack_.MuteHighBit.fill(false);
+    purgeBeforeQuery_.fill(false);
+    answeredDevice_ = -1;
 }
 
 void RackEngine::StartDiscovery() {
@@ -140,6 +161,9 @@ void RackEngine::ICcrpTimerNotifyEx_Timer(int tag) {
 RackActivity RackEngine::Activity() const {
     if (closing_) {
         return RackActivity::Closing;
+    }
+    if (settle_) {
+        return RackActivity::Settling;
     }
     if (state_.PollMode != PollMetering) {
         return RackActivity::Discovery;
@@ -243,14 +267,26 @@ void RackEngine::usbWatchdog() {
     if (link_.driver().FT_ListDevices(&attached, nullptr, FT_LIST_NUMBER_ONLY) != FT_OK) {
         return; // no count, no verdict: the next check asks again
     }
+    if (settle_) {
+        settleTick(attached);
+        return;
+    }
     const std::int64_t expected = devices_.LastDeviceIndex + 1;
     if (static_cast<std::int64_t>(attached) != expected) {
         timers_.disableAll();
+        if (rescanAfterUsbChange_) {
+            // The watchdog alone goes on, counting until the devices settle.
+            settle_ = Settle{attached, 0};
+            start(WatchdogTimer);
+            noteActivity(); // the watchers know it waits before they hear of the change
+        }
         // Told first, so that what watches the rack has it on record before the countdown runs.
         tell([attached, expected](RackEvents& observer) {
             observer.DeviceCountChanged(static_cast<int>(attached), static_cast<int>(expected));
         });
-        closeCountdown();
+        if (!settle_) {
+            closeCountdown();
+        }
     }
 }
 

@@ -31,6 +31,7 @@ class StartupDialogPort;
 class ShellPort;
 class RackFiles;
 class FrequencyGuard;
+class Identification;
 
 enum TimerTag : int {
     PollTimer = 0,
@@ -77,6 +78,7 @@ struct RackEnginePorts {
     ShellPort& shell;
     RackFiles& files;
     const FrequencyGuard& guard;
+    Identification& identification; // closes and finds the devices again in a rescan
 };
 
 class RackEngine final : public RackCommands, private TimerOwner {
@@ -109,7 +111,7 @@ public:
 
     // True only while metering: the one time the shell may restart timers 0, 2 and 4.
     bool PollingMayRun() const { return Activity() == RackActivity::Monitoring; }
-    // The shell's close countdown (exit path) counts as closing too.
+    // The station stops: the engine is closing for good (no rescan brings it back).
     void EnterClosing();
 
     const EngineState& State() const { return state_; }
@@ -121,6 +123,7 @@ public:
     bool StartProgrammingPass(PassKind kind) override;
     WriteResult WriteBlock(int slot, std::span<const std::uint8_t> bytes) override;
     FT_STATUS PurgeReceive(int slot) override;
+    WriteResult WriteTransferBlock(int slot, std::span<const std::uint8_t> bytes) override;
     FT_STATUS SetLinkTimeouts(int slot, std::uint32_t readMs, std::uint32_t writeMs) override;
     FT_STATUS SetLinkLatency(int slot, std::uint8_t latencyMs) override;
     FT_STATUS ReadBlock(int slot, std::span<std::uint8_t> into, std::uint32_t* got) override;
@@ -130,6 +133,9 @@ public:
     TimerPause PauseForFileLoad() override;
     void BeginFastPolling(int intervalMs) override;
     void EndFastPolling() override;
+    void KeepWatching(TimerPause& pause) override;
+    void SetRescanAfterUsbChange(bool on) override { rescanAfterUsbChange_ = on; }
+    RescanStart Rescan() override;
     void HoldForExit() override;
     bool ExitHeld() const override { return exitHold_.has_value(); }
     void EndExitHold(const std::function<void()>& beforeRestart) override;
@@ -155,6 +161,20 @@ private:
     void meteringTick();
     void answerRateCheck();
     void usbWatchdog();
+    // A watchdog tick while the devices settle after a USB change.
+    void settleTick(std::uint32_t attached);
+    // The answers' state of every slot and the polling counts of the devices found, as at
+    // start; the working settings are InitialiseRackTables' or, in a rescan, stay (they are
+    // what the rack found again is compared with).
+    void resetAnswers();
+    void resetForRescan();
+    RackReseat reseatFrom(int before, const std::array<SerialNumber, kMaxSlots + 1>& serials,
+                          const std::array<QString, kMaxSlots + 1>& names) const;
+    void finishRescan();
+    void refuseRescan(RescanRefusal reason, int before);
+    // The title after the receivers' settings were chosen: the file's name, or the receivers'
+    // data (whose snapshot is kept when no file is loaded at start).
+    void showRackTitle(bool fromFile);
     void passTick();
     void startPass();
     void programSlot(int slot);
@@ -190,6 +210,16 @@ private:
     std::array<bool, kMaxDevices> purgeBeforeQuery_{};
     bool queryOpen_ = false;
     bool closing_ = false;
+    bool stopping_ = false; // the station stops: closing for good
+    // A USB change: the count the watchdog saw last, and for how many periods since.
+    struct Settle {
+        std::uint32_t count = 0;
+        int steady = 0;
+    };
+    std::optional<Settle> settle_;
+    bool rescanAfterUsbChange_ = false;
+    bool rescanning_ = false; // discovery of a rescan: its end resumes monitoring
+    int rescanBefore_ = 0;
     std::optional<RackActivity> toldActivity_;
     // The exit question is up: the timers it stopped, and those that asked to start since.
     struct ExitHold {

@@ -84,6 +84,10 @@ public:
     // No file is in use: the receivers' own settings become the working settings; a pass only
     // opens them.
     virtual void CurrentFromRack() = 0;
+    // After a rescan, nothing sent: the file in use stays in force only when the receivers as
+    // they now sit hold what it says (RackDiffers finds no difference); otherwise the
+    // receivers' own settings become the working settings. True when the file stays in force.
+    virtual bool TakeRescannedRack() = 0;
     // False when the snapshot could not be written (the caller tells the operator).
     virtual bool WriteRackSnapshot() = 0;
 };

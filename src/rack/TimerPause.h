@@ -62,6 +62,15 @@ public:
 
     // The stopped timers stay stopped when this pause ends: whoever runs next starts them.
     void Keep() { stopped_.clear(); }
+    // One of the stopped timers restarts now instead of at the pause's end.
+    void ResumeEarly(int tag) {
+        if (stopped(tag)) {
+            std::erase(stopped_, tag);
+            if (owner_ != nullptr) {
+                owner_->RestartTimer(tag);
+            }
+        }
+    }
     // Takes over another pause's timers: they restart with these, before them (the pause taken
     // last ends first).
     void Absorb(TimerPause&& other) {

@@ -24,6 +24,12 @@ FT_STATUS RackEngine::PurgeReceive(int slot) {
     return device < 0 ? FT_INVALID_PARAMETER : link_.PurgeReceive(device);
 }
 
+WriteResult RackEngine::WriteTransferBlock(int slot, std::span<const std::uint8_t> bytes) {
+    // A receiver may still answer a block it was sent after polling has resumed.
+    transferDevice(slot);
+    return WriteBlock(slot, bytes);
+}
+
 FT_STATUS RackEngine::SetLinkTimeouts(int slot, std::uint32_t readMs, std::uint32_t writeMs) {
     const int device = transferDevice(slot);
     return device < 0 ? FT_INVALID_PARAMETER : link_.SetTimeouts(device, readMs, writeMs);

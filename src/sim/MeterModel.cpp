@@ -37,14 +37,29 @@ MeterReading MeterModel::sample(std::int64_t nowMicros, int muteLevel, bool user
     rfA_ = std::clamp(rfA_ + (middle - rfA_) * pull + uniform(-step, step), low, high);
     rfB_ = std::clamp(rfB_ + (middle - rfB_) * pull + uniform(-step, step), low, high);
 
-    // A fade now and then (about every 20 s), when the transmitter is shadowed.
-    if (now >= fadeUntil_ && uniform(0.0, 1.0) < dt / 20.0) {
-        fadeUntil_ = now + uniform(0.2, 1.2);
-        fadeDepth_ = uniform(40.0, 110.0);
+    // Fades as a real rack shows them. Multipath takes one antenna down for a moment (each on
+    // its own, about every 8 s): diversity rides through it. A body or a set piece shadows both
+    // now and then (about every 45 s), briefly. Both fades end within 0.45 s, so that even when
+    // they meet the receiver is under its threshold for less than a second. Only a real dropout
+    // (the transmitter out of range, about once in six hours per receiver) lasts long enough
+    // to be lost; the scripted levels are the way to show that on purpose.
+    for (Fade* fade : {&fadeA_, &fadeB_, &shadow_}) {
+        const double every = fade == &shadow_ ? 45.0 : 8.0;
+        if (now >= fade->until && uniform(0.0, 1.0) < dt / every) {
+            fade->until = now + uniform(0.1, 0.45);
+            fade->depth = fade == &shadow_ ? uniform(20.0, 60.0) : uniform(30.0, 90.0);
+        }
     }
-    const double fade = now < fadeUntil_ ? fadeDepth_ : 0.0;
-    const int a = static_cast<int>(std::lround(std::clamp(rfA_ - fade, 0.0, 255.0)));
-    const int b = static_cast<int>(std::lround(std::clamp(rfB_ - fade * 0.8, 0.0, 255.0)));
+    if (now >= dropout_.until && uniform(0.0, 1.0) < dt / (6 * 3600.0)) {
+        dropout_.until = now + uniform(1.5, 4.0);
+        dropout_.depth = 255.0;
+    }
+    const auto depth = [now](const Fade& fade) { return now < fade.until ? fade.depth : 0.0; };
+    const double both = depth(shadow_) + depth(dropout_);
+    const int a =
+        static_cast<int>(std::lround(std::clamp(rfA_ - depth(fadeA_) - both, 0.0, 255.0)));
+    const int b =
+        static_cast<int>(std::lround(std::clamp(rfB_ - depth(fadeB_) - both * 0.8, 0.0, 255.0)));
 
     // Diversity: the other antenna takes over when it is clearly stronger.
     if (antennaB_ ? a > b + 3 : b > a + 3) {
@@ -65,8 +80,10 @@ MeterReading MeterModel::sample(std::int64_t nowMicros, int muteLevel, bool user
         audio = 0;
     }
 
-    // The battery loses one step every 90 s, with a little noise on the reading.
-    const double voltage = ranges_.battery - (now - batteryFrom_) / 90.0 + uniform(-0.6, 0.6);
+    // The battery loses one step every 3 minutes (a fresh one reaches the low mark after some
+    // four hours), with a little noise on the reading.
+    const double voltage =
+        ranges_.battery - (now - batteryFrom_) / kSecondsPerBatteryStep + uniform(-0.6, 0.6);
 
     MeterReading reading;
     reading.rfA = static_cast<std::uint8_t>(a);

@@ -1,5 +1,6 @@
 // The seeded model behind a simulated receiver's meter answers: two antennas whose RF levels
-// wander inside their range with occasional fades, diversity switching, speech-like audio in
+// wander inside their range with fades as a real rack shows them (one antenna at a time, both
+// only briefly, a real dropout rarely), diversity switching, speech-like audio in
 // bursts and pauses, a slowly falling battery and squelch when the RF drops under the mute
 // threshold. The same seed and the same query times give the same readings.
 #pragma once
@@ -40,6 +41,9 @@ public:
     void SetAudio(int low, int high);
     void SetBattery(int raw, std::int64_t fromMicros);
 
+    // The battery's fall: one raw step in this many seconds.
+    static constexpr double kSecondsPerBatteryStep = 180.0;
+
     // The raw RF level under which a receiver at this mute level squelches its audio.
     static int SquelchThreshold(int muteLevel) { return 50 + 10 * muteLevel; }
 
@@ -53,8 +57,13 @@ private:
     double rfA_ = 0;
     double rfB_ = 0;
     bool antennaB_ = false;
-    double fadeUntil_ = -1; // seconds
-    double fadeDepth_ = 0;
+    struct Fade {
+        double until = -1; // seconds
+        double depth = 0;  // raw RF taken off
+    };
+    Fade fadeA_, fadeB_; // multipath, one antenna
+    Fade shadow_;        // both antennas, briefly
+    Fade dropout_;       // both antennas, long enough to be lost (rare)
     bool talking_ = false;
     double phaseEnd_ = 0; // seconds: end of the current burst or pause
     double level_ = 0;    // audio envelope 0..1

@@ -180,7 +180,7 @@ FaultSwitches faults(const QJsonValue& value, const QString& where) {
     const QJsonObject object = value.toObject();
     rejectUnknown(object,
                   {"silent", "identifyFrom", "wrongFirstByte", "shortAnswer", "unplugAtMs",
-                   "refuseBaudRate", "uploadChecksumError", "holdCts", "purgeError",
+                   "replugAtMs", "refuseBaudRate", "uploadChecksumError", "holdCts", "purgeError",
                    "refuseReadTimeoutMs", "refuseLatencyMs", "uploadCount"},
                   where);
     FaultSwitches out;
@@ -199,6 +199,12 @@ FaultSwitches faults(const QJsonValue& value, const QString& where) {
     }
     if (object.contains("unplugAtMs") && !object["unplugAtMs"].isNull()) {
         out.unplugAtMs = integer(object["unplugAtMs"], where, "unplugAtMs", 0, 1'000'000'000'000);
+    }
+    if (object.contains("replugAtMs") && !object["replugAtMs"].isNull()) {
+        out.replugAtMs = integer(object["replugAtMs"], where, "replugAtMs", 0, 1'000'000'000'000);
+        if (!out.unplugAtMs || *out.replugAtMs <= *out.unplugAtMs) {
+            fail(where, QStringLiteral("\"replugAtMs\" must come after \"unplugAtMs\""));
+        }
     }
     if (object.contains("refuseBaudRate")) {
         out.refuseBaudRate = boolean(object["refuseBaudRate"], where, "refuseBaudRate");
@@ -226,6 +232,35 @@ FaultSwitches faults(const QJsonValue& value, const QString& where) {
             static_cast<int>(integer(object["uploadCount"], where, "uploadCount", 0, 255));
     }
     return out;
+}
+
+ReceiverSetup receiver(const QJsonValue& value, int position);
+
+// Devices that appear later: each a receiver as in "receivers", attached from its "atMs" on and
+// listed after those attached from the start.
+void plugIns(const QJsonValue& value, Scenario& scenario) {
+    const QJsonArray entries = value.toArray();
+    if (!value.isArray() || scenario.receivers.size() + static_cast<std::size_t>(entries.size()) >
+                                static_cast<std::size_t>(kMaxSimulatedReceivers)) {
+        fail({}, QStringLiteral("\"plugIn\" must be a list, with \"receivers\" at most 48 "
+                                "receivers"));
+    }
+    for (int i = 0; i < entries.size(); ++i) {
+        const QString where = QStringLiteral("plugIn %1").arg(i + 1);
+        if (!entries.at(i).isObject()) {
+            fail(where, QStringLiteral("must be an object"));
+        }
+        const QJsonObject entry = entries.at(i).toObject();
+        rejectUnknown(entry, {"atMs", "receiver"}, where);
+        if (!entry.contains("atMs") || !entry.contains("receiver")) {
+            fail(where, QStringLiteral("needs \"atMs\" and \"receiver\""));
+        }
+        const std::int64_t at = integer(entry["atMs"], where, "atMs", 0, 1'000'000'000'000);
+        ReceiverSetup setup =
+            receiver(entry["receiver"], static_cast<int>(scenario.receivers.size()));
+        setup.plugInAtMs = at;
+        scenario.receivers.push_back(std::move(setup));
+    }
 }
 
 ReceiverSetup receiver(const QJsonValue& value, int position) {
@@ -364,7 +399,24 @@ std::optional<Scenario> Scenario::fromFile(const QString& path, QString* error) 
         }
         return std::nullopt;
     }
-    return fromJson(file.readAll(), path, error);
+    // Read no further than the limit: a file past it (or a device that never ends) is refused
+    // before it can take the memory its parse would.
+    const QByteArray json = file.read(kMaxScenarioBytes + 1);
+    if (json.size() > kMaxScenarioBytes) {
+        if (error) {
+            *error = QStringLiteral("%1: larger than 4 MiB, the most a scenario file may be (a "
+                                    "rack of 48 receivers with long scripts takes far less)")
+                         .arg(path);
+        }
+        return std::nullopt;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        if (error) {
+            *error = QStringLiteral("%1: cannot be read (%2)").arg(path, file.errorString());
+        }
+        return std::nullopt;
+    }
+    return fromJson(json, path, error);
 }
 
 std::optional<Scenario> Scenario::fromJson(const QByteArray& json, const QString& source,
@@ -381,7 +433,7 @@ std::optional<Scenario> Scenario::fromJson(const QByteArray& json, const QString
             fail({}, QStringLiteral("the file must hold one JSON object"));
         }
         const QJsonObject root = document.object();
-        rejectUnknown(root, {"seed", "answers", "receivers"}, {});
+        rejectUnknown(root, {"seed", "answers", "receivers", "plugIn"}, {});
         Scenario scenario;
         if (root.contains("seed")) {
             scenario.seed =
@@ -401,6 +453,9 @@ std::optional<Scenario> Scenario::fromJson(const QByteArray& json, const QString
         }
         for (int i = 0; i < receivers.size(); ++i) {
             scenario.receivers.push_back(receiver(receivers.at(i), i));
+        }
+        if (root.contains("plugIn")) {
+            plugIns(root["plugIn"], scenario);
         }
         return scenario;
     } catch (const ParseError& e) {

@@ -43,6 +43,8 @@ struct FaultSwitches {
     double wrongFirstByte = 0.0; // probability per answer
     double shortAnswer = 0.0;    // probability per answer
     std::optional<std::int64_t> unplugAtMs;
+    // The unplugged device comes back (same serial number, same location) at this time.
+    std::optional<std::int64_t> replugAtMs;
     bool refuseBaudRate = false;
     bool uploadChecksumError = false;
     bool holdCts = false;
@@ -71,11 +73,14 @@ struct ReceiverSetup {
     std::vector<ScheduledChange> changes;
     std::vector<ScheduledLevels> levels;
     FaultSwitches faults;
+    // A device plugged in later (the scenario's "plugIn" list): attached from this time on.
+    std::optional<std::int64_t> plugInAtMs;
 };
 
 struct Scenario {
     std::uint32_t seed = 1;
     bool immediateAnswers = false; // "answers": "immediate" rather than "latency"
+    // Those attached at the start, then those of "plugIn" (with their plugInAtMs).
     std::vector<ReceiverSetup> receivers;
 
     // Reads a scenario file. On failure returns nothing and sets error to a text naming the
@@ -90,6 +95,8 @@ struct Scenario {
 
 inline constexpr int kMaxSimulatedReceivers = 48; // more than a station takes, to try its refusal
 inline constexpr int kPresetStoreSize = 40;
+// Scenario files are written by hand; a larger one is refused before it is read whole.
+inline constexpr qint64 kMaxScenarioBytes = 4 * 1024 * 1024;
 
 // "613.575" -> 61, 35, 75. Nothing when the text is not ddd.ddd.
 std::optional<std::array<std::uint8_t, 3>> FrequencyBytes(const QString& text);

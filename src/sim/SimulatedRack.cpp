@@ -31,9 +31,25 @@ SimulatedRack::SimulatedRack(const Scenario& scenario, Clock& clock)
 SimulatedRack::~SimulatedRack() = default;
 
 bool SimulatedRack::plugged(int position) const {
+    const ReceiverSetup& setup = receivers_[static_cast<std::size_t>(position)]->setup();
+    const std::int64_t now = clock_.nowMicros();
+    if (setup.plugInAtMs && now < *setup.plugInAtMs * 1000) {
+        return false;
+    }
+    const auto& unplugAt = setup.faults.unplugAtMs;
+    const auto& replugAt = setup.faults.replugAtMs;
+    return !unplugAt || now < *unplugAt * 1000 || (replugAt && now >= *replugAt * 1000);
+}
+
+bool SimulatedRack::alive(const OpenDevice& device) const {
+    if (!plugged(device.position)) {
+        return false;
+    }
+    // A device that was unplugged since it was opened is a new device: the old handle is dead.
     const auto& unplugAt =
-        receivers_[static_cast<std::size_t>(position)]->setup().faults.unplugAtMs;
-    return !unplugAt || clock_.nowMicros() < *unplugAt * 1000;
+        receivers_[static_cast<std::size_t>(device.position)]->setup().faults.unplugAtMs;
+    return !unplugAt || device.openedAt >= *unplugAt * 1000 ||
+           clock_.nowMicros() < *unplugAt * 1000;
 }
 
 std::vector<int> SimulatedRack::attached() const {
@@ -47,12 +63,17 @@ std::vector<int> SimulatedRack::attached() const {
 }
 
 bool SimulatedRack::isOpen(int position) const {
-    return settings(position) != nullptr;
+    for (const auto& [handle, device] : open_) {
+        if (device.position == position && alive(device)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 const SimulatedRack::LineSettings* SimulatedRack::settings(int position) const {
     for (const auto& [handle, device] : open_) {
-        if (device.position == position) {
+        if (device.position == position && alive(device)) {
             return &device.line;
         }
     }
@@ -65,7 +86,7 @@ SimulatedRack::OpenDevice* SimulatedRack::find(FT_HANDLE handle, FT_STATUS* stat
         *status = FT_INVALID_HANDLE;
         return nullptr;
     }
-    if (!plugged(it->second.position)) {
+    if (!alive(it->second)) {
         *status = FT_IO_ERROR;
         return nullptr;
     }
@@ -146,6 +167,7 @@ FT_STATUS SimulatedRack::FT_Open(int index, FT_HANDLE* handle) {
     }
     const FT_HANDLE h = nextHandle_++;
     open_[h].position = position;
+    open_[h].openedAt = clock_.nowMicros();
     *handle = h;
     return FT_OK;
 }

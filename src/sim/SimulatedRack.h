@@ -41,9 +41,13 @@ public:
     ~SimulatedRack() override;
 
     int receiverCount() const { return static_cast<int>(receivers_.size()); }
-    // Receivers in scenario order (their enumeration order while all are plugged in).
+    // Receivers in scenario order (their enumeration order while all are plugged in; those
+    // plugged in later come last).
     SimulatedReceiver& receiver(int position) { return *receivers_.at(position); }
+    // A handle works on the receiver's device (opened since it was last plugged in).
     bool isOpen(int position) const;
+    // Handles still held on the rack's devices, dead or alive (a station closes every one).
+    std::size_t openHandles() const { return open_.size(); }
     // The settings of the open device, or nothing when it is closed.
     const LineSettings* settings(int position) const;
     bool immediateAnswers() const { return immediate_; }
@@ -79,12 +83,15 @@ private:
     };
     struct OpenDevice {
         int position = 0;
+        std::int64_t openedAt = 0;
         LineSettings line;
         std::deque<Chunk> queue;
         std::size_t consumed = 0; // bytes already read from the front chunk
     };
 
     bool plugged(int position) const;
+    // Open on a device that is still the one it was opened on.
+    bool alive(const OpenDevice& device) const;
     std::vector<int> attached() const;
     // The open device of a handle, or nullptr (unknown, closed); sets status for the caller.
     OpenDevice* find(FT_HANDLE handle, FT_STATUS* status);

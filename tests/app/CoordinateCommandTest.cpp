@@ -219,6 +219,39 @@ TEST(CoordinateCommand, TheProgramAnswersWithoutADisplay) {
     EXPECT_TRUE(station.readAllStandardError().startsWith("k7station: --coordinate takes"));
 }
 
+// A set that cannot be written (a full disk, standard output closed) is never reported as
+// written: the reason on standard error, exit code 1.
+TEST(CoordinateCommand, ASetThatCannotBeWrittenEndsWithCode1) {
+    std::ostringstream refused;
+    refused.setstate(std::ios::badbit);
+    std::ostringstream err;
+    EXPECT_EQ(RunCoordinateCommand({"--coordinate", "12", "3", "--iterations", "10"}, refused, err),
+              1);
+    EXPECT_NE(err.str().find("could not be written to standard output"), std::string::npos)
+        << err.str();
+
+    const QStringList search{QStringLiteral("--coordinate"), QStringLiteral("12"),
+                             QStringLiteral("6"), QStringLiteral("--iterations"),
+                             QStringLiteral("10")};
+    QProcess station;
+    station.setStandardOutputFile(QStringLiteral("/dev/full"));
+    station.start(QStringLiteral(K7STATION_PATH), search);
+    ASSERT_TRUE(station.waitForFinished(60000));
+    EXPECT_EQ(station.exitCode(), 1);
+    EXPECT_EQ(station.readAllStandardError().toStdString(),
+              "k7station: the set could not be written to standard output (No space left on "
+              "device)\n");
+
+    QProcess closed;
+    closed.start(QStringLiteral("/bin/sh"),
+                 QStringList{QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$@\" >&-"),
+                             QStringLiteral(K7STATION_PATH)} +
+                     search);
+    ASSERT_TRUE(closed.waitForFinished(60000));
+    EXPECT_EQ(closed.exitCode(), 1);
+    EXPECT_TRUE(closed.readAllStandardError().contains("could not be written"));
+}
+
 TEST(CoordinateCommand, InterruptOrTerminateEndTheSearchWithTheBestSetSoFar) {
     for (const int signal : {SIGINT, SIGTERM}) {
         QProcess station;

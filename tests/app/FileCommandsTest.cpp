@@ -49,9 +49,10 @@ protected:
         return timers.enabled(PollTimer) && timers.enabled(WatchdogTimer) &&
                timers.enabled(AnswerRateTimer);
     }
+    // The editor holds the meters; the USB watchdog watches on.
     bool pollingStopped() const {
         const TimerBank& timers = station.core().timers();
-        return !timers.enabled(PollTimer) && !timers.enabled(WatchdogTimer) &&
+        return !timers.enabled(PollTimer) && timers.enabled(WatchdogTimer) &&
                !timers.enabled(AnswerRateTimer);
     }
     bool available() const { return station.window().state().fileCommandsEnabled; }

@@ -2,9 +2,11 @@
 // by itself with exit code 0; its trace shows discovery, the pass and monitoring in that order
 // and the caption ending "Using: Receiver Data"; its wire log ends with the slow settings, the
 // drain and every device closed; its settings are where the station keeps them. And a --run-for
-// it cannot honour is refused at once with exit code 2.
+// it cannot honour is refused at once with exit code 2. The command line answers without any
+// display, and a file-size limit makes the event log's write fail whole while metering goes on.
 #include "StationProcess.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -16,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <set>
 #include <vector>
 
@@ -26,8 +30,9 @@ using k7::test::StartStation;
 
 TEST(HeadlessRun, EightSimulatedReceiversForSixSecondsEndInOrder) {
     QTemporaryDir dir;
-    const QString trace = dir.filePath(QStringLiteral("t.jsonl"));
-    const QString wire = dir.filePath(QStringLiteral("w.log"));
+    // The trace and the wire log inside the application folder, which does not exist yet.
+    const QString trace = dir.filePath(QStringLiteral("app/t.jsonl"));
+    const QString wire = dir.filePath(QStringLiteral("app/w.log"));
     QProcess station;
     StartStation(station, dir,
                  {QStringLiteral("--simulate"), QStringLiteral("8"), QStringLiteral("--run-for"),
@@ -35,7 +40,10 @@ TEST(HeadlessRun, EightSimulatedReceiversForSixSecondsEndInOrder) {
                   QStringLiteral("--wire-log"), wire});
     ASSERT_TRUE(station.waitForFinished(60000)) << "the run ends by itself";
     EXPECT_EQ(station.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(station.exitCode(), 0) << station.readAllStandardError().toStdString();
+    const QByteArray err = station.readAllStandardError();
+    EXPECT_EQ(station.exitCode(), 0) << err.toStdString();
+    // The offscreen platform is not asked for size hints it cannot keep.
+    EXPECT_FALSE(err.contains("propagateSizeHints")) << err.toStdString();
 
     // Trace: discovery (timer 0 at 120 ms), the pass (timer 3), monitoring (timer 0 at the
     // poll interval), in that order; the last caption; the exit.
@@ -124,6 +132,88 @@ TEST(HeadlessRun, ARunForTheStopTimerCannotHoldIsRefusedWithExitCode2) {
     EXPECT_EQ(station.exitCode(), 2);
     EXPECT_TRUE(station.readAllStandardError().contains("--run-for takes a number of seconds"));
     EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("app"))).exists()) << "nothing was started";
+}
+
+// The command line is read before any window system is touched: with no display at all (no
+// DISPLAY, WAYLAND_DISPLAY or QT_QPA_PLATFORM, no -platform) a wrong line ends with its message
+// and code 2, --help, --help-all, --version and --coordinate answer, and a run that needs the
+// windows says that there is no display.
+TEST(CommandLine, EveryAnswerComesWithoutADisplay) {
+    const struct {
+        const char* line;
+        int code;
+        const char* says; // on standard output for code 0, else on standard error
+        const char* lacks;
+    } cases[] = {
+        {"--bogus", 2, "k7station: Unknown option 'bogus'. (see --help)", ""},
+        {"--simulate 41", 2, "--simulate N takes 1 to 40", ""},
+        {"-platform offscreen --bogus", 2, "Unknown option 'bogus'", ""},
+        {"--help", 0, "--simulate <FILE|N>", "-platform"},
+        {"--help-all", 0, "-platform <name[:options]>", ""},
+        {"--version", 0, "k7station 1.", ""},
+        {"--coordinate 36 3 --iterations 100", 0, "name,frequency,mute\nC01,", ""},
+        {"--simulate 2 --run-for 1", 2, "k7station: no display to show the station on", ""},
+    };
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        env.remove(QLatin1String(name));
+    }
+    for (const auto& c : cases) {
+        QProcess station;
+        station.setProcessEnvironment(env);
+        station.start(QStringLiteral(K7STATION_PATH), QString::fromLatin1(c.line).split(' '));
+        ASSERT_TRUE(station.waitForFinished(30000)) << c.line;
+        EXPECT_EQ(station.exitStatus(), QProcess::NormalExit) << c.line;
+        EXPECT_EQ(station.exitCode(), c.code) << c.line;
+        const QByteArray text =
+            c.code == 0 ? station.readAllStandardOutput() : station.readAllStandardError();
+        EXPECT_TRUE(text.contains(c.says)) << c.line << ": " << text.toStdString();
+        EXPECT_TRUE(*c.lacks == 0 || !text.contains(c.lacks)) << c.line << " names " << c.lacks;
+    }
+}
+
+// A file-size limit (SIGXFSZ where it is not ignored) is a write that fails, not the end of the
+// station: the event log's line that would cross it is not written at all, the operator is told
+// once, and metering goes on to the orderly stop.
+TEST(HeadlessRun, AFileSizeLimitFailsTheWriteAndMeteringGoesOn) {
+    QTemporaryDir dir;
+    constexpr qint64 kLimit = 1024 * 1024;
+    const QString logs = dir.filePath(QStringLiteral("app/USB Files/Logs"));
+    ASSERT_TRUE(QDir().mkpath(logs));
+    QByteArray day = "time,slot,receiver,event,detail\r\n";
+    while (day.size() < kLimit - 20) {
+        day += "2024-05-03 20:00:00.000,,,stopped,\r\n";
+    }
+    const QString logFile = logs + QDate::currentDate().toString(QStringLiteral("/yyyy-MM-dd")) +
+                            QStringLiteral(".csv");
+    QFile file(logFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(day) == day.size());
+    file.close();
+    const QString trace = dir.filePath(QStringLiteral("t.jsonl"));
+    QProcess station;
+    station.setChildProcessModifier([] {
+        const rlimit limit{kLimit, kLimit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    k7::test::StartStation(station, dir,
+                           {QStringLiteral("--simulate"), QStringLiteral("2"),
+                            QStringLiteral("--run-for"), QStringLiteral("4"),
+                            QStringLiteral("--trace"), trace});
+    ASSERT_TRUE(station.waitForFinished(60000));
+    ASSERT_EQ(station.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(station.exitCode(), 0) << station.readAllStandardError().toStdString();
+
+    int told = 0;
+    bool stopped = false;
+    for (const QString& line : FileLines(trace)) {
+        const QJsonObject event = QJsonDocument::fromJson(line.toUtf8()).object();
+        told += event[QStringLiteral("title")].toString() == QLatin1String("Event log");
+        stopped |= event[QStringLiteral("kind")].toString() == QLatin1String("stopped");
+    }
+    EXPECT_EQ(told, 1);
+    EXPECT_TRUE(stopped) << "metered to the orderly stop";
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll() == day) << "no part of a line past the limit";
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // takes it back to live, the chooser changes the receiver, the menu opens it and the export; an
 // alert shows as a span. With K7_HISTORY_SNAPSHOT=FILE.png the last test saves the
 // window as the README shows it.
+#include "app/RescanSetting.h"
 #include "app/StationWindows.h"
 #include "display/MeterPanelWidget.h"
 #include "monitor/HistoryExportDialog.h"
@@ -13,6 +14,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -74,6 +76,10 @@ private slots:
         QCOMPARE(history.receiverChooser()->currentData().toInt(), 2);
         QVERIFY(history.windowTitle().contains(rig.station->core().rack().CurData[2].Name));
         QVERIFY(history.view().live());
+        // The span shown is what has been recorded (40 s: a minute), and grows with it.
+        QCOMPARE(history.view().spanMicros(), std::int64_t{60'000'000});
+        rig.clock.advanceMs(25000);
+        QCOMPARE(history.view().spanMicros(), std::int64_t{120'000'000});
 
         // A new answer of receiver 2 draws the timeline again (what it draws: HistoryViewTest).
         PaintCounter counter(history.timeline());
@@ -114,6 +120,14 @@ private slots:
         QVERIFY(dialog.isVisible());
         const auto shown = std::pair{history.view().fromMicros(), history.view().endMicros()};
         QCOMPARE(dialog.chosenSpan(), shown);
+        // 1 s by default, the file's size estimated before it is written; every answer is more.
+        QCOMPARE(dialog.chosenResolution(), ExportResolution::Second);
+        const QString perSecond = dialog.estimate()->text();
+        dialog.resolutionChooser()->setCurrentIndex(2);
+        QVERIFY2(perSecond.startsWith(QStringLiteral("about ")) &&
+                     dialog.estimate()->text() != perSecond,
+                 qPrintable(perSecond + QStringLiteral(" / ") + dialog.estimate()->text()));
+        dialog.resolutionChooser()->setCurrentIndex(0);
 
         dialog.nameEdit()->setText(QStringLiteral("show"));
         dialog.exportButton()->click();
@@ -152,6 +166,36 @@ private slots:
         rig.station->CloseNow();
     }
 
+    void theWindowFollowsItsReceiverAcrossARescanAndKeepsTheOneGone() {
+        sim::Scenario scenario = Rack();
+        scenario.receivers[0].faults.unplugAtMs = 10000;
+        test::StationRig rig(scenario);
+        SaveRescanAfterUsbChange(rig.settings, true);
+        StationWindows windows(*rig.station, Options());
+        QVERIFY(rig.station->Start());
+        QVERIFY(rig.RunToMonitoring());
+        const QString first = rig.station->core().rack().CurData[1].Name;
+        const QString third = rig.station->core().rack().CurData[3].Name;
+        windows.ShowHistory(3);
+        HistoryWindow& history = windows.historyWindow();
+        QVERIFY(rig.clock.runUntil(
+            [&] { return rig.Monitoring() && rig.station->core().devices().DeviceCount == 3; },
+            20000));
+        rig.clock.advanceMs(1000); // a tick of the window
+
+        QCOMPARE(history.view().slot(), 2);
+        QVERIFY(history.windowTitle().endsWith(QStringLiteral("2 ") + third));
+        QComboBox* chooser = history.receiverChooser();
+        QCOMPARE(chooser->count(), 4);
+        QCOMPARE(chooser->itemText(3), first + QStringLiteral(" (disconnected)"));
+        chooser->setCurrentIndex(3);
+        emit chooser->activated(3);
+        QCOMPARE(history.view().slot(), chooser->itemData(3).toInt());
+        QVERIFY(history.windowTitle().endsWith(first + QStringLiteral(" (disconnected)")));
+        QVERIFY2(history.view().Compose(500).answers > 0, "its hour before the unplug");
+        rig.station->CloseNow();
+    }
+
     void anAlertShowsAsASpanOnItsReceiver() {
         test::StationRig rig(Rack());
         StationWindows windows(*rig.station, Options());
@@ -173,10 +217,27 @@ private slots:
                  qPrintable(QString::number(span.x1)));
         QVERIFY(picture.threshold.points.size() > 0);
 
+        // RF at the top of the meters' scale (raw 175 and more) is drawn inside the plot, under
+        // its top border, not on it.
+        history.resize(980, 600);
+        QCoreApplication::processEvents();
+        const QImage drawn = history.timeline()->grab().toImage();
+        const QRect plot = history.timeline()->plotArea();
+        int topmost = drawn.height();
+        for (int y = plot.top(); y < drawn.height() && topmost == drawn.height(); ++y) {
+            for (int x = plot.left(); x <= plot.right(); ++x) {
+                const QColor c = drawn.pixelColor(x, y);
+                if (c.green() > 180 && c.red() < 130 && c.blue() < 150) { // RF A's green
+                    topmost = y;
+                    break;
+                }
+            }
+        }
+        QVERIFY2(topmost > plot.top() + 4 && topmost < plot.top() + plot.height() / 10,
+                 qPrintable(QStringLiteral("%1 under %2").arg(topmost).arg(plot.top())));
+
         const QString file = qEnvironmentVariable("K7_HISTORY_SNAPSHOT");
         if (!file.isEmpty()) {
-            history.resize(980, 600);
-            QCoreApplication::processEvents();
             QVERIFY(history.grab().save(file));
         }
         rig.station->CloseNow();

@@ -66,6 +66,15 @@ TEST_F(StartupDialogControllerTest, EachStateShowsOnlyItsParts) {
     EXPECT_EQ(DialogStateName(dialog.state()), QStringLiteral("close"));
     EXPECT_FALSE(dialog.state().continueButton || dialog.state().picture);
     EXPECT_TRUE(dialog.state().closeButton && dialog.state().closeButtonFocused);
+    EXPECT_TRUE(dialog.state().rescanButton);
+    // Rescan stops the countdown and hands over; the other forms offer no rescan.
+    dialog.PressRescan();
+    EXPECT_FALSE(dialog.CountdownRunning());
+    EXPECT_EQ(actions.rescans, 1);
+    dialog.ShowProgress();
+    EXPECT_FALSE(dialog.state().rescanButton);
+    dialog.PressRescan();
+    EXPECT_EQ(actions.rescans, 1);
 
     dialog.HideDialog();
     EXPECT_EQ(DialogStateName(dialog.state()), QStringLiteral("hidden"));

@@ -120,6 +120,25 @@ TEST(StationQuestion, UnansweredQuestionTakesTheReceiversDataAfterItsCountdown) 
         rig.station->window().state().caption.endsWith(QStringLiteral("Using: Receiver Data")));
 }
 
+// "No" takes the receivers' data and leaves the rack's file state as it was before the file
+// was read: its count and global mute are not the file's.
+TEST(StationQuestion, NoLeavesTheRacksCountAndGlobalMuteAsTheyWere) {
+    StationRig rig(RackOf(3));
+    StartWithLastFile(rig);
+    const RackFile& files = rig.station->core().rackFile();
+    const FrqLoad offered =
+        rig.station->core().frq().ReadRackFile(files.CurrentFile(), RangeRule::KeepOutOfRange);
+    ASSERT_TRUE(offered.ok());
+    const std::int32_t count = files.EntryCount();
+    const std::uint8_t globalMute = files.GlobalMuteLevel();
+    ASSERT_NE(count, offered.read.document.EntryCount) << "the test needs a file that differs";
+    rig.station->dialog().PressNo();
+    EXPECT_TRUE(rig.RunToMonitoring(5000));
+    EXPECT_FALSE(files.FileInUse());
+    EXPECT_EQ(files.EntryCount(), count);
+    EXPECT_EQ(files.GlobalMuteLevel(), globalMute);
+}
+
 TEST(StationQuestion, YesProgramsTheFileAndContinueAfterAnExitReturnsToTheQuestion) {
     StationRig rig(RackOf(3));
     StartWithLastFile(rig);

@@ -5,6 +5,7 @@
 // the stop, a station that goes on when its windows are gone, the alerts on the cells and in the
 // Alerts window, and a rack of two bands coordinated through the Coordinate dialog.
 #include "app/StationWindows.h"
+#include "app/QtPrompter.h"
 #include "display/MeterPanelWidget.h"
 #include "editor/CoordinateDialog.h"
 #include "monitor/AlertsTableModel.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -61,6 +63,17 @@ private slots:
 
         test::Find(windows.mainWindow(), "mnuAbout")->trigger();
         QVERIFY(windows.aboutBox().isVisible());
+
+        // The windows carry the station's icon (the meter bridge: a lit green segment at the foot
+        // of the first column) and the desktop entry's id.
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("com.veltora.k7station"));
+        for (QWidget* window : {static_cast<QWidget*>(&windows.mainWindow()),
+                                static_cast<QWidget*>(&windows.aboutBox())}) {
+            const QImage icon = window->windowIcon().pixmap(32).toImage();
+            QCOMPARE(icon.size(), QSize(32, 32));
+            QCOMPARE(icon.pixelColor(6, 26), QColor(0x2c, 0xd6, 0x54));
+            QCOMPARE(icon.pixelColor(6, 5), QColor(0x39, 0x0b, 0x0a)); // a dark red segment
+        }
 
         // Check rack: the conflicts in a message and on the cells' tool tips.
         station.core().settings().Current(1).Frequency = QStringLiteral("610.000");
@@ -188,6 +201,43 @@ private slots:
         QCOMPARE(windows.meterPanelWidget().panelSize(), QSize(800, 700));
         QCOMPARE(windows.meterPanel().CellRect(5), QRect(0, 350, 200, 350));
         rig.station->CloseNow();
+    }
+
+    // "Metering paused while the editor is open" covers no name or frequency: in every layout,
+    // native and wide, it lies outside the meter panel, whole, and showing it moves nothing.
+    void theEditorsNoticeCoversNoMeterCell() {
+        for (const int receivers : {8, 16, 24, 40}) {
+            test::StationRig rig(test::RackOf(receivers));
+            StationWindows windows(*rig.station, Options());
+            QVERIFY(rig.station->Start());
+            QVERIFY(rig.RunToMonitoring());
+            MainWindow& main = windows.mainWindow();
+            const MeterPanelWidget& cells = windows.meterPanelWidget();
+            const QLabel* notice = main.meterNotice();
+            for (const auto& [arrangement, size] :
+                 {std::pair{"mnuNativeArrangement", QSize()},
+                  std::pair{"mnuWideArrangement", QSize(1600, 620)}}) {
+                const QString where = QStringLiteral("%1 receivers, %2")
+                                          .arg(receivers)
+                                          .arg(QLatin1String(arrangement));
+                test::Find(main, arrangement)->trigger();
+                if (size.isValid()) {
+                    main.resize(size);
+                }
+                QTest::qWait(20);
+                const QRect panel(cells.mapTo(&main, QPoint(0, 0)), cells.size());
+                rig.station->window().MenuFileCommand(FileCommand::Upload);
+                QVERIFY2(notice->isVisible(), qPrintable(where));
+                QTest::qWait(20);
+                const QRect shown(notice->mapTo(&main, QPoint(0, 0)), notice->size());
+                QVERIFY2(!shown.intersects(panel), qPrintable(where));
+                QVERIFY2(shown.width() >= notice->sizeHint().width(), qPrintable(where));
+                QCOMPARE(QRect(cells.mapTo(&main, QPoint(0, 0)), cells.size()), panel);
+                rig.station->core().editor().Finish();
+                QVERIFY2(!notice->isVisible(), qPrintable(where));
+            }
+            rig.station->CloseNow();
+        }
     }
 
     void theStopSavesTheSnapshotAndReleasesTheGraphics() {
@@ -343,11 +393,19 @@ private slots:
         rig.station->CloseNow();
     }
 
+    // The station meters on without its windows, and the message boxes and file dialogs let go
+    // of the main window when it goes.
     void theStationGoesOnWithoutItsWindows() {
         test::StationRig rig(test::RackOf(2));
-        auto windows = std::make_unique<StationWindows>(*rig.station, Options());
+        QtPrompter boxes;
+        QtFileChooser chooser;
+        auto windows = std::make_unique<StationWindows>(*rig.station, Options(), &boxes, &chooser);
+        QVERIFY(boxes.parent() == &windows->mainWindow());
         QVERIFY(rig.station->Start());
         windows.reset();
+        // A box or a file dialog asked for from now on (the orderly stop) has no parent.
+        QVERIFY(boxes.parent() == nullptr);
+        QVERIFY(chooser.parent() == nullptr);
         QVERIFY(rig.RunToMonitoring());
         const int queries = rig.simRack.receiver(0).countOf('D');
         rig.clock.advanceMs(1000);

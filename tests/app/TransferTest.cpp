@@ -172,6 +172,12 @@ TEST_F(TransferTest, DownloadOpensTheFileReadOnlyAndWritesOneBlockIntoTheStore) 
     EXPECT_TRUE(sent[0].startsWith("TX 0 52 53 01 55 03 50 65")) << sent[0].toStdString();
     EXPECT_EQ(rx(1).countOf('S'), 0);
     EXPECT_EQ(tracedStatus().last(), "3 Frequencies written");
+
+    // As after an upload, the device's next query is preceded by a purge.
+    editor.Finish();
+    const qsizetype closed = wire(2).size();
+    ASSERT_TRUE(rig.clock.runUntil([&] { return wire(2).size() > closed + 1; }, 1000));
+    EXPECT_EQ(wireSince(2, closed).first(), "PURGE 0");
 }
 
 TEST_F(TransferTest, ADownloadThatCannotGoAsItStandsSendsNothing) {
@@ -279,7 +285,10 @@ TEST_F(TransferTest, PlaceholdersFollowTheBandOfTheReceiverUploadedFrom) {
     EXPECT_EQ(editor.document().EditData[1].Frequency, "751.525");
 }
 
-TEST_F(TransferTest, EveryFailedUploadLeavesTheGridAndSetsTheDeviceBackForMetering) {
+// A set shown under "Rx:" is that receiver's: after a good upload from one receiver, a failed
+// one from another empties the grid, and neither Save nor Send can pass the first set off as
+// the second's until an upload succeeds.
+TEST_F(TransferTest, EveryFailedUploadEmptiesTheGridAndSetsTheDeviceBackForMetering) {
     struct Case {
         const char* name;
         std::function<void(sim::FaultSwitches&)> fault;
@@ -300,24 +309,33 @@ TEST_F(TransferTest, EveryFailedUploadLeavesTheGridAndSetsTheDeviceBackForMeteri
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         openForUpload();
-        editor.cmdUpload(); // a good upload first: the grid holds the receiver's two entries
+        chooseReceiver(2);
+        editor.cmdUpload(); // a good upload first: the grid holds receiver 2's set
         ASSERT_EQ(status(), "Data Received");
-        const auto rows = editor.state().rows;
-        const EditorDocument document = editor.document();
+        ASSERT_FALSE(editor.state().rows.empty());
+        ASSERT_TRUE(editor.state().mnuFileEnabled);
+        chooseReceiver(1);
         c.fault(rx(1).faults());
         const double start = rig.clock.nowMs();
         editor.cmdUpload();
         EXPECT_TRUE(status().startsWith(c.status)) << status().toStdString();
         EXPECT_GE(rig.clock.nowMs() - start, c.atLeastMs);
         EXPECT_LT(rig.clock.nowMs() - start, c.atLeastMs + 200);
-        EXPECT_EQ(editor.state().rows, rows);
-        EXPECT_EQ(editor.document(), document);
+        EXPECT_TRUE(editor.state().rows.empty());
+        EXPECT_EQ(editor.document().EntryCount, 0);
+        EXPECT_FALSE(editor.state().mnuFileEnabled);
+        EXPECT_FALSE(editor.state().controls[EditorControl::cmdDownload].enabled);
+        EXPECT_TRUE(editor.state().controls[EditorControl::cmdUpload].enabled);
         EXPECT_TRUE(backAtPolling(1));
         if (std::string(c.name) == "silent") {
             EXPECT_EQ(tracedStatus().mid(tracedStatus().size() - 3),
                       (QStringList{"Written 2  ", "Read status = 0  0", "USB Read timed out"}));
         }
         rx(1).faults() = {};
+        editor.cmdUpload(); // the fault gone: a good upload gives Save and Send back
+        EXPECT_EQ(status(), "Data Received");
+        EXPECT_TRUE(editor.state().mnuFileEnabled);
+        EXPECT_TRUE(editor.state().controls[EditorControl::cmdDownload].enabled);
         expectMeteringGoesOn(1);
     }
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace k7 {
 namespace {
 
@@ -41,14 +43,17 @@ protected:
 
 TEST_F(CheckFrequencyTest, CompletesEntriesWithoutSeparatorByLength) {
     setBand(37);
-    EXPECT_EQ(check("8"), "800.000");
-    EXPECT_EQ(check("85"), "850.000");
-    EXPECT_EQ(check("850"), "850.000");
-    EXPECT_EQ(check("8504"), "850.400");
-    EXPECT_EQ(check("85045"), "850.450");
-    EXPECT_EQ(check("850425"), "850.425");
-    EXPECT_EQ(check("8504259"), "850.425"); // the seventh digit is dropped
-    EXPECT_EQ(check("850.45"), "850.450");  // a separator: taken as it is
+    // The seventh digit is dropped; an entry with a separator is taken as it is.
+    for (const auto& [entry, stored] : {std::pair{"8", "800.000"},
+                                        {"85", "850.000"},
+                                        {"850", "850.000"},
+                                        {"8504", "850.400"},
+                                        {"85045", "850.450"},
+                                        {"850425", "850.425"},
+                                        {"8504259", "850.425"},
+                                        {"850.45", "850.450"}}) {
+        EXPECT_EQ(check(entry), stored) << entry;
+    }
     EXPECT_TRUE(prompter.boxes.empty());
 }
 
@@ -201,17 +206,13 @@ TEST_F(CheckFrequencyTest, FrequencyFitsSlotWithoutAnyBox) {
     devices.SlotBand[1] = 36;
     devices.SlotBand[2] = 14;
     devices.SlotBand[3] = 37;
-    EXPECT_TRUE(checker.FrequencyFitsSlot("606.600", 1));
-    EXPECT_TRUE(checker.FrequencyFitsSlot("606,600", 1));
-    EXPECT_FALSE(checker.FrequencyFitsSlot("606.6", 1));
-    EXPECT_FALSE(checker.FrequencyFitsSlot("865.000", 1));
-    EXPECT_FALSE(checker.FrequencyFitsSlot("6O6.600", 1));
-    EXPECT_FALSE(checker.FrequencyFitsSlot("606:600", 1));
-    EXPECT_FALSE(checker.FrequencyFitsSlot("806.050", 2));
-    EXPECT_TRUE(checker.FrequencyFitsSlot("799.000", 2));
-    EXPECT_TRUE(checker.FrequencyFitsSlot("999.999", 3));
-    EXPECT_FALSE(checker.FrequencyFitsSlot("", 3));
-    EXPECT_FALSE(checker.FrequencyFitsSlot("-99.000", 3));
+    const std::tuple<const char*, int, bool> cases[] = {
+        {"606.600", 1, true},  {"606,600", 1, true},  {"606.6", 1, false},   {"865.000", 1, false},
+        {"6O6.600", 1, false}, {"606:600", 1, false}, {"806.050", 2, false}, {"799.000", 2, true},
+        {"999.999", 3, true},  {"", 3, false},        {"-99.000", 3, false}};
+    for (const auto& [text, slot, fits] : cases) {
+        EXPECT_EQ(checker.FrequencyFitsSlot(text, slot), fits) << text << " in slot " << slot;
+    }
     EXPECT_TRUE(prompter.boxes.empty());
 }
 

@@ -39,6 +39,11 @@ TEST_F(ReceiverPanelTest, NameKeysKeepSixCharactersAndSaveWithUnderscores) {
     rig.type(true, "\b");
     EXPECT_EQ(panel.txtName(), "AB");
     EXPECT_FALSE(panel.NameKeyPress(QChar(0xE9))) << "a receiver shows one byte per character";
+    // A key typed over a selection is judged by the text it leaves.
+    panel.NameEdited("AB_CDE");
+    EXPECT_EQ(panel.NameKeyPress('X', {2, 1}), QChar('X'));
+    EXPECT_FALSE(panel.NameKeyPress('X', {2, 0}));
+    panel.NameEdited("AB");
 
     rig.type(true, "\r"); // Enter saves and closes
     EXPECT_FALSE(panel.visible());
@@ -69,6 +74,8 @@ TEST_F(ReceiverPanelTest, FrequencyKeysTakeDigitsAndOneUserSeparator) {
     EXPECT_TRUE(panel.visible());
     rig.type(false, "6a1x3,5.7,5");
     EXPECT_EQ(panel.txtFreq(), "613,575");
+    EXPECT_EQ(panel.FreqKeyPress(',', {2, 3}), QChar(',')) << "typed over the separator";
+    EXPECT_FALSE(panel.FreqKeyPress(',', {4, 3}));
     EXPECT_EQ(rig.settingsFrames(), 0u);
     EXPECT_TRUE(rig.prompter.boxes.empty());
 }
@@ -112,6 +119,35 @@ TEST_F(ReceiverPanelTest, ABackupTakenSendsNothingUntilOkAndIsThenUsedUp) {
     EXPECT_EQ(rig.receiver(1).frequency(), (std::array<std::uint8_t, 3>{61, 24, 0}));
     EXPECT_EQ(backups.used, QStringList{"612.400"});
     panel.SetBackupFrequencies(nullptr);
+}
+
+// "OK" sends only what changed since the panel last sent: again after a frequency save, and a
+// second click let through while the first one lets pending messages run.
+TEST_F(ReceiverPanelTest, ASecondOkSendsOnlyWhatChangedSinceTheLastSend) {
+    open();
+    panel.FreqEdited("620.025");
+    panel.SaveChanges();
+    ASSERT_EQ(rig.frames(1).size(), 1u);
+    panel.SaveChanges();
+    EXPECT_EQ(rig.frames(1).size(), 1u) << "nothing changed since the frequency went out";
+
+    panel.NameEdited("LEAD");
+    // The test's own timer (not one of the station's): the operator's second click, 1 ms on.
+    constexpr int kSecondClickMs = 1;
+    const std::unique_ptr<Timer> secondClick = rig.clock.createTimer();
+    secondClick->setInterval(kSecondClickMs);
+    secondClick->setHandler([&] {
+        secondClick->setEnabled(false);
+        panel.ControlClicked(ReceiverPanel::kOk);
+    });
+    secondClick->setEnabled(true);
+    rig.clock.sleepMicros(1000); // due: it runs with the pending messages of the first "OK"
+    panel.ControlClicked(ReceiverPanel::kOk);
+    const auto frames = rig.frames(1);
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(NameOf(frames[1].bytes), "LEAD__");
+    panel.SaveChanges();
+    EXPECT_EQ(rig.frames(1).size(), 2u);
 }
 
 TEST_F(ReceiverPanelTest, AFrequencyThatDidNotGoOutIsSentByTheNextPass) {
@@ -271,13 +307,13 @@ TEST_F(ReceiverPanelTest, UserMutedReceiverStaysMutedWhenItsSliderMovesAfterAPas
     panel.ToggleUserMute();
     panel.ControlClicked(ReceiverPanel::kOk);
     ASSERT_TRUE(rig.receiver(2).userMute());
-    // A changed-only programming pass, as a file load starts it: it leaves BandType "0".
+    // A changed-only programming pass, as a file load starts it: the user mute stays.
     rig.engine.PauseForFileLoad().Keep();
     ASSERT_TRUE(rig.engine.StartProgrammingPass(PassKind::ChangedOnly));
     ASSERT_TRUE(rig.clock.runUntil([this] { return rig.engine.State().ProgrammingBusy; }, 1000));
     ASSERT_TRUE(rig.clock.runUntil([this] { return rig.monitoring(); }, 3000));
-    EXPECT_EQ(rig.rack.CurData[2].BandType, "0");
-    rig.clock.advanceMs(500); // meter answers report the user mute again
+    EXPECT_EQ(rig.rack.CurData[2].BandType, "64");
+    rig.clock.advanceMs(500);
     ASSERT_TRUE(rig.rack.UserMute[2]);
 
     open(2);

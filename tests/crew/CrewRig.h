@@ -6,16 +6,42 @@
 #include "crew/CrewView.h"
 #include "support/RackHarness.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 namespace k7::test {
+
+// Lets the sockets on both sides work until done() holds or 3 s have passed; whether it holds.
+inline bool Spin(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 3000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return done();
+}
+
+// The request that opens a WebSocket on `target`, with this Host and (when given) Origin.
+inline QByteArray UpgradeRequest(const QByteArray& target, const QByteArray& host,
+                                 const QByteArray& origin = {}) {
+    QByteArray request =
+        "GET " + target + " HTTP/1.1\r\nHost: " + host +
+        "\r\nConnection: Upgrade\r\nUpgrade: websocket\r\n"
+        "Sec-WebSocket-Version: 13\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n";
+    if (!origin.isEmpty()) {
+        request += "Origin: " + origin + "\r\n";
+    }
+    return request + "\r\n";
+}
 
 class RecordingViewer final : public ViewerConnection {
 public:

@@ -1,11 +1,9 @@
 // A viewer that never reads while forty receivers meter for 60 s (on the manual clock, through
 // a real socket on loopback whose reader takes nothing): its queue never holds more than
-// 256 KiB, and the station's resident memory grows by less than 16 MiB. The time each 4 ms tick
-// takes is printed (the timing target is the benchmark's, crew_bench).
+// 256 KiB, and the station's resident memory grows by less than 16 MiB. (What serving costs in
+// time is the benchmark's, crew_bench.)
 #include "CrewRig.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 
 #include <arpa/inet.h>
@@ -43,19 +41,11 @@ TEST(CrewSlowViewer, ItsQueueStaysUnderItsCapAndMemoryStaysFlat) {
     to.sin_port = htons(port);
     to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
-    const QByteArray upgrade = "GET /ws?key=" + rig.view.settings().key.toLatin1() +
-                               " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) +
-                               "\r\nConnection: Upgrade\r\nUpgrade: websocket\r\n"
-                               "Sec-WebSocket-Version: 13\r\n"
-                               "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n\r\n";
+    const QByteArray upgrade = UpgradeRequest("/ws?key=" + rig.view.settings().key.toLatin1(),
+                                              "127.0.0.1:" + QByteArray::number(port));
     ASSERT_EQ(::send(fd, upgrade.constData(), static_cast<std::size_t>(upgrade.size()), 0),
               upgrade.size());
-    QElapsedTimer wait;
-    wait.start();
-    while (rig.view.state().viewers == 0 && wait.elapsed() < 3000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    ASSERT_EQ(rig.view.state().viewers, 1);
+    ASSERT_TRUE(Spin([&] { return rig.view.state().viewers == 1; }));
     ViewerLink* link = rig.view.stream().link(1);
     ASSERT_NE(link, nullptr);
 
@@ -63,25 +53,18 @@ TEST(CrewSlowViewer, ItsQueueStaysUnderItsCapAndMemoryStaysFlat) {
     constexpr int kTicks = 15000;
     const qint64 before = ResidentBytes();
     qint64 mostQueued = 0;
-    std::vector<double> tickMs;
     for (int tick = 0; tick < kTicks; ++tick) {
-        QElapsedTimer timer;
-        timer.start();
         rig.h->clock.advanceMs(4);
         QCoreApplication::processEvents();
-        tickMs.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
         mostQueued = std::max(mostQueued, link->Queued());
         ASSERT_LE(link->Queued(), CrewStream::kQueueCap) << "at tick " << tick;
     }
     const qint64 grown = ResidentBytes() - before;
     const CrewStream::Counts counts = rig.view.stream().counts(1);
-    std::sort(tickMs.begin(), tickMs.end());
     std::printf("slow viewer: most queued %lld bytes, fell behind %d times, %d snapshots, %d "
-                "messages; resident memory grew %.2f MiB; tick p50 %.3f ms, p99 %.3f ms, "
-                "max %.3f ms\n",
+                "messages; resident memory grew %.2f MiB\n",
                 static_cast<long long>(mostQueued), counts.fellBehind, counts.snapshots,
-                counts.messages, static_cast<double>(grown) / 1048576.0, tickMs[kTicks / 2],
-                tickMs[kTicks * 99 / 100], tickMs.back());
+                counts.messages, static_cast<double>(grown) / 1048576.0);
     EXPECT_GT(counts.fellBehind, 0) << "the viewer's queue never filled: the test tried nothing";
     EXPECT_GT(mostQueued, CrewStream::kQueueCap / 2);
     EXPECT_LT(grown, 16 * 1024 * 1024);

@@ -1,11 +1,6 @@
 // The atlas the build paints: a 24-bit bitmap large enough for every sprite, with sprites of
 // different roles that the operator can tell apart.
-#include "display/Sprites.h"
-
-#include <QFile>
-#include <QImage>
-
-#include <gtest/gtest.h>
+#include "DisplayFixture.h"
 
 namespace k7 {
 namespace {
@@ -23,13 +18,16 @@ protected:
     QImage Cut(Sprite s) const { return atlas.copy(SpriteAt(s).rect()); }
     // The share of pixels that differ between two sprites of the same size.
     static double Difference(const QImage& a, const QImage& b) {
-        int differ = 0;
-        for (int y = 0; y < a.height(); ++y) {
-            for (int x = 0; x < a.width(); ++x) {
-                differ += a.pixel(x, y) != b.pixel(x, y) ? 1 : 0;
-            }
-        }
+        const int differ = test::CountWhere(
+            a.rect(), [&](int x, int y) { return a.pixel(x, y) != b.pixel(x, y); });
         return static_cast<double>(differ) / (a.width() * a.height());
+    }
+    // A lit audio bar: green at its bottom row, red at its top.
+    static void ExpectGreenToRed(const QImage& vu, int x, int bottom) {
+        EXPECT_GT(vu.pixelColor(x, bottom).green(), 150);
+        EXPECT_LT(vu.pixelColor(x, bottom).red(), 100);
+        EXPECT_GT(vu.pixelColor(x, 2).red(), 200);
+        EXPECT_LT(vu.pixelColor(x, 2).green(), 100);
     }
     QByteArray header;
     QImage atlas;
@@ -56,11 +54,7 @@ TEST_F(BuiltAtlas, SpritesOfDifferentRolesLookDifferent) {
     EXPECT_LT(threshold.green(), 80);
     EXPECT_GT(Cut(Sprite::PeakMarker).pixelColor(10, 2).lightness(), 200);
     // The lit audio bar runs from green at the bottom to red at the top.
-    const QImage vu = Cut(Sprite::VuBarLit);
-    EXPECT_GT(vu.pixelColor(10, 254).green(), 150);
-    EXPECT_LT(vu.pixelColor(10, 254).red(), 100);
-    EXPECT_GT(vu.pixelColor(10, 2).red(), 200);
-    EXPECT_LT(vu.pixelColor(10, 2).green(), 100);
+    ExpectGreenToRed(Cut(Sprite::VuBarLit), 10, 254);
     // The user-mute icon is a picture, not a flat patch.
     const QImage icon = Cut(Sprite::UserMuteIconSmall);
     EXPECT_NE(icon.pixel(15, 15), icon.pixel(2, 2));
@@ -72,11 +66,7 @@ TEST_F(BuiltAtlas, CompactSpritesOfTheFortySlotCellKeepTheLook) {
     EXPECT_GT(Difference(Cut(Sprite::VuBar40Unlit), Cut(Sprite::VuBar40UnlitMuted)), 0.3);
     EXPECT_GT(Difference(Cut(Sprite::GaugeFrame40Normal), Cut(Sprite::GaugeFrame40Low)), 0.1);
     // Green at the bottom, red from just past "0 dB" (16 rows from the top) upwards.
-    const QImage vu = Cut(Sprite::VuBar40Lit);
-    EXPECT_GT(vu.pixelColor(5, 78).green(), 150);
-    EXPECT_LT(vu.pixelColor(5, 78).red(), 100);
-    EXPECT_GT(vu.pixelColor(5, 2).red(), 200);
-    EXPECT_LT(vu.pixelColor(5, 2).green(), 100);
+    ExpectGreenToRed(Cut(Sprite::VuBar40Lit), 5, 78);
     const QImage icon = Cut(Sprite::UserMuteIcon40);
     EXPECT_NE(icon.pixel(10, 10), icon.pixel(1, 1));
     EXPECT_GT(Cut(Sprite::GaugeFill40).pixelColor(5, 31).green(), 150);

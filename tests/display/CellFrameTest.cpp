@@ -35,13 +35,9 @@ protected:
     }
     int RingPixels(int slot, const QColor& colour) const {
         const QRect cell = panel.CellRect(slot);
-        int count = 0;
-        for (int y = cell.top(); y <= cell.bottom(); ++y) {
-            for (int x = cell.left(); x <= cell.right(); ++x) {
-                count += InRing(cell, {x, y}) && Colour(x, y) == colour ? 1 : 0;
-            }
-        }
-        return count;
+        return CountWhere(cell, [&](int x, int y) {
+            return InRing(cell, {x, y}) && Colour(x, y) == colour;
+        });
     }
     static int RingSize(const QRect& cell) {
         const int f = CellFrame::kFrameWidth;

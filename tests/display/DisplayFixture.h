@@ -75,6 +75,18 @@ inline void PrintTo(const LayoutCase& rack, std::ostream* out) {
 inline const auto kEveryLayout =
     ::testing::Values(LayoutCase{1, 8}, LayoutCase{2, 16}, LayoutCase{3, 24}, LayoutCase{4, 40});
 
+// Counts the positions of `area` for which take(x, y) holds.
+template <typename Take>
+int CountWhere(const QRect& area, Take take) {
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            count += take(x, y) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
 inline std::string LayoutCaseName(const ::testing::TestParamInfo<LayoutCase>& rack) {
     return "Slots" + std::to_string(rack.param.count);
 }
@@ -122,13 +134,8 @@ protected:
 
     // Counts the pixels of exactly this colour in a rectangle of the panel.
     int CountColour(const QRect& area, const QColor& colour) const {
-        int count = 0;
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            for (int x = area.left(); x <= area.right(); ++x) {
-                count += panel.PanelBuf().pixel(x, y) == colour.rgb() ? 1 : 0;
-            }
-        }
-        return count;
+        return CountWhere(
+            area, [&](int x, int y) { return panel.PanelBuf().pixel(x, y) == colour.rgb(); });
     }
 
     QTemporaryDir assets;

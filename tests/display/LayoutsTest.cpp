@@ -28,11 +28,6 @@ TEST(Layouts, EachProfileFillsItsGridInReadingOrderAndItsHitTestFindsEveryCell) 
                       slot);
         }
     }
-    const QPoint eightSlot[] = {{0, 0},   {200, 0},   {400, 0},   {600, 0},
-                                {0, 350}, {200, 350}, {400, 350}, {600, 350}};
-    for (int position = 1; position <= 8; ++position) {
-        EXPECT_EQ(LayoutProfileOf(1).CellRect(position).topLeft(), eightSlot[position - 1]);
-    }
 }
 
 TEST(Layouts, ARackLayoutNumberPicksItsProfileAndARackSizeTheSmallestThatHoldsIt) {
@@ -41,8 +36,6 @@ TEST(Layouts, ARackLayoutNumberPicksItsProfileAndARackSizeTheSmallestThatHoldsIt
     EXPECT_EQ(LayoutProfileOf(3).slotCount, 24);
     EXPECT_EQ(LayoutProfileOf(0).slotCount, 40);
     EXPECT_EQ(LayoutProfileOf(4).slotCount, 40); // any other number: the forty-slot layout
-    EXPECT_TRUE(LayoutProfileOf(1).cellOfPosition);
-    EXPECT_FALSE(LayoutProfileOf(1).clearsWhenBlanked);
     for (const auto& [receivers, holds] :
          {std::pair{1, 8}, {8, 8}, {9, 16}, {16, 16}, {17, 24}, {24, 24}, {25, 40}, {40, 40}}) {
         EXPECT_EQ(LayoutProfileFor(receivers).slotCount, holds) << receivers;

@@ -13,23 +13,13 @@ protected:
     static int GlyphPixels(const QFont& font, QChar c) {
         QImage scratch = AllocateBuffer(120, 120);
         DrawText(scratch, font, Colour::Green, {60, 80}, JustifyCode(0, -1), QString(c));
-        int count = 0;
-        for (int y = 0; y < scratch.height(); ++y) {
-            for (int x = 0; x < scratch.width(); ++x) {
-                count += scratch.pixel(x, y) == Colour::Black.rgb() ? 0 : 1;
-            }
-        }
-        return count;
+        return test::CountWhere(scratch.rect(), [&](int x, int y) {
+            return scratch.pixel(x, y) != Colour::Black.rgb();
+        });
     }
-
     static int DifferingPixels(const QImage& a, const QImage& b) {
-        int count = 0;
-        for (int y = 0; y < a.height(); ++y) {
-            for (int x = 0; x < a.width(); ++x) {
-                count += a.pixel(x, y) == b.pixel(x, y) ? 0 : 1;
-            }
-        }
-        return count;
+        return test::CountWhere(a.rect(),
+                                [&](int x, int y) { return a.pixel(x, y) != b.pixel(x, y); });
     }
 
     // Checks every printable character as the name of `slot`, redrawn by `redraw`.

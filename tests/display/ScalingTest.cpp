@@ -88,18 +88,12 @@ TEST_F(ScalingTest, ThresholdTableMatchesThePublishedFigures) {
 }
 
 TEST(MuteLevelRow, OnlyWholeNumbersInsideTheTableIndexIt) {
-    EXPECT_EQ(MuteLevelRow(QStringLiteral("7")), 7);
-    EXPECT_EQ(MuteLevelRow(QStringLiteral(" 10")), 10);
-    EXPECT_EQ(MuteLevelRow(QStringLiteral("")), 0);
-    EXPECT_EQ(MuteLevelRow(QStringLiteral("x3")), 0);
-    EXPECT_EQ(MuteLevelRow(QStringLiteral("-1")), 0);
-    EXPECT_EQ(MuteLevelRow(QStringLiteral("300")), 0);
-    EXPECT_EQ(MuteLevelRow(QStringLiteral("255")), 255);
-    EXPECT_EQ(MuteLevelRow(QStringLiteral("010")), 10);
-    EXPECT_EQ(MuteLevelRow(QStringLiteral("+4")), 4);
-    EXPECT_EQ(MuteLevelRow(QStringLiteral("4 ")), 4);
-    EXPECT_EQ(MuteLevelRow(QStringLiteral("0255")), 255);
-    EXPECT_EQ(MuteLevelRow(QString(QChar(0x0663))), 0); // a digit of another script
+    const std::pair<const char*, int> cases[] = {
+        {"7", 7},    {" 10", 10}, {"", 0},   {"x3", 0},     {"-1", 0},    {"300", 0}, {"255", 255},
+        {"010", 10}, {"+4", 4},   {"4 ", 4}, {"0255", 255}, {"\u0663", 0}}; // another script's 3
+    for (const auto& [text, row] : cases) {
+        EXPECT_EQ(MuteLevelRow(QString::fromUtf8(text)), row) << text;
+    }
 }
 
 } // namespace

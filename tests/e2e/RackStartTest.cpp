@@ -31,16 +31,12 @@ SettingsRow reported(const sim::SimulatedReceiver& rx) {
                        QString::number(rx.bandType())};
 }
 
-struct RackCase {
-    int receivers;
-    bool immediate;
-};
-
-class StartToMetering : public ::testing::TestWithParam<RackCase> {};
+// Racks of each size, with immediate or latency answers.
+class StartToMetering : public ::testing::TestWithParam<std::tuple<int, bool>> {};
 
 TEST_P(StartToMetering, CompletesOpensAndMetersEveryReceiver) {
-    const int n = GetParam().receivers;
-    const bool immediate = GetParam().immediate;
+    const int n = std::get<0>(GetParam());
+    const bool immediate = std::get<1>(GetParam());
     RackHarness h(rackOf(n, immediate));
     ASSERT_EQ(h.Start(), n);
     EXPECT_EQ(h.engine.Activity(), RackActivity::Discovery);
@@ -86,11 +82,7 @@ TEST_P(StartToMetering, CompletesOpensAndMetersEveryReceiver) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Racks, StartToMetering,
-                         ::testing::Values(RackCase{1, true}, RackCase{8, true}, RackCase{9, true},
-                                           RackCase{16, true}, RackCase{24, true},
-                                           RackCase{1, false}, RackCase{8, false},
-                                           RackCase{9, false}, RackCase{16, false},
-                                           RackCase{24, false}));
+                         ::testing::Combine(::testing::Values(1, 8, 9, 16, 24), ::testing::Bool()));
 
 TEST(Discovery, OneReceiverBlinksItsNumberAndSweepsInTwoTicks) {
     sim::Scenario scenario = rackOf(1, true);

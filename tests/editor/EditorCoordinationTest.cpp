@@ -1,15 +1,11 @@
 // Check and Coordinate in the editor's controller over the simulated rack (band 36,
 // 606-638 MHz): the marks, the count and the conflict table, fixed transmitters, the rows a
 // coordination fills and keeps, what it writes to the file, its backups, a band too small for
-// the rows, the remembered setup, and the search run on its own thread with Cancel.
+// the rows, and the remembered setup (the search's thread is tested on its own,
+// GeneratorRunTest, and through the dialog in the window test).
 #include "editor/EditorCoordination.h"
 #include "EditorRig.h"
 #include "editor/ConflictTable.h"
-#include "editor/CoordinationJob.h"
-
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QObject>
 
 namespace k7 {
 namespace {
@@ -234,36 +230,6 @@ TEST_F(EditorCoordinationTest, TheRulesAreRememberedAndRangesAreReadOrRefusedByL
     EXPECT_EQ(kept.fixed, fixed.carriers);
     EXPECT_EQ(kept.backups, 4);
     EXPECT_EQ(FixedText(kept.fixed), QStringLiteral("612.400 IEM 1\n630.000 Talk; back\n640.000"));
-}
-
-TEST(CoordinationJob, RunsOffTheCallersThreadReportsProgressAndStopsOnCancel) {
-    const BandPlan band = *BandPlan::ForBand(36);
-    GeneratorOptions options;
-    // 99 slots, more than the band holds: only the budget or Cancel ends it.
-    options.timeBudgetMicros = 60'000'000;
-    QObject context;
-    CoordinationJob job;
-    int progressCalls = 0;
-    bool finished = false;
-    job.Start(
-        std::vector<CoordinationSlot>(99, {band, std::nullopt}), options, &context,
-        [&](const GeneratorProgress&) { ++progressCalls; }, [&] { finished = true; });
-    QElapsedTimer clock;
-    clock.start();
-    while (progressCalls < 2 && clock.elapsed() < 20000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    EXPECT_GE(progressCalls, 2);
-    EXPECT_TRUE(job.running());
-    job.Cancel();
-    while (!finished && clock.elapsed() < 20000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    ASSERT_TRUE(finished);
-    EXPECT_FALSE(job.running());
-    EXPECT_TRUE(job.result().cancelled);
-    EXPECT_LT(clock.elapsed(), 20000);
-    EXPECT_TRUE(IsClean(job.result().carriers, options.rules));
 }
 
 } // namespace

@@ -108,8 +108,9 @@ struct EditorRig {
         return timers.enabled(PollTimer) && timers.enabled(WatchdogTimer) &&
                timers.enabled(AnswerRateTimer);
     }
+    // The editor holds the meter queries and the answer-rate check; the USB watchdog watches on.
     bool pollingStopped() const {
-        return !timers.enabled(PollTimer) && !timers.enabled(WatchdogTimer) &&
+        return !timers.enabled(PollTimer) && timers.enabled(WatchdogTimer) &&
                !timers.enabled(AnswerRateTimer);
     }
 

@@ -59,6 +59,9 @@ TEST_F(EditorSaveTest, ASetWithoutANameStaysReadOnlyUntilAValidNameIsChosen) {
     EXPECT_EQ(rig.prompter.boxes[2].title, "Live.frq file open ");
     EXPECT_EQ(rig.prompter.boxes[2].text, "Live.frq in use \r\nPlease choose a different file\r\n");
     EXPECT_EQ(rig.bytes("Default.frq"), defaultBytes);
+    for (const FileDialogSpec& refused : rig.chooser.dialogs) {
+        EXPECT_FALSE(refused.confirmOverwrite) << "a protected name is refused before any question";
+    }
 
     rig.chooser.choices = {rig.path("Named.frq")};
     editor.mnuSave();
@@ -67,7 +70,6 @@ TEST_F(EditorSaveTest, ASetWithoutANameStaysReadOnlyUntilAValidNameIsChosen) {
     EXPECT_EQ(dialog.folder, rig.harness.dataFolder());
     EXPECT_EQ(dialog.filter, "Frequency Files (*.frq)");
     EXPECT_EQ(dialog.defaultSuffix, "frq");
-    EXPECT_TRUE(dialog.confirmOverwrite) << "Save as asks before it replaces a file";
     EXPECT_EQ(editor.document().EditFile, "Named.frq");
     EXPECT_EQ(editor.state().caption, "Veltora frequency File: Named.frq");
     EXPECT_FALSE(editor.readOnly());
@@ -80,6 +82,23 @@ TEST_F(EditorSaveTest, ASetWithoutANameStaysReadOnlyUntilAValidNameIsChosen) {
     rig.enter("Lead", "606.6", "5");
     editor.cmdUpdate();
     EXPECT_EQ(rig.status(), "Perfomer 1 updated in Named.frq");
+    EXPECT_TRUE(rig.fileMatchesGrid());
+}
+
+TEST_F(EditorSaveTest, SaveAsAsksBeforeItReplacesAFileThatMayBeReplaced) {
+    ASSERT_TRUE(rig.write("Other.frq", test::EditorRig::Document(5)));
+    const QByteArray other = rig.bytes("Other.frq");
+    rig.chooser.choices = {rig.path("Other.frq"), rig.path("Other.frq")};
+    rig.prompter.answers = {MsgAnswer::No, MsgAnswer::Yes};
+    editor.mnuSave();
+    ASSERT_EQ(rig.prompter.boxes.size(), 1u);
+    EXPECT_EQ(rig.prompter.boxes[0].title, "File overwrite");
+    EXPECT_EQ(rig.prompter.boxes[0].text, "You have chosen to overwrite Other.frq\r\nAll data "
+                                          "will be lost\r\nDo you wish to continue? \r\n");
+    EXPECT_EQ(rig.bytes("Other.frq"), other);
+    EXPECT_TRUE(editor.readOnly());
+    editor.mnuSave();
+    EXPECT_EQ(editor.document().EditFile, "Other.frq");
     EXPECT_TRUE(rig.fileMatchesGrid());
 }
 
@@ -115,6 +134,19 @@ TEST(EditorKeys, FrequencyKeysTakeDigitsPointsAndOneUserSeparator) {
     EXPECT_EQ(MuteKey('1', "10"), std::nullopt);
     EXPECT_EQ(MuteKey('x', ""), std::nullopt);
     EXPECT_EQ(MuteTextAllowed("1a23"), "12");
+}
+
+// The boxes' rules judge a key typed over a selection by the text it leaves.
+TEST_F(EditorSaveTest, AKeyTypedOverASelectionReplacesIt) {
+    rig.enter("ABCDEF", "606,600", "10");
+    rig.harness.rack.DecimalSeparatorCode = ',';
+    EXPECT_EQ(editor.NameKeyPress('X', {0, 6}), QChar('X'));
+    EXPECT_EQ(editor.NameKeyPress(' ', {5, 1}), QChar('_'));
+    EXPECT_EQ(editor.NameKeyPress('X', {6, 0}), std::nullopt);
+    EXPECT_EQ(editor.FreqKeyPress(',', {3, 1}), QChar(','));
+    EXPECT_EQ(editor.FreqKeyPress(',', {4, 3}), std::nullopt);
+    EXPECT_EQ(editor.MuteKeyPress('7', {1, 1}), QChar('7'));
+    EXPECT_EQ(editor.MuteKeyPress('7', {}), std::nullopt);
 }
 
 TEST_F(EditorSaveTest, AFrequencyTypedWithAPointIsReadWithTheUsersSeparator) {

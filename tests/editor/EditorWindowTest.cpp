@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSpinBox>
@@ -86,6 +87,9 @@ private slots:
         shown.box("txtName")->clear();
         QTest::keyClicks(shown.box("txtName"), QStringLiteral("a b cdefg"));
         QCOMPARE(rig.editor.state().txtName, QStringLiteral("a_b_cd"));
+        shown.box("txtName")->selectAll(); // typed over: the six characters are no bar
+        QTest::keyClicks(shown.box("txtName"), QStringLiteral("x y"));
+        QCOMPARE(rig.editor.state().txtName, QStringLiteral("x_y"));
         QMimeData data;
         data.setText(QStringLiteral("6x07.1"));
         shown.box("txtFreq")->clear();
@@ -101,7 +105,7 @@ private slots:
         QCOMPARE(rig.editor.state().txtMute, QStringLiteral("7"));
 
         QTest::mouseClick(shown.button("cmdAdd"), Qt::LeftButton);
-        QCOMPARE(shown.cell(3, 1), QStringLiteral("a_b_cd"));
+        QCOMPARE(shown.cell(3, 1), QStringLiteral("x_y"));
         QCOMPARE(shown.status(), QStringLiteral("Performer 4 added to Show.frq"));
         QVERIFY(rig.fileMatchesGrid());
 
@@ -111,13 +115,105 @@ private slots:
         shown.box("txtFreq")->setFocus(Qt::TabFocusReason);
         shown.box("txtFreq")->setText(QStringLiteral("6071"));
         shown.box("txtMute")->setFocus(Qt::TabFocusReason);
-        QCOMPARE(shown.box("txtFreq")->text(), QStringLiteral("607.100"));
+        QTRY_COMPARE(shown.box("txtFreq")->text(), QStringLiteral("607.100"));
 
         // The close box unloads the editor and polling comes back.
         shown.window.windowHandle()->close();
         QVERIFY(!shown.window.isVisible());
         QVERIFY(!rig.editor.loaded());
         QVERIFY(rig.polling());
+    }
+
+    // The check runs on every exit from the frequency box (Tab, Shift+Tab, a click), also after
+    // its own message box has sent the focus back; the box is a real modal one, as the
+    // station's, and its end gives the editor back the activation, as a window manager does.
+    void theFrequencyCheckRunsOnEveryExitFromItsBox() {
+        test::EditorRig rig;
+        QVERIFY(rig.started);
+        Shown shown(rig);
+        rig.prompter.onShow = [&shown](const MessageBoxSpec& spec) {
+            QMessageBox box(QMessageBox::Warning, spec.title, spec.text);
+            QTimer::singleShot(0, &box, &QMessageBox::accept);
+            box.exec();
+            QApplication::setActiveWindow(&shown.window);
+        };
+        QVERIFY(rig.write("Show.frq", test::EditorRig::Document(3)));
+        QVERIFY(rig.open("Show.frq"));
+        QVERIFY(QTest::qWaitForWindowActive(&shown.window));
+        QLineEdit* freq = shown.box("txtFreq");
+        const auto typeAndLeave = [&](const QString& text, const std::function<void()>& leave) {
+            freq->setFocus(Qt::MouseFocusReason);
+            freq->selectAll();
+            QTest::keyClicks(freq, text);
+            leave();
+        };
+        const auto tab = [&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); };
+        const auto backTab = [&] {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        };
+        const auto click = [&] {
+            QTest::mouseClick(shown.box("txtName"), Qt::LeftButton);
+            shown.box("txtName")->setFocus(Qt::MouseFocusReason);
+        };
+        const struct {
+            const char* typed;
+            std::function<void()> leave;
+            const char* shown;
+            std::size_t boxes;
+        } exits[] = {{"700", tab, "", 1},   {"612", tab, "612.000", 1},
+                     {"7", backTab, "", 2}, {"6125", backTab, "612.500", 2},
+                     {"700", click, "", 3}, {"6131", click, "613.100", 3}};
+        for (const auto& exit : exits) {
+            typeAndLeave(QString::fromLatin1(exit.typed), exit.leave);
+            QTRY_COMPARE(freq->text(), QString::fromLatin1(exit.shown));
+            QTRY_COMPARE(rig.prompter.boxes.size(), exit.boxes);
+            QTRY_VERIFY2((QApplication::focusWidget() == freq) == (exit.shown[0] == '\0'),
+                         exit.typed);
+        }
+    }
+
+    // Every use the editor is put in sets every control of that use: File > New over an open
+    // transfer has its Add button, and after a good upload no longer offers File > Save.
+    void aNewFileOverAnotherUseGetsTheControlsOfANewFile() {
+        test::EditorRig rig;
+        QVERIFY(rig.started);
+        Shown shown(rig);
+        QVERIFY(rig.write("Show.frq", test::EditorRig::Document(3)));
+        EditorDocument document = rig.readBack("Show.frq");
+        document.EditFile = QStringLiteral("Show.frq");
+        EditorDocument fresh = rig.readBack("Show.frq");
+        fresh.EditFile = QStringLiteral("NewX.frq");
+        const auto expectNewFile = [&] {
+            for (const char* shownEnabled : {"cmdAdd", "cmdUpdate"}) {
+                QVERIFY2(shown.button(shownEnabled)->isVisible(), shownEnabled);
+                QVERIFY2(shown.button(shownEnabled)->isEnabled(), shownEnabled);
+            }
+            for (const char* shownDisabled : {"cmdInsert", "cmdDelete"}) {
+                QVERIFY2(shown.button(shownDisabled)->isVisible(), shownDisabled);
+                QVERIFY2(!shown.button(shownDisabled)->isEnabled(), shownDisabled);
+            }
+            for (const char* hidden : {"cmdDownload", "cmdUpload"}) {
+                QVERIFY2(!shown.button(hidden)->isVisible(), hidden);
+            }
+            QVERIFY(!shown.find<QComboBox>("cmbRxs")->isVisible());
+            QVERIFY(shown.box("txtName")->isEnabled());
+            QVERIFY(!shown.find<QAction>("mnuSave")->isEnabled());
+        };
+
+        rig.editor.Open(document, EditorMode::Transfer);
+        QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
+        rig.editor.OpenNewFile(fresh);
+        expectNewFile();
+        shown.box("txtFreq")->setText(QStringLiteral("610.000"));
+        QTest::mouseClick(shown.button("cmdAdd"), Qt::LeftButton);
+        QCOMPARE(shown.grid()->model()->rowCount(), 2);
+
+        rig.editor.OpenForUpload();
+        QTest::mouseClick(shown.button("cmdUpload"), Qt::LeftButton);
+        QCOMPARE(shown.status(), QStringLiteral("Data Received"));
+        QVERIFY(shown.find<QAction>("mnuSave")->isEnabled());
+        rig.editor.OpenNewFile(fresh);
+        expectNewFile();
     }
 
     void aTransferRunsFromTheWindowsButtons() {

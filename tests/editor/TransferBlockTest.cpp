@@ -83,7 +83,7 @@ TEST(ParseUpload, ReadsTheEntriesAndFillsTheRestWithTheBandsPlaceholder) {
     EditorDocument document;
     const UploadAnswer answer = Answer(2, {{'V', 'O', 'X', ' ', 0x01, 0xE9, 85, 4, 0, 69},
                                            {'B', 'a', 's', 's', '_', '1', 6, 9, 99, 0xCA}});
-    ASSERT_EQ(ParseUpload(answer, 8, document), QString());
+    ASSERT_EQ(ParseUpload(answer, 8, QLatin1Char('.'), document), QString());
     EXPECT_EQ(document.EntryCount, 2);
     EXPECT_EQ(document.EditData[1], (SettingsRow{"VOX___", "850.400", "5", "64"}));
     EXPECT_EQ(document.EditData[2], (SettingsRow{"Bass_1", "060.999", "10", "192"}));
@@ -92,15 +92,20 @@ TEST(ParseUpload, ReadsTheEntriesAndFillsTheRestWithTheBandsPlaceholder) {
     EXPECT_EQ(UploadPlaceholder(36), "637.975");
     EXPECT_EQ(UploadPlaceholder(14), "N/A");
     EXPECT_EQ(UploadPlaceholder(7), "");
+
+    // With the user's separator, as the other grids show frequencies.
+    ASSERT_EQ(ParseUpload(answer, 8, QLatin1Char(','), document), QString());
+    EXPECT_EQ(document.EditData[1].Frequency, "850,400");
+    EXPECT_EQ(document.EditData[40].Frequency, "850,400");
 }
 
 TEST(ParseUpload, ASavedEntrySendsTheSameByteAgain) {
     EditorDocument document;
     for (int byte : {0, 5, 63, 64, 69, 128, 138, 192, 255}) {
         const auto b = static_cast<std::uint8_t>(byte);
-        ASSERT_EQ(
-            ParseUpload(Answer(1, {{'A', 'B', 'C', 'D', 'E', 'F', 61, 35, 75, b}}), 36, document),
-            QString());
+        ASSERT_EQ(ParseUpload(Answer(1, {{'A', 'B', 'C', 'D', 'E', 'F', 61, 35, 75, b}}), 36,
+                              QLatin1Char('.'), document),
+                  QString());
         const DownloadBlock block = BuildDownloadBlock(document, 1, kAnyBand);
         ASSERT_EQ(block.bytes.size(), 15u);
         EXPECT_EQ(block.bytes[14], b);
@@ -114,14 +119,14 @@ TEST(ParseUpload, RefusesACountAbove40OrAFrequencyByteAbove99AndChangesNothing) 
     document.EntryCount = 3;
     document.EditData[1] = {"Keep", "606.600", "5", "0"};
     const EditorDocument before = document;
-    EXPECT_EQ(ParseUpload(Answer(41, {}), 36, document),
+    EXPECT_EQ(ParseUpload(Answer(41, {}), 36, QLatin1Char('.'), document),
               "Upload refused: the Rx reports 41 entries (at most 40)");
     EXPECT_EQ(ParseUpload(Answer(2, {{'A', 'A', 'A', 'A', 'A', 'A', 61, 35, 75, 5},
                                      {'B', 'B', 'B', 'B', 'B', 'B', 61, 100, 75, 5}}),
-                          36, document),
+                          36, QLatin1Char('.'), document),
               "Upload refused: entry 2 has the frequency byte 100");
     EXPECT_EQ(document, before);
-    EXPECT_EQ(ParseUpload(Answer(40, {}), 36, document), QString());
+    EXPECT_EQ(ParseUpload(Answer(40, {}), 36, QLatin1Char('.'), document), QString());
     EXPECT_EQ(document.EditData[40].Name, "______");
 }
 

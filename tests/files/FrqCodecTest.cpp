@@ -1,10 +1,7 @@
 // The .frq codec on its own, in memory: the exact bytes it writes, where and why a read stops
 // and what it lays over the start document, and documents that come back as they went.
 #include "files/FrqCodec.h"
-
-#include "link/DeviceTables.h"
-
-#include <QStringList>
+#include "FrqTestRack.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +10,11 @@
 namespace k7 {
 namespace {
 
-// Entry i: "Mic00i", 606.600 + (i - 1) * 25 kHz, mute "5", band/type "0".
+using test::FrqTestRack;
+constexpr auto BytesOf = &FrqTestRack::bytesOf;
+constexpr auto LineOf = &FrqTestRack::lineOf;
+
+// The document of FrqTestRack::validLines().
 FrqDocument ValidDocument() {
     FrqDocument document;
     document.EntryCount = 24;
@@ -24,20 +25,6 @@ FrqDocument ValidDocument() {
                                QStringLiteral("5"), QStringLiteral("0")};
     }
     return document;
-}
-
-QStringList LinesOf(const QByteArray& bytes) {
-    QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"));
-    lines.removeLast();
-    return lines;
-}
-
-QByteArray BytesOf(const QStringList& lines) {
-    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1();
-}
-
-int LineOf(int entry, int field) {
-    return 3 + (entry - 1) * 5 + field;
 }
 
 FrqReadRules Rules(FrqReader reader) {
@@ -88,7 +75,7 @@ TEST(FrqCodec, AStoppedReadKeepsWhatCameBeforeTheStopAndTheStartAfterIt) {
     for (int i = 1; i <= kFileEntries; ++i) {
         start.Entries[i] = {"old", "old", "old", "old"};
     }
-    const QStringList valid = LinesOf(EncodeFrq(ValidDocument()));
+    const QStringList valid = FrqTestRack::validLines();
 
     QStringList lines = valid;
     lines[LineOf(3, 4)] = QStringLiteral("x");
@@ -138,7 +125,7 @@ TEST(FrqCodec, AStoppedReadKeepsWhatCameBeforeTheStopAndTheStartAfterIt) {
 }
 
 TEST(FrqCodec, TheBandCheckSeesTheUsersSeparatorAndTheEntry) {
-    QStringList lines = LinesOf(EncodeFrq(ValidDocument()));
+    QStringList lines = FrqTestRack::validLines();
     lines[LineOf(5, 1)] = QStringLiteral("865.000");
     FrqReadRules rules = Rules(FrqReader::Rack);
     rules.separator = QLatin1Char(',');

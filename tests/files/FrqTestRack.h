@@ -61,8 +61,11 @@ struct FrqTestRack {
         return result;
     }
     static int lineOf(int entry, int field) { return 3 + (entry - 1) * 5 + field; }
+    static QByteArray bytesOf(const QStringList& text) {
+        return (text.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1();
+    }
     void writeLines(const QString& name, const QStringList& text) const {
-        writeRaw(name, (text.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
+        writeRaw(name, bytesOf(text));
     }
 
     // The editor's reader into `editor`; the read's own box, if any, goes to the prompter.
@@ -88,7 +91,6 @@ struct FrqTestRack {
     RackFile& files = rig.files;
     ScriptedPrompter& prompter = rig.prompter;
     RecordingStartupDialog& dialog = rig.dialog;
-    FrequencyChecker& checker = rig.core.checker();
     const FrqFile& frq = rig.core.frq();
     EditorDocument editor;
     FrqDocument loaded;

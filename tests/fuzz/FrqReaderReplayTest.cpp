@@ -1,30 +1,24 @@
 // Replays fixed and seeded inputs through the .frq reader fuzz target, so that every build
 // (and the sanitizer build) runs it.
-#include <QByteArray>
-#include <QStringList>
+// The target's own source, its entry point renamed, so that the four replays share one program.
+#define LLVMFuzzerTestOneInput FuzzFrqReader
+#include "FrqReaderFuzz.cpp"
+#undef LLVMFuzzerTestOneInput
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <random>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
-
 namespace {
 
 void Feed(const QByteArray& bytes) {
-    LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                           static_cast<std::size_t>(bytes.size()));
+    FuzzFrqReader(reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                  static_cast<std::size_t>(bytes.size()));
 }
 
 QByteArray ValidFile() {
-    QStringList lines{"Veltora USB Receiver file", "24", "5"};
-    for (int i = 1; i <= 40; ++i) {
-        lines << QStringLiteral("Mic%1").arg(i) << "613.575"
-              << "5"
-              << "64" << QString();
-    }
-    return (lines.join("\r\n") + "\r\n").toLatin1();
+    return WellFormedLines().join("\r\n") + "\r\n";
 }
 
 TEST(FrqReaderReplay, FixedInputs) {

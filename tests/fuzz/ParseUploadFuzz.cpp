@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     document.EditData[1] = {QStringLiteral("Before"), QStringLiteral("606.600"),
                             QStringLiteral("5"), QStringLiteral("0")};
     const EditorDocument before = document;
-    const QString refusal = ParseUpload(answer, band, document);
+    const QString refusal = ParseUpload(answer, band, QLatin1Char('.'), document);
     if (!refusal.isEmpty()) {
         require(document == before);
         return 0;

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace k7 {
 namespace {
 
@@ -63,24 +65,18 @@ TEST(ConnectUSB, OrdersByLocationEarliestFirstAmongEquals) {
 }
 
 TEST(ConnectUSB, AssignsBanksOfEight) {
-    Rig nine(sim::Scenario::simulated(9));
-    ASSERT_EQ(nine.identification.ConnectUSB(), 9);
-    EXPECT_EQ(nine.devices.RackLayout, 2);
-    EXPECT_EQ(nine.devices.PollInterval, 6);
-    EXPECT_EQ(nine.devices.DeviceGroup[7], 0);
-    EXPECT_EQ(nine.devices.DeviceGroupPos[7], 8);
-    EXPECT_EQ(nine.devices.DeviceGroup[8], 1);
-    EXPECT_EQ(nine.devices.DeviceGroupPos[8], 1);
-
-    Rig seventeen(sim::Scenario::simulated(17));
-    ASSERT_EQ(seventeen.identification.ConnectUSB(), 17);
-    EXPECT_EQ(seventeen.devices.RackLayout, 3);
-    EXPECT_EQ(seventeen.devices.PollInterval, 4);
-    EXPECT_EQ(seventeen.devices.DeviceGroup[15], 1);
-    EXPECT_EQ(seventeen.devices.DeviceGroupPos[15], 8);
-    EXPECT_EQ(seventeen.devices.DeviceGroup[16], 2);
-    EXPECT_EQ(seventeen.devices.DeviceGroupPos[16], 1);
-    EXPECT_EQ(seventeen.rack.settings(16)->latencyMs, 64);
+    for (const auto& [n, layout, interval] : {std::tuple{9, 2, 6}, {17, 3, 4}}) {
+        Rig rig(sim::Scenario::simulated(n));
+        ASSERT_EQ(rig.identification.ConnectUSB(), n);
+        EXPECT_EQ(rig.devices.RackLayout, layout);
+        EXPECT_EQ(rig.devices.PollInterval, interval);
+        // The last device is the first of a new bank; the one before it ends the bank before.
+        EXPECT_EQ(rig.devices.DeviceGroup[n - 2], n / 8 - 1);
+        EXPECT_EQ(rig.devices.DeviceGroupPos[n - 2], 8);
+        EXPECT_EQ(rig.devices.DeviceGroup[n - 1], n / 8);
+        EXPECT_EQ(rig.devices.DeviceGroupPos[n - 1], 1);
+        EXPECT_EQ(rig.rack.settings(n - 1)->latencyMs, (n - 1) * interval) << n;
+    }
 }
 
 TEST(ConnectUSB, ModelFollowsTheLastClassifiedDeviceAndForeignSerialsAreUsed) {

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -218,6 +219,27 @@ TEST(DeviceDirectory, ListsOnlyFtdiDevicesFromSysfs) {
     EXPECT_EQ(location, 0x01230000u);
     FT_HANDLE handle = 0;
     EXPECT_EQ(driver.FT_Open(5, &handle), FT_DEVICE_NOT_FOUND);
+
+    // Unplugged and plugged in again, the receiver comes back under another tty name (ttyUSB10
+    // became ttyUSB1, now listed first): a new list finds it there, with its serial number and
+    // location, which keep its slot.
+    const QString bus = root.filePath(QStringLiteral("bus/usb-serial/devices/"));
+    const QString oldTty = QFileInfo(bus + QStringLiteral("ttyUSB10")).symLinkTarget();
+    const QString newTty = QFileInfo(oldTty).path() + QStringLiteral("/ttyUSB1");
+    ASSERT_TRUE(QFile::remove(bus + QStringLiteral("ttyUSB10")));
+    ASSERT_TRUE(QDir().rename(oldTty, newTty));
+    ASSERT_TRUE(QFile::link(newTty, bus + QStringLiteral("ttyUSB1")));
+    ASSERT_EQ(driver.FT_CreateDeviceInfoList(&count), FT_OK);
+    ASSERT_EQ(count, 2u);
+    ASSERT_EQ(driver.FT_GetDeviceInfoDetail(0, nullptr, nullptr, nullptr, &location, serial,
+                                            nullptr, nullptr),
+              FT_OK);
+    EXPECT_STREQ(serial, "5K000103");
+    EXPECT_EQ(location, 0x01230000u);
+    const std::vector<DeviceEntry> again = DeviceDirectory(root.path()).scan();
+    ASSERT_EQ(again.size(), 2u);
+    EXPECT_EQ(again[0].portPath, QStringLiteral("/dev/ttyUSB1"));
+    EXPECT_TRUE(again[0].latencyTimerPath.endsWith(QStringLiteral("ttyUSB1/latency_timer")));
 }
 
 } // namespace

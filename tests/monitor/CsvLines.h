@@ -57,6 +57,35 @@ inline std::vector<QStringList> CsvRows(const QString& path) {
     return rows;
 }
 
+// The records of a CSV file as a spreadsheet reads it: a quoted field runs on over line ends,
+// so a quote left open swallows the lines after it.
+inline std::vector<QStringList> CsvRecords(const QString& path) {
+    QFile file(path);
+    std::vector<QStringList> records;
+    if (!file.open(QIODevice::ReadOnly)) {
+        return records;
+    }
+    const QString text = QString::fromUtf8(file.readAll());
+    QString record;
+    bool quoted = false;
+    for (const QChar c : text) {
+        quoted = c == QLatin1Char('"') ? !quoted : quoted;
+        if (c == QLatin1Char('\n') && !quoted) {
+            if (record.endsWith(QLatin1Char('\r'))) {
+                record.chop(1);
+            }
+            records.push_back(SplitCsvLine(record));
+            record.clear();
+        } else {
+            record += c;
+        }
+    }
+    if (!record.isEmpty()) {
+        records.push_back(SplitCsvLine(record));
+    }
+    return records;
+}
+
 // The rows of the log whose event column starts with the given text.
 inline std::vector<QStringList> RowsOf(const std::vector<QStringList>& rows, const QString& event) {
     std::vector<QStringList> out;

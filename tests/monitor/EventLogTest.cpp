@@ -76,6 +76,25 @@ TEST_F(EventLogTest, AnExistingFileIsAppendedToAndALineCutShortStaysAlone) {
     EXPECT_EQ(rows[3][3], QStringLiteral("user-mute"));
 }
 
+TEST_F(EventLogTest, ALineCutInsideAQuoteStaysOneRecordAndLaterOnesReadWhole) {
+    QDir().mkpath(folder());
+    {
+        QFile earlier(fileOf("2024-05-03"));
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write("time,slot,receiver,event,detail\r\n"
+                      "2024-05-03 20:00:01.000,3,BAS_3_,rf-lost start,\"RF A 0, B 0 und");
+    }
+    log.Write(2, QStringLiteral("GTR_2_"), QStringLiteral("name"), QStringLiteral("GTR -> \"A\""));
+    log.Write(0, {}, QStringLiteral("stopped"), {});
+    const auto records = CsvRecords(fileOf("2024-05-03"));
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[1][4], QStringLiteral("RF A 0, B 0 und")) << "the cut record, alone";
+    for (std::size_t i = 2; i < records.size(); ++i) {
+        EXPECT_EQ(records[i].size(), 5) << i;
+    }
+    EXPECT_EQ(records[2][4], QStringLiteral("GTR -> \"A\""));
+}
+
 TEST_F(EventLogTest, EachDayHasAFileOfItsOwn) {
     now = QDateTime(QDate(2024, 5, 3), QTime(23, 59, 59, 900));
     log.Write(1, QStringLiteral("VOX_1_"), QStringLiteral("battery start"), {});
@@ -119,11 +138,13 @@ TEST_F(EventLogTest, ADiskThatFillsUpInALineIsToldWithTheSystemsReason) {
         failures.push_back(file + QStringLiteral(": ") + reason);
     });
     log.Write(1, QStringLiteral("RX"), QStringLiteral("battery start"), QStringLiteral("1"));
+    const QByteArray before = bytesOf("2024-05-03");
     const QString detail = QStringLiteral("a detail that runs past the end of the disk");
     {
         DiskFull full(100);
         log.Write(2, QStringLiteral("RX"), QStringLiteral("battery start"), detail);
     }
+    EXPECT_EQ(bytesOf("2024-05-03"), before) << "no fragment of the line is left";
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(
         failures[0].toStdString(),
@@ -132,9 +153,9 @@ TEST_F(EventLogTest, ADiskThatFillsUpInALineIsToldWithTheSystemsReason) {
 
     log.Write(3, QStringLiteral("RX"), QStringLiteral("battery end"), QStringLiteral("3"));
     const auto rows = CsvRows(fileOf("2024-05-03"));
-    ASSERT_EQ(rows.size(), 5u) << "header, line 1, the cut line alone, line 2 whole, line 3";
-    EXPECT_EQ(rows[3][4], detail);
-    EXPECT_EQ(rows[4][4], QStringLiteral("3"));
+    ASSERT_EQ(rows.size(), 4u) << "header, line 1, line 2 whole, line 3";
+    EXPECT_EQ(rows[2][4], detail);
+    EXPECT_EQ(rows[3][4], QStringLiteral("3"));
 }
 
 TEST_F(EventLogTest, LinesBeyondTheWaitingRoomAreCountedInTheLog) {

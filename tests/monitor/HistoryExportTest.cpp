@@ -8,16 +8,18 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <tuple>
 
 namespace k7::test {
 namespace {
 
-// One meter answer: the time on the station's clock (ms), the slot and its three levels.
+// One meter answer: the time on the station's clock (us), the slot and its three levels.
 using Answer = std::tuple<std::int64_t, int, int, int, int>;
 
 QStringList Lines(const QString& path) {
@@ -44,9 +46,9 @@ std::vector<Answer> WireAnswers(const QString& wireLog, const std::map<int, int>
             (f[4 + 8].toInt(nullptr, 16) & 1)) {
             continue;
         }
-        const auto ms = static_cast<std::int64_t>(std::llround(f[0].toDouble()));
+        const auto micros = static_cast<std::int64_t>(std::llround(f[0].toDouble() * 1000));
         const int slot = slotOfDevice.at(f[1].toInt());
-        answers.emplace_back(ms, slot, f[4 + 3].toInt(nullptr, 16), f[4 + 4].toInt(nullptr, 16),
+        answers.emplace_back(micros, slot, f[4 + 3].toInt(nullptr, 16), f[4 + 4].toInt(nullptr, 16),
                              f[4 + 6].toInt(nullptr, 16));
     }
     return answers;
@@ -82,7 +84,7 @@ TEST_F(ExportRun, TheSpanWrittenHoldsTheAnswersTheReceiversSentInIt) {
     EXPECT_EQ(name.path, exporter.folder() + QStringLiteral("/after the show.csv"));
     const std::int64_t to = rig.clock.nowMicros() - 2'345'678;
     const std::int64_t from = to - 7'000'000;
-    ASSERT_TRUE(exporter.Start(name.path, from, to));
+    ASSERT_TRUE(exporter.Start(name.path, from, to, ExportResolution::EveryAnswer));
     EXPECT_FALSE(QFile::exists(name.path)) << "nothing shows before it is whole";
     rig.clock.advanceMs(100); // the slices run on the timer while metering goes on
     exporter.Finish();
@@ -117,20 +119,95 @@ TEST_F(ExportRun, TheSpanWrittenHoldsTheAnswersTheReceiversSentInIt) {
     std::vector<Answer> sent;
     for (const Answer& answer :
          WireAnswers(wireDir.filePath(QStringLiteral("wire.log")), SlotsOfDevices())) {
-        const std::int64_t micros = std::get<0>(answer) * 1000;
+        const std::int64_t micros = std::get<0>(answer);
         if (micros >= from && micros <= to) {
             sent.push_back(answer);
         }
     }
     ASSERT_GT(sent.size(), 100u);
-    const std::int64_t firstMs = std::get<0>(sent.front());
+    // The file's times are in whole milliseconds of the local clock.
+    const std::int64_t firstMs = std::get<0>(sent.front()) / 1000;
     for (Answer& answer : sent) {
-        std::get<0>(answer) -= firstMs;
+        std::get<0>(answer) = std::get<0>(answer) / 1000 - firstMs;
     }
     EXPECT_EQ(written, sent);
     // The first row's time is the clock's time of that answer on the local clock.
     EXPECT_LE(std::llabs(monitor().WallOrigin().addMSecs(firstMs).msecsTo(first)), 1000);
     EXPECT_EQ(exporter.progress().rows, static_cast<std::size_t>(lines.size() - 1));
+}
+
+// At 1 s and 100 ms a row is an interval of the clock: each receiver's lowest RF of either
+// antenna and highest audio of the answers it sent in it; the estimate shown beforehand is
+// near the size written.
+TEST_F(ExportRun, AResolutionKeepsTheLowestRfAndHighestAudioOfEachInterval) {
+    HistoryExport& exporter = monitor().historyExport();
+    const std::int64_t to = rig.clock.nowMicros() - 1'000'000;
+    const std::int64_t from = to - 9'000'000;
+    for (const auto& [resolution, stepMs] :
+         {std::pair{ExportResolution::Second, 1000}, std::pair{ExportResolution::Tenth, 100},
+          std::pair{ExportResolution::EveryAnswer, 0}}) {
+        const QString path = exporter.CheckName(ResolutionText(resolution)).path;
+        const std::int64_t estimate = exporter.EstimateBytes(from, to, resolution);
+        // The local time at the clock's origin moves with the wall clock (the test's clock
+        // stands still): the one the export took is the one read on both sides of its start.
+        std::int64_t originMs = 0;
+        for (bool same = false; !same;) {
+            originMs = monitor().WallOrigin().toMSecsSinceEpoch();
+            ASSERT_TRUE(exporter.Start(path, from, to, resolution));
+            same = monitor().WallOrigin().toMSecsSinceEpoch() == originMs;
+            if (!same) {
+                exporter.Cancel();
+            }
+        }
+        exporter.Finish();
+        ASSERT_EQ(exporter.progress().state, ExportProgress::Done);
+        const std::int64_t size = QFileInfo(path).size();
+        EXPECT_NEAR(static_cast<double>(estimate), static_cast<double>(size), size * 0.1)
+            << ResolutionText(resolution).toStdString();
+        if (stepMs == 0) {
+            continue;
+        }
+        // The expected rows from the answers kept (the wire log's times are rounded to the
+        // millisecond, too coarse for the intervals' edges): interval start (ms of local
+        // time) -> slot -> lowest RF A, lowest RF B, highest audio.
+        const MeterHistory& history = monitor().history();
+        std::map<std::int64_t, std::map<int, std::array<int, 3>>> expected;
+        for (int slot = 1; slot <= 4; ++slot) {
+            for (std::size_t i = history.LowerBound(slot, from);
+                 i < history.LowerBound(slot, to + 1); ++i) {
+                const HistorySample h = history.at(slot, i);
+                const std::int64_t row = (originMs * 1000 + h.micros) / (stepMs * 1000) * stepMs;
+                const auto [cell, fresh] =
+                    expected[row].try_emplace(slot, std::array<int, 3>{h.rfA, h.rfB, h.audio});
+                if (!fresh) {
+                    auto& v = cell->second;
+                    v = {std::min<int>(v[0], h.rfA), std::min<int>(v[1], h.rfB),
+                         std::max<int>(v[2], h.audio)};
+                }
+            }
+        }
+        const QStringList lines = Lines(path);
+        ASSERT_EQ(static_cast<std::size_t>(lines.size() - 1), expected.size());
+        auto row = expected.begin();
+        for (qsizetype i = 1; i < lines.size(); ++i, ++row) {
+            const QStringList fields = lines[i].split(QLatin1Char(','));
+            const QDateTime time =
+                QDateTime::fromString(fields[0], QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"));
+            EXPECT_EQ(time.toMSecsSinceEpoch(), row->first) << lines[i].toStdString();
+            for (int slot = 1; slot <= 4; ++slot) {
+                const auto at = static_cast<qsizetype>(1 + (slot - 1) * 3);
+                const auto cell = row->second.find(slot);
+                if (cell == row->second.end()) {
+                    EXPECT_TRUE(fields[at].isEmpty()) << lines[i].toStdString();
+                    continue;
+                }
+                EXPECT_EQ((std::array{fields[at].toInt(), fields[at + 1].toInt(),
+                                      fields[at + 2].toInt()}),
+                          cell->second)
+                    << lines[i].toStdString();
+            }
+        }
+    }
 }
 
 TEST_F(ExportRun, ANameStaysInTheFolderAndAFailedWriteLeavesTheOldFile) {
@@ -145,19 +222,20 @@ TEST_F(ExportRun, ANameStaysInTheFolderAndAFailedWriteLeavesTheOldFile) {
 
     // A span with no answer writes nothing.
     const ExportName name = exporter.CheckName(QStringLiteral("kept"));
-    EXPECT_FALSE(exporter.Start(name.path, -50'000'000, -40'000'000));
+    EXPECT_FALSE(
+        exporter.Start(name.path, -50'000'000, -40'000'000, ExportResolution::EveryAnswer));
     EXPECT_EQ(exporter.progress().state, ExportProgress::Nothing);
     EXPECT_FALSE(QFile::exists(name.path));
 
     // A write that fails half way leaves the earlier export as it was.
     const std::int64_t now = rig.clock.nowMicros();
-    ASSERT_TRUE(exporter.Start(name.path, now - 1'000'000, now));
+    ASSERT_TRUE(exporter.Start(name.path, now - 1'000'000, now, ExportResolution::Second));
     exporter.Finish();
     const QStringList before = Lines(name.path);
     ASSERT_GT(before.size(), 1);
     {
         DiskFull full;
-        if (exporter.Start(name.path, now - 10'000'000, now)) {
+        if (exporter.Start(name.path, now - 10'000'000, now, ExportResolution::Tenth)) {
             exporter.Finish();
         }
     }

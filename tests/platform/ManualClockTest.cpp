@@ -75,12 +75,9 @@ TEST(ManualClock, ATimerNeverFiresInsideItsOwnHandlerButOthersDoWhenThePumpRuns)
     outer->setEnabled(true);
     other->setEnabled(true);
     clock.advanceMs(10); // other fires at 5, outer at 10 (created first, so before other)
-    ASSERT_EQ(fired.size(), 5u);
-    EXPECT_EQ(fired[0], "other");
-    EXPECT_EQ(fired[1], "outer-start");
-    EXPECT_EQ(fired[2], "outer-slept");
-    EXPECT_EQ(fired[3], "other"); // once, although it fell several periods behind
-    EXPECT_EQ(fired[4], "outer-end");
+    // The second "other" once only, although it fell several periods behind.
+    EXPECT_EQ(fired, (std::vector<std::string>{"other", "outer-start", "outer-slept", "other",
+                                               "outer-end"}));
 }
 
 TEST(ManualClock, ATimerThatFallsBehindFiresOnceAndKeepsItsPhase) {

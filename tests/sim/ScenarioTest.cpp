@@ -94,6 +94,24 @@ TEST(Scenario, RefusesABadFileSayingWhatIsWrong) {
     QString error;
     EXPECT_FALSE(Scenario::fromFile(QStringLiteral("/nonexistent/rack.json"), &error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("/nonexistent/rack.json: cannot be read")));
+
+    // A file of up to 4 MiB is read (here a valid rack padded with spaces); one byte more is
+    // refused unread, with the limit named.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.json"));
+    const auto write = [&path](qint64 size) {
+        QByteArray json = R"({ "receivers": [ { "serial": "5K1" } ] })";
+        json.append(size - json.size(), ' ');
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(json) == size;
+    };
+    ASSERT_TRUE(write(kMaxScenarioBytes));
+    EXPECT_TRUE(Scenario::fromFile(path, &error)) << error.toStdString();
+    ASSERT_TRUE(write(kMaxScenarioBytes + 1));
+    EXPECT_FALSE(Scenario::fromFile(path, &error));
+    EXPECT_EQ(error, path + QStringLiteral(": larger than 4 MiB, the most a scenario file may be "
+                                           "(a rack of 48 receivers with long scripts takes far "
+                                           "less)"));
 }
 
 TEST(Scenario, BuildsARackOfBand36Receivers) {

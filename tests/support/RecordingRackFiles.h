@@ -37,6 +37,10 @@ public:
         calls << QStringLiteral("CurrentFromRack");
         files_->CurrentFromRack();
     }
+    bool TakeRescannedRack() override {
+        calls << QStringLiteral("TakeRescannedRack");
+        return files_->TakeRescannedRack();
+    }
     bool WriteRackSnapshot() override {
         calls << QStringLiteral("WriteRackSnapshot");
         return snapshotWrites && files_->WriteRackSnapshot();

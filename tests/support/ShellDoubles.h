@@ -13,6 +13,7 @@ class RecordingWindowActions final : public MainWindowActions {
 public:
     void ExitRequested(ExitSource source) override { exits.push_back(source); }
     void LoadLastFileToggled() override { ++toggles; }
+    void RescanSettingToggled() override { ++rescanToggles; }
     void FileCommandChosen(FileCommand command) override { commands.push_back(command); }
     void WindowCommandChosen(WindowCommand command) override { windows.push_back(command); }
     void AboutChosen() override { ++abouts; }
@@ -24,6 +25,7 @@ public:
     std::vector<FileCommand> commands;
     std::vector<WindowCommand> windows;
     int toggles = 0;
+    int rescanToggles = 0;
     int abouts = 0;
 };
 
@@ -32,9 +34,11 @@ public:
     void QueryAnswered(bool loadLastFile) override { answers.push_back(loadLastFile); }
     void ContinuePressed() override { ++continues; }
     void CloseNowPressed() override { ++closes; }
+    void RescanPressed() override { ++rescans; }
     std::vector<bool> answers;
     int continues = 0;
     int closes = 0;
+    int rescans = 0;
 };
 
 } // namespace k7::test
