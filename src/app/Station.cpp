@@ -48,6 +48,7 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
     });
     core_.engine().AddObserver(activityWatch_);
     watchEditorAndPanel();
+    core_.panel().SetBackupFrequencies(&rackCoordination_.backups());
     core_.monitor().alerts().AddObserver(*this);
     core_.monitor().AddRackObserver([this](const RackNote& note) { ports_.trace.Rack(note); });
     core_.engine().AddObserver(crew_);
@@ -67,6 +68,7 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
 }
 
 Station::~Station() {
+    core_.panel().SetBackupFrequencies(nullptr);
     core_.monitor().alerts().RemoveObserver(*this);
 }
 

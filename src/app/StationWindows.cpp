@@ -30,7 +30,14 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
       alertsWindow_(station.core().monitor(), &mainWindow_),
       historyWindow_(station.core().monitor(), station.ports().clock, station.ports().timerFactory,
                      station.ports().prompter, &mainWindow_),
-      crewDialog_(station.crewView(), &mainWindow_) {
+      crewDialog_(station.crewView(), &mainWindow_),
+      rackConflicts_(
+          [&station](const ConflictTable& table) {
+              return ExportConflictTable(table, &station.ports().fileChooser,
+                                         station.ports().prompter,
+                                         station.core().frq().dataFolder());
+          },
+          &mainWindow_) {
     // Every window carries the station's icon; the desktop entry's id lets the desktop match
     // the windows with their entry.
     QApplication::setWindowIcon(StationIcon());
@@ -50,6 +57,9 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
     station.core().monitor().alerts().AddObserver(*this);
     panelWidget_->setCellToolTip(
         [&station](int slot) { return station.rackCoordination().CellConflicts(slot); });
+    station.rackCoordination().SetTableView([this](const ConflictTable& table) {
+        rackConflicts_.ShowTable(table, QStringLiteral("the rack"));
+    });
 }
 
 void StationWindows::CoordinateRack() {
@@ -58,6 +68,7 @@ void StationWindows::CoordinateRack() {
 }
 
 StationWindows::~StationWindows() {
+    station_.rackCoordination().SetTableView(nullptr);
     station_.core().monitor().alerts().RemoveObserver(*this);
     station_.SetView(nullptr);
     station_.core().panel().SetView(nullptr);

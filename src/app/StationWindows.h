@@ -13,6 +13,7 @@
 #include "control/ReceiverPanelWindow.h"
 #include "crew/CrewDialog.h"
 #include "display/MeterPanel.h"
+#include "editor/ConflictTableWindow.h"
 #include "editor/EditorWindow.h"
 #include "monitor/AlertsWindow.h"
 #include "monitor/HistoryWindow.h"
@@ -49,6 +50,7 @@ public:
     AboutBox& aboutBox() { return about_; }
     AlertsWindow& alertsWindow() { return alertsWindow_; }
     HistoryWindow& historyWindow() { return historyWindow_; }
+    ConflictTableWindow& rackConflictsWindow() { return rackConflicts_; }
 
     // StationView
     void InitGraphics() override;
@@ -89,6 +91,7 @@ private:
     AlertsWindow alertsWindow_;
     HistoryWindow historyWindow_;
     CrewDialog crewDialog_;
+    ConflictTableWindow rackConflicts_; // Check rack's table
 };
 
 } // namespace k7

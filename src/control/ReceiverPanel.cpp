@@ -131,6 +131,8 @@ void ReceiverPanel::Activate() {
     lblBand_ = BandPanelName(band);
     freqEnabled_ = nameEnabled_ && band != kJapanBand;
 
+    lblBackup_.clear();
+    takenBackup_.clear();
     userMuteShown_ = tables().UserMute[slot_];
     lblOnOff_ = userMuteShown_ ? QStringLiteral("ON") : QStringLiteral("OFF");
 
@@ -289,6 +291,9 @@ void ReceiverPanel::SendFrequency(int s, const QString& frequency) {
     const bool sent = SendFrequencyFrame(s);
     if (sent) {
         w_.settings.Reported(s).Frequency = frequency;
+        if (backups_) {
+            backups_->BackupUsed(frequency);
+        }
         if (s == slot_) {
             sent_.frequency = frequency;
         }

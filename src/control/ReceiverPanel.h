@@ -3,6 +3,7 @@
 // frames it sends. The window is a thin view over it; the whole panel runs in tests without one.
 #pragma once
 
+#include "BackupFrequencies.h"
 #include "platform/KeyRules.h"
 #include "rack/Protocol.h"
 #include "rack/RackCommands.h"
@@ -77,6 +78,8 @@ public:
         shownObserver_ = std::move(observer);
     }
     static QString Caption() { return QStringLiteral("Receiver Parameters"); }
+    // Where the rack's backups come from (none: no backups are offered).
+    void SetBackupFrequencies(BackupFrequencies* backups) { backups_ = backups; }
 
     // A right click on a slot's cell: SelectedSlot is set, and the panel opens (activated for
     // that slot) only for an answering receiver of a K7.5 rack. False when nothing opened.
@@ -110,7 +113,15 @@ public:
     QString NameTextAllowed(const QString& text) const;
     QString FreqTextAllowed(const QString& text) const;
     void NameEdited(const QString& text) { txtName_ = text; }
-    void FreqEdited(const QString& text) { txtFreq_ = text; }
+    void FreqEdited(const QString& text);
+
+    // The backups the receiver shown can take, offered in the frequency box ("Backups"); none
+    // while the frequency cannot be changed.
+    QStringList backups() const;
+    // A backup chosen from the list: it goes into the frequency box (OK or Enter programs it, as
+    // a typed frequency) and is checked against the rack at once; lblBackup says what the
+    // check found.
+    void TakeBackup(const QString& frequency);
 
     // lblRxControls: 0 "OK", 1 "Cancel", 2 "User Mute".
     void ControlClicked(int index);
@@ -138,6 +149,8 @@ public:
     QColor onOffColour() const { return userMuteShown_ ? kOnColour : kOffColour; }
     const QString& lblSet() const { return lblSet_; }
     const QString& lblBand() const { return lblBand_; }
+    const QString& lblBackup() const { return lblBackup_; }
+    bool backupClean() const { return backupClean_; }
     QColor controlColour(int index) const;
     bool KeepPanelOpen() const { return keepPanelOpen_; }
     bool SkipSliderChange() const { return skipSliderChange_; }
@@ -190,6 +203,7 @@ private:
     Wiring w_;
     ReceiverPanelView* view_ = nullptr;
     std::function<void(bool)> shownObserver_;
+    BackupFrequencies* backups_ = nullptr;
     std::unique_ptr<Timer> tmrReProg_;
     std::optional<PendingFrequency> pending_;
     bool sliderHeld_ = false; // the rack polls fast while the operator holds the slider
@@ -203,6 +217,9 @@ private:
     QString txtName_, txtFreq_;
     bool nameEnabled_ = false, freqEnabled_ = false;
     QString lblMute_, lblOnOff_, lblSet_, lblBand_;
+    QString lblBackup_;   // the check of the backup taken; empty when none was taken
+    QString takenBackup_; // the backup in the frequency box
+    bool backupClean_ = false;
     bool userMuteShown_ = false;
     int sliderValue_ = 1;
     int hovered_ = -1; // the label under the mouse, -1 for none

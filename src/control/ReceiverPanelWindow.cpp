@@ -9,8 +9,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QSlider>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -57,6 +59,13 @@ ReceiverPanelWindow::ReceiverPanelWindow(ReceiverPanel& panel, QWidget* parent)
     txtFreq_->setValidator(new KeyRuleValidator(
         [this](const QString& text) { return panel_.FreqTextAllowed(text); }, txtFreq_));
     grid->addWidget(txtFreq_, 1, 1);
+    backupsAction_ = txtFreq_->addAction(style()->standardIcon(QStyle::SP_ArrowDown),
+                                         QLineEdit::TrailingPosition);
+    backupsAction_->setObjectName(QStringLiteral("actBackups"));
+    backupsAction_->setToolTip(QStringLiteral("Backups (F4)"));
+    backupsMenu_ = new QMenu(QStringLiteral("Backups"), this);
+    backupsMenu_->setObjectName(QStringLiteral("mnuBackups"));
+    connect(backupsAction_, &QAction::triggered, this, [this] { ShowBackups(); });
 
     grid->addWidget(Caption(QStringLiteral("Band Split:"), QString(), this), 2, 0);
     lblBand_ = new QLabel(this);
@@ -67,6 +76,10 @@ ReceiverPanelWindow::ReceiverPanelWindow(ReceiverPanel& panel, QWidget* parent)
     lblSet_ = new QLabel(this);
     lblSet_->setObjectName(QStringLiteral("lblSet"));
     grid->addWidget(lblSet_, 3, 1);
+    lblBackup_ = new QLabel(this);
+    lblBackup_->setObjectName(QStringLiteral("lblBackup"));
+    lblBackup_->setWordWrap(true);
+    grid->addWidget(lblBackup_, 4, 0, 1, 2);
 
     auto* frame = new QFrame(this);
     frame->setFrameShape(QFrame::StyledPanel);
@@ -171,6 +184,10 @@ void ReceiverPanelWindow::StateChanged() {
     txtName_->setEnabled(panel_.nameEnabled());
     txtFreq_->setEnabled(panel_.freqEnabled());
     lblBand_->setText(panel_.lblBand());
+    lblBackup_->setText(panel_.lblBackup());
+    lblBackup_->setVisible(!panel_.lblBackup().isEmpty());
+    setTextColour(lblBackup_, panel_.backupClean() ? QColor(0, 200, 0) : QColor(255, 96, 96));
+    backupsAction_->setVisible(!panel_.backups().isEmpty());
     lblSet_->setText(panel_.lblSet());
     lblMute_->setText(panel_.lblMute());
     lblOnOff_->setText(panel_.lblOnOff());
@@ -184,6 +201,23 @@ void ReceiverPanelWindow::StateChanged() {
         const QSignalBlocker quiet(slider_);
         slider_->setValue(panel_.sliderValue());
     }
+}
+
+void ReceiverPanelWindow::ShowBackups() {
+    const QStringList backups = panel_.backups();
+    if (backups.isEmpty()) {
+        return;
+    }
+    backupsMenu_->clear();
+    backupsMenu_->addSection(QStringLiteral("Backups"));
+    for (const QString& frequency : backups) {
+        QAction* item = backupsMenu_->addAction(frequency);
+        connect(item, &QAction::triggered, this, [this, frequency] {
+            panel_.TakeBackup(frequency);
+            txtFreq_->setFocus(Qt::OtherFocusReason);
+        });
+    }
+    backupsMenu_->popup(txtFreq_->mapToGlobal(QPoint(0, txtFreq_->height())));
 }
 
 void ReceiverPanelWindow::setTextColour(QLabel* label, const QColor& colour) {
@@ -206,6 +240,13 @@ bool ReceiverPanelWindow::filterKey(QLineEdit* box, QEvent* event) {
 bool ReceiverPanelWindow::eventFilter(QObject* watched, QEvent* event) {
     const auto type = event->type();
     if (type == QEvent::KeyPress && (watched == txtName_ || watched == txtFreq_)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == txtFreq_ &&
+            (key->key() == Qt::Key_F4 ||
+             (key->key() == Qt::Key_Down && key->modifiers().testFlag(Qt::AltModifier)))) {
+            ShowBackups();
+            return true;
+        }
         return filterKey(static_cast<QLineEdit*>(watched), event);
     }
     const auto control = std::find(controls_.begin(), controls_.end(), watched);

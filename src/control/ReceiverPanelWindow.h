@@ -8,8 +8,10 @@
 
 #include <array>
 
+class QAction;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QSlider;
 
 namespace k7 {
@@ -29,6 +31,11 @@ public:
     // The controls carry their station names as object names ("txtName", "VSlider1",
     // "lblRxControls0" ...).
 
+    // The frequency box's list of backups ("Backups"), at the box: from its arrow, F4 or
+    // Alt+Down.
+    void ShowBackups();
+    QMenu* backupsMenu() const { return backupsMenu_; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -45,6 +52,9 @@ private:
     QLabel* lblOnOff_ = nullptr;
     QLabel* lblSet_ = nullptr;
     QLabel* lblBand_ = nullptr;
+    QLabel* lblBackup_ = nullptr;
+    QAction* backupsAction_ = nullptr;
+    QMenu* backupsMenu_ = nullptr;
     std::array<QLabel*, 3> controls_{};
 };
 

@@ -18,7 +18,7 @@ void GeneratorRun::Wait() {
     }
 }
 
-void GeneratorRun::Start(const BandPlan& band, GeneratorOptions options,
+void GeneratorRun::Start(std::vector<CoordinationSlot> rack, GeneratorOptions options,
                          std::function<void(const GeneratorProgress&)> progressed,
                          std::function<void(GeneratorResult)> finished) {
     Cancel();
@@ -53,20 +53,21 @@ void GeneratorRun::Start(const BandPlan& band, GeneratorOptions options,
     };
     // The result lives in the thread until it is moved into the posted call: the owner sees
     // it only as finished's argument.
-    thread_ = std::jthread([this, post = post_, shared, run, band, options = std::move(options),
-                            finished = std::move(finished)]() mutable {
-        GeneratorResult result = GenerateSet(band, options);
-        post([this, shared, run, finished = std::move(finished),
-              result = std::move(result)]() mutable {
-            if (shared->current != run) {
-                return; // a later run, or none, owns the owner's attention now
-            }
-            running_ = false;
-            if (finished) {
-                finished(std::move(result));
-            }
+    thread_ =
+        std::jthread([this, post = post_, shared, run, rack = std::move(rack),
+                      options = std::move(options), finished = std::move(finished)]() mutable {
+            GeneratorResult result = GenerateSet(rack, options);
+            post([this, shared, run, finished = std::move(finished),
+                  result = std::move(result)]() mutable {
+                if (shared->current != run) {
+                    return; // a later run, or none, owns the owner's attention now
+                }
+                running_ = false;
+                if (finished) {
+                    finished(std::move(result));
+                }
+            });
         });
-    });
 }
 
 } // namespace k7

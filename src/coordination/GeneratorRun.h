@@ -1,5 +1,5 @@
 // The set generator on a thread of its own, in plain C++: the search works on copies of the
-// band and the options, and everything it hands back (progress, and the result at the end)
+// slots and the options, and everything it hands back (progress, and the result at the end)
 // goes through a post function to the owner's thread, where it runs later. The result is
 // handed over only there, once: nothing else reads it, so no lock guards it.
 #pragma once
@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace k7 {
 
@@ -29,7 +30,7 @@ public:
     // Starts a search (a running one is cancelled and waited for first, and whatever it still
     // has posted is dropped). progressed and finished run on the owner's thread; finished
     // runs once, with the result. options' progress and cancelled hooks are the run's own.
-    void Start(const BandPlan& band, GeneratorOptions options,
+    void Start(std::vector<CoordinationSlot> rack, GeneratorOptions options,
                std::function<void(const GeneratorProgress&)> progressed,
                std::function<void(GeneratorResult)> finished);
     // Asks the search to stop; it ends with the best set so far, marked cancelled.

@@ -15,8 +15,8 @@ QString Mhz(std::int64_t kHz) {
 }
 
 // The product's formula in the carriers' names.
-QString Formula(const Conflict& c, std::span<const LabelledCarrier> carriers) {
-    const auto name = [&](int i) { return carriers[static_cast<std::size_t>(i)].label; };
+QString Formula(const Conflict& c, std::span<const QString> labels) {
+    const auto name = [&](int i) { return labels[static_cast<std::size_t>(i)]; };
     switch (c.kind) {
     case ConflictKind::ThirdOrder2Tx:
         return QStringLiteral("2") + kTimes + name(c.a) + QStringLiteral(" - ") + name(c.b);
@@ -29,6 +29,10 @@ QString Formula(const Conflict& c, std::span<const LabelledCarrier> carriers) {
         break;
     }
     return {};
+}
+
+QString Counted(int count, const QString& one, const QString& many) {
+    return QString::number(count) + QLatin1Char(' ') + (count == 1 ? one : many);
 }
 
 } // namespace
@@ -47,79 +51,144 @@ QString ConflictKindName(ConflictKind kind) {
     return {};
 }
 
-QString ConflictSummary(std::span<const Conflict> conflicts) {
-    if (conflicts.empty()) {
-        return QStringLiteral("No conflicts");
-    }
-    std::array<int, kKinds> counts{};
-    for (const Conflict& c : conflicts) {
-        ++counts[static_cast<std::size_t>(c.kind)];
-    }
-    std::array<int, kKinds> order{0, 1, 2, 3};
-    std::ranges::stable_sort(order, [&](int x, int y) {
-        return counts[static_cast<std::size_t>(x)] > counts[static_cast<std::size_t>(y)];
-    });
-    QStringList parts;
-    for (const int kind : order) {
-        if (const int count = counts[static_cast<std::size_t>(kind)]; count > 0) {
-            parts << QString::number(count) + kTimes +
-                         ConflictKindName(static_cast<ConflictKind>(kind));
+QString KindNames(unsigned kinds) {
+    QStringList names;
+    for (unsigned kind = 0; kind < kKinds; ++kind) {
+        if ((kinds >> kind & 1u) != 0) {
+            names << ConflictKindName(static_cast<ConflictKind>(kind));
         }
     }
-    const auto total = static_cast<int>(conflicts.size());
-    return QStringLiteral("%1 conflict%2: ").arg(total).arg(total == 1 ? "" : "s") +
-           parts.join(QStringLiteral(", "));
+    return names.join(QStringLiteral(", "));
+}
+
+QString FixedLabel(const FixedCarrier& carrier) {
+    QString label = QStringLiteral("fixed ") + FrequencyText(carrier.kHz, QLatin1Char('.'));
+    if (!carrier.label.empty()) {
+        label += QStringLiteral(" (") + QString::fromStdString(carrier.label) + QLatin1Char(')');
+    }
+    return label;
+}
+
+QString CountSummary(const ConflictCount& count, int carriers, const QString& noun) {
+    if (count.clean()) {
+        return QStringLiteral("No conflicts");
+    }
+    QString text =
+        QStringLiteral("%1 of %2 %3 in conflict").arg(count.carriersHit).arg(carriers).arg(noun);
+    if (count.products > 0 || count.closePairs == 0) {
+        text += QStringLiteral("; ") +
+                Counted(count.products, QStringLiteral("product"), QStringLiteral("products"));
+    }
+    if (count.closePairs > 0) {
+        text += QStringLiteral("; ") + Counted(count.closePairs, QStringLiteral("pair too close"),
+                                               QStringLiteral("pairs too close"));
+    }
+    if (count.fixedHit > 0) {
+        text +=
+            QStringLiteral("; ") + Counted(count.fixedHit, QStringLiteral("fixed transmitter hit"),
+                                           QStringLiteral("fixed transmitters hit"));
+    }
+    return text;
+}
+
+QString OffenderText(const Conflict& c, int carrier, std::span<const QString> labels) {
+    if (c.kind == ConflictKind::Spacing) {
+        return labels[static_cast<std::size_t>(c.a == carrier ? c.b : c.a)];
+    }
+    return Formula(c, labels) + QStringLiteral(" = ") + Mhz(c.productKHz);
 }
 
 ConflictReport ReportConflicts(std::span<const LabelledCarrier> carriers,
-                               const CoordinationRules& rules) {
+                               std::span<const FixedCarrier> fixed, const CoordinationRules& rules,
+                               const QString& noun) {
     std::vector<int> kHz;
     kHz.reserve(carriers.size());
+    ConflictReport report;
     for (const LabelledCarrier& carrier : carriers) {
         kHz.push_back(carrier.kHz);
+        report.labels.push_back(carrier.label);
     }
-    std::vector<Conflict> conflicts = FindConflicts(kHz, rules);
-    std::ranges::sort(conflicts);
-
-    ConflictReport report;
+    for (const FixedCarrier& carrier : fixed) {
+        report.labels.push_back(FixedLabel(carrier));
+    }
+    report.count = CountConflicts(kHz, fixed, rules);
+    const std::vector<Conflict>& conflicts = report.count.conflicts;
     report.conflicts = static_cast<int>(conflicts.size());
-    report.summary = ConflictSummary(conflicts);
-    report.lines.resize(carriers.size());
-    std::vector<int> more(carriers.size(), 0);
-    const auto add = [&](int carrier, const QString& line) {
-        auto& lines = report.lines[static_cast<std::size_t>(carrier)];
-        if (lines.size() < kMaxReportLines) {
-            lines << line;
+    report.summary = CountSummary(report.count, static_cast<int>(carriers.size()), noun);
+    report.lines.resize(report.labels.size());
+    std::vector<int> more(report.labels.size(), 0);
+    // A carrier's lines stop at kMaxReportLines; the rest are only counted, so that a set with
+    // thousands of conflicts costs no more text than a few per carrier.
+    const auto room = [&](int carrier) {
+        return report.lines[static_cast<std::size_t>(carrier)].size() < kMaxReportLines;
+    };
+    const auto add = [&](int carrier, const auto& line) {
+        if (room(carrier)) {
+            report.lines[static_cast<std::size_t>(carrier)] << line();
         } else {
             ++more[static_cast<std::size_t>(carrier)];
         }
     };
-    const auto label = [&](int i) { return carriers[static_cast<std::size_t>(i)].label; };
+    const auto label = [&](int i) { return report.labels[static_cast<std::size_t>(i)]; };
     for (const Conflict& c : conflicts) {
-        const QString kind = ConflictKindName(c.kind) + QStringLiteral(": ");
-        const QString distance = QStringLiteral("%1 kHz").arg(c.distanceKHz);
+        const auto kind = [&c] { return ConflictKindName(c.kind) + QStringLiteral(": "); };
+        const auto distance = [&c] { return QStringLiteral("%1 kHz").arg(c.distanceKHz); };
         if (c.kind == ConflictKind::Spacing) {
-            add(c.a, kind + distance + QStringLiteral(" from ") + label(c.b));
-            add(c.b, kind + distance + QStringLiteral(" from ") + label(c.a));
+            add(c.a, [&] { return kind() + distance() + QStringLiteral(" from ") + label(c.b); });
+            add(c.b, [&] { return kind() + distance() + QStringLiteral(" from ") + label(c.a); });
             continue;
         }
-        const QString product =
-            Formula(c, carriers) + QStringLiteral(" = ") + Mhz(c.productKHz) + QStringLiteral(", ");
-        add(c.victim, kind + product + distance + QStringLiteral(" from this carrier"));
-        std::vector<int> makers{c.a, c.b};
-        if (c.kind == ConflictKind::ThirdOrder3Tx) {
-            makers.push_back(c.c);
-        }
-        for (const int maker : makers) {
-            add(maker, kind + product + distance + QStringLiteral(" from ") + label(c.victim));
+        const auto product = [&] {
+            return kind() + OffenderText(c, c.victim, report.labels) + QStringLiteral(", ") +
+                   distance();
+        };
+        add(c.victim, [&] { return product() + QStringLiteral(" from this carrier"); });
+        for (const int maker : {c.a, c.b, c.c}) {
+            if (maker >= 0) {
+                add(maker, [&] { return product() + QStringLiteral(" from ") + label(c.victim); });
+            }
         }
     }
-    for (std::size_t i = 0; i < carriers.size(); ++i) {
+    for (std::size_t i = 0; i < report.lines.size(); ++i) {
         if (more[i] > 0) {
             report.lines[i] << QStringLiteral("and %1 more").arg(more[i]);
         }
     }
     return report;
+}
+
+std::vector<Conflict> ConflictsBeside(int kHz, std::span<const int> setKHz,
+                                      std::span<const FixedCarrier> fixed,
+                                      const CoordinationRules& rules) {
+    std::vector<int> all(setKHz.begin(), setKHz.end());
+    for (const FixedCarrier& carrier : fixed) {
+        all.push_back(carrier.kHz);
+    }
+    const auto added = static_cast<int>(all.size());
+    all.push_back(kHz);
+    std::vector<Conflict> conflicts = FindConflicts(all, rules);
+    std::erase_if(conflicts, [added](const Conflict& c) {
+        return c.a != added && c.b != added && c.c != added && c.victim != added;
+    });
+    std::ranges::sort(conflicts);
+    return conflicts;
+}
+
+QString BackupsText(std::span<const int> backups, std::span<const int> setKHz,
+                    std::span<const FixedCarrier> fixed, const CoordinationRules& rules) {
+    QStringList clean;
+    QStringList hit;
+    for (const int kHz : backups) {
+        const QString text = FrequencyText(kHz, QLatin1Char('.'));
+        (ConflictsBeside(kHz, setKHz, fixed, rules).empty() ? clean : hit) << text;
+    }
+    QString text =
+        QStringLiteral("backups ") +
+        (clean.isEmpty() ? QStringLiteral("none clean") : clean.join(QStringLiteral(", ")));
+    if (!hit.isEmpty()) {
+        text += QStringLiteral(" (%1 no longer clean)").arg(hit.join(QStringLiteral(", ")));
+    }
+    return text;
 }
 
 std::optional<int> FrequencyKHz(const QString& text) {

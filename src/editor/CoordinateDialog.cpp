@@ -30,8 +30,8 @@ QSpinBox* WindowBox(int value, const QString& name, QWidget* parent) {
 } // namespace
 
 CoordinateDialog::CoordinateDialog(const QStringList& rows, const CoordinationSetup& setup,
-                                   const BandPlan& band, Prepare prepare, QWidget* parent)
-    : QDialog(parent), band_(band), prepare_(std::move(prepare)), used_(setup) {
+                                   Prepare prepare, QWidget* parent)
+    : QDialog(parent), prepare_(std::move(prepare)), used_(setup) {
     setObjectName(QStringLiteral("dlgCoordinate"));
     setWindowTitle(QStringLiteral("Coordinate"));
     setModal(true);
@@ -54,6 +54,13 @@ CoordinateDialog::CoordinateDialog(const QStringList& rows, const CoordinationSe
     exclusions_->setObjectName(QStringLiteral("excluded"));
     exclusions_->setPlaceholderText(QStringLiteral("606.000-607.500 (MHz), one range a line"));
     exclusions_->setTabChangesFocus(true);
+    fixed_ = new QPlainTextEdit(FixedText(setup.fixed), this);
+    fixed_->setObjectName(QStringLiteral("fixed"));
+    fixed_->setPlaceholderText(QStringLiteral("612.400 IEM 1 (MHz and a name), one a line"));
+    fixed_->setToolTip(QStringLiteral("Other transmitters: their products count against the set "
+                                      "and the set keeps its spacing from them; they never "
+                                      "change."));
+    fixed_->setTabChangesFocus(true);
 
     rows_ = new QListWidget(this);
     rows_->setObjectName(QStringLiteral("locked"));
@@ -68,6 +75,14 @@ CoordinateDialog::CoordinateDialog(const QStringList& rows, const CoordinationSe
     budget_->setRange(CoordinationSetup::kMinBudgetSeconds, CoordinationSetup::kMaxBudgetSeconds);
     budget_->setSuffix(QStringLiteral(" s"));
     budget_->setValue(setup.budgetSeconds);
+    backups_ = new QSpinBox(this);
+    backups_->setObjectName(QStringLiteral("backups"));
+    backups_->setRange(0, CoordinationSetup::kMaxBackups);
+    backups_->setSpecialValueText(QStringLiteral("none"));
+    backups_->setToolTip(QStringLiteral("Spare frequencies, each clean against the whole set and "
+                                        "the fixed transmitters, for a carrier hit during the "
+                                        "show."));
+    backups_->setValue(setup.backups);
 
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("progress"));
@@ -85,7 +100,9 @@ CoordinateDialog::CoordinateDialog(const QStringList& rows, const CoordinationSe
 
     auto* other = new QFormLayout;
     other->addRow(QStringLiteral("Excluded ranges"), exclusions_);
+    other->addRow(QStringLiteral("Fixed transmitters"), fixed_);
     other->addRow(QStringLiteral("Locked rows (kept as they are)"), rows_);
+    other->addRow(QStringLiteral("Backups:"), backups_);
     other->addRow(QStringLiteral("Search for at most"), budget_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(rules);
@@ -109,6 +126,16 @@ std::optional<CoordinationSetup> CoordinateDialog::setup() {
         return std::nullopt;
     }
     setup.excluded = read.ranges;
+    const FixedRead fixed = ParseFixed(fixed_->toPlainText());
+    if (fixed.errorLine != 0) {
+        message_->setText(QStringLiteral("Line %1 of the fixed transmitters is not a frequency "
+                                         "like 612.400, with a name after it if you like "
+                                         "(612.400 IEM 1). Correct it and press OK again.")
+                              .arg(fixed.errorLine));
+        return std::nullopt;
+    }
+    setup.fixed = fixed.carriers;
+    setup.backups = backups_->value();
     setup.budgetSeconds = budget_->value();
     for (int i = 0; i < rows_->count(); ++i) {
         if (rows_->item(i)->checkState() == Qt::Checked) {
@@ -138,22 +165,24 @@ void CoordinateDialog::start() {
     if (!chosen) {
         return;
     }
-    const std::optional<GeneratorOptions> options = prepare_(*chosen);
-    if (!options) {
+    std::optional<CoordinationRun> run = prepare_(*chosen);
+    if (!run) {
         QDialog::reject();
         return;
     }
     used_ = *chosen;
-    target_ = options->target;
+    target_ = static_cast<int>(run->rows.size());
     searching_ = true;
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             windows_[0], windows_[1], windows_[2], windows_[3], budget_, exclusions_, rows_}) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{windows_[0], windows_[1], windows_[2], windows_[3],
+                                         budget_, backups_, exclusions_, fixed_, rows_}) {
         control->setEnabled(false);
     }
     buttons_->button(QDialogButtonBox::Ok)->setEnabled(false);
     message_->setText(QStringLiteral("Searching for %1 clean carriers...").arg(target_));
     job_.Start(
-        band_, *options, this, [this](const GeneratorProgress& p) { showProgress(p); },
+        std::move(run->rows), std::move(run->options), this,
+        [this](const GeneratorProgress& p) { showProgress(p); },
         [this](GeneratorResult result) { finished(std::move(result)); });
 }
 
@@ -179,13 +208,12 @@ void CoordinateDialog::finished(GeneratorResult result) {
 }
 
 void RunCoordination(CoordinationTarget& target, const CoordinationSetup& setup, QWidget* parent) {
-    const std::optional<BandPlan> band = target.Band();
-    if (!band) {
+    if (!target.HasBands()) {
         target.Prepare(setup); // says why there is nothing to coordinate
         return;
     }
     CoordinateDialog dialog(
-        target.RowTexts(), setup, *band,
+        target.RowTexts(), setup,
         [&target](const CoordinationSetup& chosen) { return target.Prepare(chosen); }, parent);
     if (dialog.exec() == QDialog::Accepted) {
         target.Apply(dialog.usedSetup(), dialog.result());

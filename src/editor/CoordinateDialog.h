@@ -1,8 +1,8 @@
-// The "Coordinate" dialog: the rules and their windows, the exclusion ranges, the rows kept as
-// they are, the time the search may take, and, once OK starts the search, a progress bar and
-// Cancel. The search runs on its own thread (CoordinationJob), so the window stays responsive;
-// the dialog is accepted with the set the search found, or rejected (nothing found is used)
-// when cancelled or refused.
+// The "Coordinate" dialog: the rules and their windows, the exclusion ranges, the fixed
+// transmitters, the rows kept as they are, the backups wanted, the time the search may take,
+// and, once OK starts the search, a progress bar and Cancel. The search runs on its own thread
+// (CoordinationJob), so the window stays responsive; the dialog is accepted with the set the search
+// found, or rejected (nothing found is used) when cancelled or refused.
 #pragma once
 
 #include "CoordinationJob.h"
@@ -26,17 +26,17 @@ namespace k7 {
 class CoordinateDialog final : public QDialog {
     Q_OBJECT
 public:
-    // Gives the search's options for a setup, or none when it cannot run (the operator has
-    // been told why); the dialog is then rejected.
-    using Prepare = std::function<std::optional<GeneratorOptions>(const CoordinationSetup&)>;
+    // Gives the search for a setup, or none when it cannot run (the operator has been told
+    // why); the dialog is then rejected.
+    using Prepare = std::function<std::optional<CoordinationRun>(const CoordinationSetup&)>;
 
     // rows: one text a row, in order; setup: what the controls start with.
-    CoordinateDialog(const QStringList& rows, const CoordinationSetup& setup, const BandPlan& band,
-                     Prepare prepare, QWidget* parent = nullptr);
+    CoordinateDialog(const QStringList& rows, const CoordinationSetup& setup, Prepare prepare,
+                     QWidget* parent = nullptr);
     ~CoordinateDialog() override;
 
-    // The setup the controls hold (none, with the reason shown, while the ranges cannot be
-    // read).
+    // The setup the controls hold (none, with the reason shown, while the ranges or the fixed
+    // transmitters cannot be read).
     std::optional<CoordinationSetup> setup();
     // The set found; valid once the dialog is accepted.
     const GeneratorResult& result() const { return result_; }
@@ -55,11 +55,12 @@ private:
     void showProgress(const GeneratorProgress& progress);
     void finished(GeneratorResult result);
 
-    BandPlan band_;
     Prepare prepare_;
     std::array<QSpinBox*, 4> windows_{};
     QSpinBox* budget_ = nullptr;
+    QSpinBox* backups_ = nullptr;
     QPlainTextEdit* exclusions_ = nullptr;
+    QPlainTextEdit* fixed_ = nullptr;
     QListWidget* rows_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* message_ = nullptr;
@@ -73,7 +74,7 @@ private:
 };
 
 // Coordinate as both windows run it: the dialog over the target's rows, modal over parent, and
-// the set it found applied (or the cancel told). A target without a band says why at once.
+// the set it found applied (or the cancel told). A target without bands says why at once.
 void RunCoordination(CoordinationTarget& target, const CoordinationSetup& setup, QWidget* parent);
 
 } // namespace k7

@@ -5,7 +5,8 @@
 
 namespace k7 {
 
-void CoordinationJob::Start(const BandPlan& band, GeneratorOptions options, QObject* context,
+void CoordinationJob::Start(std::vector<CoordinationSlot> rack, GeneratorOptions options,
+                            QObject* context,
                             std::function<void(const GeneratorProgress&)> progressed,
                             std::function<void(GeneratorResult)> finished) {
     if (!run_ || context != context_) {
@@ -15,7 +16,7 @@ void CoordinationJob::Start(const BandPlan& band, GeneratorOptions options, QObj
             QMetaObject::invokeMethod(context, std::move(call), Qt::QueuedConnection);
         });
     }
-    run_->Start(band, std::move(options), std::move(progressed), std::move(finished));
+    run_->Start(std::move(rack), std::move(options), std::move(progressed), std::move(finished));
 }
 
 void CoordinationJob::Cancel() {

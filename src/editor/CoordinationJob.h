@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QObject;
 
@@ -22,7 +23,7 @@ public:
     // Starts the search. progressed and finished run on context's thread (queued); finished
     // runs once, with the result; a run started again drops what the one before still had
     // queued. context must outlive the job (it owns it, say): calls still queued go with it.
-    void Start(const BandPlan& band, GeneratorOptions options, QObject* context,
+    void Start(std::vector<CoordinationSlot> rack, GeneratorOptions options, QObject* context,
                std::function<void(const GeneratorProgress&)> progressed,
                std::function<void(GeneratorResult)> finished);
     // Asks the search to stop; it ends with the best set so far, marked cancelled.

@@ -3,6 +3,7 @@
 #include "ConflictReport.h"
 #include "platform/SettingsStore.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <algorithm>
@@ -38,6 +39,13 @@ CoordinationSetup LoadCoordinationSetup(SettingsStore& settings) {
     if (read.errorLine == 0) {
         setup.excluded = read.ranges;
     }
+    const FixedRead fixed =
+        ParseFixed(settings.GetSetting(kSection, QStringLiteral("Fixed"), QString()));
+    if (fixed.errorLine == 0) {
+        setup.fixed = fixed.carriers;
+    }
+    setup.backups = Stored(settings, QStringLiteral("Backups"), setup.backups, 0,
+                           CoordinationSetup::kMaxBackups);
     return setup;
 }
 
@@ -53,29 +61,22 @@ void SaveCoordinationSetup(SettingsStore& settings, const CoordinationSetup& set
     QString ranges = ExclusionsText(setup.excluded);
     ranges.replace(QLatin1Char('\n'), QLatin1Char(';'));
     settings.SaveSetting(kSection, QStringLiteral("Excluded"), ranges);
+    // Labels may hold any character: the lines are kept whole, one a line.
+    settings.SaveSetting(kSection, QStringLiteral("Fixed"), FixedText(setup.fixed));
+    save(QStringLiteral("Backups"), setup.backups);
 }
 
-CarrierFill AssignCarriers(const std::vector<std::optional<int>>& rowsKHz,
-                           const std::set<int>& locked, std::vector<int> carriers) {
-    std::vector<int> unlocked;
-    for (int r = 0; r < static_cast<int>(rowsKHz.size()); ++r) {
-        const std::optional<int>& kHz = rowsKHz[static_cast<std::size_t>(r)];
-        if (!locked.contains(r)) {
-            unlocked.push_back(r);
-        } else if (kHz) {
-            // The set holds the locked carriers too: what is left are the new ones.
-            if (const auto found = std::ranges::find(carriers, *kHz); found != carriers.end()) {
-                carriers.erase(found);
-            }
-        }
-    }
-    std::ranges::sort(carriers);
+CarrierFill FillRows(const std::vector<std::optional<int>>& slotCarriers,
+                     const std::set<int>& locked) {
     CarrierFill fill;
-    for (std::size_t i = 0; i < unlocked.size(); ++i) {
-        if (i < carriers.size()) {
-            fill.filled.emplace_back(unlocked[i], carriers[i]);
+    for (int r = 0; r < static_cast<int>(slotCarriers.size()); ++r) {
+        if (locked.contains(r)) {
+            continue;
+        }
+        if (const std::optional<int>& kHz = slotCarriers[static_cast<std::size_t>(r)]) {
+            fill.filled.emplace_back(r, *kHz);
         } else {
-            fill.unfilled.push_back(unlocked[i]);
+            fill.unfilled.push_back(r);
         }
     }
     return fill;
@@ -107,6 +108,39 @@ QString ExclusionsText(const std::vector<KHzRange>& ranges) {
     for (const KHzRange& range : ranges) {
         lines << FrequencyText(range.low, QLatin1Char('.')) + QLatin1Char('-') +
                      FrequencyText(range.high, QLatin1Char('.'));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+FixedRead ParseFixed(const QString& text) {
+    FixedRead read;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString line = lines[i].trimmed();
+        if (line.isEmpty()) {
+            continue;
+        }
+        const qsizetype space = line.indexOf(QRegularExpression(QStringLiteral("\\s")));
+        const std::optional<int> kHz = FrequencyKHz(space < 0 ? line : line.left(space));
+        if (!kHz || *kHz <= 0) {
+            read.carriers.clear();
+            read.errorLine = static_cast<int>(i) + 1;
+            return read;
+        }
+        const QString label = space < 0 ? QString() : line.mid(space).trimmed();
+        read.carriers.push_back({*kHz, label.toStdString()});
+    }
+    return read;
+}
+
+QString FixedText(const std::vector<FixedCarrier>& carriers) {
+    QStringList lines;
+    for (const FixedCarrier& carrier : carriers) {
+        QString line = FrequencyText(carrier.kHz, QLatin1Char('.'));
+        if (!carrier.label.empty()) {
+            line += QLatin1Char(' ') + QString::fromStdString(carrier.label);
+        }
+        lines << line;
     }
     return lines.join(QLatin1Char('\n'));
 }

@@ -9,35 +9,73 @@
 
 namespace k7 {
 
-std::vector<LabelledCarrier> EditorCoordination::carriers(std::vector<int>& rows) const {
+namespace {
+
+const QString kRows = QStringLiteral("rows");
+
+} // namespace
+
+std::vector<LabelledCarrier> EditorCoordination::carriers() const {
     std::vector<LabelledCarrier> list;
     const std::vector<GridRow>& grid = editor_.state().rows;
     for (std::size_t r = 0; r < grid.size(); ++r) {
         if (const std::optional<int> kHz = FrequencyKHz(grid[r].cells[2])) {
-            list.push_back({QStringLiteral("row %1 (%2)").arg(r + 1).arg(grid[r].cells[1]), *kHz});
-            rows.push_back(static_cast<int>(r));
+            const auto number = static_cast<int>(r) + 1;
+            list.push_back({QStringLiteral("row %1 (%2)").arg(number).arg(grid[r].cells[1]), *kHz,
+                            number, grid[r].cells[1]});
         }
     }
     return list;
 }
 
-void EditorCoordination::mark(const ConflictReport& report, const std::vector<int>& rows,
-                              const QString& prefix) {
-    for (std::size_t i = 0; i < rows.size(); ++i) {
+std::vector<QString> EditorCoordination::rowsKey() const {
+    std::vector<QString> key{editor_.document().EditFile};
+    for (const GridRow& row : editor_.state().rows) {
+        key.push_back(row.cells[1] + QLatin1Char('\t') + row.cells[2]);
+    }
+    return key;
+}
+
+ConflictReport EditorCoordination::checkRows(const CoordinationSetup& setup) {
+    const std::vector<LabelledCarrier> list = carriers();
+    const ConflictReport report = ReportConflicts(list, setup.fixed, setup.rules, kRows);
+    for (std::size_t i = 0; i < list.size(); ++i) {
         const QStringList& lines = report.lines[i];
         if (!lines.isEmpty()) {
-            editor_.SetRowDecoration(rows[i], {ConflictColour(), prefix + lines.join('\n')});
+            editor_.SetRowDecoration(list[i].number - 1,
+                                     {ConflictColour(), lines.join(QLatin1Char('\n'))});
         }
     }
+    table_ = MakeConflictTable(report, list, setup.fixed, QStringLiteral("Row"));
+    tableRows_ = rowsKey();
+    return report;
+}
+
+QString EditorCoordination::backupsStatus(const std::vector<LabelledCarrier>& rows,
+                                          const CoordinationSetup& setup) const {
+    if (backups_.empty() || backupsFile_ != editor_.document().EditFile) {
+        return {};
+    }
+    std::vector<int> kHz;
+    for (const LabelledCarrier& row : rows) {
+        kHz.push_back(row.kHz);
+    }
+    return QStringLiteral("; ") + BackupsText(backups_, kHz, setup.fixed, setup.rules);
+}
+
+const ConflictTable* EditorCoordination::conflictTable() const {
+    // The table goes with the marks: any change of the rows clears them, even one that leaves
+    // the names and frequencies as they were.
+    const std::vector<GridRow>& rows = editor_.state().rows;
+    const bool marked = std::ranges::any_of(
+        rows, [](const GridRow& row) { return row.decoration != RowDecoration{}; });
+    return table_.empty() || !marked || tableRows_ != rowsKey() ? nullptr : &table_;
 }
 
 ConflictReport EditorCoordination::Check() {
-    const CoordinationRules rules = LoadCoordinationSetup(editor_.wiring().settings).rules;
-    std::vector<int> rows;
-    const std::vector<LabelledCarrier> list = carriers(rows);
-    const ConflictReport report = ReportConflicts(list, rules);
-    mark(report, rows, QString());
-    editor_.ShowStatus(report.summary);
+    const CoordinationSetup setup = LoadCoordinationSetup(editor_.wiring().settings);
+    const ConflictReport report = checkRows(setup);
+    editor_.ShowStatus(report.summary + backupsStatus(carriers(), setup));
     return report;
 }
 
@@ -73,12 +111,13 @@ void EditorCoordination::tell(const QString& text, const QString& title) {
     editor_.wiring().prompter.ShowMessage(box);
 }
 
-std::optional<GeneratorOptions> EditorCoordination::Prepare(const CoordinationSetup& setup) {
+std::optional<CoordinationRun> EditorCoordination::Prepare(const CoordinationSetup& setup) {
     const QString title = QStringLiteral("Coordinate");
     if (!editor_.normalEditing() || editor_.state().rows.empty()) {
         return std::nullopt;
     }
-    if (!Band()) {
+    const std::optional<BandPlan> band = Band();
+    if (!band) {
         tell(QStringLiteral("The receivers' band (code %1) has no limits, so there are no "
                             "channels to choose from.\r\nCheck still shows the conflicts of the "
                             "rows as they are.")
@@ -86,38 +125,41 @@ std::optional<GeneratorOptions> EditorCoordination::Prepare(const CoordinationSe
              title);
         return std::nullopt;
     }
-    GeneratorOptions options;
+    CoordinationRun run;
     const std::vector<GridRow>& grid = editor_.state().rows;
-    for (const int row : setup.locked) {
-        if (row < 0 || row >= static_cast<int>(grid.size())) {
-            continue;
+    for (int row = 0; row < static_cast<int>(grid.size()); ++row) {
+        CoordinationSlot slot{*band, std::nullopt};
+        if (setup.locked.contains(row)) {
+            slot.lockedKHz = FrequencyKHz(grid[static_cast<std::size_t>(row)].cells[2]);
+            if (!slot.lockedKHz) {
+                tell(QStringLiteral("Row %1 is locked but has no frequency to keep.\r\nUnlock it "
+                                    "or give it a frequency, then coordinate again.")
+                         .arg(row + 1),
+                     title);
+                return std::nullopt;
+            }
         }
-        const std::optional<int> kHz = FrequencyKHz(grid[static_cast<std::size_t>(row)].cells[2]);
-        if (!kHz) {
-            tell(QStringLiteral("Row %1 is locked but has no frequency to keep.\r\nUnlock it or "
-                                "give it a frequency, then coordinate again.")
-                     .arg(row + 1),
-                 title);
-            return std::nullopt;
-        }
-        options.locked.push_back(*kHz);
+        run.rows.push_back(slot);
     }
     SaveCoordinationSetup(editor_.wiring().settings, setup);
-    options.rules = setup.rules;
-    options.excluded = setup.excluded;
-    options.target = static_cast<int>(grid.size());
-    options.iterations = 0;
-    options.timeBudgetMicros = static_cast<std::int64_t>(setup.budgetSeconds) * 1'000'000;
-    return options;
+    run.options.rules = setup.rules;
+    run.options.excluded = setup.excluded;
+    run.options.fixed = setup.fixed;
+    run.options.backups = setup.backups;
+    run.options.iterations = 0;
+    run.options.timeBudgetMicros = static_cast<std::int64_t>(setup.budgetSeconds) * 1'000'000;
+    return run;
 }
 
 bool EditorCoordination::Apply(const CoordinationSetup& setup, const GeneratorResult& result) {
     std::vector<GridRow> rows = editor_.state().rows;
-    std::vector<std::optional<int>> rowsKHz;
-    for (const GridRow& row : rows) {
-        rowsKHz.push_back(FrequencyKHz(row.cells[2]));
+    if (result.slotCarriers.size() != rows.size()) {
+        tell(QStringLiteral("The rows changed during the search; nothing was filled.\r\n"
+                            "Coordinate again."),
+             QStringLiteral("Coordinate"));
+        return false;
     }
-    const CarrierFill fill = AssignCarriers(rowsKHz, setup.locked, result.carriers);
+    const CarrierFill fill = FillRows(result.slotCarriers, setup.locked);
     const QChar separator = editor_.wiring().rack.DecimalSeparator();
     for (const auto& [row, kHz] : fill.filled) {
         rows[static_cast<std::size_t>(row)].cells[2] = FrequencyText(kHz, separator);
@@ -136,11 +178,10 @@ bool EditorCoordination::Apply(const CoordinationSetup& setup, const GeneratorRe
             return false;
         }
     }
+    backups_ = result.backups;
+    backupsFile_ = editor_.document().EditFile;
     // What the set holds now, marked as Check marks it; rows left unfilled say why.
-    std::vector<int> checked;
-    const std::vector<LabelledCarrier> list = carriers(checked);
-    const ConflictReport report = ReportConflicts(list, setup.rules);
-    mark(report, checked, QString());
+    const ConflictReport report = checkRows(setup);
     const QString noRoom = QStringLiteral("Not filled: the band holds no more clean carriers "
                                           "under these rules.");
     for (const int row : fill.unfilled) {
@@ -150,6 +191,12 @@ bool EditorCoordination::Apply(const CoordinationSetup& setup, const GeneratorRe
     }
     done += report.clean() ? QStringLiteral("; the set is clean")
                            : QStringLiteral("; the set is not clean: ") + report.summary;
+    done += backupsStatus(carriers(), setup);
+    const auto found = static_cast<int>(result.backups.size());
+    if (found < setup.backups) {
+        done += found == 0 ? QStringLiteral("; no backup is clean against the set")
+                           : QStringLiteral(" (%1 of %2 found)").arg(found).arg(setup.backups);
+    }
     editor_.ShowStatus(done);
     if (unfilled > 0) {
         MessageBoxSpec box;

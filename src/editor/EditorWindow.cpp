@@ -1,7 +1,9 @@
 #include "EditorWindow.h"
 
+#include "ConflictTableWindow.h"
 #include "CoordinateDialog.h"
 #include "EditorGridModel.h"
+#include "files/FrqFile.h"
 #include "platform/KeyRules.h"
 #include "platform/WindowOrder.h"
 
@@ -107,6 +109,18 @@ EditorWindow::EditorWindow(FrequencyEditor& editor, EditorCsv& csv,
     lblNo_ = Label(QString(), QStringLiteral("lblNo"), this);
     lblRow_ = Label(QString(), QStringLiteral("lblRow"), this);
     lblStatus_ = Label(QString(), QStringLiteral("lblStatus"), this);
+    // A long status (a check's count, the backups) is cut, never widens the window; its tool
+    // tip holds it whole.
+    lblStatus_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    cmdConflicts_ = Button(QStringLiteral("Conflicts..."), QStringLiteral("cmdConflicts"), this);
+    cmdConflicts_->setToolTip(QStringLiteral("The conflicts of the last check as a table"));
+    cmdConflicts_->setVisible(false);
+    conflicts_ = new ConflictTableWindow(
+        [this](const ConflictTable& table) {
+            const FrequencyEditor::Wiring& w = editor_.wiring();
+            return ExportConflictTable(table, w.chooser, w.prompter, w.frq.dataFolder());
+        },
+        this);
 
     auto* entry = new QGridLayout;
     entry->addWidget(Label(QStringLiteral("User name"), QStringLiteral("lblName"), this), 0, 0);
@@ -143,6 +157,7 @@ EditorWindow::EditorWindow(FrequencyEditor& editor, EditorCsv& csv,
     auto* status = new QHBoxLayout;
     status->addWidget(Label(QStringLiteral("Status:"), QStringLiteral("lblSta"), this));
     status->addWidget(lblStatus_, 1);
+    status->addWidget(cmdConflicts_);
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(menuBar);
     layout->addLayout(body, 1);
@@ -167,6 +182,7 @@ EditorWindow::EditorWindow(FrequencyEditor& editor, EditorCsv& csv,
     connect(mnuImportCsv_, &QAction::triggered, this, [this] { csv_.mnuImportCsv(); });
     connect(mnuCheck_, &QAction::triggered, this, [this] { coordination_.Check(); });
     connect(mnuCoordinate_, &QAction::triggered, this, [this] { Coordinate(); });
+    connect(cmdConflicts_, &QPushButton::clicked, this, [this] { ShowConflicts(); });
     connect(cmdUpload_, &QPushButton::clicked, this, [this] { editor_.cmdUpload(); });
     connect(cmdDownload_, &QPushButton::clicked, this, [this] { editor_.cmdDownload(); });
     connect(grid_, &QTableView::clicked, this, [this](const QModelIndex& index) {
@@ -271,6 +287,8 @@ void EditorWindow::StateChanged() {
     lblRow_->setText(state.lblRow);
     lblNo_->setText(state.lblNo);
     lblStatus_->setText(state.lblStatus);
+    lblStatus_->setToolTip(state.lblStatus);
+    cmdConflicts_->setVisible(coordination_.conflictTable() != nullptr);
     for (std::size_t i = 0; i < kEditorControls; ++i) {
         const auto control = static_cast<EditorControl>(i);
         QWidget* widget = controlWidget(control);
@@ -308,6 +326,12 @@ void EditorWindow::Coordinate() {
         selected.insert(index.row());
     }
     RunCoordination(coordination_, coordination_.Setup(selected), this);
+}
+
+void EditorWindow::ShowConflicts() {
+    if (const ConflictTable* table = coordination_.conflictTable()) {
+        conflicts_->ShowTable(*table, editor_.document().EditFile);
+    }
 }
 
 void EditorWindow::RepaintStatus() {

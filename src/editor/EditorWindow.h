@@ -20,6 +20,7 @@ class QTableView;
 
 namespace k7 {
 
+class ConflictTableWindow;
 class EditorGridModel;
 
 class EditorWindow final : public QWidget, public EditorView {
@@ -38,6 +39,8 @@ public:
 
     // Coordinate...: the dialog over the rows (the selected ones locked), and its set applied.
     void Coordinate();
+    // The last check's conflicts in the table window (the status line's "Conflicts...").
+    void ShowConflicts();
 
 protected:
     bool event(QEvent* event) override;
@@ -70,6 +73,8 @@ private:
     QLabel* lblNo_ = nullptr;
     QLabel* lblRow_ = nullptr;
     QLabel* lblStatus_ = nullptr;
+    QPushButton* cmdConflicts_ = nullptr;
+    ConflictTableWindow* conflicts_ = nullptr;
     QMenu* mnuFile_ = nullptr;
     QAction* mnuSave_ = nullptr;
     QAction* mnuExportCsv_ = nullptr;

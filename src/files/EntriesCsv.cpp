@@ -12,7 +12,9 @@ namespace {
 constexpr int kReceiverNameLength = 6;
 constexpr int kFields = 3;
 
-QString Field(const QString& text) {
+} // namespace
+
+QString CsvQuoted(const QString& text) {
     // Spaces at either end are kept only inside quotes: the reader trims a bare field. A
     // leading byte order mark is quoted too, for readers that drop one at a line's start.
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
@@ -24,6 +26,8 @@ QString Field(const QString& text) {
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
+
+namespace {
 
 // One record of the text: its fields, the line it starts on, and whether it is only an empty
 // line; or the line it cannot be read from.
@@ -116,8 +120,8 @@ CsvRead Refused(int line, const QString& why) {
 QByteArray EncodeEntriesCsv(std::span<const CsvEntry> entries) {
     QString text = QStringLiteral("name,frequency,mute\r\n");
     for (const CsvEntry& entry : entries) {
-        text += Field(entry.name) + QLatin1Char(',') + Field(entry.frequency) + QLatin1Char(',') +
-                Field(entry.mute) + QStringLiteral("\r\n");
+        text += CsvQuoted(entry.name) + QLatin1Char(',') + CsvQuoted(entry.frequency) +
+                QLatin1Char(',') + CsvQuoted(entry.mute) + QStringLiteral("\r\n");
     }
     return text.toUtf8();
 }

@@ -29,6 +29,10 @@ struct CsvRead {
     bool ok() const { return error.isEmpty(); }
 };
 
+// A field as the writer puts it: quoted when it holds a comma, a quote, a line break, spaces at
+// either end or a leading byte order mark (quotes doubled), so that a reader gives it back.
+QString CsvQuoted(const QString& text);
+
 // The header, then the entries; a field holding a comma, a quote, a line break, spaces at
 // either end or a leading byte order mark is quoted, so that the reader gives it back as it was.
 // Lines end in CR LF.

@@ -2,24 +2,32 @@
 // them (StationWindows): the main window and its meter panel, the start-up dialog through
 // discovery, the meter cells drawn from the answers (forty of them too), the About box and the
 // File menu's editor, the cells' arrangement from the View menu and the settings, the snapshot at
-// the stop, a station that goes on when its windows are gone, and the alerts on the cells and in
-// the Alerts window.
+// the stop, a station that goes on when its windows are gone, the alerts on the cells and in the
+// Alerts window, and a rack of two bands coordinated through the Coordinate dialog.
 #include "app/StationWindows.h"
 #include "app/QtPrompter.h"
 #include "display/MeterPanelWidget.h"
+#include "editor/CoordinateDialog.h"
 #include "monitor/AlertsTableModel.h"
 #include "support/FindChild.h"
+#include "support/ModalWork.h"
 #include "support/StationRig.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QTest>
+
+#include <algorithm>
 
 namespace k7 {
 
@@ -290,6 +298,99 @@ private slots:
         QCOMPARE(model.rowCount(), 2); // the list keeps them
         rig.station->CloseNow();
         QCOMPARE(test::Find(windows.mainWindow(), "mnuAlerts")->text(), QStringLiteral("Alerts"));
+    }
+
+    // 20 receivers of band 34 and 20 of band 36, all crowded around 640 MHz, coordinated from
+    // the menu under spacing and IM3 alone: with all four default rules the two bands hold
+    // only about 29 clean carriers between them, under these 40 fit.
+    void coordinateRackProgramsARackOfTwoBandsClean() {
+        sim::Scenario scenario = test::RackOf(40);
+        for (int i = 0; i < 40; ++i) {
+            sim::ReceiverSetup& receiver = scenario.receivers[static_cast<std::size_t>(i)];
+            if (i < 20) {
+                receiver.serial.replace(0, 2, QStringLiteral("5I"));
+            }
+            receiver.frequency = {64, 0, static_cast<std::uint8_t>(i % 4 * 25)}; // 640.000 ...
+        }
+        QTemporaryDir logs;
+        const QString wireLog = logs.filePath(QStringLiteral("wire.log"));
+        test::StationRig rig(scenario, {}, wireLog);
+        Station& station = *rig.station;
+        StationWindows windows(station, Options());
+        QVERIFY(station.Start());
+        QVERIFY(rig.RunToMonitoring());
+        // Checked as it stands: every receiver hit, the message cut, the table on "Yes".
+        rig.prompter.answers = {MsgAnswer::Yes};
+        test::Find(windows.mainWindow(), "mnuCheckRack")->trigger();
+        const QString checked = rig.prompter.boxes.back().text;
+        QVERIFY2(checked.startsWith(QStringLiteral("40 of 40 receivers in conflict; ")) &&
+                     checked.contains(QStringLiteral("... and 30 more in the table.")),
+                 qPrintable(checked));
+        QVERIFY(windows.rackConflictsWindow().isVisible());
+        QCOMPARE(windows.rackConflictsWindow().model().rowCount(), 40);
+        windows.rackConflictsWindow().close();
+
+        const RackTables& rack = station.core().rack();
+        std::array<QString, 41> before;
+        std::ranges::transform(rack.CurData, before.begin(), &SettingsRow::Frequency);
+
+        bool seen = false;
+        test::WhenModalShows<CoordinateDialog>([&seen](CoordinateDialog& dialog) {
+            auto* rows = dialog.findChild<QListWidget*>(QStringLiteral("locked"));
+            QCOMPARE(rows->count(), 40);
+            QVERIFY(rows->item(0)->text().endsWith(QStringLiteral("band 34")));
+            QVERIFY(rows->item(39)->text().endsWith(QStringLiteral("band 36")));
+            for (int i = 0; i < rows->count(); ++i) {
+                rows->item(i)->setCheckState(Qt::Unchecked);
+            }
+            dialog.findChild<QSpinBox*>(QStringLiteral("im3x3"))->setValue(0);
+            dialog.findChild<QSpinBox*>(QStringLiteral("im5"))->setValue(0);
+            dialog.findChild<QSpinBox*>(QStringLiteral("budget"))->setValue(20);
+            seen = true;
+            dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttons"))
+                ->button(QDialogButtonBox::Ok)
+                ->click();
+        });
+        rig.prompter.answers = {MsgAnswer::Yes};
+        test::Find(windows.mainWindow(), "mnuCoordinateRack")->trigger();
+        QVERIFY2(seen, rig.prompter.boxes.empty() ? "no box"
+                                                  : qPrintable(rig.prompter.boxes.back().text));
+        QVERIFY(!rig.prompter.boxes.empty());
+        const MessageBoxSpec& asked = rig.prompter.boxes.back();
+        QCOMPARE(asked.title, QStringLiteral("Coordinate the rack"));
+        QVERIFY2(asked.text.contains(QStringLiteral("The set is clean.")), qPrintable(asked.text));
+        QVERIFY(rig.RunToMonitoring());
+
+        // Every receiver whose frequency changed took an "I" frame with it.
+        QFile file(wireLog);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString log = QString::fromLatin1(file.readAll());
+        int changed = 0;
+        for (std::size_t slot = 1; slot <= 40; ++slot) {
+            const QString now = rack.CurData[slot].Frequency;
+            QVERIFY2(BandPlan::ForBand(slot <= 20 ? 34 : 36)->IsChannel(*FrequencyKHz(now)),
+                     qPrintable(now));
+            if (now != before[slot]) {
+                ++changed;
+                const auto bytes = *sim::FrequencyBytes(now);
+                const QRegularExpression sent(
+                    QStringLiteral("^\\S+ %1 TX 0 52 \\S\\S 49 %2")
+                        .arg(station.core().devices().SlotDevice[slot])
+                        .arg(QByteArray(reinterpret_cast<const char*>(bytes.data()), 3)
+                                 .toHex(' ')
+                                 .toUpper()),
+                    QRegularExpression::MultilineOption);
+                QVERIFY2(log.contains(sent),
+                         qPrintable(QStringLiteral("slot %1 at %2").arg(slot).arg(now)));
+            }
+        }
+        QVERIFY(changed >= 39); // at most one receiver kept its frequency
+
+        test::Find(windows.mainWindow(), "mnuCheckRack")->trigger();
+        QVERIFY2(rig.prompter.boxes.back().text.startsWith(
+                     QStringLiteral("No conflicts among the 40 receivers' frequencies.")),
+                 qPrintable(rig.prompter.boxes.back().text));
+        rig.station->CloseNow();
     }
 
     // The station meters on without its windows, and the message boxes and file dialogs let go

@@ -3,6 +3,7 @@
 // frequency file in force. Frames are read back at the simulated receivers.
 #pragma once
 
+#include "control/BackupFrequencies.h"
 #include "support/RackHarness.h"
 
 #include <QDir>
@@ -11,6 +12,20 @@
 #include <vector>
 
 namespace k7::test {
+
+// Backups as the rack's coordination keeps them: two for slot 1, none for the others; the check
+// finds 612.400 clean and names the slot it was asked about; the ones used are recorded.
+class RecordingBackups final : public BackupFrequencies {
+public:
+    QStringList BackupsFor(int slot) const override {
+        return slot == 1 ? QStringList{"612.400", "630.125"} : QStringList{};
+    }
+    BackupCheck CheckBackup(int slot, const QString& frequency) const override {
+        return {frequency == "612.400", QStringLiteral("slot %1: %2").arg(slot).arg(frequency)};
+    }
+    void BackupUsed(const QString& frequency) override { used << frequency; }
+    QStringList used;
+};
 
 struct PanelRig {
     static constexpr int kReceivers = 3; // polled every 17 ms, apart from the 12 ms of a drag

@@ -1,5 +1,6 @@
 // The receiver control panel's controller over the simulated rack: key rules, saves with the
-// frames the receivers take, user mute, slider, cancel, activation and the timers it pauses.
+// frames the receivers take, user mute, slider, cancel, activation, the timers it pauses, and
+// the backups it offers.
 #include "PanelRig.h"
 
 #include <QFile>
@@ -102,6 +103,22 @@ TEST_F(ReceiverPanelTest, ValidFrequencyIsSnappedProgrammedAndWritten) {
     EXPECT_EQ(rig.rack.CurData[1].Frequency, "620.025");
     EXPECT_EQ(rig.rack.CurData[1].Name, "VOCAL1");
     EXPECT_EQ(rig.settingsFrames(), 1u);
+}
+
+// The list, the check's line and the box are the window's test; here what goes out.
+TEST_F(ReceiverPanelTest, ABackupTakenSendsNothingUntilOkAndIsThenUsedUp) {
+    test::RecordingBackups backups;
+    open();
+    EXPECT_TRUE(panel.backups().isEmpty()) << "none offered without a coordination";
+    panel.SetBackupFrequencies(&backups);
+    panel.TakeBackup("612.400");
+    EXPECT_TRUE(panel.backupClean());
+    EXPECT_EQ(rig.settingsFrames(), 0u);
+    EXPECT_TRUE(backups.used.isEmpty());
+    panel.ControlClicked(ReceiverPanel::kOk);
+    EXPECT_EQ(rig.receiver(1).frequency(), (std::array<std::uint8_t, 3>{61, 24, 0}));
+    EXPECT_EQ(backups.used, QStringList{"612.400"});
+    panel.SetBackupFrequencies(nullptr);
 }
 
 // "OK" sends only what changed since the panel last sent: again after a frequency save, and a

@@ -15,6 +15,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QSlider>
 #include <QTest>
@@ -42,6 +43,32 @@ class ReceiverPanelWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void backupsAreOfferedInTheFrequencyBoxAndCheckedWhenTaken() {
+        test::PanelRig rig;
+        QVERIFY(rig.started);
+        ReceiverPanelWindow window(rig.panel);
+        test::RecordingBackups backups;
+        rig.panel.SetBackupFrequencies(&backups);
+        QVERIFY(rig.panel.Open(2));
+        QVERIFY(!window.findChild<QAction*>("actBackups")->isVisible()); // none for slot 2
+        QVERIFY(rig.panel.Open(1));
+        QVERIFY(window.findChild<QAction*>("actBackups")->isVisible());
+
+        QTest::keyClick(Box(window, "txtFreq"), Qt::Key_F4);
+        QMenu* list = window.backupsMenu();
+        QTRY_VERIFY(list->isVisible());
+        QCOMPARE(list->title(), QStringLiteral("Backups"));
+        QCOMPARE(list->actions().size(), 3); // the "Backups" section, then the two
+        QCOMPARE(list->actions().at(1)->text(), QStringLiteral("612.400"));
+        list->actions().at(1)->trigger();
+        QCOMPARE(Box(window, "txtFreq")->text(), QStringLiteral("612.400"));
+        QVERIFY(Label(window, "lblBackup")->isVisible());
+        QCOMPARE(Label(window, "lblBackup")->text(), QStringLiteral("slot 1: 612.400"));
+        QTest::keyClick(Box(window, "txtFreq"), Qt::Key_Backspace);
+        QVERIFY(!Label(window, "lblBackup")->isVisible());
+        rig.panel.SetBackupFrequencies(nullptr);
+    }
+
     void typedNameAndFrequencyAreSaved() {
         test::PanelRig rig;
         QVERIFY(rig.started);

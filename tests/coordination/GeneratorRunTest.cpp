@@ -57,17 +57,19 @@ private:
     std::deque<std::function<void()>> calls_;
 };
 
-GeneratorOptions Options(int target, std::int64_t iterations) {
+GeneratorOptions Options(std::int64_t iterations) {
     GeneratorOptions options;
     options.rules = {350, 100, 0, 0};
-    options.target = target;
     options.seed = 3;
     options.iterations = iterations;
     options.timeBudgetMicros = iterations > 0 ? 0 : 60'000'000;
     return options;
 }
 
-const BandPlan kBand = *BandPlan::ForBand(36);
+// A rack of one band, none of its receivers kept.
+std::vector<CoordinationSlot> Rack(int count) {
+    return std::vector<CoordinationSlot>(count, CoordinationSlot{*BandPlan::ForBand(36), {}});
+}
 
 TEST(GeneratorRun, ReportsOnTheOwnersThreadHandsTheResultToFinishedAndStopsOnCancel) {
     OwnerQueue owner;
@@ -77,7 +79,7 @@ TEST(GeneratorRun, ReportsOnTheOwnersThreadHandsTheResultToFinishedAndStopsOnCan
     int finishedCalls = 0;
     GeneratorResult result;
     run.Start(
-        kBand, Options(99, 0), // more than the band holds: only Cancel ends it
+        Rack(99), Options(0), // more than the band holds: only Cancel ends it
         [&](const GeneratorProgress& progress) {
             EXPECT_EQ(std::this_thread::get_id(), ownerThread);
             EXPECT_GE(progress.best, 0);
@@ -97,7 +99,7 @@ TEST(GeneratorRun, ReportsOnTheOwnersThreadHandsTheResultToFinishedAndStopsOnCan
     EXPECT_FALSE(run.running());
     EXPECT_TRUE(result.cancelled);
     EXPECT_FALSE(result.carriers.empty());
-    EXPECT_TRUE(IsClean(result.carriers, Options(99, 0).rules));
+    EXPECT_TRUE(IsClean(result.carriers, Options(0).rules));
 }
 
 TEST(GeneratorRun, AStartAgainOrTheRunsEndDropsWhatTheRunBeforeStillHadPosted) {
@@ -106,14 +108,14 @@ TEST(GeneratorRun, AStartAgainOrTheRunsEndDropsWhatTheRunBeforeStillHadPosted) {
     const auto finished = [&](GeneratorResult result) { handed.push_back(result.carriers.size()); };
     {
         GeneratorRun run(owner.poster());
-        run.Start(kBand, Options(2, 200), {}, finished);
+        run.Start(Rack(2), Options(200), {}, finished);
         run.Wait(); // its result is posted, not yet taken
-        run.Start(kBand, Options(4, 200), {}, finished);
+        run.Start(Rack(4), Options(200), {}, finished);
         ASSERT_TRUE(owner.runUntil([&] { return !run.running(); }));
         owner.runAll();
         EXPECT_EQ(handed, std::vector<std::size_t>{4});
 
-        run.Start(kBand, Options(3, 200), {}, finished);
+        run.Start(Rack(3), Options(200), {}, finished);
         run.Wait();
     }
     owner.runAll(); // the run is gone: its posted result goes nowhere

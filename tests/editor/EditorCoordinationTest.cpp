@@ -1,9 +1,11 @@
 // Check and Coordinate in the editor's controller over the simulated rack (band 36,
-// 606-638 MHz): the marks and the summary, the rows a coordination fills and keeps, what it
-// writes to the file, a band too small for the rows, and the remembered rules (the search's
-// thread is tested on its own, GeneratorRunTest, and through the dialog in the window test).
+// 606-638 MHz): the marks, the count and the conflict table, fixed transmitters, the rows a
+// coordination fills and keeps, what it writes to the file, its backups, a band too small for
+// the rows, and the remembered setup (the search's thread is tested on its own,
+// GeneratorRunTest, and through the dialog in the window test).
 #include "editor/EditorCoordination.h"
 #include "EditorRig.h"
+#include "editor/ConflictTable.h"
 
 namespace k7 {
 namespace {
@@ -23,10 +25,10 @@ protected:
         return kHz;
     }
     GeneratorResult search(const CoordinationSetup& setup) {
-        std::optional<GeneratorOptions> options = coordination.Prepare(setup);
-        EXPECT_TRUE(options.has_value());
-        options->iterations = 3000; // the same set on any machine
-        return GenerateSet(*coordination.Band(), *options);
+        std::optional<CoordinationRun> run = coordination.Prepare(setup);
+        EXPECT_TRUE(run.has_value());
+        run->options.iterations = 3000; // the same set on any machine
+        return GenerateSet(run->rows, run->options);
     }
 
     test::EditorRig rig;
@@ -34,14 +36,15 @@ protected:
     EditorCoordination coordination{rig.editor};
 };
 
-TEST_F(EditorCoordinationTest, CheckMarksEveryConflictingRowAndSumsUpTheKinds) {
-    // 2 x 611 - 610 lands on 612 and 2 x 611 - 612 on 610; 620.1 is 100 kHz from 620.
+TEST_F(EditorCoordinationTest, CheckMarksEveryConflictingRowAndCountsTheRowsHit) {
+    // 2 x 611 - 610 lands on 612 and 2 x 611 - 612 on 610; 620.1 is 100 kHz from 620. Row 2
+    // (611) only makes products: it is not hit.
     ASSERT_TRUE(rig.write("Show.frq", test::EditorRig::Document({"610.000", "611.000", "612.000",
                                                                  "620.000", "620.100"})));
     ASSERT_TRUE(rig.open("Show.frq"));
     const ConflictReport report = coordination.Check();
     EXPECT_EQ(rig.status(),
-              QStringLiteral("3 conflicts: 2 \u00D7 3rd order 2-tx, 1 \u00D7 spacing"));
+              QStringLiteral("4 of 5 rows in conflict; 2 products; 1 pair too close"));
     EXPECT_EQ(report.conflicts, 3);
     const auto tip = [&](int row) { return rig.rows()[static_cast<std::size_t>(row)].decoration; };
     EXPECT_EQ(tip(3).toolTip, QStringLiteral("spacing: 100 kHz from row 5 (Mic005)"));
@@ -54,13 +57,29 @@ TEST_F(EditorCoordinationTest, CheckMarksEveryConflictingRowAndSumsUpTheKinds) {
         << tip(2).toolTip.toStdString();
     EXPECT_TRUE(tip(1).toolTip.contains(QStringLiteral("from row 3 (Mic003)")));
 
-    // Any change of the rows takes the marks away.
+    // The table: the rows hit in row order, each with its kinds and nearest offender.
+    const ConflictTable* table = coordination.conflictTable();
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->lines.size(), 4u);
+    const ConflictTableLine& third = table->lines[1];
+    EXPECT_EQ(third.number, 3);
+    EXPECT_EQ(third.kinds, QStringLiteral("3rd order 2-tx"));
+    EXPECT_EQ(third.nearest, QStringLiteral("2 \u00D7 row 2 (Mic002) - row 1 (Mic001) = "
+                                            "612.000 MHz (3rd order 2-tx)"));
+    EXPECT_EQ(third.distanceKHz, 0);
+    EXPECT_EQ(table->lines[3].nearest, QStringLiteral("row 4 (Mic004) (spacing)"));
+    EXPECT_EQ(ConflictTableCsv(*table).split('\n').at(1),
+              QByteArray("1,Mic001,610.000,3rd order 2-tx,1,2 \xC3\x97 row 2 (Mic002) - row 3 "
+                         "(Mic003) = 610.000 MHz (3rd order 2-tx),0\r"));
+
+    // Any change of the rows takes the marks and the table away.
     editor.SelectRow(0);
     rig.enter("Mic001", "610.000", "6");
     editor.cmdUpdate();
     for (const GridRow& row : rig.rows()) {
         EXPECT_EQ(row.decoration, RowDecoration{});
     }
+    EXPECT_EQ(coordination.conflictTable(), nullptr);
 
     // A clean set says so and marks nothing.
     ASSERT_TRUE(rig.write("Clean.frq", test::EditorRig::Document({"610.000", "615.000"})));
@@ -92,6 +111,48 @@ TEST_F(EditorCoordinationTest, CoordinateKeepsLockedRowsAndWritesACleanSet) {
     EXPECT_EQ(rig.rows()[1].cells[3], QStringLiteral("5"));
     EXPECT_EQ(rig.status(), QStringLiteral("Coordinated: 3 rows filled; the set is clean"));
     EXPECT_TRUE(rig.prompter.boxes.empty());
+}
+
+TEST_F(EditorCoordinationTest, FixedTransmittersCountAndBackupsStayInTheStatusLine) {
+    // 2 x 612 - 614 = 610: the fixed in-ear monitor at 614 and row 2 hit row 1; and
+    // 2 x 612 - 610 = 614 hits the in-ear monitor.
+    ASSERT_TRUE(rig.write("Show.frq", test::EditorRig::Document({"610.000", "612.000"})));
+    ASSERT_TRUE(rig.open("Show.frq"));
+    CoordinationSetup setup = coordination.Setup({});
+    setup.fixed = {{614000, "IEM 1"}};
+    SaveCoordinationSetup(rig.harness.settings, setup);
+    EXPECT_EQ(coordination.Check().conflicts, 2);
+    EXPECT_EQ(rig.status(),
+              QStringLiteral("1 of 2 rows in conflict; 2 products; 1 fixed transmitter hit"));
+    ASSERT_NE(coordination.conflictTable(), nullptr);
+    EXPECT_EQ(coordination.conflictTable()->lines.back().number, 0); // the fixed one, last
+    EXPECT_EQ(coordination.conflictTable()->lines.back().name, QStringLiteral("IEM 1"));
+    EXPECT_TRUE(rig.rows()[0].decoration.toolTip.contains(
+        QStringLiteral("2 \u00D7 row 2 (Mic002) - fixed 614.000 (IEM 1) = 610.000 MHz")));
+
+    // Coordinated around the fixed carrier, with backups clean against set and fixed carrier.
+    setup.backups = 3;
+    const GeneratorResult result = search(setup);
+    ASSERT_EQ(result.backups.size(), 3u);
+    ASSERT_TRUE(coordination.Apply(setup, result));
+    const std::vector<int> kHz = fileKHz("Show.frq", 2);
+    EXPECT_TRUE(CountConflicts(kHz, setup.fixed, setup.rules).clean());
+    QStringList backups;
+    for (const int backup : result.backups) {
+        EXPECT_TRUE(ConflictsBeside(backup, kHz, setup.fixed, setup.rules).empty()) << backup;
+        backups << FrequencyText(backup, QLatin1Char('.'));
+    }
+    const QString kept = QStringLiteral("; backups ") + backups.join(QStringLiteral(", "));
+    EXPECT_EQ(rig.status(), QStringLiteral("Coordinated: 2 rows filled; the set is clean") + kept);
+    EXPECT_EQ(coordination.conflictTable(), nullptr); // clean: no table
+
+    // A backup a row now takes is no longer clean: Check says so.
+    editor.SelectRow(1);
+    rig.enter(QStringLiteral("Mic002"), backups[0], QStringLiteral("5"));
+    editor.cmdUpdate();
+    coordination.Check();
+    EXPECT_TRUE(rig.status().endsWith(backups[0] + QStringLiteral(" no longer clean)")))
+        << rig.status().toStdString();
 }
 
 TEST_F(EditorCoordinationTest, ABandTooSmallFillsWhatItCanAndMarksTheRest) {
@@ -153,6 +214,22 @@ TEST_F(EditorCoordinationTest, TheRulesAreRememberedAndRangesAreReadOrRefusedByL
 
     EXPECT_EQ(ParseExclusions(QStringLiteral("610-611\n612-x\n")).errorLine, 2);
     EXPECT_EQ(ParseExclusions(QStringLiteral("610-611-612")).errorLine, 1);
+
+    // Fixed transmitters: a frequency and an optional label a line, kept with their labels.
+    const FixedRead fixed =
+        ParseFixed(QStringLiteral(" 612,4  IEM 1 \n\n630.000\tTalk; back\n640"));
+    ASSERT_EQ(fixed.errorLine, 0);
+    EXPECT_EQ(fixed.carriers,
+              (std::vector<FixedCarrier>{{612400, "IEM 1"}, {630000, "Talk; back"}, {640000, ""}}));
+    EXPECT_EQ(ParseFixed(QStringLiteral("612.400\nIEM 2 613.000")).errorLine, 2);
+    EXPECT_EQ(ParseFixed(QStringLiteral("0 nothing")).errorLine, 1);
+    setup.fixed = fixed.carriers;
+    setup.backups = 4;
+    ASSERT_TRUE(coordination.Prepare(setup).has_value());
+    const CoordinationSetup kept = LoadCoordinationSetup(rig.harness.settings);
+    EXPECT_EQ(kept.fixed, fixed.carriers);
+    EXPECT_EQ(kept.backups, 4);
+    EXPECT_EQ(FixedText(kept.fixed), QStringLiteral("612.400 IEM 1\n630.000 Talk; back\n640.000"));
 }
 
 } // namespace

@@ -4,15 +4,17 @@
 // TransferTest, EditorCoordinationTest); widgets are found by their station names.
 #include "editor/EditorWindow.h"
 #include "EditorRig.h"
+#include "editor/ConflictTableWindow.h"
 #include "editor/CoordinateDialog.h"
 #include "support/FindChild.h"
+#include "support/ModalWork.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -23,7 +25,6 @@
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 #include <QWindow>
 
 #include <functional>
@@ -58,18 +59,10 @@ class EditorWindowTest : public QObject {
 
     // Runs work on the Coordinate dialog once it is up, while the menu command waits in it.
     static void whenDialogShows(std::function<void(CoordinateDialog&)> work) {
-        QTimer::singleShot(0, [work = std::move(work)] {
-            QElapsedTimer clock;
-            clock.start();
-            while (qobject_cast<CoordinateDialog*>(QApplication::activeModalWidget()) == nullptr &&
-                   clock.elapsed() < 10000) {
-                QTest::qWait(10);
-            }
-            auto* dialog = qobject_cast<CoordinateDialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog != nullptr);
-            work(*dialog);
-            if (dialog->isVisible() && !dialog->searching()) {
-                dialog->reject();
+        test::WhenModalShows<CoordinateDialog>([work = std::move(work)](CoordinateDialog& dialog) {
+            work(dialog);
+            if (dialog.isVisible() && !dialog.searching()) {
+                dialog.reject();
             }
         });
     }
@@ -260,10 +253,32 @@ private slots:
         QVERIFY(rig.write("Show.frq", test::EditorRig::Document({"610.000", "610.025", "620.000",
                                                                  "620.050", "620.075"})));
         QVERIFY(rig.open("Show.frq"));
+        QVERIFY(!shown.button("cmdConflicts")->isVisible());
         shown.find<QAction>("mnuCheck")->trigger();
         QCOMPARE(shown.status(), rig.editor.state().lblStatus);
-        QVERIFY(shown.status().contains(QStringLiteral(" conflicts: ")));
+        QVERIFY2(shown.status().startsWith(QStringLiteral("5 of 5 rows in conflict; ")),
+                 qPrintable(shown.status()));
         QVERIFY(!shown.grid()->model()->index(0, 1).data(Qt::ToolTipRole).toString().isEmpty());
+
+        // The status line opens the table; it sorts by any column; Export writes it.
+        QVERIFY(shown.button("cmdConflicts")->isVisible());
+        QTest::mouseClick(shown.button("cmdConflicts"), Qt::LeftButton);
+        auto* table = shown.find<ConflictTableWindow>("frmConflicts");
+        QVERIFY(table->isVisible());
+        auto* view = table->findChild<QTableView*>(QStringLiteral("conflictTable"));
+        QCOMPARE(view->model()->rowCount(), 5);
+        view->sortByColumn(ConflictTableModel::Frequency, Qt::DescendingOrder);
+        const auto place = [&](int r) { return view->model()->index(r, 0).data().toString(); };
+        QCOMPARE(place(0) + place(4), QStringLiteral("51"));
+        QVERIFY(!view->model()->index(0, 0).data(Qt::ToolTipRole).toString().isEmpty());
+        const QString csv = rig.harness.dataFolder() + QStringLiteral("/conflicts.csv");
+        rig.chooser.choices = {csv};
+        QTest::mouseClick(table->findChild<QPushButton*>(QStringLiteral("cmdExportConflicts")),
+                          Qt::LeftButton);
+        QFile exported(csv);
+        QVERIFY(exported.open(QIODevice::ReadOnly));
+        QCOMPARE(exported.readAll().count('\n'), 6);
+        table->close();
 
         // The selected rows are the dialog's locked rows; its set is written to the file.
         shown.clickRow(0);
