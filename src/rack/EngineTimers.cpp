@@ -140,8 +140,8 @@ void RackEngine::HoldForExit() {
     if (exitHold_) {
         return;
     }
-    exitHold_.emplace();
-    exitHold_->interrupted = Activity();
+    // Assigned whole: clang does not take the nested struct as default-constructible here.
+    exitHold_ = ExitHold{Activity(), {}};
     for (int tag : kHeldTimers) {
         if (timers_.enabled(tag)) {
             exitHold_->held.push_back(tag);

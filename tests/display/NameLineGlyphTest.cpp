@@ -45,8 +45,9 @@ TEST_F(NameLineGlyphTest, TheEightSixteenAndTwentyFourSlotLayoutsShowEveryGlyphW
     for (const auto& [layout, font] : layouts) {
         const int slot = LayoutProfileOf(layout).slotCount; // the last cell
         StartRack(layout, slot);
-        CheckEveryGlyph(slot, panel.fonts().*font,
-                        [this, layout, slot] { test::DisplayInLayout(panel, layout, slot, slot); });
+        CheckEveryGlyph(slot, panel.fonts().*font, [this, layout = layout, slot] {
+            test::DisplayInLayout(panel, layout, slot, slot);
+        });
         panel.CloseGraphics();
     }
 }
