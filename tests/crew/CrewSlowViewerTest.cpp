@@ -13,6 +13,17 @@
 
 #include <algorithm>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define K7_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define K7_ADDRESS_SANITIZER 1
+#endif
+#endif
+#ifndef K7_ADDRESS_SANITIZER
+#define K7_ADDRESS_SANITIZER 0
+#endif
+
 namespace k7::test {
 namespace {
 
@@ -67,7 +78,9 @@ TEST(CrewSlowViewer, ItsQueueStaysUnderItsCapAndMemoryStaysFlat) {
                 counts.messages, static_cast<double>(grown) / 1048576.0);
     EXPECT_GT(counts.fellBehind, 0) << "the viewer's queue never filled: the test tried nothing";
     EXPECT_GT(mostQueued, CrewStream::kQueueCap / 2);
+#if !K7_ADDRESS_SANITIZER // its quarantine keeps freed memory: resident size says nothing there
     EXPECT_LT(grown, 16 * 1024 * 1024);
+#endif
     EXPECT_EQ(rig.view.state().viewers, 1) << "a slow viewer is held, not dropped";
     ::close(fd);
 }

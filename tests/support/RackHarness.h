@@ -68,10 +68,11 @@ public:
     RecordingMeterDisplay display;
     RecordingRackEvents events;
     RecordingRackFiles rackFiles;
-    StationCore core;
-
-    // Every change of a timer since the start: tag and whether it runs now.
+    // Every change of a timer since the start: tag and whether it runs now. Declared before the
+    // core, so that it outlives it: a pause the core's parts still hold ends (and restarts its
+    // timers, which are recorded here) while the core is taken down.
     std::vector<std::pair<int, bool>> timerChanges;
+    StationCore core;
 
     DeviceTables& devices = core.devices();
     RackTables& rack = core.rack();
