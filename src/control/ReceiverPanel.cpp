@@ -1,4 +1,5 @@
 #include "ReceiverPanel.h"
+#include "PanelRules.h"
 
 #include "bands/BandTable.h"
 #include "bands/CheckFrequency.h"
@@ -14,35 +15,7 @@
 
 namespace k7 {
 
-namespace {
-
-constexpr int kNameLength = 6;
-constexpr int kUserMuteBit = 64;
-constexpr int kJapanBand = 14;
-const QString kDefaultFile = QStringLiteral("Default.frq");
-const QString kCrLf = QStringLiteral("\r\n");
-
-int LevelOf(const QString& text) {
-    bool ok = false;
-    const int level = text.toInt(&ok);
-    return std::clamp(ok ? level : 1, 1, 10);
-}
-
-// The name as it is sent and stored: six characters, spaces (and characters a receiver cannot
-// show) as "_", filled up with "_".
-QString SavedName(const QString& typed) {
-    QString name;
-    for (QChar c : typed) {
-        const bool shown = c.unicode() > 0x20 && c.unicode() < 0x7F;
-        name += shown ? c : QChar('_');
-    }
-    while (name.size() < kNameLength) {
-        name += QChar('_');
-    }
-    return name;
-}
-
-} // namespace
+using namespace panel_rules;
 
 ReceiverPanel::ReceiverPanel(const Wiring& wiring)
     : w_(wiring), tmrReProg_(wiring.timerFactory.createTimer()) {
@@ -238,110 +211,6 @@ bool ReceiverPanel::unsentChanges(const QString& name) const {
            tables().CurData[slot_].BandType != sent_.bandType;
 }
 
-void ReceiverPanel::ProgramFrequency() {
-    const int s = slot_;
-    if (!RackTables::validSlot(s)) {
-        return;
-    }
-    std::optional<QString> frequency;
-    {
-        const TimerPause pause = w_.engine.PausePolling();
-        frequency = CheckedFrequency(txtFreq_.trimmed());
-        if (frequency) {
-            SettingsRow& row = w_.settings.Current(s);
-            row.Name = txtName_;
-            row.MuteLevel = lblMute_;
-            SendFrequency(s, *frequency);
-        }
-    }
-    if (!frequency) {
-        keepPanelOpen_ = true;
-        notify();
-        return;
-    }
-    FrequencySent(s);
-}
-
-std::optional<QString> ReceiverPanel::CheckedFrequency(const QString& text) {
-    const FrequencyCheck check = w_.checker.CheckFrequency(text, false, slot_);
-    // A refusal has been reported by the check itself; it is never stored or sent.
-    if (!check.valid()) {
-        return std::nullopt;
-    }
-    const QString& result = check.frequency;
-    if (!w_.checker.FrequencyFitsSlot(result, slot_)) {
-        MessageBoxSpec box;
-        box.text = QStringLiteral("Sorry, ") + text + QStringLiteral(" is an invalid Frequency.") +
-                   kCrLf + QStringLiteral("Please re-enter");
-        box.icon = MsgIcon::Exclamation;
-        w_.prompter.ShowMessage(box);
-        return std::nullopt;
-    }
-    return result;
-}
-
-void ReceiverPanel::SendFrequency(int s, const QString& frequency) {
-    if (s == slot_) {
-        txtFreq_ = frequency;
-    }
-    const QString previous = tables().CurData[s].Frequency;
-    w_.settings.Current(s).Frequency = frequency;
-    // RxData follows a frame that went out whole, so that a programming pass sees nothing left
-    // to send; after a failed write the pass sends it again.
-    const bool sent = SendFrequencyFrame(s);
-    if (sent) {
-        w_.settings.Reported(s).Frequency = frequency;
-        if (backups_) {
-            backups_->BackupUsed(frequency);
-        }
-        if (s == slot_) {
-            sent_.frequency = frequency;
-        }
-    }
-    logChange(s, QStringLiteral("frequency"), previous, frequency, sent);
-    if (WriteCurrentFile() && s == slot_) {
-        sent_.muteLevel = tables().CurData[s].MuteLevel;
-        sent_.bandType = tables().CurData[s].BandType;
-    }
-}
-
-void ReceiverPanel::FrequencySent(int s) {
-    if (s == slot_) {
-        ClearCaptured();
-    }
-    notify();
-}
-
-void ReceiverPanel::ReProgFired() {
-    tmrReProg_->setEnabled(false);
-    if (!pending_) {
-        return;
-    }
-    const PendingFrequency change = *pending_;
-    pending_.reset();
-    {
-        const TimerPause pause = w_.engine.PausePolling();
-        SendFrequency(change.slot, change.frequency);
-    }
-    FrequencySent(change.slot);
-}
-
-bool ReceiverPanel::WriteCurrentFile() {
-    const FileResult saved = w_.files.SaveAfterRackChange(
-        QStringLiteral("with the control panel's change of slot %1").arg(slot_));
-    if (saved) {
-        return true;
-    }
-    MessageBoxSpec box;
-    box.text = QStringLiteral("The frequency file ") + w_.files.CurrentFile() +
-               QStringLiteral(" could not be written.") + kCrLf + saved.why() + kCrLf +
-               QStringLiteral("The receiver has the new setting; the file keeps the previous "
-                              "one. Check the folder \"USB Files\" and save again.");
-    box.icon = MsgIcon::Exclamation;
-    w_.prompter.ShowMessage(box);
-    return false;
-}
-
 // --- Cancel and user mute -------------------------------------------------------------------
 
 void ReceiverPanel::CancelChanges() {
@@ -398,78 +267,6 @@ void ReceiverPanel::ToggleUserMute() {
 }
 
 // --- Keys, clicks, hover --------------------------------------------------------------------
-
-std::optional<QChar> ReceiverPanel::NameKeyPress(QChar key, TextSelection replaced) {
-    if (key == QChar('\b')) {
-        return key;
-    }
-    if (key == QChar('\r')) {
-        keepPanelOpen_ = false;
-        SaveChanges();
-        if (!keepPanelOpen_) {
-            HidePanel();
-        }
-        return std::nullopt;
-    }
-    if (WithoutSelection(txtName_, replaced).size() >= kNameLength) {
-        return std::nullopt;
-    }
-    if (key == QChar(' ')) {
-        return QChar('_');
-    }
-    // A name goes to the receiver one byte per character: printable ASCII only.
-    if (key.unicode() < 0x20 || key.unicode() >= 0x7F) {
-        return std::nullopt;
-    }
-    return key;
-}
-
-QString ReceiverPanel::NameTextAllowed(const QString& text) const {
-    QString allowed;
-    for (const QChar c : text) {
-        if (allowed.size() >= kNameLength) {
-            break;
-        }
-        if (c == QChar(' ')) {
-            allowed += QChar('_');
-        } else if (c.unicode() > 0x20 && c.unicode() < 0x7F) {
-            allowed += c;
-        }
-    }
-    return allowed;
-}
-
-QString ReceiverPanel::FreqTextAllowed(const QString& text) const {
-    const QChar separator(static_cast<char16_t>(tables().DecimalSeparatorCode));
-    QString allowed;
-    for (const QChar c : text) {
-        if ((c >= QChar('0') && c <= QChar('9')) ||
-            (c == separator && !allowed.contains(separator))) {
-            allowed += c;
-        }
-    }
-    return allowed;
-}
-
-std::optional<QChar> ReceiverPanel::FreqKeyPress(QChar key, TextSelection replaced) {
-    const QChar separator(static_cast<char16_t>(tables().DecimalSeparatorCode));
-    if (key == QChar('\b') || (key >= QChar('0') && key <= QChar('9'))) {
-        return key;
-    }
-    if (key == separator && !WithoutSelection(txtFreq_, replaced).contains(separator)) {
-        return key;
-    }
-    if (key == QChar('\r') && !txtFreq_.isEmpty()) {
-        keepPanelOpen_ = false;
-        SaveChanges();
-        if (!keepPanelOpen_) {
-            HidePanel();
-            FocusMeters();
-        }
-    }
-    return std::nullopt;
-}
-
 void ReceiverPanel::ControlClicked(int index) {
     switch (index) {
     case kOk:
@@ -569,33 +366,6 @@ void ReceiverPanel::SliderReleased() {
     sliderHeld_ = false;
     w_.engine.EndFastPolling();
     logHeldLevel();
-}
-
-// --- Frames ---------------------------------------------------------------------------------
-
-bool ReceiverPanel::SendNameFrame(int s) {
-    return WriteFrame(s, BuildNameFrame(tables(), s, LevelOf(tables().CurData[s].MuteLevel)))
-        .complete();
-}
-
-bool ReceiverPanel::SendMuteFrameQueriesPaused(int s, int level) {
-    const TimerPause pause = w_.engine.PauseQueries();
-    return SendMuteFrame(s, level);
-}
-
-bool ReceiverPanel::SendMuteFrame(int s, int level) {
-    return WriteFrame(s, BuildMuteFrame(tables(), s, level)).complete();
-}
-
-bool ReceiverPanel::SendFrequencyFrame(int s) {
-    return WriteFrame(s, BuildFrequencyFrame(tables(), s)).complete();
-}
-
-WriteResult ReceiverPanel::WriteFrame(int s, const std::optional<SettingsFrame>& frame) {
-    if (!frame) {
-        return {}; // a frame that cannot be built from the tables is never sent half-made
-    }
-    return w_.engine.WriteBlock(s, *frame);
 }
 
 // --- Helpers --------------------------------------------------------------------------------
