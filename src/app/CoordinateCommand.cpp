@@ -5,6 +5,7 @@
 
 #include "CoordinateValues.h"
 #include "bands/BandPlan.h"
+#include "coordination/CarrierCeiling.h"
 #include "coordination/SetGenerator.h"
 #include "coordination/SlotCapacity.h"
 
@@ -262,6 +263,26 @@ std::string ReadLists(const LineParser& line, const std::vector<CoordinationSlot
     return {};
 }
 
+// When no search can fill the slots: the most carriers the windows let be clean between the
+// lowest and the highest frequency of the rack, so that a script knows not to search longer.
+std::string CeilingNote(const std::vector<CoordinationSlot>& rackSlots,
+                        const GeneratorOptions& options) {
+    const std::optional<CarrierCeiling> ceiling =
+        CeilingFor(rackSlots, options.fixed, options.rules);
+    const auto carriers = rackSlots.size() + options.fixed.size();
+    if (!ceiling || carriers <= static_cast<std::size_t>(ceiling->most)) {
+        return {};
+    }
+    std::array<char, 160> text{};
+    std::snprintf(text.data(), text.size(),
+                  "k7station: no more than %d carriers%s can be clean together between "
+                  "%d.%03d and %d.%03d MHz under these windows\n",
+                  ceiling->most, options.fixed.empty() ? "" : " (the fixed ones included)",
+                  ceiling->lowKHz / 1000, ceiling->lowKHz % 1000, ceiling->highKHz / 1000,
+                  ceiling->highKHz % 1000);
+    return text.data();
+}
+
 // The rows as CSV: each filled slot as C and its row number, then the backups. Returns how many
 // slots were filled.
 int PrintSet(std::ostream& out, const GeneratorResult& result) {
@@ -445,6 +466,7 @@ int RunCoordinateCommand(const std::vector<std::string>& args, std::ostream& out
     } else if (found < wanted) {
         err << "k7station: found " << found << " of " << wanted << " carriers for "
             << ShortBands(asked.value, result, rackSlots) << " under these windows\n";
+        err << CeilingNote(rackSlots, options);
     }
     if (static_cast<int>(result.backups.size()) < options.backups) {
         err << "k7station: found " << result.backups.size() << " of " << options.backups

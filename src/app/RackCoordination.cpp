@@ -1,5 +1,6 @@
 #include "RackCoordination.h"
 
+#include "coordination/CarrierCeiling.h"
 #include "editor/FileChoice.h"
 #include "files/RackFile.h"
 #include "link/DeviceTables.h"
@@ -38,6 +39,27 @@ QString BandsText(const std::set<int>& codes) {
     return codes.size() == 1 ? QStringLiteral("band ") + last
                              : QStringLiteral("bands ") + names.join(QStringLiteral(", ")) +
                                    QStringLiteral(" and ") + last;
+}
+
+// When the rack asks for more carriers than its rules let be clean between its lowest and its
+// highest frequency: says so, so that nobody searches again for what cannot exist.
+QString CeilingText(const DeviceTables& devices, int receivers, const CoordinationSetup& setup) {
+    std::vector<CoordinationSlot> rackSlots;
+    for (int slot = 1; slot <= receivers; ++slot) {
+        if (const auto band = BandPlan::ForBand(devices.SlotBand[static_cast<std::size_t>(slot)])) {
+            rackSlots.push_back({*band, std::nullopt});
+        }
+    }
+    const std::optional<CarrierCeiling> ceiling = CeilingFor(rackSlots, setup.fixed, setup.rules);
+    if (!ceiling || static_cast<int>(rackSlots.size() + setup.fixed.size()) <= ceiling->most) {
+        return {};
+    }
+    return QStringLiteral(" No more than %1 carriers%2 can be clean together between %3 and %4 "
+                          "MHz under these rules.")
+        .arg(ceiling->most)
+        .arg(setup.fixed.empty() ? QString() : QStringLiteral(" (the fixed transmitters included)"),
+             FrequencyText(ceiling->lowKHz, QLatin1Char('.')),
+             FrequencyText(ceiling->highKHz, QLatin1Char('.')));
 }
 
 } // namespace
@@ -276,10 +298,12 @@ bool RackCoordination::Apply(const CoordinationSetup& setup, const GeneratorResu
         for (const int row : fill.unfilled) {
             shortBands.insert(w_.devices.SlotBand[static_cast<std::size_t>(row + 1)]);
         }
-        outcome += kCrLf + QStringLiteral("%1 receivers keep their frequencies: %2 holds no "
-                                          "more clean carriers under these rules.")
-                               .arg(fill.unfilled.size())
-                               .arg(BandsText(shortBands));
+        outcome += kCrLf +
+                   QStringLiteral("%1 receivers keep their frequencies: %2 holds no "
+                                  "more clean carriers under these rules.")
+                       .arg(fill.unfilled.size())
+                       .arg(BandsText(shortBands)) +
+                   CeilingText(w_.devices, receivers(), setup);
     }
     if (setup.backups > 0) {
         QStringList texts;

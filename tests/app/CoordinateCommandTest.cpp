@@ -97,6 +97,12 @@ TEST(CoordinateCommand, FewerCarriersThanAskedAreSaidOnStandardError) {
     EXPECT_EQ(run.code, 0);
     EXPECT_LT(Rows(run.out).size(), 99u);
     EXPECT_NE(run.err.find("carriers for band 14"), std::string::npos) << run.err;
+    // More than the windows let be clean anywhere in the span: said, so that nobody searches on.
+    const Answer rack = Coordinate({"--coordinate", "34:20,36:20", "--iterations", "20"});
+    EXPECT_NE(rack.err.find("k7station: no more than 39 carriers can be clean together between "
+                            "606.000 and 666.000 MHz under these windows\n"),
+              std::string::npos)
+        << rack.err;
 }
 
 TEST(CoordinateCommand, WrongLinesEndWithAMessageAndCode2) {

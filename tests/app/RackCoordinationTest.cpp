@@ -185,5 +185,18 @@ TEST_F(MixedRackCoordinationTest, EachReceiverIsCoordinatedInItsOwnBandWithBacku
     EXPECT_EQ(RackBackups({harness.devices, harness.rack, harness.settings}).kHz(), backups.kHz());
 }
 
+TEST_F(MixedRackCoordinationTest, ARackTheRulesCannotHoldIsSaidToBeImpossible) {
+    // 25 MHz apart: three carriers at most between 606 and 666 MHz, for four receivers.
+    CoordinationSetup setup = rack.Setup();
+    setup.locked.clear();
+    setup.rules.spacing = 25000;
+    harness.prompter.answers = {MsgAnswer::No};
+    rack.Apply(setup, search(setup));
+    EXPECT_TRUE(harness.prompter.boxes.back().text.contains(
+        QStringLiteral("holds no more clean carriers under these rules. No more than 3 carriers "
+                       "can be clean together between 606.000 and 666.000 MHz under these rules.")))
+        << harness.prompter.boxes.back().text.toStdString();
+}
+
 } // namespace
 } // namespace k7

@@ -64,7 +64,8 @@ TEST(RackSet, ARackOf34And36IsCoordinatedAcrossBothBands) {
     EXPECT_TRUE(BruteForceConflicts(Filled(filled), twoTx).empty());
 
     // All four default rules: 3-tx products of the two bands land in each other, and the
-    // two bands together hold fewer than 40 (about 29); what is found is clean across both.
+    // two bands together hold fewer than 40 (about 29; CarrierCeiling proves at most 39); what
+    // is found is clean across both.
     const CoordinationRules all;
     const GeneratorResult result = GenerateSet(rackSlots, Fixed(all, 3000));
     ExpectRowsInTheirBands(rackSlots, result);
