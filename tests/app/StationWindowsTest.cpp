@@ -1,9 +1,5 @@
-// The program's windows over a whole station on the simulated rack, wired as the program wires
-// them (StationWindows): the main window and its meter panel, the start-up dialog through
-// discovery, the meter cells drawn from the answers (forty of them too), the About box and the
-// File menu's editor, the cells' arrangement from the View menu and the settings, the snapshot at
-// the stop, a station that goes on when its windows are gone, the alerts on the cells and in the
-// Alerts window, and a rack of two bands coordinated through the Coordinate dialog.
+// The program's windows over a whole station on the simulated rack, wired by StationWindows:
+// menus, cells, settings, the stop, alerts and the rack's coordination reach the screen.
 #include "app/StationWindows.h"
 #include "app/QtPrompter.h"
 #include "display/MeterPanelWidget.h"
@@ -22,7 +18,6 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTest>
@@ -138,50 +133,36 @@ private slots:
         rig.station->CloseNow();
     }
 
-    void theWindowIsRememberedForTheSameRackSizeOnly() {
+    void theWindowLeftLastTimeIsTakenAndRememberedAgain() {
         const QString section = QStringLiteral("Settings");
         const QString key = QStringLiteral("PanelWindow");
-        {
-            test::StationRig rig(test::RackOf(8));
-            rig.settings.SaveSetting(section, key, QStringLiteral("8 1000x875 fullscreen"));
-            StationWindows windows(*rig.station, Options());
-            QVERIFY(rig.station->Start());
-            MainWindow& window = windows.mainWindow();
-            QTRY_VERIFY(window.isFullScreen());
-            QVERIFY(rig.RunToMonitoring());
+        test::StationRig rig(test::RackOf(8));
+        rig.settings.SaveSetting(section, key, QStringLiteral("8 1000x875 fullscreen"));
+        StationWindows windows(*rig.station, Options());
+        QVERIFY(rig.station->Start());
+        MainWindow& window = windows.mainWindow();
+        QTRY_VERIFY(window.isFullScreen());
+        QVERIFY(rig.RunToMonitoring());
 
-            // Back from full screen: the size left last time, the panel at 1.25 times its own.
-            QTest::keyClick(&window, Qt::Key_F11);
-            QTRY_VERIFY(!window.isFullScreen());
-            QTRY_COMPARE(window.panelArea()->size(), QSize(1000, 875));
-            MeterPanelWidget& cells = windows.meterPanelWidget();
-            QCOMPARE(cells.scale().factor(), 1.25);
-            // Slot 6 (panel pixel 250, 400); the control panel keeps its place on the screen.
-            const QPointF cell6(313, 500);
-            QMouseEvent click(QEvent::MouseButtonRelease, cell6, cells.mapToGlobal(cell6),
-                              Qt::RightButton, Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(&cells, &click);
-            QCOMPARE(rig.station->core().rack().SelectedSlot, 6);
-            QVERIFY(windows.receiverPanelWindow().isVisible());
-            QCOMPARE(windows.receiverPanelWindow().pos(), QPoint(5, 389));
+        // Back from full screen: the size left last time, the panel at 1.25 times its own.
+        QTest::keyClick(&window, Qt::Key_F11);
+        QTRY_VERIFY(!window.isFullScreen());
+        QTRY_COMPARE(window.panelArea()->size(), QSize(1000, 875));
+        MeterPanelWidget& cells = windows.meterPanelWidget();
+        QCOMPARE(cells.scale().factor(), 1.25);
+        // Slot 6 (panel pixel 250, 400); the control panel keeps its place on the screen.
+        const QPointF cell6(313, 500);
+        QMouseEvent click(QEvent::MouseButtonRelease, cell6, cells.mapToGlobal(cell6),
+                          Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&cells, &click);
+        QCOMPARE(rig.station->core().rack().SelectedSlot, 6);
+        QVERIFY(windows.receiverPanelWindow().isVisible());
+        QCOMPARE(windows.receiverPanelWindow().pos(), QPoint(5, 389));
 
-            rig.station->RequestExit(ExitSource::EscapeKey);
-            rig.station->CloseNow();
-            QCOMPARE(rig.Setting(section, key), QStringLiteral("8 1000x875 normal"));
-        }
-        {
-            // Another rack size: the rack's own size, and that is remembered instead.
-            test::StationRig rig(test::RackOf(3));
-            rig.settings.SaveSetting(section, key, QStringLiteral("8 1000x875 fullscreen"));
-            StationWindows windows(*rig.station, Options());
-            QVERIFY(rig.station->Start());
-            QVERIFY(!windows.mainWindow().isFullScreen());
-            QTRY_COMPARE(windows.mainWindow().panelArea()->size(), QSize(600, 350));
-            QCOMPARE(windows.meterPanelWidget().panelSize(), QSize(600, 350));
-            rig.station->RequestExit(ExitSource::EscapeKey);
-            rig.station->CloseNow();
-            QCOMPARE(rig.Setting(section, key), QStringLiteral("3 600x350 normal"));
-        }
+        rig.station->RequestExit(ExitSource::EscapeKey);
+        rig.station->CloseNow();
+        QCOMPARE(rig.Setting(section, key), QStringLiteral("8 1000x875 normal"));
+        // Another rack size gets its own size instead: PanelWindowSettingTest.
     }
 
     void theArrangementIsChosenInTheViewMenuAndKeptForTheRackSize() {
@@ -312,9 +293,7 @@ private slots:
             }
             receiver.frequency = {64, 0, static_cast<std::uint8_t>(i % 4 * 25)}; // 640.000 ...
         }
-        QTemporaryDir logs;
-        const QString wireLog = logs.filePath(QStringLiteral("wire.log"));
-        test::StationRig rig(scenario, {}, wireLog);
+        test::StationRig rig(scenario);
         Station& station = *rig.station;
         StationWindows windows(station, Options());
         QVERIFY(station.Start());
@@ -361,28 +340,14 @@ private slots:
         QVERIFY2(asked.text.contains(QStringLiteral("The set is clean.")), qPrintable(asked.text));
         QVERIFY(rig.RunToMonitoring());
 
-        // Every receiver whose frequency changed took an "I" frame with it.
-        QFile file(wireLog);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QString log = QString::fromLatin1(file.readAll());
+        // Each receiver holds a channel of its own band (what reaches the receivers:
+        // RackCoordinationTest); at most one kept its frequency.
         int changed = 0;
         for (std::size_t slot = 1; slot <= 40; ++slot) {
             const QString now = rack.CurData[slot].Frequency;
             QVERIFY2(BandPlan::ForBand(slot <= 20 ? 34 : 36)->IsChannel(*FrequencyKHz(now)),
                      qPrintable(now));
-            if (now != before[slot]) {
-                ++changed;
-                const auto bytes = *sim::FrequencyBytes(now);
-                const QRegularExpression sent(
-                    QStringLiteral("^\\S+ %1 TX 0 52 \\S\\S 49 %2")
-                        .arg(station.core().devices().SlotDevice[slot])
-                        .arg(QByteArray(reinterpret_cast<const char*>(bytes.data()), 3)
-                                 .toHex(' ')
-                                 .toUpper()),
-                    QRegularExpression::MultilineOption);
-                QVERIFY2(log.contains(sent),
-                         qPrintable(QStringLiteral("slot %1 at %2").arg(slot).arg(now)));
-            }
+            changed += now != before[slot] ? 1 : 0;
         }
         QVERIFY(changed >= 39); // at most one receiver kept its frequency
 
