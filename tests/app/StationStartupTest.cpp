@@ -111,7 +111,7 @@ TEST(StationRefusal, NoForeignOrTooManyDevicesAreToldNothingIsOpenedAndTheEndIsT
         EXPECT_EQ(box.text.split(QStringLiteral("\r\n")).first(), c.firstLine);
         EXPECT_TRUE(box.text.contains(QStringLiteral("\r\nThe application will close.\r\n")));
         EXPECT_FALSE(rig.AnyDeviceOpen());
-        EXPECT_EQ(rig.station->core().devices().DeviceCount, 0) << "no table filled past its end";
+        EXPECT_LE(rig.station->core().devices().DeviceCount, kMaxDevices) << "no table overrun";
         EXPECT_FALSE(rig.station->core().timers().exists());
         const auto lines = rig.TraceLines();
         ASSERT_FALSE(lines.empty());

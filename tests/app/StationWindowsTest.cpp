@@ -44,6 +44,8 @@ private slots:
         QVERIFY(station.Start());
         QVERIFY(windows.mainWindow().isVisible());
         QCOMPARE(windows.meterPanelWidget().parentWidget(), windows.mainWindow().panelArea());
+        // No window remembered for three receivers: the rack's own size.
+        QTRY_COMPARE(windows.mainWindow().panelArea()->size(), QSize(600, 350));
         QVERIFY(windows.startupDialog().isVisible());
         QVERIFY(windows.meterPanel().IsSetUp());
 
@@ -145,7 +147,8 @@ private slots:
         rig.station->RequestExit(ExitSource::EscapeKey);
         rig.station->CloseNow();
         QCOMPARE(rig.Setting(section, key), QStringLiteral("8 1000x875 normal"));
-        // Another rack size gets its own size instead: PanelWindowSettingTest.
+        // Another rack size gets its own size instead (PanelWindowSettingTest; the rack's own
+        // size on the screen: the first test).
     }
 
     void theArrangementIsChosenInTheViewMenuAndKeptForTheRackSize() {

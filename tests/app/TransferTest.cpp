@@ -51,10 +51,9 @@ protected:
     QString path(const QString& name) const {
         return QDir(station.core().frq().dataFolder()).filePath(name);
     }
-    sim::SimulatedReceiver& rx(int slot) { return rig.simRack.receiver(position(slot)); }
+    // Slot s's device: its enumeration index, which is its receiver's place in the scenario.
     int device(int slot) { return station.core().devices().SlotDevice[slot]; }
-    // Slot s's receiver in scenario order: its device's enumeration index.
-    int position(int slot) { return device(slot); }
+    sim::SimulatedReceiver& rx(int slot) { return rig.simRack.receiver(device(slot)); }
     void chooseReceiver(int slot) { editor.SelectReceiver(slot - 1); }
     void openForDownload(const QString& name) {
         rig.chooser.choices = {path(name)};
@@ -89,7 +88,7 @@ protected:
                 latency = line;
             }
         }
-        const auto* settings = rig.simRack.settings(position(slot));
+        const auto* settings = rig.simRack.settings(device(slot));
         if (timeouts != "CONFIG 0 timeouts 4 0" || latency != "CONFIG 0 latency 4" || !settings ||
             settings->readTimeoutMs != 4 || settings->latencyMs != 4) {
             return ::testing::AssertionFailure()

@@ -60,10 +60,7 @@ public:
     void ShowProgress() override { form = Form::Progress; }
     void ShowQuery() override { form = Form::Query; }
     void ShowCloseCountdown() override { form = Form::CloseCountdown; }
-    void HideDialog() override {
-        form = Form::Hidden;
-        ++hides;
-    }
+    void HideDialog() override { form = Form::Hidden; }
     bool IsDialogVisible() const override { return form != Form::Hidden; }
 
     Form form = Form::Progress;
@@ -71,7 +68,6 @@ public:
     QString receiverNumber = QStringLiteral("1");
     QStringList numbers;
     int progress = 0;
-    int hides = 0;
 };
 
 class RecordingShell final : public ShellPort {
