@@ -34,7 +34,6 @@ public:
     // The frequency box's list of backups ("Backups"), at the box: from its arrow, F4 or
     // Alt+Down.
     void ShowBackups();
-    QMenu* backupsMenu() const { return backupsMenu_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

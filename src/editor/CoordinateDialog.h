@@ -42,7 +42,6 @@ public:
     const GeneratorResult& result() const { return result_; }
     // The setup the search ran with.
     const CoordinationSetup& usedSetup() const { return used_; }
-    bool searching() const { return searching_; }
     // True when a search was started and then cancelled.
     bool cancelledSearch() const { return cancelled_; }
 

@@ -1,7 +1,5 @@
-// The program itself with alerts: a scenario whose receiver 3 loses its transmitter from 4 s to
-// 6 s and whose receiver 2 loses its own from 7 s on shows both alerts in the trace at those
-// times (their log lines and cell frames: AlertRulesTest, StationWindowsTest); and a station
-// killed in the middle of a run leaves a log that reads back whole.
+// The program itself with alerts: the scenario's alerts in the trace at their times (log lines
+// and cell frames: AlertRulesTest, StationWindowsTest); a killed run's log reads back whole.
 #include "../monitor/CsvLines.h"
 #include "StationProcess.h"
 

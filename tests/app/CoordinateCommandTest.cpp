@@ -1,5 +1,5 @@
-// k7station --coordinate: the CSV it prints, the lines it refuses, and the program answering
-// it without any display.
+// k7station --coordinate: the CSV it prints, the lines it refuses, a set that cannot be written
+// and a search ended by a signal (the program without a display: HeadlessRunTest).
 #include "app/CoordinateCommand.h"
 #include "bands/BandPlan.h"
 #include "coordination/Intermodulation.h"
@@ -199,30 +199,6 @@ TEST(CoordinateCommand, FixedLockedExcludedAndBackupsShapeTheSet) {
     const Answer full =
         Coordinate({"--coordinate", "14", "99", "--iterations", "20", "--backups", "2"});
     EXPECT_NE(full.err.find("found 0 of 2 backups"), std::string::npos) << full.err;
-}
-
-TEST(CoordinateCommand, TheProgramAnswersWithoutADisplay) {
-    QProcess station;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    // A window system that cannot start here: the command must not need one.
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    station.setProcessEnvironment(env);
-    station.start(QStringLiteral(K7STATION_PATH),
-                  {QStringLiteral("--coordinate"), QStringLiteral("12"), QStringLiteral("6"),
-                   QStringLiteral("--iterations"), QStringLiteral("10")});
-    ASSERT_TRUE(station.waitForFinished(60000));
-    EXPECT_EQ(station.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(station.exitCode(), 0) << station.readAllStandardError().toStdString();
-    EXPECT_EQ(Rows(station.readAllStandardOutput().toStdString()).size(), 6u);
-
-    // The option's other form is the command's too: refused (with the command's exit code)
-    // when it lacks its count, instead of starting the station.
-    station.start(QStringLiteral(K7STATION_PATH), {QStringLiteral("--coordinate=34")});
-    ASSERT_TRUE(station.waitForFinished(60000));
-    EXPECT_EQ(station.exitCode(), 2);
-    EXPECT_TRUE(station.readAllStandardError().startsWith("k7station: --coordinate takes"));
 }
 
 // A set that cannot be written (a full disk, standard output closed) is never reported as

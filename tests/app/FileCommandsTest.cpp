@@ -1,7 +1,5 @@
-// File > Load, Edit and New on the whole station over the simulated rack: the frames the
-// receivers take, the caption and settings a load leaves, the refusals and questions with
-// polling paused, the timers each command gives back, the editor the commands open, and what
-// the trace records.
+// File > Load, Edit and New on the whole station over the simulated rack: frames, caption,
+// settings, refusals and questions, the timers each command gives back, the trace.
 #include "../monitor/CsvLines.h"
 #include "support/DiskFull.h"
 #include "support/StationRig.h"
@@ -44,11 +42,7 @@ protected:
         rig.chooser.choices = {name.contains('/') ? name : path(name)};
         station.window().MenuFileCommand(command);
     }
-    bool polling() const {
-        const TimerBank& timers = station.core().timers();
-        return timers.enabled(PollTimer) && timers.enabled(WatchdogTimer) &&
-               timers.enabled(AnswerRateTimer);
-    }
+    bool polling() const { return rig.Polling(); }
     // The editor holds the meters; the USB watchdog watches on.
     bool pollingStopped() const {
         const TimerBank& timers = station.core().timers();
@@ -59,10 +53,7 @@ protected:
     // The trace's events of a kind, as "name|caption|state" or "window|text".
     QStringList traced(const QString& event) {
         QStringList lines;
-        for (const QJsonObject& line : rig.TraceLines()) {
-            if (line["event"].toString() != event) {
-                continue;
-            }
+        for (const QJsonObject& line : rig.Traced(event)) {
             lines << (event == "window"
                           ? line["name"].toString() + "|" + line["caption"].toString() + "|" +
                                 line["state"].toString()

@@ -1,9 +1,5 @@
-// The program itself, unattended on the offscreen platform over a simulated rack of 8: it ends
-// by itself with exit code 0; its trace shows discovery, the pass and monitoring in that order
-// and the caption ending "Using: Receiver Data"; its wire log ends with the slow settings, the
-// drain and every device closed; its settings are where the station keeps them. And a --run-for
-// it cannot honour is refused at once with exit code 2. The command line answers without any
-// display, and a file-size limit makes the event log's write fail whole while metering goes on.
+// The program itself, unattended: a run of 8 simulated receivers that ends in order, refused
+// command lines, every answer without a display, and a file-size limit that metering survives.
 #include "StationProcess.h"
 
 #include <QDate>
@@ -12,16 +8,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
-
-#include <set>
-#include <vector>
 
 namespace {
 
@@ -85,7 +77,7 @@ TEST(HeadlessRun, EightSimulatedReceiversForSixSecondsEndInOrder) {
               QStringLiteral("False"));
 
     // Wire log: after the last query come the slow settings of every device, the drain of
-    // every device, then every device closed, and nothing else.
+    // every device, then every device closed (their bytes: the recorded wire logs).
     const QStringList lines = FileLines(wire);
     ASSERT_FALSE(lines.isEmpty());
     qsizetype tail = lines.size();
@@ -93,33 +85,16 @@ TEST(HeadlessRun, EightSimulatedReceiversForSixSecondsEndInOrder) {
            !lines[tail - 1].contains(QStringLiteral(" RX "))) {
         --tail;
     }
-    std::vector<QString> events;
-    std::set<QString> slow, drained, closed;
-    const QRegularExpression shape(QStringLiteral(R"(^\d+\.\d{3} (\d+|-) ([A-Z]+) (\d+)(.*)$)"));
+    QStringList events;
     for (qsizetype i = tail; i < lines.size(); ++i) {
-        const auto match = shape.match(lines[i]);
-        ASSERT_TRUE(match.hasMatch()) << lines[i].toStdString();
-        const QString device = match.captured(1);
-        const QString event = match.captured(2);
-        if (events.empty() || events.back() != event) {
-            events.push_back(event);
-        }
-        if (event == QLatin1String("CONFIG")) {
-            slow.insert(device + match.captured(4));
-        } else if (event == QLatin1String("DRAIN")) {
-            drained.insert(device);
-        } else if (event == QLatin1String("CLOSE")) {
-            closed.insert(device);
-        }
+        events << lines[i].section(QLatin1Char(' '), 2, 2);
     }
-    EXPECT_EQ(events, (std::vector<QString>{"CONFIG", "DRAIN", "CLOSE"}));
-    for (int device = 0; device < 8; ++device) {
-        const QString d = QString::number(device);
-        EXPECT_TRUE(slow.count(d + QStringLiteral(" timeouts 500 500"))) << device;
-        EXPECT_TRUE(slow.count(d + QStringLiteral(" latency 100"))) << device;
-        EXPECT_TRUE(drained.count(d)) << device;
-        EXPECT_TRUE(closed.count(d)) << device;
-    }
+    EXPECT_EQ(events.count(QStringLiteral("CONFIG")), 2 * 8) << events.join(' ').toStdString();
+    EXPECT_EQ(events.count(QStringLiteral("DRAIN")), 8);
+    EXPECT_EQ(events.count(QStringLiteral("CLOSE")), 8);
+    EXPECT_EQ(events.size(), 4 * 8);
+    EXPECT_EQ(events.indexOf(QStringLiteral("DRAIN")), 2 * 8) << "the slow settings first";
+    EXPECT_EQ(events.indexOf(QStringLiteral("CLOSE")), 3 * 8) << "then the drain";
 }
 
 TEST(HeadlessRun, ARunForTheStopTimerCannotHoldIsRefusedWithExitCode2) {
@@ -152,6 +127,7 @@ TEST(CommandLine, EveryAnswerComesWithoutADisplay) {
         {"--help-all", 0, "-platform <name[:options]>", ""},
         {"--version", 0, "k7station 1.", ""},
         {"--coordinate 36 3 --iterations 100", 0, "name,frequency,mute\nC01,", ""},
+        {"--coordinate=34", 2, "k7station: --coordinate takes", ""},
         {"--simulate 2 --run-for 1", 2, "k7station: no display to show the station on", ""},
     };
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

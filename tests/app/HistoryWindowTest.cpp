@@ -1,8 +1,5 @@
-// The History window over a whole station on the simulated rack, wired as the program wires it:
-// a double click on a cell opens it on that receiver, it is drawn again on each new answer, End
-// takes it back to live, the chooser changes the receiver, the menu opens it and the export; an
-// alert shows as a span. With K7_HISTORY_SNAPSHOT=FILE.png the last test saves the
-// window as the README shows it.
+// The History window over a whole station on the simulated rack, as the program wires it. With
+// K7_HISTORY_SNAPSHOT=FILE.png the last test saves the window as the README shows it.
 #include "app/RescanSetting.h"
 #include "app/StationWindows.h"
 #include "display/MeterPanelWidget.h"

@@ -1,7 +1,5 @@
 // Check and Coordinate for the rack as it stands, over simulated receivers on the manual clock:
-// the conflicts counted and kept for the cells until a frequency changes, the table offered; a
-// coordinated set programmed into the unlocked receivers only after the operator agrees, each
-// receiver in its own band; the backups kept, offered by band, checked and used up.
+// conflicts for the cells, a set programmed once the operator agrees, the backups by band.
 #include "app/RackCoordination.h"
 #include "support/RackHarness.h"
 

@@ -1,7 +1,5 @@
-// Monitoring through a USB change on the simulated rack and the manual clock: the automatic
-// rescan once the devices settle, "Rescan" in the close countdown, receivers that move slots
-// with their history and alerts, a receiver plugged in, the refusals, the file in force, the
-// control panel and the editor at the change, and the wire log of it all.
+// Monitoring through a USB change on the simulated rack: the automatic rescan and "Rescan" in
+// the countdown, slots that move with their history and alerts, refusals, the wire log.
 #include "../monitor/CsvLines.h"
 #include "app/RescanSetting.h"
 #include "support/StationRig.h"
@@ -24,17 +22,6 @@ using test::StationRig;
 QString SerialAt(Station& station, int slot) {
     return QString::fromLatin1(
         station.core().devices().SlotSerial[static_cast<std::size_t>(slot)].data());
-}
-
-// The trace's lines of an event.
-std::vector<QJsonObject> Traced(StationRig& rig, const QString& event) {
-    std::vector<QJsonObject> lines;
-    for (const QJsonObject& line : rig.TraceLines()) {
-        if (line["event"].toString() == event) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
 }
 
 // The event log's rows of an event ("unplugged", "rescan", ...).
@@ -153,12 +140,12 @@ TEST(Rescan, AReceiverUnpluggedAndReplugged_MonitoringGoesOnWithSevenThenEight) 
 
     // The trace: both changes, both rescans with their counts.
     std::vector<double> changedAt;
-    for (const QJsonObject& line : Traced(r.rig, QStringLiteral("rack"))) {
+    for (const QJsonObject& line : r.rig.Traced(QStringLiteral("rack"))) {
         if (line["kind"].toString() == QLatin1String("devices-changed")) {
             changedAt.push_back(line["t"].toDouble());
         }
     }
-    const auto rescans = Traced(r.rig, QStringLiteral("rescan"));
+    const auto rescans = r.rig.Traced(QStringLiteral("rescan"));
     ASSERT_EQ(rescans.size(), 4u);
     EXPECT_EQ(rescans[1]["state"].toString(), QStringLiteral("end"));
     EXPECT_EQ(rescans[1]["receivers"].toInt(), 7);
@@ -323,7 +310,7 @@ TEST(Rescan, FortyOneDevicesGoToTheCountdownWithTheRefusal) {
         QStringLiteral("More than 40 USB serial devices are attached")));
     EXPECT_TRUE(station.dialog().state().rescanButton);
     EXPECT_EQ(r.rig.simRack.openHandles(), 0u) << "nothing of a refused rack stays open";
-    const auto rescans = Traced(r.rig, QStringLiteral("rescan"));
+    const auto rescans = r.rig.Traced(QStringLiteral("rescan"));
     ASSERT_EQ(rescans.size(), 2u);
     EXPECT_EQ(rescans[1]["state"].toString(), QStringLiteral("refused"));
     EXPECT_EQ(rescans[1]["reason"].toString(), QStringLiteral("too-many"));
@@ -350,7 +337,7 @@ TEST(Rescan, TheFileStaysInForceOnlyWhenTheRackFoundAgainHoldsIt) {
             kept ? QStringLiteral("FILE: Default") : QStringLiteral("Using: Receiver Data")))
             << gone;
         int passes = 0;
-        for (const QJsonObject& line : Traced(r.rig, QStringLiteral("rack"))) {
+        for (const QJsonObject& line : r.rig.Traced(QStringLiteral("rack"))) {
             passes += line["kind"].toString() == QLatin1String("programming-pass") ? 1 : 0;
         }
         EXPECT_EQ(passes, 2) << "the start's and the file's: the rescan programs nothing";

@@ -1,7 +1,6 @@
-// The shell's smaller parts: the "LoadFile" setting, the main window's controller, the trace
-// and the recording prompter, the command line and the single-instance lock.
+// The shell's smaller parts: the "LoadFile" setting, the trace and the recording prompter, the
+// command line and the single-instance lock.
 #include "app/CommandLine.h"
-#include "app/MainWindowController.h"
 #include "app/RecordingPrompter.h"
 #include "app/SingleInstance.h"
 #include "app/StartupDialogController.h"
@@ -10,7 +9,6 @@
 #include "platform/SettingsStore.h"
 #include "support/ManualClock.h"
 #include "support/ScriptedPrompter.h"
-#include "support/ShellDoubles.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -50,41 +48,6 @@ TEST(LoadFileSetting, TextThatIsNoBooleanReadsFalseAndStaysAsItIs) {
     EXPECT_EQ(Read(store, QStringLiteral("LoadFile")), QStringLiteral("maybe"));
     store.SaveSetting(QStringLiteral("Settings"), QStringLiteral("LoadFile"), QStringLiteral("-1"));
     EXPECT_TRUE(ReadLoadLastFile(store)) << "a non-zero number is true";
-}
-
-using test::RecordingWindowActions;
-
-TEST(MainWindowController, ExitFromEachSourceAndTheCloseBoxRefusedUntilConfirmed) {
-    RecordingWindowActions actions;
-    MainWindowController window(actions);
-    window.KeyPressed('a');
-    window.KeyPressed(MainWindowController::kEscapeKey);
-    window.MenuExit();
-    EXPECT_FALSE(window.CloseRequested());
-    EXPECT_EQ(actions.exits, (std::vector<ExitSource>{ExitSource::EscapeKey, ExitSource::MenuExit,
-                                                      ExitSource::CloseBox}));
-    window.SetExitConfirmed(true);
-    EXPECT_TRUE(window.CloseRequested());
-    EXPECT_EQ(actions.exits.size(), 3u) << "a confirmed close asks nothing more";
-}
-
-TEST(MainWindowController, CaptionIsTheTitleBaseWithItsSuffix) {
-    RecordingWindowActions actions;
-    MainWindowController window(actions);
-    std::vector<QString> captions;
-    window.AddObserver([&] {
-        if (captions.empty() || captions.back() != window.state().caption) {
-            captions.push_back(window.state().caption);
-        }
-    });
-    EXPECT_EQ(window.state().caption, QStringLiteral("Veltora Systems K7.5 Monitor"));
-    window.SetTitleBase(QStringLiteral("Base "));
-    window.ShowTitleSuffix(QStringLiteral("FILE: Band1"));
-    window.ShowTitleSuffix(QStringLiteral("Using: Receiver Data"));
-    EXPECT_EQ(captions,
-              (std::vector<QString>{"Base ", "Base FILE: Band1", "Base Using: Receiver Data"}));
-    window.HideFileCommands();
-    EXPECT_FALSE(window.state().fileCommandsVisible);
 }
 
 std::vector<QJsonObject> ReadLines(const QString& path) {

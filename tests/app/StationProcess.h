@@ -9,19 +9,17 @@
 
 namespace k7::test {
 
-// Starts the station with its settings and data inside dir, followed by the given arguments
-// (the application folder is dir/app unless withAppDir is false).
-inline void StartStation(QProcess& station, const QTemporaryDir& dir, const QStringList& arguments,
-                         bool withAppDir = true) {
+// Starts the station with its settings and data inside dir, followed by the given arguments.
+inline void StartStation(QProcess& station, const QTemporaryDir& dir,
+                         const QStringList& arguments) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
     station.setProcessEnvironment(env);
-    QStringList all{QStringLiteral("-platform"), QStringLiteral("offscreen")};
-    if (withAppDir) {
-        all << QStringLiteral("--app-dir") << dir.filePath(QStringLiteral("app"));
-    }
-    station.start(QStringLiteral(K7STATION_PATH), all + arguments);
+    station.start(QStringLiteral(K7STATION_PATH),
+                  QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                              QStringLiteral("--app-dir"), dir.filePath(QStringLiteral("app"))} +
+                      arguments);
 }
 
 // The non-empty lines of a text file.

@@ -1,7 +1,5 @@
 // Starts as found in the field: a stale "LastSet" without the data folder, timer 0's creation,
-// the demonstration rack's panel, and a last file compared with a rack whose receivers report
-// their band code in the band/type byte. (A stale "LastSet" in an existing folder: the default
-// files' test keeps the name, the e2e LastFile test says the file is missing.)
+// the demonstration rack's panel, a last file against receivers reporting their band code.
 #include "control/ReceiverPanel.h"
 #include "files/FrqFile.h"
 #include "support/StationRig.h"
@@ -51,13 +49,8 @@ TEST(TimerCreation, TimerZeroIsCreatedAtThePollIntervalThenDiscoveryRunsAt120) {
     StationRig rig(RackOf(8));
     ASSERT_TRUE(rig.station->Start());
     ASSERT_EQ(rig.station->core().devices().PollInterval, 6);
-    std::vector<QJsonObject> timerZero;
-    for (const QJsonObject& line : rig.TraceLines()) {
-        if (line[QStringLiteral("event")].toString() == QLatin1String("timer") &&
-            line[QStringLiteral("tag")].toInt(-1) == 0) {
-            timerZero.push_back(line);
-        }
-    }
+    std::vector<QJsonObject> timerZero = rig.Traced(QStringLiteral("timer"));
+    std::erase_if(timerZero, [](const QJsonObject& line) { return line["tag"].toInt(-1) != 0; });
     ASSERT_GE(timerZero.size(), 2u);
     EXPECT_FALSE(timerZero[0][QStringLiteral("enabled")].toBool()) << "its creation";
     EXPECT_EQ(timerZero[0][QStringLiteral("interval")].toInt(), 6);

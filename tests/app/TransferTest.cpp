@@ -1,7 +1,5 @@
 // File > Dowload file to Rx and Upload file from Rx on the whole station over the simulated
-// rack: what the receiver's store takes and gives, the status texts, the refusals that send
-// nothing, every error stop (made with the receiver's fault switches) with the device set back
-// for metering as the wire log shows it, and a set's round trip through a receiver into a file.
+// rack: the receiver's store, the status texts, refusals, every error stop, a round trip.
 #include "../monitor/CsvLines.h"
 #include "support/StationRig.h"
 
@@ -53,10 +51,9 @@ protected:
     QString path(const QString& name) const {
         return QDir(station.core().frq().dataFolder()).filePath(name);
     }
-    sim::SimulatedReceiver& rx(int slot) { return rig.simRack.receiver(position(slot)); }
+    // Slot s's device: its enumeration index, which is its receiver's place in the scenario.
     int device(int slot) { return station.core().devices().SlotDevice[slot]; }
-    // Slot s's receiver in scenario order: its device's enumeration index.
-    int position(int slot) { return device(slot); }
+    sim::SimulatedReceiver& rx(int slot) { return rig.simRack.receiver(device(slot)); }
     void chooseReceiver(int slot) { editor.SelectReceiver(slot - 1); }
     void openForDownload(const QString& name) {
         rig.chooser.choices = {path(name)};
@@ -64,11 +61,7 @@ protected:
     }
     void openForUpload() { station.window().MenuFileCommand(FileCommand::Upload); }
     QString status() const { return editor.state().lblStatus; }
-    bool polling() const {
-        const TimerBank& timers = station.core().timers();
-        return timers.enabled(PollTimer) && timers.enabled(WatchdogTimer) &&
-               timers.enabled(AnswerRateTimer);
-    }
+    bool polling() const { return rig.Polling(); }
     // The wire log's lines of a device (without the time).
     QStringList wire(int slot) {
         QFile file(wireLog);
@@ -95,7 +88,7 @@ protected:
                 latency = line;
             }
         }
-        const auto* settings = rig.simRack.settings(position(slot));
+        const auto* settings = rig.simRack.settings(device(slot));
         if (timeouts != "CONFIG 0 timeouts 4 0" || latency != "CONFIG 0 latency 4" || !settings ||
             settings->readTimeoutMs != 4 || settings->latencyMs != 4) {
             return ::testing::AssertionFailure()
@@ -114,16 +107,6 @@ protected:
         const int expected = 2000 / std::max<int>(station.core().devices().PollInterval, 1) / 3;
         EXPECT_GE(answers, expected * 8 / 10) << "of about " << expected;
     }
-    QStringList tracedStatus() {
-        QStringList texts;
-        for (const QJsonObject& line : rig.TraceLines()) {
-            if (line["event"].toString() == "status") {
-                texts << line["text"].toString();
-            }
-        }
-        return texts;
-    }
-
     QTemporaryDir logs;
     QString wireLog = logs.filePath("wire.log");
     test::StationRig rig{Rack(), {}, wireLog};
@@ -171,7 +154,7 @@ TEST_F(TransferTest, DownloadOpensTheFileReadOnlyAndWritesOneBlockIntoTheStore) 
     ASSERT_EQ(sent.size(), 1) << sent.join('\n').toStdString();
     EXPECT_TRUE(sent[0].startsWith("TX 0 52 53 01 55 03 50 65")) << sent[0].toStdString();
     EXPECT_EQ(rx(1).countOf('S'), 0);
-    EXPECT_EQ(tracedStatus().last(), "3 Frequencies written");
+    EXPECT_EQ(rig.TracedTexts("status").last(), "3 Frequencies written");
 
     // As after an upload, the device's next query is preceded by a purge.
     editor.Finish();
@@ -265,7 +248,7 @@ TEST_F(TransferTest, UploadFillsTheReceiversEntriesAndTheBandsPlaceholders) {
         << lines[4].toStdString();
     EXPECT_EQ(lines[4].count(' '), 2 + 404 - 1);
     EXPECT_TRUE(backAtPolling(1));
-    EXPECT_EQ(tracedStatus().mid(tracedStatus().indexOf("Written 2  ")),
+    EXPECT_EQ(rig.TracedTexts("status").mid(rig.TracedTexts("status").indexOf("Written 2  ")),
               (QStringList{"Written 2  ", "Data Received"}));
 
     // The next query of the device is preceded by a purge: nothing of the transfer is read as
@@ -328,7 +311,7 @@ TEST_F(TransferTest, EveryFailedUploadEmptiesTheGridAndSetsTheDeviceBackForMeter
         EXPECT_TRUE(editor.state().controls[EditorControl::cmdUpload].enabled);
         EXPECT_TRUE(backAtPolling(1));
         if (std::string(c.name) == "silent") {
-            EXPECT_EQ(tracedStatus().mid(tracedStatus().size() - 3),
+            EXPECT_EQ(rig.TracedTexts("status").mid(rig.TracedTexts("status").size() - 3),
                       (QStringList{"Written 2  ", "Read status = 0  0", "USB Read timed out"}));
         }
         rx(1).faults() = {};

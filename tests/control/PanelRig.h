@@ -83,10 +83,7 @@ struct PanelRig {
         }
         return n;
     }
-    bool polling() const {
-        return timers.enabled(PollTimer) && timers.enabled(WatchdogTimer) &&
-               timers.enabled(AnswerRateTimer);
-    }
+    bool polling() const { return Polling(timers); }
     QString filePath() const { return QDir(harness.dataFolder()).filePath(files.CurrentFile()); }
     QByteArray fileBytes() const {
         QFile file(filePath());

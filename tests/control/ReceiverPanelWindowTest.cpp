@@ -1,8 +1,5 @@
-// The receiver control panel's window on the offscreen platform: real key presses and mouse
-// clicks reach the controller, and what it shows is what the controller holds (what the
-// controller does: ReceiverPanelTest). And the panel inside the whole station with the program's
-// own windows: opened by a right click on the meter panel, reloaded by the receiver's own
-// settings answer, left alone by a confirmed exit.
+// The receiver control panel's window: keys, clicks and text reach the controller (what it does:
+// ReceiverPanelTest); and the panel inside the whole station with the program's windows.
 #include "control/ReceiverPanelWindow.h"
 #include "PanelRig.h"
 #include "app/StationWindows.h"
@@ -55,7 +52,7 @@ private slots:
         QVERIFY(window.findChild<QAction*>("actBackups")->isVisible());
 
         QTest::keyClick(Box(window, "txtFreq"), Qt::Key_F4);
-        QMenu* list = window.backupsMenu();
+        auto* list = test::Find<QMenu>(window, "mnuBackups");
         QTRY_VERIFY(list->isVisible());
         QCOMPARE(list->title(), QStringLiteral("Backups"));
         QCOMPARE(list->actions().size(), 3); // the "Backups" section, then the two

@@ -1,8 +1,5 @@
-// Check and Coordinate in the editor's controller over the simulated rack (band 36,
-// 606-638 MHz): the marks, the count and the conflict table, fixed transmitters, the rows a
-// coordination fills and keeps, what it writes to the file, its backups, a band too small for
-// the rows, and the remembered setup (the search's thread is tested on its own,
-// GeneratorRunTest, and through the dialog in the window test).
+// Check and Coordinate in the editor's controller over the simulated rack (band 36): marks,
+// conflict table, fixed transmitters, the set written and its backups, the remembered setup.
 #include "editor/EditorCoordination.h"
 #include "EditorRig.h"
 #include "editor/ConflictTable.h"

@@ -1,7 +1,5 @@
-// The frequency file editor over a live simulated rack on the manual clock: three K7.5
-// receivers of band 36 metered by the real rack engine, a data folder, and the editor's
-// controller as the station's core wires it. Files are made and read back through the file
-// layer, so that what a test compares is what the editor's reader returns.
+// The frequency file editor over three metered K7.5 receivers of band 36 on the manual clock;
+// files are made and read back through the file layer, as the editor's reader returns them.
 #pragma once
 
 #include "support/DiskFull.h"
@@ -104,10 +102,7 @@ struct EditorRig {
         }
         return ::testing::AssertionSuccess();
     }
-    bool polling() const {
-        return timers.enabled(PollTimer) && timers.enabled(WatchdogTimer) &&
-               timers.enabled(AnswerRateTimer);
-    }
+    bool polling() const { return Polling(timers); }
     // The editor holds the meter queries and the answer-rate check; the USB watchdog watches on.
     bool pollingStopped() const {
         return !timers.enabled(PollTimer) && timers.enabled(WatchdogTimer) &&

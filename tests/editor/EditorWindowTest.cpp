@@ -57,16 +57,6 @@ class EditorWindowTest : public QObject {
         EditorWindow window;
     };
 
-    // Runs work on the Coordinate dialog once it is up, while the menu command waits in it.
-    static void whenDialogShows(std::function<void(CoordinateDialog&)> work) {
-        test::WhenModalShows<CoordinateDialog>([work = std::move(work)](CoordinateDialog& dialog) {
-            work(dialog);
-            if (dialog.isVisible() && !dialog.searching()) {
-                dialog.reject();
-            }
-        });
-    }
-
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
@@ -284,7 +274,7 @@ private slots:
         shown.clickRow(0);
         shown.clickRow(2, Qt::ControlModifier);
         bool seen = false;
-        whenDialogShows([&](CoordinateDialog& dialog) {
+        test::WhenModalShows<CoordinateDialog>([&](CoordinateDialog& dialog) {
             auto* rows = dialog.findChild<QListWidget*>(QStringLiteral("locked"));
             QVERIFY(rows != nullptr);
             for (int i = 0; i < 5; ++i) {

@@ -1,8 +1,10 @@
 // Test doubles for the interfaces the rack engine calls upward: a meter display and a shell
 // that record their calls, a start-up dialog that keeps its state, and an observer that records
-// what the rack tells.
+// what the rack tells; and what "polled" means to a test.
 #pragma once
 
+#include "platform/TimerBank.h"
+#include "rack/RackEngine.h"
 #include "rack/RackEvents.h"
 #include "rack/RackPorts.h"
 
@@ -13,6 +15,12 @@
 #include <vector>
 
 namespace k7::test {
+
+// The rack is polled: the poll, watchdog and answer-rate timers all run.
+inline bool Polling(const TimerBank& timers) {
+    return timers.enabled(PollTimer) && timers.enabled(WatchdogTimer) &&
+           timers.enabled(AnswerRateTimer);
+}
 
 class RecordingMeterDisplay final : public MeterDisplay {
 public:
@@ -52,10 +60,7 @@ public:
     void ShowProgress() override { form = Form::Progress; }
     void ShowQuery() override { form = Form::Query; }
     void ShowCloseCountdown() override { form = Form::CloseCountdown; }
-    void HideDialog() override {
-        form = Form::Hidden;
-        ++hides;
-    }
+    void HideDialog() override { form = Form::Hidden; }
     bool IsDialogVisible() const override { return form != Form::Hidden; }
 
     Form form = Form::Progress;
@@ -63,7 +68,6 @@ public:
     QString receiverNumber = QStringLiteral("1");
     QStringList numbers;
     int progress = 0;
-    int hides = 0;
 };
 
 class RecordingShell final : public ShellPort {

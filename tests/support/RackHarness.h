@@ -1,8 +1,6 @@
 // The station's core (StationCore, wired as the program wires it) over a simulated rack on the
-// manual clock, with recording doubles for the windows the rack drives, a recording observer,
-// settings and a data folder of its own. Start() runs the start-up steps the rack needs; a test
-// then goes from start to metering in a line. The engine's calls on the rack's file are recorded
-// on their way (RecordingRackFiles); all else is the station's own.
+// manual clock, with recording doubles for the windows the rack drives and settings and a data
+// folder of its own; the engine's calls on the rack's file are recorded (RecordingRackFiles).
 #pragma once
 
 #include "app/StationCore.h"

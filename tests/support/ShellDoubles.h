@@ -16,7 +16,7 @@ public:
     void RescanSettingToggled() override { ++rescanToggles; }
     void FileCommandChosen(FileCommand command) override { commands.push_back(command); }
     void WindowCommandChosen(WindowCommand command) override { windows.push_back(command); }
-    void AboutChosen() override { ++abouts; }
+    void AboutChosen() override {}
     void ArrangementChosen(PanelArrangement arrangement) override {
         arrangements.push_back(arrangement);
     }
@@ -26,7 +26,6 @@ public:
     std::vector<WindowCommand> windows;
     int toggles = 0;
     int rescanToggles = 0;
-    int abouts = 0;
 };
 
 class RecordingDialogActions final : public StartupDialogActions {

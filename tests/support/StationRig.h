@@ -67,6 +67,7 @@ struct StationRig {
     bool RunToMonitoring(double limitMs = 60000) {
         return clock.runUntil([this] { return Monitoring(); }, limitMs);
     }
+    bool Polling() const { return test::Polling(station->core().timers()); }
     QString Setting(const QString& section, const QString& key) {
         return settings.GetSetting(section, key, QStringLiteral("<missing>"));
     }
@@ -80,6 +81,20 @@ struct StationRig {
             }
         }
         return lines;
+    }
+    // The trace's lines of one event ("rescan", "status" ...).
+    std::vector<QJsonObject> Traced(const QString& event) {
+        std::vector<QJsonObject> lines = TraceLines();
+        std::erase_if(lines, [&](const QJsonObject& line) { return line["event"] != event; });
+        return lines;
+    }
+    // The texts of the trace's lines of one event.
+    QStringList TracedTexts(const QString& event) {
+        QStringList texts;
+        for (const QJsonObject& line : Traced(event)) {
+            texts << line["text"].toString();
+        }
+        return texts;
     }
     // The file as the editor's reader gives it; a count of -1 when it cannot be read.
     EditorDocument ReadEditorFile(const QString& name) {
