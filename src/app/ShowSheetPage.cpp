@@ -142,7 +142,8 @@ private:
         return y + 2 * mm_;
     }
 
-    // The x of each column's left edge, the widths spread over the page's width.
+    // Each column's cell in a row at y, h high: the widths spread over the page's width, the
+    // text kept 1 mm from the cell's sides.
     std::array<QRectF, kColumns.size()> cells(double y, double h) const {
         double total = 0;
         for (const Column& column : kColumns) {
