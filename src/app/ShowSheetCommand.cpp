@@ -18,21 +18,31 @@ const QString kTitle = QStringLiteral("Print show sheet");
 } // namespace
 
 ShowSheet ShowSheetCommand::Sheet() const {
-    return MakeShowSheet(w_.sources, w_.now ? w_.now() : QDateTime::currentDateTime());
+    return MakeShowSheet(w_.sources, QDateTime::currentDateTime());
 }
 
 std::optional<QString> ShowSheetCommand::Print() {
     FileDialogSpec dialog;
     dialog.title = kTitle;
     // The dialog proposes a name of the moment, in the data folder.
-    dialog.folder = QDir(w_.dataFolder)
-                        .filePath(QStringLiteral("Show sheet %1.pdf")
-                                      .arg((w_.now ? w_.now() : QDateTime::currentDateTime())
-                                               .toString(QStringLiteral("yyyy-MM-dd HHmm"))));
+    dialog.folder =
+        QDir(w_.dataFolder)
+            .filePath(
+                QStringLiteral("Show sheet %1.pdf")
+                    .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HHmm"))));
     dialog.filter = QStringLiteral("PDF files (*.pdf)");
     dialog.defaultSuffix = QStringLiteral("pdf");
     const std::optional<QString> path = w_.chooser.ChooseSaveFile(dialog);
     if (!path) {
+        return std::nullopt;
+    }
+    MessageBoxSpec box;
+    box.title = kTitle;
+    box.icon = MsgIcon::Exclamation;
+    if (w_.available && !w_.available()) {
+        box.text = QStringLiteral("The rack stopped metering while the file was chosen; no sheet "
+                                  "was written.\r\nPrint the sheet again once metering runs.");
+        AskWithPollingPaused(w_.prompter, w_.engine, box);
         return std::nullopt;
     }
     // The rack as it stands once the file is chosen, not as it stood when the dialog opened.
@@ -45,9 +55,6 @@ std::optional<QString> ShowSheetCommand::Print() {
         w_.trace.Sheet(*path, pages);
         return path;
     }
-    MessageBoxSpec box;
-    box.title = kTitle;
-    box.icon = MsgIcon::Exclamation;
     box.text = QStringLiteral("The show sheet could not be written to ") +
                QDir::toNativeSeparators(*path) + QStringLiteral(".\r\n") + error +
                QStringLiteral("\r\nChoose another folder, or free some space, and print the "

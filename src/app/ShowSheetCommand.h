@@ -26,8 +26,9 @@ public:
         RackCommands& engine; // polling paused while a box is up
         Trace& trace;
         QString dataFolder; // where the save dialog opens
-        // The sheet's time (the wall clock when none).
-        std::function<QDateTime()> now;
+        // The rack meters (no discovery, rescan or exit): asked again once the file is chosen,
+        // as the rack may have outlived the dialog.
+        std::function<bool()> available;
     };
 
     explicit ShowSheetCommand(Wiring wiring) : w_(std::move(wiring)) {}

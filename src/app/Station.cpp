@@ -39,7 +39,7 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
                            rackCoordination_.backups(),
                            [](const QString&) { return std::pair<QString, QString>(); }},
           ports.fileChooser, ports.prompter, core_.engine(), ports.trace, core_.frq().dataFolder(),
-          nullptr}),
+          [this] { return FileCommandsAvailable(); }}),
       crew_(CrewView::Wiring{core_.rack(), core_.devices(), core_.monitor(), ports.settings,
                              ports.timerFactory, ports.clock}) {
     dialog_.AddObserver([this] { ports_.trace.Dialog(dialog_.state()); });
