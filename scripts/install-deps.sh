@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev qt6-serialport-dev libgl-dev libxcb1-dev
     qt6-httpserver-dev qt6-websockets-dev libqrencode-dev
     fonts-liberation2
+    poppler-utils # pdfinfo and pdftotext: the show sheet test reads its PDF back
     libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
     "$@"
 )

@@ -34,6 +34,9 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     mnuNew = mnuFile->addAction(QStringLiteral("&New"));
     mnuTransfer = mnuFile->addAction(QStringLiteral("&Dowload file to Rx"));
     mnuUpload = mnuFile->addAction(QStringLiteral("&Upload file from Rx"));
+    mnuFile->addSeparator();
+    mnuShowSheet = mnuFile->addAction(QStringLiteral("&Print show sheet..."));
+    mnuFile->addSeparator();
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
     // View: the meter cells in the layout's own grid, or in the grid that fills the window.
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
@@ -73,6 +76,7 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     mnuNew->setObjectName(QStringLiteral("mnuNew"));
     mnuTransfer->setObjectName(QStringLiteral("mnuTransfer"));
     mnuUpload->setObjectName(QStringLiteral("mnuUpload"));
+    mnuShowSheet->setObjectName(QStringLiteral("mnuShowSheet"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
     mnuAlerts->setObjectName(QStringLiteral("mnuAlerts"));
     mnuHistory->setObjectName(QStringLiteral("mnuHistory"));
@@ -98,6 +102,8 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
             [this] { controller_.MenuFileCommand(FileCommand::Transfer); });
     connect(mnuUpload, &QAction::triggered, this,
             [this] { controller_.MenuFileCommand(FileCommand::Upload); });
+    connect(mnuShowSheet, &QAction::triggered, this,
+            [this] { controller_.MenuFileCommand(FileCommand::ShowSheet); });
     connect(mnuExit, &QAction::triggered, this, [this] { controller_.MenuExit(); });
     const auto forward = [this](QAction* action, WindowCommand command) {
         connect(action, &QAction::triggered, this,
@@ -211,10 +217,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::refresh() {
     const MainWindowState& state = controller_.state();
     setWindowTitle(state.caption);
-    for (QAction* action : {mnuLoad, mnuOpen, mnuEdit, mnuNew, mnuTransfer, mnuUpload}) {
+    for (QAction* action :
+         {mnuLoad, mnuOpen, mnuEdit, mnuNew, mnuTransfer, mnuUpload, mnuShowSheet}) {
         action->setVisible(state.fileCommandsVisible);
     }
-    for (QAction* action : {mnuOpen, mnuEdit, mnuNew, mnuTransfer, mnuUpload}) {
+    for (QAction* action : {mnuOpen, mnuEdit, mnuNew, mnuTransfer, mnuUpload, mnuShowSheet}) {
         action->setEnabled(state.fileCommandsEnabled);
     }
     // Checking needs a settled rack; coordinating programs it, as a file load does.

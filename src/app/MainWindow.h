@@ -56,6 +56,7 @@ private:
     QAction* mnuNew = nullptr;
     QAction* mnuTransfer = nullptr;
     QAction* mnuUpload = nullptr;
+    QAction* mnuShowSheet = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuAlerts = nullptr;
     QAction* mnuCheckRack = nullptr;

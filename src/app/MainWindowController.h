@@ -16,8 +16,8 @@ namespace k7 {
 
 enum class ExitSource { EscapeKey, MenuExit, CloseBox };
 
-// The File menu commands that belong to the file layer and the editor.
-enum class FileCommand { Open, Edit, New, Transfer, Upload };
+// The File menu commands that belong to the file layer and the editor, and the show sheet.
+enum class FileCommand { Open, Edit, New, Transfer, Upload, ShowSheet };
 
 // The menu commands that open a window of the monitor or work on the rack as it stands.
 enum class WindowCommand { Alerts, History, HistoryExport, CheckRack, CoordinateRack, CrewView };
@@ -36,10 +36,12 @@ public:
 
 struct MainWindowState {
     QString caption = QStringLiteral("Veltora Systems K7.5 Monitor");
-    // mnuLoad, mnuOpen, mnuEdit, mnuNew, mnuTransfer, mnuUpload; mnuExit is always shown.
+    // mnuLoad, mnuOpen, mnuEdit, mnuNew, mnuTransfer, mnuUpload, mnuShowSheet; mnuExit is
+    // always shown.
     bool fileCommandsVisible = true;
-    // mnuOpen, mnuEdit, mnuNew, mnuTransfer, mnuUpload: only while the rack is metering and no
-    // exit or close dialog is up (a load during discovery would program a half-found rack).
+    // mnuOpen, mnuEdit, mnuNew, mnuTransfer, mnuUpload, mnuShowSheet: only while the rack is
+    // metering and no exit or close dialog is up (a load during discovery would program a
+    // half-found rack).
     bool fileCommandsEnabled = false;
     bool loadLastFileChecked = false;
     bool rescanAfterUsbChangeChecked = false;                // "Rescan after a USB change"

@@ -34,6 +34,12 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
                                                  core_.rackFile(), core_.monitor().actions(),
                                                  ports.settings, ports.prompter,
                                                  [this] { return FileCommandsAvailable(); }}),
+      showSheet_(ShowSheetCommand::Wiring{
+          ShowSheetSources{core_.devices(), core_.rack(), core_.rackFile(), ports.settings,
+                           rackCoordination_.backups(),
+                           [](const QString&) { return std::pair<QString, QString>(); }},
+          ports.fileChooser, ports.prompter, core_.engine(), ports.trace, core_.frq().dataFolder(),
+          [this] { return FileCommandsAvailable(); }}),
       crew_(CrewView::Wiring{core_.rack(), core_.devices(), core_.monitor(), ports.settings,
                              ports.timerFactory, ports.clock}) {
     dialog_.AddObserver([this] { ports_.trace.Dialog(dialog_.state()); });
@@ -320,6 +326,9 @@ void Station::FileCommandChosen(FileCommand command) {
         return;
     case FileCommand::Upload:
         fileCommands_.mnuUpload();
+        return;
+    case FileCommand::ShowSheet:
+        showSheet_.Print();
         return;
     }
 }

@@ -8,6 +8,7 @@
 #include "MainWindowController.h"
 #include "PanelWindowSetting.h"
 #include "RackCoordination.h"
+#include "ShowSheetCommand.h"
 #include "StartupDialogController.h"
 #include "StartupRules.h"
 #include "StationCore.h"
@@ -136,6 +137,9 @@ public:
     StartupDialogController& dialog() { return dialog_; }
     MainWindowController& window() { return window_; }
     RackCoordination& rackCoordination() { return rackCoordination_; }
+    // File > "Print show sheet...". Its labels and groups are empty until a store gives them
+    // (showSheet().SetLabels).
+    ShowSheetCommand& showSheet() { return showSheet_; }
     const RackWindowSize& windowSize() const { return windowSize_; }
 
 private:
@@ -223,6 +227,7 @@ private:
     StationCore core_;
     FileCommands fileCommands_;
     RackCoordination rackCoordination_;
+    ShowSheetCommand showSheet_;
     ActivityWatch activityWatch_{
         [this] {
             updateFileCommands();

@@ -164,6 +164,11 @@ void Trace::Crew(const QString& state, const QString& address, int port, const Q
     write(QStringLiteral("crew"), fields);
 }
 
+void Trace::Sheet(const QString& file, int pages) {
+    write(QStringLiteral("show-sheet"),
+          {{QStringLiteral("file"), file}, {QStringLiteral("pages"), pages}});
+}
+
 void Trace::Exit(int code) {
     write(QStringLiteral("exit"), {{QStringLiteral("code"), code}});
 }

@@ -1,7 +1,7 @@
 // The trace of what the operator was shown: one JSON object per line with "t" (ms since program
 // start, on the clock the wire log also reads) and "event": "message", "title", "dialog",
-// "timer", "window", "status", "alert", "rack", "rescan", "crew" or "exit". Off (and free) when no
-// file is open.
+// "timer", "window", "status", "alert", "rack", "rescan", "crew", "show-sheet" or "exit". Off
+// (and free) when no file is open.
 #pragma once
 
 #include "platform/Prompter.h"
@@ -43,6 +43,8 @@ public:
     // not serve what was asked ("failed", with the reason).
     void Crew(const QString& state, const QString& address, int port, const QString& url,
               const QString& error);
+    // A show sheet written: the file and the pages it took.
+    void Sheet(const QString& file, int pages);
     void Exit(int code);
 
 private:

@@ -59,6 +59,8 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("Veltora Systems K7.5 Monitor"));
         QCOMPARE(test::Find(window, "mnuLoad")->text(), QStringLiteral("&Load last file on Start"));
         QCOMPARE(test::Find(window, "mnuTransfer")->text(), QStringLiteral("&Dowload file to Rx"));
+        QCOMPARE(test::Find(window, "mnuShowSheet")->text(),
+                 QStringLiteral("&Print show sheet..."));
         QCOMPARE(test::Find(window, "mnuExit")->text(), QStringLiteral("E&xit"));
         controller.SetTitleBase(QStringLiteral("Base "));
         controller.ShowTitleSuffix(QStringLiteral("FILE: Band1"));
@@ -89,15 +91,16 @@ private slots:
         controller.SetFileCommandsEnabled(true);
         test::Find(window, "mnuOpen")->trigger();
         test::Find(window, "mnuUpload")->trigger();
-        QCOMPARE(actions.commands,
-                 (std::vector<FileCommand>{FileCommand::Open, FileCommand::Upload}));
+        test::Find(window, "mnuShowSheet")->trigger();
+        QCOMPARE(actions.commands, (std::vector<FileCommand>{FileCommand::Open, FileCommand::Upload,
+                                                             FileCommand::ShowSheet}));
         controller.SetFileCommandsEnabled(false);
         QVERIFY(!test::Find(window, "mnuEdit")->isEnabled());
         QVERIFY(!test::Find(window, "mnuTransfer")->isEnabled());
 
         controller.HideFileCommands();
-        for (const char* name :
-             {"mnuLoad", "mnuOpen", "mnuEdit", "mnuNew", "mnuTransfer", "mnuUpload"}) {
+        for (const char* name : {"mnuLoad", "mnuOpen", "mnuEdit", "mnuNew", "mnuTransfer",
+                                 "mnuUpload", "mnuShowSheet"}) {
             QVERIFY(!test::Find(window, name)->isVisible());
         }
         QVERIFY(test::Find(window, "mnuExit")->isVisible());
