@@ -34,6 +34,9 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
                                                  core_.rackFile(), core_.monitor().actions(),
                                                  ports.settings, ports.prompter,
                                                  [this] { return FileCommandsAvailable(); }}),
+      labelCommands_(LabelCommands::Wiring{core_.labels(), core_.devices(), core_.rack(),
+                                           ports.prompter, &ports.fileChooser,
+                                           core_.frq().dataFolder()}),
       crew_(CrewView::Wiring{core_.rack(), core_.devices(), core_.monitor(), ports.settings,
                              ports.timerFactory, ports.clock}) {
     dialog_.AddObserver([this] { ports_.trace.Dialog(dialog_.state()); });
@@ -379,6 +382,9 @@ void Station::WindowCommandChosen(WindowCommand command) {
         return;
     case WindowCommand::CrewView:
         view_->ShowCrewView();
+        return;
+    case WindowCommand::Labels:
+        view_->ShowLabels();
         return;
     }
 }

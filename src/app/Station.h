@@ -5,6 +5,7 @@
 #pragma once
 
 #include "FileCommands.h"
+#include "LabelCommands.h"
 #include "MainWindowController.h"
 #include "PanelWindowSetting.h"
 #include "RackCoordination.h"
@@ -79,6 +80,7 @@ public:
     // Coordinate rack...: the dialog over the receivers in use, then the set programmed.
     virtual void CoordinateRack() {}
     virtual void ShowCrewView() {}
+    virtual void ShowLabels() {}
     virtual void Stopped(int /*exitCode*/) {} // the program ends with this code
 };
 
@@ -136,6 +138,8 @@ public:
     StartupDialogController& dialog() { return dialog_; }
     MainWindowController& window() { return window_; }
     RackCoordination& rackCoordination() { return rackCoordination_; }
+    // The receivers' labels: the Labels window's rows, CSV import and export.
+    LabelCommands& labelCommands() { return labelCommands_; }
     const RackWindowSize& windowSize() const { return windowSize_; }
 
 private:
@@ -223,6 +227,7 @@ private:
     StationCore core_;
     FileCommands fileCommands_;
     RackCoordination rackCoordination_;
+    LabelCommands labelCommands_;
     ActivityWatch activityWatch_{
         [this] {
             updateFileCommands();

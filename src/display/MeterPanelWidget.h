@@ -66,6 +66,16 @@ public:
     QPoint pointerPosition() const { return pointer_; }
     // More for a cell's tool tip (a rack check's conflicts); empty: nothing more.
     void setCellToolTip(std::function<QString(int slot)> more) { cellToolTip_ = std::move(more); }
+    // The first lines of a cell's tool tip (the receiver's label and group); empty: none.
+    void setCellHeading(std::function<QString(int slot)> heading) {
+        cellHeading_ = std::move(heading);
+    }
+    // "Label..." of a cell's context menu, for a receiver that has answered: a right click
+    // (with Shift on a K7.5 set-up, where a plain right click opens the control panel) or the
+    // menu key.
+    void setLabelCallback(std::function<void(int slot)> callback) {
+        labelReceiver_ = std::move(callback);
+    }
     // The tool tip at a point of the panel.
     QString toolTipAt(QPoint point) const;
     // How the panel is shown at the widget's present size and screen.
@@ -81,6 +91,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // The slot under the pointer at this widget position (0 for none; in the margins too), the
@@ -100,6 +111,8 @@ private:
     const DeviceTables& devices_;
     std::function<void(int)> openPanel_;
     std::function<QString(int)> cellToolTip_;
+    std::function<QString(int)> cellHeading_;
+    std::function<void(int)> labelReceiver_;
     std::function<void(int)> openHistory_;
     const Clock& clock_;
     std::unique_ptr<Timer> repaintTimer_;
