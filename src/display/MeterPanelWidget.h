@@ -6,10 +6,10 @@
 // keep coming, an answer whose redraw ends a refresh or more after the last repaint is shown at
 // once, so a steady stream is shown without a timer of its own. It shows the tool tip on K7.5
 // set-ups, keeps the pointer position in panel pixels and turns a right-button release and a
-// left double click into a slot, through the scale. The slot-opened callback is the only road
-// from the panel to the receiver control panel: a click that opens nothing changes SelectedSlot
-// but never the slot an open control panel acts on, since that panel keeps the slot it was
-// opened with.
+// left double click into a slot, through the scale; a cell's context menu holds "Label...". The
+// slot-opened callback is the only road from the panel to the receiver control panel: a click that
+// opens nothing changes SelectedSlot but never the slot an open control panel acts on, since that
+// panel keeps the slot it was opened with.
 #pragma once
 
 #include "display/ChangedArea.h"
