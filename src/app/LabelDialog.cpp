@@ -12,16 +12,14 @@
 
 namespace k7 {
 
-namespace {
-
-// A swatch of the colour for its entry in the colour list.
-QIcon Swatch(LabelColour colour) {
-    QPixmap swatch(12, 12);
-    swatch.fill(QColor::fromRgb(LabelColourRgb(colour)));
-    return QIcon(swatch);
+void AddLabelColours(QComboBox& list) {
+    list.addItem(LabelColourCaption(LabelColour::None), QString());
+    for (const LabelColour colour : kLabelColours) {
+        QPixmap swatch(12, 12);
+        swatch.fill(QColor::fromRgb(LabelColourRgb(colour)));
+        list.addItem(QIcon(swatch), LabelColourCaption(colour), LabelColourName(colour));
+    }
 }
-
-} // namespace
 
 LabelDialog::LabelDialog(ReceiverLabels& labels, QWidget* parent)
     : QDialog(parent), labels_(labels), label_(new QLineEdit(this)), group_(new QLineEdit(this)),
@@ -33,10 +31,7 @@ LabelDialog::LabelDialog(ReceiverLabels& labels, QWidget* parent)
     fault_->setObjectName(QStringLiteral("lblLabelFault"));
     label_->setPlaceholderText(QStringLiteral("Anna - Lead vocal"));
     group_->setPlaceholderText(QStringLiteral("Band"));
-    colour_->addItem(LabelColourCaption(LabelColour::None), QString());
-    for (const LabelColour colour : kLabelColours) {
-        colour_->addItem(Swatch(colour), LabelColourCaption(colour), LabelColourName(colour));
-    }
+    AddLabelColours(*colour_);
     fault_->setStyleSheet(QStringLiteral("QLabel { color: #c62828; }"));
     fault_->setWordWrap(true);
     fault_->hide();

@@ -13,6 +13,10 @@ namespace k7 {
 
 class ReceiverLabels;
 
+// Fills a list with "(none)" and the eight colours, each with its swatch; an entry's data is the
+// colour's name.
+void AddLabelColours(QComboBox& list);
+
 class LabelDialog final : public QDialog {
     Q_OBJECT
 public:

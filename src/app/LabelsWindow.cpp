@@ -1,13 +1,13 @@
 #include "LabelsWindow.h"
 
 #include "LabelCommands.h"
+#include "LabelDialog.h"
 #include "LabelsTableModel.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPixmap>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -26,12 +26,7 @@ public:
                           const QModelIndex& /*index*/) const override {
         auto* list = new QComboBox(parent);
         list->setObjectName(QStringLiteral("cmbLabelColour"));
-        list->addItem(LabelColourCaption(LabelColour::None), QString());
-        for (const LabelColour colour : kLabelColours) {
-            QPixmap swatch(12, 12);
-            swatch.fill(QColor::fromRgb(LabelColourRgb(colour)));
-            list->addItem(QIcon(swatch), LabelColourCaption(colour), LabelColourName(colour));
-        }
+        AddLabelColours(*list);
         return list;
     }
     void setEditorData(QWidget* editor, const QModelIndex& index) const override {
