@@ -69,6 +69,8 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     view->addSeparator();
     mnuCrewView = view->addAction(QStringLiteral("&Crew view..."));
     mnuCrewView->setObjectName(QStringLiteral("mnuCrewView"));
+    mnuLabels = view->addAction(QStringLiteral("&Labels..."));
+    mnuLabels->setObjectName(QStringLiteral("mnuLabels"));
     mnuAbout = menuBar()->addAction(QStringLiteral("About"));
     mnuLoad->setObjectName(QStringLiteral("mnuLoad"));
     mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
@@ -115,6 +117,7 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     forward(mnuHistory, WindowCommand::History);
     forward(mnuHistoryExport, WindowCommand::HistoryExport);
     forward(mnuCrewView, WindowCommand::CrewView);
+    forward(mnuLabels, WindowCommand::Labels);
     connect(mnuAbout, &QAction::triggered, this, [this] { controller_.MenuAbout(); });
 
     panelArea_ = new QWidget(this);

@@ -64,6 +64,7 @@ private:
     QAction* mnuHistory = nullptr;
     QAction* mnuHistoryExport = nullptr;
     QAction* mnuCrewView = nullptr;
+    QAction* mnuLabels = nullptr;
     QAction* mnuAbout = nullptr;
 };
 

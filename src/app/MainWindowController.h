@@ -20,7 +20,15 @@ enum class ExitSource { EscapeKey, MenuExit, CloseBox };
 enum class FileCommand { Open, Edit, New, Transfer, Upload, ShowSheet };
 
 // The menu commands that open a window of the monitor or work on the rack as it stands.
-enum class WindowCommand { Alerts, History, HistoryExport, CheckRack, CoordinateRack, CrewView };
+enum class WindowCommand {
+    Alerts,
+    History,
+    HistoryExport,
+    CheckRack,
+    CoordinateRack,
+    CrewView,
+    Labels
+};
 
 class MainWindowActions {
 public:

@@ -33,9 +33,6 @@ public:
 
     explicit ShowSheetCommand(Wiring wiring) : w_(std::move(wiring)) {}
 
-    // Where a receiver's label and group come from.
-    void SetLabels(LabelLookup labels) { w_.sources.labels = std::move(labels); }
-
     ShowSheet Sheet() const;
     // Asks for the PDF file, then writes the sheet into it: the file written, or none
     // (cancelled, or the operator was told why not).

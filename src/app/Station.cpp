@@ -37,9 +37,15 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
       showSheet_(ShowSheetCommand::Wiring{
           ShowSheetSources{core_.devices(), core_.rack(), core_.rackFile(), ports.settings,
                            rackCoordination_.backups(),
-                           [](const QString&) { return std::pair<QString, QString>(); }},
+                           [this](const QString& serial) {
+                               return std::pair(core_.labels().LabelOf(serial),
+                                                core_.labels().GroupOf(serial));
+                           }},
           ports.fileChooser, ports.prompter, core_.engine(), ports.trace, core_.frq().dataFolder(),
           [this] { return FileCommandsAvailable(); }}),
+      labelCommands_(LabelCommands::Wiring{core_.labels(), core_.devices(), core_.rack(),
+                                           ports.prompter, &ports.fileChooser,
+                                           core_.frq().dataFolder()}),
       crew_(CrewView::Wiring{core_.rack(), core_.devices(), core_.monitor(), ports.settings,
                              ports.timerFactory, ports.clock}) {
     dialog_.AddObserver([this] { ports_.trace.Dialog(dialog_.state()); });
@@ -388,6 +394,9 @@ void Station::WindowCommandChosen(WindowCommand command) {
         return;
     case WindowCommand::CrewView:
         view_->ShowCrewView();
+        return;
+    case WindowCommand::Labels:
+        view_->ShowLabels();
         return;
     }
 }

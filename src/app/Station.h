@@ -5,6 +5,7 @@
 #pragma once
 
 #include "FileCommands.h"
+#include "LabelCommands.h"
 #include "MainWindowController.h"
 #include "PanelWindowSetting.h"
 #include "RackCoordination.h"
@@ -80,6 +81,7 @@ public:
     // Coordinate rack...: the dialog over the receivers in use, then the set programmed.
     virtual void CoordinateRack() {}
     virtual void ShowCrewView() {}
+    virtual void ShowLabels() {}
     virtual void Stopped(int /*exitCode*/) {} // the program ends with this code
 };
 
@@ -137,9 +139,11 @@ public:
     StartupDialogController& dialog() { return dialog_; }
     MainWindowController& window() { return window_; }
     RackCoordination& rackCoordination() { return rackCoordination_; }
-    // File > "Print show sheet...". Its labels and groups are empty until a store gives them
-    // (showSheet().SetLabels).
+    // File > "Print show sheet...". Labels and groups come from the
+    // receivers' label store.
     ShowSheetCommand& showSheet() { return showSheet_; }
+    // The receivers' labels: the Labels window's rows, CSV import and export.
+    LabelCommands& labelCommands() { return labelCommands_; }
     const RackWindowSize& windowSize() const { return windowSize_; }
 
 private:
@@ -228,6 +232,7 @@ private:
     FileCommands fileCommands_;
     RackCoordination rackCoordination_;
     ShowSheetCommand showSheet_;
+    LabelCommands labelCommands_;
     ActivityWatch activityWatch_{
         [this] {
             updateFileCommands();

@@ -16,6 +16,7 @@
 #include "files/DefaultFiles.h"
 #include "files/FrqFile.h"
 #include "files/RackFile.h"
+#include "files/ReceiverLabels.h"
 #include "link/DeviceTables.h"
 #include "link/Identification.h"
 #include "link/LinkModule.h"
@@ -91,6 +92,9 @@ public:
     const DefaultFiles& defaults() const { return defaults_; }
     RackFile& rackFile() { return rackFile_; }
     Monitor& monitor() { return monitor_; }
+    // What the crew calls each receiver, by serial number.
+    ReceiverLabels& labels() { return labels_; }
+    const ReceiverLabels& labels() const { return labels_; }
     ReceiverPanel& panel() { return panel_; }
     FrequencyEditor& editor() { return editor_; }
     EditorCsv& editorCsv() { return editorCsv_; }
@@ -106,6 +110,7 @@ private:
     FrequencyChecker checker_;
     FrqFile frq_;
     DefaultFiles defaults_;
+    ReceiverLabels labels_;
     // Alerts, rack events, the event log and the history; the operator's actions are logged
     // through monitor_.actions().
     Monitor monitor_;

@@ -9,6 +9,8 @@
 #include "platform/WindowOrder.h"
 
 #include <QApplication>
+#include <QPointer>
+#include <QStringList>
 
 #include <cstdio>
 
@@ -37,7 +39,9 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
                                          station.ports().prompter,
                                          station.core().frq().dataFolder());
           },
-          &mainWindow_) {
+          &mainWindow_),
+      labelDialog_(station.core().labels(), &mainWindow_),
+      labelsWindow_(station.labelCommands(), &mainWindow_) {
     // Every window carries the station's icon; the desktop entry's id lets the desktop match
     // the windows with their entry.
     QApplication::setWindowIcon(StationIcon());
@@ -57,6 +61,23 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
     station.core().monitor().alerts().AddObserver(*this);
     panelWidget_->setCellToolTip(
         [&station](int slot) { return station.rackCoordination().CellConflicts(slot); });
+    panelWidget_->setCellHeading([this](int slot) { return labelHeading(slot); });
+    panelWidget_->setLabelCallback([this](int slot) { editLabel(slot); });
+    // The labels and the windows go together: a change after the windows are gone reaches
+    // nobody.
+    station.core().labels().AddObserver([self = QPointer<MainWindow>(&mainWindow_), this] {
+        if (self) {
+            showLabelColours();
+        }
+    });
+    station.core().monitor().AddRackObserver(
+        [self = QPointer<MainWindow>(&mainWindow_), this](const RackNote& note) {
+            if (self &&
+                (note.kind == RackNote::MonitoringStarted || note.kind == RackNote::RescanEnded)) {
+                showLabelColours();
+                labelsWindow_.Refresh();
+            }
+        });
     station.rackCoordination().SetTableView([this](const ConflictTable& table) {
         rackConflicts_.ShowTable(table, QStringLiteral("the rack"));
     });
@@ -134,6 +155,43 @@ void StationWindows::ShowCrewView() {
     crewDialog_.show();
     RaiseWindow(crewDialog_);
     crewDialog_.activateWindow();
+}
+
+void StationWindows::ShowLabels() {
+    labelsWindow_.show();
+    RaiseWindow(labelsWindow_);
+    labelsWindow_.activateWindow();
+}
+
+void StationWindows::editLabel(int slot) {
+    const Monitor& monitor = station_.core().monitor();
+    const QString serial = monitor.serialOf(slot);
+    if (!serial.isEmpty()) {
+        labelDialog_.Edit(serial, slot, monitor.nameOf(slot));
+    }
+}
+
+QString StationWindows::labelHeading(int slot) const {
+    const Monitor& monitor = station_.core().monitor();
+    QStringList lines;
+    if (const QString label = monitor.labelOf(slot); !label.isEmpty()) {
+        lines << label;
+    }
+    if (const QString group = monitor.groupOf(slot); !group.isEmpty()) {
+        lines << QStringLiteral("Group: ") + group;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+void StationWindows::showLabelColours() {
+    const Monitor& monitor = station_.core().monitor();
+    const ReceiverLabels& labels = station_.core().labels();
+    for (int slot = 1; slot <= kMaxSlots; ++slot) {
+        const QString serial = slot <= monitor.receivers() ? monitor.serialOf(slot) : QString();
+        const LabelColour colour = serial.isEmpty() ? LabelColour::None : labels.Of(serial).colour;
+        meterPanel_.SetCellLabelColour(
+            slot, colour == LabelColour::None ? QColor() : QColor::fromRgb(LabelColourRgb(colour)));
+    }
 }
 
 void StationWindows::ShowAlerts() {

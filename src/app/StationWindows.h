@@ -1,12 +1,14 @@
 // The station's windows, built and connected to the station in one place: the meter panel and
 // its widget in the main window, the receiver control panel's window, the frequency editor's
-// window, the start-up dialog, the About box and the Alerts and History windows, each a view over
-// its controller. Every other window belongs to the main window (a window system keeps it above
-// the main window, full screen or not). Built before the station starts (the station calls them
-// at its named moments) and dropped before the station is.
+// window, the start-up dialog, the About box, the Alerts, History and Labels windows and the
+// label dialog, each a view over its controller. Every other window belongs to the main window (a
+// window system keeps it above the main window, full screen or not). Built before the station
+// starts (the station calls them at its named moments) and dropped before the station is.
 #pragma once
 
 #include "AboutBox.h"
+#include "LabelDialog.h"
+#include "LabelsWindow.h"
 #include "MainWindow.h"
 #include "StartupDialog.h"
 #include "Station.h"
@@ -51,6 +53,8 @@ public:
     AlertsWindow& alertsWindow() { return alertsWindow_; }
     HistoryWindow& historyWindow() { return historyWindow_; }
     ConflictTableWindow& rackConflictsWindow() { return rackConflicts_; }
+    LabelDialog& labelDialog() { return labelDialog_; }
+    LabelsWindow& labelsWindow() { return labelsWindow_; }
 
     // StationView
     void InitGraphics() override;
@@ -68,6 +72,7 @@ public:
     void OpenHistoryExport() override;
     void CoordinateRack() override;
     void ShowCrewView() override;
+    void ShowLabels() override;
     void Stopped(int exitCode) override;
 
 private:
@@ -78,6 +83,12 @@ private:
     void AlertsTrimmed() override { markAllCells(); }
     void markCell(int slot);
     void markAllCells();
+    // The label colours of the cells, after a change of the labels or of the receivers' slots.
+    void showLabelColours();
+    // "Label..." of a cell's menu.
+    void editLabel(int slot);
+    // The cell tool tip's first lines: the receiver's label and group.
+    QString labelHeading(int slot) const;
 
     Station& station_;
     StationWindowsOptions options_;
@@ -92,6 +103,8 @@ private:
     HistoryWindow historyWindow_;
     CrewDialog crewDialog_;
     ConflictTableWindow rackConflicts_; // Check rack's table
+    LabelDialog labelDialog_;
+    LabelsWindow labelsWindow_;
 };
 
 } // namespace k7

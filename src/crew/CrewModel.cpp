@@ -2,6 +2,7 @@
 
 #include "bands/BandTable.h"
 #include "display/ScaleMarks.h"
+#include "files/ReceiverLabels.h"
 #include "monitor/AlertList.h"
 #include "platform/Clock.h"
 #include "rack/RackTables.h"
@@ -64,7 +65,7 @@ QLatin1StringView ActivityToken(RackActivity activity) {
 
 CrewModel::CrewModel(const Sources& sources)
     : rack_(sources.rack), devices_(sources.devices), alerts_(sources.alerts),
-      clock_(sources.clock), wallOrigin_(sources.wallOrigin) {
+      labels_(sources.labels), clock_(sources.clock), wallOrigin_(sources.wallOrigin) {
     BuildScaling(scaling_);
 }
 
@@ -140,6 +141,21 @@ QJsonObject CrewModel::slotObject(int slot, int peakRaw) const {
         {QStringLiteral("alert"), KindOrNull(cell.active)},
         {QStringLiteral("alertEnded"), KindOrNull(cell.ended)},
     };
+    // Only what is set, so that a viewer of a rack without labels gets what it always got.
+    const QString serial = QString::fromLatin1(devices_.SlotSerial[s].data());
+    if (const ReceiverLabel label =
+            labels_ && !serial.isEmpty() ? labels_->Of(serial) : ReceiverLabel{};
+        !label.empty()) {
+        if (!label.label.isEmpty()) {
+            object.insert(QStringLiteral("label"), label.label);
+        }
+        if (!label.group.isEmpty()) {
+            object.insert(QStringLiteral("group"), label.group);
+        }
+        if (label.colour != LabelColour::None) {
+            object.insert(QStringLiteral("colour"), LabelColourName(label.colour));
+        }
+    }
     return object;
 }
 

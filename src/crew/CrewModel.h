@@ -20,6 +20,8 @@
 
 namespace k7 {
 
+class ReceiverLabels;
+
 class AlertList;
 class Clock;
 struct RackTables;
@@ -46,6 +48,8 @@ public:
         const Clock& clock;
         // The local time of the clock's origin (the monitor's WallOrigin).
         std::function<QDateTime()> wallOrigin;
+        // The receivers' labels (none: no labels are served).
+        const ReceiverLabels* labels = nullptr;
     };
 
     explicit CrewModel(const Sources& sources);
@@ -82,6 +86,7 @@ private:
     const RackTables& rack_;
     const DeviceTables& devices_;
     const AlertList& alerts_;
+    const ReceiverLabels* labels_;
     const Clock& clock_;
     std::function<QDateTime()> wallOrigin_;
     HistoryScale scale_;

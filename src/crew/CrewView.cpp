@@ -44,7 +44,8 @@ CrewView::CrewView(const Wiring& wiring)
     : monitor_(wiring.monitor), store_(wiring.settings), clock_(wiring.clock),
       settings_(ReadCrewSettings(wiring.settings)),
       model_(CrewModel::Sources{wiring.rack, wiring.devices, wiring.monitor.alerts(), wiring.clock,
-                                [&monitor = wiring.monitor] { return monitor.WallOrigin(); }}),
+                                [&monitor = wiring.monitor] { return monitor.WallOrigin(); },
+                                wiring.monitor.labels()}),
       stream_(model_), server_(std::make_unique<CrewHttpServer>(static_cast<CrewServerHost&>(*this),
                                                                 wiring.timerFactory, wiring.clock)),
       flushTimer_(wiring.timerFactory.createTimer()) {

@@ -1,6 +1,7 @@
 // The frames that mark a cell (the alerts of its receiver): drawn in the outermost pixels of the
 // cell, where the cell backgrounds of every layout carry only their border, and taken off by
-// copying that border back from the cell background.
+// copying that border back from the cell background. Beside them, the bar of the receiver's
+// label colour, in the strip between the frame and the text box where a layout leaves one.
 #include "display/MeterPanel.h"
 
 #include <QPainter>
@@ -44,6 +45,46 @@ void MeterPanel::SetCellFrame(int slot, const CellFrame& frame) {
     }
     frames_[static_cast<std::size_t>(slot)] = frame;
     drawFrame(slot);
+}
+
+QRect MeterPanel::LabelBarRect(LayoutId layout) {
+    // Clear of the frame by a row and a column, and of the text box below (the 8-slot box
+    // starts at row 14, the 24-slot one at row 6); the 16- and 40-slot boxes start right under
+    // the frame.
+    switch (layout) {
+    case LayoutId::Slots8:
+        return {6, 5, 188, 6};
+    case LayoutId::Slots24:
+        return {6, 3, 121, 2};
+    case LayoutId::Slots16:
+    case LayoutId::Slots40:
+        break;
+    }
+    return {};
+}
+
+void MeterPanel::SetCellLabelColour(int slot, const QColor& colour) {
+    if (!RackTables::validSlot(slot) || labelColours_[static_cast<std::size_t>(slot)] == colour) {
+        return;
+    }
+    labelColours_[static_cast<std::size_t>(slot)] = colour;
+    drawLabelBar(slot);
+}
+
+void MeterPanel::drawLabelBar(int slot) {
+    const QRect cell = CellRect(slot);
+    const QRect bar = LabelBarRect(rackLayout().id);
+    if (!setUp_ || cell.isEmpty() || bar.isEmpty() || !cellsPrepared_) {
+        return;
+    }
+    const QRect target = bar.translated(cell.topLeft());
+    QPainter painter(&panelBuf_);
+    painter.drawImage(target, cellBuf_, bar); // the background back
+    if (const QColor& colour = labelColours_[static_cast<std::size_t>(slot)]; colour.isValid()) {
+        painter.fillRect(target, colour);
+    }
+    painter.end();
+    pasteToWindow(target);
 }
 
 void MeterPanel::drawFrame(int slot) {

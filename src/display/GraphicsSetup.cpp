@@ -266,6 +266,11 @@ void MeterPanel::prepareLayout(LayoutId layout) {
         }
     }
     cellsPrepared_ = rackCells;
+    for (int slot = 1; slot <= kMaxSlots; ++slot) {
+        if (labelColours_[static_cast<std::size_t>(slot)].isValid()) {
+            drawLabelBar(slot);
+        }
+    }
 }
 
 void MeterPanel::PrepareCells8() {

@@ -100,6 +100,12 @@ public:
     // prepared again; the meters redrawn inside it never touch it.
     void SetCellFrame(int slot, const CellFrame& frame);
     const CellFrame& cellFrame(int slot) const;
+    // Shows the colour of a slot's receiver label as a bar in the cell's margin (an invalid
+    // colour takes it off), at once and whenever the cells are prepared again. Only where the
+    // layout leaves a margin free of every meter element; a frame stays an alert's alone.
+    void SetCellLabelColour(int slot, const QColor& colour);
+    // The bar's place in a cell of the layout; empty where the layout leaves no margin.
+    static QRect LabelBarRect(LayoutId layout);
     // Arranges the rack's cells: in the layout's own grid on the panel of InitGraphics' size
     // (native), or in the grid that shows them largest in a window of this size, on a panel of
     // that grid's size (wide). The cells drawn so far move there with their frames; cells of the
@@ -196,6 +202,7 @@ private:
     // dark grey panel.
     void prepareLayout(LayoutId layout);
     void drawFrame(int slot);
+    void drawLabelBar(int slot);
     void fillPanel(const QColor& colour);
     void unloadFonts();
 
@@ -243,6 +250,7 @@ private:
     std::array<std::int16_t, kMaxSlots + 1> blinkCount_{};
     std::array<bool, kMaxSlots + 1> liveDrawn_{};
     std::array<CellFrame, kMaxSlots + 1> frames_{};
+    std::array<QColor, kMaxSlots + 1> labelColours_{};
     std::array<PlacedCell, kMaxSlots + 1> placed_{};
 };
 

@@ -2,11 +2,14 @@
 
 #include "display/Raster.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -217,21 +220,25 @@ void MeterPanelWidget::paintEvent(QPaintEvent* event) {
 }
 
 QString MeterPanelWidget::toolTipAt(QPoint point) const {
-    QString tip = devices_.ModelVariant == ModelK75 ? toolTipText() : QString();
-    if (cellToolTip_) {
-        const int slot = panel_.SlotAt(point);
-        const QString more = RackTables::validSlot(slot) ? cellToolTip_(slot) : QString();
-        if (!more.isEmpty()) {
-            tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) + more;
-        }
+    QStringList lines;
+    const int slot = cellHeading_ || cellToolTip_ ? panel_.SlotAt(point) : 0;
+    if (cellHeading_ && RackTables::validSlot(slot)) {
+        lines << cellHeading_(slot);
     }
-    return tip;
+    if (devices_.ModelVariant == ModelK75) {
+        lines << toolTipText();
+    }
+    if (cellToolTip_ && RackTables::validSlot(slot)) {
+        lines << cellToolTip_(slot);
+    }
+    lines.removeAll(QString());
+    return lines.join(QLatin1Char('\n'));
 }
 
 void MeterPanelWidget::mouseMoveEvent(QMouseEvent* event) {
     const std::optional<QPoint> at = scale().toPanel(event->position());
     pointer_ = at.value_or(QPoint(-1, -1));
-    if (const QString tip = toolTipAt(pointer_); !tip.isEmpty() || cellToolTip_) {
+    if (const QString tip = toolTipAt(pointer_); !tip.isEmpty() || cellToolTip_ || cellHeading_) {
         setToolTip(tip);
     }
     QWidget::mouseMoveEvent(event);
@@ -254,9 +261,40 @@ void MeterPanelWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (!RackTables::validSlot(slot)) {
         return;
     }
+    // Shift with the right button asks for the cell's menu instead.
+    if (event->modifiers() & Qt::ShiftModifier) {
+        return;
+    }
     if (rack_.tables().SlotState[slot] != 0 && devices_.ModelVariant == ModelK75 && openPanel_) {
         openPanel_(slot);
     }
+}
+
+void MeterPanelWidget::contextMenuEvent(QContextMenuEvent* event) {
+    // On a K7.5 set-up a plain right click opens the control panel when the button is released.
+    if (event->reason() == QContextMenuEvent::Mouse && devices_.ModelVariant == ModelK75 &&
+        !(event->modifiers() & Qt::ShiftModifier)) {
+        return;
+    }
+    const QPoint at = event->reason() == QContextMenuEvent::Mouse
+                          ? event->pos()
+                          : scale().toWidget(panel_.CellRect(rack_.tables().SelectedSlot)).center();
+    const std::optional<QPoint> inPanel = scale().toPanel(QPointF(at));
+    const int slot = inPanel ? panel_.SlotAt(*inPanel) : 0;
+    if (!labelReceiver_ || !RackTables::validSlot(slot) || rack_.tables().SlotState[slot] == 0) {
+        return;
+    }
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("mnuCell"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* label = menu->addAction(QStringLiteral("&Label..."));
+    label->setObjectName(QStringLiteral("mnuLabel"));
+    connect(label, &QAction::triggered, this, [this, slot] {
+        if (labelReceiver_) {
+            labelReceiver_(slot);
+        }
+    });
+    menu->popup(mapToGlobal(at));
 }
 
 void MeterPanelWidget::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -6,10 +6,10 @@
 // keep coming, an answer whose redraw ends a refresh or more after the last repaint is shown at
 // once, so a steady stream is shown without a timer of its own. It shows the tool tip on K7.5
 // set-ups, keeps the pointer position in panel pixels and turns a right-button release and a
-// left double click into a slot, through the scale. The slot-opened callback is the only road
-// from the panel to the receiver control panel: a click that opens nothing changes SelectedSlot
-// but never the slot an open control panel acts on, since that panel keeps the slot it was
-// opened with.
+// left double click into a slot, through the scale; a cell's context menu holds "Label...". The
+// slot-opened callback is the only road from the panel to the receiver control panel: a click that
+// opens nothing changes SelectedSlot but never the slot an open control panel acts on, since that
+// panel keeps the slot it was opened with.
 #pragma once
 
 #include "display/ChangedArea.h"
@@ -66,6 +66,16 @@ public:
     QPoint pointerPosition() const { return pointer_; }
     // More for a cell's tool tip (a rack check's conflicts); empty: nothing more.
     void setCellToolTip(std::function<QString(int slot)> more) { cellToolTip_ = std::move(more); }
+    // The first lines of a cell's tool tip (the receiver's label and group); empty: none.
+    void setCellHeading(std::function<QString(int slot)> heading) {
+        cellHeading_ = std::move(heading);
+    }
+    // "Label..." of a cell's context menu, for a receiver that has answered: a right click
+    // (with Shift on a K7.5 set-up, where a plain right click opens the control panel) or the
+    // menu key.
+    void setLabelCallback(std::function<void(int slot)> callback) {
+        labelReceiver_ = std::move(callback);
+    }
     // The tool tip at a point of the panel.
     QString toolTipAt(QPoint point) const;
     // How the panel is shown at the widget's present size and screen.
@@ -81,6 +91,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // The slot under the pointer at this widget position (0 for none; in the margins too), the
@@ -100,6 +111,8 @@ private:
     const DeviceTables& devices_;
     std::function<void(int)> openPanel_;
     std::function<QString(int)> cellToolTip_;
+    std::function<QString(int)> cellHeading_;
+    std::function<void(int)> labelReceiver_;
     std::function<void(int)> openHistory_;
     const Clock& clock_;
     std::unique_ptr<Timer> repaintTimer_;

@@ -126,11 +126,8 @@ QByteArray EncodeEntriesCsv(std::span<const CsvEntry> entries) {
     return text.toUtf8();
 }
 
-CsvRead DecodeEntriesCsv(QByteArrayView bytes) {
-    if (bytes.size() > kMaxCsvBytes) {
-        return Refused(0, QStringLiteral("The file is larger than %1 KiB: it is no set of entries.")
-                              .arg(kMaxCsvBytes / 1024));
-    }
+CsvRecords ReadCsvRecords(QByteArrayView bytes) {
+    CsvRecords read;
     // One decoder for the whole text: a byte order mark is dropped at the very start of the
     // file only; anywhere else it is text.
     if (bytes.startsWith("\xEF\xBB\xBF")) {
@@ -140,24 +137,41 @@ CsvRead DecodeEntriesCsv(QByteArrayView bytes) {
                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     const QString text = utf8.decode(bytes);
     if (utf8.hasError()) {
-        const int number = FirstLineNotUtf8(bytes);
-        return Refused(number, QStringLiteral("Line %1 is not UTF-8 text.").arg(number));
+        read.errorLine = FirstLineNotUtf8(bytes);
+        read.error = QStringLiteral("Line %1 is not UTF-8 text.").arg(read.errorLine);
+        return read;
     }
-    CsvRead read;
-    bool header = false;
     int line = 1;
     for (qsizetype at = 0; at < text.size();) {
         const Record record = ReadRecord(text, at, line);
         if (record.unreadableLine > 0) {
-            return Refused(record.unreadableLine,
-                           QStringLiteral("Line %1 has a quote that is not closed, or text after "
-                                          "a closing quote.")
-                               .arg(record.unreadableLine));
+            read.records.clear();
+            read.errorLine = record.unreadableLine;
+            read.error = QStringLiteral("Line %1 has a quote that is not closed, or text after a "
+                                        "closing quote.")
+                             .arg(record.unreadableLine);
+            return read;
         }
+        if (!record.empty) {
+            read.records.push_back(CsvRecord{record.fields, record.line});
+        }
+    }
+    return read;
+}
+
+CsvRead DecodeEntriesCsv(QByteArrayView bytes) {
+    if (bytes.size() > kMaxCsvBytes) {
+        return Refused(0, QStringLiteral("The file is larger than %1 KiB: it is no set of entries.")
+                              .arg(kMaxCsvBytes / 1024));
+    }
+    const CsvRecords records = ReadCsvRecords(bytes);
+    if (!records.ok()) {
+        return Refused(records.errorLine, records.error);
+    }
+    CsvRead read;
+    bool header = false;
+    for (const CsvRecord& record : records.records) {
         const int number = record.line;
-        if (record.empty) {
-            continue;
-        }
         const QStringList& fields = record.fields;
         if (!header) {
             header = true;

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <span>
 #include <vector>
@@ -28,6 +29,24 @@ struct CsvRead {
     QString error;     // empty when the text was read
     bool ok() const { return error.isEmpty(); }
 };
+
+// One record of a CSV text: its fields and the line it starts on (1 is the first).
+struct CsvRecord {
+    QStringList fields;
+    int line = 0;
+};
+
+struct CsvRecords {
+    std::vector<CsvRecord> records; // empty lines left out
+    int errorLine = 0;
+    QString error; // empty when the text was read
+    bool ok() const { return error.isEmpty(); }
+};
+
+// UTF-8 text as records, with the same rules as the entries' reader below (byte order mark,
+// line ends, quoted fields, trimming, empty lines); stops at the first line it cannot read and
+// says why. The caller caps the size.
+CsvRecords ReadCsvRecords(QByteArrayView bytes);
 
 // A field as the writer puts it: quoted when it holds a comma, a quote, a line break, spaces at
 // either end or a leading byte order mark (quotes doubled), so that a reader gives it back.

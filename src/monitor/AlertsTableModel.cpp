@@ -2,13 +2,26 @@
 
 #include "AlertWatch.h"
 
+#include "files/ReceiverLabels.h"
+
 #include <QFont>
+#include <QPointer>
 
 namespace k7 {
 
-AlertsTableModel::AlertsTableModel(AlertList& alerts, QObject* parent)
-    : QAbstractTableModel(parent), alerts_(alerts), rows_(static_cast<int>(alerts.size())) {
+AlertsTableModel::AlertsTableModel(AlertList& alerts, ReceiverLabels* labels, QObject* parent)
+    : QAbstractTableModel(parent), alerts_(alerts), labels_(labels),
+      rows_(static_cast<int>(alerts.size())) {
     alerts_.AddObserver(*this);
+    if (labels) {
+        // The labels outlive the windows; a change after the model is gone reaches nobody.
+        labels->AddObserver([self = QPointer<AlertsTableModel>(this)] {
+            if (self && self->rows_ > 0) {
+                emit self->dataChanged(self->index(0, NameColumn),
+                                       self->index(self->rows_ - 1, NameColumn));
+            }
+        });
+    }
 }
 
 AlertsTableModel::~AlertsTableModel() {
@@ -40,7 +53,9 @@ QVariant AlertsTableModel::data(const QModelIndex& index, int role) const {
         case SlotColumn:
             return alert.slot;
         case NameColumn:
-            return alert.name;
+            return labels_ && !alert.serial.isEmpty()
+                       ? NameWithLabel(alert.name, labels_->LabelOf(alert.serial))
+                       : alert.name;
         case KindColumn:
             return AlertCaption(alert.kind);
         case DurationColumn:

@@ -1,7 +1,7 @@
 // The Alerts window's table: every alert of the run, newest first, with the time it began (its
-// first bad reading), its slot, the receiver's name, its kind and how long it lasted ("active"
-// while it is up).
-// A plain item model over the alert record, so that the window is a view and nothing more.
+// first bad reading), its slot, the receiver's name (with its label, "VOX_1_ - Anna"), its kind and
+// how long it lasted ("active" while it is up). A plain item model over the alert record, so that
+// the window is a view and nothing more.
 #pragma once
 
 #include "AlertList.h"
@@ -10,11 +10,15 @@
 
 namespace k7 {
 
+class ReceiverLabels;
+
 class AlertsTableModel final : public QAbstractTableModel, private AlertEvents {
 public:
     enum Column { TimeColumn, SlotColumn, NameColumn, KindColumn, DurationColumn, ColumnCount };
 
-    explicit AlertsTableModel(AlertList& alerts, QObject* parent = nullptr);
+    // labels: the receivers' labels, shown with their names (none: names alone).
+    explicit AlertsTableModel(AlertList& alerts, ReceiverLabels* labels = nullptr,
+                              QObject* parent = nullptr);
     ~AlertsTableModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -33,6 +37,7 @@ private:
     void AlertsTrimmed() override;
 
     AlertList& alerts_;
+    const ReceiverLabels* labels_;
     int rows_ = 0; // the rows the view knows of
 };
 

@@ -27,7 +27,8 @@ QWidget* LegendEntry(AlertKind kind, QWidget* parent) {
 
 AlertsWindow::AlertsWindow(Monitor& monitor, QWidget* parent)
     : QWidget(parent, Qt::Window), monitor_(monitor),
-      model_(new AlertsTableModel(monitor.alerts(), this)), table_(new QTableView(this)),
+      model_(new AlertsTableModel(monitor.alerts(), monitor.labels(), this)),
+      table_(new QTableView(this)),
       acknowledge_(new QPushButton(QStringLiteral("Acknowledge ended alerts"), this)),
       logLine_(new QLabel(this)) {
     setObjectName(QStringLiteral("frmAlerts"));

@@ -3,6 +3,7 @@
 #include "HistoryExportDialog.h"
 #include "HistoryTimeline.h"
 #include "Monitor.h"
+#include "files/ReceiverLabels.h"
 #include "platform/Timer.h"
 #include "platform/WindowOrder.h"
 
@@ -143,7 +144,8 @@ void HistoryWindow::refreshReceivers() {
     std::vector<std::pair<int, QString>> items;
     const int count = std::clamp(monitor_.receivers(), 0, kMaxSlots);
     for (int slot = 1; slot <= count; ++slot) {
-        items.emplace_back(slot, QStringLiteral("%1  %2").arg(slot).arg(monitor_.nameOf(slot)));
+        items.emplace_back(slot, QStringLiteral("%1  %2").arg(slot).arg(
+                                     NameWithLabel(monitor_.nameOf(slot), monitor_.labelOf(slot))));
     }
     const MeterHistory& history = monitor_.history();
     for (const int key : history.AwayKeys()) {
@@ -169,7 +171,8 @@ QString HistoryWindow::receiverText(int key) const {
     if (key > kMaxSlots) {
         return monitor_.history().AwayName(key) + QStringLiteral(" (disconnected)");
     }
-    return QStringLiteral("%1 %2").arg(key).arg(monitor_.nameOf(key));
+    return QStringLiteral("%1 %2").arg(key).arg(
+        NameWithLabel(monitor_.nameOf(key), monitor_.labelOf(key)));
 }
 
 void HistoryWindow::syncControls() {

@@ -1,6 +1,7 @@
 #include "Monitor.h"
 
 #include "display/Scaling.h"
+#include "files/ReceiverLabels.h"
 #include "link/DeviceTables.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
@@ -71,9 +72,16 @@ QLatin1StringView RescanRefusalToken(RescanRefusal refusal) {
 Monitor::Monitor(const Wiring& wiring)
     : rack_(wiring.rack), devices_(wiring.devices), clock_(wiring.clock),
       timerFactory_(wiring.timerFactory), prompter_(wiring.prompter), wallClock_(wiring.wallClock),
-      log_(wiring.dataFolder + QStringLiteral("/Logs"), wallClock_), watch_(wiring.rack, *this),
+      labels_(wiring.labels), log_(wiring.dataFolder + QStringLiteral("/Logs"), wallClock_),
+      watch_(wiring.rack, *this),
       export_(HistoryExport::Wiring{
-          history_, [this] { return receivers(); }, [this](int slot) { return nameOf(slot); },
+          history_, [this] { return receivers(); },
+          // A labelled receiver's columns carry its label too; the others keep their names.
+          [this](int slot) {
+              const QString label = labelOf(slot);
+              return label.isEmpty() ? nameOf(slot)
+                                     : QStringLiteral("%1 (%2)").arg(nameOf(slot), label);
+          },
           [this] { return WallOrigin(); }, wiring.timerFactory, log_, wiring.dataFolder}) {
     watch_.SetSettings(ReadAlertSettings(wiring.settings));
     log_.SetFailureListener(
@@ -93,6 +101,35 @@ int Monitor::receivers() const {
 QString Monitor::nameOf(int slot) const {
     return RackTables::validSlot(slot) ? rack_.CurData[static_cast<std::size_t>(slot)].Name
                                        : QString();
+}
+
+QString Monitor::serialOf(int slot) const {
+    return RackTables::validSlot(slot)
+               ? QString::fromLatin1(devices_.SlotSerial[static_cast<std::size_t>(slot)].data())
+               : QString();
+}
+
+QString Monitor::labelOf(int slot) const {
+    const QString serial = serialOf(slot);
+    return labels_ && !serial.isEmpty() ? labels_->LabelOf(serial) : QString();
+}
+
+QString Monitor::groupOf(int slot) const {
+    const QString serial = serialOf(slot);
+    return labels_ && !serial.isEmpty() ? labels_->GroupOf(serial) : QString();
+}
+
+QString Monitor::withLabel(const QString& serial, const QString& detail) const {
+    const ReceiverLabel label =
+        labels_ && !serial.isEmpty() ? labels_->Of(serial) : ReceiverLabel{};
+    QString text = detail;
+    if (!label.label.isEmpty()) {
+        text += QStringLiteral("; label: ") + label.label;
+    }
+    if (!label.group.isEmpty()) {
+        text += QStringLiteral("; group: ") + label.group;
+    }
+    return text;
 }
 
 QDateTime Monitor::WallOrigin() const {
@@ -286,9 +323,9 @@ void Monitor::Stop() {
     }
     const std::int64_t now = clock_.nowMicros();
     for (const Alert* ended : alerts_.EndAway(now, wallClock_(), QStringLiteral("at the stop"))) {
-        log_.Write(
-            ended->slot, ended->name, AlertToken(ended->kind) + kEnd,
-            QStringLiteral("after %1: at the stop").arg(DurationText(ended->durationMicros(now))));
+        log_.Write(ended->slot, ended->name, AlertToken(ended->kind) + kEnd,
+                   withLabel(ended->serial, QStringLiteral("after %1: at the stop")
+                                                .arg(DurationText(ended->durationMicros(now)))));
     }
     stopped_ = true;
     RackNote stopped;
@@ -306,9 +343,10 @@ void Monitor::Raise(AlertKind kind, int slot, std::int64_t sinceMicros, const QS
 
 void Monitor::raise(AlertKind kind, int slot, const QString& name, std::int64_t sinceMicros,
                     const QString& detail) {
-    if (alerts_.Start(kind, slot, name, sinceMicros, clock_.nowMicros(), wallClock_(), detail)) {
+    if (const Alert* started = alerts_.Start(kind, slot, name, sinceMicros, clock_.nowMicros(),
+                                             wallClock_(), detail)) {
         history_.MarkStarted(slot, kind, sinceMicros);
-        log_.Write(slot, name, AlertToken(kind) + kStart, detail);
+        log_.Write(slot, name, AlertToken(kind) + kStart, withLabel(started->serial, detail));
     }
 }
 
@@ -318,7 +356,8 @@ void Monitor::Clear(AlertKind kind, int slot, const QString& detail) {
         history_.MarkEnded(slot, kind, now);
         log_.Write(
             slot, nameOf(slot), AlertToken(kind) + kEnd,
-            QStringLiteral("after %1: %2").arg(DurationText(ended->durationMicros(now)), detail));
+            withLabel(ended->serial, QStringLiteral("after %1: %2")
+                                         .arg(DurationText(ended->durationMicros(now)), detail)));
     }
 }
 

@@ -29,6 +29,7 @@ struct DeviceTables;
 struct RackTables;
 class Clock;
 class Prompter;
+class ReceiverLabels;
 class SettingsStore;
 class Timer;
 class TimerFactory;
@@ -77,6 +78,8 @@ public:
         Prompter& prompter;
         QString dataFolder; // "USB Files": the log goes to its folder "Logs"
         std::function<QDateTime()> wallClock;
+        // What the crew calls each receiver (none: no receiver has a label).
+        ReceiverLabels* labels = nullptr;
     };
 
     explicit Monitor(const Wiring& wiring);
@@ -103,6 +106,13 @@ public:
     int receivers() const;
     // The slot's receiver name as shown (empty outside 1..40).
     QString nameOf(int slot) const;
+    // The serial number of the slot's receiver (empty outside 1..40 or when not known).
+    QString serialOf(int slot) const;
+    // The label of the slot's receiver, and its group (empty when it has none).
+    QString labelOf(int slot) const;
+    QString groupOf(int slot) const;
+    // The labels of every receiver, by serial number (none when the station keeps none).
+    ReceiverLabels* labels() const { return labels_; }
 
     void AddRackObserver(std::function<void(const RackNote&)> observer) {
         rackObservers_.push_back(std::move(observer));
@@ -132,6 +142,8 @@ private:
     void Clear(AlertKind kind, int slot, const QString& detail) override;
 
     void note(RackNote note);
+    // An alert line's detail with the receiver's label and group after it, when it has them.
+    QString withLabel(const QString& serial, const QString& detail) const;
     // The alert, with the name it is to carry (an unplugged receiver's name as it was shown).
     void raise(AlertKind kind, int slot, const QString& name, std::int64_t sinceMicros,
                const QString& detail);
@@ -143,6 +155,7 @@ private:
     TimerFactory& timerFactory_;
     Prompter& prompter_;
     std::function<QDateTime()> wallClock_;
+    ReceiverLabels* labels_;
     AlertList alerts_;
     EventLog log_;
     AlertWatch watch_;

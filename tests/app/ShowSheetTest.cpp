@@ -76,21 +76,18 @@ TEST_F(ShowSheetTest, FortyReceiversFitOneA4PageThatNamesEveryReceiverWithTheChe
     station().core().settings().Current(6).Frequency = FrequencyText(
         *FrequencyKHz(station().core().rack().CurData[5].Frequency) + 100, QLatin1Char('.'));
     station().rackCoordination().backups().Replace(set.backups);
-    // Labels on all but a few receivers: the sheet as a show has it.
-    std::map<QString, int> slotOf;
+    // Labels on all but a few receivers (in the station's label store): the sheet as a show has it.
+    const QStringList who = QStringLiteral("Anna - Lead vocal|Ben - Guitar|Ensemble|Presenter|"
+                                           "\u0425\u043e\u0440 - Ch\u0153ur|Spare")
+                                .split(QLatin1Char('|'));
     for (int slot = 1; slot <= 40; ++slot) {
-        slotOf[QString::fromLatin1(station().core().devices().SlotSerial[slot].data())] = slot;
+        if (slot % 7 != 3) {
+            station().core().labels().Set(
+                QString::fromLatin1(station().core().devices().SlotSerial[slot].data()),
+                {who[slot % 6] + QStringLiteral(" %1").arg(slot),
+                 slot <= 12 ? QStringLiteral("Band") : QStringLiteral("Cast")});
+        }
     }
-    station().showSheet().SetLabels([&](const QString& serial) {
-        const int slot = slotOf[serial];
-        const QStringList who = QStringLiteral("Anna - Lead vocal|Ben - Guitar|Ensemble|Presenter|"
-                                               "\u0425\u043e\u0440 - Ch\u0153ur|Spare")
-                                    .split(QLatin1Char('|'));
-        return slot % 7 == 3
-                   ? std::pair<QString, QString>()
-                   : std::pair{who[slot % 6] + QStringLiteral(" %1").arg(slot),
-                               slot <= 12 ? QStringLiteral("Band") : QStringLiteral("Cast")};
-    });
     rig->clock.advanceMs(25000); // the gauges show a voltage once their hold has passed
     const QString pdf = print(QStringLiteral("sheet.pdf"));
     // K7_SHOW_SHEET_SNAPSHOT=FILE.pdf keeps the page for the README's picture of it.

@@ -1,6 +1,8 @@
 // The program's windows over a whole station on the simulated rack, wired by StationWindows:
-// menus, cells, settings, the stop, alerts and the rack's coordination reach the screen.
+// menus, cells, settings, the stop, alerts, the rack's coordination and
+// the receivers' labels reach the screen.
 #include "app/StationWindows.h"
+#include "app/LabelsTableModel.h"
 #include "app/QtPrompter.h"
 #include "display/MeterPanelWidget.h"
 #include "editor/CoordinateDialog.h"
@@ -11,10 +13,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -352,6 +357,66 @@ private slots:
         QVERIFY2(rig.prompter.boxes.back().text.startsWith(
                      QStringLiteral("No conflicts among the 40 receivers' frequencies.")),
                  qPrintable(rig.prompter.boxes.back().text));
+        rig.station->CloseNow();
+    }
+
+    // "Label..." in a cell's menu (Shift with the right button on a K7.5 set-up) edits the
+    // receiver's label: shown in the tool tip and as a bar in the margin, never in the frame; the
+    // Labels window lists it and edits it in place.
+    void aLabelFromTheCellMenuAndTheLabelsWindow() {
+        test::StationRig rig(test::RackOf(8));
+        StationWindows windows(*rig.station, Options());
+        QVERIFY(rig.station->Start());
+        QVERIFY(rig.RunToMonitoring());
+        rig.clock.advanceMs(1000);
+        MeterPanelWidget& widget = windows.meterPanelWidget();
+        const QRect cell = windows.meterPanel().CellRect(3);
+        const QPoint at = widget.scale().toWidget(cell).center();
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, widget.mapToGlobal(at),
+                                Qt::ShiftModifier);
+        QApplication::sendEvent(&widget, &click);
+        test::Find(widget, "mnuLabel")->trigger();
+        LabelDialog& dialog = windows.labelDialog();
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.serial(), rig.station->core().monitor().serialOf(3));
+        auto* label = test::Find<QLineEdit>(dialog, "txtLabel");
+        label->setText(QString(QStringLiteral("ж")).repeated(41));
+        dialog.accept();
+        QVERIFY(dialog.isVisible()); // refused: the fault is told in the dialog
+        QVERIFY(test::Find<QLabel>(dialog, "lblLabelFault")->text().contains(QStringLiteral("41")));
+        label->setText(QStringLiteral("Anna - Lead vocal"));
+        test::Find<QLineEdit>(dialog, "txtGroup")->setText(QStringLiteral("Band"));
+        auto* colour = test::Find<QComboBox>(dialog, "cmbColour");
+        colour->setCurrentIndex(colour->findData(QStringLiteral("green")));
+        dialog.accept();
+        QVERIFY(!dialog.isVisible());
+
+        const QPoint inPanel = cell.center();
+        QVERIFY(
+            widget.toolTipAt(inPanel).startsWith(QStringLiteral("Anna - Lead vocal\nGroup: Band")));
+        const QImage& panel = windows.meterPanel().PanelBuf();
+        const QRect bar = MeterPanel::LabelBarRect(LayoutId::Slots8).translated(cell.topLeft());
+        QCOMPARE(panel.pixelColor(bar.center()),
+                 QColor::fromRgb(LabelColourRgb(LabelColour::Green)));
+        QVERIFY(panel.pixelColor(cell.topLeft()) != panel.pixelColor(bar.center()));
+
+        test::Find(windows.mainWindow(), "mnuLabels")->trigger();
+        QVERIFY(windows.labelsWindow().isVisible());
+        LabelsTableModel& model = windows.labelsWindow().model();
+        QCOMPARE(model.rowCount(), 8);
+        QCOMPARE(model.index(2, LabelsTableModel::LabelColumn).data().toString(),
+                 QStringLiteral("Anna - Lead vocal"));
+        QVERIFY(!(model.flags(model.index(2, LabelsTableModel::NameColumn)) & Qt::ItemIsEditable));
+        QVERIFY(
+            model.setData(model.index(2, LabelsTableModel::ColourColumn), QStringLiteral("red")));
+        QCOMPARE(panel.pixelColor(bar.center()), QColor::fromRgb(LabelColourRgb(LabelColour::Red)));
+        QVERIFY(model.setData(model.index(2, LabelsTableModel::LabelColumn), QString()));
+        QVERIFY(model.setData(model.index(2, LabelsTableModel::GroupColumn), QString()));
+        QVERIFY(model.setData(model.index(2, LabelsTableModel::ColourColumn), QString()));
+        QVERIFY(rig.station->core().labels().all().empty());
+        QVERIFY(panel.pixelColor(bar.center()) !=
+                QColor::fromRgb(LabelColourRgb(LabelColour::Red)));
+        QVERIFY(!widget.toolTipAt(inPanel).contains(QStringLiteral("Anna")));
         rig.station->CloseNow();
     }
 
