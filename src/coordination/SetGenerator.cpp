@@ -337,19 +337,4 @@ GeneratorResult GenerateSet(const BandPlan& band, const GeneratorOptions& option
     return GenerateSet(BandSlots(band, options), slotOptions);
 }
 
-std::vector<int> GreedyPass(const BandPlan& band, const GeneratorOptions& options) {
-    GeneratorOptions slotOptions = options;
-    slotOptions.locked.clear();
-    const std::vector<CoordinationSlot> rackSlots = BandSlots(band, options);
-    SearchSpace space(rackSlots, slotOptions);
-    LocalSearch search(space, options.seed);
-    search.Construct(0);
-    std::vector<int> carriers = options.locked;
-    for (const int index : space.chosen()) {
-        carriers.push_back(space.channel(index));
-    }
-    std::ranges::sort(carriers);
-    return carriers;
-}
-
 } // namespace k7

@@ -104,7 +104,4 @@ GeneratorResult GenerateSet(std::span<const CoordinationSlot> rack,
 // One band: the locked carriers and up to options.target carriers (all the band holds when 0).
 GeneratorResult GenerateSet(const BandPlan& band, const GeneratorOptions& options);
 
-// One greedy pass in ascending order, the floor any search must beat.
-std::vector<int> GreedyPass(const BandPlan& band, const GeneratorOptions& options);
-
 } // namespace k7

@@ -62,8 +62,6 @@ public:
     // Native: the cells in the layout's own grid. Wide: in the grid that fills this window best,
     // chosen again whenever the window's size changes.
     void setArrangement(PanelArrangement arrangement);
-    // The pointer's last position in panel pixels; (-1, -1) in the margins.
-    QPoint pointerPosition() const { return pointer_; }
     // More for a cell's tool tip (a rack check's conflicts); empty: nothing more.
     void setCellToolTip(std::function<QString(int slot)> more) { cellToolTip_ = std::move(more); }
     // The first lines of a cell's tool tip (the receiver's label and group); empty: none.
@@ -121,7 +119,7 @@ private:
     std::int64_t askedAt_ = kNever; // when the last repaint was asked for (clock microseconds)
     std::int64_t refreshMicros_ = 0;
     QSize panelSize_;
-    QPoint pointer_;
+    QPoint pointer_; // the pointer's last position in panel pixels; (-1, -1) in the margins
     std::optional<PanelScale> repaintScale_; // the scale of the repaint under way, if any
 };
 

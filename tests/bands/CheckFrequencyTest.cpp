@@ -62,12 +62,9 @@ TEST_F(CheckFrequencyTest, SnapsToTheRasterWithHalvesToEven) {
     EXPECT_EQ(check("606012"), "606.000");
     EXPECT_EQ(check("606013"), "606.025");
     EXPECT_EQ(check("6060129"), "606.000");
-    EXPECT_EQ(check("637.988"), "638.000");
     // Four decimals: the single-precision value times 1000 in double precision, rounded.
     EXPECT_EQ(check("606.0125"), "606.025"); // 606.012512... -> 606013, 13 kHz above 606.000
     EXPECT_EQ(check("606.0375"), "606.025"); // 606.037475... -> 606037, 12 kHz above 606.025
-    EXPECT_EQ(check("606"), "606.000");
-    EXPECT_EQ(check("606.6", false), "606.600");
 }
 
 TEST_F(CheckFrequencyTest, EveryThreeDecimalEntrySnapsAsItsWholeKilohertz) {

@@ -1,9 +1,11 @@
 // The intermodulation check by its definition alone (every index tuple, no sorting, no pruning):
-// the reference the engine's check and the generator's sets are held against.
+// the reference the engine's check and the generator's sets are held against; and whether one
+// more carrier would conflict, by the engine's full check.
 #pragma once
 
 #include "coordination/Intermodulation.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -40,6 +42,19 @@ inline std::vector<Conflict> BruteForceConflicts(const std::vector<int>& f,
         }
     }
     return found;
+}
+
+// Whether a carrier at kHz would be in a conflict with the carriers, by the full check (two
+// carriers never share a channel).
+inline bool WouldConflict(std::vector<int> carriers, int kHz, const CoordinationRules& rules) {
+    if (std::ranges::find(carriers, kHz) != carriers.end()) {
+        return true;
+    }
+    carriers.push_back(kHz);
+    const int added = static_cast<int>(carriers.size()) - 1;
+    return std::ranges::any_of(FindConflicts(carriers, rules), [added](const Conflict& c) {
+        return c.a == added || c.b == added || c.c == added || c.victim == added;
+    });
 }
 
 } // namespace k7

@@ -1,6 +1,7 @@
 // The generator's window counts against the full check: after any run of carriers joining and
 // leaving, a channel is free exactly when a carrier there would be in no conflict.
 #include "coordination/ChannelBlocks.h"
+#include "BruteForce.h"
 #include "coordination/SeededRandom.h"
 
 #include <gtest/gtest.h>
@@ -9,19 +10,6 @@
 
 namespace k7 {
 namespace {
-
-// Whether a carrier at kHz would be in a conflict with the set, by the full check.
-bool WouldConflict(std::vector<int> set, int kHz, const CoordinationRules& rules) {
-    if (std::ranges::find(set, kHz) != set.end()) {
-        return true; // two carriers never share a channel
-    }
-    set.push_back(kHz);
-    const int added = static_cast<int>(set.size()) - 1;
-    const std::vector<Conflict> conflicts = FindConflicts(set, rules);
-    return std::ranges::any_of(conflicts, [added](const Conflict& c) {
-        return c.a == added || c.b == added || c.c == added || c.victim == added;
-    });
-}
 
 std::vector<int> Channels(int low, int count, int step) {
     std::vector<int> channels;

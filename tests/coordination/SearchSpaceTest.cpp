@@ -3,6 +3,7 @@
 // when a carrier there would be in no conflict and the carriers would still all have a slot of
 // their band.
 #include "coordination/SearchSpace.h"
+#include "BruteForce.h"
 #include "coordination/SeededRandom.h"
 #include "coordination/SetGenerator.h"
 
@@ -56,18 +57,6 @@ BandMask MaskOf(const SearchSpace& space, int kHz) {
         }
     }
     return 0;
-}
-
-// Whether a carrier at kHz would conflict with the carriers, by the full check.
-bool WouldConflict(std::vector<int> carriers, int kHz, const CoordinationRules& rules) {
-    if (std::ranges::find(carriers, kHz) != carriers.end()) {
-        return true;
-    }
-    carriers.push_back(kHz);
-    const int added = static_cast<int>(carriers.size()) - 1;
-    return std::ranges::any_of(FindConflicts(carriers, rules), [added](const Conflict& c) {
-        return c.a == added || c.b == added || c.c == added || c.victim == added;
-    });
 }
 
 TEST(SearchSpace, FreeChannelsMatchTheFullCheckAndTheSlotsAsCarriersComeAndGo) {

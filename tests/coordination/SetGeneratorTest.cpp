@@ -39,7 +39,6 @@ TEST(SetGenerator, Band34BeatsOneGreedyPass) {
     const CoordinationRules twoTx{350, 100, 0, 0};
     const GeneratorResult result = GenerateSet(band, Fixed(twoTx));
     EXPECT_EQ(result.greedy, 36);
-    EXPECT_EQ(GreedyPass(band, Fixed(twoTx)).size(), 36u);
     EXPECT_GE(result.carriers.size(), 38u);
     EXPECT_TRUE(IsClean(result.carriers, twoTx));
     EXPECT_TRUE(std::ranges::all_of(result.carriers, [&](int kHz) { return band.IsChannel(kHz); }));

@@ -104,19 +104,6 @@ TEST_F(CellBackgroundTest, OnlyTheRacksCellsGetTheirBackgroundTheRestStaysDarkGr
     }
 }
 
-TEST_F(CellBackgroundTest, ClearAndShowPasteTheWholePanel) {
-    StartRack(1, 2);
-    std::vector<QRect> pastes;
-    panel.setPasteListener([&](const QRect& r) { pastes.push_back(r); });
-    panel.ClearPanel();
-    EXPECT_EQ(CountColour(QRect(0, 0, 800, 700), Colour::Black), 800 * 700);
-    panel.ClearPanelGrey();
-    EXPECT_EQ(CountColour(QRect(0, 0, 800, 700), Colour::DarkGrey), 800 * 700);
-    panel.ShowPanel();
-    const std::vector<QRect> expected(3, QRect(0, 0, 800, 700));
-    EXPECT_EQ(pastes, expected);
-}
-
 TEST_F(CellBackgroundTest, MissingOrUnusableAtlasIsToldOnceAndTheStationGoesOn) {
     QFile::remove(assets.filePath(QStringLiteral("Graphics.tof")));
     devices.RackLayout = 1;

@@ -126,29 +126,16 @@ TEST_F(MeterPanelWidgetTest, ThePanelIsShownScaledToFitWithBlackMargins) {
 
 // Where a pointer position falls at each scale is PanelScale's (PanelScaleTest); here, that
 // clicks go through it.
-TEST_F(MeterPanelWidgetTest, RightClickOpensTheReceiverUnderThePointerAtAnyScale) {
+TEST_F(MeterPanelWidgetTest, ClicksFindTheReceiverUnderThePointerThroughTheScale) {
     StartRack(1, 8);
-    // 8-slot layout: (199, 349) is slot 1, (200, 350) slot 6, at 1x and 1.5x, and 2x with margins.
-    struct Case {
-        QSize size;
-        double factor;
-        QPointF offset;
-    };
-    for (const Case& c : {Case{{800, 700}, 1.0, {0, 0}}, Case{{1200, 1050}, 1.5, {0, 0}},
-                          Case{{1700, 1400}, 2.0, {50, 0}}}) {
-        widget.resize(c.size);
-        const auto at = [&](double x, double y) { return c.offset + QPointF(x, y) * c.factor; };
-        const double last = c.factor - 1.0; // the last logical pixel that shows a panel pixel
-        EXPECT_EQ(SlotAt(at(199, 349) + QPointF(last, last)), 1) << c.factor;
-        EXPECT_EQ(SlotAt(at(200, 350)), 6) << c.factor;
-        EXPECT_EQ(SlotAt(at(799, 699) + QPointF(last, last)), 8) << c.factor;
-        EXPECT_EQ(SlotAt(at(0, 0)), 1) << c.factor;
-        EXPECT_EQ(SlotAt(at(600, 0)), 4) << c.factor;
-    }
+    // 8-slot layout at 2x with 50 pixels of margin: (199, 349) is slot 1, (200, 350) slot 6.
+    widget.resize(1700, 1400);
+    EXPECT_EQ(SlotAt({50 + 2 * 199 + 1, 2 * 349 + 1}), 1);
+    EXPECT_EQ(SlotAt({50 + 2 * 200, 2 * 350}), 6);
+    EXPECT_EQ(SlotAt({50 + 2 * 799 + 1, 2 * 699 + 1}), 8);
+    EXPECT_EQ(SlotAt({50 + 2 * 600, 0}), 4);
     EXPECT_EQ(SlotAt({49, 700}), 0) << "a click in the margin is on no cell";
-    EXPECT_EQ(widget.pointerPosition(), QPoint(-1, -1));
-    EXPECT_EQ(opened.size(), 15u);
-    EXPECT_EQ(opened.back(), 4);
+    EXPECT_EQ(opened, (std::vector<int>{1, 6, 8, 4}));
 
     // A left double click finds its receiver through the same scale (2x, 50 pixels of margin).
     std::vector<int> histories;
@@ -232,7 +219,7 @@ TEST_F(MeterPanelWidgetTest, ClicksThatOpenNothing) {
     EXPECT_TRUE(opened.empty());
 }
 
-TEST_F(MeterPanelWidgetTest, TheWideFortyGridOpensTheSlotOfEveryCellAtItsCentreAndCorners) {
+TEST_F(MeterPanelWidgetTest, TheWideFortyGridOpensTheSlotOfACellAtItsCentreAndCorners) {
     widget.resize(1920, 1080);
     widget.setArrangement(PanelArrangement::Wide);
     StartRack(0, 40);
@@ -244,9 +231,8 @@ TEST_F(MeterPanelWidgetTest, TheWideFortyGridOpensTheSlotOfEveryCellAtItsCentreA
     const auto onWindow = [&](QPointF pixel) {
         return shown.target().topLeft() + (pixel + QPointF(0.5, 0.5)) * shown.factor();
     };
-    for (int slot = 1; slot <= 40; ++slot) {
+    for (int slot : {1, 10, 11, 40}) {
         const QRect cell = panel.CellRect(slot);
-        EXPECT_EQ(cell.topLeft(), QPoint((slot - 1) % 10 * 100, (slot - 1) / 10 * 140));
         for (const QPointF at :
              {QPointF(cell.center()), QPointF(cell.topLeft()), QPointF(cell.topRight()),
               QPointF(cell.bottomLeft()), QPointF(cell.bottomRight())}) {
@@ -277,7 +263,6 @@ TEST_F(MeterPanelWidgetTest, ToolTipOnlyOnK75SetUps) {
                      Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&widget, &move);
     EXPECT_EQ(widget.toolTip(), QStringLiteral("Right Click to change values."));
-    EXPECT_EQ(widget.pointerPosition(), QPoint(130, 91));
 }
 
 } // namespace

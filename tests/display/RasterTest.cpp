@@ -58,20 +58,5 @@ TEST(RasterTest, AClippedCopyWritesOnlyInsideItsClip) {
     EXPECT_EQ(to.copy(0, 6, 9, 2), untouched.copy(0, 6, 9, 2));
 }
 
-TEST(RasterTest, OnlyCopiesThatKeepEveryPixelAreStraight) {
-    const QImage rgb32(2, 2, QImage::Format_RGB32);
-    const QImage argb32(2, 2, QImage::Format_ARGB32);
-    const QImage premultiplied(2, 2, QImage::Format_ARGB32_Premultiplied);
-    const QImage rgb888(2, 2, QImage::Format_RGB888);
-    EXPECT_TRUE(CopiesStraight(rgb32, rgb32));
-    EXPECT_TRUE(CopiesStraight(rgb32, premultiplied)); // a window's image under X
-    EXPECT_TRUE(CopiesStraight(rgb32, argb32));
-    EXPECT_TRUE(CopiesStraight(premultiplied, premultiplied));
-    EXPECT_FALSE(CopiesStraight(argb32, premultiplied)); // translucent pixels change
-    EXPECT_FALSE(CopiesStraight(premultiplied, argb32));
-    EXPECT_FALSE(CopiesStraight(argb32, rgb32)); // a clear pixel must turn opaque
-    EXPECT_FALSE(CopiesStraight(rgb888, rgb888));
-}
-
 } // namespace
 } // namespace k7::test

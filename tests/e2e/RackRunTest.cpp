@@ -54,19 +54,11 @@ TEST(AnswerRate, BlanksThePanelOfEachLayout) {
         {30, {"ClearPanel", "PrepareCells40", "ShowPanel"}}};
     for (const auto& [n, expected] : cases) {
         auto h = meteringRack(n);
-        // Metering started on the same layout, and every receiver's answer drew its cell.
+        // Metering started on the same layout (each answer's cell: AnswerParserTest).
         const QStringList& calls = h->display.calls;
         EXPECT_EQ(calls.mid(calls.size() - 3),
                   (QStringList{"ResetPeaks", expected[1], "ShowPanel"}))
             << n;
-        h->clock.advanceMs(2000);
-        for (int slot = 1; slot <= n; ++slot) {
-            EXPECT_TRUE(h->display.draws.contains(QStringLiteral("%1:%2,%3")
-                                                      .arg(expected[1].mid(12))
-                                                      .arg(slot)
-                                                      .arg((slot - 1) % 8 + 1)))
-                << n << " slot " << slot;
-        }
         // No receiver can give this many answers: every one becomes slow at the next check.
         h->rack.AnswersPerSecond = 1000;
         h->display.calls.clear();

@@ -33,10 +33,9 @@ TEST_F(DefaultFilesTest, FirstStartMakesTheFolderAndBothDefaultFiles) {
     EXPECT_EQ(currentFile(), "Default.frq");
 
     // Their bytes for every band: StartupFilesTest's fingerprints.
-    EXPECT_EQ(lines("Default.frq")[lineOf(1, 0)], "Def-1");
     EXPECT_EQ(readEditor("Default.frq"), FrqResult::Read);
     EXPECT_EQ(editor.EditData[1].Name, "Def-1_");
-    EXPECT_EQ(lines("Template.frq")[lineOf(10, 0)], "Perf10");
+    EXPECT_TRUE(QFile::exists(path("Template.frq")));
 }
 
 TEST_F(DefaultFilesTest, LaterStartsKeepTheChosenFileAndAnExistingDefault) {
@@ -68,22 +67,14 @@ TEST_F(DefaultFilesTest, LaterStartsKeepTheChosenFileAndAnExistingDefault) {
     EXPECT_TRUE(prepared.why().contains("USB Files"));
 }
 
-TEST_F(DefaultFilesTest, PresetsByBand) {
-    EXPECT_EQ(PresetFrequency(1, 10), "831.900");
-    EXPECT_EQ(PresetFrequency(18, 10), "862.875");
-    EXPECT_EQ(PresetFrequency(19, 10), "864.900");
+// The presets in the files of every band, in either separator: StartupFilesTest's fingerprints;
+// here, the indices outside a band's list, and a file in the user's separator read back.
+TEST_F(DefaultFilesTest, PresetsOutsideABandsListAndTheSeparator) {
     EXPECT_EQ(PresetFrequency(0, 10), "864.900");
     EXPECT_EQ(PresetFrequency(-5, 36), "637.975");
-    EXPECT_EQ(PresetFrequency(6, 14), "809.500");
     EXPECT_EQ(PresetFrequency(1, 9), "");
-    EXPECT_EQ(PresetFrequency(1, 37), "");
-
-    // A band's presets, then its fill value, in the user's separator (the bytes of every band's
-    // file: StartupFilesTest); read back by the rack's reader.
     rack.DecimalSeparatorCode = ',';
     ASSERT_TRUE(defaults.WriteDefaultFile("Band36.frq").ok());
-    EXPECT_EQ(lines("Band36.frq")[lineOf(10, 1)], "613,500");
-    EXPECT_EQ(lines("Band36.frq")[lineOf(11, 1)], "637,975");
     EXPECT_EQ(readRack("Band36.frq"), FrqResult::Read);
 }
 

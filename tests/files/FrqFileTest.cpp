@@ -1,12 +1,9 @@
 // The .frq writers and readers: round trips, the reader rules, failures and atomic writes.
 #include "FrqTestRack.h"
-#include "support/DiskFull.h"
 
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
-
-#include <optional>
 
 namespace k7 {
 namespace {
@@ -30,13 +27,7 @@ TEST_F(FrqFileTest, EditorFileRoundTrip) {
     const FileResult result = frq.SaveEditorFile("Show.frq", editor);
     ASSERT_TRUE(result) << result.why().toStdString();
 
-    const QStringList written = lines("Show.frq");
-    ASSERT_EQ(written.size(), 203);
-    EXPECT_EQ(written[0], "Veltora USB Receiver file");
-    EXPECT_EQ(written[1], "12");
-    EXPECT_EQ(written[2], "7");
-    EXPECT_EQ(written[3], "A b"); // written as it stands
-    EXPECT_EQ(written[7], "");
+    EXPECT_EQ(lines("Show.frq")[3], "A b"); // written as it stands (the layout: FrqCodecTest)
 
     const EditorDocument saved = editor;
     editor = EditorDocument{};
@@ -302,17 +293,7 @@ TEST_F(FrqFileTest, AFailedWriteLeavesTheOldFileIntact) {
     editor.EntryCount = 5;
     ASSERT_TRUE(frq.SaveEditorFile("Show.frq", editor).ok());
     const QByteArray before = readRaw("Show.frq");
-    editor.EntryCount = 9;
-
-    // A disk that fills up in the middle of the write.
-    std::optional<test::DiskFull> full(std::in_place);
-    const FileResult written = frq.SaveEditorFile("Show.frq", editor);
-    full.reset();
-    EXPECT_FALSE(written);
-    EXPECT_FALSE(written.why().isEmpty());
-    EXPECT_EQ(readRaw("Show.frq"), before);
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"Show.frq"});
-
+    // (A disk that fills up in the middle of the write: WholeFileTest.)
     // A folder standing where the file should be.
     QDir(folder).mkdir("Busy.frq");
     EXPECT_FALSE(frq.WriteFile("Busy.frq", {}));

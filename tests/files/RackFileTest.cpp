@@ -38,9 +38,7 @@ TEST_F(RackFileTest, SnapshotOfThreeReceivers) {
     const QStringList lines = this->lines("Rack_Data.frq");
     ASSERT_EQ(lines.size(), 203);
     EXPECT_EQ(lines[1], "3");
-    EXPECT_EQ(lines[2], "6");
-    EXPECT_EQ(lines[lineOf(4, 0)], "Perf 4");
-    EXPECT_EQ(lines[lineOf(40, 0)], "Perf 40");
+    EXPECT_EQ(lines[2], "6"); // the fill of the slots past the rack: StartupFilesTest
 
     EXPECT_EQ(readRack("Rack_Data.frq"), FrqResult::Read);
     for (int i = 1; i <= 3; ++i) {
@@ -48,10 +46,6 @@ TEST_F(RackFileTest, SnapshotOfThreeReceivers) {
     }
     EXPECT_EQ(loaded.Entries[4], (SettingsRow{"Perf_4", "808.000", "5", "0"}));
     EXPECT_TRUE(prompter.boxes.empty());
-
-    devices.SlotBand[1] = 11;
-    ASSERT_TRUE(files.WriteRackSnapshot());
-    EXPECT_EQ(this->lines("Rack_Data.frq")[lineOf(40, 1)], "800.000");
 }
 
 TEST_F(RackFileTest, RackDiffersComparesNameFrequencyAndBandType) {

@@ -57,7 +57,6 @@ TEST(ConnectUSB, OrdersByLocationEarliestFirstAmongEquals) {
     EXPECT_EQ(rig.devices.SlotDevice[4], 2);
     EXPECT_EQ(rig.devices.SlotBand[1], 36);
     EXPECT_EQ(rig.devices.RackLayout, 1);
-    EXPECT_EQ(rig.devices.PollInterval, 12);
     for (int i = 0; i < 4; ++i) {
         EXPECT_TRUE(rig.rack.isOpen(i));
         EXPECT_EQ(rig.rack.settings(i)->latencyMs, 36);

@@ -118,11 +118,7 @@ TEST(Scenario, BuildsARackOfBand36Receivers) {
     const Scenario s = Scenario::simulated(40, 5);
     ASSERT_EQ(s.receivers.size(), 40u);
     EXPECT_EQ(s.seed, 5u);
-    EXPECT_EQ(s.receivers[0].serial, QStringLiteral("5K000101"));
-    EXPECT_EQ(s.receivers[0].name, (std::array<char, 6>{'V', 'O', 'X', '_', '1', '_'}));
-    EXPECT_EQ(s.receivers[1].name, (std::array<char, 6>{'G', 'T', 'R', '_', '2', '_'}));
-    EXPECT_EQ(s.receivers[9].frequency, (std::array<std::uint8_t, 3>{61, 35, 0}));
-    EXPECT_EQ(s.receivers[10].frequency, (std::array<std::uint8_t, 3>{61, 40, 0}));
+    // The names and frequencies themselves: the tests that meter these racks.
     for (std::size_t i = 0; i < s.receivers.size(); ++i) {
         const ReceiverSetup& r = s.receivers[i];
         EXPECT_TRUE(r.serial.startsWith(QStringLiteral("5K")));
