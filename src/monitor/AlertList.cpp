@@ -123,14 +123,20 @@ bool AlertList::IsOpen(int slot, AlertKind kind) const {
 }
 
 CellAlerts AlertList::CellOf(int slot) const {
+    std::array<bool, kAlertKinds> every{};
+    every.fill(true);
+    return CellOf(slot, every);
+}
+
+CellAlerts AlertList::CellOf(int slot, const std::array<bool, kAlertKinds>& marked) const {
     if (!ValidSlot(slot)) {
         return {};
     }
     const auto s = static_cast<std::size_t>(slot);
     std::array<bool, kAlertKinds> up{}, unseen{};
     for (std::size_t k = 0; k < up.size(); ++k) {
-        up[k] = open_[s][k] != 0;
-        unseen[k] = unseen_[s][k] > 0;
+        up[k] = marked[k] && open_[s][k] != 0;
+        unseen[k] = marked[k] && unseen_[s][k] > 0;
     }
     return {MostUrgent(up), MostUrgent(unseen)};
 }

@@ -84,6 +84,8 @@ public:
     // come back with it; every alert of a receiver takes the slot it sits in now.
     void Reseat(const RackReseat& reseat, const std::array<SerialNumber, kMaxSlots + 1>& serials);
     CellAlerts CellOf(int slot) const;
+    // The same of the kinds that are marked on the cells (marked[Index(kind)]).
+    CellAlerts CellOf(int slot, const std::array<bool, kAlertKinds>& marked) const;
     void AcknowledgeEnded();
 
     std::size_t size() const { return alerts_.size(); }

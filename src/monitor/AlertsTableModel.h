@@ -10,6 +10,8 @@
 
 namespace k7 {
 
+class Alarms;
+
 class AlertsTableModel final : public QAbstractTableModel, private AlertEvents {
 public:
     enum Column { TimeColumn, SlotColumn, NameColumn, KindColumn, DurationColumn, ColumnCount };
@@ -25,6 +27,9 @@ public:
 
     // The alert a row shows (row 0 is the newest).
     const Alert& alertAt(int row) const;
+    // The alarms not yet acknowledged are named so in the kind column; told when they change.
+    void SetAlarms(const Alarms* alarms) { alarms_ = alarms; }
+    void AlarmsChanged();
 
 private:
     // AlertEvents
@@ -33,6 +38,7 @@ private:
     void AlertsTrimmed() override;
 
     AlertList& alerts_;
+    const Alarms* alarms_ = nullptr;
     int rows_ = 0; // the rows the view knows of
 };
 

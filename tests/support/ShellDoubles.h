@@ -20,6 +20,7 @@ public:
     void ArrangementChosen(PanelArrangement arrangement) override {
         arrangements.push_back(arrangement);
     }
+    void AcknowledgeAlarmChosen() override { ++acknowledgements; }
     std::vector<ExitSource> exits;
     std::vector<PanelArrangement> arrangements;
     std::vector<FileCommand> commands;
@@ -27,6 +28,7 @@ public:
     int toggles = 0;
     int rescanToggles = 0;
     int abouts = 0;
+    int acknowledgements = 0;
 };
 
 class RecordingDialogActions final : public StartupDialogActions {
