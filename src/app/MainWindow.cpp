@@ -149,6 +149,7 @@ QWidget* MainWindow::makeAlarmBanner() {
     // Nothing in it takes the keyboard focus: the panel keeps the keys (A acknowledges too).
     alarmBanner_ = new QWidget(panelArea_);
     alarmBanner_->setObjectName(QStringLiteral("alarmBanner"));
+    alarmBanner_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     alarmBanner_->setFocusPolicy(Qt::NoFocus);
     alarmBanner_->setAttribute(Qt::WA_StyledBackground);
     alarmBanner_->setStyleSheet(
@@ -171,7 +172,8 @@ QWidget* MainWindow::makeAlarmBanner() {
 }
 
 void MainWindow::SetMeterPanel(QWidget* panel) {
-    panelArea_->layout()->addWidget(panel);
+    // The panel takes all the height the banner leaves.
+    static_cast<QBoxLayout*>(panelArea_->layout())->addWidget(panel, 1);
 }
 
 void MainWindow::ApplyPlacement(const WindowPlacement& placement) {
