@@ -35,7 +35,7 @@ Alarms::Alarms(const Wiring& wiring)
         }
         updateTimers();
     });
-    alerts_.AddObserver(*this);
+    alerts_.AddLateObserver(*this);
 }
 
 Alarms::~Alarms() {

@@ -28,9 +28,16 @@ std::optional<AlertKind> MostUrgent(const std::array<bool, kAlertKinds>& present
 template <typename Event>
 void AlertList::tell(Event event) {
     // A copy: an observer may come or go while it is told.
-    const std::vector<AlertEvents*> observers = observers_;
+    std::vector<AlertEvents*> observers = observers_;
+    observers.insert(observers.end(), late_.begin(), late_.end());
     for (AlertEvents* observer : observers) {
         event(*observer);
+    }
+}
+
+void AlertList::AddLateObserver(AlertEvents& observer) {
+    if (std::find(late_.begin(), late_.end(), &observer) == late_.end()) {
+        late_.push_back(&observer);
     }
 }
 
@@ -43,6 +50,7 @@ void AlertList::AddObserver(AlertEvents& observer) {
 void AlertList::RemoveObserver(AlertEvents& observer) {
     observers_.erase(std::remove(observers_.begin(), observers_.end(), &observer),
                      observers_.end());
+    late_.erase(std::remove(late_.begin(), late_.end(), &observer), late_.end());
 }
 
 const Alert* AlertList::Start(AlertKind kind, int slot, const QString& name,

@@ -93,6 +93,8 @@ public:
     int ActiveCount() const { return activeCount_; }
 
     void AddObserver(AlertEvents& observer);
+    // Told after every other observer (the alarms: what they log and trace follows the alert).
+    void AddLateObserver(AlertEvents& observer);
     void RemoveObserver(AlertEvents& observer);
 
 private:
@@ -122,6 +124,7 @@ private:
     };
     std::vector<Away> away_;
     std::vector<AlertEvents*> observers_;
+    std::vector<AlertEvents*> late_;
 };
 
 } // namespace k7
