@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     g++ clang clang-format cmake ninja-build pkg-config
     qt6-base-dev qt6-serialport-dev libgl-dev libxcb1-dev
-    qt6-httpserver-dev qt6-websockets-dev libqrencode-dev
+    qt6-httpserver-dev qt6-websockets-dev libqrencode-dev qt6-multimedia-dev
     fonts-liberation2
     poppler-utils # pdfinfo and pdftotext: the show sheet test reads its PDF back
     libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev

@@ -5,10 +5,12 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <tuple>
@@ -126,6 +128,7 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     auto* layout = new QVBoxLayout(panelArea_);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    layout->addWidget(makeAlarmBanner());
     setCentralWidget(panelArea_);
     ApplyPlacement({kMeterPanelDesignSize, WindowMode::Normal});
 
@@ -151,8 +154,35 @@ MainWindow::MainWindow(MainWindowController& controller, QWidget* parent)
     refresh();
 }
 
+QWidget* MainWindow::makeAlarmBanner() {
+    // Nothing in it takes the keyboard focus: the panel keeps the keys (A acknowledges too).
+    alarmBanner_ = new QWidget(panelArea_);
+    alarmBanner_->setObjectName(QStringLiteral("alarmBanner"));
+    alarmBanner_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    alarmBanner_->setFocusPolicy(Qt::NoFocus);
+    alarmBanner_->setAttribute(Qt::WA_StyledBackground);
+    alarmBanner_->setStyleSheet(
+        QStringLiteral("#alarmBanner { background: #b00000; } QLabel { color: white; "
+                       "font-weight: bold; } QPushButton { padding: 1px 10px; }"));
+    alarmText_ = new QLabel(alarmBanner_);
+    alarmText_->setObjectName(QStringLiteral("alarmBannerText"));
+    alarmText_->setFocusPolicy(Qt::NoFocus);
+    auto* acknowledge = new QPushButton(QStringLiteral("Acknowledge"), alarmBanner_);
+    acknowledge->setObjectName(QStringLiteral("alarmBannerAcknowledge"));
+    acknowledge->setFocusPolicy(Qt::NoFocus);
+    acknowledge->setToolTip(QStringLiteral("Acknowledges this alarm (key A)"));
+    connect(acknowledge, &QPushButton::clicked, this, [this] { controller_.BannerAcknowledge(); });
+    auto* row = new QHBoxLayout(alarmBanner_);
+    row->setContentsMargins(8, 2, 8, 2);
+    row->addWidget(alarmText_, 1);
+    row->addWidget(acknowledge);
+    alarmBanner_->hide();
+    return alarmBanner_;
+}
+
 void MainWindow::SetMeterPanel(QWidget* panel) {
-    panelArea_->layout()->addWidget(panel);
+    // The panel takes all the height the banner leaves.
+    static_cast<QBoxLayout*>(panelArea_->layout())->addWidget(panel, 1);
 }
 
 void MainWindow::ApplyPlacement(const WindowPlacement& placement) {
@@ -201,6 +231,11 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_A && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        controller_.KeyPressed(MainWindowController::kAcknowledgeKey);
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_F11 || event->matches(QKeySequence::FullScreen)) {
         ToggleFullScreen();
         event->accept();
@@ -238,6 +273,10 @@ void MainWindow::refresh() {
     mnuLoad->setChecked(state.loadLastFileChecked);
     mnuRescan->setChecked(state.rescanAfterUsbChangeChecked);
     mnuAlerts->setText(state.alertsCaption);
+    if (!state.alarmBanner.isEmpty()) {
+        alarmText_->setText(state.alarmBanner + QStringLiteral(" -"));
+    }
+    alarmBanner_->setVisible(!state.alarmBanner.isEmpty());
     arrangementItems_[static_cast<std::size_t>(state.arrangement)]->setChecked(true);
     if (state.meterPanelFocusRequests != focusRequestsSeen_) {
         focusRequestsSeen_ = state.meterPanelFocusRequests;

@@ -35,6 +35,9 @@ public:
     QWidget* panelArea() const { return panelArea_; }
     // The notice in the menu bar's corner (hidden when the controller has none).
     QLabel* meterNotice() const { return meterNotice_; }
+    // The alarm banner: a line of its own above the meter panel, which shrinks to make room
+    // for it (it never lies over a cell); hidden while no alarm is unacknowledged.
+    QWidget* alarmBanner() const { return alarmBanner_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -42,10 +45,13 @@ protected:
 
 private:
     void refresh();
+    QWidget* makeAlarmBanner();
 
     MainWindowController& controller_;
     QWidget* panelArea_ = nullptr;
     QLabel* meterNotice_ = nullptr;
+    QWidget* alarmBanner_ = nullptr;
+    QLabel* alarmText_ = nullptr;
     std::array<QAction*, 2> arrangementItems_{}; // View: native, wide (one of them ticked)
     int focusRequestsSeen_ = 0;
     // The menu items (found by their object names in tests).

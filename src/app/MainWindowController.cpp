@@ -37,6 +37,13 @@ void MainWindowController::SetActiveAlerts(int count) {
     }
 }
 
+void MainWindowController::SetAlarmBanner(const QString& text) {
+    if (state_.alarmBanner != text) {
+        state_.alarmBanner = text;
+        changed();
+    }
+}
+
 void MainWindowController::SetArrangement(PanelArrangement arrangement) {
     if (state_.arrangement != arrangement) {
         state_.arrangement = arrangement;
@@ -61,6 +68,8 @@ void MainWindowController::SetRescanAfterUsbChangeChecked(bool checked) {
 void MainWindowController::KeyPressed(int key) {
     if (key == kEscapeKey) {
         actions_.ExitRequested(ExitSource::EscapeKey);
+    } else if (key == kAcknowledgeKey) {
+        actions_.AcknowledgeAlarmChosen();
     }
 }
 

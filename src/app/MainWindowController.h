@@ -40,6 +40,8 @@ public:
     virtual void WindowCommandChosen(WindowCommand command) = 0;
     virtual void AboutChosen() = 0;
     virtual void ArrangementChosen(PanelArrangement arrangement) = 0;
+    // The banner's Acknowledge or the key A: the newest alarm is acknowledged.
+    virtual void AcknowledgeAlarmChosen() = 0;
 };
 
 struct MainWindowState {
@@ -58,6 +60,8 @@ struct MainWindowState {
     QString meterNotice;
     // The Alerts menu, with the count of the alerts up.
     QString alertsCaption = QStringLiteral("Alerts");
+    // The banner above the panel: the newest unacknowledged alarm; hidden when empty.
+    QString alarmBanner;
     int meterPanelFocusRequests = 0; // each FocusMeterPanel adds one
     bool operator==(const MainWindowState&) const = default;
 };
@@ -65,6 +69,7 @@ struct MainWindowState {
 class MainWindowController final : public ShellPort {
 public:
     static constexpr int kEscapeKey = 27;
+    static constexpr int kAcknowledgeKey = 'A';
 
     explicit MainWindowController(MainWindowActions& actions) : actions_(actions) {}
 
@@ -77,10 +82,13 @@ public:
     void SetRescanAfterUsbChangeChecked(bool checked);
     void SetMeterNotice(const QString& text);
     void SetActiveAlerts(int count);
+    void SetAlarmBanner(const QString& text);
     void SetArrangement(PanelArrangement arrangement);
 
-    // Escape requests exit like mnuExit; every other key is ignored.
+    // Escape requests exit like mnuExit; A acknowledges the newest alarm; every other key is
+    // ignored.
     void KeyPressed(int key);
+    void BannerAcknowledge() { actions_.AcknowledgeAlarmChosen(); }
     void MenuExit() { actions_.ExitRequested(ExitSource::MenuExit); }
     // The close box: true when the window may close (the operator pressed "Close now"),
     // otherwise the close is refused and exit is requested.

@@ -8,10 +8,13 @@
 #include "Version.h"
 #include "platform/EventPump.h"
 #include "platform/Prompter.h"
+#include "platform/TonePort.h"
 
 #include <QDir>
 #include <QJsonValue>
 #include <QLocale>
+
+#include <cstdio>
 
 namespace k7 {
 namespace {
@@ -23,7 +26,7 @@ const QString kHardwareTitle = QStringLiteral("USB hardware detection");
 Station::Station(const StationPorts& ports, const StationOptions& options)
     : ports_(ports), options_(options), dialog_(ports.timerFactory, *this), window_(*this),
       core_(CorePorts{ports.timerFactory, ports.pump, ports.prompter, ports.settings, ports.driver,
-                      dialog_, window_, ports.clock, &ports.fileChooser},
+                      dialog_, window_, ports.clock, &ports.fileChooser, ports.tones},
             CoreOptions{DataFolder(options.applicationFolder), {}, nullptr}),
       fileCommands_(FileCommands::Wiring{core_.rackFile(), core_.frq(), core_.defaults(),
                                          core_.engine(), core_.editor(), core_.panel(), window_,
@@ -62,6 +65,7 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
     watchEditorAndPanel();
     core_.panel().SetBackupFrequencies(&rackCoordination_.backups());
     core_.monitor().alerts().AddObserver(*this);
+    core_.alarms().AddObserver(*this);
     core_.monitor().AddRackObserver([this](const RackNote& note) { ports_.trace.Rack(note); });
     core_.engine().AddObserver(crew_);
     crew_.AddObserver([this, serving = false, error = QString(), url = QString()]() mutable {
@@ -81,6 +85,7 @@ Station::Station(const StationPorts& ports, const StationOptions& options)
 
 Station::~Station() {
     core_.panel().SetBackupFrequencies(nullptr);
+    core_.alarms().RemoveObserver(*this);
     core_.monitor().alerts().RemoveObserver(*this);
 }
 
@@ -94,6 +99,27 @@ void Station::AlertEnded(const Alert& alert) {
     countAlerts();
 }
 
+void Station::AlertsTrimmed() {
+    countAlerts();
+    // A rescan may have moved the newest alarm's receiver.
+    window_.SetAlarmBanner(core_.alarms().BannerText());
+}
+
+void Station::AlarmChanged(const AlarmNote& note) {
+    ports_.trace.Alarm(note);
+    window_.SetAlarmBanner(core_.alarms().BannerText());
+}
+
+void Station::TellNoAudioDevice() {
+    if (!ports_.tones || ports_.tones->HasDevice()) {
+        return;
+    }
+    const QString text = QStringLiteral(
+        "no sound output: alarms flash and show their banner, but their tone is not heard");
+    std::fprintf(stderr, "k7station: %s\n", qPrintable(text));
+    ports_.trace.NoAudioDevice(text);
+}
+
 void Station::countAlerts() {
     window_.SetActiveAlerts(core_.monitor().alerts().ActiveCount());
 }
@@ -102,6 +128,7 @@ bool Station::Start() {
     if (!CheckSingleInstance()) {
         return false;
     }
+    TellNoAudioDevice();
     view_->InitGraphics();
     // The band tables are built with the frequency checker.
     LoadStartupDialog();

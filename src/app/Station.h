@@ -32,6 +32,7 @@ class Prompter;
 class SettingsStore;
 class SingleInstance;
 class Trace;
+class TonePort;
 
 struct StationPorts {
     Clock& clock;
@@ -42,6 +43,8 @@ struct StationPorts {
     SettingsStore& settings;
     Ftd2xx& driver;
     Trace& trace;
+    // The alarms' tone; none: no sound in this run (and nothing said about it).
+    TonePort* tones;
 };
 
 struct StationOptions {
@@ -85,7 +88,10 @@ public:
     virtual void Stopped(int /*exitCode*/) {} // the program ends with this code
 };
 
-class Station final : private StartupDialogActions, private MainWindowActions, private AlertEvents {
+class Station final : private StartupDialogActions,
+                      private MainWindowActions,
+                      private AlertEvents,
+                      private AlarmEvents {
 public:
     static constexpr int kExitOk = 0;
     static constexpr int kExitRefused = 2;
@@ -186,13 +192,18 @@ private:
     void AboutChosen() override;
     // Kept for the rack's size at once, and the panel arranged.
     void ArrangementChosen(PanelArrangement arrangement) override;
+    void AcknowledgeAlarmChosen() override { core_.alarms().AcknowledgeNewest(); }
     void arrangePanel(PanelArrangement arrangement);
     // AlertEvents: into the trace, and the count in the Alerts menu
     void AlertStarted(const Alert& alert) override;
     void AlertEnded(const Alert& alert) override;
     void AlertsAcknowledged() override { countAlerts(); }
-    void AlertsTrimmed() override { countAlerts(); }
+    void AlertsTrimmed() override;
     void countAlerts();
+    // AlarmEvents: into the trace, and the banner
+    void AlarmChanged(const AlarmNote& note) override;
+    // Said once at the start of a run whose tone port finds no sound output.
+    void TellNoAudioDevice();
 
     // The orderly stop, outside any timer handler.
     void stop();

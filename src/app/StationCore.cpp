@@ -20,6 +20,8 @@ StationCore::StationCore(const CorePorts& ports, const CoreOptions& options)
       labels_(ports.settings),
       monitor_(Monitor::Wiring{rack_, devices_, ports.clock, ports.settings, ports.timerFactory,
                                ports.prompter, options.dataFolder, WallClock(options), &labels_}),
+      alarms_(Alarms::Wiring{monitor_.alerts(), monitor_.actions(), ports.timerFactory, ports.clock,
+                             ports.settings, ports.tones}),
       rackFile_(RackFile::Wiring{frq_, settings_, devices_, ports.settings, engine_, ports.prompter,
                                  &ports.dialog, &monitor_.actions()}),
       engine_(devices_, link_, rack_, timers_, ports.pump, ports.prompter,

@@ -1,10 +1,10 @@
 // The station's core without windows, wired in one place: the device and rack tables, the link
 // and identification, the six timers and the rack engine that alone drives them, the frequency
 // checker, the file layer (the rack's file, the default files, the .frq reader and writer), the
-// monitor (alerts, the event log, the history) and the controllers of the receiver control
-// panel and the frequency file editor with its CSV and coordination commands. The Station builds
-// one; so does every test rig and benchmark, so that what they run is wired as the program is.
-// Its parts are its own: the others get each part by its one name, and the parts get from the
+// monitor (alerts, the event log, the history), the alarms and the controllers of the receiver
+// control panel and the frequency file editor with its CSV and coordination commands. The Station
+// builds one; so does every test rig and benchmark, so that what they run is wired as the program
+// is. Its parts are its own: the others get each part by its one name, and the parts get from the
 // builder exactly the ports they use.
 #pragma once
 
@@ -20,6 +20,7 @@
 #include "link/DeviceTables.h"
 #include "link/Identification.h"
 #include "link/LinkModule.h"
+#include "monitor/Alarms.h"
 #include "monitor/Monitor.h"
 #include "platform/TimerBank.h"
 #include "rack/RackEngine.h"
@@ -40,6 +41,7 @@ class Ftd2xx;
 class Prompter;
 class SettingsStore;
 class TimerFactory;
+class TonePort;
 
 // What the core needs from outside: the platform's ports, the driver, and the two windows the
 // rack drives (the start-up dialog's and the main window's controllers, or a test's doubles).
@@ -54,6 +56,8 @@ struct CorePorts {
     const Clock& clock; // the time of the alerts and their holds
     // The editor's save dialog; none: every save dialog counts as cancelled.
     FileChooser* fileChooser = nullptr;
+    // The alarms' tone; none: no sound in this run.
+    TonePort* tones = nullptr;
 };
 
 struct CoreOptions {
@@ -95,6 +99,8 @@ public:
     // What the crew calls each receiver, by serial number.
     ReceiverLabels& labels() { return labels_; }
     const ReceiverLabels& labels() const { return labels_; }
+    // The alerts of the "alarm" kinds until the operator acknowledges them.
+    Alarms& alarms() { return alarms_; }
     ReceiverPanel& panel() { return panel_; }
     FrequencyEditor& editor() { return editor_; }
     EditorCsv& editorCsv() { return editorCsv_; }
@@ -114,6 +120,7 @@ private:
     // Alerts, rack events, the event log and the history; the operator's actions are logged
     // through monitor_.actions().
     Monitor monitor_;
+    Alarms alarms_;
     RackFile rackFile_;
     RackEngine engine_;
     ReceiverPanel panel_;

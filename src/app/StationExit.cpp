@@ -148,6 +148,7 @@ void Station::stop() {
     // the alerts still up end, and the event log records the stop.
     view_->CloseGraphics();
     crew_.Stop();
+    core_.alarms().Stop();
     core_.monitor().Stop();
     // 4. The load-at-start choice saved, and the window as the operator leaves it.
     core_.rackFile().SaveLoadAtStart();

@@ -29,7 +29,7 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
                     station.core().editorCoordination(), &mainWindow_),
       dialog_(station.dialog(), &mainWindow_, station.core().devices().DeviceCount),
       about_(station.ports().prompter, &mainWindow_),
-      alertsWindow_(station.core().monitor(), &mainWindow_),
+      alertsWindow_(station.core().monitor(), station.core().alarms(), &mainWindow_),
       historyWindow_(station.core().monitor(), station.ports().clock, station.ports().timerFactory,
                      station.ports().prompter, &mainWindow_),
       crewDialog_(station.crewView(), &mainWindow_),
@@ -59,6 +59,7 @@ StationWindows::StationWindows(Station& station, const StationWindowsOptions& op
     }
     station.SetView(this);
     station.core().monitor().alerts().AddObserver(*this);
+    station.core().alarms().AddObserver(*this);
     panelWidget_->setCellToolTip(
         [&station](int slot) { return station.rackCoordination().CellConflicts(slot); });
     panelWidget_->setCellHeading([this](int slot) { return labelHeading(slot); });
@@ -90,6 +91,7 @@ void StationWindows::CoordinateRack() {
 
 StationWindows::~StationWindows() {
     station_.rackCoordination().SetTableView(nullptr);
+    station_.core().alarms().RemoveObserver(*this);
     station_.core().monitor().alerts().RemoveObserver(*this);
     station_.SetView(nullptr);
     station_.core().panel().SetView(nullptr);
@@ -209,15 +211,26 @@ void StationWindows::OpenHistoryExport() {
 }
 
 void StationWindows::markCell(int slot) {
-    const CellAlerts cell = station_.core().monitor().alerts().CellOf(slot);
+    // The kinds set to "silent" leave no mark; an alarm's frame is off on the flash's dark ticks.
+    const CellMark mark = station_.core().alarms().MarkOf(slot);
     CellFrame frame;
-    if (cell.active) {
-        frame.colour = AlertColour(*cell.active);
-    } else if (cell.ended) {
-        frame.colour = AlertColour(*cell.ended);
-        frame.dashed = true;
+    if (mark.drawn) {
+        frame.colour = AlertColour(*mark.kind);
+        frame.dashed = mark.dashed;
     }
     meterPanel_.SetCellFrame(slot, frame);
+}
+
+void StationWindows::AlarmChanged(const AlarmNote& note) {
+    if (note.change == AlarmNote::Raised || note.change == AlarmNote::Acknowledged) {
+        markCell(note.alarm.slot);
+    }
+}
+
+void StationWindows::AlarmsFlashed() {
+    for (const Alarm& alarm : station_.core().alarms().unacknowledged()) {
+        markCell(alarm.slot);
+    }
 }
 
 void StationWindows::markAllCells() {

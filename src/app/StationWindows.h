@@ -33,7 +33,7 @@ struct StationWindowsOptions {
     QString snapshot;      // PanelBuf is saved there at the stop (none when empty)
 };
 
-class StationWindows final : public StationView, private AlertEvents {
+class StationWindows final : public StationView, private AlertEvents, private AlarmEvents {
 public:
     // boxes, chooser: the program's message boxes and file dialogs, parented to the main window
     // (null in tests, whose prompter is scripted).
@@ -81,6 +81,9 @@ private:
     void AlertEnded(const Alert& alert) override { markCell(alert.slot); }
     void AlertsAcknowledged() override { markAllCells(); }
     void AlertsTrimmed() override { markAllCells(); }
+    // AlarmEvents: an alarm's cell flashes until it is acknowledged.
+    void AlarmChanged(const AlarmNote& note) override;
+    void AlarmsFlashed() override;
     void markCell(int slot);
     void markAllCells();
     // The label colours of the cells, after a change of the labels or of the receivers' slots.

@@ -1,6 +1,7 @@
 #include "Trace.h"
 
 #include "StartupDialogController.h"
+#include "monitor/Alarms.h"
 #include "monitor/Monitor.h"
 #include "platform/Clock.h"
 
@@ -89,6 +90,34 @@ void Trace::AlertChanged(const Alert& alert) {
         fields.insert(QStringLiteral("since"), static_cast<double>(alert.sinceMicros) / 1000.0);
     }
     write(QStringLiteral("alert"), fields);
+}
+
+void Trace::Alarm(const AlarmNote& note) {
+    if (!isOpen()) {
+        return;
+    }
+    static const char* const kStates[] = {"raised", "tone", "acknowledged", "silenced"};
+    QJsonObject fields{{QStringLiteral("state"), QString::fromLatin1(kStates[note.change])},
+                       {QStringLiteral("unacknowledged"), note.unacknowledged}};
+    switch (note.change) {
+    case AlarmNote::Raised:
+    case AlarmNote::Acknowledged:
+        fields.insert(QStringLiteral("slot"), note.alarm.slot);
+        fields.insert(QStringLiteral("kind"), QString(AlertToken(note.alarm.kind)));
+        break;
+    case AlarmNote::Tone:
+        fields.insert(QStringLiteral("audible"), note.audible);
+        break;
+    case AlarmNote::Silenced:
+        fields.insert(QStringLiteral("for"), note.silenceMs);
+        break;
+    }
+    write(QStringLiteral("alarm"), fields);
+}
+
+void Trace::NoAudioDevice(const QString& text) {
+    write(QStringLiteral("alarm"), {{QStringLiteral("state"), QStringLiteral("no-audio-device")},
+                                    {QStringLiteral("text"), text}});
 }
 
 void Trace::Rack(const RackNote& note) {

@@ -1,7 +1,7 @@
 // The trace of what the operator was shown: one JSON object per line with "t" (ms since program
 // start, on the clock the wire log also reads) and "event": "message", "title", "dialog",
-// "timer", "window", "status", "alert", "rack", "rescan", "crew", "show-sheet" or "exit". Off
-// (and free) when no file is open.
+// "timer", "window", "status", "alert", "alarm", "rack", "rescan", "crew", "show-sheet" or "exit".
+// Off (and free) when no file is open.
 #pragma once
 
 #include "platform/Prompter.h"
@@ -14,6 +14,7 @@ namespace k7 {
 
 class Clock;
 struct Alert;
+struct AlarmNote;
 struct RackNote;
 struct StartupDialogState;
 
@@ -37,6 +38,11 @@ public:
     void Status(const QString& window, const QString& text);
     // An alert raised (with "since": when its reading first went bad) or ended.
     void AlertChanged(const Alert& alert);
+    // An alarm raised, acknowledged or silenced, or a tone asked for ("audible": whether a
+    // sound output played it), with the alarms left unacknowledged.
+    void Alarm(const AlarmNote& note);
+    // The run has no sound output: tones are traced, not heard.
+    void NoAudioDevice(const QString& text);
     // A rack event: "rack", or "rescan" for a rescan's start, end and refusal.
     void Rack(const RackNote& note);
     // The crew view started serving ("on", with its address and key), stopped ("off") or could

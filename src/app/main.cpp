@@ -13,6 +13,7 @@
 #include "platform/EventPump.h"
 #include "platform/MonotonicClock.h"
 #include "platform/QtTimerFactory.h"
+#include "platform/QtTonePort.h"
 #include "platform/SettingsStore.h"
 #include "sim/Scenario.h"
 #include "sim/SimulatedRack.h"
@@ -136,15 +137,16 @@ int main(int argc, char** argv) {
     k7::QtTimerFactory timerFactory;
     k7::QtEventPump pump;
     k7::QtSettingsStore settings;
+    k7::QtTonePort tones;
 
     k7::StationOptions options{applicationFolder, QString(), line.arrangement, std::nullopt};
     if (line.crewView) {
         options.crewView =
             k7::CrewEndpoint{QHostAddress(line.crewAddress), static_cast<quint16>(line.crewPort)};
     }
-    k7::Station station(
-        k7::StationPorts{clock, timerFactory, pump, prompter, chooser, settings, *driver, trace},
-        options);
+    k7::Station station(k7::StationPorts{clock, timerFactory, pump, prompter, chooser, settings,
+                                         *driver, trace, &tones},
+                        options);
 
     k7::StationWindows windows(station, k7::StationWindowsOptions{programFolder, line.snapshot},
                                &boxes, &chooser);

@@ -28,9 +28,16 @@ std::optional<AlertKind> MostUrgent(const std::array<bool, kAlertKinds>& present
 template <typename Event>
 void AlertList::tell(Event event) {
     // A copy: an observer may come or go while it is told.
-    const std::vector<AlertEvents*> observers = observers_;
+    std::vector<AlertEvents*> observers = observers_;
+    observers.insert(observers.end(), late_.begin(), late_.end());
     for (AlertEvents* observer : observers) {
         event(*observer);
+    }
+}
+
+void AlertList::AddLateObserver(AlertEvents& observer) {
+    if (std::find(late_.begin(), late_.end(), &observer) == late_.end()) {
+        late_.push_back(&observer);
     }
 }
 
@@ -43,6 +50,7 @@ void AlertList::AddObserver(AlertEvents& observer) {
 void AlertList::RemoveObserver(AlertEvents& observer) {
     observers_.erase(std::remove(observers_.begin(), observers_.end(), &observer),
                      observers_.end());
+    late_.erase(std::remove(late_.begin(), late_.end(), &observer), late_.end());
 }
 
 const Alert* AlertList::Start(AlertKind kind, int slot, const QString& name,
@@ -123,14 +131,20 @@ bool AlertList::IsOpen(int slot, AlertKind kind) const {
 }
 
 CellAlerts AlertList::CellOf(int slot) const {
+    std::array<bool, kAlertKinds> every{};
+    every.fill(true);
+    return CellOf(slot, every);
+}
+
+CellAlerts AlertList::CellOf(int slot, const std::array<bool, kAlertKinds>& marked) const {
     if (!ValidSlot(slot)) {
         return {};
     }
     const auto s = static_cast<std::size_t>(slot);
     std::array<bool, kAlertKinds> up{}, unseen{};
     for (std::size_t k = 0; k < up.size(); ++k) {
-        up[k] = open_[s][k] != 0;
-        unseen[k] = unseen_[s][k] > 0;
+        up[k] = marked[k] && open_[s][k] != 0;
+        unseen[k] = marked[k] && unseen_[s][k] > 0;
     }
     return {MostUrgent(up), MostUrgent(unseen)};
 }

@@ -79,11 +79,19 @@ public:
                                       const QString& detail);
     // The serial number of the receiver in each slot, stamped on its alerts as they start.
     void SetSeats(const std::array<SerialNumber, kMaxSlots + 1>& serials) { seats_ = serials; }
+    // The serial number an alert of the slot is raised for (empty outside 1..40).
+    QString SerialAt(int slot) const {
+        return slot >= 1 && slot <= kMaxSlots
+                   ? QString::fromLatin1(seats_[static_cast<std::size_t>(slot)].data())
+                   : QString();
+    }
     // A rescan: the open alerts and the unacknowledged ended ones go with their receivers to
     // their new slots; those of a receiver that is gone wait for it (by its serial number) and
     // come back with it; every alert of a receiver takes the slot it sits in now.
     void Reseat(const RackReseat& reseat, const std::array<SerialNumber, kMaxSlots + 1>& serials);
     CellAlerts CellOf(int slot) const;
+    // The same of the kinds that are marked on the cells (marked[Index(kind)]).
+    CellAlerts CellOf(int slot, const std::array<bool, kAlertKinds>& marked) const;
     void AcknowledgeEnded();
 
     std::size_t size() const { return alerts_.size(); }
@@ -91,6 +99,8 @@ public:
     int ActiveCount() const { return activeCount_; }
 
     void AddObserver(AlertEvents& observer);
+    // Told after every other observer (the alarms: what they log and trace follows the alert).
+    void AddLateObserver(AlertEvents& observer);
     void RemoveObserver(AlertEvents& observer);
 
 private:
@@ -120,6 +130,7 @@ private:
     };
     std::vector<Away> away_;
     std::vector<AlertEvents*> observers_;
+    std::vector<AlertEvents*> late_;
 };
 
 } // namespace k7

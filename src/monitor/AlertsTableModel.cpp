@@ -1,5 +1,6 @@
 #include "AlertsTableModel.h"
 
+#include "Alarms.h"
 #include "AlertWatch.h"
 
 #include "files/ReceiverLabels.h"
@@ -57,7 +58,9 @@ QVariant AlertsTableModel::data(const QModelIndex& index, int role) const {
                        ? NameWithLabel(alert.name, labels_->LabelOf(alert.serial))
                        : alert.name;
         case KindColumn:
-            return AlertCaption(alert.kind);
+            return alarms_ && alarms_->IsAlarm(alert.id)
+                       ? AlertCaption(alert.kind) + QStringLiteral(" - alarm")
+                       : AlertCaption(alert.kind);
         case DurationColumn:
             return alert.active() ? QStringLiteral("active")
                                   : DurationText(alert.durationMicros(alert.endMicros));
@@ -78,6 +81,12 @@ QVariant AlertsTableModel::data(const QModelIndex& index, int role) const {
         return {};
     default:
         return {};
+    }
+}
+
+void AlertsTableModel::AlarmsChanged() {
+    if (rows_ > 0) {
+        emit dataChanged(index(0, KindColumn), index(rows_ - 1, KindColumn), {Qt::DisplayRole});
     }
 }
 

@@ -11,6 +11,7 @@
 namespace k7 {
 
 class ReceiverLabels;
+class Alarms;
 
 class AlertsTableModel final : public QAbstractTableModel, private AlertEvents {
 public:
@@ -29,6 +30,9 @@ public:
 
     // The alert a row shows (row 0 is the newest).
     const Alert& alertAt(int row) const;
+    // The alarms not yet acknowledged are named so in the kind column; told when they change.
+    void SetAlarms(const Alarms* alarms) { alarms_ = alarms; }
+    void AlarmsChanged();
 
 private:
     // AlertEvents
@@ -38,6 +42,7 @@ private:
 
     AlertList& alerts_;
     const ReceiverLabels* labels_;
+    const Alarms* alarms_ = nullptr;
     int rows_ = 0; // the rows the view knows of
 };
 

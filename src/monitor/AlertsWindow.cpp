@@ -6,10 +6,13 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <vector>
 
 namespace k7 {
 namespace {
@@ -25,12 +28,25 @@ QWidget* LegendEntry(AlertKind kind, QWidget* parent) {
 
 } // namespace
 
-AlertsWindow::AlertsWindow(Monitor& monitor, QWidget* parent)
-    : QWidget(parent, Qt::Window), monitor_(monitor),
+AlertsWindow::AlertsWindow(Monitor& monitor, Alarms& alarms, QWidget* parent)
+    : QWidget(parent, Qt::Window), monitor_(monitor), alarms_(alarms),
       model_(new AlertsTableModel(monitor.alerts(), monitor.labels(), this)),
       table_(new QTableView(this)),
       acknowledge_(new QPushButton(QStringLiteral("Acknowledge ended alerts"), this)),
+      acknowledgeAlarms_(new QPushButton(QStringLiteral("Acknowledge"), this)),
+      silence_(new QPushButton(QStringLiteral("Silence for 5 minutes"), this)),
       logLine_(new QLabel(this)) {
+    model_->SetAlarms(&alarms_);
+    alarms_.AddObserver(*this);
+    acknowledgeAlarms_->setObjectName(QStringLiteral("alarmAcknowledgeSelected"));
+    acknowledgeAlarms_->setToolTip(QStringLiteral(
+        "Acknowledges the selected alarms (all of them when none is selected): their tone and "
+        "flashing stop, their cells keep a steady frame"));
+    silence_->setObjectName(QStringLiteral("alarmSilence"));
+    silence_->setToolTip(
+        QStringLiteral("Mutes every alarm tone for 5 minutes; the frames keep flashing"));
+    connect(acknowledgeAlarms_, &QPushButton::clicked, this, [this] { acknowledgeSelected(); });
+    connect(silence_, &QPushButton::clicked, this, [this] { alarms_.Silence(); });
     setObjectName(QStringLiteral("frmAlerts"));
     setWindowTitle(QStringLiteral("Alerts"));
     table_->setModel(model_);
@@ -63,13 +79,47 @@ AlertsWindow::AlertsWindow(Monitor& monitor, QWidget* parent)
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(logLine_, 1);
+    bottom->addWidget(acknowledgeAlarms_);
+    bottom->addWidget(silence_);
     bottom->addWidget(acknowledge_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(legend);
     layout->addWidget(explanation);
     layout->addWidget(table_, 1);
     layout->addLayout(bottom);
-    resize(520, 360);
+    resize(640, 360);
+    refreshAlarmButtons();
+}
+
+AlertsWindow::~AlertsWindow() {
+    alarms_.RemoveObserver(*this);
+}
+
+void AlertsWindow::AlarmChanged(const AlarmNote& note) {
+    if (note.change != AlarmNote::Tone) {
+        model_->AlarmsChanged();
+        refreshAlarmButtons();
+    }
+}
+
+void AlertsWindow::acknowledgeSelected() {
+    const QModelIndexList rows = table_->selectionModel()->selectedRows();
+    if (rows.isEmpty()) {
+        alarms_.AcknowledgeAll();
+        return;
+    }
+    std::vector<std::uint64_t> ids;
+    for (const QModelIndex& row : rows) {
+        ids.push_back(model_->alertAt(row.row()).id);
+    }
+    // By id: each acknowledgement changes the rows' texts, not their order.
+    for (std::uint64_t id : ids) {
+        alarms_.Acknowledge(id);
+    }
+}
+
+void AlertsWindow::refreshAlarmButtons() {
+    acknowledgeAlarms_->setEnabled(!alarms_.unacknowledged().empty());
 }
 
 } // namespace k7

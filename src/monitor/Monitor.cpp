@@ -343,10 +343,13 @@ void Monitor::Raise(AlertKind kind, int slot, std::int64_t sinceMicros, const QS
 
 void Monitor::raise(AlertKind kind, int slot, const QString& name, std::int64_t sinceMicros,
                     const QString& detail) {
-    if (const Alert* started = alerts_.Start(kind, slot, name, sinceMicros, clock_.nowMicros(),
-                                             wallClock_(), detail)) {
+    if (alerts_.IsOpen(slot, kind) || !RackTables::validSlot(slot)) {
+        return;
+    }
+    // The start's line first: what the alert sets off (an alarm) is logged after it.
+    log_.Write(slot, name, AlertToken(kind) + kStart, withLabel(alerts_.SerialAt(slot), detail));
+    if (alerts_.Start(kind, slot, name, sinceMicros, clock_.nowMicros(), wallClock_(), detail)) {
         history_.MarkStarted(slot, kind, sinceMicros);
-        log_.Write(slot, name, AlertToken(kind) + kStart, withLabel(started->serial, detail));
     }
 }
 

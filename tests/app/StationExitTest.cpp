@@ -217,9 +217,10 @@ TEST(StationClose, StopAskedInsideATimerHandlerRunsWhenTheHandlerReturns) {
     QtSettingsStore settings(dir.filePath(QStringLiteral("s.conf")));
     Trace trace(clock);
     test::RecordingMeterDisplay display;
-    Station station(StationPorts{clock, clock, clock, prompter, chooser, settings, simRack, trace},
-                    StationOptions{dir.filePath(QStringLiteral("app")), dir.path(), std::nullopt,
-                                   std::nullopt});
+    Station station(
+        StationPorts{clock, clock, clock, prompter, chooser, settings, simRack, trace, nullptr},
+        StationOptions{dir.filePath(QStringLiteral("app")), dir.path(), std::nullopt,
+                       std::nullopt});
     station.core().AttachDisplay(display);
     prompter.station = &station;
     ASSERT_TRUE(station.Start());

@@ -250,6 +250,8 @@ private slots:
         QVERIFY(rig.station->Start());
         QVERIFY(rig.RunToMonitoring());
         rig.clock.advanceMs(9000 - rig.clock.nowMs());
+        // RF lost is an alarm: acknowledged, its frames stop flashing and stay steady.
+        rig.station->core().alarms().AcknowledgeAll();
 
         const QColor red = AlertColour(AlertKind::RfLost);
         QCOMPARE(windows.meterPanel().cellFrame(3), (CellFrame{red, false}));
@@ -444,5 +446,14 @@ private slots:
 
 } // namespace k7
 
-QTEST_MAIN(k7::StationWindowsTest)
+// With the alarm banner's test (AlarmBannerTest.cpp) in the same program.
+int RunAlarmBannerTest(int argc, char** argv);
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    k7::StationWindowsTest windows;
+    const int failed = QTest::qExec(&windows, argc, argv);
+    return failed + RunAlarmBannerTest(argc, argv);
+}
 #include "StationWindowsTest.moc"

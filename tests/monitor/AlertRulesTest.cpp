@@ -174,14 +174,15 @@ TEST_F(AlertRulesTest, TheStopEndsWhatIsUpAndTheLogTellsEachAlertsLife) {
     EXPECT_EQ(monitor.alerts().size(), 2u) << "nothing is watched after the stop";
 
     const auto rows = CsvRows(rig.LogFile());
-    ASSERT_EQ(rows.size(), 6u);
+    ASSERT_EQ(rows.size(), 7u);
     EXPECT_EQ(rows[1][3], QStringLiteral("rf-lost start"));
-    EXPECT_EQ(rows[2][3], QStringLiteral("not-answering start"));
-    EXPECT_EQ(rows[3][1], QStringLiteral("1"));
-    EXPECT_EQ(rows[3][3], QStringLiteral("not-answering end"));
-    EXPECT_EQ(rows[3][4], QStringLiteral("after 0.0 s: at the stop"));
-    EXPECT_EQ(rows[4][3], QStringLiteral("rf-lost end"));
-    EXPECT_EQ(rows[5][3], QStringLiteral("stopped"));
+    EXPECT_EQ(rows[2][3], QStringLiteral("alarm raised")); // RF lost is an alarm
+    EXPECT_EQ(rows[3][3], QStringLiteral("not-answering start"));
+    EXPECT_EQ(rows[4][1], QStringLiteral("1"));
+    EXPECT_EQ(rows[4][3], QStringLiteral("not-answering end"));
+    EXPECT_EQ(rows[4][4], QStringLiteral("after 0.0 s: at the stop"));
+    EXPECT_EQ(rows[5][3], QStringLiteral("rf-lost end"));
+    EXPECT_EQ(rows[6][3], QStringLiteral("stopped"));
     EXPECT_EQ(rows[1][0], QStringLiteral("2024-05-03 19:30:01.550"));
 }
 

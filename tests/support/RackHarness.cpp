@@ -19,7 +19,8 @@ CoreOptions OptionsFor(const QString& dataFolder, const QDateTime& origin, const
 
 RackHarness::RackHarness(const sim::Scenario& scenario)
     : simRack(scenario, clock),
-      core(CorePorts{clock, clock, prompter, settings, line, dialog, shell, clock, &chooser},
+      core(CorePorts{clock, clock, prompter, settings, line, dialog, shell, clock, &chooser,
+                     nullptr},
            OptionsFor(dir.filePath(QStringLiteral("USB Files")), wallOrigin, clock, rackFiles)) {
     rackFiles.Wrap(core.rackFile());
     QDir().mkpath(dataFolder());

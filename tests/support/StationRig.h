@@ -10,6 +10,7 @@
 #include "sim/SimulatedRack.h"
 #include "support/ManualClock.h"
 #include "support/RackDoubles.h"
+#include "support/RecordingTonePort.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QFile>
@@ -52,7 +53,7 @@ struct StationRig {
             wire.open(wireLog);
         }
         station = std::make_unique<Station>(
-            StationPorts{clock, clock, clock, prompter, chooser, settings, wire, trace},
+            StationPorts{clock, clock, clock, prompter, chooser, settings, wire, trace, &tones},
             StationOptions{dir.filePath(QStringLiteral("app")),
                            lockFolder.isEmpty() ? dir.filePath(QStringLiteral("run")) : lockFolder,
                            std::nullopt, std::nullopt});
@@ -123,6 +124,7 @@ struct StationRig {
     QtSettingsStore settings;
     RecordingMeterDisplay display;
     Trace trace;
+    RecordingTonePort tones; // a sound output until a test says there is none
     std::vector<int> stoppedWith;
     StopRecorder view{stoppedWith};
     std::unique_ptr<Station> station;

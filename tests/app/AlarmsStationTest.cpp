@@ -1,0 +1,67 @@
+// The alarms through the whole station on the simulated rack: a machine without a sound output
+// starts and meters, says so once on standard error and in the trace, and still traces when a
+// tone would have sounded; the banner's text and the key A reach the alarms through the main
+// window's controller.
+#include "support/StationRig.h"
+
+#include <gtest/gtest.h>
+
+namespace k7 {
+namespace {
+
+std::vector<QJsonObject> AlarmLines(test::StationRig& rig) {
+    std::vector<QJsonObject> lines;
+    for (const QJsonObject& line : rig.TraceLines()) {
+        if (line[QStringLiteral("event")].toString() == QStringLiteral("alarm")) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+TEST(StationAlarms, WithoutASoundOutputTheStationMetersAndTracesEveryToneItCouldNotPlay) {
+    sim::Scenario scenario = test::RackOf(3);
+    for (auto& receiver : scenario.receivers) {
+        receiver.mute = 1; // never muted: the battery is always read
+        receiver.rf = {200, 250};
+    }
+    scenario.receivers[0].battery = 60; // under the low mark from the start
+    test::StationRig rig(scenario);
+    rig.tones.device = false;
+    Station& station = *rig.station;
+
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(station.Start());
+    ASSERT_TRUE(rig.RunToMonitoring());
+    const qsizetype drawn = rig.display.draws.size();
+    rig.clock.advanceMs(30000); // the gauge reads after its 20-s hold, then the alert's hold
+    const QString errors = QString::fromStdString(testing::internal::GetCapturedStderr());
+    EXPECT_EQ(errors.count(QStringLiteral("no sound output")), 1) << qPrintable(errors);
+    EXPECT_GT(rig.display.draws.size(), drawn + 100) << "the receivers are metered";
+
+    const QString name = station.core().monitor().nameOf(1);
+    EXPECT_EQ(station.window().state().alarmBanner,
+              QStringLiteral("Battery low: %1 (slot 1)").arg(name));
+    std::vector<QJsonObject> alarms = AlarmLines(rig);
+    ASSERT_GE(alarms.size(), 3u);
+    EXPECT_EQ(alarms[0][QStringLiteral("state")].toString(), QStringLiteral("no-audio-device"));
+    EXPECT_EQ(alarms[1][QStringLiteral("state")].toString(), QStringLiteral("raised"));
+    EXPECT_EQ(alarms[1][QStringLiteral("kind")].toString(), QStringLiteral("battery"));
+    EXPECT_EQ(alarms[2][QStringLiteral("state")].toString(), QStringLiteral("tone"));
+    EXPECT_FALSE(alarms[2][QStringLiteral("audible")].toBool(true));
+    EXPECT_EQ(rig.tones.played, 0);
+
+    station.window().KeyPressed(MainWindowController::kAcknowledgeKey);
+    EXPECT_TRUE(station.window().state().alarmBanner.isEmpty());
+    const std::size_t acknowledged = AlarmLines(rig).size();
+    rig.clock.advanceMs(30000);
+    alarms = AlarmLines(rig);
+    ASSERT_EQ(alarms.size(), acknowledged) << "no tone after the acknowledgement";
+    EXPECT_EQ(alarms.back()[QStringLiteral("state")].toString(), QStringLiteral("acknowledged"));
+    EXPECT_EQ(alarms.back()[QStringLiteral("unacknowledged")].toInt(-1), 0);
+
+    station.CloseNow();
+}
+
+} // namespace
+} // namespace k7
