@@ -15,19 +15,6 @@
 
 namespace k7 {
 
-namespace {
-
-FileDialogSpec LabelsDialog(const QString& title, const QString& folder) {
-    FileDialogSpec dialog;
-    dialog.title = title;
-    dialog.folder = folder;
-    dialog.filter = QStringLiteral("CSV files (*.csv)");
-    dialog.defaultSuffix = QStringLiteral("csv");
-    return dialog;
-}
-
-} // namespace
-
 std::vector<LabelRow> LabelCommands::RackRows() const {
     std::vector<LabelRow> rows;
     const int receivers = std::clamp(wiring_.devices.DeviceCount, 0, kMaxSlots);
@@ -60,7 +47,7 @@ std::vector<LabelRow> LabelCommands::ExportRows() const {
 bool LabelCommands::Import() {
     const std::optional<QString> path =
         wiring_.chooser ? wiring_.chooser->ChooseOpenFile(
-                              LabelsDialog(QStringLiteral("Import labels"), wiring_.folder))
+                              FileDialogSpec::Csv(QStringLiteral("Import labels"), wiring_.folder))
                         : std::nullopt;
     return path && ImportFile(*path);
 }
@@ -68,7 +55,7 @@ bool LabelCommands::Import() {
 bool LabelCommands::Export() {
     const std::optional<QString> path =
         wiring_.chooser ? wiring_.chooser->ChooseSaveFile(
-                              LabelsDialog(QStringLiteral("Export labels"), wiring_.folder))
+                              FileDialogSpec::Csv(QStringLiteral("Export labels"), wiring_.folder))
                         : std::nullopt;
     return path && ExportFile(*path);
 }

@@ -21,15 +21,6 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-FileDialogSpec CsvDialog(const QString& title, const QString& folder) {
-    FileDialogSpec dialog;
-    dialog.title = title;
-    dialog.folder = folder;
-    dialog.filter = QStringLiteral("CSV files (*.csv)");
-    dialog.defaultSuffix = QStringLiteral("csv");
-    return dialog;
-}
-
 QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
@@ -175,7 +166,7 @@ void EditorCsv::mnuExportCsv() {
         return;
     }
     const std::optional<QString> path = w.chooser->ChooseSaveFile(
-        CsvDialog(QStringLiteral("Export the entries as CSV"), w.frq.dataFolder()));
+        FileDialogSpec::Csv(QStringLiteral("Export the entries as CSV"), w.frq.dataFolder()));
     if (path) {
         ExportFile(*path);
     }
@@ -187,7 +178,7 @@ void EditorCsv::mnuImportCsv() {
         return;
     }
     const std::optional<QString> path = w.chooser->ChooseOpenFile(
-        CsvDialog(QStringLiteral("Import entries from CSV"), w.frq.dataFolder()));
+        FileDialogSpec::Csv(QStringLiteral("Import entries from CSV"), w.frq.dataFolder()));
     if (path) {
         ImportFile(*path);
     }

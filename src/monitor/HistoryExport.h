@@ -91,6 +91,9 @@ public:
     void Finish();
     bool running() const { return progress_.state == ExportProgress::Running; }
     const ExportProgress& progress() const { return progress_; }
+    // The local time at the clock's origin (ms since the epoch) that the export running or last
+    // run counts its rows' times from, taken once at its start.
+    std::int64_t originMs() const { return originMs_; }
     void SetListener(std::function<void(const ExportProgress&)> listener) {
         listener_ = std::move(listener);
     }

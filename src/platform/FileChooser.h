@@ -16,6 +16,16 @@ struct FileDialogSpec {
     // A save dialog asks before it returns an existing file; off where the command asks its
     // own question.
     bool confirmOverwrite = true;
+
+    // A dialog for a CSV file (the editor's entries, the receivers' labels).
+    static FileDialogSpec Csv(const QString& title, const QString& folder) {
+        FileDialogSpec dialog;
+        dialog.title = title;
+        dialog.folder = folder;
+        dialog.filter = QStringLiteral("CSV files (*.csv)");
+        dialog.defaultSuffix = QStringLiteral("csv");
+        return dialog;
+    }
 };
 
 class FileChooser {
