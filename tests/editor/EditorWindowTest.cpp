@@ -121,8 +121,8 @@ private slots:
         test::EditorRig rig;
         QVERIFY(rig.started);
         Shown shown(rig);
-        rig.prompter.onShow = [&shown](const MessageBoxSpec& spec) {
-            QMessageBox box(QMessageBox::Warning, spec.title, spec.text);
+        rig.prompter.onShow = [&shown](const MessageBoxSpec& asked) {
+            QMessageBox box(QMessageBox::Warning, asked.title, asked.text);
             QTimer::singleShot(0, &box, &QMessageBox::accept);
             box.exec();
             QApplication::setActiveWindow(&shown.window);
