@@ -39,51 +39,33 @@ inline QStringList SplitCsvLine(const QString& line) {
     return fields;
 }
 
-// The lines of a log file (line ends taken off), each split into its fields; the header first.
+// The records of a log file as a spreadsheet reads them, each split into its fields, the header
+// first: line ends taken off, empty lines left out, and a quoted field running on over line
+// ends, so that a quote left open swallows the lines after it.
 inline std::vector<QStringList> CsvRows(const QString& path) {
     QFile file(path);
     std::vector<QStringList> rows;
     if (!file.open(QIODevice::ReadOnly)) {
         return rows;
     }
-    for (QByteArray line : file.readAll().split('\n')) {
-        if (line.endsWith('\r')) {
-            line.chop(1);
-        }
-        if (!line.isEmpty()) {
-            rows.push_back(SplitCsvLine(QString::fromUtf8(line)));
-        }
-    }
-    return rows;
-}
-
-// The records of a CSV file as a spreadsheet reads it: a quoted field runs on over line ends,
-// so a quote left open swallows the lines after it.
-inline std::vector<QStringList> CsvRecords(const QString& path) {
-    QFile file(path);
-    std::vector<QStringList> records;
-    if (!file.open(QIODevice::ReadOnly)) {
-        return records;
-    }
-    const QString text = QString::fromUtf8(file.readAll());
     QString record;
     bool quoted = false;
-    for (const QChar c : text) {
+    for (const QChar c : QString::fromUtf8(file.readAll()) + QLatin1Char('\n')) {
         quoted = c == QLatin1Char('"') ? !quoted : quoted;
-        if (c == QLatin1Char('\n') && !quoted) {
-            if (record.endsWith(QLatin1Char('\r'))) {
-                record.chop(1);
-            }
-            records.push_back(SplitCsvLine(record));
-            record.clear();
-        } else {
+        if (c != QLatin1Char('\n') || quoted) {
             record += c;
+            continue;
         }
+        record.chop(record.endsWith(QLatin1Char('\r')) ? 1 : 0);
+        if (!record.isEmpty()) {
+            rows.push_back(SplitCsvLine(record));
+        }
+        record.clear();
     }
     if (!record.isEmpty()) {
-        records.push_back(SplitCsvLine(record));
+        rows.push_back(SplitCsvLine(record));
     }
-    return records;
+    return rows;
 }
 
 // The rows of the log whose event column starts with the given text.

@@ -17,6 +17,24 @@ namespace {
 
 class EventLogTest : public ::testing::Test {
 protected:
+    EventLogTest() {
+        log.SetFailureListener([this](const QString& file, const QString& reason) {
+            failures.push_back(file + QStringLiteral(": ") + reason);
+        });
+    }
+    // A day's file as an earlier run left it.
+    void WriteEarlier(const QByteArray& bytes) const {
+        QDir().mkpath(folder());
+        QFile earlier(fileOf("2024-05-03"));
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+        earlier.write(bytes);
+    }
+    // A file where the log's folder should be.
+    void BlockFolder() const {
+        QDir().mkpath(dir.filePath(QStringLiteral("USB Files")));
+        QFile blocker(folder());
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
     QString folder() const { return dir.filePath(QStringLiteral("USB Files/Logs")); }
     QString fileOf(const char* date) const {
         return folder() + QLatin1Char('/') + QLatin1String(date) + QStringLiteral(".csv");
@@ -58,14 +76,9 @@ TEST_F(EventLogTest, FieldsReadBackAsWrittenAndNeverAsFormulas) {
 }
 
 TEST_F(EventLogTest, AnExistingFileIsAppendedToAndALineCutShortStaysAlone) {
-    QDir().mkpath(folder());
-    {
-        QFile earlier(fileOf("2024-05-03"));
-        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-        earlier.write("time,slot,receiver,event,detail\r\n"
-                      "2024-05-03 20:00:00.000,1,VOX_1_,battery start,voltage 100\r\n"
-                      "2024-05-03 20:00:01.000,1,VOX_1_,batt");
-    }
+    WriteEarlier("time,slot,receiver,event,detail\r\n"
+                 "2024-05-03 20:00:00.000,1,VOX_1_,battery start,voltage 100\r\n"
+                 "2024-05-03 20:00:01.000,1,VOX_1_,batt");
     log.Write(2, QStringLiteral("GTR_2_"), QStringLiteral("user-mute"),
               QStringLiteral("off -> on"));
     const auto rows = CsvRows(fileOf("2024-05-03"));
@@ -77,16 +90,11 @@ TEST_F(EventLogTest, AnExistingFileIsAppendedToAndALineCutShortStaysAlone) {
 }
 
 TEST_F(EventLogTest, ALineCutInsideAQuoteStaysOneRecordAndLaterOnesReadWhole) {
-    QDir().mkpath(folder());
-    {
-        QFile earlier(fileOf("2024-05-03"));
-        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
-        earlier.write("time,slot,receiver,event,detail\r\n"
-                      "2024-05-03 20:00:01.000,3,BAS_3_,rf-lost start,\"RF A 0, B 0 und");
-    }
+    WriteEarlier("time,slot,receiver,event,detail\r\n"
+                 "2024-05-03 20:00:01.000,3,BAS_3_,rf-lost start,\"RF A 0, B 0 und");
     log.Write(2, QStringLiteral("GTR_2_"), QStringLiteral("name"), QStringLiteral("GTR -> \"A\""));
     log.Write(0, {}, QStringLiteral("stopped"), {});
-    const auto records = CsvRecords(fileOf("2024-05-03"));
+    const auto records = CsvRows(fileOf("2024-05-03"));
     ASSERT_EQ(records.size(), 4u);
     EXPECT_EQ(records[1][4], QStringLiteral("RF A 0, B 0 und")) << "the cut record, alone";
     for (std::size_t i = 2; i < records.size(); ++i) {
@@ -108,14 +116,7 @@ TEST_F(EventLogTest, EachDayHasAFileOfItsOwn) {
 }
 
 TEST_F(EventLogTest, ALogThatCannotBeWrittenIsToldOnceAndCatchesUpLater) {
-    log.SetFailureListener([this](const QString& file, const QString& reason) {
-        failures.push_back(file + QStringLiteral(": ") + reason);
-    });
-    // A file where the log's folder should be.
-    QDir().mkpath(dir.filePath(QStringLiteral("USB Files")));
-    QFile blocker(folder());
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    BlockFolder();
     for (int i = 1; i <= 3; ++i) {
         log.Write(i, QStringLiteral("RX"), QStringLiteral("battery start"), QString::number(i));
     }
@@ -134,9 +135,6 @@ TEST_F(EventLogTest, ALogThatCannotBeWrittenIsToldOnceAndCatchesUpLater) {
 }
 
 TEST_F(EventLogTest, ADiskThatFillsUpInALineIsToldWithTheSystemsReason) {
-    log.SetFailureListener([this](const QString& file, const QString& reason) {
-        failures.push_back(file + QStringLiteral(": ") + reason);
-    });
     log.Write(1, QStringLiteral("RX"), QStringLiteral("battery start"), QStringLiteral("1"));
     const QByteArray before = bytesOf("2024-05-03");
     const QString detail = QStringLiteral("a detail that runs past the end of the disk");
@@ -159,10 +157,7 @@ TEST_F(EventLogTest, ADiskThatFillsUpInALineIsToldWithTheSystemsReason) {
 }
 
 TEST_F(EventLogTest, LinesBeyondTheWaitingRoomAreCountedInTheLog) {
-    QDir().mkpath(dir.filePath(QStringLiteral("USB Files")));
-    QFile blocker(folder());
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    BlockFolder();
     const std::size_t extra = 5;
     for (std::size_t i = 0; i < EventLog::kWaitingLines + extra; ++i) {
         log.Write(1, QStringLiteral("RX"), QStringLiteral("rf-lost start"), QString::number(i));

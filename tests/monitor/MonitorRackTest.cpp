@@ -58,15 +58,6 @@ std::unique_ptr<RackHarness> Metering(const sim::Scenario& scenario) {
     return h;
 }
 
-const Alert* Find(const AlertList& alerts, int slot, AlertKind kind) {
-    for (std::size_t i = 0; i < alerts.size(); ++i) {
-        if (alerts.at(i).slot == slot && alerts.at(i).kind == kind) {
-            return &alerts.at(i);
-        }
-    }
-    return nullptr;
-}
-
 constexpr std::int64_t Ms(std::int64_t ms) {
     return ms * 1000;
 }
@@ -85,8 +76,8 @@ TEST(MonitorRack, AnAlertStartsAndEndsAtTheAnswersThatDecideIt) {
 
     // The level changes take effect at the receiver's first reading from their time on: the
     // answer after it may still carry the reading before.
-    const Alert* rf = Find(alerts, 3, AlertKind::RfLost);
-    ASSERT_NE(rf, nullptr);
+    const Alert* rf = &alerts.at(0);
+    ASSERT_EQ(std::pair(rf->slot, rf->kind), std::pair(3, AlertKind::RfLost));
     EXPECT_TRUE(rf->sinceMicros == told.AnswerFrom(3, Ms(9000)) ||
                 rf->sinceMicros == told.AnswerFrom(3, Ms(9000), 1));
     EXPECT_EQ(rf->startMicros, told.AnswerFrom(3, rf->sinceMicros + Ms(1000) + 1))
@@ -104,8 +95,9 @@ TEST(MonitorRack, NotAnsweringStartsAndEndsWithTheAnswerRateCheck) {
     h->line.cut(1, true);
     h->clock.advanceMs(11000);
     ASSERT_EQ(told.blanked.size(), 1u);
-    const Alert* silent = Find(h->core.monitor().alerts(), 2, AlertKind::NotAnswering);
-    ASSERT_NE(silent, nullptr);
+    ASSERT_EQ(h->core.monitor().alerts().size(), 1u);
+    const Alert* silent = &h->core.monitor().alerts().at(0);
+    ASSERT_EQ(std::pair(silent->slot, silent->kind), std::pair(2, AlertKind::NotAnswering));
     EXPECT_EQ(silent->startMicros, told.blanked[0]);
 
     h->clock.advanceMs(5000);
