@@ -60,7 +60,6 @@ TEST(RackSet, ARackOf34And36IsCoordinatedAcrossBothBands) {
     const GeneratorResult filled = GenerateSet(rackSlots, Fixed(twoTx, 400));
     ExpectRowsInTheirBands(rackSlots, filled);
     EXPECT_EQ(Filled(filled).size(), 40u);
-    EXPECT_TRUE(IsClean(Filled(filled), twoTx));
     EXPECT_TRUE(BruteForceConflicts(Filled(filled), twoTx).empty());
 
     // All four default rules: 3-tx products of the two bands land in each other, and the
@@ -72,7 +71,6 @@ TEST(RackSet, ARackOf34And36IsCoordinatedAcrossBothBands) {
     const std::vector<int> set = Filled(result);
     EXPECT_GE(set.size(), 27u);
     EXPECT_EQ(set.size(), result.carriers.size());
-    EXPECT_TRUE(IsClean(set, all));
     EXPECT_TRUE(BruteForceConflicts(set, all).empty());
     const auto band34 = std::ranges::count_if(set, [](int kHz) { return kHz > 638000; });
     const auto band36 = std::ranges::count_if(set, [](int kHz) { return kHz < 636000; });
