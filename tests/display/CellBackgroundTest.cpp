@@ -85,11 +85,12 @@ TEST_F(CellBackgroundTest, OnlyTheRacksCellsGetTheirBackgroundTheRestStaysDarkGr
         std::vector<QRect> grey;
     };
     // 5 of 8: slots 6 to 8; 12 of 16: the last row; 7 of 24: row 2 from slot 8, and the two
-    // columns right of six cells of 133.
+    // columns right of six cells of 133; 30 of 40: the end of row 4 and row 5.
     for (const Case& c :
          {Case{1, 5, Sprite::Cell8Background, {{200, 350, 600, 350}}},
           Case{2, 12, Sprite::Cell24Background, {{0, 525, 800, 175}}},
-          Case{3, 7, Sprite::Cell24Background, {{133, 175, 667, 175}, {798, 0, 2, 175}}}}) {
+          Case{3, 7, Sprite::Cell24Background, {{133, 175, 667, 175}, {798, 0, 2, 175}}},
+          Case{4, 30, Sprite::Cell40Background, {{600, 420, 200, 140}, {0, 560, 800, 140}}}}) {
         StartRack(c.layout, c.count);
         for (int slot = 1; slot <= c.count; ++slot) {
             const QRect cell = panel.CellRect(slot);

@@ -17,8 +17,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <ostream>
 #include <string>
 
 namespace k7::test {
@@ -67,10 +65,6 @@ struct LayoutCase {
     int layout;
     int count;
 };
-
-inline void PrintTo(const LayoutCase& rack, std::ostream* out) {
-    *out << "layout " << rack.layout << ", " << rack.count << " receivers";
-}
 
 inline const auto kEveryLayout =
     ::testing::Values(LayoutCase{1, 8}, LayoutCase{2, 16}, LayoutCase{3, 24}, LayoutCase{4, 40});
@@ -129,7 +123,6 @@ protected:
     }
 
     AtlasOrigin At(int x, int y) const { return DecodeOrigin(panel.PanelBuf().pixel(x, y)); }
-    int SpriteAtPixel(int x, int y) const { return At(x, y).sprite; }
     QColor Colour(int x, int y) const { return QColor(panel.PanelBuf().pixel(x, y)); }
 
     // Counts the pixels of exactly this colour in a rectangle of the panel.

@@ -116,7 +116,7 @@ TEST_F(MeterRenderTest, LowGaugeBlinksEverySixRedrawsAndNormalShowsTheFill) {
     std::vector<int> shown;
     for (int i = 0; i < 12; ++i) {
         Answer(1, 0, 0, 0);
-        shown.push_back(SpriteAtPixel(probe.x(), probe.y()));
+        shown.push_back(At(probe.x(), probe.y()).sprite);
     }
     const int low = SpriteCode(Sprite::GaugeFrameLow);
     const std::vector<int> expected{0, 0, 0, low, low, low, 0, 0, 0, low, low, low};
