@@ -101,18 +101,5 @@ TEST(Intermodulation, PresetListsKeepTheirSpacingAndTwoTransmitterWindows) {
     EXPECT_TRUE(productOnTheEdge);
 }
 
-TEST(Intermodulation, SixPresetListsHaveThreeTransmitterProductsOnACarrier) {
-    const CoordinationRules threeTx{0, 0, 50, 0};
-    for (const int band : {12, 13, 32, 33, 34, 35}) {
-        const std::vector<Conflict> conflicts = FindConflicts(PresetKHz(band), threeTx);
-        EXPECT_TRUE(std::ranges::any_of(conflicts, [](const Conflict& c) {
-            return c.kind == ConflictKind::ThirdOrder3Tx && c.distanceKHz == 0;
-        })) << band;
-    }
-    for (const int band : {10, 11, 14, 36}) {
-        EXPECT_TRUE(IsClean(PresetKHz(band), threeTx)) << band;
-    }
-}
-
 } // namespace
 } // namespace k7
