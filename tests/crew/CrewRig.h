@@ -52,7 +52,7 @@ public:
             queued += json.size() + 4;
         }
     }
-    void Close(int code, const QString& /*reason*/) override { closes.push_back(code); }
+    void Close(int /*code*/, const QString& /*reason*/) override {}
     QHostAddress peer() const override { return QHostAddress(QHostAddress::LocalHost); }
 
     QJsonObject Message(std::size_t i) const { return QJsonDocument::fromJson(sent[i]).object(); }
@@ -69,7 +69,6 @@ public:
     }
 
     std::vector<QByteArray> sent;
-    std::vector<int> closes;
     qint64 queued = 0;
     bool draining = true; // what is sent leaves at once; false: it stays queued
 };

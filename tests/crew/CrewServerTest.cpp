@@ -124,6 +124,11 @@ protected:
         return "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) +
                "\r\n" + extra + "\r\n";
     }
+    QByteArray Post(const QByteArray& body) const {
+        return "POST /api/rack?key=" + key +
+               " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) +
+               "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    }
     QUrl WsUrl(const QByteArray& withKey) const {
         return QUrl(QStringLiteral("ws://127.0.0.1:%1/ws?key=%2")
                         .arg(port)
@@ -177,10 +182,7 @@ TEST_F(CrewServer, HttpRefusalsTellTheirStatusAndNoRackData) {
     };
     const std::vector<Case> cases{
         {"no key", Get("/api/rack"), 403},
-        {"a POST",
-         "POST /api/rack?key=" + key + " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) +
-             "\r\nContent-Length: 2\r\n\r\n{}",
-         405},
+        {"a POST", Post("{}"), 405},
         {"a foreign Host",
          "GET /api/rack?key=" + key +
              " HTTP/1.1\r\nHost: evil.example:" + QByteArray::number(port) + "\r\n\r\n",
@@ -199,11 +201,7 @@ TEST_F(CrewServer, HttpRefusalsTellTheirStatusAndNoRackData) {
 }
 
 TEST_F(CrewServer, AnOversizedRequestIsRefusedAndClosedBeforeItIsHandled) {
-    const QByteArray body(5000, 'x');
-    const Reply reply =
-        Exchange(port, "POST /api/rack?key=" + key +
-                           " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) +
-                           "\r\nContent-Length: 5000" + "\r\n\r\n" + body);
+    const Reply reply = Exchange(port, Post(QByteArray(5000, 'x')));
     EXPECT_EQ(reply.status, 413);
     EXPECT_TRUE(reply.closed);
     ExpectNoRackData(reply.head + reply.body);
