@@ -15,15 +15,11 @@ constexpr QRgb kWhite = 0xffffffff;
 TEST_F(CellBackgroundTest, EightSlotCellHasItsScalesOnTheTickRows) {
     StartRack(1, 1);
     const QImage& cell = panel.CellBuf();
-    EXPECT_EQ(DecodeOrigin(cell.pixel(0, 0)),
-              (AtlasOrigin{SpriteCode(Sprite::Cell8Background), 0, 0}));
-    EXPECT_EQ(DecodeOrigin(cell.pixel(199, 349)),
-              (AtlasOrigin{SpriteCode(Sprite::Cell8Background), 349, 199}));
+    EXPECT_EQ(DecodeOrigin(cell.pixel(0, 0)), From(Sprite::Cell8Background, 0, 0));
+    EXPECT_EQ(DecodeOrigin(cell.pixel(199, 349)), From(Sprite::Cell8Background, 349, 199));
     // The lamp-off sprite behind each lamp.
-    EXPECT_EQ(DecodeOrigin(cell.pixel(167, 133)),
-              (AtlasOrigin{SpriteCode(Sprite::LampOff), 66, 0}));
-    EXPECT_EQ(DecodeOrigin(cell.pixel(179, 185)),
-              (AtlasOrigin{SpriteCode(Sprite::LampOff), 78, 12}));
+    EXPECT_EQ(DecodeOrigin(cell.pixel(167, 133)), From(Sprite::LampOff, 66, 0));
+    EXPECT_EQ(DecodeOrigin(cell.pixel(179, 185)), From(Sprite::LampOff, 78, 12));
 
     const std::vector<int> ticks{294, 269, 244, 218, 192, 167, 142, 116, 90, 65};
     for (int y = 65; y <= 320; ++y) {
@@ -59,8 +55,7 @@ TEST_F(CellBackgroundTest, SmallCellsJoinTheirHalvesAndCarryFiveTicks) {
         EXPECT_EQ(cell16.pixel(125, y), kWhite) << y;
         EXPECT_NE(cell16.pixel(35, y + 1), kWhite) << y;
     }
-    EXPECT_EQ(DecodeOrigin(cell16.pixel(89, 37)),
-              (AtlasOrigin{SpriteCode(Sprite::LampOff), 66, 0}));
+    EXPECT_EQ(DecodeOrigin(cell16.pixel(89, 37)), From(Sprite::LampOff, 66, 0));
 
     panel.CloseGraphics();
     StartRack(3, 1);

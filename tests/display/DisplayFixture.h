@@ -44,6 +44,11 @@ inline int SpriteCode(Sprite sprite) {
     return static_cast<int>(sprite) + 1;
 }
 
+// The origin of a pixel taken from this row and column of a sprite.
+inline AtlasOrigin From(Sprite sprite, int row, int column) {
+    return {SpriteCode(sprite), row, column};
+}
+
 // An atlas whose pixels encode their own origin. Sprites that share atlas area (the two user-mute
 // icons, the 16- and 24-slot backgrounds) take the code of the one painted last.
 inline QImage MakeTestAtlas() {

@@ -25,9 +25,6 @@ protected:
     AtlasOrigin BarA(int y) const { return At(7, y); }
     AtlasOrigin BarB(int y) const { return At(15, y); }
     AtlasOrigin AudioBar(int y) const { return At(49, y); }
-    static AtlasOrigin From(Sprite sprite, int row, int column) {
-        return {SpriteCode(sprite), row, column};
-    }
     // The atlas row of a bar sprite that lands on cell row y (sprites end at atlas row 209).
     static int BarRow(int y) { return 209 - (kBottom - y); }
 
@@ -199,7 +196,7 @@ TEST_F(Meter40Test, AnAnswerRateBlankingLeavesEveryCellItsBareBackground) {
     StartRack(0, 30);
     Answer(30, kRfFull, kRfFull, kAudioFull);
     panel.PrepareCells40();
-    EXPECT_EQ(At(507, 420 + kBottom), (AtlasOrigin{SpriteCode(Sprite::Cell40Background), 254, 7}));
+    EXPECT_EQ(At(507, 420 + kBottom), From(Sprite::Cell40Background, 254, 7));
     EXPECT_EQ(CountColour(QRect(600, 420, 200, 140), Colour::DarkGrey), 200 * 140);
 }
 

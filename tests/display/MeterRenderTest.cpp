@@ -37,22 +37,21 @@ TEST_F(MeterRenderTest, BarRisesFromTheBottomByItsHeight) {
         if (y >= 295 && y <= 299) {
             EXPECT_EQ(RfABar(y).sprite, SpriteCode(Sprite::ThresholdMarker)) << y;
         } else {
-            EXPECT_EQ(RfABar(y), (AtlasOrigin{SpriteCode(Sprite::RfBarLit), 515 - (320 - y), 10}))
-                << y;
+            EXPECT_EQ(RfABar(y), From(Sprite::RfBarLit, 515 - (320 - y), 10)) << y;
         }
     }
-    EXPECT_EQ(RfABar(66), (AtlasOrigin{SpriteCode(Sprite::PeakMarker), 7, 10}));
-    EXPECT_EQ(RfABar(70), (AtlasOrigin{SpriteCode(Sprite::PeakMarker), 11, 10}));
+    EXPECT_EQ(RfABar(66), From(Sprite::PeakMarker, 7, 10));
+    EXPECT_EQ(RfABar(70), From(Sprite::PeakMarker, 11, 10));
 
     // Level 0 under a held peak: one lit row at the bottom, unlit above it.
     Answer(1, 0, 0, 0);
-    EXPECT_EQ(RfABar(320), (AtlasOrigin{SpriteCode(Sprite::RfBarLit), 515, 10}));
-    EXPECT_EQ(RfABar(319), (AtlasOrigin{SpriteCode(Sprite::RfBarUnlit), 514, 10}));
+    EXPECT_EQ(RfABar(320), From(Sprite::RfBarLit, 515, 10));
+    EXPECT_EQ(RfABar(319), From(Sprite::RfBarUnlit, 514, 10));
     // RF B never rose: its peak marker sits on rows 316..320.
-    EXPECT_EQ(At(76, 316), (AtlasOrigin{SpriteCode(Sprite::PeakMarker), 7, 10}));
-    EXPECT_EQ(At(76, 320), (AtlasOrigin{SpriteCode(Sprite::PeakMarker), 11, 10}));
+    EXPECT_EQ(At(76, 316), From(Sprite::PeakMarker, 7, 10));
+    EXPECT_EQ(At(76, 320), From(Sprite::PeakMarker, 11, 10));
     // The audio bar at level 0 as well, with the peak marker over its lit row.
-    EXPECT_EQ(AudioBar(315), (AtlasOrigin{SpriteCode(Sprite::VuBarUnlit), 250, 10}));
+    EXPECT_EQ(AudioBar(315), From(Sprite::VuBarUnlit, 250, 10));
     EXPECT_EQ(AudioBar(316).sprite, SpriteCode(Sprite::PeakMarker));
 }
 
@@ -61,13 +60,13 @@ TEST_F(MeterRenderTest, PeakMarkerFollowsTheHeldPeak) {
     StartRack(1, 1);
     Answer(1, 0, 0, kAudio200);
     EXPECT_EQ(panel.PeakHold(1, PeakAudio), 200);
-    EXPECT_EQ(AudioBar(MarkerBottom(200)), (AtlasOrigin{SpriteCode(Sprite::PeakMarker), 11, 10}));
+    EXPECT_EQ(AudioBar(MarkerBottom(200)), From(Sprite::PeakMarker, 11, 10));
     for (int i = 1; i <= 150; ++i) {
         Answer(1, 0, 0, kAudio51);
         ASSERT_EQ(panel.PeakHold(1, PeakAudio), std::max(60, 200 - i)) << i;
     }
-    EXPECT_EQ(AudioBar(MarkerBottom(60)), (AtlasOrigin{SpriteCode(Sprite::PeakMarker), 11, 10}));
-    EXPECT_EQ(AudioBar(MarkerBottom(60) - 4), (AtlasOrigin{SpriteCode(Sprite::PeakMarker), 7, 10}));
+    EXPECT_EQ(AudioBar(MarkerBottom(60)), From(Sprite::PeakMarker, 11, 10));
+    EXPECT_EQ(AudioBar(MarkerBottom(60) - 4), From(Sprite::PeakMarker, 7, 10));
     // Level 51 lights rows up to 269; the marker rests 4 rows above that.
     EXPECT_EQ(AudioBar(kBarBottom - 51).sprite, SpriteCode(Sprite::VuBarLit));
     EXPECT_EQ(AudioBar(kBarBottom - 52).sprite, SpriteCode(Sprite::VuBarUnlit));
@@ -77,7 +76,7 @@ TEST_F(MeterRenderTest, PeakMarkerFollowsTheHeldPeak) {
         Answer(1, 0, 0, 0);
     }
     EXPECT_EQ(panel.PeakHold(1, PeakAudio), 10);
-    EXPECT_EQ(AudioBar(MarkerBottom(10)), (AtlasOrigin{SpriteCode(Sprite::PeakMarker), 11, 10}));
+    EXPECT_EQ(AudioBar(MarkerBottom(10)), From(Sprite::PeakMarker, 11, 10));
     // The RF peaks were never raised and stay at the reset height.
     EXPECT_EQ(panel.PeakHold(1, PeakRfA), 5);
     panel.ResetPeaks();
@@ -88,9 +87,8 @@ TEST_F(MeterRenderTest, AudioMarkerTurnsToTheThresholdSpriteAt205) {
     StartRack(1, 2);
     Answer(1, 0, 0, kAudio205);
     Answer(2, 0, 0, kAudio204);
-    EXPECT_EQ(AudioBar(MarkerBottom(205)),
-              (AtlasOrigin{SpriteCode(Sprite::ThresholdMarker), 4, 10}));
-    EXPECT_EQ(At(315, MarkerBottom(204)), (AtlasOrigin{SpriteCode(Sprite::PeakMarker), 11, 10}));
+    EXPECT_EQ(AudioBar(MarkerBottom(205)), From(Sprite::ThresholdMarker, 4, 10));
+    EXPECT_EQ(At(315, MarkerBottom(204)), From(Sprite::PeakMarker, 11, 10));
 }
 
 TEST_F(MeterRenderTest, ThresholdMarkerSitsAtTheMuteLevel) {
@@ -100,12 +98,11 @@ TEST_F(MeterRenderTest, ThresholdMarkerSitsAtTheMuteLevel) {
     Answer(2, 0, 0, 0);
     Answer(3, 0, 0, 0);
     // Level 10: 148 pixels up on both RF bars; none on the audio bar.
-    EXPECT_EQ(At(225, kBarBottom - 148), (AtlasOrigin{SpriteCode(Sprite::ThresholdMarker), 4, 10}));
-    EXPECT_EQ(At(276, kBarBottom - 148 - 4),
-              (AtlasOrigin{SpriteCode(Sprite::ThresholdMarker), 0, 10}));
+    EXPECT_EQ(At(225, kBarBottom - 148), From(Sprite::ThresholdMarker, 4, 10));
+    EXPECT_EQ(At(276, kBarBottom - 148 - 4), From(Sprite::ThresholdMarker, 0, 10));
     EXPECT_EQ(At(315, kBarBottom - 148).sprite, SpriteCode(Sprite::VuBarUnlit));
     // A mute level that is no number indexes the empty row: the marker rests on the bottom.
-    EXPECT_EQ(At(425, kBarBottom), (AtlasOrigin{SpriteCode(Sprite::ThresholdMarker), 4, 10}));
+    EXPECT_EQ(At(425, kBarBottom), From(Sprite::ThresholdMarker, 4, 10));
 }
 
 TEST_F(MeterRenderTest, LowGaugeBlinksEverySixRedrawsAndNormalShowsTheFill) {
@@ -128,10 +125,9 @@ TEST_F(MeterRenderTest, LowGaugeBlinksEverySixRedrawsAndNormalShowsTheFill) {
     Answer(1, 0, 0, 0);
     EXPECT_EQ(panel.BlinkCount(1), 1); // the phase waits while the battery is fine
     // Height 10 on the 255 scale: a fill of 11 rows rising from gauge row 71 (panel 317).
-    const int fill = SpriteCode(Sprite::GaugeFill);
-    EXPECT_EQ(At(170, 317), (AtlasOrigin{fill, 95, 3}));
-    EXPECT_EQ(At(170, 307), (AtlasOrigin{fill, 85, 3}));
-    EXPECT_EQ(At(170, 306), (AtlasOrigin{SpriteCode(Sprite::GaugeFrameNormal), 86, 5}));
+    EXPECT_EQ(At(170, 317), From(Sprite::GaugeFill, 95, 3));
+    EXPECT_EQ(At(170, 307), From(Sprite::GaugeFill, 85, 3));
+    EXPECT_EQ(At(170, 306), From(Sprite::GaugeFrameNormal, 86, 5));
     EXPECT_EQ(At(probe.x(), probe.y()).sprite, SpriteCode(Sprite::GaugeFrameNormal));
 
     // Unknown voltage, or a muted answer, blanks the gauge.
@@ -151,7 +147,7 @@ TEST_F(MeterRenderTest, LampsShowTheAntennaInUse) {
     EXPECT_EQ(At(170, 140).sprite, SpriteCode(Sprite::LampIdle));
     EXPECT_EQ(At(170, 180).sprite, SpriteCode(Sprite::LampLit));
     // The 13 x 13 sprite fills the lower left of the 15 x 15 lamp.
-    EXPECT_EQ(At(167, 133), (AtlasOrigin{SpriteCode(Sprite::LampIdle), 59, 0}));
+    EXPECT_EQ(At(167, 133), From(Sprite::LampIdle, 59, 0));
     EXPECT_EQ(Colour(180, 132), Colour::Black);
 }
 
@@ -184,7 +180,7 @@ TEST_F(MeterRenderTest, MutedStyleIsGreyWithMuteInRed) {
     EXPECT_EQ(At(170, 180).sprite, SpriteCode(Sprite::LampOff));
     EXPECT_EQ(Colour(170, 300), Colour::Black); // gauge dark while muted
     // The user-mute icon shows whatever the style.
-    EXPECT_EQ(At(157, 238), (AtlasOrigin{SpriteCode(Sprite::UserMuteIcon), 112, 0}));
+    EXPECT_EQ(At(157, 238), From(Sprite::UserMuteIcon, 112, 0));
     rack.UserMute[1] = false;
     rack.LastMuted = 0;
     Answer(1, 0, 0, 0);
@@ -280,11 +276,11 @@ TEST_F(MeterRenderTest, SixteenSlotCellsUseTheShortBars) {
     panel.Display16VU(6, 0);
     panel.Display16VU(7, 0);
     // Slot 6: row 1, column 2; its audio bar is at (305, 337), marker bottom 127 - 97 rows up.
-    EXPECT_EQ(At(315, 337 - 97), (AtlasOrigin{SpriteCode(Sprite::ThresholdMarker), 4, 10}));
+    EXPECT_EQ(At(315, 337 - 97), From(Sprite::ThresholdMarker, 4, 10));
     EXPECT_EQ(At(515, 337 - 96).sprite, SpriteCode(Sprite::PeakMarker));
     // RF A bar of slot 6 at (215, 337): unlit from the top rows of the RF sprite.
-    EXPECT_EQ(At(225, 250), (AtlasOrigin{SpriteCode(Sprite::RfBarUnlit), 389 - 87, 10}));
-    EXPECT_EQ(At(225, 210), (AtlasOrigin{SpriteCode(Sprite::RfBarUnlit), 262, 10}));
+    EXPECT_EQ(At(225, 250), From(Sprite::RfBarUnlit, 389 - 87, 10));
+    EXPECT_EQ(At(225, 210), From(Sprite::RfBarUnlit, 262, 10));
     EXPECT_EQ(At(292, 218).sprite, SpriteCode(Sprite::LampLit)); // lamp A (289, 225)
     EXPECT_EQ(At(292, 258).sprite, SpriteCode(Sprite::LampIdle));
 }
@@ -299,11 +295,11 @@ TEST_F(MeterRenderTest, TwentyFourSlotCellsAreNarrowAndHaveNoLamps) {
     panel.Display24VU(7, 0);
     EXPECT_EQ(pastes.size(), 6u); // gauge, text, three bars, icon
     // Slot 7: row 1, column 1; RF A bar at (7, 337), ten columns wide.
-    EXPECT_EQ(At(7, 300), (AtlasOrigin{SpriteCode(Sprite::RfBarUnlit), 352, 0}));
-    EXPECT_EQ(At(16, 300), (AtlasOrigin{SpriteCode(Sprite::RfBarUnlit), 352, 9}));
+    EXPECT_EQ(At(7, 300), From(Sprite::RfBarUnlit, 352, 0));
+    EXPECT_EQ(At(16, 300), From(Sprite::RfBarUnlit, 352, 9));
     EXPECT_NE(At(17, 300).sprite, SpriteCode(Sprite::RfBarUnlit));
     // The live RF A peak marker sits one row lower than the 16-slot one: rows 334..337.
-    EXPECT_EQ(At(10, 334), (AtlasOrigin{SpriteCode(Sprite::PeakMarker), 7, 3}));
+    EXPECT_EQ(At(10, 334), From(Sprite::PeakMarker, 7, 3));
     // Audio bar at (55, 337), thirteen columns.
     EXPECT_EQ(At(67, 300).sprite, SpriteCode(Sprite::VuBarUnlit));
     EXPECT_NE(At(68, 300).sprite, SpriteCode(Sprite::VuBarUnlit));
