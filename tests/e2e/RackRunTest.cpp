@@ -219,28 +219,5 @@ TEST(Passes, TheOpeningPassShowsItsProgressAndTellsASnapshotThatFailed) {
     EXPECT_EQ(h.shell.titles, QStringList{"Using: Receiver Data"});
 }
 
-// What an answer does to the tables (the mute byte, the current settings) is AnswerParserTest's;
-// here, that a change made on a receiver's front panel comes through.
-TEST(SettingsAnswers, FrontPanelChangesReachTheStation) {
-    sim::Scenario scenario = sim::Scenario::simulated(2, 3);
-    scenario.immediateAnswers = true;
-    sim::ScheduledChange change;
-    change.atMs = 6000;
-    change.name = std::array<char, 6>{'B', 'A', 'C', 'K', ' ', '2'};
-    change.frequency = std::array<std::uint8_t, 3>{61, 5, 50};
-    change.mute = 3;
-    change.userMute = true;
-    scenario.receivers[1].changes.push_back(change);
-    RackHarness h(scenario);
-    ASSERT_EQ(h.Start(), 2);
-    ASSERT_TRUE(h.RunToMonitoring());
-    ASSERT_LT(h.NowMs(), 6000);
-    h.clock.advanceMs(7000 - h.NowMs());
-    ASSERT_TRUE(h.events.answeredSlots.contains(2));
-    EXPECT_EQ(h.rack.RxData[2], (SettingsRow{"BACK 2", "610.550", "3", "36"}));
-    EXPECT_EQ(h.rack.CurData[2].Name, QStringLiteral("BACK 2"));
-    EXPECT_TRUE(h.rack.UserMute[2]);
-}
-
 } // namespace
 } // namespace k7::test
