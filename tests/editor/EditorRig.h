@@ -113,7 +113,6 @@ struct EditorRig {
     ScriptedPrompter& prompter = harness.prompter;
     ScriptedFileChooser& chooser = harness.chooser;
     const FrqFile& frq = harness.core.frq();
-    RackFile& files = harness.files;
     FrequencyEditor& editor = harness.core.editor();
     bool started = false;
 };
