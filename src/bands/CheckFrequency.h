@@ -41,8 +41,6 @@ public:
     bool CheckJapanBand(const QString& text);
     bool FrequencyFitsSlot(const QString& frequency, int slot) const override;
 
-    const BandTables& tables() const { return tables_; }
-
 private:
     int bandFor(int slot) const;
     QChar separator() const;

@@ -9,7 +9,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -117,14 +116,13 @@ private slots:
         QCOMPARE(rig.frames(1).back().bytes[6], std::uint8_t{3});
 
         QTest::mouseClick(Control(window, ReceiverPanel::kCancel), Qt::LeftButton);
-        QVERIFY(!window.isVisible());
-        QCOMPARE(rig.frames(1).back().bytes[6], std::uint8_t{7});
-        QCOMPARE(rig.frames(1).back().bytes[11], std::uint8_t{0});
+        QVERIFY(!window.isVisible()); // what Cancel sends: ReceiverPanelTest
     }
 
     // Text that reaches a box other than by typed keys passes the same rules (which the
-    // controller's tests prove): a paste, a drop and an input method each end in them.
-    void pastedDroppedAndComposedTextPassTheKeyRules() {
+    // controller's tests prove): a paste and a drop end in them (an input method's text takes
+    // the same way, the box's validator: EditorWindowTest).
+    void pastedAndDroppedTextPassTheKeyRules() {
         test::PanelRig rig;
         QVERIFY(rig.started);
         ReceiverPanelWindow window(rig.panel);
@@ -147,13 +145,7 @@ private slots:
         QDropEvent dropped(QPointF(2, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(name, &dropped);
         QCOMPARE(name->text(), QStringLiteral("DJ_2_x"));
-
-        QInputMethodEvent composed;
-        composed.setCommitString(QStringLiteral("\u00fcB 1"));
-        name->clear();
-        QCoreApplication::sendEvent(name, &composed);
-        QCOMPARE(name->text(), QStringLiteral("B_1"));
-        QCOMPARE(rig.panel.txtName(), QStringLiteral("B_1"));
+        QCOMPARE(rig.panel.txtName(), QStringLiteral("DJ_2_x"));
     }
 
     void insideTheStationARightClickOpensItAndItsReceiverReloadsIt() {

@@ -1,15 +1,14 @@
 // What the layers above the rack ask of it (RackCommands) and what it tells those who watch it
-// (RackEvents), on a simulated rack: several observers in order, the engine's activity from
-// start to close, blocks written whole or not at all, no pass on a closing station, and polling
-// paused and resumed as metering starts it. (Slow and unplugged receivers told to an observer:
-// MonitorRackTest.)
+// (RackEvents), on a simulated rack: several observers in order, blocks written whole or not at
+// all, and polling paused and resumed as metering starts it. (The activities from start to close
+// and no pass on a closing station: RackStartTest; slow and unplugged receivers told to an
+// observer: MonitorRackTest.)
 #include "rack/Protocol.h"
 #include "support/RackHarness.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <stdexcept>
 
 namespace k7::test {
 namespace {
@@ -75,24 +74,6 @@ TEST(RackEvents, EveryObserverHearsEachAnswerInTheOrderAddedUntilRemoved) {
     EXPECT_FALSE(log.join(QString()).contains('b'));
 }
 
-TEST(RackEvents, TheActivityFromDiscoveryThroughTheQuestionToMonitoringAndClosing) {
-    RackHarness h(sim::Scenario::simulated(2, 3));
-    h.LoadAtStart(QStringLiteral("Show.frq"));
-    // Differs from the receivers: the question.
-    ASSERT_TRUE(
-        h.core.frq().WriteFile("Show.frq", RackHarness::FileOf({{"OTHER_", "606.600", "5", "0"}})));
-    ASSERT_EQ(h.Start(), 2);
-    ASSERT_TRUE(
-        h.clock.runUntil([&] { return h.engine.Activity() == RackActivity::LoadQuestion; }, 5000));
-    h.rackFiles.CurrentFromRack(); // the operator's "No"
-    ASSERT_TRUE(h.RunToMonitoring());
-    h.engine.EnterClosing();
-    EXPECT_EQ(h.events.activities,
-              (std::vector<RackActivity>{RackActivity::Discovery, RackActivity::LoadQuestion,
-                                         RackActivity::Pass, RackActivity::Monitoring,
-                                         RackActivity::Closing}));
-}
-
 TEST(RackCommands, WriteBlockWritesWholeBlocksToSlotsInTheRackOnly) {
     auto h = meteringRack(2);
     const SettingsFrame mute = *BuildMuteFrame(h->rack, 1, 7);
@@ -125,14 +106,6 @@ TEST(RackCommands, WriteBlockWritesWholeBlocksToSlotsInTheRackOnly) {
     h->core.settings().SetUserMute(0, true);
     EXPECT_EQ(h->rack.CurData, before);
     EXPECT_FALSE(h->rack.UserMute[0]);
-}
-
-TEST(RackCommands, NoPassStartsOnAClosingStation) {
-    auto h = meteringRack(2);
-    h->engine.EnterClosing();
-    EXPECT_FALSE(h->engine.StartProgrammingPass(PassKind::Full));
-    EXPECT_FALSE(h->engine.State().PassStart);
-    EXPECT_FALSE(h->timers.enabled(PassTimer));
 }
 
 // A pause restarts what it stopped when it ends, the last stopped first (as metering starts);

@@ -1,6 +1,6 @@
 // From start to metering on simulated racks: discovery timing with immediate and latency
-// answers, receivers that answer late or never, the load-last-file decision, and what the
-// receivers were sent.
+// answers, receivers that answer late or never, the load-last-file decision (and the activities
+// its observers hear, up to the close), and what the receivers were sent.
 #include "rack/Protocol.h"
 #include "support/RackHarness.h"
 
@@ -188,6 +188,16 @@ TEST_F(LastFile, ThatDiffersWaitsForTheOperatorWithEveryTimerOff) {
     EXPECT_EQ(h.engine.Activity(), RackActivity::Pass);
     ASSERT_TRUE(h.RunToMonitoring());
     EXPECT_EQ(h.rack.CurData[1], reported(h.receiver(0)));
+
+    // The observers heard every activity once; a closing station starts no pass.
+    h.engine.EnterClosing();
+    EXPECT_EQ(h.events.activities,
+              (std::vector<RackActivity>{RackActivity::Discovery, RackActivity::LoadQuestion,
+                                         RackActivity::Pass, RackActivity::Monitoring,
+                                         RackActivity::Closing}));
+    EXPECT_FALSE(h.engine.StartProgrammingPass(PassKind::Full));
+    EXPECT_FALSE(h.engine.State().PassStart);
+    EXPECT_FALSE(h.timers.enabled(PassTimer));
 }
 
 TEST_F(LastFile, ThatCannotBeReadIsToldAndTheReceiversDataTaken) {

@@ -11,21 +11,16 @@ class EditorCsvTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(rig.started); }
 
-    QString csvPath(const QString& name) const { return rig.harness.dir.filePath(name); }
     bool writeCsv(const QString& name, const QByteArray& bytes) const {
-        QFile file(csvPath(name));
+        QFile file(rig.path(name));
         return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
-    QByteArray readCsv(const QString& name) const {
-        QFile file(csvPath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     // Refuses the file and leaves grid and file as they were; the refusal's text.
     QString refused(const QString& name) {
         const std::vector<GridRow> rows = rig.rows();
         const QByteArray file = rig.bytes("Show.frq");
         const std::size_t boxes = rig.prompter.boxes.size();
-        EXPECT_FALSE(csv.ImportFile(csvPath(name)));
+        EXPECT_FALSE(csv.ImportFile(rig.path(name)));
         EXPECT_EQ(rig.rows(), rows);
         EXPECT_EQ(rig.bytes("Show.frq"), file);
         EXPECT_EQ(rig.prompter.boxes.size(), boxes + 1);
@@ -55,8 +50,8 @@ TEST_F(EditorCsvTest, ExportThenImportGivesTheSameEntries) {
     ASSERT_TRUE(rig.write("Show.frq", document));
     ASSERT_TRUE(rig.open("Show.frq"));
     const std::vector<GridRow> original = rig.rows();
-    ASSERT_TRUE(csv.ExportFile(csvPath("plan.csv")));
-    EXPECT_TRUE(readCsv("plan.csv").startsWith("name,frequency,mute\r\nMic001,606.600,5\r\n"));
+    ASSERT_TRUE(csv.ExportFile(rig.path("plan.csv")));
+    EXPECT_TRUE(rig.bytes("plan.csv").startsWith("name,frequency,mute\r\nMic001,606.600,5\r\n"));
     EXPECT_TRUE(rig.status().startsWith(QStringLiteral("Exported 3 entries to ")));
 
     editor.SelectRow(2);
@@ -64,7 +59,7 @@ TEST_F(EditorCsvTest, ExportThenImportGivesTheSameEntries) {
     rig.enter("Other", "630", "2");
     editor.cmdUpdate();
     ASSERT_NE(rig.rows(), original);
-    ASSERT_TRUE(csv.ImportFile(csvPath("plan.csv")));
+    ASSERT_TRUE(csv.ImportFile(rig.path("plan.csv")));
     ASSERT_EQ(rig.rows().size(), original.size());
     for (std::size_t r = 0; r < original.size(); ++r) {
         EXPECT_EQ(rig.rows()[r].cells, original[r].cells) << r;
@@ -78,14 +73,14 @@ TEST_F(EditorCsvTest, ACommaLocaleExportsAPointAndImportsIt) {
     ASSERT_TRUE(rig.write("Show.frq", test::EditorRig::Document({"606,600", "612,025"})));
     ASSERT_TRUE(rig.open("Show.frq"));
     ASSERT_EQ(rig.rows()[1].cells[2], QStringLiteral("612,025"));
-    ASSERT_TRUE(csv.ExportFile(csvPath("plan.csv")));
-    EXPECT_EQ(readCsv("plan.csv"),
+    ASSERT_TRUE(csv.ExportFile(rig.path("plan.csv")));
+    EXPECT_EQ(rig.bytes("plan.csv"),
               QByteArray("name,frequency,mute\r\nMic001,606.600,5\r\nMic002,612.025,5\r\n"));
 
     // A spreadsheet's short form comes back in the editor's own: separator, raster, three
     // decimals; names as a receiver shows them.
     ASSERT_TRUE(writeCsv("in.csv", "name,frequency,mute\n\"Lead vocal\",612.03,\nx,606.6,10\n"));
-    ASSERT_TRUE(csv.ImportFile(csvPath("in.csv")));
+    ASSERT_TRUE(csv.ImportFile(rig.path("in.csv")));
     ASSERT_EQ(rig.rows().size(), 2u);
     EXPECT_EQ(rig.rows()[0].cells, (std::array<QString, 4>{"1", "Lead_v", "612,025", "5"}));
     EXPECT_EQ(rig.rows()[1].cells, (std::array<QString, 4>{"2", "x", "606,600", "10"}));
@@ -108,7 +103,7 @@ TEST_F(EditorCsvTest, AFileThatDoesNotFitIsRefusedWholeNamingTheLine) {
     ASSERT_TRUE(writeCsv("full.csv", Lines(25)));
     EXPECT_TRUE(refused("full.csv").contains(QStringLiteral("a set holds at most 24 (line 26")));
     ASSERT_TRUE(writeCsv("most.csv", Lines(24)));
-    EXPECT_TRUE(csv.ImportFile(csvPath("most.csv")));
+    EXPECT_TRUE(csv.ImportFile(rig.path("most.csv")));
     EXPECT_EQ(rig.rows().size(), 24u);
 
     ASSERT_TRUE(writeCsv("mute.csv", "name,frequency,mute\r\na,610.000,11\r\n"));
@@ -123,7 +118,7 @@ TEST_F(EditorCsvTest, AFileThatDoesNotFitIsRefusedWholeNamingTheLine) {
 TEST_F(EditorCsvTest, AnExportThatCannotBeWrittenSaysSoAndLeavesNoFile) {
     ASSERT_TRUE(rig.write("Show.frq", test::EditorRig::Document(2)));
     ASSERT_TRUE(rig.open("Show.frq"));
-    const QString path = csvPath("no/such/folder/plan.csv");
+    const QString path = rig.path("no/such/folder/plan.csv");
     EXPECT_FALSE(csv.ExportFile(path));
     ASSERT_EQ(rig.prompter.boxes.size(), 1u);
     EXPECT_EQ(rig.prompter.boxes[0].title, QStringLiteral("Export failed"));

@@ -56,15 +56,14 @@ struct EditorRig {
         }
         return document;
     }
-    // Opens a file for editing as File > Edit does.
-    bool open(const QString& name) {
-        const FrqLoad load = frq.ReadEditorFile(name, {});
-        if (!load.ok()) {
+    // Opens a file in the editor as File > Edit (or File > Transfer) does.
+    bool open(const QString& name, EditorMode mode = EditorMode::Edit) {
+        EditorDocument document = readBack(name);
+        if (document.EntryCount < 0) {
             return false;
         }
-        EditorDocument document = FrqFile::EditorDocumentOf(load, {});
         document.EditFile = name;
-        editor.Open(document, EditorMode::Edit);
+        editor.Open(document, mode);
         return true;
     }
     void enter(const QString& name, const QString& frequency, const QString& mute) {
@@ -114,7 +113,6 @@ struct EditorRig {
     ScriptedPrompter& prompter = harness.prompter;
     ScriptedFileChooser& chooser = harness.chooser;
     const FrqFile& frq = harness.core.frq();
-    RackFile& files = harness.files;
     FrequencyEditor& editor = harness.core.editor();
     bool started = false;
 };

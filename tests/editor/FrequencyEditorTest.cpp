@@ -6,14 +6,6 @@
 namespace k7 {
 namespace {
 
-QString Lines(std::initializer_list<const char*> lines) {
-    QStringList list;
-    for (const char* line : lines) {
-        list << QString::fromLatin1(line);
-    }
-    return list.join(QStringLiteral("\r\n"));
-}
-
 class FrequencyEditorTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(rig.started); }
@@ -43,8 +35,8 @@ TEST_F(FrequencyEditorTest, AddAppendsARowUntilTheFileHoldsTwentyFour) {
     ASSERT_EQ(rig.prompter.boxes.size(), 1u);
     const MessageBoxSpec& box = rig.prompter.boxes[0];
     EXPECT_EQ(box.title, "File full");
-    EXPECT_EQ(box.text, Lines({"Your file already has 24 entries",
-                               "You may only update or delete existing data"}));
+    EXPECT_EQ(box.text,
+              "Your file already has 24 entries\r\nYou may only update or delete existing data");
     EXPECT_EQ(box.icon, MsgIcon::None);
     EXPECT_EQ(box.buttons, MsgButtons::OK);
     EXPECT_EQ(rig.rows().size(), 24u);
@@ -73,8 +65,8 @@ TEST_F(FrequencyEditorTest, InsertGoesBeforeTheSelectedRowAndAtTwentyFourOverwri
     editor.cmdInsert();
     ASSERT_EQ(rig.prompter.boxes.size(), 1u);
     EXPECT_EQ(rig.prompter.boxes[0].title, "File full");
-    EXPECT_EQ(rig.prompter.boxes[0].text, Lines({"Your file already has 24 entries",
-                                                 "Do you wish to overwrite the selected data"}));
+    EXPECT_EQ(rig.prompter.boxes[0].text,
+              "Your file already has 24 entries\r\nDo you wish to overwrite the selected data");
     EXPECT_EQ(rig.prompter.boxes[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(rig.bytes("Show.frq"), full);
     EXPECT_EQ(rig.rows()[4].cells[1], "Mic004");
@@ -111,7 +103,7 @@ TEST_F(FrequencyEditorTest, UpdateAndDeleteKeepOneRowAtLeast) {
     ASSERT_EQ(rig.prompter.boxes.size(), 1u);
     EXPECT_EQ(rig.prompter.boxes[0].title, "Deletion error");
     EXPECT_EQ(rig.prompter.boxes[0].text,
-              Lines({"Your file must contain one frequency", "Use 'Update' to change the data"}));
+              "Your file must contain one frequency\r\nUse 'Update' to change the data");
     EXPECT_EQ(rig.rows().size(), 1u);
     EXPECT_EQ(rig.bytes("Duo.frq"), one);
 }
@@ -138,14 +130,13 @@ TEST_F(FrequencyEditorTest, NamesAndMuteLevelsAreTidiedOrRefused) {
     EXPECT_EQ(rig.prompter.boxes[0].title, "Size error");
     EXPECT_EQ(rig.prompter.boxes[0].icon, MsgIcon::Exclamation);
     EXPECT_EQ(rig.prompter.boxes[0].text,
-              Lines({"The mute value is too large!", "Please enter a number less than 10."}));
+              "The mute value is too large!\r\nPlease enter a number less than 10.");
     EXPECT_EQ(rig.rows().size(), 3u);
     EXPECT_EQ(editor.state().focus, EditorFocus::Mute);
 
     EXPECT_FALSE(editor.CheckMuteEntry("x", 10));
     EXPECT_EQ(rig.prompter.boxes.back().title, "Entry error");
-    EXPECT_EQ(rig.prompter.boxes.back().text,
-              Lines({"Mute level must be 1 to 10", "Please re enter"}));
+    EXPECT_EQ(rig.prompter.boxes.back().text, "Mute level must be 1 to 10\r\nPlease re enter");
 }
 
 TEST_F(FrequencyEditorTest, AFrequencyOutsideTheBandOrUnreadableIsClearedAndKeepsTheFocus) {
@@ -168,7 +159,7 @@ TEST_F(FrequencyEditorTest, AFrequencyOutsideTheBandOrUnreadableIsClearedAndKeep
     rig.enter("Mic", "", "5");
     editor.cmdAdd();
     ASSERT_EQ(rig.prompter.boxes.size(), 1u);
-    EXPECT_EQ(rig.prompter.boxes[0].text, Lines({"Please enter", "No frequency data"}));
+    EXPECT_EQ(rig.prompter.boxes[0].text, "Please enter\r\nNo frequency data");
     EXPECT_EQ(rig.rows().size(), 1u);
 }
 

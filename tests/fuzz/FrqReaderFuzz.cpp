@@ -4,6 +4,7 @@
 // well-formed file, so that the fuzzer reaches the late entries without a corpus. Every read
 // stays inside its bounds, and every document read whole is written and read back equal.
 // Built as a libFuzzer target and, with fixed inputs, as a plain regression test.
+#include "FuzzRequire.h"
 #include "bands/CheckFrequency.h"
 #include "files/FrqFile.h"
 #include "link/DeviceTables.h"
@@ -16,7 +17,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
 
@@ -31,12 +31,6 @@ struct Rig {
 };
 
 constexpr std::array kBands{36, 14, 9, 10, 37, 0};
-
-void Check(bool holds) {
-    if (!holds) {
-        std::abort();
-    }
-}
 
 QList<QByteArray> WellFormedLines() {
     QList<QByteArray> lines{"Veltora USB Receiver file", "24", "5"};
@@ -63,19 +57,19 @@ void ReadAndRoundTrip(const QByteArray& content, const k7::FrqReadRules& rules) 
     const k7::FrqDocument start;
     const k7::FrqRead read = k7::DecodeFrq(content, rules, start);
     const k7::FrqDocument& document = read.document;
-    Check(document.EntryCount && *document.EntryCount >= 0 &&
-          *document.EntryCount <= k7::kFileEntries);
-    Check(document.GlobalMuteLevel <= 10);
-    Check(read.entry >= 0 && read.entry <= k7::kFileEntries);
-    Check(read.bandTypesRead >= 0 && read.bandTypesRead <= read.entry);
-    Check(read.error != k7::FrqError::OutOfRange || !rules.keepOutOfRange);
+    Require(document.EntryCount && *document.EntryCount >= 0 &&
+            *document.EntryCount <= k7::kFileEntries);
+    Require(document.GlobalMuteLevel <= 10);
+    Require(read.entry >= 0 && read.entry <= k7::kFileEntries);
+    Require(read.bandTypesRead >= 0 && read.bandTypesRead <= read.entry);
+    Require(read.error != k7::FrqError::OutOfRange || !rules.keepOutOfRange);
     if (!read.complete()) {
         return;
     }
     for (int i = 1; i <= k7::kFileEntries; ++i) {
         const k7::SettingsRow& row = document.Entries[i];
-        Check(row.Name.size() >= 6 && !row.Name.contains(QLatin1Char(' ')));
-        Check(!row.Frequency.isEmpty());
+        Require(row.Name.size() >= 6 && !row.Name.contains(QLatin1Char(' ')));
+        Require(!row.Frequency.isEmpty());
     }
     // A CR inside a value is written as a space (a lone CR ends a line for other readers), so
     // only documents without one come back unchanged.
@@ -83,8 +77,8 @@ void ReadAndRoundTrip(const QByteArray& content, const k7::FrqReadRules& rules) 
         return;
     }
     const k7::FrqRead again = k7::DecodeFrq(k7::EncodeFrq(document), rules, start);
-    Check(again.complete());
-    Check(again.document == document);
+    Require(again.complete());
+    Require(again.document == document);
 }
 
 } // namespace

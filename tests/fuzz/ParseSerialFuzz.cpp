@@ -3,26 +3,20 @@
 // after another into the link's RxBuffer for the engine to take in and tell its observers. Any
 // read outside a table, a redraw of a cell that does not exist, a settings answer of no slot or
 // a mute level outside 1..10 stops the run.
+#include "FuzzRequire.h"
 #include "support/RackHarness.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
 
 using namespace k7;
 
-void require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
-
 class CheckingDisplay final : public MeterDisplay {
 public:
     void Display8VU(int receiver, int position) override {
-        require(receiver == position && position >= 1 && position <= 8);
+        Require(receiver == position && position >= 1 && position <= 8);
     }
     void Display16VU(int receiver, int position) override { check(receiver, position); }
     void Display24VU(int receiver, int position) override { check(receiver, position); }
@@ -37,16 +31,16 @@ public:
 
 private:
     static void check(int receiver, int position) {
-        require(receiver >= 1 && receiver <= kMaxSlots && position >= 1 && position <= 8);
-        require((receiver - 1) % 8 + 1 == position);
+        Require(receiver >= 1 && receiver <= kMaxSlots && position >= 1 && position <= 8);
+        Require((receiver - 1) % 8 + 1 == position);
     }
 };
 
 class CheckingPanel final : public RackEvents {
 public:
-    void SettingsAnswered(int slot) override { require(RackTables::validSlot(slot)); }
+    void SettingsAnswered(int slot) override { Require(RackTables::validSlot(slot)); }
     void MeterAnswered(int slot, int position) override {
-        require(RackTables::validSlot(slot) && position >= 1 && position <= 8);
+        Require(RackTables::validSlot(slot) && position >= 1 && position <= 8);
     }
 };
 
@@ -117,9 +111,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const QString& level = rack.RxData[static_cast<std::size_t>(s)].MuteLevel;
         if (!level.isNull()) {
             const int value = level.toInt();
-            require(value >= 1 && value <= 10);
+            Require(value >= 1 && value <= 10);
         }
-        require(rack.RxData[static_cast<std::size_t>(s)].Name.isNull() ||
+        Require(rack.RxData[static_cast<std::size_t>(s)].Name.isNull() ||
                 rack.RxData[static_cast<std::size_t>(s)].Name.size() == 6);
     }
     return 0;

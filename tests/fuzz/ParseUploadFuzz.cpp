@@ -2,22 +2,16 @@
 // (short inputs are zero-filled). A refused answer must leave the document as it was; an
 // accepted one must give printable six-character names and ddd.ddd frequencies with mute
 // levels 0 to 63 for the receiver's entries, and the band's placeholder for the rest.
+#include "FuzzRequire.h"
 #include "editor/TransferBlock.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
 
 using namespace k7;
-
-void require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 bool DddDotDdd(const QString& text) {
     if (text.size() != 7 || text[3] != QLatin1Char('.')) {
@@ -43,26 +37,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const EditorDocument before = document;
     const QString refusal = ParseUpload(answer, band, QLatin1Char('.'), document);
     if (!refusal.isEmpty()) {
-        require(document == before);
+        Require(document == before);
         return 0;
     }
-    require(document.EntryCount >= 0 && document.EntryCount <= kPresetEntries);
+    Require(document.EntryCount >= 0 && document.EntryCount <= kPresetEntries);
     for (int e = 1; e <= document.EntryCount; ++e) {
         const SettingsRow& entry = document.EditData[static_cast<std::size_t>(e)];
-        require(entry.Name.size() == 6);
-        require(std::all_of(entry.Name.begin(), entry.Name.end(),
+        Require(entry.Name.size() == 6);
+        Require(std::all_of(entry.Name.begin(), entry.Name.end(),
                             [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7F; }));
-        require(DddDotDdd(entry.Frequency));
+        Require(DddDotDdd(entry.Frequency));
         bool ok = false;
         const int mute = entry.MuteLevel.toInt(&ok);
-        require(ok && mute >= 0 && mute <= 63);
+        Require(ok && mute >= 0 && mute <= 63);
         const int flags = entry.BandType.toInt(&ok);
-        require(ok && (flags & ~0xC0) == 0);
+        Require(ok && (flags & ~0xC0) == 0);
     }
     for (int e = document.EntryCount + 1; e <= kPresetEntries; ++e) {
         const SettingsRow& entry = document.EditData[static_cast<std::size_t>(e)];
-        require(entry.Frequency == UploadPlaceholder(band));
-        require(entry.Name == QStringLiteral("User%1").arg(e));
+        Require(entry.Frequency == UploadPlaceholder(band));
+        Require(entry.Name == QStringLiteral("User%1").arg(e));
     }
     return 0;
 }

@@ -14,13 +14,33 @@
 namespace k7 {
 namespace {
 
+// A rack on which one device's details cannot be read (none unless told).
+class UnreadableDetails final : public test::ForwardingDriver {
+public:
+    UnreadableDetails(Ftd2xx& inner, std::uint32_t broken)
+        : ForwardingDriver(inner), broken_(broken) {}
+    FT_STATUS FT_GetDeviceInfoDetail(std::uint32_t index, std::uint32_t* flags, std::uint32_t* type,
+                                     std::uint32_t* id, std::uint32_t* locId, char* serial,
+                                     char* description, FT_HANDLE* h) override {
+        if (index == broken_) {
+            return FT_DEVICE_NOT_FOUND;
+        }
+        return ForwardingDriver::FT_GetDeviceInfoDetail(index, flags, type, id, locId, serial,
+                                                        description, h);
+    }
+
+private:
+    std::uint32_t broken_;
+};
+
 struct Rig {
-    explicit Rig(const sim::Scenario& scenario)
-        : rack(scenario, clock), link(rack, devices, clock),
-          identification(rack, link, devices, clock) {}
+    explicit Rig(const sim::Scenario& scenario, std::uint32_t unreadable = ~0u)
+        : rack(scenario, clock), driver(rack, unreadable), link(driver, devices, clock),
+          identification(driver, link, devices, clock) {}
     test::ManualClock clock;
     DeviceTables devices;
     sim::SimulatedRack rack;
+    UnreadableDetails driver;
     LinkModule link;
     Identification identification;
 };
@@ -95,35 +115,10 @@ TEST(ConnectUSB, ModelFollowsTheLastClassifiedDeviceAndForeignSerialsAreUsed) {
     EXPECT_TRUE(foreign.rack.isOpen(0));
 }
 
-// A rack on which one device's details cannot be read.
-class UnreadableDetails final : public test::ForwardingDriver {
-public:
-    UnreadableDetails(Ftd2xx& inner, std::uint32_t broken)
-        : ForwardingDriver(inner), broken_(broken) {}
-    FT_STATUS FT_GetDeviceInfoDetail(std::uint32_t index, std::uint32_t* flags, std::uint32_t* type,
-                                     std::uint32_t* id, std::uint32_t* locId, char* serial,
-                                     char* description, FT_HANDLE* h) override {
-        if (index == broken_) {
-            return FT_DEVICE_NOT_FOUND;
-        }
-        return ForwardingDriver::FT_GetDeviceInfoDetail(index, flags, type, id, locId, serial,
-                                                        description, h);
-    }
-
-private:
-    std::uint32_t broken_;
-};
-
 TEST(ConnectUSB, ADeviceWithUnreadableDetailsStillServesASlotOfItsOwn) {
-    test::ManualClock clock;
-    DeviceTables devices;
-    sim::SimulatedRack rack(rackOf({{"5K000101", 0x21}, {"5K000102", 0x22}, {"5K000103", 0x23}}),
-                            clock);
-    UnreadableDetails driver(rack, 2);
-    LinkModule link(driver, devices, clock);
-    Identification identification(driver, link, devices, clock);
-
-    ASSERT_EQ(identification.ConnectUSB(), 3);
+    Rig rig(rackOf({{"5K000101", 0x21}, {"5K000102", 0x22}, {"5K000103", 0x23}}), 2);
+    const DeviceTables& devices = rig.devices;
+    ASSERT_EQ(rig.identification.ConnectUSB(), 3);
     // Location 0 sorts it first, but it keeps its own index: every device serves one slot.
     EXPECT_EQ(devices.SlotDevice[1], 2);
     EXPECT_EQ(devices.SlotDevice[2], 0);

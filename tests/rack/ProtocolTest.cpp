@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace k7 {
 namespace {
 
@@ -41,30 +43,16 @@ TEST(FrequencyBytes, RefusesTextsThatAreNotAFrequency) {
     }
 }
 
-TEST(NameFrame, LaysOutNameMuteAndBandType) {
-    const RackTables rack = rackWith(QStringLiteral("VOX 1A"), QStringLiteral("613.575"),
-                                     QStringLiteral("5"), QStringLiteral("70"));
-    const auto frame = BuildNameFrame(rack, 3, 7);
-    ASSERT_TRUE(frame);
-    const SettingsFrame expected{'R', 0, 'M', 'V', 'O', 'X', 7, ' ', '1', 'A', 0, 70, 0};
-    EXPECT_EQ(*frame, expected);
-}
-
-TEST(NameFrame, FillsShortNamesCutsLongOnesAndCapsTheMuteLevel) {
-    RackTables rack = rackWith(QStringLiteral("ABC"), QStringLiteral("613.575"),
-                               QStringLiteral("5"), QStringLiteral("0"));
-    auto frame = BuildNameFrame(rack, 3, 12);
-    ASSERT_TRUE(frame);
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(frame->data()) + 3, 3), "ABC");
-    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(frame->data()) + 7, 3), "___");
-    EXPECT_EQ((*frame)[6], 10);
-
-    rack.CurData[3].Name = QStringLiteral("LONGNAME");
-    frame = BuildNameFrame(rack, 3, 4);
-    ASSERT_TRUE(frame);
-    EXPECT_EQ((*frame)[3], 'L');
-    EXPECT_EQ((*frame)[9], 'A');
-    EXPECT_EQ((*frame)[6], 4);
+TEST(NameFrame, LaysOutNameMuteAndBandTypeFillingShortNamesCuttingLongOnesCappingTheLevel) {
+    const std::tuple<const char*, int, SettingsFrame> cases[] = {
+        {"VOX 1A", 7, {'R', 0, 'M', 'V', 'O', 'X', 7, ' ', '1', 'A', 0, 70, 0}},
+        {"ABC", 12, {'R', 0, 'M', 'A', 'B', 'C', 10, '_', '_', '_', 0, 70, 0}},
+        {"LONGNAME", 4, {'R', 0, 'M', 'L', 'O', 'N', 4, 'G', 'N', 'A', 0, 70, 0}}};
+    for (const auto& [name, level, expected] : cases) {
+        const auto frame = BuildNameFrame(rackWith(name, "613.575", "5", "70"), 3, level);
+        ASSERT_TRUE(frame) << name;
+        EXPECT_EQ(*frame, expected) << name;
+    }
 }
 
 TEST(NameFrame, IsNotBuiltFromTextsItCannotCarry) {

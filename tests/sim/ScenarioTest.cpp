@@ -9,6 +9,13 @@
 namespace k7::sim {
 namespace {
 
+// Why a scenario is refused; its file is named without its folder.
+std::string message(const char* json) {
+    QString error;
+    EXPECT_FALSE(Scenario::fromJson(json, QStringLiteral("/tmp/x/rack.json"), &error));
+    return error.toStdString();
+}
+
 TEST(Scenario, ReadsAFileWithDefaults) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("stage.json"));
@@ -66,11 +73,6 @@ TEST(Scenario, ReadsAFileWithDefaults) {
 }
 
 TEST(Scenario, RefusesABadFileSayingWhatIsWrong) {
-    const auto message = [](const char* json) {
-        QString error;
-        EXPECT_FALSE(Scenario::fromJson(json, QStringLiteral("/tmp/x/rack.json"), &error));
-        return error.toStdString();
-    };
     EXPECT_EQ(message("{ \"receivers\": [ { \"serial\": \"5K1\", \"mute\": 11 } ] }"),
               "rack.json: receiver 1: \"mute\" must be a whole number from 1 to 10");
     EXPECT_EQ(message("{ \"receivers\": [ {}, {} ] }"),
@@ -153,11 +155,6 @@ TEST(Scenario, ReadsScriptedLevelsInTimeOrderAndRefusesEmptyOrUnknownOnes) {
     EXPECT_EQ(levels[1].audio, (std::array<int, 2>{0, 10}));
     EXPECT_EQ(levels[2].rf, (std::array<int, 2>{110, 170}));
 
-    const auto message = [](const char* json) {
-        QString text;
-        EXPECT_FALSE(Scenario::fromJson(json, QStringLiteral("rack.json"), &text));
-        return text.toStdString();
-    };
     EXPECT_EQ(message(R"({ "receivers": [ { "serial": "5K1", "levels": [ { "atMs": 1 } ] } ] })"),
               "rack.json: receiver 1, levels 1: sets none of \"rf\", \"audio\" and \"battery\"");
     EXPECT_EQ(

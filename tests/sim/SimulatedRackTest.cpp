@@ -120,20 +120,7 @@ TEST_F(RackTest, AnswerIsReadableAfterTransmissionAndLatency) {
     EXPECT_EQ(clock.nowMicros(), identifyReady + 500'000);
 }
 
-TEST_F(RackTest, ImmediateAnswersAndPurge) {
-    build(1, true);
-    const FT_HANDLE h = open(0);
-    ASSERT_EQ(write(h, {'R', 0, '?', 'R', 0, 'D'}), FT_OK);
-    EXPECT_EQ(read(h, 19).size(), 19u);
-    EXPECT_EQ(clock.nowMicros(), 0);
-    ASSERT_EQ(rack->FT_Purge(h, FT_PURGE_RX), FT_OK);
-    std::uint32_t queued = 9;
-    ASSERT_EQ(rack->FT_GetQueueStatus(h, &queued), FT_OK);
-    EXPECT_EQ(queued, 0u);
-    EXPECT_EQ(rack->FT_Purge(h, 8), FT_INVALID_PARAMETER);
-}
-
-TEST_F(RackTest, ValidatesConfigurationAndHandles) {
+TEST_F(RackTest, ValidatesConfigurationAndHandlesAndPurges) {
     build(2, true);
     FT_HANDLE h = 0;
     ASSERT_EQ(rack->FT_Open(0, &h), FT_OK);
@@ -152,9 +139,16 @@ TEST_F(RackTest, ValidatesConfigurationAndHandles) {
     EXPECT_TRUE(read(h, 19).empty());
     EXPECT_EQ(rack->receiver(0).frames().size(), 0u);
     ASSERT_EQ(rack->FT_SetBaudRate(h, 56000), FT_OK);
-    ASSERT_EQ(write(h, {'R', 0, '?'}), FT_OK);
-    EXPECT_EQ(read(h, 19).size(), 19u);
     EXPECT_EQ(rack->settings(0)->baudRate, 56000u);
+    const std::int64_t sent = clock.nowMicros();
+    ASSERT_EQ(write(h, {'R', 0, '?', 'R', 0, 'D'}), FT_OK); // both answered at once
+    EXPECT_EQ(read(h, 19).size(), 19u);
+    EXPECT_EQ(clock.nowMicros(), sent);
+    ASSERT_EQ(rack->FT_Purge(h, FT_PURGE_RX), FT_OK); // the meter answer goes
+    std::uint32_t queued = 9;
+    ASSERT_EQ(rack->FT_GetQueueStatus(h, &queued), FT_OK);
+    EXPECT_EQ(queued, 0u);
+    EXPECT_EQ(rack->FT_Purge(h, 8), FT_INVALID_PARAMETER);
 
     ASSERT_EQ(rack->FT_Close(h), FT_OK);
     EXPECT_FALSE(rack->isOpen(0));

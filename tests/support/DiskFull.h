@@ -12,7 +12,6 @@
 
 namespace k7::test {
 
-// While it lives, no file may grow past `bytes`: a disk that fills up in a write.
 class DiskFull {
 public:
     explicit DiskFull(rlim_t bytes = 100) {

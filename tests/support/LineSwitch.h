@@ -16,20 +16,8 @@ public:
     using ForwardingDriver::ForwardingDriver;
 
     // Handles are learnt as devices are opened, so the enumeration index names the line.
-    void cut(int index, bool isCut) {
-        if (isCut) {
-            cut_.insert(index);
-        } else {
-            cut_.erase(index);
-        }
-    }
-    void stall(int index, bool isStalled) {
-        if (isStalled) {
-            stalled_.insert(index);
-        } else {
-            stalled_.erase(index);
-        }
-    }
+    void cut(int index, bool isCut) { Switch(cut_, index, isCut); }
+    void stall(int index, bool isStalled) { Switch(stalled_, index, isStalled); }
     // A device count the driver cannot give.
     FT_STATUS listStatus = FT_OK;
 
@@ -62,6 +50,14 @@ public:
     }
 
 private:
+    static void Switch(std::set<int>& lines, int index, bool on) {
+        if (on) {
+            lines.insert(index);
+        } else {
+            lines.erase(index);
+        }
+    }
+
     std::set<int> cut_;
     std::set<int> stalled_;
     std::map<FT_HANDLE, int> index_;

@@ -20,14 +20,13 @@ public:
     void ArrangementChosen(PanelArrangement arrangement) override {
         arrangements.push_back(arrangement);
     }
-    void AcknowledgeAlarmChosen() override { ++acknowledgements; }
+    void AcknowledgeAlarmChosen() override {}
     std::vector<ExitSource> exits;
     std::vector<PanelArrangement> arrangements;
     std::vector<FileCommand> commands;
     std::vector<WindowCommand> windows;
     int toggles = 0;
     int rescanToggles = 0;
-    int acknowledgements = 0;
 };
 
 class RecordingDialogActions final : public StartupDialogActions {
