@@ -139,12 +139,12 @@ private slots:
         window.ApplyPlacement({SizeForDevices(1).client, WindowMode::Normal});
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCOMPARE(window.panelArea()->size(), QSize(200, 350));
+        QCOMPARE(test::Find<QWidget>(window, "picVU")->size(), QSize(200, 350));
         QCOMPARE(panel->size(), QSize(200, 350));
         QCOMPARE(window.pos(), QPoint(0, 0));
         // Nothing holds the window at the rack's size: the panel grows with it.
         window.resize(window.size() + QSize(300, 150));
-        QTRY_COMPARE(window.panelArea()->size(), QSize(500, 500));
+        QTRY_COMPARE(test::Find<QWidget>(window, "picVU")->size(), QSize(500, 500));
         QCOMPARE(panel->size(), QSize(500, 500));
         QCOMPARE(window.placement(), (WindowPlacement{{500, 500}, WindowMode::Normal}));
     }
@@ -171,7 +171,7 @@ private slots:
         QTest::keyClick(&window, Qt::Key_F11);
         QTRY_VERIFY(!window.isFullScreen());
         QTRY_COMPARE(window.geometry(), normal);
-        QCOMPARE(window.panelArea()->size(), QSize(600, 350));
+        QCOMPARE(test::Find<QWidget>(window, "picVU")->size(), QSize(600, 350));
 
         // A maximised window goes full screen and comes back maximised.
         window.showMaximized();
