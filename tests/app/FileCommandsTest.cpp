@@ -92,15 +92,11 @@ TEST_F(FileCommandsTest, LoadProgramsEveryReceiverAndShowsTheFileInTheCaption) {
     ASSERT_TRUE(rig.RunToMonitoring());
     EXPECT_TRUE(available());
     // What a full pass sends, and when: the e2e Passes tests.
+    const FrqDocument file = ShowDocument();
     for (int slot = 1; slot <= 3; ++slot) {
         const sim::SimulatedReceiver& rx = rig.simRack.receiver(slot - 1);
-        const QString name = QStringLiteral("Perf_%1").arg(slot);
-        EXPECT_EQ(QString::fromLatin1(rx.name().data(), 6), name);
-        const int kHz = 610000 + slot * 25;
-        EXPECT_EQ(rx.frequency(),
-                  (std::array<std::uint8_t, 3>{static_cast<std::uint8_t>(kHz / 10000),
-                                               static_cast<std::uint8_t>(kHz / 100 % 100),
-                                               static_cast<std::uint8_t>(kHz % 100)}));
+        EXPECT_EQ(QString::fromLatin1(rx.name().data(), 6), file.Entries[slot].Name);
+        EXPECT_EQ(rx.frequency(), sim::FrequencyBytes(file.Entries[slot].Frequency));
         EXPECT_EQ(rx.muteLevel(), 5 + slot % 3);
     }
     EXPECT_TRUE(rig.prompter.boxes.empty());
@@ -265,13 +261,7 @@ TEST_F(FileCommandsTest, NewAsksBeforeItOverwritesAndNoLeavesTheFileAndPolling) 
     EXPECT_EQ(editor.state().txtName, "User 1");
     EXPECT_EQ(editor.state().txtFreq, "635.500");
     EXPECT_EQ(editor.state().lblStatus, "Performer 1 added to Band1.frq");
-    const ControlStates& controls = editor.state().controls;
-    EXPECT_TRUE(controls[EditorControl::cmdUpdate].enabled);
-    EXPECT_FALSE(controls[EditorControl::cmdInsert].enabled);
-    EXPECT_TRUE(controls[EditorControl::cmdInsert].visible);
-    EXPECT_FALSE(controls[EditorControl::cmdDelete].enabled);
-    EXPECT_FALSE(controls[EditorControl::cmdDownload].visible);
-    EXPECT_EQ(editor.state().focus, EditorFocus::Name);
+    EXPECT_EQ(editor.state().focus, EditorFocus::Name); // its controls: EditorWindowTest
     EXPECT_EQ(rig.Setting("NameSets", "LastTransfer"), "Band1.frq");
     const EditorDocument file = rig.ReadEditorFile("Band1.frq");
     EXPECT_EQ(file.EntryCount, 1);
