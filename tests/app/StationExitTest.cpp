@@ -189,52 +189,32 @@ TEST(StationClose, CloseNowStopsInOrderAndEndsWithZero) {
     EXPECT_EQ(rig.stoppedWith.size(), 1u) << "the stop runs once";
 }
 
-// Presses "Close now" from inside the box it is shown, as an operator would click the dialog
-// while a timer handler waits on a message.
-class ClosingPrompter final : public Prompter {
-public:
-    MsgAnswer ShowMessage(const MessageBoxSpec& box) override {
-        texts.push_back(box.text);
-        if (station && !station->Stopped()) {
-            station->CloseNow();
-            stoppedInside = station->Stopped();
-        }
-        return DefaultAnswer(box);
-    }
-    Station* station = nullptr;
-    std::vector<QString> texts;
-    bool stoppedInside = true;
-};
-
+// "Close now" pressed from inside a box, as an operator would click the dialog while a timer
+// handler waits on a message.
 TEST(StationClose, StopAskedInsideATimerHandlerRunsWhenTheHandlerReturns) {
     sim::Scenario scenario = RackOf(1);
     scenario.receivers[0].faults.silent = true; // discovery gives up with a message
-    test::ManualClock clock;
-    sim::SimulatedRack simRack(scenario, clock);
-    ClosingPrompter prompter;
-    test::ScriptedFileChooser chooser;
-    QTemporaryDir dir;
-    QtSettingsStore settings(dir.filePath(QStringLiteral("s.conf")));
-    Trace trace(clock);
-    test::RecordingMeterDisplay display;
-    Station station(
-        StationPorts{clock, clock, clock, prompter, chooser, settings, simRack, trace, nullptr},
-        StationOptions{dir.filePath(QStringLiteral("app")), dir.path(), std::nullopt,
-                       std::nullopt});
-    station.core().AttachDisplay(display);
-    prompter.station = &station;
+    StationRig rig(scenario);
+    Station& station = *rig.station;
+    bool stoppedInside = true;
+    rig.prompter.onShow = [&](const MessageBoxSpec&) {
+        if (!station.Stopped()) {
+            station.CloseNow();
+            stoppedInside = station.Stopped();
+        }
+    };
     ASSERT_TRUE(station.Start());
-    ASSERT_TRUE(clock.runUntil([&] { return !prompter.texts.empty(); }, 60000));
-    EXPECT_TRUE(prompter.texts[0].startsWith(QStringLiteral("At least one receiver")));
-    EXPECT_FALSE(prompter.stoppedInside) << "nothing is released under the running handler";
+    ASSERT_TRUE(rig.clock.runUntil([&] { return !rig.prompter.boxes.empty(); }, 60000));
+    EXPECT_TRUE(rig.prompter.boxes[0].text.startsWith(QStringLiteral("At least one receiver")));
+    EXPECT_FALSE(stoppedInside) << "nothing is released under the running handler";
     EXPECT_TRUE(station.Stopped());
     EXPECT_EQ(station.ExitCode(), 0);
     for (int tag = 0; tag < TimerBank::kCount; ++tag) {
         EXPECT_FALSE(station.core().timers().enabled(tag)) << tag;
     }
-    EXPECT_FALSE(simRack.isOpen(0));
-    clock.advanceMs(30000);
-    EXPECT_EQ(prompter.texts.size(), 1u);
+    EXPECT_FALSE(rig.AnyDeviceOpen());
+    rig.clock.advanceMs(30000);
+    EXPECT_EQ(rig.prompter.boxes.size(), 1u);
 }
 
 } // namespace
