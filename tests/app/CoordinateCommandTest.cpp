@@ -25,11 +25,8 @@ struct Answer {
 Answer Coordinate(const std::vector<std::string>& args) {
     std::ostringstream out;
     std::ostringstream err;
-    Answer run;
-    run.code = RunCoordinateCommand(args, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
+    const int code = RunCoordinateCommand(args, out, err);
+    return {code, out.str(), err.str()};
 }
 
 struct Csv {

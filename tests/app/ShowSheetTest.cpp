@@ -40,11 +40,8 @@ protected:
     // The sheets in the trace: "file|pages".
     QStringList sheetsTraced() {
         QStringList sheets;
-        for (const QJsonObject& line : rig->TraceLines()) {
-            if (line["event"].toString() == QStringLiteral("show-sheet")) {
-                sheets << line["file"].toString() +
-                              QStringLiteral("|%1").arg(line["pages"].toInt());
-            }
+        for (const QJsonObject& line : rig->Traced(QStringLiteral("show-sheet"))) {
+            sheets << line["file"].toString() + QStringLiteral("|%1").arg(line["pages"].toInt());
         }
         return sheets;
     }
