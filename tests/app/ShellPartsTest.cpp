@@ -108,17 +108,11 @@ TEST(Trace, UnattendedBoxesAnswerThemselvesAndEveryEventIsOneJsonLine) {
     EXPECT_EQ(lines[4][QStringLiteral("lblRxNo")].toString(), QStringLiteral("2"));
     EXPECT_EQ(lines[5][QStringLiteral("interval")].toInt(), 120);
     EXPECT_EQ(lines[6][QStringLiteral("code")].toInt(), 0);
-}
 
-TEST(RecordingPrompter, AttendedBoxesGoToThePerson) {
-    test::ManualClock clock;
-    Trace trace(clock); // not open: records nothing, costs nothing
-    test::ScriptedPrompter person;
-    person.answers.push_back(MsgAnswer::Cancel);
-    RecordingPrompter prompter(&person, trace, false);
-    MessageBoxSpec box;
+    // An attended run asks the person.
+    person.answers = {MsgAnswer::Cancel};
     box.buttons = MsgButtons::OKCancel;
-    EXPECT_EQ(prompter.ShowMessage(box), MsgAnswer::Cancel);
+    EXPECT_EQ(RecordingPrompter(&person, trace, false).ShowMessage(box), MsgAnswer::Cancel);
     EXPECT_EQ(person.boxes.size(), 1u);
 }
 

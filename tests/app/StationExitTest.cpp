@@ -50,7 +50,7 @@ TEST(StationExit, EachSourcePausesPollingAndContinueRestartsItAtPollInterval) {
     EXPECT_TRUE(rig.stoppedWith.empty());
 }
 
-TEST(StationExit, ContinueDuringDiscoveryResumesSweepsAt120Ms) {
+TEST(StationExit, ContinueResumesDiscoveryAt120MsAndLetsAPassFinishIntoMonitoring) {
     StationRig rig(RackOf(8));
     ASSERT_TRUE(rig.station->Start());
     rig.clock.advanceMs(500);
@@ -65,13 +65,7 @@ TEST(StationExit, ContinueDuringDiscoveryResumesSweepsAt120Ms) {
     EXPECT_EQ(station.core().engine().State().PollMode, PollDiscovery)
         << "not metering half-identified receivers";
     EXPECT_EQ(DialogStateName(station.dialog().state()), QStringLiteral("startup"));
-    EXPECT_TRUE(rig.RunToMonitoring());
-}
 
-TEST(StationExit, ContinueDuringAPassLetsThePassFinishIntoMonitoring) {
-    StationRig rig(RackOf(8));
-    ASSERT_TRUE(rig.station->Start());
-    Station& station = *rig.station;
     ASSERT_TRUE(
         rig.clock.runUntil([&] { return station.core().timers().enabled(PassTimer); }, 10000));
     rig.clock.advanceMs(300);
