@@ -106,7 +106,8 @@ private slots:
         QVERIFY(test::Find(window, "mnuExit")->isVisible());
         QVERIFY(test::Find(window, "mnuAbout")->isVisible());
 
-        // The monitor's and the rack's menus reach the controller too; the Alerts menu counts.
+        // The monitor's and the rack's menus reach the controller too (the Alerts menu's count:
+        // StationWindowsTest).
         controller.SetFileCommandsEnabled(true); // Check rack needs the metering rack
         for (const char* name : {"mnuAlerts", "mnuHistory", "mnuHistoryExport", "mnuCheckRack"}) {
             test::Find(window, name)->trigger();
@@ -114,10 +115,6 @@ private slots:
         QCOMPARE(actions.windows, (std::vector<WindowCommand>{
                                       WindowCommand::Alerts, WindowCommand::History,
                                       WindowCommand::HistoryExport, WindowCommand::CheckRack}));
-        controller.SetActiveAlerts(2);
-        QCOMPARE(test::Find(window, "mnuAlerts")->text(), QStringLiteral("Alerts (2)"));
-        controller.SetActiveAlerts(0);
-        QCOMPARE(test::Find(window, "mnuAlerts")->text(), QStringLiteral("Alerts"));
 
         // View: the arrangement asked for, the tick where the station puts it.
         QAction* native = test::Find(window, "mnuNativeArrangement");
@@ -222,7 +219,6 @@ private slots:
         QCOMPARE(dialog.lblFSec->text(), QStringLiteral("10 Seconds"));
         QTest::mouseClick(dialog.cmdYes, Qt::LeftButton);
         QCOMPARE(actions.answers, std::vector<bool>{true});
-        QVERIFY(!dialog.frQuery->isVisible());
 
         controller.ShowExitConfirmation();
         QVERIFY(dialog.cmdContinue->isVisible() && dialog.cmdClose->isVisible());
@@ -241,7 +237,6 @@ private slots:
         }));
         QTest::mouseClick(dialog.cmdRescan, Qt::LeftButton);
         QCOMPARE(actions.rescans, 1);
-        QVERIFY(!controller.CountdownRunning());
         controller.ShowCloseCountdown();
         QTest::mouseClick(dialog.cmdClose, Qt::LeftButton);
         QCOMPARE(actions.closes, 1);
