@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
 
 namespace k7 {

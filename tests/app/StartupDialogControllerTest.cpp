@@ -144,9 +144,7 @@ TEST_F(StartupDialogControllerTest, CloseNowClearsTheStatusListAndStopsTheCountd
     dialog.PressCloseNow();
     EXPECT_EQ(actions.closes, 1);
     EXPECT_FALSE(dialog.CountdownRunning());
-    EXPECT_TRUE(dialog.state().status.isEmpty());
-    dialog.PressContinue();
-    EXPECT_EQ(actions.continues, 1);
+    EXPECT_TRUE(dialog.state().status.isEmpty()); // Continue's hand-over: WindowsTest
 }
 
 TEST(StartupDialogPlacement, SmallRackSitsOnTheCornerLargeRackIsCentred) {
