@@ -127,7 +127,7 @@ private slots:
         QVERIFY(wide->isChecked() && !native->isChecked());
     }
 
-    void mainWindowTakesItsPlacementAndCanBeResized() {
+    void mainWindowTakesItsPlacementResizesAndGoesFullScreenAndBack() {
         RecordingWindowActions actions;
         MainWindowController controller(actions);
         MainWindow window(controller);
@@ -136,30 +136,21 @@ private slots:
         window.ApplyPlacement({SizeForDevices(1).client, WindowMode::Normal});
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCOMPARE(test::Find<QWidget>(window, "picVU")->size(), QSize(200, 350));
+        auto* area = test::Find<QWidget>(window, "picVU");
+        QCOMPARE(area->size(), QSize(200, 350));
         QCOMPARE(panel->size(), QSize(200, 350));
         QCOMPARE(window.pos(), QPoint(0, 0));
         // Nothing holds the window at the rack's size: the panel grows with it.
         window.resize(window.size() + QSize(300, 150));
-        QTRY_COMPARE(test::Find<QWidget>(window, "picVU")->size(), QSize(500, 500));
+        QTRY_COMPARE(area->size(), QSize(500, 500));
         QCOMPARE(panel->size(), QSize(500, 500));
         QCOMPARE(window.placement(), (WindowPlacement{{500, 500}, WindowMode::Normal}));
-    }
-
-    void fullScreenAndBackRestoreTheWindow() {
-        RecordingWindowActions actions;
-        MainWindowController controller(actions);
-        MainWindow window(controller);
-        window.SetMeterPanel(new QWidget);
-        window.ApplyPlacement({QSize(600, 350), WindowMode::Normal});
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QRect normal = window.geometry();
 
         QTest::keyClick(&window, Qt::Key_F11);
         QTRY_VERIFY(window.isFullScreen());
         QTRY_COMPARE(window.geometry(), window.screen()->geometry());
-        QCOMPARE(window.placement(), (WindowPlacement{{600, 350}, WindowMode::FullScreen}));
+        QCOMPARE(window.placement(), (WindowPlacement{{500, 500}, WindowMode::FullScreen}));
         // Escape keeps its meaning: the exit request, full screen or not.
         QTest::keyClick(&window, Qt::Key_Escape);
         QCOMPARE(actions.exits, std::vector<ExitSource>{ExitSource::EscapeKey});
@@ -168,7 +159,7 @@ private slots:
         QTest::keyClick(&window, Qt::Key_F11);
         QTRY_VERIFY(!window.isFullScreen());
         QTRY_COMPARE(window.geometry(), normal);
-        QCOMPARE(test::Find<QWidget>(window, "picVU")->size(), QSize(600, 350));
+        QCOMPARE(area->size(), QSize(500, 500));
 
         // A maximised window goes full screen and comes back maximised.
         window.showMaximized();
@@ -178,7 +169,7 @@ private slots:
         window.ToggleFullScreen();
         QTRY_VERIFY(!window.isFullScreen());
         QVERIFY(window.isMaximized());
-        QCOMPARE(window.placement(), (WindowPlacement{{600, 350}, WindowMode::Maximized}));
+        QCOMPARE(window.placement(), (WindowPlacement{{500, 500}, WindowMode::Maximized}));
     }
 
     void startupDialogShowsItsControllerAndForwardsClicks() {
