@@ -68,7 +68,7 @@ protected:
     FrequencyEditor& editor = station.core().editor();
 };
 
-TEST_F(FileCommandsTest, LoadProgramsEveryReceiverAndShowsTheFileInTheCaption) {
+TEST_F(FileCommandsTest, LoadProgramsEveryReceiverAndIsGreyedOutsideMetering) {
     for (int i = 0; i < 3; ++i) {
         rig.simRack.receiver(i).clearFrames();
     }
@@ -101,6 +101,14 @@ TEST_F(FileCommandsTest, LoadProgramsEveryReceiverAndShowsTheFileInTheCaption) {
         EXPECT_EQ(rx.muteLevel(), 5 + slot % 3);
     }
     EXPECT_TRUE(rig.prompter.boxes.empty());
+
+    // Outside metering (the exit question up) the commands are greyed and do nothing.
+    station.RequestExit(ExitSource::EscapeKey);
+    EXPECT_FALSE(available());
+    choose(FileCommand::Open, "Band1.frq");
+    EXPECT_EQ(rig.chooser.dialogs.size(), 1u);
+    station.ContinueAfterExitRequest();
+    EXPECT_TRUE(available());
 }
 
 TEST_F(FileCommandsTest, AFailedLoadChangesNothingAndRestartsTheTimersItStopped) {
@@ -136,17 +144,6 @@ TEST_F(FileCommandsTest, AFailedLoadChangesNothingAndRestartsTheTimersItStopped)
     station.window().MenuFileCommand(FileCommand::Open);
     EXPECT_TRUE(polling());
     EXPECT_EQ(rig.prompter.boxes.size(), 2u);
-}
-
-TEST_F(FileCommandsTest, TheCommandsAreGreyedOutsideMetering) {
-    EXPECT_TRUE(available());
-    station.RequestExit(ExitSource::EscapeKey);
-    EXPECT_FALSE(available());
-    rig.chooser.choices = {path("Band1.frq")};
-    station.window().MenuFileCommand(FileCommand::Open);
-    EXPECT_TRUE(rig.chooser.dialogs.empty());
-    station.ContinueAfterExitRequest();
-    EXPECT_TRUE(available());
 }
 
 TEST_F(FileCommandsTest, EditRefusesDefaultTheFileInForceAndOtherFoldersWithPollingPaused) {
