@@ -32,12 +32,6 @@ public:
     WindowPlacement placement() const;
     // F11: full screen, or back to the state before it.
     void ToggleFullScreen();
-    QWidget* panelArea() const { return panelArea_; }
-    // The notice in the menu bar's corner (hidden when the controller has none).
-    QLabel* meterNotice() const { return meterNotice_; }
-    // The alarm banner: a line of its own above the meter panel, which shrinks to make room
-    // for it (it never lies over a cell); hidden while no alarm is unacknowledged.
-    QWidget* alarmBanner() const { return alarmBanner_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -49,7 +43,9 @@ private:
 
     MainWindowController& controller_;
     QWidget* panelArea_ = nullptr;
-    QLabel* meterNotice_ = nullptr;
+    QLabel* meterNotice_ = nullptr; // in the menu bar's corner, hidden while there is none
+    // The alarm banner: a line of its own above the meter panel, which shrinks to make room for
+    // it (it never lies over a cell); hidden while no alarm is unacknowledged.
     QWidget* alarmBanner_ = nullptr;
     QLabel* alarmText_ = nullptr;
     std::array<QAction*, 2> arrangementItems_{}; // View: native, wide (one of them ticked)

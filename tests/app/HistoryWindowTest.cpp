@@ -134,16 +134,14 @@ private slots:
         QVERIFY(QFile::exists(rig.station->core().monitor().historyExport().folder() +
                               QStringLiteral("/show.csv")));
 
-        // A name with a path is refused; an existing file is replaced only when the operator
-        // says so.
+        // A name with a path is refused (nothing written: HistoryExportTest); an existing file is
+        // replaced only when the operator says so.
         const QString written =
             rig.station->core().monitor().historyExport().folder() + QStringLiteral("/show.csv");
         const qint64 size = QFileInfo(written).size();
         dialog.nameEdit()->setText(QStringLiteral("../show"));
         dialog.exportButton()->click();
         QVERIFY(dialog.message()->text().startsWith(QStringLiteral("A file name only")));
-        QVERIFY(!QFile::exists(rig.station->core().monitor().historyExport().folder() +
-                               QStringLiteral("/../show.csv")));
         dialog.nameEdit()->setText(QStringLiteral("show"));
         rig.prompter.answers.push_back(MsgAnswer::No);
         rig.clock.advanceMs(1000);

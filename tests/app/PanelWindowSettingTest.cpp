@@ -11,7 +11,7 @@
 namespace k7 {
 namespace {
 
-TEST(PanelWindowSettingTest, KeptAsTextAndReadBack) {
+TEST(PanelWindowSettingTest, TheWindowAndTheArrangementAreKeptAsTextAndReadBack) {
     QTemporaryDir dir;
     QtSettingsStore settings(dir.filePath(QStringLiteral("settings.ini")));
     EXPECT_FALSE(ReadPanelWindow(settings)) << "nothing remembered on a first start";
@@ -24,6 +24,17 @@ TEST(PanelWindowSettingTest, KeptAsTextAndReadBack) {
     }
     EXPECT_EQ(settings.GetSetting(QStringLiteral("Settings"), QStringLiteral("PanelWindow"), {}),
               QStringLiteral("40 1000x875 fullscreen"));
+
+    // The arrangement: kept for a rack size, serving only that size.
+    EXPECT_EQ(StartArrangement(ReadArrangement(settings), 40), PanelArrangement::Native);
+    SaveArrangement(settings, {40, PanelArrangement::Wide});
+    EXPECT_EQ(settings.GetSetting(QStringLiteral("Settings"), QStringLiteral("Arrangement"), {}),
+              QStringLiteral("40 wide"));
+    EXPECT_EQ(StartArrangement(ReadArrangement(settings), 40), PanelArrangement::Wide);
+    EXPECT_EQ(StartArrangement(ReadArrangement(settings), 24), PanelArrangement::Native);
+    for (const char* text : {"wide", "40", "40 Wide", "40 narrow", "0 wide", "40 wide extra"}) {
+        EXPECT_FALSE(ParseArrangementSetting(QString::fromLatin1(text))) << text;
+    }
 }
 
 TEST(PanelWindowSettingTest, ATextThatIsNotOneItWritesIsIgnored) {
@@ -43,20 +54,6 @@ TEST(PanelWindowSettingTest, TheRememberedWindowServesOnlyTheSameRackSize) {
               (WindowPlacement{{800, 526}, WindowMode::Normal}));
     EXPECT_EQ(StartPlacement(std::nullopt, 8, QSize(800, 700)),
               (WindowPlacement{{800, 700}, WindowMode::Normal}));
-}
-
-TEST(PanelWindowSettingTest, TheArrangementIsKeptForARackSizeAndServesOnlyThatSize) {
-    QTemporaryDir dir;
-    QtSettingsStore settings(dir.filePath(QStringLiteral("settings.ini")));
-    EXPECT_EQ(StartArrangement(ReadArrangement(settings), 40), PanelArrangement::Native);
-    SaveArrangement(settings, {40, PanelArrangement::Wide});
-    EXPECT_EQ(settings.GetSetting(QStringLiteral("Settings"), QStringLiteral("Arrangement"), {}),
-              QStringLiteral("40 wide"));
-    EXPECT_EQ(StartArrangement(ReadArrangement(settings), 40), PanelArrangement::Wide);
-    EXPECT_EQ(StartArrangement(ReadArrangement(settings), 24), PanelArrangement::Native);
-    for (const char* text : {"wide", "40", "40 Wide", "40 narrow", "0 wide", "40 wide extra"}) {
-        EXPECT_FALSE(ParseArrangementSetting(QString::fromLatin1(text))) << text;
-    }
 }
 
 } // namespace

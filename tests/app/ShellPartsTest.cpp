@@ -26,7 +26,8 @@ QString Read(QtSettingsStore& store, const QString& key) {
     return store.GetSetting(QStringLiteral("Settings"), key, QStringLiteral("<missing>"));
 }
 
-TEST(LoadFileSetting, FirstStartStoresFalseAndTrueSurvives) {
+// A first start stores "False", "True" survives; a text that is no boolean reads false and stays.
+TEST(LoadFileSetting, FirstStartStoresFalseAndTheStoredTextStays) {
     QTemporaryDir dir;
     QtSettingsStore store(dir.filePath(QStringLiteral("k7.conf")));
     EXPECT_FALSE(ReadLoadLastFile(store));
@@ -37,11 +38,7 @@ TEST(LoadFileSetting, FirstStartStoresFalseAndTrueSurvives) {
     EXPECT_EQ(Read(reopened, QStringLiteral("LoadFile")), QStringLiteral("True"));
     EXPECT_TRUE(ReadLoadLastFile(reopened));
     EXPECT_EQ(Read(reopened, QStringLiteral("LoadFile")), QStringLiteral("True"));
-}
 
-TEST(LoadFileSetting, TextThatIsNoBooleanReadsFalseAndStaysAsItIs) {
-    QTemporaryDir dir;
-    QtSettingsStore store(dir.filePath(QStringLiteral("k7.conf")));
     store.SaveSetting(QStringLiteral("Settings"), QStringLiteral("LoadFile"),
                       QStringLiteral("maybe"));
     EXPECT_FALSE(ReadLoadLastFile(store));
@@ -111,17 +108,11 @@ TEST(Trace, UnattendedBoxesAnswerThemselvesAndEveryEventIsOneJsonLine) {
     EXPECT_EQ(lines[4][QStringLiteral("lblRxNo")].toString(), QStringLiteral("2"));
     EXPECT_EQ(lines[5][QStringLiteral("interval")].toInt(), 120);
     EXPECT_EQ(lines[6][QStringLiteral("code")].toInt(), 0);
-}
 
-TEST(RecordingPrompter, AttendedBoxesGoToThePerson) {
-    test::ManualClock clock;
-    Trace trace(clock); // not open: records nothing, costs nothing
-    test::ScriptedPrompter person;
-    person.answers.push_back(MsgAnswer::Cancel);
-    RecordingPrompter prompter(&person, trace, false);
-    MessageBoxSpec box;
+    // An attended run asks the person.
+    person.answers = {MsgAnswer::Cancel};
     box.buttons = MsgButtons::OKCancel;
-    EXPECT_EQ(prompter.ShowMessage(box), MsgAnswer::Cancel);
+    EXPECT_EQ(RecordingPrompter(&person, trace, false).ShowMessage(box), MsgAnswer::Cancel);
     EXPECT_EQ(person.boxes.size(), 1u);
 }
 
@@ -149,21 +140,15 @@ TEST(CommandLine, OptionsCombineAndWrongValuesAreRefused) {
     EXPECT_TRUE(count.options->simulated());
     EXPECT_FALSE(ParseCommandLine({"k7station"}).options->simulated());
 
-    for (const QStringList& bad :
-         {QStringList{"k7station", "--simulate", "0"}, QStringList{"k7station", "--simulate", "41"},
-          QStringList{"k7station", "--run-for", "soon"}, QStringList{"k7station", "--bogus"},
-          // What the stop timer cannot hold: not a number, past its range, or no time at all.
-          QStringList{"k7station", "--run-for", "nan"},
-          QStringList{"k7station", "--run-for", "inf"},
-          QStringList{"k7station", "--run-for", "1e308"},
-          QStringList{"k7station", "--run-for", "2147484"},
-          QStringList{"k7station", "--run-for", "0"},
-          QStringList{"k7station", "--snapshot", "p.png"}, QStringList{"k7station", "extra"},
-          QStringList{"k7station", "--arrangement", "narrow"},
-          QStringList{"k7station", "--arrangement"}}) {
-        const auto result = ParseCommandLine(bad);
-        EXPECT_FALSE(result.options.has_value()) << bad.join(' ').toStdString();
-        EXPECT_FALSE(result.error.isEmpty()) << bad.join(' ').toStdString();
+    // What the stop timer cannot hold too: not a number, past its range, or no time at all.
+    for (const char* bad :
+         {"--simulate 0", "--simulate 41", "--run-for soon", "--bogus", "--run-for nan",
+          "--run-for inf", "--run-for 1e308", "--run-for 2147484", "--run-for 0",
+          "--snapshot p.png", "extra", "--arrangement narrow", "--arrangement"}) {
+        const auto result =
+            ParseCommandLine(QStringList{"k7station"} + QString::fromLatin1(bad).split(' '));
+        EXPECT_FALSE(result.options.has_value()) << bad;
+        EXPECT_FALSE(result.error.isEmpty()) << bad;
     }
     EXPECT_FALSE(ParseCommandLine({"k7station", "--help"}).information.isEmpty());
 }

@@ -40,11 +40,8 @@ protected:
     // The sheets in the trace: "file|pages".
     QStringList sheetsTraced() {
         QStringList sheets;
-        for (const QJsonObject& line : rig->TraceLines()) {
-            if (line["event"].toString() == QStringLiteral("show-sheet")) {
-                sheets << line["file"].toString() +
-                              QStringLiteral("|%1").arg(line["pages"].toInt());
-            }
+        for (const QJsonObject& line : rig->Traced(QStringLiteral("show-sheet"))) {
+            sheets << line["file"].toString() + QStringLiteral("|%1").arg(line["pages"].toInt());
         }
         return sheets;
     }
@@ -133,7 +130,7 @@ TEST_F(ShowSheetTest, FortyReceiversFitOneA4PageThatNamesEveryReceiverWithTheChe
     EXPECT_LT(hit, 40);
 }
 
-TEST_F(ShowSheetTest, RowsCarryTheKindsThatHitThemTheBatteryAndTheBackupsTheirBandTakes) {
+TEST_F(ShowSheetTest, RowsCarryTheKindsThatHitThemTheBatteryAndBackupsAndAFailedWriteIsTold) {
     start(test::RackOf(3));
     StationCore& core = station().core();
     for (const auto& [slot, frequency] :
@@ -165,10 +162,8 @@ TEST_F(ShowSheetTest, RowsCarryTheKindsThatHitThemTheBatteryAndTheBackupsTheirBa
     EXPECT_TRUE(sheet.backups.contains(QStringLiteral("620.000 no longer clean")))
         << sheet.backups.toStdString();
     EXPECT_EQ(sheet.summary, QStringLiteral("2 of 3 receivers in conflict; 1 pair too close"));
-}
 
-TEST_F(ShowSheetTest, AFileThatCannotBeWrittenIsToldAndNothingIsTraced) {
-    start(test::RackOf(3));
+    // A file that cannot be written is told, and nothing is traced.
     const QString pdf = print(QStringLiteral("no such folder/sheet.pdf"));
     EXPECT_FALSE(QFile::exists(pdf));
     ASSERT_EQ(rig->prompter.boxes.size(), 1u);

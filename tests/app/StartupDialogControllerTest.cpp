@@ -97,6 +97,14 @@ TEST_F(StartupDialogControllerTest, UnansweredQuestionCountsDownFromTenAndPresse
     EXPECT_EQ(DialogStateName(dialog.state()), QStringLiteral("exit"));
     clock.advanceMs(5000);
     EXPECT_EQ(actions.answers.size(), 1u) << "the question is answered once";
+    ASSERT_EQ(dialog.RemainingSeconds(), 0);
+
+    // The close countdown still runs its whole time after it.
+    dialog.ShowCloseCountdown();
+    clock.advanceMs(1000);
+    EXPECT_EQ(dialog.state().lblSec, QStringLiteral("20 Seconds"));
+    clock.advanceMs(20'000);
+    EXPECT_EQ(actions.closes, 1);
 }
 
 TEST_F(StartupDialogControllerTest, YesStopsTheQuestionAndReportsTheAnswer) {
@@ -110,7 +118,11 @@ TEST_F(StartupDialogControllerTest, YesStopsTheQuestionAndReportsTheAnswer) {
                 dialog.state().closeButton);
 }
 
+// Counted anew each time the countdown is entered.
 TEST_F(StartupDialogControllerTest, CloseCountdownEndsTheProgramAfterTwentyOneSeconds) {
+    dialog.ShowCloseCountdown();
+    clock.advanceMs(15'000);
+    dialog.ShowExitConfirmation();
     dialog.ShowCloseCountdown();
     clock.advanceMs(1000);
     EXPECT_EQ(dialog.state().lblSec, QStringLiteral("20 Seconds"));
@@ -122,38 +134,12 @@ TEST_F(StartupDialogControllerTest, CloseCountdownEndsTheProgramAfterTwentyOneSe
     EXPECT_FALSE(dialog.CountdownRunning());
 }
 
-TEST_F(StartupDialogControllerTest, CloseCountdownStillEndsAfterTheQuestionRanOut) {
-    dialog.ShowQuery();
-    clock.advanceMs(11'000);
-    ASSERT_EQ(actions.answers.size(), 1u);
-    ASSERT_EQ(dialog.RemainingSeconds(), 0);
-
-    dialog.ShowCloseCountdown();
-    clock.advanceMs(1000);
-    EXPECT_EQ(dialog.state().lblSec, QStringLiteral("20 Seconds"));
-    clock.advanceMs(20'000);
-    EXPECT_EQ(actions.closes, 1);
-}
-
-TEST_F(StartupDialogControllerTest, CloseCountdownRestartsEachTimeItIsEntered) {
-    dialog.ShowCloseCountdown();
-    clock.advanceMs(15'000);
-    dialog.ShowExitConfirmation();
-    dialog.ShowCloseCountdown();
-    clock.advanceMs(20'000);
-    EXPECT_EQ(actions.closes, 0);
-    clock.advanceMs(1000);
-    EXPECT_EQ(actions.closes, 1);
-}
-
 TEST_F(StartupDialogControllerTest, CloseNowClearsTheStatusListAndStopsTheCountdown) {
     dialog.ShowCloseCountdown();
     dialog.PressCloseNow();
     EXPECT_EQ(actions.closes, 1);
     EXPECT_FALSE(dialog.CountdownRunning());
-    EXPECT_TRUE(dialog.state().status.isEmpty());
-    dialog.PressContinue();
-    EXPECT_EQ(actions.continues, 1);
+    EXPECT_TRUE(dialog.state().status.isEmpty()); // Continue's hand-over: WindowsTest
 }
 
 TEST(StartupDialogPlacement, SmallRackSitsOnTheCornerLargeRackIsCentred) {

@@ -8,25 +8,24 @@
 namespace k7 {
 namespace {
 
-TEST(WindowSizing, SmallRacksShrinkPanelAndWindowTogether) {
-    const RackWindowSize one = SizeForDevices(1);
-    EXPECT_EQ(one.panel, QSize(200, 350)) << "a quarter wide, half high";
-    EXPECT_EQ(one.client, QSize(200, 350));
-    EXPECT_EQ(SizeForDevices(2).panel, QSize(400, 350));
-    EXPECT_EQ(SizeForDevices(3).panel, QSize(600, 350)) << "no pixel for a twip";
-    EXPECT_EQ(SizeForDevices(3).client, QSize(600, 350));
-    EXPECT_EQ(SizeForDevices(4).panel, QSize(800, 350)) << "four: only the height halves";
-    EXPECT_EQ(SizeForDevices(4).client, QSize(800, 350));
-}
-
-TEST(WindowSizing, ThreeQuarterHeightRacksAndUnchangedOnes) {
-    for (int n : {9, 10, 11, 12, 17, 18}) {
-        EXPECT_EQ(SizeForDevices(n).panel, QSize(800, 525)) << n;
-        EXPECT_EQ(SizeForDevices(n).client, QSize(800, 526)) << n;
-    }
-    for (int n : {5, 8, 13, 16, 19, 24, 40}) {
-        EXPECT_EQ(SizeForDevices(n).panel, QSize(800, 700)) << n;
-        EXPECT_EQ(SizeForDevices(n).client, QSize(800, 700)) << n;
+// Up to four receivers a quarter wide each (no pixel for a twip) and half high; 9 to 12 and 17
+// and 18 three quarters high, the window a pixel taller; every other rack the whole panel.
+TEST(WindowSizing, PanelAndWindowByRackSize) {
+    const struct {
+        std::vector<int> racks;
+        QSize panel;
+        QSize client;
+    } cases[] = {{{1}, {200, 350}, {200, 350}},
+                 {{2}, {400, 350}, {400, 350}},
+                 {{3}, {600, 350}, {600, 350}},
+                 {{4}, {800, 350}, {800, 350}},
+                 {{9, 10, 11, 12, 17, 18}, {800, 525}, {800, 526}},
+                 {{5, 8, 13, 16, 19, 24, 40}, {800, 700}, {800, 700}}};
+    for (const auto& c : cases) {
+        for (const int n : c.racks) {
+            EXPECT_EQ(SizeForDevices(n).panel, c.panel) << n;
+            EXPECT_EQ(SizeForDevices(n).client, c.client) << n;
+        }
     }
 }
 

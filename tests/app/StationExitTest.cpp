@@ -50,7 +50,7 @@ TEST(StationExit, EachSourcePausesPollingAndContinueRestartsItAtPollInterval) {
     EXPECT_TRUE(rig.stoppedWith.empty());
 }
 
-TEST(StationExit, ContinueDuringDiscoveryResumesSweepsAt120Ms) {
+TEST(StationExit, ContinueResumesDiscoveryAt120MsAndLetsAPassFinishIntoMonitoring) {
     StationRig rig(RackOf(8));
     ASSERT_TRUE(rig.station->Start());
     rig.clock.advanceMs(500);
@@ -65,13 +65,7 @@ TEST(StationExit, ContinueDuringDiscoveryResumesSweepsAt120Ms) {
     EXPECT_EQ(station.core().engine().State().PollMode, PollDiscovery)
         << "not metering half-identified receivers";
     EXPECT_EQ(DialogStateName(station.dialog().state()), QStringLiteral("startup"));
-    EXPECT_TRUE(rig.RunToMonitoring());
-}
 
-TEST(StationExit, ContinueDuringAPassLetsThePassFinishIntoMonitoring) {
-    StationRig rig(RackOf(8));
-    ASSERT_TRUE(rig.station->Start());
-    Station& station = *rig.station;
     ASSERT_TRUE(
         rig.clock.runUntil([&] { return station.core().timers().enabled(PassTimer); }, 10000));
     rig.clock.advanceMs(300);
@@ -98,20 +92,9 @@ void StartWithLastFile(StationRig& rig) {
     ASSERT_EQ(DialogStateName(rig.station->dialog().state()), QStringLiteral("query"));
 }
 
-TEST(StationQuestion, UnansweredQuestionTakesTheReceiversDataAfterItsCountdown) {
-    StationRig rig(RackOf(3));
-    StartWithLastFile(rig);
-    rig.clock.advanceMs(10'000);
-    EXPECT_EQ(rig.station->dialog().state().lblFSec, QStringLiteral("1 Second"));
-    EXPECT_TRUE(rig.RunToMonitoring(5000));
-    EXPECT_FALSE(rig.station->core().rackFile().FileInUse());
-    EXPECT_TRUE(
-        rig.station->window().state().caption.endsWith(QStringLiteral("Using: Receiver Data")));
-}
-
-// "No" takes the receivers' data and leaves the rack's file state as it was before the file
-// was read: its count and global mute are not the file's.
-TEST(StationQuestion, NoLeavesTheRacksCountAndGlobalMuteAsTheyWere) {
+// Unanswered, the question runs out into "No": the receivers' data, and the rack's file state as
+// it was before the file was read (its count and global mute are not the file's).
+TEST(StationQuestion, UnansweredItTakesTheReceiversDataAndLeavesTheRacksCountAndGlobalMute) {
     StationRig rig(RackOf(3));
     StartWithLastFile(rig);
     const RackFile& files = rig.station->core().rackFile();
@@ -121,11 +104,14 @@ TEST(StationQuestion, NoLeavesTheRacksCountAndGlobalMuteAsTheyWere) {
     const std::int32_t count = files.EntryCount();
     const std::uint8_t globalMute = files.GlobalMuteLevel();
     ASSERT_NE(count, offered.read.document.EntryCount) << "the test needs a file that differs";
-    rig.station->dialog().PressNo();
+    rig.clock.advanceMs(10'000);
+    EXPECT_EQ(rig.station->dialog().state().lblFSec, QStringLiteral("1 Second"));
     EXPECT_TRUE(rig.RunToMonitoring(5000));
     EXPECT_FALSE(files.FileInUse());
     EXPECT_EQ(files.EntryCount(), count);
     EXPECT_EQ(files.GlobalMuteLevel(), globalMute);
+    EXPECT_TRUE(
+        rig.station->window().state().caption.endsWith(QStringLiteral("Using: Receiver Data")));
 }
 
 TEST(StationQuestion, YesProgramsTheFileAndContinueAfterAnExitReturnsToTheQuestion) {
@@ -189,52 +175,32 @@ TEST(StationClose, CloseNowStopsInOrderAndEndsWithZero) {
     EXPECT_EQ(rig.stoppedWith.size(), 1u) << "the stop runs once";
 }
 
-// Presses "Close now" from inside the box it is shown, as an operator would click the dialog
-// while a timer handler waits on a message.
-class ClosingPrompter final : public Prompter {
-public:
-    MsgAnswer ShowMessage(const MessageBoxSpec& box) override {
-        texts.push_back(box.text);
-        if (station && !station->Stopped()) {
-            station->CloseNow();
-            stoppedInside = station->Stopped();
-        }
-        return DefaultAnswer(box);
-    }
-    Station* station = nullptr;
-    std::vector<QString> texts;
-    bool stoppedInside = true;
-};
-
+// "Close now" pressed from inside a box, as an operator would click the dialog while a timer
+// handler waits on a message.
 TEST(StationClose, StopAskedInsideATimerHandlerRunsWhenTheHandlerReturns) {
     sim::Scenario scenario = RackOf(1);
     scenario.receivers[0].faults.silent = true; // discovery gives up with a message
-    test::ManualClock clock;
-    sim::SimulatedRack simRack(scenario, clock);
-    ClosingPrompter prompter;
-    test::ScriptedFileChooser chooser;
-    QTemporaryDir dir;
-    QtSettingsStore settings(dir.filePath(QStringLiteral("s.conf")));
-    Trace trace(clock);
-    test::RecordingMeterDisplay display;
-    Station station(
-        StationPorts{clock, clock, clock, prompter, chooser, settings, simRack, trace, nullptr},
-        StationOptions{dir.filePath(QStringLiteral("app")), dir.path(), std::nullopt,
-                       std::nullopt});
-    station.core().AttachDisplay(display);
-    prompter.station = &station;
+    StationRig rig(scenario);
+    Station& station = *rig.station;
+    bool stoppedInside = true;
+    rig.prompter.onShow = [&](const MessageBoxSpec&) {
+        if (!station.Stopped()) {
+            station.CloseNow();
+            stoppedInside = station.Stopped();
+        }
+    };
     ASSERT_TRUE(station.Start());
-    ASSERT_TRUE(clock.runUntil([&] { return !prompter.texts.empty(); }, 60000));
-    EXPECT_TRUE(prompter.texts[0].startsWith(QStringLiteral("At least one receiver")));
-    EXPECT_FALSE(prompter.stoppedInside) << "nothing is released under the running handler";
+    ASSERT_TRUE(rig.clock.runUntil([&] { return !rig.prompter.boxes.empty(); }, 60000));
+    EXPECT_TRUE(rig.prompter.boxes[0].text.startsWith(QStringLiteral("At least one receiver")));
+    EXPECT_FALSE(stoppedInside) << "nothing is released under the running handler";
     EXPECT_TRUE(station.Stopped());
     EXPECT_EQ(station.ExitCode(), 0);
     for (int tag = 0; tag < TimerBank::kCount; ++tag) {
         EXPECT_FALSE(station.core().timers().enabled(tag)) << tag;
     }
-    EXPECT_FALSE(simRack.isOpen(0));
-    clock.advanceMs(30000);
-    EXPECT_EQ(prompter.texts.size(), 1u);
+    EXPECT_FALSE(rig.AnyDeviceOpen());
+    rig.clock.advanceMs(30000);
+    EXPECT_EQ(rig.prompter.boxes.size(), 1u);
 }
 
 } // namespace

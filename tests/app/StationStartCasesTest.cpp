@@ -2,6 +2,7 @@
 // the demonstration rack's panel, a last file against receivers reporting their band code.
 #include "control/ReceiverPanel.h"
 #include "files/FrqFile.h"
+#include "rack/Protocol.h"
 #include "support/StationRig.h"
 
 #include <QDir>
@@ -15,11 +16,6 @@ namespace {
 
 using test::RackOf;
 using test::StationRig;
-
-bool AnyBoxSays(const std::vector<MessageBoxSpec>& boxes, const QString& words) {
-    return std::any_of(boxes.begin(), boxes.end(),
-                       [&](const MessageBoxSpec& box) { return box.text.contains(words); });
-}
 
 // The settings of an operator who loads the last file, Show1.frq, at every start.
 void LoadShow1AtStart(StationRig& rig) {
@@ -39,7 +35,9 @@ TEST(StaleLastSet, AMissingDataFolderResetsItToDefaultFrqWithBothDefaultFiles) {
     EXPECT_EQ(rig.Setting(QStringLiteral("NameSets"), QStringLiteral("LastSet")),
               QStringLiteral("Default.frq"));
     EXPECT_EQ(rig.station->core().rackFile().CurrentFile(), QStringLiteral("Default.frq"));
-    EXPECT_FALSE(AnyBoxSays(rig.prompter.boxes, QStringLiteral("does not exist")));
+    EXPECT_TRUE(std::ranges::none_of(rig.prompter.boxes, [](const MessageBoxSpec& box) {
+        return box.text.contains(QStringLiteral("does not exist"));
+    }));
     const QDir data(rig.station->core().frq().dataFolder());
     EXPECT_TRUE(data.exists(QStringLiteral("Default.frq")));
     EXPECT_TRUE(data.exists(QStringLiteral("Template.frq")));
@@ -80,11 +78,9 @@ void WriteFileOfTheRack(Station& station, const sim::Scenario& scenario) {
         if (k < scenario.receivers.size()) {
             const sim::ReceiverSetup& rx = scenario.receivers[k];
             const auto& f = rx.frequency;
-            const int khz = f[0] * 10000 + f[1] * 100 + f[2];
-            document.Entries[i] = {
-                QString::fromLatin1(rx.name.data(), 6),
-                QStringLiteral("%1.%2").arg(khz / 1000).arg(khz % 1000, 3, 10, QLatin1Char('0')),
-                QString::number(rx.mute), QStringLiteral("0")};
+            document.Entries[i] = {QString::fromLatin1(rx.name.data(), 6),
+                                   FrequencyText(f[0], f[1], f[2], '.'), QString::number(rx.mute),
+                                   QStringLiteral("0")};
         } else {
             document.Entries[i] = {QStringLiteral("Spare"), QStringLiteral("635.500"),
                                    QStringLiteral("5"), QStringLiteral("0")};

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,21 +15,16 @@ namespace {
 TEST(ManualClock, TimersFireInTimeOrderAndTiesInCreationOrder) {
     ManualClock clock;
     std::vector<std::string> fired;
-    auto slow = clock.createTimer();
-    auto fast = clock.createTimer();
-    auto alsoSlow = clock.createTimer();
-    slow->setInterval(30);
-    fast->setInterval(20);
-    alsoSlow->setInterval(30);
-    slow->setHandler([&] { fired.push_back("slow@" + std::to_string(int(clock.nowMs()))); });
-    fast->setHandler([&] { fired.push_back("fast@" + std::to_string(int(clock.nowMs()))); });
-    alsoSlow->setHandler([&] { fired.push_back("also@" + std::to_string(int(clock.nowMs()))); });
-    slow->setEnabled(true);
-    fast->setEnabled(true);
-    alsoSlow->setEnabled(true);
-
+    std::vector<std::unique_ptr<Timer>> timers;
+    for (const auto& [name, interval] : {std::pair{"slow", 30}, {"fast", 20}, {"also", 30}}) {
+        timers.push_back(clock.createTimer());
+        timers.back()->setInterval(interval);
+        timers.back()->setHandler([&fired, &clock, label = name] {
+            fired.push_back(label + ("@" + std::to_string(int(clock.nowMs()))));
+        });
+        timers.back()->setEnabled(true);
+    }
     clock.advanceMs(60);
-
     EXPECT_EQ(fired, (std::vector<std::string>{"fast@20", "slow@30", "also@30", "fast@40",
                                                "slow@60", "fast@60", "also@60"}));
 }
