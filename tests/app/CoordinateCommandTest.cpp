@@ -207,7 +207,10 @@ TEST(CoordinateCommand, ASetThatCannotBeWrittenEndsWithCode1) {
               1);
     EXPECT_NE(err.str().find("could not be written to standard output"), std::string::npos)
         << err.str();
+}
 
+// The program itself: standard output on a full disk, and closed.
+TEST(CoordinateCommandProgram, ASetThatCannotBeWrittenEndsWithCode1) {
     const QStringList search{QStringLiteral("--coordinate"), QStringLiteral("12"),
                              QStringLiteral("6"), QStringLiteral("--iterations"),
                              QStringLiteral("10")};
@@ -230,7 +233,7 @@ TEST(CoordinateCommand, ASetThatCannotBeWrittenEndsWithCode1) {
     EXPECT_TRUE(closed.readAllStandardError().contains("could not be written"));
 }
 
-TEST(CoordinateCommand, InterruptOrTerminateEndTheSearchWithTheBestSetSoFar) {
+TEST(CoordinateCommandProgram, InterruptOrTerminateEndTheSearchWithTheBestSetSoFar) {
     for (const int signal : {SIGINT, SIGTERM}) {
         QProcess station;
         // More than band 10 holds, for a minute: only the signal ends it.
