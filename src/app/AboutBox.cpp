@@ -30,20 +30,24 @@ AboutBox::AboutBox(Prompter& prompter, QWidget* parent) : QDialog(parent), promp
     picIcon->setPixmap(QApplication::style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32));
     layout->addWidget(picIcon, 0, 0, 3, 1, Qt::AlignTop);
 
-    lblTitle = new QLabel(QString::fromUtf8(version::Title), this);
+    auto* lblTitle = new QLabel(QString::fromUtf8(version::Title), this);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
     QFont bold = lblTitle->font();
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 4);
     lblTitle->setFont(bold);
-    lblVersion = new QLabel(QStringLiteral("Version %1.%2.%3")
-                                .arg(version::Major)
-                                .arg(version::Minor)
-                                .arg(version::Revision),
-                            this);
+    auto* lblVersion = new QLabel(QStringLiteral("Version %1.%2.%3")
+                                      .arg(version::Major)
+                                      .arg(version::Minor)
+                                      .arg(version::Revision),
+                                  this);
+    lblVersion->setObjectName(QStringLiteral("lblVersion"));
     QString description = QString::fromUtf8(version::Description);
     description.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    lblDescription = new QLabel(description, this);
-    lblDisclaimer = new QLabel(QString::fromUtf8(version::LegalNotice), this);
+    auto* lblDescription = new QLabel(description, this);
+    lblDescription->setObjectName(QStringLiteral("lblDescription"));
+    auto* lblDisclaimer = new QLabel(QString::fromUtf8(version::LegalNotice), this);
+    lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
     lblDisclaimer->setWordWrap(true);
     lblDisclaimer->setMaximumWidth(360);
     layout->addWidget(lblTitle, 0, 1);
@@ -51,8 +55,10 @@ AboutBox::AboutBox(Prompter& prompter, QWidget* parent) : QDialog(parent), promp
     layout->addWidget(lblDescription, 2, 1);
     layout->addWidget(lblDisclaimer, 3, 0, 1, 2);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    auto* cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     layout->addWidget(cmdOK, 0, 2);
     layout->addWidget(cmdSysInfo, 1, 2);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::close);

@@ -5,9 +5,6 @@
 
 #include <QDialog>
 
-class QLabel;
-class QPushButton;
-
 namespace k7 {
 
 class Prompter;
@@ -18,14 +15,9 @@ void StartSysInfo(Prompter& prompter);
 class AboutBox final : public QDialog {
     Q_OBJECT
 public:
+    // Its parts are named lblTitle, lblVersion, lblDescription, lblDisclaimer, cmdOK and
+    // cmdSysInfo.
     AboutBox(Prompter& prompter, QWidget* parent = nullptr);
-
-    QLabel* lblTitle = nullptr;
-    QLabel* lblVersion = nullptr;
-    QLabel* lblDescription = nullptr;
-    QLabel* lblDisclaimer = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdSysInfo = nullptr;
 
 private:
     Prompter& prompter_;

@@ -48,6 +48,13 @@ QLabel* Text(const QString& text, QWidget* parent) {
     return label;
 }
 
+// A part of the dialog, named for the window tests.
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
 } // namespace
 
 StartupDialog::StartupDialog(StartupDialogController& controller, QWidget* mainWindow,
@@ -59,53 +66,53 @@ StartupDialog::StartupDialog(StartupDialogController& controller, QWidget* mainW
     setModal(false);
     auto* layout = new QVBoxLayout(this);
 
-    picture = new QLabel(this);
+    picture = Named(new QLabel(this), "picture");
     picture->setPixmap(ProductPicture());
     picture->setAlignment(Qt::AlignCenter);
     layout->addWidget(picture);
 
     auto* counts = new QHBoxLayout;
     counts->addWidget(new QLabel(QStringLiteral("USB Connections:"), this));
-    receiverCount = new QLabel(this);
+    receiverCount = Named(new QLabel(this), "receiverCount");
     counts->addWidget(receiverCount, 1);
-    lblV = new QLabel(QStringLiteral("Ver:"), this);
+    lblV = Named(new QLabel(QStringLiteral("Ver:"), this), "lblV");
     counts->addWidget(lblV);
     layout->addLayout(counts);
 
     auto* activity = new QHBoxLayout;
-    lblRx = new QLabel(this);
-    lblRxNo = new QLabel(this);
+    lblRx = Named(new QLabel(this), "lblRx");
+    lblRxNo = Named(new QLabel(this), "lblRxNo");
     activity->addWidget(lblRx);
     activity->addWidget(lblRxNo, 1);
     layout->addLayout(activity);
 
     layout->addWidget(new QLabel(QStringLiteral("Status"), this));
-    lstStatus = new QListWidget(this);
+    lstStatus = Named(new QListWidget(this), "lstStatus");
     lstStatus->setMaximumHeight(48);
     layout->addWidget(lstStatus);
-    pbStartup = new QProgressBar(this);
+    pbStartup = Named(new QProgressBar(this), "pbStartup");
     pbStartup->setTextVisible(false);
     layout->addWidget(pbStartup);
 
-    frQuery = new QGroupBox(this);
+    frQuery = Named(new QGroupBox(this), "frQuery");
     auto* query = new QVBoxLayout(frQuery);
     query->addWidget(Text(QStringLiteral("Receiver and file data do not match."), frQuery));
     query->addWidget(
         Text(QStringLiteral("Do you still wish to load the last used file?"), frQuery));
     auto* queryCount = new QHBoxLayout;
     queryCount->addWidget(new QLabel(QStringLiteral("Starting with Receiver data in"), frQuery));
-    lblFSec = new QLabel(frQuery);
+    lblFSec = Named(new QLabel(frQuery), "lblFSec");
     queryCount->addWidget(lblFSec, 1);
     query->addLayout(queryCount);
     auto* answers = new QHBoxLayout;
-    cmdYes = new QPushButton(QStringLiteral("Yes"), frQuery);
-    cmdNo = new QPushButton(QStringLiteral("No"), frQuery);
+    cmdYes = Named(new QPushButton(QStringLiteral("Yes"), frQuery), "cmdYes");
+    cmdNo = Named(new QPushButton(QStringLiteral("No"), frQuery), "cmdNo");
     answers->addWidget(cmdYes);
     answers->addWidget(cmdNo);
     query->addLayout(answers);
     layout->addWidget(frQuery);
 
-    frClose = new QGroupBox(this);
+    frClose = Named(new QGroupBox(this), "frClose");
     auto* close = new QVBoxLayout(frClose);
     close->addWidget(Text(QStringLiteral("The USB system has changed. "), frClose));
     close->addWidget(Text(QStringLiteral("You should close the monitoring program, check your "
@@ -113,17 +120,16 @@ StartupDialog::StartupDialog(StartupDialogController& controller, QWidget* mainW
                           frClose));
     auto* closeCount = new QHBoxLayout;
     closeCount->addWidget(new QLabel(QStringLiteral("Closing in :"), frClose));
-    lblSec = new QLabel(frClose);
+    lblSec = Named(new QLabel(frClose), "lblSec");
     closeCount->addWidget(lblSec, 1);
     close->addLayout(closeCount);
     close->addWidget(Text(QStringLiteral("Or check the connections and choose Rescan."), frClose));
     layout->addWidget(frClose);
 
     auto* buttons = new QHBoxLayout;
-    cmdContinue = new QPushButton(QStringLiteral("Continue"), this);
-    cmdClose = new QPushButton(QStringLiteral("Close now"), this);
-    cmdRescan = new QPushButton(QStringLiteral("Rescan"), this);
-    cmdRescan->setObjectName(QStringLiteral("cmdRescan"));
+    cmdContinue = Named(new QPushButton(QStringLiteral("Continue"), this), "cmdContinue");
+    cmdClose = Named(new QPushButton(QStringLiteral("Close now"), this), "cmdClose");
+    cmdRescan = Named(new QPushButton(QStringLiteral("Rescan"), this), "cmdRescan");
     cmdContinue->setAutoDefault(false);
     cmdClose->setAutoDefault(false);
     cmdRescan->setAutoDefault(false);

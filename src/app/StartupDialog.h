@@ -24,6 +24,19 @@ public:
     // Places the dialog over the main window: at load centred; at activation by rack size.
     void Place(bool activation);
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void refresh();
+
+    StartupDialogController& controller_;
+    QWidget* mainWindow_;
+    const int& deviceCount_;
+    bool wasVisible_ = false;
+
+    // The dialog's parts, each named as its member (the window tests find them by name).
     QLabel* picture = nullptr;
     QLabel* lblV = nullptr;
     QLabel* receiverCount = nullptr;
@@ -40,18 +53,6 @@ public:
     QPushButton* cmdContinue = nullptr;
     QPushButton* cmdClose = nullptr;
     QPushButton* cmdRescan = nullptr;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    void refresh();
-
-    StartupDialogController& controller_;
-    QWidget* mainWindow_;
-    const int& deviceCount_;
-    bool wasVisible_ = false;
 };
 
 } // namespace k7

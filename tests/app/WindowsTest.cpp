@@ -183,14 +183,23 @@ private slots:
         main.setGeometry(100, 80, 601, 372);
         int devices = 3;
         StartupDialog dialog(controller, &main, devices);
+        const auto text = [&](const char* name) {
+            return test::Find<QLabel>(dialog, name)->text();
+        };
+        const auto shown = [&](const char* name) {
+            return test::Find<QWidget>(dialog, name)->isVisible();
+        };
+        const auto click = [&](const char* name) {
+            QTest::mouseClick(test::Find<QPushButton>(dialog, name), Qt::LeftButton);
+        };
         QVERIFY(!dialog.isVisible());
-        QCOMPARE(dialog.lblV->text(), QStringLiteral("Ver: 1.0.0"));
+        QCOMPARE(text("lblV"), QStringLiteral("Ver: 1.0.0"));
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Veltora K7 Series monitoring "));
 
         controller.ShowProgress();
         QVERIFY(dialog.isVisible());
-        QVERIFY(dialog.picture->isVisible());
-        QVERIFY(!dialog.cmdContinue->isVisible() && !dialog.cmdClose->isVisible());
+        QVERIFY(shown("picture"));
+        QVERIFY(!shown("cmdContinue") && !shown("cmdClose"));
         // Three devices: the dialog sits on the main window's corner (give or take the frame,
         // which the platform draws around a window that belongs to another).
         const QPoint corner = dialog.pos() - main.frameGeometry().topLeft();
@@ -200,36 +209,36 @@ private slots:
         controller.SetReceiverCount(QStringLiteral("3 K7.5s"));
         controller.SetActivity(QStringLiteral("Opening Rx: "));
         controller.SetReceiverNumber(QStringLiteral("2"));
-        QCOMPARE(dialog.receiverCount->text(), QStringLiteral("3 K7.5s"));
-        QCOMPARE(dialog.lblRx->text(), QStringLiteral("Opening Rx: "));
-        QCOMPARE(dialog.lblRxNo->text(), QStringLiteral("2"));
+        QCOMPARE(text("receiverCount"), QStringLiteral("3 K7.5s"));
+        QCOMPARE(text("lblRx"), QStringLiteral("Opening Rx: "));
+        QCOMPARE(text("lblRxNo"), QStringLiteral("2"));
 
         controller.ShowQuery();
-        QVERIFY(dialog.frQuery->isVisible() && !dialog.picture->isVisible());
+        QVERIFY(shown("frQuery") && !shown("picture"));
         clock.advanceMs(1000);
-        QCOMPARE(dialog.lblFSec->text(), QStringLiteral("10 Seconds"));
-        QTest::mouseClick(dialog.cmdYes, Qt::LeftButton);
+        QCOMPARE(text("lblFSec"), QStringLiteral("10 Seconds"));
+        click("cmdYes");
         QCOMPARE(actions.answers, std::vector<bool>{true});
 
         controller.ShowExitConfirmation();
-        QVERIFY(dialog.cmdContinue->isVisible() && dialog.cmdClose->isVisible());
-        QTest::mouseClick(dialog.cmdContinue, Qt::LeftButton);
+        QVERIFY(shown("cmdContinue") && shown("cmdClose"));
+        click("cmdContinue");
         QCOMPARE(actions.continues, 1);
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QVERIFY2(dialog.isVisible(), "Escape does not hide the dialog behind its controller");
 
         controller.ShowCloseCountdown();
-        QVERIFY(dialog.frClose->isVisible() && !dialog.cmdContinue->isVisible());
-        QVERIFY(dialog.cmdRescan->isVisible());
-        const auto labels = dialog.frClose->findChildren<QLabel*>();
+        QVERIFY(shown("frClose") && !shown("cmdContinue"));
+        QVERIFY(shown("cmdRescan"));
+        const auto labels = test::Find<QGroupBox>(dialog, "frClose")->findChildren<QLabel*>();
         QVERIFY(std::any_of(labels.begin(), labels.end(), [](const QLabel* label) {
             return label->isVisible() &&
                    label->text() == QStringLiteral("Or check the connections and choose Rescan.");
         }));
-        QTest::mouseClick(dialog.cmdRescan, Qt::LeftButton);
+        click("cmdRescan");
         QCOMPARE(actions.rescans, 1);
         controller.ShowCloseCountdown();
-        QTest::mouseClick(dialog.cmdClose, Qt::LeftButton);
+        click("cmdClose");
         QCOMPARE(actions.closes, 1);
         controller.HideDialog();
         QVERIFY(!dialog.isVisible());
@@ -238,20 +247,24 @@ private slots:
     void aboutBoxTextsAndSystemInformation() {
         test::ScriptedPrompter prompter;
         AboutBox about(prompter);
+        const auto text = [&](const char* name) { return test::Find<QLabel>(about, name)->text(); };
+        const auto click = [&](const char* name) {
+            QTest::mouseClick(test::Find<QPushButton>(about, name), Qt::LeftButton);
+        };
         QCOMPARE(about.windowTitle(), QStringLiteral("About K7"));
-        QVERIFY(about.lblVersion->text().startsWith(QStringLiteral("Version ")));
-        QCOMPARE(about.lblDescription->text(),
+        QVERIFY(text("lblVersion").startsWith(QStringLiteral("Version ")));
+        QCOMPARE(text("lblDescription"),
                  QStringLiteral("Veltora K7 series\nRadio microphone monitoring"));
-        QVERIFY(!about.lblDisclaimer->text().isEmpty());
+        QVERIFY(!text("lblDisclaimer").isEmpty());
         about.show();
-        QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
+        click("cmdSysInfo");
         QCOMPARE(prompter.boxes.size(), std::size_t{1});
         QCOMPARE(prompter.boxes[0].text,
                  QStringLiteral("System Information Is Unavailable At This Time"));
         QCOMPARE(prompter.boxes[0].icon, MsgIcon::None);
         QCOMPARE(prompter.boxes[0].buttons, MsgButtons::OK);
         QVERIFY2(about.isVisible(), "the About box stays open");
-        QTest::mouseClick(about.cmdOK, Qt::LeftButton);
+        click("cmdOK");
         QVERIFY(!about.isVisible());
     }
 };
